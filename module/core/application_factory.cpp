@@ -1,0 +1,17 @@
+#include "orvo/factory.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+// The module's entry point: registers the module's classes with the host's factory.
+void application_factory(factory::factory *)
+{
+}
+
+} // namespace Tarvossa_BrisvanePro
+
+// The unmangled name under which the host finds the entry point.
+extern "C" __attribute__((visibility("default"))) void application_factory(factory::factory * pfactory)
+{
+   Tarvossa_BrisvanePro::application_factory(pfactory);
+}
