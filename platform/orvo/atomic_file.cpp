@@ -13,73 +13,137 @@ namespace file
 namespace
 {
 
-write_result failure(const std::filesystem::path & target, const char * pszStep, int iErrno)
-{
-   return {false, format("cannot write %s: %s failed: %s", target.c_str(), pszStep, std::strerror(iErrno))};
-}
+// Small writes gather here; a write at least this large goes straight to the file.
+constexpr std::size_t buffer_capacity = 64 * 1024;
 
-bool write_all(int fd, const char * p, std::size_t size)
+string_base temporary_name_template(const std::filesystem::path & target)
 {
-   while (size > 0)
-   {
-      const ssize_t written = ::write(fd, p, size);
-      if (written < 0)
-      {
-         if (errno == EINTR)
-         {
-            continue;
-         }
-         return false;
-      }
-      p += written;
-      size -= static_cast<std::size_t>(written);
-   }
-   return true;
+   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+   return (folder / ("." + target.filename().string() + ".XXXXXX")).string();
 }
 
 } // namespace
 
+atomic_file::atomic_file(const std::filesystem::path & target) :
+   m_pathTarget(target),
+   m_strTemporary(temporary_name_template(target))
+{
+   m_buffer.reserve(buffer_capacity);
+   m_fd = ::mkstemp(m_strTemporary.data());
+   if (m_fd < 0)
+   {
+      m_strTemporary.clear();
+      fail("creating a temporary file", errno);
+   }
+}
+
+atomic_file::~atomic_file()
+{
+   close_and_remove();
+}
+
+void atomic_file::write(const void * pdata, std::size_t size)
+{
+   const char * p = static_cast<const char *>(pdata);
+   if (m_buffer.size() + size > buffer_capacity)
+   {
+      flush_buffer();
+   }
+   if (size >= buffer_capacity)
+   {
+      write_through(p, size);
+   }
+   else if (!has_failed())
+   {
+      m_buffer.insert(m_buffer.end(), p, p + size);
+   }
+}
+
+void atomic_file::flush_buffer()
+{
+   write_through(m_buffer.data(), m_buffer.size());
+   m_buffer.clear();
+}
+
+void atomic_file::write_through(const char * p, std::size_t size)
+{
+   while (size > 0 && !has_failed())
+   {
+      const ssize_t written = ::write(m_fd, p, size);
+      if (written < 0)
+      {
+         if (errno != EINTR)
+         {
+            fail("writing", errno);
+         }
+         continue;
+      }
+      p += written;
+      size -= static_cast<std::size_t>(written);
+   }
+}
+
+void atomic_file::fail(const char * pszStep, int iErrno)
+{
+   if (!has_failed())
+   {
+      m_pszFailedStep = pszStep;
+      m_iErrno = iErrno;
+   }
+}
+
+void atomic_file::close_and_remove()
+{
+   if (m_fd >= 0)
+   {
+      ::close(m_fd);
+      m_fd = -1;
+   }
+   if (!m_strTemporary.empty())
+   {
+      ::unlink(m_strTemporary.c_str());
+      m_strTemporary.clear();
+   }
+}
+
+write_result atomic_file::commit()
+{
+   flush_buffer();
+   if (!has_failed() && ::fchmod(m_fd, 0644) != 0)
+   {
+      fail("setting permissions", errno);
+   }
+   if (!has_failed() && ::fsync(m_fd) != 0)
+   {
+      fail("flushing", errno);
+   }
+   if (m_fd >= 0)
+   {
+      if (::close(m_fd) != 0)
+      {
+         fail("closing", errno);
+      }
+      m_fd = -1;
+   }
+   if (!has_failed() && ::rename(m_strTemporary.c_str(), m_pathTarget.c_str()) != 0)
+   {
+      fail("renaming into place", errno);
+   }
+   if (has_failed())
+   {
+      close_and_remove();
+      return {false, format("cannot write %s: %s failed: %s", m_pathTarget.c_str(), m_pszFailedStep,
+                            std::strerror(m_iErrno))};
+   }
+   m_strTemporary.clear();
+   return {true, {}};
+}
+
 write_result write_atomically(const std::filesystem::path & target, const void * pdata, std::size_t size)
 {
-   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-   string_base strTemplate = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-
-   const int fd = ::mkstemp(strTemplate.data());
-   if (fd < 0)
-   {
-      return failure(target, "creating a temporary file", errno);
-   }
-
-   const char * pszStep = nullptr;
-   if (!write_all(fd, static_cast<const char *>(pdata), size))
-   {
-      pszStep = "writing";
-   }
-   else if (::fchmod(fd, 0644) != 0)
-   {
-      pszStep = "setting permissions";
-   }
-   else if (::fsync(fd) != 0)
-   {
-      pszStep = "flushing";
-   }
-   const int iErrno = errno;
-
-   if (::close(fd) != 0 && !pszStep)
-   {
-      pszStep = "closing";
-   }
-   if (!pszStep && ::rename(strTemplate.c_str(), target.c_str()) != 0)
-   {
-      pszStep = "renaming into place";
-   }
-   if (pszStep)
-   {
-      const int iError = iErrno ? iErrno : errno;
-      ::unlink(strTemplate.c_str());
-      return failure(target, pszStep, iError);
-   }
-   return {true, {}};
+   atomic_file file(target);
+   file.write(pdata, size);
+   return file.commit();
 }
 
 } // namespace file

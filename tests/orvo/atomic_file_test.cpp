@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "orvo/atomic_file.h"
@@ -56,6 +58,66 @@ TEST(AtomicFile, FailureIsReportedAndKeepsTheOldFile)
    fs::create_directories(occupied / "inside");
    EXPECT_FALSE(file::write_atomically(occupied, "x"));
    EXPECT_TRUE(fs::is_directory(occupied / "inside"));
+   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+   fs::remove_all(folder);
+}
+
+TEST(AtomicFile, StreamedPiecesArriveInOrderOnlyAfterCommit)
+{
+   const fs::path folder = fresh_folder("atomic-stream");
+   const fs::path target = folder / "big.bin";
+   string_base expected;
+   {
+      file::atomic_file out(target);
+      // Small pieces gather in the buffer; a large one passes it by. Their order must hold.
+      for (int i = 0; i < 1000; ++i)
+      {
+         const string_base piece = format("%d,", i);
+         out.write(piece.data(), piece.size());
+         expected += piece;
+      }
+      const string_base large(200 * 1024, 'x');
+      out.write(large.data(), large.size());
+      expected += large;
+      out.write("end", 3);
+      expected += "end";
+      EXPECT_FALSE(fs::exists(target));
+      ASSERT_TRUE(out.commit());
+   }
+   EXPECT_EQ(read_all(target), expected);
+   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+   fs::remove_all(folder);
+}
+
+TEST(AtomicFile, AbandonedOrFailedStreamLeavesTheOldFile)
+{
+   const fs::path folder = fresh_folder("atomic-abandon");
+   const fs::path target = folder / "a.txt";
+   ASSERT_TRUE(file::write_atomically(target, "old"));
+   {
+      file::atomic_file out(target);
+      out.write("new", 3);
+   }
+   EXPECT_EQ(read_all(target), "old");
+   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+
+   // A file size limit makes the disk refuse bytes midway, as a full disk would.
+   struct sigaction ignore = {}, previous = {};
+   ignore.sa_handler = SIG_IGN;
+   ::sigaction(SIGXFSZ, &ignore, &previous);
+   rlimit limit = {}, saved = {};
+   ::getrlimit(RLIMIT_FSIZE, &saved);
+   limit = saved;
+   limit.rlim_cur = 100 * 1024;
+   ::setrlimit(RLIMIT_FSIZE, &limit);
+   const string_base large(300 * 1024, 'x');
+   file::write_result result = file::write_atomically(target, large);
+   ::setrlimit(RLIMIT_FSIZE, &saved);
+   ::sigaction(SIGXFSZ, &previous, nullptr);
+
+   EXPECT_FALSE(result);
+   EXPECT_NE(result.m_strError.find("writing failed"), string_base::npos) << result.m_strError;
+   EXPECT_EQ(read_all(target), "old");
    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
    fs::remove_all(folder);
 }
