@@ -1,0 +1,632 @@
+#include "zel2d/context.h"
+
+#include <cairo.h>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "zel2d/font_face.h"
+#include "zel2d/font_sink.h"
+#include "zel2d/graphics.h"
+#include "zel2d/image_store.h"
+#include "zel2d/pixel_copy.h"
+#include "zel2d/resource_path.h"
+#include "zel2d/utf8.h"
+
+namespace zel2d
+{
+
+namespace
+{
+
+constexpr int horizontal_flags = align_left | align_center | align_right;
+
+cairo_matrix_t as_matrix(const double (&values)[6])
+{
+   cairo_matrix_t matrix;
+   cairo_matrix_init(&matrix, values[0], values[1], values[2], values[3], values[4], values[5]);
+   return matrix;
+}
+
+// The offset from the requested point to the text's pen start (x) and baseline (y).
+float horizontal_offset(int iAlign, float fAdvance)
+{
+   if (iAlign & align_center)
+   {
+      return -fAdvance * 0.5f;
+   }
+   if (iAlign & align_right)
+   {
+      return -fAdvance;
+   }
+   return 0.0f;
+}
+
+float vertical_offset(int iAlign, const cairo_font_extents_t & extents)
+{
+   const float fAscent = static_cast<float>(extents.ascent);
+   const float fDescent = static_cast<float>(extents.descent);
+   if (iAlign & align_top)
+   {
+      return fAscent;
+   }
+   if (iAlign & align_middle)
+   {
+      return (fAscent - fDescent) * 0.5f;
+   }
+   if (iAlign & align_bottom)
+   {
+      return -fDescent;
+   }
+   return 0.0f;
+}
+
+} // namespace
+
+struct context::state
+{
+   color::color m_colorFill{255, 255, 255, 255};
+   color::color m_colorStroke{0, 0, 0, 255};
+   bool m_bFillPaint = false;
+   paint m_paintFill;
+   font_face * m_pfontface = nullptr; // null: "sans", looked up on first use
+   float m_fFontSize = 16.0f;
+   int m_iAlign = align_left | align_baseline;
+};
+
+// Laid-out glyphs of one text, with the measures that alignment needs.
+struct laid_out_text
+{
+   float m_fAdvance = 0.0f;
+   float m_fInkLeft = 0.0f;  // relative to the pen start
+   float m_fInkRight = 0.0f; // relative to the pen start
+   cairo_font_extents_t m_fontextents{};
+};
+
+struct context::implementation
+{
+   pointer<draw2d::graphics> m_pgraphics;
+   cairo_t * m_pcairo = nullptr;
+   pointer<font_sink> m_psink = font_sink::shared();
+   state m_state;
+   std::vector<state> m_statesSaved;
+   // The source colour last given to the library, so that runs of fills in one colour set it once.
+   bool m_bSourceKnown = false;
+   color::color m_colorSource;
+   std::vector<cairo_glyph_t> m_glyphs = std::vector<cairo_glyph_t>(256);
+   int m_iGlyphCount = 0;
+
+   ~implementation() { release_cairo(); }
+
+   void release_cairo()
+   {
+      if (m_pcairo != nullptr)
+      {
+         cairo_destroy(m_pcairo);
+         m_pcairo = nullptr;
+      }
+   }
+
+   void set_target(const pointer<draw2d::graphics> & pgraphics)
+   {
+      release_cairo();
+      m_pgraphics = pgraphics ? pgraphics : make_pointer<draw2d::graphics>(nullptr);
+      m_pcairo = cairo_create(m_pgraphics->surface());
+      cairo_font_options_t * poptions = cairo_font_options_create();
+      // Unhinted metrics: a text measures the same wherever it is placed and at every size.
+      cairo_font_options_set_hint_metrics(poptions, CAIRO_HINT_METRICS_OFF);
+      cairo_font_options_set_hint_style(poptions, CAIRO_HINT_STYLE_SLIGHT);
+      cairo_font_options_set_antialias(poptions, CAIRO_ANTIALIAS_GRAY);
+      cairo_set_font_options(m_pcairo, poptions);
+      cairo_font_options_destroy(poptions);
+      m_state = state();
+      m_statesSaved.clear();
+      m_bSourceKnown = false;
+   }
+
+   void use_source(color::color color)
+   {
+      if (m_bSourceKnown && m_colorSource == color)
+      {
+         return;
+      }
+      cairo_set_source_rgba(m_pcairo, color.m_uchR / 255.0, color.m_uchG / 255.0, color.m_uchB / 255.0,
+                            color.m_uchA / 255.0);
+      m_colorSource = color;
+      m_bSourceKnown = true;
+   }
+
+   // Runs `draw` on an empty path and puts the caller's path back afterwards.
+   template <typename DRAW>
+   void with_own_path(DRAW draw)
+   {
+      cairo_path_t * ppath = cairo_has_current_point(m_pcairo) ? cairo_copy_path(m_pcairo) : nullptr;
+      cairo_new_path(m_pcairo);
+      draw();
+      cairo_new_path(m_pcairo);
+      if (ppath != nullptr)
+      {
+         cairo_append_path(m_pcairo, ppath);
+         cairo_path_destroy(ppath);
+      }
+   }
+
+   font_face * current_face()
+   {
+      if (m_state.m_pfontface == nullptr)
+      {
+         m_state.m_pfontface = m_psink->find("sans");
+      }
+      return m_state.m_pfontface;
+   }
+
+   cairo_scaled_font_t * current_scaled_font()
+   {
+      cairo_set_font_face(m_pcairo, current_face()->cairo_face());
+      cairo_set_font_size(m_pcairo, m_state.m_fFontSize);
+      return cairo_get_scaled_font(m_pcairo);
+   }
+
+   // Shapes `text` into `m_glyphs` with the pen starting at (0, 0) and measures it.
+   laid_out_text lay_out(scoped_string_base text)
+   {
+      laid_out_text laidout;
+      cairo_scaled_font_t * pfont = current_scaled_font();
+      cairo_scaled_font_extents(pfont, &laidout.m_fontextents);
+      m_iGlyphCount = 0;
+      if (text.empty())
+      {
+         return laidout;
+      }
+      std::string repaired;
+      if (!is_valid_utf8(text))
+      {
+         repaired = repaired_utf8(text);
+         text = repaired;
+      }
+      cairo_glyph_t * pglyphs = m_glyphs.data();
+      int iCount = static_cast<int>(m_glyphs.size());
+      if (cairo_scaled_font_text_to_glyphs(pfont, 0.0, 0.0, text.data(), static_cast<int>(text.size()), &pglyphs,
+                                           &iCount, nullptr, nullptr, nullptr) != CAIRO_STATUS_SUCCESS)
+      {
+         return laidout;
+      }
+      if (pglyphs != m_glyphs.data())
+      {
+         // The text had more glyphs than the buffer held: keep the larger buffer for next time.
+         m_glyphs.assign(pglyphs, pglyphs + iCount);
+         cairo_glyph_free(pglyphs);
+      }
+      m_iGlyphCount = iCount;
+      cairo_text_extents_t extents;
+      cairo_scaled_font_glyph_extents(pfont, m_glyphs.data(), iCount, &extents);
+      laidout.m_fAdvance = static_cast<float>(extents.x_advance);
+      if (extents.width > 0.0)
+      {
+         laidout.m_fInkLeft = static_cast<float>(extents.x_bearing);
+         laidout.m_fInkRight = static_cast<float>(extents.x_bearing + extents.width);
+      }
+      return laidout;
+   }
+
+   void fill_with_paint(const paint & paint)
+   {
+      cairo_surface_t * psurface = image_store::shared().find(paint.m_iImage);
+      if (psurface == nullptr)
+      {
+         return;
+      }
+      const int iWidth = cairo_image_surface_get_width(psurface);
+      const int iHeight = cairo_image_surface_get_height(psurface);
+      if (iWidth > 0 && iHeight > 0 && paint.m_fWidth != 0.0f && paint.m_fHeight != 0.0f)
+      {
+         // Image space to the user space of this fill: stretch onto the extent, turn, move to the
+         // origin, then through the transform of the paint's making and back out of the current one.
+         cairo_matrix_t matrix;
+         cairo_matrix_init_scale(&matrix, paint.m_fWidth / iWidth, paint.m_fHeight / iHeight);
+         cairo_matrix_t step;
+         cairo_matrix_init_rotate(&step, paint.m_fAngle);
+         cairo_matrix_multiply(&matrix, &matrix, &step);
+         cairo_matrix_init_translate(&step, paint.m_fOriginX, paint.m_fOriginY);
+         cairo_matrix_multiply(&matrix, &matrix, &step);
+         step = as_matrix(paint.m_daTransform);
+         cairo_matrix_multiply(&matrix, &matrix, &step);
+         cairo_get_matrix(m_pcairo, &step);
+         cairo_matrix_invert(&step);
+         cairo_matrix_multiply(&matrix, &matrix, &step);
+         if (cairo_matrix_invert(&matrix) == CAIRO_STATUS_SUCCESS)
+         {
+            cairo_pattern_t * ppattern = cairo_pattern_create_for_surface(psurface);
+            cairo_pattern_set_matrix(ppattern, &matrix);
+            cairo_pattern_set_extend(ppattern, CAIRO_EXTEND_PAD);
+            cairo_pattern_set_filter(ppattern, CAIRO_FILTER_GOOD);
+            cairo_set_source(m_pcairo, ppattern);
+            cairo_pattern_destroy(ppattern);
+            m_bSourceKnown = false;
+            if (paint.m_fAlpha >= 1.0f)
+            {
+               cairo_fill_preserve(m_pcairo);
+            }
+            else if (paint.m_fAlpha > 0.0f)
+            {
+               cairo_save(m_pcairo);
+               cairo_clip_preserve(m_pcairo);
+               cairo_paint_with_alpha(m_pcairo, paint.m_fAlpha);
+               cairo_restore(m_pcairo);
+            }
+         }
+      }
+      cairo_surface_destroy(psurface);
+   }
+};
+
+context::context() : m_pimpl(std::make_unique<implementation>())
+{
+   m_pimpl->set_target(nullptr);
+}
+
+context::context(image::image * pimage) : m_pimpl(std::make_unique<implementation>())
+{
+   m_pimpl->set_target(make_pointer<draw2d::graphics>(pimage));
+}
+
+context::~context() = default;
+
+void context::set_target(const pointer<draw2d::graphics> & pgraphics)
+{
+   m_pimpl->set_target(pgraphics);
+}
+
+void context::save()
+{
+   m_pimpl->m_statesSaved.push_back(m_pimpl->m_state);
+   cairo_save(m_pimpl->m_pcairo);
+}
+
+void context::restore()
+{
+   if (m_pimpl->m_statesSaved.empty())
+   {
+      return;
+   }
+   m_pimpl->m_state = m_pimpl->m_statesSaved.back();
+   m_pimpl->m_statesSaved.pop_back();
+   cairo_restore(m_pimpl->m_pcairo);
+   m_pimpl->m_bSourceKnown = false;
+}
+
+void context::translate(float x, float y)
+{
+   cairo_translate(m_pimpl->m_pcairo, x, y);
+}
+
+void context::rotate(float fRadians)
+{
+   cairo_rotate(m_pimpl->m_pcairo, fRadians);
+}
+
+void context::scale(float x, float y)
+{
+   if (x != 0.0f && y != 0.0f)
+   {
+      cairo_scale(m_pimpl->m_pcairo, x, y);
+   }
+}
+
+void context::reset_transform()
+{
+   cairo_identity_matrix(m_pimpl->m_pcairo);
+}
+
+void context::scissor(float x, float y, float w, float h)
+{
+   cairo_reset_clip(m_pimpl->m_pcairo);
+   intersect_scissor(x, y, w, h);
+}
+
+void context::intersect_scissor(float x, float y, float w, float h)
+{
+   cairo_t * pcairo = m_pimpl->m_pcairo;
+   m_pimpl->with_own_path([&] {
+      cairo_rectangle(pcairo, x, y, std::max(w, 0.0f), std::max(h, 0.0f));
+      cairo_clip(pcairo);
+   });
+}
+
+void context::reset_scissor()
+{
+   cairo_reset_clip(m_pimpl->m_pcairo);
+}
+
+void context::begin_path()
+{
+   cairo_new_path(m_pimpl->m_pcairo);
+}
+
+void context::move_to(float x, float y)
+{
+   cairo_move_to(m_pimpl->m_pcairo, x, y);
+}
+
+void context::line_to(float x, float y)
+{
+   cairo_line_to(m_pimpl->m_pcairo, x, y);
+}
+
+void context::rectangle(float x, float y, float w, float h)
+{
+   cairo_rectangle(m_pimpl->m_pcairo, x, y, w, h);
+}
+
+void context::rounded_rectangle(float x, float y, float w, float h, float fRadius)
+{
+   const double r = std::clamp(static_cast<double>(fRadius), 0.0, std::min(std::fabs(w), std::fabs(h)) * 0.5);
+   if (r <= 0.0)
+   {
+      rectangle(x, y, w, h);
+      return;
+   }
+   cairo_t * pcairo = m_pimpl->m_pcairo;
+   cairo_new_sub_path(pcairo);
+   cairo_arc(pcairo, x + w - r, y + r, r, -M_PI / 2, 0.0);
+   cairo_arc(pcairo, x + w - r, y + h - r, r, 0.0, M_PI / 2);
+   cairo_arc(pcairo, x + r, y + h - r, r, M_PI / 2, M_PI);
+   cairo_arc(pcairo, x + r, y + r, r, M_PI, 3 * M_PI / 2);
+   cairo_close_path(pcairo);
+}
+
+void context::circle(float cx, float cy, float fRadius)
+{
+   cairo_t * pcairo = m_pimpl->m_pcairo;
+   cairo_new_sub_path(pcairo);
+   cairo_arc(pcairo, cx, cy, std::fabs(fRadius), 0.0, 2 * M_PI);
+   cairo_close_path(pcairo);
+}
+
+void context::close_path()
+{
+   cairo_close_path(m_pimpl->m_pcairo);
+}
+
+void context::set_fill_color(color::color color)
+{
+   m_pimpl->m_state.m_colorFill = color;
+   m_pimpl->m_state.m_bFillPaint = false;
+}
+
+void context::set_stroke_color(color::color color)
+{
+   m_pimpl->m_state.m_colorStroke = color;
+}
+
+void context::set_stroke_width(float fWidth)
+{
+   cairo_set_line_width(m_pimpl->m_pcairo, std::max(fWidth, 0.0f));
+}
+
+void context::set_fill_paint(const paint & paint)
+{
+   m_pimpl->m_state.m_paintFill = paint;
+   m_pimpl->m_state.m_bFillPaint = true;
+}
+
+paint context::image_pattern(float ox, float oy, float w, float h, float fAngle, int iImage, float fAlpha)
+{
+   paint made;
+   made.m_iImage = iImage;
+   made.m_fOriginX = ox;
+   made.m_fOriginY = oy;
+   made.m_fWidth = w;
+   made.m_fHeight = h;
+   made.m_fAngle = fAngle;
+   made.m_fAlpha = std::clamp(fAlpha, 0.0f, 1.0f);
+   cairo_matrix_t matrix;
+   cairo_get_matrix(m_pimpl->m_pcairo, &matrix);
+   const double values[6] = {matrix.xx, matrix.yx, matrix.xy, matrix.yy, matrix.x0, matrix.y0};
+   std::copy(std::begin(values), std::end(values), std::begin(made.m_daTransform));
+   return made;
+}
+
+void context::fill()
+{
+   if (m_pimpl->m_state.m_bFillPaint)
+   {
+      m_pimpl->fill_with_paint(m_pimpl->m_state.m_paintFill);
+      return;
+   }
+   m_pimpl->use_source(m_pimpl->m_state.m_colorFill);
+   cairo_fill_preserve(m_pimpl->m_pcairo);
+}
+
+void context::stroke()
+{
+   m_pimpl->use_source(m_pimpl->m_state.m_colorStroke);
+   cairo_stroke_preserve(m_pimpl->m_pcairo);
+}
+
+void context::set_font_face(scoped_string_base name)
+{
+   m_pimpl->m_state.m_pfontface = m_pimpl->m_psink->find(name);
+}
+
+void context::set_font_size(float fSize)
+{
+   m_pimpl->m_state.m_fFontSize = std::max(fSize, 0.0f);
+}
+
+void context::set_text_align(int iAlign)
+{
+   m_pimpl->m_state.m_iAlign = iAlign;
+}
+
+font_metrics context::current_font_metrics()
+{
+   cairo_font_extents_t extents;
+   cairo_scaled_font_extents(m_pimpl->current_scaled_font(), &extents);
+   return {static_cast<float>(extents.ascent), static_cast<float>(extents.descent),
+           static_cast<float>(extents.height)};
+}
+
+float context::text(float x, float y, scoped_string_base text)
+{
+   const laid_out_text laidout = m_pimpl->lay_out(text);
+   const int iAlign = m_pimpl->m_state.m_iAlign;
+   const float fPenX = x + horizontal_offset(iAlign, laidout.m_fAdvance);
+   const float fBaseline = y + vertical_offset(iAlign, laidout.m_fontextents);
+   if (m_pimpl->m_iGlyphCount > 0)
+   {
+      cairo_glyph_t * pglyphs = m_pimpl->m_glyphs.data();
+      for (int i = 0; i < m_pimpl->m_iGlyphCount; ++i)
+      {
+         pglyphs[i].x += fPenX;
+         pglyphs[i].y += fBaseline;
+      }
+      m_pimpl->use_source(m_pimpl->m_state.m_colorFill);
+      cairo_show_glyphs(m_pimpl->m_pcairo, pglyphs, m_pimpl->m_iGlyphCount);
+   }
+   return fPenX + laidout.m_fAdvance;
+}
+
+float context::text_bounds(float x, float y, scoped_string_base text, float * bounds)
+{
+   const laid_out_text laidout = m_pimpl->lay_out(text);
+   if (bounds != nullptr)
+   {
+      const int iAlign = m_pimpl->m_state.m_iAlign;
+      const float fPenX = x + horizontal_offset(iAlign, laidout.m_fAdvance);
+      const float fBaseline = y + vertical_offset(iAlign, laidout.m_fontextents);
+      bounds[0] = fPenX + std::min(0.0f, laidout.m_fInkLeft);
+      bounds[1] = fBaseline - static_cast<float>(laidout.m_fontextents.ascent);
+      bounds[2] = fPenX + std::max(laidout.m_fAdvance, laidout.m_fInkRight);
+      bounds[3] = fBaseline + static_cast<float>(laidout.m_fontextents.descent);
+   }
+   return laidout.m_fAdvance;
+}
+
+void context::pixel_rectangle_outline(int x, int y, int w, int h, color::color color, int iWidth)
+{
+   if (w < 1 || h < 1 || iWidth < 1)
+   {
+      return;
+   }
+   cairo_t * pcairo = m_pimpl->m_pcairo;
+   m_pimpl->with_own_path([&] {
+      cairo_rectangle(pcairo, x, y, w, h);
+      if (2 * iWidth < w && 2 * iWidth < h)
+      {
+         cairo_rectangle(pcairo, x + iWidth, y + iWidth, w - 2 * iWidth, h - 2 * iWidth);
+      }
+      m_pimpl->use_source(color);
+      cairo_set_antialias(pcairo, CAIRO_ANTIALIAS_NONE);
+      cairo_set_fill_rule(pcairo, CAIRO_FILL_RULE_EVEN_ODD);
+      cairo_fill(pcairo);
+      cairo_set_fill_rule(pcairo, CAIRO_FILL_RULE_WINDING);
+      cairo_set_antialias(pcairo, CAIRO_ANTIALIAS_DEFAULT);
+   });
+}
+
+int context::create_image_rgba(int iWidth, int iHeight, int iFlags, const void * pixels, int iLayout)
+{
+   (void)iFlags;
+   if (iWidth < 1 || iHeight < 1 || pixels == nullptr || !is_accepted_layout(iLayout, iWidth))
+   {
+      return 0;
+   }
+   cairo_surface_t * psurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, iWidth, iHeight);
+   if (cairo_surface_status(psurface) != CAIRO_STATUS_SUCCESS)
+   {
+      cairo_surface_destroy(psurface);
+      return 0;
+   }
+   copy_pixels_into(psurface, pixels, iLayout);
+   return image_store::shared().add(psurface);
+}
+
+bool context::update_image(int iImage, const void * pixels, int iLayout)
+{
+   cairo_surface_t * psurface = image_store::shared().find(iImage);
+   if (psurface == nullptr)
+   {
+      return false;
+   }
+   const bool bAccepted = pixels != nullptr && is_accepted_layout(iLayout, cairo_image_surface_get_width(psurface));
+   if (bAccepted)
+   {
+      copy_pixels_into(psurface, pixels, iLayout);
+   }
+   cairo_surface_destroy(psurface);
+   return bAccepted;
+}
+
+image_extent context::image_size(int iImage) const
+{
+   cairo_surface_t * psurface = image_store::shared().find(iImage);
+   if (psurface == nullptr)
+   {
+      return {};
+   }
+   const image_extent extent{cairo_image_surface_get_width(psurface), cairo_image_surface_get_height(psurface)};
+   cairo_surface_destroy(psurface);
+   return extent;
+}
+
+int context::create_image(scoped_string_base path, int iFlags)
+{
+   (void)iFlags;
+   const std::filesystem::path file = resolve_image_path(path);
+   if (file.empty())
+   {
+      return 0;
+   }
+   cairo_surface_t * ploaded = cairo_image_surface_create_from_png(file.c_str());
+   if (cairo_surface_status(ploaded) != CAIRO_STATUS_SUCCESS)
+   {
+      cairo_surface_destroy(ploaded);
+      return 0;
+   }
+   // Pictures without alpha load as 24-bit pixels; the store keeps every image in one form.
+   cairo_surface_t * psurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(ploaded),
+                                                           cairo_image_surface_get_height(ploaded));
+   cairo_t * pcairo = cairo_create(psurface);
+   cairo_set_source_surface(pcairo, ploaded, 0, 0);
+   cairo_set_operator(pcairo, CAIRO_OPERATOR_SOURCE);
+   cairo_paint(pcairo);
+   cairo_destroy(pcairo);
+   cairo_surface_destroy(ploaded);
+   cairo_surface_flush(psurface);
+   return image_store::shared().add(psurface);
+}
+
+void context::delete_image(int iImage)
+{
+   image_store::shared().remove(iImage);
+}
+
+pointer<font_sink> context::get_font_sink() const
+{
+   return m_pimpl->m_psink;
+}
+
+void context::set_font_sink(const pointer<font_sink> & psink)
+{
+   pointer<font_sink> psinkNew = psink ? psink : font_sink::shared();
+   if (psinkNew == m_pimpl->m_psink)
+   {
+      return;
+   }
+   // Faces belong to their sink: look the chosen ones up again in the new one.
+   auto refind = [&](state & s) {
+      if (s.m_pfontface != nullptr)
+      {
+         s.m_pfontface = psinkNew->find(s.m_pfontface->name());
+      }
+   };
+   refind(m_pimpl->m_state);
+   for (state & saved : m_pimpl->m_statesSaved)
+   {
+      refind(saved);
+   }
+   m_pimpl->m_psink = std::move(psinkNew);
+}
+
+} // namespace zel2d

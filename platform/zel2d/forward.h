@@ -1,0 +1,19 @@
+#pragma once
+
+// Forward declarations of the drawing library's chief types.
+
+namespace zel2d
+{
+class context;
+class draw2d_context;
+class font_sink;
+class font_face;
+struct paint;
+struct image_extent;
+struct font_metrics;
+}
+
+namespace draw2d
+{
+class graphics;
+}
