@@ -1,1 +1,96 @@
-// The system probe library; its queries are added with the probe's own work.
+#include "vestra.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <new>
+
+#include "neighbour_messages.h"
+#include "neighbour_tables.h"
+
+namespace
+{
+
+constexpr const char * kProcessLimitFile = "/proc/sys/kernel/threads-max";
+
+// Room for one entry's line; the longest is 50 characters.
+constexpr int kEntryTextBytes = 2048;
+
+// Reads a file that holds one non-negative int and a line break; -1 when it does not.
+int read_int_file(const char * pszPath)
+{
+   const int fd = ::open(pszPath, O_RDONLY | O_CLOEXEC);
+   if (fd < 0)
+   {
+      return -1;
+   }
+   char szDigits[32];
+   ssize_t cbRead;
+   do
+   {
+      cbRead = ::read(fd, szDigits, sizeof szDigits - 1);
+   } while (cbRead < 0 && errno == EINTR);
+   ::close(fd);
+   if (cbRead <= 0)
+   {
+      return -1;
+   }
+   szDigits[cbRead] = '\0';
+
+   char * pszEnd = nullptr;
+   errno = 0;
+   const long lValue = std::strtol(szDigits, &pszEnd, 10);
+   const bool bWhole = pszEnd != szDigits && (*pszEnd == '\0' || (*pszEnd == '\n' && pszEnd[1] == '\0'));
+   if (!bWhole || errno != 0 || lValue < 0 || lValue > INT_MAX)
+   {
+      return -1;
+   }
+   return static_cast<int>(lValue);
+}
+
+} // namespace
+
+int kern_max_proc()
+{
+   return read_int_file(kProcessLimitFile);
+}
+
+int ether_sprint(char * buf, int size, unsigned char * mac)
+{
+   const std::size_t cbRoom = size > 0 ? static_cast<std::size_t>(size) : 0;
+   return std::snprintf(buf, cbRoom, "%x:%x:%x:%x:%x:%x", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+}
+
+const char * arp_a(void * context, void (*callback)(void * context, unsigned int address, const char * text))
+{
+   const vestra::tables_pass measured = vestra::measure_neighbour_tables();
+   if (!measured.m_bOk)
+   {
+      return "route-sysctl-estimate";
+   }
+   if (measured.m_cEntries == 0)
+   {
+      return nullptr;
+   }
+   const std::unique_ptr<unsigned char[]> pBuffer(new (std::nothrow) unsigned char[measured.m_cbReceived]);
+   if (!pBuffer)
+   {
+      return "malloc";
+   }
+   const vestra::tables_pass fetched = vestra::fetch_neighbour_tables(pBuffer.get(), measured.m_cbReceived);
+   if (!fetched.m_bOk)
+   {
+      return "actual retrieval of routing table";
+   }
+   char szText[kEntryTextBytes];
+   vestra::walk_neighbour_messages(pBuffer.get(), fetched.m_cbReceived, [&](const vestra::neighbour_entry & entry) {
+      vestra::write_entry_text(entry, szText, sizeof szText);
+      callback(context, entry.m_uAddress, szText);
+   });
+   return nullptr;
+}
