@@ -1,0 +1,54 @@
+#pragma once
+
+#include "orvo/atomic_file.h"
+#include "orvo/path.h"
+#include "orvo/string.h"
+
+namespace file
+{
+
+// A whole file read into memory: usable as a bool; on failure the text is empty and the error
+// says why (a missing file is a failure like any other).
+struct read_result
+{
+   bool m_bOk = false;
+   string_base m_strText;
+   string_base m_strError;
+
+   explicit operator bool() const noexcept { return m_bOk; }
+};
+
+read_result read_all(const path & path);
+
+// Writes the whole file through a temporary file renamed into place (see `atomic_file`). The
+// folder must exist.
+inline write_result write_all(const path & path, scoped_string_base strText)
+{
+   return write_atomically(path, strText);
+}
+
+// Whether a file or folder is there.
+bool exists(const path & path);
+
+} // namespace file
+
+namespace dir
+{
+
+// Makes the folder and any missing folders above it; an existing folder is success.
+file::write_result make(const file::path & path);
+
+// The user's home folder: $HOME, or the account's home when HOME is unset.
+file::path home();
+
+// The per-user folder for applications' data: $XDG_DATA_HOME, or ~/.local/share when that is
+// unset or not absolute.
+file::path user_data();
+
+// The folder of one application's data: `user_data()` joined with the application's name.
+file::path application_data(scoped_string_base strApplicationName);
+
+// The running program's executable file.
+file::path program();
+
+} // namespace dir

@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include <unistd.h>
+
+#include "orvo/file_system.h"
+#include "orvo/trace.h"
+
+namespace
+{
+
+file::path fresh_folder(const char * pszName)
+{
+   const file::path folder = std::filesystem::temp_directory_path() / format("brisvane-%s-%d", pszName, static_cast<int>(::getpid()));
+   std::filesystem::remove_all(folder);
+   return folder;
+}
+
+// Sets an environment variable for one scope and puts the old value back.
+class scoped_variable
+{
+public:
+   scoped_variable(const char * pszName, const char * pszValue) : m_strName(pszName)
+   {
+      if (const char * pszOld = std::getenv(pszName))
+      {
+         m_strOld = pszOld;
+         m_bHadValue = true;
+      }
+      if (pszValue)
+      {
+         ::setenv(pszName, pszValue, 1);
+      }
+      else
+      {
+         ::unsetenv(pszName);
+      }
+   }
+   ~scoped_variable()
+   {
+      if (m_bHadValue)
+      {
+         ::setenv(m_strName.c_str(), m_strOld.c_str(), 1);
+      }
+      else
+      {
+         ::unsetenv(m_strName.c_str());
+      }
+   }
+
+private:
+   string_base m_strName;
+   string_base m_strOld;
+   bool m_bHadValue = false;
+};
+
+} // namespace
+
+TEST(Path, ExtensionQueries)
+{
+   const file::path path("/data/show.tar.gz");
+   EXPECT_EQ(path.name(), "show.tar.gz");
+   EXPECT_EQ(path.final_extension(), "gz");
+   EXPECT_EQ(path.all_extensions(), "tar.gz");
+   EXPECT_TRUE(path.has_extension(".GZ"));
+   EXPECT_TRUE(path.has_extension("tar.gz"));
+   EXPECT_FALSE(path.has_extension("z"));
+   EXPECT_EQ(file::path("/data/.hidden").all_extensions(), "");
+   EXPECT_EQ(file::path("/data/.hidden.png").final_extension(), "png");
+   EXPECT_EQ(file::path("/data.d/plain").final_extension(), "");
+   EXPECT_EQ((file::path("/data") / "a" / "b.txt").as_string(), "/data/a/b.txt");
+   EXPECT_EQ(file::path("/data/a/b.txt").folder().as_string(), "/data/a");
+}
+
+TEST(Path, SetAllExtensionsKeepsOnlyTheStem)
+{
+   EXPECT_EQ(file::path("/out/wall.tvsx").set_all_extensions("xml").as_string(), "/out/wall.xml");
+   EXPECT_EQ(file::path("/out/wall.v2.tvsx").set_all_extensions(".xml").as_string(), "/out/wall.xml");
+   EXPECT_EQ(file::path("/out.d/wall").set_all_extensions("xml").as_string(), "/out.d/wall.xml");
+   EXPECT_EQ(file::path("/out/.wall.tvsx").set_all_extensions("xml").as_string(), "/out/.wall.xml");
+}
+
+TEST(Path, DeferredExtensionIsAddedOnlyWhenMissing)
+{
+   EXPECT_EQ(file::path("/p/mine").with_deferred_extension("tvsx_presets").as_string(), "/p/mine.tvsx_presets");
+   EXPECT_EQ(file::path("/p/mine.tvsx_presets").with_deferred_extension("tvsx_presets").as_string(),
+             "/p/mine.tvsx_presets");
+   EXPECT_EQ(file::path("/p/mine.txt").with_deferred_extension("tvsx_presets").as_string(),
+             "/p/mine.txt.tvsx_presets");
+   EXPECT_EQ(file::path("/p/mytvsx_presets").with_deferred_extension("tvsx_presets").as_string(),
+             "/p/mytvsx_presets.tvsx_presets");
+}
+
+TEST(FileSystem, ReadWriteExistsAndFolders)
+{
+   const file::path folder = fresh_folder("files");
+   EXPECT_FALSE(file::exists(folder));
+
+   const file::read_result missing = file::read_all(folder / "missing.txt");
+   EXPECT_FALSE(missing);
+   EXPECT_TRUE(missing.m_strText.empty());
+   EXPECT_FALSE(missing.m_strError.empty());
+
+   EXPECT_FALSE(file::write_all(folder / "a" / "b.txt", "x")) << "the folder does not exist yet";
+   ASSERT_TRUE(dir::make(folder / "a"));
+   ASSERT_TRUE(dir::make(folder / "a")) << "an existing folder is success";
+   const string_base strBytes("line\r\n\0binary", 14);
+   ASSERT_TRUE(file::write_all(folder / "a" / "b.txt", strBytes));
+   EXPECT_TRUE(file::exists(folder / "a" / "b.txt"));
+   EXPECT_EQ(file::read_all(folder / "a" / "b.txt").m_strText, strBytes);
+
+   EXPECT_FALSE(file::read_all(folder / "a")) << "a folder is not a file";
+   EXPECT_FALSE(dir::make(folder / "a" / "b.txt")) << "a file stands in the way";
+   std::filesystem::remove_all(folder);
+}
+
+TEST(FileSystem, DataFolderFollowsTheEnvironment)
+{
+   {
+      scoped_variable home("HOME", "/tmp/someone");
+      scoped_variable data("XDG_DATA_HOME", nullptr);
+      EXPECT_EQ(dir::home().as_string(), "/tmp/someone");
+      EXPECT_EQ(dir::application_data("Brisvane").as_string(), "/tmp/someone/.local/share/Brisvane");
+   }
+   {
+      scoped_variable home("HOME", "/tmp/someone");
+      scoped_variable data("XDG_DATA_HOME", "relative/ignored");
+      EXPECT_EQ(dir::user_data().as_string(), "/tmp/someone/.local/share");
+   }
+   scoped_variable data("XDG_DATA_HOME", "/tmp/xdg");
+   EXPECT_EQ(dir::application_data("Brisvane").as_string(), "/tmp/xdg/Brisvane");
+}
+
+TEST(FileSystem, ProgramIsThisTestExecutable)
+{
+   EXPECT_EQ(dir::program().name(), "orvo_tests");
+   EXPECT_TRUE(file::exists(dir::program()));
+}
+
+TEST(Trace, SilencedLogsWriteNothing)
+{
+   set_logs_silent(true);
+   testing::internal::CaptureStdout();
+   testing::internal::CaptureStderr();
+   information("hidden %d", 1);
+   trace("hidden %d", 2);
+   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+   set_logs_silent(false);
+   testing::internal::CaptureStdout();
+   information("application::on_request %s", "e_command_file_new");
+   EXPECT_EQ(testing::internal::GetCapturedStdout(), "application::on_request e_command_file_new\n");
+}
