@@ -1,0 +1,361 @@
+#include "core/PSDSaver.h"
+
+#include <cstdint>
+#include <limits>
+#include <string_view>
+
+#include "orvo/straight_alpha.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+namespace
+{
+
+// Limits of the format (version 1 documents).
+constexpr std::int64_t max_side = 30000;
+constexpr std::uint64_t max_section_length = std::numeric_limits<std::uint32_t>::max();
+constexpr std::size_t max_layer_count = std::numeric_limits<std::int16_t>::max();
+constexpr std::size_t max_pascal_name = 255;
+
+// Every layer carries four channels: red, green, blue and transparency (ids 0, 1, 2, -1), listed
+// and stored in that order, which every reader takes (some ignore the listed order and read the
+// data as red, green, blue, transparency). Each channel's data starts with a two-byte compression
+// code, 0 for raw.
+constexpr int layer_channel_count = 4;
+constexpr std::int16_t channel_ids[layer_channel_count] = {0, 1, 2, -1};
+constexpr std::uint64_t compression_field = 2;
+
+// Pixels converted per write while the channel planes stream out.
+constexpr std::size_t chunk_pixels = 1 << 18;
+
+// Big-endian numbers and text, gathered into one piece of the file.
+class big_endian_bytes
+{
+public:
+   void u8(std::uint8_t u) { m_str.push_back(static_cast<char>(u)); }
+   void u16(std::uint16_t u)
+   {
+      u8(static_cast<std::uint8_t>(u >> 8));
+      u8(static_cast<std::uint8_t>(u));
+   }
+   void u32(std::uint32_t u)
+   {
+      u16(static_cast<std::uint16_t>(u >> 16));
+      u16(static_cast<std::uint16_t>(u));
+   }
+   void i32(std::int32_t i) { u32(static_cast<std::uint32_t>(i)); }
+   void text(std::string_view str) { m_str.append(str); }
+   void zeros(std::size_t count) { m_str.append(count, '\0'); }
+   void append(const big_endian_bytes & bytes) { m_str.append(bytes.m_str); }
+
+   std::size_t size() const noexcept { return m_str.size(); }
+   void write_to(file::atomic_file & file) const { file.write(m_str.data(), m_str.size()); }
+
+private:
+   string_base m_str;
+};
+
+std::size_t padding_to(std::size_t size, std::size_t multiple)
+{
+   return (multiple - size % multiple) % multiple;
+}
+
+std::uint64_t pixel_count(const image::image & image)
+{
+   return std::uint64_t(image.width()) * std::uint64_t(image.height());
+}
+
+// The longest start of a UTF-8 name that fits the record's 255 bytes without cutting a character.
+std::string_view pascal_name(std::string_view name)
+{
+   std::size_t length = std::min(name.size(), max_pascal_name);
+   while (length > 0 && length < name.size() && (static_cast<unsigned char>(name[length]) & 0xC0) == 0x80)
+   {
+      --length;
+   }
+   return name.substr(0, length);
+}
+
+// UTF-16 code units of a UTF-8 name; a malformed sequence becomes U+FFFD.
+std::u16string utf16_of(std::string_view utf8)
+{
+   std::u16string utf16;
+   std::size_t i = 0;
+   while (i < utf8.size())
+   {
+      const auto lead = static_cast<unsigned char>(utf8[i]);
+      const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+      char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+      bool bValid = length > 0 && i + length <= utf8.size();
+      for (std::size_t k = 1; bValid && k < length; ++k)
+      {
+         const auto next = static_cast<unsigned char>(utf8[i + k]);
+         bValid = (next & 0xC0) == 0x80;
+         code = (code << 6) | (next & 0x3F);
+      }
+      const char32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
+      bValid = bValid && code >= shortest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+      if (!bValid)
+      {
+         utf16.push_back(u'\uFFFD');
+         ++i;
+         continue;
+      }
+      if (code >= 0x10000)
+      {
+         utf16.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+         utf16.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+      }
+      else
+      {
+         utf16.push_back(static_cast<char16_t>(code));
+      }
+      i += length;
+   }
+   return utf16;
+}
+
+// The layer record's own name: a length byte and the bytes, padded to a multiple of 4 in all.
+void put_pascal_name(big_endian_bytes & bytes, std::string_view name)
+{
+   const std::string_view stored = pascal_name(name);
+   bytes.u8(static_cast<std::uint8_t>(stored.size()));
+   bytes.text(stored);
+   bytes.zeros(padding_to(1 + stored.size(), 4));
+}
+
+// The whole name in UTF-16, which readers prefer to the record's byte name: without it a name
+// outside ASCII would read back in the wrong encoding.
+void put_unicode_name_block(big_endian_bytes & bytes, std::string_view name)
+{
+   const std::u16string utf16 = utf16_of(name);
+   const std::size_t length = 4 + 2 * utf16.size();
+   const std::size_t padding = padding_to(length, 4);
+   bytes.text("8BIMluni");
+   bytes.u32(static_cast<std::uint32_t>(length + padding));
+   bytes.u32(static_cast<std::uint32_t>(utf16.size()));
+   for (const char16_t unit : utf16)
+   {
+      bytes.u16(unit);
+   }
+   bytes.zeros(padding);
+}
+
+big_endian_bytes layer_record(const PSDSaver::layinfo_desc_t & layer)
+{
+   const image::image & image = *layer.m_pimage;
+   big_endian_bytes record;
+   record.i32(layer.m_iY);
+   record.i32(layer.m_iX);
+   record.i32(layer.m_iY + image.height());
+   record.i32(layer.m_iX + image.width());
+
+   record.u16(layer_channel_count);
+   const auto channel_length = static_cast<std::uint32_t>(compression_field + pixel_count(image));
+   for (const std::int16_t id : channel_ids)
+   {
+      record.u16(static_cast<std::uint16_t>(id));
+      record.u32(channel_length);
+   }
+
+   record.text("8BIMnorm");
+   record.u8(255); // opacity
+   record.u8(0);   // clipping: base
+   record.u8(0);   // flags: visible
+   record.u8(0);   // filler
+
+   big_endian_bytes extra;
+   extra.u32(0); // no layer mask
+   extra.u32(0); // no blending ranges
+   put_pascal_name(extra, layer.m_strName);
+   put_unicode_name_block(extra, layer.m_strName);
+   record.u32(static_cast<std::uint32_t>(extra.size()));
+   record.append(extra);
+   return record;
+}
+
+// Streams planes of bytes taken from native pixels, converting through one reused buffer.
+class plane_writer
+{
+public:
+   explicit plane_writer(file::atomic_file & file) : m_file(file), m_chunk(chunk_pixels) {}
+
+   // A layer's four channels, each with its compression code: red, green, blue, transparency.
+   void layer_channels(const image::image & image)
+   {
+      for (const int iShift : colour_shifts)
+      {
+         raw_compression();
+         colour_plane(image, iShift);
+      }
+      raw_compression();
+      plane(image, [](std::uint32_t u) { return static_cast<std::uint8_t>(u >> 24); });
+   }
+
+   // The flattened image: one compression code, then the red, green and blue planes.
+   void flattened_image(const image::image & image)
+   {
+      raw_compression();
+      for (const int iShift : colour_shifts)
+      {
+         colour_plane(image, iShift);
+      }
+   }
+
+private:
+   // Where red, green and blue lie in a native pixel.
+   static constexpr int colour_shifts[] = {16, 8, 0};
+
+   void raw_compression()
+   {
+      const std::uint8_t raw[compression_field] = {0, 0};
+      m_file.write(raw, sizeof(raw));
+   }
+
+   // A colour plane in straight alpha.
+   void colour_plane(const image::image & image, int iShift)
+   {
+      plane(image, [iShift](std::uint32_t u)
+      {
+         return image::straight_channel(static_cast<std::uint8_t>(u >> iShift), static_cast<std::uint8_t>(u >> 24));
+      });
+   }
+
+   template <typename Extract>
+   void plane(const image::image & image, Extract extract)
+   {
+      const std::uint32_t * pixels = image.data();
+      const std::uint64_t count = pixel_count(image);
+      for (std::uint64_t start = 0; start < count && !m_file.has_failed(); start += chunk_pixels)
+      {
+         const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(chunk_pixels, count - start));
+         const std::uint32_t * p = pixels + start;
+         for (std::size_t i = 0; i < length; ++i)
+         {
+            m_chunk[i] = extract(p[i]);
+         }
+         m_file.write(m_chunk.data(), length);
+      }
+   }
+
+   file::atomic_file & m_file;
+   std::vector<std::uint8_t> m_chunk;
+};
+
+// Length of the layer info: the count, the records and every channel's data (always even).
+std::uint64_t layer_info_length(const std::vector<big_endian_bytes> & records, const std::vector<PSDSaver::layinfo_desc_t> & layers)
+{
+   std::uint64_t length = 2;
+   for (std::size_t i = 0; i < layers.size(); ++i)
+   {
+      length += records[i].size() + layer_channel_count * (compression_field + pixel_count(*layers[i].m_pimage));
+   }
+   return length;
+}
+
+bool fits_in_32_bits(std::int64_t value)
+{
+   return value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max();
+}
+
+// Why the format cannot hold this document, or empty when it can.
+string_base refusal(const image::image & composite, const std::vector<PSDSaver::layinfo_desc_t> & layers)
+{
+   if (!composite._is_ok() || composite.width() > max_side || composite.height() > max_side)
+   {
+      return format("the document is %d x %d pixels; a side must be 1 to %d", composite.width(), composite.height(),
+                    int(max_side));
+   }
+   if (layers.size() > max_layer_count)
+   {
+      return format("%zu layers; at most %zu fit", layers.size(), max_layer_count);
+   }
+   for (const auto & layer : layers)
+   {
+      const image::image & image = *layer.m_pimage;
+      if (image.width() > max_side || image.height() > max_side)
+      {
+         return format("layer \"%s\" is %d x %d pixels; a side must be at most %d", layer.m_strName.c_str(),
+                       image.width(), image.height(), int(max_side));
+      }
+      if (!fits_in_32_bits(std::int64_t(layer.m_iX) + image.width()) ||
+          !fits_in_32_bits(std::int64_t(layer.m_iY) + image.height()))
+      {
+         return format("layer \"%s\" lies outside the coordinates the format can hold", layer.m_strName.c_str());
+      }
+   }
+   return {};
+}
+
+} // namespace
+
+void PSDSaver::add_layer(int x, int y, const pointer<image::image> & pimage, scoped_string_base name)
+{
+   if (!pimage || !pimage->_is_ok())
+   {
+      return;
+   }
+   m_layers.push_back({x, y, pimage, name.empty() ? string_base("NoName") : string_base(name)});
+}
+
+file::write_result PSDSaver::savePSD(const image::image & composite, const std::filesystem::path & path) const
+{
+   if (string_base strRefusal = refusal(composite, m_layers); !strRefusal.empty())
+   {
+      return {false, format("cannot write %s: %s", path.c_str(), strRefusal.c_str())};
+   }
+
+   std::vector<big_endian_bytes> records;
+   for (const auto & layer : m_layers)
+   {
+      records.push_back(layer_record(layer));
+   }
+   // An empty layer section is written as a length of 0, the form every reader accepts.
+   const std::uint64_t info_length = m_layers.empty() ? 0 : layer_info_length(records, m_layers);
+   const std::uint64_t section_length = m_layers.empty() ? 0 : 4 + info_length + 4;
+   if (section_length > max_section_length)
+   {
+      return {false, format("cannot write %s: the layers take %llu bytes; the format holds at most 4 GiB", path.c_str(),
+                            static_cast<unsigned long long>(section_length))};
+   }
+
+   big_endian_bytes header;
+   header.text("8BPS");
+   header.u16(1);  // version
+   header.zeros(6);
+   header.u16(3);  // channels of the flattened image: red, green, blue
+   header.u32(static_cast<std::uint32_t>(composite.height()));
+   header.u32(static_cast<std::uint32_t>(composite.width()));
+   header.u16(8);  // bits per channel
+   header.u16(3);  // colour mode: RGB
+   header.u32(0);  // no colour mode data
+   header.u32(0);  // no image resources
+   header.u32(static_cast<std::uint32_t>(section_length));
+   if (!m_layers.empty())
+   {
+      header.u32(static_cast<std::uint32_t>(info_length));
+      header.u16(static_cast<std::uint16_t>(m_layers.size()));
+   }
+
+   file::atomic_file file(path);
+   plane_writer planes(file);
+   header.write_to(file);
+   if (!m_layers.empty())
+   {
+      for (const auto & record : records)
+      {
+         record.write_to(file);
+      }
+      for (const auto & layer : m_layers)
+      {
+         planes.layer_channels(*layer.m_pimage);
+      }
+      const std::uint32_t no_global_mask = 0;
+      file.write(&no_global_mask, sizeof(no_global_mask));
+   }
+   planes.flattened_image(composite);
+   return file.commit();
+}
+
+} // namespace Tarvossa_BrisvanePro
