@@ -119,6 +119,7 @@ struct context::implementation
       cairo_font_options_set_antialias(poptions, CAIRO_ANTIALIAS_GRAY);
       cairo_set_font_options(m_pcairo, poptions);
       cairo_font_options_destroy(poptions);
+      cairo_set_line_width(m_pcairo, 1.0);
       m_state = state();
       m_statesSaved.clear();
       m_bSourceKnown = false;
@@ -558,14 +559,14 @@ bool context::update_image(int iImage, const void * pixels, int iLayout)
    return bAccepted;
 }
 
-image_extent context::image_size(int iImage) const
+size_type<int> context::image_size(int iImage) const
 {
    cairo_surface_t * psurface = image_store::shared().find(iImage);
    if (psurface == nullptr)
    {
       return {};
    }
-   const image_extent extent{cairo_image_surface_get_width(psurface), cairo_image_surface_get_height(psurface)};
+   const size_type<int> extent{cairo_image_surface_get_width(psurface), cairo_image_surface_get_height(psurface)};
    cairo_surface_destroy(psurface);
    return extent;
 }

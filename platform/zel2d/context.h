@@ -4,6 +4,7 @@
 
 #include "orvo/color.h"
 #include "orvo/forward.h"
+#include "orvo/geometry.h"
 #include "orvo/pointer.h"
 #include "orvo/string.h"
 #include "zel2d/forward.h"
@@ -49,14 +50,6 @@ struct paint
    float m_fAlpha = 1.0f;
    // The context's transform when the paint was made: xx, yx, xy, yy, x0, y0.
    double m_daTransform[6] = {1.0, 0.0, 0.0, 1.0, 0.0, 0.0};
-};
-
-// The size of a context image; (0, 0) for a handle that holds no image.
-struct image_extent
-{
-   int m_iWidth = 0;
-   int m_iHeight = 0;
-   bool operator==(const image_extent &) const = default;
 };
 
 // The vertical measures of the current font at the current size, in user units: the ascender
@@ -173,7 +166,8 @@ public:
    // Replaces every pixel of the image (same size) from `pixels`; false when the handle holds no
    // image, the pixels are null or the layout is not accepted.
    bool update_image(int iImage, const void * pixels, int iLayout);
-   image_extent image_size(int iImage) const;
+   // The size of the image; (0, 0) for a handle that holds none.
+   size_type<int> image_size(int iImage) const;
    // Loads a picture file (PNG). A "matter://res/NAME" path names `resources/NAME` in the folder
    // that holds this library. Returns the new handle, or 0 when the file cannot be read.
    int create_image(scoped_string_base path, int iFlags);

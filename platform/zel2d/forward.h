@@ -9,7 +9,6 @@ class draw2d_context;
 class font_sink;
 class font_face;
 struct paint;
-struct image_extent;
 struct font_metrics;
 }
 

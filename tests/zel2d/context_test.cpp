@@ -1,28 +1,318 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <numbers>
+
 #include "orvo/image.h"
+#include "pixel_probe.h"
 #include "zel2d/context.h"
+
+using pixel_probe::alpha_of;
+using pixel_probe::argb;
 
 namespace
 {
 
-std::uint32_t argb(std::uint8_t a, std::uint8_t r, std::uint8_t g, std::uint8_t b)
+constexpr std::uint32_t opaque_red = argb(255, 255, 0, 0);
+constexpr std::uint32_t opaque_blue = argb(255, 0, 0, 255);
+
+void fill_rectangle(zel2d::context & context, float x, float y, float w, float h, color::color color)
 {
-   return (std::uint32_t(a) << 24) | (std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b;
+   context.begin_path();
+   context.rectangle(x, y, w, h);
+   context.set_fill_color(color);
+   context.fill();
 }
 
-TEST(context_fill, rectangle_covers_its_pixels_and_no_others)
+TEST(context_paths, rectangle_fill_covers_exactly_its_pixels)
+{
+   image::image target(20, 20);
+   zel2d::context context(&target);
+   fill_rectangle(context, 5, 5, 10, 10, {255, 0, 0});
+   EXPECT_EQ(target.pixel(5, 5), opaque_red);
+   EXPECT_EQ(target.pixel(14, 14), opaque_red);
+   EXPECT_EQ(target.pixel(4, 5), 0u);
+   EXPECT_EQ(target.pixel(15, 14), 0u);
+   EXPECT_EQ(target.pixel(5, 15), 0u);
+}
+
+TEST(context_paths, translucent_fill_is_stored_premultiplied)
+{
+   image::image target(4, 4);
+   zel2d::context context(&target);
+   fill_rectangle(context, 0, 0, 4, 4, {255, 0, 0, 128});
+   EXPECT_EQ(target.pixel(1, 1), argb(128, 128, 0, 0));
+}
+
+TEST(context_paths, fill_and_stroke_keep_the_path_until_begin_path)
+{
+   image::image target(30, 30);
+   zel2d::context context(&target);
+   context.begin_path();
+   context.move_to(5, 5);
+   context.line_to(25, 5);
+   context.line_to(15, 25);
+   context.close_path();
+   context.set_fill_color({0, 0, 255});
+   context.fill();
+   context.set_stroke_color({255, 0, 0});
+   context.set_stroke_width(2);
+   context.stroke();
+   EXPECT_EQ(target.pixel(15, 10), opaque_blue);  // inside the triangle
+   EXPECT_EQ(target.pixel(15, 4), opaque_red);    // on the top edge's stroke (rows 4 and 5)
+   EXPECT_EQ(target.pixel(2, 20), 0u);
+
+   context.begin_path();
+   context.set_fill_color({0, 255, 0});
+   context.fill(); // an empty path fills nothing
+   EXPECT_EQ(target.pixel(15, 10), opaque_blue);
+}
+
+TEST(context_paths, stroke_covers_half_its_width_on_each_side)
+{
+   image::image target(20, 20);
+   zel2d::context context(&target);
+   context.set_stroke_color({255, 0, 0});
+
+   // A 1-unit stroke on a pixel centre line covers that row alone.
+   context.begin_path();
+   context.move_to(2, 5.5f);
+   context.line_to(18, 5.5f);
+   context.set_stroke_width(1);
+   context.stroke();
+   EXPECT_EQ(target.pixel(10, 5), opaque_red);
+   EXPECT_EQ(target.pixel(10, 4), 0u);
+   EXPECT_EQ(target.pixel(10, 6), 0u);
+   EXPECT_EQ(target.pixel(1, 5), 0u); // butt ends stop at the end points
+   EXPECT_EQ(target.pixel(18, 5), 0u);
+
+   // A 3-unit stroke covers the row and one more on each side.
+   context.begin_path();
+   context.move_to(2, 12.5f);
+   context.line_to(18, 12.5f);
+   context.set_stroke_width(3);
+   context.stroke();
+   EXPECT_EQ(target.pixel(10, 11), opaque_red);
+   EXPECT_EQ(target.pixel(10, 13), opaque_red);
+   EXPECT_EQ(target.pixel(10, 10), 0u);
+   EXPECT_EQ(target.pixel(10, 14), 0u);
+
+   // On a pixel edge a 1-unit stroke covers the two rows beside it at half strength.
+   image::image edge(20, 20);
+   zel2d::context edgeContext(&edge);
+   edgeContext.set_stroke_color({255, 0, 0});
+   edgeContext.begin_path();
+   edgeContext.move_to(2, 10);
+   edgeContext.line_to(18, 10);
+   edgeContext.stroke();
+   EXPECT_NEAR(alpha_of(edge.pixel(10, 9)), 128, 1);
+   EXPECT_NEAR(alpha_of(edge.pixel(10, 10)), 128, 1);
+}
+
+TEST(context_paths, circle_fills_its_disc_and_strokes_its_ring)
+{
+   image::image target(100, 100);
+   zel2d::context context(&target);
+   context.begin_path();
+   context.circle(50, 50, 20);
+   context.set_fill_color({0, 0, 255});
+   context.fill();
+   EXPECT_EQ(target.pixel(50, 50), opaque_blue);
+   EXPECT_EQ(target.pixel(50, 32), opaque_blue);
+   EXPECT_EQ(target.pixel(62, 62), opaque_blue); // 17 from the centre
+   EXPECT_EQ(target.pixel(50, 28), 0u);
+   EXPECT_EQ(target.pixel(66, 66), 0u); // 22.6 from the centre
+
+   image::image ring(100, 100);
+   zel2d::context ringContext(&ring);
+   ringContext.begin_path();
+   ringContext.circle(50, 50, 20);
+   ringContext.set_stroke_color({255, 0, 0});
+   ringContext.set_stroke_width(4);
+   ringContext.stroke();
+   EXPECT_EQ(ring.pixel(50, 50), 0u);
+   EXPECT_EQ(ring.pixel(70, 50), opaque_red);
+   EXPECT_EQ(ring.pixel(50, 29), opaque_red);
+   EXPECT_EQ(ring.pixel(75, 50), 0u);
+}
+
+TEST(context_paths, rounded_rectangle_cuts_its_corners)
+{
+   image::image target(40, 40);
+   zel2d::context context(&target);
+   context.begin_path();
+   context.rounded_rectangle(0, 0, 40, 40, 10);
+   context.set_fill_color({255, 0, 0});
+   context.fill();
+   EXPECT_EQ(target.pixel(0, 0), 0u);
+   EXPECT_EQ(target.pixel(39, 39), 0u);
+   EXPECT_EQ(target.pixel(20, 0), opaque_red);
+   EXPECT_EQ(target.pixel(0, 20), opaque_red);
+}
+
+TEST(context_transform, translate_rotate_and_scale_move_the_shapes)
+{
+   image::image target(40, 40);
+   zel2d::context context(&target);
+
+   context.translate(10, 0);
+   fill_rectangle(context, 0, 0, 5, 5, {255, 0, 0});
+   EXPECT_EQ(target.pixel(10, 0), opaque_red);
+   EXPECT_EQ(target.pixel(9, 0), 0u);
+
+   // A quarter turn about (30, 10): the rectangle (30, 10, 8, 2) now hangs down from there, to
+   // its left (clockwise on screen).
+   context.reset_transform();
+   context.translate(30, 10);
+   context.rotate(std::numbers::pi_v<float> / 2);
+   context.translate(-30, -10);
+   fill_rectangle(context, 30, 10, 8, 2, {0, 0, 255});
+   EXPECT_EQ(target.pixel(29, 15), opaque_blue);
+   EXPECT_EQ(target.pixel(28, 17), opaque_blue);
+   EXPECT_EQ(target.pixel(33, 10), 0u);
+   EXPECT_EQ(target.pixel(30, 15), 0u);
+
+   context.reset_transform();
+   context.scale(2, 3);
+   fill_rectangle(context, 1, 10, 2, 2, {0, 255, 0});
+   EXPECT_EQ(target.pixel(2, 30), argb(255, 0, 255, 0));
+   EXPECT_EQ(target.pixel(5, 35), argb(255, 0, 255, 0));
+   EXPECT_EQ(target.pixel(6, 35), 0u);
+   EXPECT_EQ(target.pixel(5, 36), 0u);
+}
+
+TEST(context_state, restore_brings_back_colours_transform_and_scissor)
+{
+   image::image target(20, 20);
+   zel2d::context context(&target);
+   context.set_fill_color({255, 0, 0});
+   context.save();
+   context.set_fill_color({0, 0, 255});
+   context.translate(10, 10);
+   context.scissor(0, 0, 2, 2);
+   context.restore();
+   context.begin_path();
+   context.rectangle(0, 0, 20, 20);
+   context.fill();
+   EXPECT_EQ(target.pixel(0, 0), opaque_red);
+   EXPECT_EQ(target.pixel(19, 19), opaque_red);
+
+   context.restore(); // nothing saved: harmless
+   context.fill();
+   EXPECT_EQ(target.pixel(0, 0), opaque_red);
+}
+
+TEST(context_state, path_survives_save_and_restore)
 {
    image::image target(20, 20);
    zel2d::context context(&target);
    context.begin_path();
-   context.rectangle(5, 5, 10, 10);
+   context.rectangle(2, 2, 4, 4);
+   context.save();
+   context.translate(5, 5);
+   context.restore();
    context.set_fill_color({255, 0, 0});
    context.fill();
-   EXPECT_EQ(target.pixel(5, 5), argb(255, 255, 0, 0));
-   EXPECT_EQ(target.pixel(14, 14), argb(255, 255, 0, 0));
-   EXPECT_EQ(target.pixel(4, 5), 0u);
-   EXPECT_EQ(target.pixel(15, 14), 0u);
+   EXPECT_EQ(target.pixel(3, 3), opaque_red);
+   EXPECT_EQ(target.pixel(8, 8), 0u);
+}
+
+TEST(context_scissor, limits_drawing_replaces_narrows_and_resets)
+{
+   image::image target(20, 20);
+   zel2d::context context(&target);
+   context.begin_path();
+   context.rectangle(0, 0, 20, 20); // the scissor calls must leave this path alone
+
+   context.scissor(0, 0, 10, 10);
+   context.set_fill_color({255, 0, 0});
+   context.fill();
+   EXPECT_EQ(target.pixel(9, 9), opaque_red);
+   EXPECT_EQ(target.pixel(10, 9), 0u);
+   EXPECT_EQ(target.pixel(9, 10), 0u);
+
+   target.clear();
+   context.scissor(10, 10, 10, 10); // replaces the first
+   context.intersect_scissor(15, 0, 5, 20);
+   context.fill();
+   EXPECT_EQ(target.pixel(15, 10), opaque_red);
+   EXPECT_EQ(target.pixel(14, 10), 0u);
+   EXPECT_EQ(target.pixel(15, 9), 0u);
+   EXPECT_EQ(target.pixel(5, 5), 0u);
+
+   target.clear();
+   context.reset_scissor();
+   context.fill();
+   EXPECT_EQ(target.pixel(0, 0), opaque_red);
+   EXPECT_EQ(target.pixel(19, 19), opaque_red);
+}
+
+// Whether the outline rule of the header sets pixel (i, j).
+bool outline_covers(int i, int j, int x, int y, int w, int h, int iWidth)
+{
+   const bool inside = i >= x && i < x + w && j >= y && j < y + h;
+   const bool nearEdge = i < x + iWidth || i >= x + w - iWidth || j < y + iWidth || j >= y + h - iWidth;
+   return inside && nearEdge;
+}
+
+TEST(context_outline, sets_exactly_the_pixels_within_width_of_the_edges)
+{
+   struct probe
+   {
+      int x, y, w, h, width;
+   };
+   for (const probe p : {probe{2, 3, 10, 7, 1}, probe{0, 0, 16, 16, 2}, probe{5, 5, 1, 1, 1}, probe{4, 2, 6, 9, 3},
+                         probe{-2, -2, 8, 8, 1}, probe{10, 10, 20, 20, 1}})
+   {
+      image::image target(16, 16);
+      zel2d::context context(&target);
+      context.pixel_rectangle_outline(p.x, p.y, p.w, p.h, {0, 0, 255}, p.width);
+      for (int j = 0; j < 16; ++j)
+      {
+         for (int i = 0; i < 16; ++i)
+         {
+            const std::uint32_t expected = outline_covers(i, j, p.x, p.y, p.w, p.h, p.width) ? opaque_blue : 0u;
+            ASSERT_EQ(target.pixel(i, j), expected)
+               << "pixel " << i << "," << j << " of " << p.x << "," << p.y << " " << p.w << "x" << p.h << " width "
+               << p.width;
+         }
+      }
+   }
+}
+
+TEST(context_outline, follows_translation_and_leaves_path_and_fill_alone)
+{
+   image::image target(20, 20);
+   zel2d::context context(&target);
+   context.set_fill_color({255, 0, 0});
+   context.begin_path();
+   context.rectangle(0, 0, 2, 2);
+   context.translate(3, 4);
+   context.pixel_rectangle_outline(0, 0, 5, 5, {0, 0, 255}, 1);
+   EXPECT_EQ(target.pixel(3, 4), opaque_blue);
+   EXPECT_EQ(target.pixel(7, 8), opaque_blue);
+   EXPECT_EQ(target.pixel(5, 6), 0u);
+   context.fill(); // the path made before the outline, in red
+   EXPECT_EQ(target.pixel(0, 0), opaque_red);
+   EXPECT_EQ(target.pixel(5, 6), 0u);
+
+   image::image untouched(8, 8);
+   zel2d::context quiet(&untouched);
+   quiet.pixel_rectangle_outline(1, 1, 0, 5, {0, 0, 255}, 1);
+   quiet.pixel_rectangle_outline(1, 1, 5, 5, {0, 0, 255}, 0);
+   EXPECT_TRUE(pixel_probe::find_ink(untouched).is_empty());
+}
+
+TEST(context_target, context_without_target_draws_nothing_and_still_measures)
+{
+   zel2d::context context;
+   fill_rectangle(context, 0, 0, 10, 10, {255, 0, 0});
+   context.set_font_size(20);
+   EXPECT_GT(context.text_bounds(0, 0, "Hello", nullptr), 10.0f);
+
+   image::image empty;
+   zel2d::context onEmpty(&empty);
+   fill_rectangle(onEmpty, 0, 0, 10, 10, {255, 0, 0});
 }
 
 } // namespace
