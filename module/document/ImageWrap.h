@@ -1,0 +1,58 @@
+#pragma once
+
+#include "orvo/string.h"
+
+namespace image
+{
+class image;
+}
+
+namespace zel2d
+{
+class context;
+}
+
+namespace Tarvossa_BrisvanePro
+{
+
+// Owner of one image of the drawing library, by handle: filled from pixels (created, updated in
+// place or re-created when the size changes) or loaded from a resource path on first use. The
+// wrap does not keep a context; every operation that touches the image receives one. A handle
+// the wrap drops (release, re-creation, destruction) is deleted from the library's image store.
+class ImageWrap
+{
+public:
+   ImageWrap() = default;
+   ImageWrap(zel2d::context * pcontext, scoped_string_base strPath);
+   ImageWrap(zel2d::context * pcontext, const char * pszPath);
+   ImageWrap(const ImageWrap &) = delete;
+   ImageWrap & operator=(const ImageWrap &) = delete;
+   ~ImageWrap();
+
+   // Drops the image and remembers the path; the picture loads on the next `defer_load_image`.
+   void setData(scoped_string_base strPath);
+   // Loads the remembered path when a context is given and no image is held; a failed load is
+   // tried again on the next call.
+   void defer_load_image(zel2d::context * pcontext);
+   // Creates, updates in place, or re-creates the image from width x height pixels given in the
+   // drawing library's layout `iLayout`. Without a context nothing happens.
+   void setData(zel2d::context * pcontext, int iWidth, int iHeight, const void * ppixels, int iLayout);
+   // The same from a whole image (layout -1); `pimage` must not be null.
+   void setData(zel2d::context * pcontext, const image::image * pimage);
+   // Forgets the image and the path.
+   void releaseImage();
+
+   // The drawing library's handle; below 1 when no image is held.
+   int handle() const noexcept { return m_iImage; }
+   bool has_image() const noexcept { return m_iImage >= 1; }
+   const string_base & path() const noexcept { return m_strPath; }
+
+private:
+   // One attempt of `setData`: true when the image now holds the pixels or creation failed.
+   bool try_set_pixels(zel2d::context * pcontext, int iWidth, int iHeight, const void * ppixels, int iLayout);
+
+   int m_iImage = -1;
+   string_base m_strPath;
+};
+
+} // namespace Tarvossa_BrisvanePro

@@ -1,0 +1,244 @@
+#include "document/app_layer.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "core/Global.h"
+#include "orvo/property_set.h"
+#include "orvo/string_array.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+namespace
+{
+
+// C `atoi` rules: leading blanks, an optional sign, the leading digits; no digits give 0. A number
+// beyond the 32-bit range gives the nearest bound.
+int leading_int(scoped_string_base str)
+{
+   const long long value = std::strtoll(string_base(str).c_str(), nullptr, 10);
+   return static_cast<int>(std::clamp(value, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
+}
+
+} // namespace
+
+app_layer::~app_layer() = default;
+
+void app_layer::default_colors()
+{
+}
+
+void app_layer::apply_defaults()
+{
+}
+
+string_base app_layer::get_data_custom_path_string() const
+{
+   return {};
+}
+
+void app_layer::set_data_custom_path_string(scoped_string_base)
+{
+}
+
+string_base app_layer::get_power_custom_path_string() const
+{
+   return {};
+}
+
+void app_layer::set_power_custom_path_string(scoped_string_base)
+{
+}
+
+void app_layer::on_read_app_layer()
+{
+}
+
+int app_layer::get_width() const
+{
+   return 0;
+}
+
+int app_layer::get_height() const
+{
+   return 0;
+}
+
+// Each corner is turned in double precision and truncated toward zero.
+polygon_type<float> app_layer::raw_rotated_polygon()
+{
+   const double dCos = std::cos(static_cast<double>(m_fRotation));
+   const double dSin = std::sin(static_cast<double>(m_fRotation));
+   const auto w = static_cast<double>(get_width());
+   const auto h = static_cast<double>(get_height());
+   polygon_type<float> polygon;
+   for (const auto & [x, y] : {std::pair{0.0, 0.0}, std::pair{w, 0.0}, std::pair{w, h}, std::pair{0.0, h}})
+   {
+      polygon.push_back({static_cast<float>(std::trunc(x * dCos - y * dSin)), static_cast<float>(std::trunc(x * dSin + y * dCos))});
+   }
+   return polygon;
+}
+
+polygon_type<float> app_layer::rotated_polygon(float x, float y)
+{
+   polygon_type<float> polygon = raw_rotated_polygon();
+   for (auto & point : polygon)
+   {
+      point.x += x;
+      point.y += y;
+   }
+   return polygon;
+}
+
+void app_layer::set_changed()
+{
+   m_bChanged = true;
+   if (m_pglobal != nullptr)
+   {
+      m_pglobal->set_changed();
+   }
+}
+
+bool app_layer::has_changed() noexcept
+{
+   const bool bChanged = m_bChanged;
+   m_bChanged = false;
+   return bChanged;
+}
+
+void app_layer::set_hidden(bool bHidden)
+{
+   if (bHidden == m_bHidden)
+   {
+      return;
+   }
+   m_bHidden = bHidden;
+   set_changed();
+}
+
+void app_layer::set_offset_x(int x)
+{
+   m_iOffsetX = x;
+   set_changed();
+}
+
+void app_layer::set_offset_y(int y)
+{
+   m_iOffsetY = y;
+   set_changed();
+}
+
+void app_layer::set_rotation(float fRadians)
+{
+   m_fRotation = fRadians;
+   set_changed();
+}
+
+string_base app_layer::get_name() const
+{
+   return m_bLogo ? string_base("Logo") : m_strName;
+}
+
+void app_layer::set_name(scoped_string_base strName)
+{
+   m_strName = strName;
+   set_changed();
+}
+
+property_set app_layer::get_base_layer_info() const
+{
+   property_set set;
+   set.set("OffsetX", m_iOffsetX);
+   set.set("OffsetY", m_iOffsetY);
+   set.set("Name", get_name());
+   set.set("Hidden", m_bHidden ? "1" : "0");
+   set.set("CustomPath", get_data_custom_path_string());
+   set.set("PowerCustomPath", get_power_custom_path_string());
+   return set;
+}
+
+string_base app_layer::get_layer_info() const
+{
+   property_set set = get_base_layer_info();
+   set.merge(get_all_parameters());
+   return set.as_string(":", "\n");
+}
+
+void app_layer::apply_layer_info(scoped_string_base strText)
+{
+   string_array_base lines;
+   lines._add_lines(strText);
+   for (const string_base & strLine : lines)
+   {
+      const std::size_t iColon = strLine.find(':');
+      if (iColon == string_base::npos)
+      {
+         continue;
+      }
+      const scoped_string_base strKey = scoped_string_base(strLine).substr(0, iColon);
+      const scoped_string_base strValue = scoped_string_base(strLine).substr(iColon + 1);
+      if (strKey == "CustomPath")
+      {
+         set_data_custom_path_string(strValue);
+      }
+      else if (strKey == "PowerCustomPath")
+      {
+         set_power_custom_path_string(strValue);
+      }
+      else if (strKey == "OffsetX")
+      {
+         m_iOffsetX = leading_int(strValue);
+      }
+      else if (strKey == "OffsetY")
+      {
+         m_iOffsetY = leading_int(strValue);
+      }
+      else if (strKey == "Name")
+      {
+         m_strName = strValue;
+      }
+      else if (strKey == "Hidden")
+      {
+         m_bHidden = leading_int(strValue) != 0;
+      }
+      else
+      {
+         apply_parameter_by_name(strKey, strValue);
+      }
+   }
+   on_read_app_layer();
+}
+
+pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned long h)
+{
+   const bool bSameSize = m_pimageOffscreen && static_cast<unsigned long>(m_pimageOffscreen->width()) == w &&
+                          static_cast<unsigned long>(m_pimageOffscreen->height()) == h;
+   if (!bSameSize)
+   {
+      m_pimageOffscreen = make_pointer<image::image>(static_cast<int>(w), static_cast<int>(h));
+   }
+   m_pimageOffscreen->clear();
+   return m_pimageOffscreen;
+}
+
+ImageWrap * app_layer::get_zel2d_image(zel2d::context * pcontext)
+{
+   if (m_pimageOffscreen)
+   {
+      m_imagewrap.setData(pcontext, m_pimageOffscreen.get());
+   }
+   return &m_imagewrap;
+}
+
+void app_layer::copy_placement_to(app_layer & layer) const
+{
+   layer.m_iOffsetX = m_iOffsetX;
+   layer.m_iOffsetY = m_iOffsetY;
+   layer.m_fRotation = m_fRotation;
+   layer.m_strName = m_strName;
+}
+
+} // namespace Tarvossa_BrisvanePro

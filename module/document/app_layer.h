@@ -1,0 +1,131 @@
+#pragma once
+
+#include <vector>
+
+#include "document/ImageWrap.h"
+#include "orvo/function.h"
+#include "orvo/geometry.h"
+#include "orvo/image.h"
+#include "orvo/pointer.h"
+#include "orvo/string.h"
+
+class property_set;
+
+namespace zel2d
+{
+class context;
+}
+
+namespace Tarvossa_BrisvanePro
+{
+
+class Global;
+class project;
+
+// FIXME: belongs with the other geometry types of the base library.
+template <typename T>
+using polygon_type = std::vector<point_type<T>>;
+
+// The kinds of layer, as stored in the type of a file block.
+enum enum_layer
+{
+   e_layer_boxes = 1,
+   e_layer_image = 2,
+};
+
+// The base of every layer of a document: name, place on the raster, rotation, flags, the
+// offscreen image the layer draws itself into, and the base part of the layer's key/value text.
+class app_layer : virtual public particle
+{
+public:
+   using error_callback = function<void(scoped_string_base)>;
+
+   app_layer() = default;
+   ~app_layer() override;
+
+   virtual void default_colors();
+   virtual void apply_defaults();
+   virtual string_base get_data_custom_path_string() const;
+   virtual void set_data_custom_path_string(scoped_string_base str);
+   virtual string_base get_power_custom_path_string() const;
+   virtual void set_power_custom_path_string(scoped_string_base str);
+   // Called once a whole layer text has been applied.
+   virtual void on_read_app_layer();
+   // Drawn size in raster pixels.
+   virtual int get_width() const;
+   virtual int get_height() const;
+   // The layer's outline turned by its rotation about the top-left corner: top-left, top-right,
+   // bottom-right, bottom-left.
+   virtual polygon_type<float> raw_rotated_polygon();
+   virtual polygon_type<float> rotated_polygon(float x, float y);
+   virtual int get_full_width() const = 0;
+   virtual int get_full_height() const = 0;
+   virtual int get_layer_type() const = 0;
+   // Applies one key of the layer's own part of the text; unknown keys are ignored.
+   virtual void apply_parameter_by_name(scoped_string_base strKey, scoped_string_base strValue) = 0;
+   // The layer's own keys.
+   virtual property_set get_all_parameters() const = 0;
+   // Draws the layer into its offscreen image, reporting failures through `on_error`.
+   virtual void build_frame(zel2d::context * pcontext, const error_callback & on_error) = 0;
+   // A new layer equal to this one in its settings.
+   virtual pointer<app_layer> clone() const = 0;
+
+   // Marks the layer changed and tells the controller, when the layer has one.
+   void set_changed();
+   // Read and clear.
+   bool has_changed() noexcept;
+   void clear_changed() noexcept { m_bChanged = false; }
+
+   bool is_hidden() const noexcept { return m_bHidden; }
+   void set_hidden(bool bHidden);
+   bool is_logo() const noexcept { return m_bLogo; }
+   void set_logo(bool bLogo) noexcept { m_bLogo = bLogo; }
+
+   int get_offset_x() const noexcept { return m_iOffsetX; }
+   int get_offset_y() const noexcept { return m_iOffsetY; }
+   void set_offset_x(int x);
+   void set_offset_y(int y);
+   // Radians, about the layer's top-left corner.
+   float get_rotation() const noexcept { return m_fRotation; }
+   void set_rotation(float fRadians);
+
+   // "Logo" for the document's logo layer, whatever name it stores.
+   string_base get_name() const;
+   void set_name(scoped_string_base strName);
+
+   // Back references, set by the document that creates the layer; not owned.
+   Global * get_controller() const noexcept { return m_pglobal; }
+   project * get_document() const noexcept { return m_pproject; }
+   void set_controller(Global * pglobal) noexcept { m_pglobal = pglobal; }
+   void set_document(project * pproject) noexcept { m_pproject = pproject; }
+
+   property_set get_base_layer_info() const;
+   // The whole key/value text: one "key:value" line per entry.
+   string_base get_layer_info() const;
+   // Applies a key/value text; does not mark the layer changed.
+   void apply_layer_info(scoped_string_base strText);
+
+   // The offscreen image at w x h, cleared to transparent; reused when the size matches.
+   pointer<image::image> request_offscreen(unsigned long w, unsigned long h);
+   void resetOffscreen() noexcept { m_pimageOffscreen.reset(); }
+   pointer<image::image> get_offscreen() const { return m_pimageOffscreen; }
+   // Uploads the offscreen image into the layer's drawing-library image and returns that.
+   ImageWrap * get_zel2d_image(zel2d::context * pcontext);
+
+protected:
+   void copy_placement_to(app_layer & layer) const;
+
+   bool m_bHidden = false;
+   bool m_bChanged = false;
+   bool m_bLogo = false;
+   ImageWrap m_imagewrap;
+   pointer<image::image> m_pimageOffscreen;
+   int m_iOffsetX = 0;
+   int m_iOffsetY = 0;
+   float m_fRotation = 0.f;
+   Global * m_pglobal = nullptr;
+   project * m_pproject = nullptr;
+   string_base m_strName = "Screen1";
+};
+
+} // namespace Tarvossa_BrisvanePro

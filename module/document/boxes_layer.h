@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "document/BoxesLayerDescription.h"
+#include "document/app_layer.h"
+#include "document/snake.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+struct boxes_layer_parameter_key;
+
+// A screen layer: one LED wall, a grid of equal boxes with a data path and a power path running
+// through them. Tool windows and the canvas write the settings directly and then call
+// `set_changed`.
+class boxes_layer : public app_layer, public BoxesLayerDescription
+{
+public:
+   // Bounds of values read from text: box keys hold a column and a row in 16 bits each, and no
+   // layer is drawn larger than 2^28 pixels.
+   static constexpr int max_grid_count = 65535;
+   static constexpr int max_box_size = 16384;
+   static constexpr long long max_pixel_count = 1LL << 28;
+
+   boxes_layer();
+   ~boxes_layer() override;
+
+   void default_colors() override;
+   // The settings of a new layer; does not mark the layer changed.
+   void apply_defaults() override;
+   string_base get_data_custom_path_string() const override;
+   void set_data_custom_path_string(scoped_string_base str) override;
+   string_base get_power_custom_path_string() const override;
+   void set_power_custom_path_string(scoped_string_base str) override;
+   void on_read_app_layer() override;
+   int get_width() const override;
+   int get_height() const override;
+   int get_full_width() const override;
+   int get_full_height() const override;
+   int get_layer_type() const override;
+   void apply_parameter_by_name(scoped_string_base strKey, scoped_string_base strValue) override;
+   property_set get_all_parameters() const override;
+   void build_frame(zel2d::context * pcontext, const error_callback & on_error) override;
+   pointer<app_layer> clone() const override;
+
+   // Sets box colour `iId` from six hexadecimal digits (red, green, blue) and derives its tint;
+   // the lists grow with white up to the id. Anything else changes nothing.
+   void set_box_color_with_id(int iId, scoped_string_base strHex);
+   // Clears bit `uPartner` of `HalfColumns`, then sets bit `uBit` to `bOn`.
+   void set_half_pair(std::size_t uBit, std::size_t uPartner, bool bOn);
+   void switch_corner_label(enum_corner ecorner, bool bOn);
+   void toggle_corner_label(enum_corner ecorner);
+   bool is_corner_label_on(enum_corner ecorner) const noexcept;
+
+   // The number of runs of the data (true) or power (false) path.
+   long long calculate_path_count(bool bData) const;
+
+   // The keys of the boxes whose rectangles overlap `rectangle` (layer pixels), in row order;
+   // edges that only touch do not overlap.
+   std::vector<int> hit_test(const rectangle_type<int> & rectangle) const;
+   // Excludes the box under the point, or brings it back. False when no box lies under the
+   // point or the box is now excluded; true when it was brought back.
+   bool trigger_for_exclude_boxes(float x, float y);
+   // Excludes every box of the grid, or, when all of them already are, none.
+   void switch_all_exclude_boxes();
+   // Adds the box under the point to the custom paths of `psnake`'s description, or with
+   // `bRemove` cuts its path from that box on.
+   void trigger_for_override_path(snake * psnake, float x, float y, bool bRemove);
+
+   snake m_snakeData{e_snake_data, this, this, &m_descriptionData};
+   snake m_snakePower{e_snake_power, this, this, &m_descriptionPower};
+   // Which custom path a canvas click edits: 1 the data path, 0 the power path.
+   std::uint8_t custom_path_target = 1;
+   // The pixel area of the layer's last drawing.
+   std::int64_t m_iLastPixelArea = 0;
+
+private:
+   // The keys of the layer's own text, in writer order.
+   static const std::vector<boxes_layer_parameter_key> & parameter_keys();
+
+   // The box strictly inside which the point lies, walking row by row.
+   std::optional<datagram::box> find_box_at(float x, float y) const;
+   // A grid read from text that is too large to draw is emptied, with a parse error.
+   void bound_full_size();
+};
+
+} // namespace Tarvossa_BrisvanePro

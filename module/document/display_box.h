@@ -1,0 +1,62 @@
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+
+#include "document/datagram.h"
+#include "document/ordered_key_set.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+// The bits of `HalfColumns`: which outer column or row is half the size of a box.
+enum enum_half : std::size_t
+{
+   e_half_first_column = 0,
+   e_half_last_column = 1,
+   e_half_first_row = 2,
+   e_half_last_row = 3,
+};
+
+// The grid of a screen layer: box size, columns and rows, the half-size edges and the boxes
+// left out. Every rectangle of a box comes from here, so that half columns and rows are
+// handled in one place.
+class display_box
+{
+public:
+   int Width = 128;
+   int Height = 128;
+   int Columns = 8;
+   int Rows = 5;
+   int SkipBlankBoxes = 1;
+   int DataDiagramType = 0;
+   int PowerDiagramType = 0;
+   ordered_key_set ExcludeBoxes;
+   std::bitset<4> HalfColumns;
+
+   // True when excluded boxes are left out and this box is one of them.
+   bool should_skip_box(const datagram::box & box) const;
+
+   // Left and right edge of a column, top and bottom edge of a row, in layer pixels.
+   void column_edges(std::uint32_t uColumn, float & x1, float & x2) const;
+   void row_edges(std::uint32_t uRow, float & y1, float & y2) const;
+
+   // The box that a key names, with its rectangle; start and end unset, path index -1.
+   datagram::box box_from_key(int iKey) const;
+
+   bool is_inside_grid(int iKey) const noexcept;
+   // How many excluded keys name a box of the present grid (the set may hold stale keys).
+   long long count_excluded_inside_grid() const;
+
+   // Columns and rows counted with a half box as 0.5.
+   float get_full_columns() const noexcept;
+   float get_full_rows() const noexcept;
+   // Pixel size of the whole grid.
+   int get_full_width() const noexcept;
+   int get_full_height() const noexcept;
+
+private:
+   static void edges(std::uint32_t uIndex, int iCount, int iSize, bool bHalfFirst, bool bHalfLast, float & f1, float & f2);
+};
+
+} // namespace Tarvossa_BrisvanePro

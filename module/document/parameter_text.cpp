@@ -1,0 +1,281 @@
+#include "document/parameter_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <iostream>
+
+namespace Tarvossa_BrisvanePro::parameter_text
+{
+
+namespace
+{
+
+bool is_digit(char ch) noexcept
+{
+   return ch >= '0' && ch <= '9';
+}
+
+int hex_digit(char ch) noexcept
+{
+   if (is_digit(ch))
+   {
+      return ch - '0';
+   }
+   if (ch >= 'a' && ch <= 'f')
+   {
+      return ch - 'a' + 10;
+   }
+   if (ch >= 'A' && ch <= 'F')
+   {
+      return ch - 'A' + 10;
+   }
+   return -1;
+}
+
+std::optional<bool> switch_word(scoped_string_base strValue)
+{
+   for (const char * pszWord : {"FALSE", "OFF", "NO"})
+   {
+      if (equals_ci(strValue, pszWord))
+      {
+         return false;
+      }
+   }
+   for (const char * pszWord : {"TRUE", "ON", "YES"})
+   {
+      if (equals_ci(strValue, pszWord))
+      {
+         return true;
+      }
+   }
+   return std::nullopt;
+}
+
+// An optional "-" and at most `iMaxDigits` digits; stops at the first other character, which
+// makes the reading not clean unless the digit limit was reached first.
+number_reading read_signed_digits(scoped_string_base strValue, std::size_t iMaxDigits)
+{
+   number_reading reading;
+   std::size_t i = 0;
+   const bool bNegative = !strValue.empty() && strValue[0] == '-';
+   i += bNegative ? 1 : 0;
+   std::size_t iDigits = 0;
+   for (; i < strValue.size() && iDigits < iMaxDigits && is_digit(strValue[i]); ++i, ++iDigits)
+   {
+      // Past the 32-bit range the exact value no longer matters: it only has to stay beyond it.
+      reading.m_iValue = std::min(reading.m_iValue * 10 + (strValue[i] - '0'), static_cast<long long>(UINT_MAX) + 1);
+   }
+   if (i < strValue.size() && iDigits < iMaxDigits)
+   {
+      reading.m_pszError = reason_bad_number;
+   }
+   reading.m_iValue = bNegative ? -reading.m_iValue : reading.m_iValue;
+   return reading;
+}
+
+} // namespace
+
+number_reading read_int(scoped_string_base strValue)
+{
+   if (const auto obWord = switch_word(strValue))
+   {
+      return {*obWord ? 1 : 0, nullptr};
+   }
+   return read_signed_digits(strValue, 10);
+}
+
+number_reading read_font_size(scoped_string_base strValue)
+{
+   number_reading reading = read_signed_digits(strValue, SIZE_MAX);
+   if (reading.m_pszError == nullptr && (reading.m_iValue < INT_MIN || reading.m_iValue > INT_MAX))
+   {
+      reading.m_pszError = reason_out_of_range;
+   }
+   return reading;
+}
+
+std::optional<float> read_float(scoped_string_base strValue)
+{
+   std::size_t i = strValue.find_first_not_of(" \t\n\v\f\r");
+   if (i == scoped_string_base::npos)
+   {
+      return 0.f;
+   }
+   bool bNegative = false;
+   if (strValue[i] == '+' || strValue[i] == '-')
+   {
+      bNegative = strValue[i] == '-';
+      ++i;
+   }
+   double d = 0.0;
+   const char * pszBegin = strValue.data() + i;
+   const auto [pszEnd, ec] = std::from_chars(pszBegin, strValue.data() + strValue.size(), d);
+   if (ec == std::errc::result_out_of_range)
+   {
+      return std::nullopt;
+   }
+   if (ec != std::errc() || pszEnd == pszBegin)
+   {
+      return 0.f;
+   }
+   const float f = static_cast<float>(bNegative ? -d : d);
+   if (!std::isfinite(f))
+   {
+      return std::nullopt;
+   }
+   return f;
+}
+
+std::optional<std::bitset<4>> read_bits(scoped_string_base strValue)
+{
+   if (strValue.find_first_not_of("01") != scoped_string_base::npos)
+   {
+      return std::nullopt;
+   }
+   const scoped_string_base strBits = strValue.substr(0, 4);
+   std::bitset<4> bits;
+   for (std::size_t i = 0; i < strBits.size(); ++i)
+   {
+      bits[strBits.size() - 1 - i] = strBits[i] == '1';
+   }
+   return bits;
+}
+
+color::color read_color(scoped_string_base strValue)
+{
+   float fractions[4] = {0.f, 0.f, 0.f, 1.f};
+   std::size_t i = 0;
+   for (float & fFraction : fractions)
+   {
+      const std::size_t iStart = strValue.find_first_not_of(" \t", i);
+      if (iStart == scoped_string_base::npos)
+      {
+         break;
+      }
+      i = std::min(strValue.find_first_of(" \t", iStart), strValue.size());
+      fFraction = read_float(strValue.substr(iStart, i - iStart)).value_or(0.f);
+   }
+   const auto byte = [](float f) { return static_cast<std::uint8_t>(std::clamp(std::lround(f * 255.f), 0L, 255L)); };
+   return color::color(byte(fractions[0]), byte(fractions[1]), byte(fractions[2]), byte(fractions[3]));
+}
+
+std::optional<color::color> read_hex_color(scoped_string_base strValue)
+{
+   if (strValue.size() != 6)
+   {
+      return std::nullopt;
+   }
+   std::uint8_t bytes[3] = {};
+   for (std::size_t i = 0; i < 3; ++i)
+   {
+      const int iHigh = hex_digit(strValue[2 * i]);
+      const int iLow = hex_digit(strValue[2 * i + 1]);
+      if (iHigh < 0 || iLow < 0)
+      {
+         return std::nullopt;
+      }
+      bytes[i] = static_cast<std::uint8_t>(iHigh * 16 + iLow);
+   }
+   return color::color(bytes[0], bytes[1], bytes[2], 255);
+}
+
+std::vector<string_base> read_name_list(scoped_string_base strValue)
+{
+   std::vector<string_base> names;
+   std::size_t i = 0;
+   while (true)
+   {
+      i = strValue.find_first_not_of(" \t", i);
+      if (i == scoped_string_base::npos || (strValue[i] != '"' && strValue[i] != '\''))
+      {
+         return names;
+      }
+      const char chQuote = strValue[i++];
+      string_base strName;
+      bool bClosed = false;
+      for (; i < strValue.size(); ++i)
+      {
+         if (strValue[i] == chQuote)
+         {
+            bClosed = true;
+            ++i;
+            break;
+         }
+         // An escaped character never closes the name; only the escapes of a backslash and of a
+         // double quote lose their backslash.
+         if (strValue[i] == '\\' && i + 1 < strValue.size())
+         {
+            const char chEscaped = strValue[++i];
+            if (chEscaped != '\\' && chEscaped != '"')
+            {
+               strName += '\\';
+            }
+            strName += chEscaped;
+            continue;
+         }
+         strName += strValue[i];
+      }
+      if (!bClosed)
+      {
+         return names;
+      }
+      names.push_back(std::move(strName));
+   }
+}
+
+string_base write_float(float f)
+{
+   char sz[64];
+   const auto [pszEnd, ec] = std::to_chars(sz, sz + sizeof(sz), static_cast<double>(f), std::chars_format::fixed, 6);
+   return ec == std::errc() ? string_base(sz, pszEnd) : string_base("0.000000");
+}
+
+string_base write_color(color::color color)
+{
+   return write_float(color.m_uchR / 255.f) + " " + write_float(color.m_uchG / 255.f) + " " +
+          write_float(color.m_uchB / 255.f) + " " + write_float(color.m_uchA / 255.f);
+}
+
+string_base write_color_list(const std::vector<color::color> & colors)
+{
+   string_base str;
+   for (const auto & color : colors)
+   {
+      str += str.empty() ? "" : "|";
+      str += write_color(color);
+   }
+   return str;
+}
+
+string_base write_bits(const std::bitset<4> & bits)
+{
+   return bits.to_string();
+}
+
+string_base write_name_list(const std::vector<string_base> & names)
+{
+   string_base str;
+   for (std::size_t i = 0; i < names.size(); ++i)
+   {
+      str += i > 0 ? " \"" : "\"";
+      for (char ch : names[i])
+      {
+         if (ch == '\\' || ch == '"')
+         {
+            str += '\\';
+         }
+         str += ch;
+      }
+      str += '"';
+   }
+   return str;
+}
+
+void report_parse_error(scoped_string_base strReason, scoped_string_base strKey, scoped_string_base strValue)
+{
+   std::cerr << "Parse error: " << strReason << "\n" << strKey << " : " << strValue << std::endl;
+}
+
+} // namespace Tarvossa_BrisvanePro::parameter_text

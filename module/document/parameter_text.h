@@ -1,0 +1,63 @@
+#pragma once
+
+#include <bitset>
+#include <optional>
+#include <vector>
+
+#include "orvo/color.h"
+#include "orvo/string.h"
+
+// The value forms of a screen layer's key/value text: how each kind of field is written, and
+// how it is read back, strictly, with the reason when a value is not clean.
+namespace Tarvossa_BrisvanePro::parameter_text
+{
+
+inline constexpr const char * reason_bad_number = "_string parsing error _consume";
+inline constexpr const char * reason_bad_bits = "bitset string ctor has invalid argument";
+inline constexpr const char * reason_out_of_range = "value out of range";
+inline constexpr const char * reason_not_finite = "not a finite number";
+inline constexpr const char * reason_bad_hex_color = "colour is not six hexadecimal digits";
+
+// A number read from a value, and why the value was not clean (null when it was). A value that
+// is not clean still carries the digits read before the fault.
+struct number_reading
+{
+   long long m_iValue = 0;
+   const char * m_pszError = nullptr;
+};
+
+// Switches and integers: "TRUE", "ON", "YES" are 1 and "FALSE", "OFF", "NO" are 0 in any letter
+// case; otherwise an optional "-" and decimal digits, of which at most 10 are read and anything
+// after them is ignored; an empty value is 0.
+number_reading read_int(scoped_string_base strValue);
+// Font sizes: an optional "-" and decimal digits, no words; an empty value is 0. A number beyond
+// the 32-bit range is an error.
+number_reading read_font_size(scoped_string_base strValue);
+// `strtod` rules: leading blanks, the longest number, 0 when there is none. Not finite in single
+// precision ("nan", "inf", 1e39): no value.
+std::optional<float> read_float(scoped_string_base strValue);
+// Four bits, the last character for bit 0; only "0" and "1" are allowed. Bits no character
+// reaches are clear; only the first four characters count.
+std::optional<std::bitset<4>> read_bits(scoped_string_base strValue);
+// "%f %f %f %f": red, green, blue and alpha as fractions of 255, each rounded to the nearest
+// byte and held within 0..255; a missing or unreadable fraction is 0, except alpha, which is 1.
+color::color read_color(scoped_string_base strValue);
+// Six hexadecimal digits: red, green, blue; alpha 255.
+std::optional<color::color> read_hex_color(scoped_string_base strValue);
+// Names in double or single quotes, each after any blanks; a backslash escapes the next
+// character. Reading stops quietly at a piece that is not a quoted name.
+std::vector<string_base> read_name_list(scoped_string_base strValue);
+
+string_base write_float(float f);
+// "%f %f %f %f" of red, green, blue and alpha as fractions of 255.
+string_base write_color(color::color color);
+string_base write_color_list(const std::vector<color::color> & colors);
+string_base write_bits(const std::bitset<4> & bits);
+// Each name in double quotes, a backslash before every backslash and double quote, joined by one
+// blank.
+string_base write_name_list(const std::vector<string_base> & names);
+
+// Two lines on standard error: the reason, then the key and the value.
+void report_parse_error(scoped_string_base strReason, scoped_string_base strKey, scoped_string_base strValue);
+
+} // namespace Tarvossa_BrisvanePro::parameter_text

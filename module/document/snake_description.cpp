@@ -1,0 +1,166 @@
+#include "document/snake_description.h"
+
+#include <algorithm>
+#include <climits>
+
+#include "document/datagram.h"
+#include "document/display_box.h"
+#include "document/snake.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+namespace
+{
+
+// A key of a custom path text: optional blanks, an optional sign and the leading digits; no
+// digits give 0, a number beyond the 32-bit range gives the nearest bound.
+int read_path_key(scoped_string_base str)
+{
+   std::size_t i = str.find_first_not_of(" \t");
+   if (i == scoped_string_base::npos)
+   {
+      return 0;
+   }
+   bool bNegative = false;
+   if (str[i] == '-' || str[i] == '+')
+   {
+      bNegative = str[i] == '-';
+      ++i;
+   }
+   long long value = 0;
+   for (; i < str.size() && str[i] >= '0' && str[i] <= '9'; ++i)
+   {
+      value = std::min(value * 10 + (str[i] - '0'), static_cast<long long>(INT_MAX) + 1);
+   }
+   return static_cast<int>(std::clamp(bNegative ? -value : value, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
+}
+
+template <typename CALLBACK>
+void for_each_piece(scoped_string_base str, char chSeparator, CALLBACK callback)
+{
+   std::size_t iStart = 0;
+   while (true)
+   {
+      const std::size_t iEnd = str.find(chSeparator, iStart);
+      callback(str.substr(iStart, iEnd == scoped_string_base::npos ? scoped_string_base::npos : iEnd - iStart));
+      if (iEnd == scoped_string_base::npos)
+      {
+         return;
+      }
+      iStart = iEnd + 1;
+   }
+}
+
+int max_key_part(const std::vector<int> & path, std::uint32_t (*part)(int))
+{
+   int iMax = -1;
+   for (int iKey : path)
+   {
+      iMax = std::max(iMax, static_cast<int>(part(iKey)));
+   }
+   return iMax;
+}
+
+int max_key_part(const std::vector<std::vector<int>> & paths, std::uint32_t (*part)(int))
+{
+   int iMax = -1;
+   for (const auto & path : paths)
+   {
+      iMax = std::max(iMax, max_key_part(path, part));
+   }
+   return iMax;
+}
+
+// Paths without keys have no largest part and are kept.
+void erase_paths_reaching(std::vector<std::vector<int>> & paths, std::uint32_t (*part)(int), int n)
+{
+   std::erase_if(paths, [&](const std::vector<int> & path) { return !path.empty() && max_key_part(path, part) >= n; });
+}
+
+} // namespace
+
+bool snake_description::for_each_box(const box_callback & callback, const snake * psnake, bool bByColumns) const
+{
+   if (psnake == nullptr || psnake->m_pdisplaybox == nullptr)
+   {
+      return false;
+   }
+   const display_box & grid = *psnake->m_pdisplaybox;
+   const int iOuterCount = bByColumns ? grid.Columns : grid.Rows;
+   const int iInnerCount = bByColumns ? grid.Rows : grid.Columns;
+   for (int iOuter = 0; iOuter < iOuterCount; ++iOuter)
+   {
+      for (int iInner = 0; iInner < iInnerCount; ++iInner)
+      {
+         const auto uColumn = static_cast<std::uint32_t>(bByColumns ? iOuter : iInner);
+         const auto uRow = static_cast<std::uint32_t>(bByColumns ? iInner : iOuter);
+         float x1, x2, y1, y2;
+         grid.column_edges(uColumn, x1, x2);
+         grid.row_edges(uRow, y1, y2);
+         if (callback(x1, y1, x2, y2, static_cast<std::uint16_t>(uColumn), static_cast<std::uint16_t>(uRow), -1))
+         {
+            return true;
+         }
+      }
+   }
+   return false;
+}
+
+// A separator is written only after some text, so an empty first path leaves no trace.
+string_base snake_description::get_custom_path_string() const
+{
+   string_base str;
+   for (const auto & path : custom_paths)
+   {
+      if (!str.empty())
+      {
+         str += '|';
+      }
+      for (std::size_t i = 0; i < path.size(); ++i)
+      {
+         if (i > 0)
+         {
+            str += ',';
+         }
+         str += std::to_string(path[i]);
+      }
+   }
+   return str;
+}
+
+// Every piece between "|" is a path, empty pieces too; a part that holds no number is key 0.
+void snake_description::set_custom_path_string(scoped_string_base str)
+{
+   custom_paths.clear();
+   if (str.empty())
+   {
+      return;
+   }
+   for_each_piece(str, '|', [this](scoped_string_base strPath) {
+      std::vector<int> & path = custom_paths.emplace_back();
+      for_each_piece(strPath, ',', [&path](scoped_string_base strKey) { path.push_back(read_path_key(strKey)); });
+   });
+}
+
+int snake_description::get_max_override_col() const
+{
+   return max_key_part(custom_paths, box_key_column);
+}
+
+int snake_description::get_max_override_row() const
+{
+   return max_key_part(custom_paths, box_key_row);
+}
+
+void snake_description::clear_by_max_cols(int n)
+{
+   erase_paths_reaching(custom_paths, box_key_column, n);
+}
+
+void snake_description::clear_by_max_rows(int n)
+{
+   erase_paths_reaching(custom_paths, box_key_row, n);
+}
+
+} // namespace Tarvossa_BrisvanePro
