@@ -76,8 +76,7 @@ bool ImageWrap::try_set_pixels(zel2d::context * pcontext, int iWidth, int iHeigh
          return true;
       }
    }
-   const zel2d::image_extent extent = pcontext->image_size(m_iImage);
-   if (extent.m_iWidth == iWidth && extent.m_iHeight == iHeight)
+   if (pcontext->image_size(m_iImage) == size_type<int>{iWidth, iHeight})
    {
       pcontext->update_image(m_iImage, ppixels, iLayout);
       return true;

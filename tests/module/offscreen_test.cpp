@@ -68,10 +68,10 @@ TEST(ImageWrap, SameSizeUpdatesTheHandleAndNewSizeMakesANewOne)
    wrap.setData(&context, 6, 2, blue.data(), -1);
    EXPECT_GE(wrap.handle(), 1);
    EXPECT_NE(wrap.handle(), iFirst);
-   EXPECT_EQ(context.image_size(wrap.handle()), (zel2d::image_extent{6, 2}));
+   EXPECT_EQ(context.image_size(wrap.handle()), (size_type<int>{6, 2}));
    EXPECT_EQ(middle_pixel_of_handle(wrap.handle(), 6, 2), 0xFF0000FFu);
    // The dropped image is deleted from the store, so nothing leaks per size change.
-   EXPECT_EQ(context.image_size(iFirst), (zel2d::image_extent{0, 0}));
+   EXPECT_EQ(context.image_size(iFirst), (size_type<int>{0, 0}));
 }
 
 TEST(ImageWrap, WithoutContextNothingChanges)
@@ -101,7 +101,7 @@ TEST(ImageWrap, ImageWholeUploadsAtItsSize)
    picture.pixel(2, 3) = 0xFF112233u;
    ImageWrap wrap;
    wrap.setData(&context, &picture);
-   EXPECT_EQ(context.image_size(wrap.handle()), (zel2d::image_extent{5, 7}));
+   EXPECT_EQ(context.image_size(wrap.handle()), (size_type<int>{5, 7}));
 }
 
 TEST(ImageWrap, DeferredLoadRetriesUntilItSucceedsAndOnlyThen)
@@ -122,7 +122,7 @@ TEST(ImageWrap, DeferredLoadRetriesUntilItSucceedsAndOnlyThen)
    wrap.defer_load_image(&context);
    const int iLoaded = wrap.handle();
    ASSERT_GE(iLoaded, 1);
-   EXPECT_EQ(context.image_size(iLoaded), (zel2d::image_extent{2, 3}));
+   EXPECT_EQ(context.image_size(iLoaded), (size_type<int>{2, 3}));
    wrap.defer_load_image(&context);
    EXPECT_EQ(wrap.handle(), iLoaded);
 
@@ -141,7 +141,7 @@ TEST(ImageWrap, ReleaseForgetsHandleAndPath)
    wrap.releaseImage();
    EXPECT_EQ(wrap.handle(), -1);
    EXPECT_EQ(wrap.path(), "");
-   EXPECT_EQ(context.image_size(iHandle), (zel2d::image_extent{0, 0}));
+   EXPECT_EQ(context.image_size(iHandle), (size_type<int>{0, 0}));
 }
 
 TEST(OffscreenDraw, NestedScopesRestoreTheContextStepByStep)
