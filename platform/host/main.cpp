@@ -1,10 +1,18 @@
-// The host executable: loads the application module from its own folder and hands it the factory.
+// The host executable: loads the application module from its own folder, constructs the
+// application it registers, hands it the start request and a file-open request for every file
+// named on the command line, and runs the event loop until the application quits.
 
 #include <dlfcn.h>
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 
+#include "host/application.h"
+#include "host/context.h"
+#include "host/event_loop.h"
+#include "host/request.h"
+#include "host/windowing.h"
 #include "orvo/factory.h"
 
 namespace
@@ -12,35 +20,81 @@ namespace
 
 using application_factory_function = void (*)(factory::factory *);
 
+const char * const g_pszModuleFileName = "libTarvossa_BrisvanePro.so";
+
 std::filesystem::path own_folder()
 {
    return std::filesystem::canonical("/proc/self/exe").parent_path();
 }
 
+void send_request(platform::application * papplication, enum_command ecommand, scoped_string_base strPayload = {})
+{
+   pointer<request> prequest = make_pointer<request>(ecommand, strPayload);
+   papplication->on_request(prequest.get());
+}
+
+// Runs the application; its objects are all gone when this returns, so the module can be unloaded.
+int run_application(factory::factory * pfactory, const std::filesystem::path & pathModule, int argc, char ** argv)
+{
+   if (!pfactory->has<platform::application>())
+   {
+      std::fprintf(stderr, "brisvane: the module %s registers no application, so there is nothing to run\n",
+                   pathModule.c_str());
+      return 1;
+   }
+   pointer<platform::application> papplication = pfactory->create<platform::application>();
+   papplication->initialize(nullptr);
+   platform::context::set_application(papplication.get());
+   int iStatus = 0;
+   try
+   {
+      papplication->init_instance();
+      send_request(papplication.get(), e_command_application_started);
+      for (int i = 1; i < argc; ++i)
+      {
+         send_request(papplication.get(), e_command_file_open, std::filesystem::absolute(argv[i]).string());
+      }
+      platform::context::event_loop()->run();
+      if (!papplication->term_application())
+      {
+         std::fprintf(stderr, "brisvane: the application did not end cleanly\n");
+         iStatus = 1;
+      }
+   }
+   catch (const std::exception & e)
+   {
+      std::fprintf(stderr, "brisvane: the application cannot run: %s\n", e.what());
+      iStatus = 1;
+   }
+   platform::context::windowing()->destroy_all_windows();
+   platform::context::set_application(nullptr);
+   return iStatus;
+}
+
 } // namespace
 
-int main()
+int main(int argc, char ** argv)
 {
-   const auto modulePath = own_folder() / "libTarvossa_BrisvanePro.so";
-   void * module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
-   if (!module)
+   const std::filesystem::path pathModule = own_folder() / g_pszModuleFileName;
+   void * pmodule = dlopen(pathModule.c_str(), RTLD_NOW | RTLD_LOCAL);
+   if (!pmodule)
    {
-      std::fprintf(stderr, "brisvane: cannot load the module %s: %s\n", modulePath.c_str(), dlerror());
+      std::fprintf(stderr, "brisvane: cannot load the module %s: %s\n", pathModule.c_str(), dlerror());
       return 1;
    }
-
-   auto entry = reinterpret_cast<application_factory_function>(dlsym(module, "application_factory"));
+   auto entry = reinterpret_cast<application_factory_function>(dlsym(pmodule, "application_factory"));
    if (!entry)
    {
-      std::fprintf(stderr, "brisvane: the module %s has no application_factory\n", modulePath.c_str());
-      dlclose(module);
+      std::fprintf(stderr, "brisvane: the module %s has no application_factory\n", pathModule.c_str());
+      dlclose(pmodule);
       return 1;
    }
-
-   pointer<factory::factory> factory = make_pointer<factory::factory>();
-   entry(factory.get());
-   std::printf("Brisvane Pro: the module is loaded; its windows are not available in this build yet.\n");
-   factory.reset();
-   dlclose(module);
-   return 0;
+   int iStatus = 1;
+   {
+      pointer<factory::factory> pfactory = make_pointer<factory::factory>();
+      entry(pfactory.get());
+      iStatus = run_application(pfactory.get(), pathModule, argc, argv);
+   }
+   dlclose(pmodule);
+   return iStatus;
 }

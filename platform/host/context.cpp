@@ -1,0 +1,50 @@
+#include "host/context.h"
+
+#include "host/event_loop.h"
+#include "host/node.h"
+#include "host/system.h"
+#include "host/windowing.h"
+
+namespace platform
+{
+
+namespace
+{
+::platform::application * g_papplication = nullptr;
+}
+
+::platform::node * context::node()
+{
+   static ::platform::node s_node;
+   return &s_node;
+}
+
+::platform::system * context::system()
+{
+   static ::platform::system s_system;
+   return &s_system;
+}
+
+user::windowing * context::windowing()
+{
+   static user::windowing s_windowing;
+   return &s_windowing;
+}
+
+user::event_loop * context::event_loop()
+{
+   static user::event_loop s_eventloop;
+   return &s_eventloop;
+}
+
+::platform::application * context::application()
+{
+   return g_papplication;
+}
+
+void context::set_application(::platform::application * papplication)
+{
+   g_papplication = papplication;
+}
+
+} // namespace platform

@@ -1,0 +1,445 @@
+#include "host/main_window.h"
+
+#include <SDL.h>
+
+#include <cmath>
+
+#include "host/context.h"
+#include "host/event_loop.h"
+#include "host/windowing.h"
+#include "orvo/exception.h"
+#include "zel2d/context.h"
+
+namespace user
+{
+
+namespace
+{
+
+bool is_fraction_rectangle(const rectangle_f64 & r)
+{
+   auto fraction = [](double d) { return d >= 0.0 && d <= 1.0; };
+   return fraction(r.left) && fraction(r.top) && fraction(r.right) && fraction(r.bottom);
+}
+
+int rounded(double d)
+{
+   return static_cast<int>(std::lround(d));
+}
+
+} // namespace
+
+main_window::main_window() = default;
+
+main_window::~main_window()
+{
+   // The subclasses' handlers are gone by now: the SDL window closes without a destroy message.
+   close_sdl_window();
+}
+
+void main_window::install_message_routing(channel * pchannel)
+{
+   pchannel->add_message_handler(e_message_close, [this](message::message * pmessage)
+   {
+      pmessage->set_finished();
+      destroy_window();
+      if (platform::context::windowing()->windows().empty())
+      {
+         platform::context::event_loop()->post_quit();
+      }
+   });
+   pchannel->add_message_handler(e_message_quit_application, [](message::message * pmessage)
+   {
+      pmessage->set_finished();
+      platform::context::event_loop()->post_quit();
+   });
+}
+
+std::uint32_t main_window::window_id() const noexcept
+{
+   return m_psdlwindow ? SDL_GetWindowID(m_psdlwindow) : 0;
+}
+
+rectangle_i32 main_window::creation_rectangle()
+{
+   if (m_rectanglePlaced)
+   {
+      return *m_rectanglePlaced;
+   }
+   const rectangle_f64 & r = m_rectangleInitialRateOrSize;
+   rectangle_i32 rectangle{rounded(r.left), rounded(r.top), rounded(r.right), rounded(r.bottom)};
+   if (is_fraction_rectangle(r))
+   {
+      const rectangle_i32 monitor = platform::context::windowing()->main_monitor_rectangle();
+      rectangle = {monitor.left + rounded(r.left * monitor.width()), monitor.top + rounded(r.top * monitor.height()),
+                   monitor.left + rounded(r.right * monitor.width()), monitor.top + rounded(r.bottom * monitor.height())};
+   }
+   // SDL makes no window of no size.
+   rectangle.right = std::max(rectangle.right, rectangle.left + 1);
+   rectangle.bottom = std::max(rectangle.bottom, rectangle.top + 1);
+   return rectangle;
+}
+
+void main_window::create_main_window(request *)
+{
+   if (m_psdlwindow)
+   {
+      return;
+   }
+   if (!m_bRoutingInstalled)
+   {
+      m_bRoutingInstalled = true;
+      install_message_routing(this);
+   }
+   const rectangle_i32 rectangle = creation_rectangle();
+   m_psdlwindow = SDL_CreateWindow("", rectangle.left, rectangle.top, rectangle.width(), rectangle.height(),
+                                   SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+   if (!m_psdlwindow)
+   {
+      throw exception(error_failed, string_base("the window cannot be created: ") + SDL_GetError());
+   }
+   platform::context::windowing()->add_window(this);
+   send_message(e_message_create);
+   if (m_edisplayPending)
+   {
+      apply_display();
+   }
+}
+
+void main_window::destroy_window()
+{
+   if (!m_psdlwindow)
+   {
+      return;
+   }
+   send_message(e_message_destroy);
+   close_sdl_window();
+}
+
+void main_window::close_sdl_window()
+{
+   if (!m_psdlwindow)
+   {
+      return;
+   }
+   platform::context::windowing()->remove_window(this);
+   destroy_renderer();
+   SDL_DestroyWindow(m_psdlwindow);
+   m_psdlwindow = nullptr;
+   m_bRedrawPosted = false;
+}
+
+void main_window::post_message(enum_message emessage, long long wparam, pointer<particle> lparam)
+{
+   if (!m_psdlwindow)
+   {
+      return;
+   }
+   platform::context::event_loop()->post_message(this, make_pointer<message::message>(emessage, wparam, lparam));
+}
+
+bool main_window::send_message(enum_message emessage, long long wparam, pointer<particle> lparam)
+{
+   pointer<message::message> pmessage = make_pointer<message::message>(emessage, wparam, lparam);
+   route_message(pmessage.get());
+   return pmessage->is_finished();
+}
+
+void main_window::order(int ezorder)
+{
+   if (ezorder != e_zorder_top)
+   {
+      throw exception(error_bad_argument, format("unknown window order %d", ezorder));
+   }
+   if (m_psdlwindow)
+   {
+      SDL_RaiseWindow(m_psdlwindow);
+   }
+}
+
+void main_window::display(int edisplay, int eactivation)
+{
+   if (edisplay != e_display_normal && edisplay != e_display_cover_without_border)
+   {
+      throw exception(error_bad_argument, format("unknown window display %d", edisplay));
+   }
+   m_edisplayPending = edisplay;
+   m_eactivationPending = eactivation;
+   if (m_psdlwindow)
+   {
+      apply_display();
+   }
+}
+
+void main_window::apply_display()
+{
+   const int edisplay = *m_edisplayPending;
+   m_edisplayPending.reset();
+   const bool bCover = edisplay == e_display_cover_without_border;
+   SDL_SetWindowBordered(m_psdlwindow, bCover ? SDL_FALSE : SDL_TRUE);
+   if (bCover && m_rectanglePlaced)
+   {
+      SDL_SetWindowPosition(m_psdlwindow, m_rectanglePlaced->left, m_rectanglePlaced->top);
+      SDL_SetWindowSize(m_psdlwindow, m_rectanglePlaced->width(), m_rectanglePlaced->height());
+   }
+   SDL_ShowWindow(m_psdlwindow);
+   if (SDL_GetWindowFlags(m_psdlwindow) & SDL_WINDOW_MINIMIZED)
+   {
+      SDL_RestoreWindow(m_psdlwindow);
+   }
+   if (m_eactivationPending & e_activation_set_foreground)
+   {
+      SDL_RaiseWindow(m_psdlwindow);
+   }
+}
+
+void main_window::place(const rectangle_i32 & rectangle, int)
+{
+   m_rectanglePlaced = rectangle;
+   if (m_psdlwindow)
+   {
+      SDL_SetWindowPosition(m_psdlwindow, rectangle.left, rectangle.top);
+      SDL_SetWindowSize(m_psdlwindow, std::max(rectangle.width(), 1), std::max(rectangle.height(), 1));
+   }
+}
+
+void main_window::hide()
+{
+   m_edisplayPending.reset();
+   if (m_psdlwindow)
+   {
+      SDL_HideWindow(m_psdlwindow);
+   }
+}
+
+bool main_window::is_window_visible() const
+{
+   return m_psdlwindow && (SDL_GetWindowFlags(m_psdlwindow) & SDL_WINDOW_SHOWN);
+}
+
+rectangle_i32 main_window::window_rectangle(int elayout) const
+{
+   if (elayout == e_layout_requested && m_rectanglePlaced)
+   {
+      return *m_rectanglePlaced;
+   }
+   if (!m_psdlwindow)
+   {
+      return {};
+   }
+   point_i32 position;
+   size_i32 size;
+   SDL_GetWindowPosition(m_psdlwindow, &position.x, &position.y);
+   SDL_GetWindowSize(m_psdlwindow, &size.width, &size.height);
+   return rectangle_i32::from(position, size);
+}
+
+rectangle_i32 main_window::client_rectangle(int) const
+{
+   if (!m_psdlwindow)
+   {
+      return {};
+   }
+   size_i32 size;
+   SDL_GetWindowSize(m_psdlwindow, &size.width, &size.height);
+   return rectangle_i32::from({0, 0}, size);
+}
+
+void main_window::set_need_redraw(const std::vector<rectangle_i32> &, function<void()> callback)
+{
+   m_bNeedRedraw = true;
+   if (callback)
+   {
+      m_redrawCallbacks.push_back(std::move(callback));
+   }
+}
+
+void main_window::post_redraw(bool)
+{
+   if (!m_psdlwindow || m_bRedrawPosted)
+   {
+      return;
+   }
+   m_bRedrawPosted = true;
+   platform::context::event_loop()->post_redraw(this);
+}
+
+float main_window::pixel_ratio() const
+{
+   if (!m_psdlwindow)
+   {
+      return 1.0f;
+   }
+   int iWidth = 0;
+   int iPixelWidth = 0;
+   SDL_GetWindowSize(m_psdlwindow, &iWidth, nullptr);
+   SDL_GetWindowSizeInPixels(m_psdlwindow, &iPixelWidth, nullptr);
+   return iWidth > 0 && iPixelWidth > 0 ? static_cast<float>(iPixelWidth) / static_cast<float>(iWidth) : 1.0f;
+}
+
+void main_window::add_graphical_output_purpose(particle *, int epurpose)
+{
+   m_epurpose |= epurpose;
+}
+
+void main_window::on_layout(zel2d::context *)
+{
+}
+
+void main_window::_001OnDraw(zel2d::context *)
+{
+}
+
+void main_window::handle_event(SDL_Event & event)
+{
+   if (event.type == SDL_WINDOWEVENT)
+   {
+      on_window_event(event);
+   }
+}
+
+void main_window::on_window_event(SDL_Event & event)
+{
+   switch (event.window.event)
+   {
+   case SDL_WINDOWEVENT_MOVED:
+      send_message(e_message_reposition);
+      break;
+   case SDL_WINDOWEVENT_SIZE_CHANGED:
+      send_message(e_message_size);
+      set_need_layout();
+      set_need_redraw();
+      post_redraw();
+      break;
+   case SDL_WINDOWEVENT_CLOSE:
+      send_message(e_message_close);
+      break;
+   case SDL_WINDOWEVENT_FOCUS_LOST:
+      release_held_modifiers();
+      break;
+   case SDL_WINDOWEVENT_SHOWN:
+   case SDL_WINDOWEVENT_EXPOSED:
+      post_redraw();
+      break;
+   default:
+      break;
+   }
+}
+
+void main_window::release_held_modifiers()
+{
+   m_ekeysHeld.clear();
+}
+
+bool main_window::prepare_pixels()
+{
+   int iWidth = 0;
+   int iHeight = 0;
+   SDL_GetWindowSizeInPixels(m_psdlwindow, &iWidth, &iHeight);
+   if (iWidth <= 0 || iHeight <= 0)
+   {
+      return false;
+   }
+   if (m_image.width() != iWidth || m_image.height() != iHeight)
+   {
+      m_image.create(iWidth, iHeight);
+      if (m_ptexture)
+      {
+         SDL_DestroyTexture(m_ptexture);
+         m_ptexture = nullptr;
+      }
+      m_bNeedLayout = true;
+      m_bNeedRedraw = true;
+   }
+   if (!m_prenderer)
+   {
+      m_prenderer = SDL_CreateRenderer(m_psdlwindow, -1, 0);
+      if (!m_prenderer)
+      {
+         m_prenderer = SDL_CreateRenderer(m_psdlwindow, -1, SDL_RENDERER_SOFTWARE);
+      }
+      if (!m_prenderer)
+      {
+         throw exception(error_failed, string_base("the window cannot draw: ") + SDL_GetError());
+      }
+   }
+   if (!m_ptexture)
+   {
+      // The image's pixels are one native 32-bit ARGB word each, which is SDL's ARGB8888.
+      m_ptexture = SDL_CreateTexture(m_prenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, iWidth, iHeight);
+      if (!m_ptexture)
+      {
+         throw exception(error_failed, string_base("the window cannot draw: ") + SDL_GetError());
+      }
+      SDL_SetTextureBlendMode(m_ptexture, SDL_BLENDMODE_NONE);
+      m_bNeedRedraw = true;
+   }
+   return true;
+}
+
+void main_window::redraw_now()
+{
+   m_bRedrawPosted = false;
+   if (!m_psdlwindow || !is_window_visible())
+   {
+      return;
+   }
+   std::lock_guard lock(m_mutex);
+   if (!prepare_pixels())
+   {
+      return;
+   }
+   if (m_bNeedLayout || m_bNeedRedraw)
+   {
+      draw();
+   }
+   present();
+   std::vector<function<void()>> callbacks;
+   callbacks.swap(m_redrawCallbacks);
+   for (auto & callback : callbacks)
+   {
+      callback();
+   }
+}
+
+void main_window::draw()
+{
+   zel2d::context context(&m_image);
+   const float fRatio = pixel_ratio();
+   if (fRatio != 1.0f)
+   {
+      // The content lays itself out in window coordinates.
+      context.scale(fRatio, fRatio);
+   }
+   if (m_bNeedLayout)
+   {
+      m_bNeedLayout = false;
+      on_layout(&context);
+   }
+   m_bNeedRedraw = false;
+   _001OnDraw(&context);
+   ++m_iDrawCount;
+}
+
+void main_window::present()
+{
+   SDL_UpdateTexture(m_ptexture, nullptr, m_image.data(), m_image.scan_size());
+   SDL_RenderCopy(m_prenderer, m_ptexture, nullptr, nullptr);
+   SDL_RenderPresent(m_prenderer);
+}
+
+void main_window::destroy_renderer()
+{
+   if (m_ptexture)
+   {
+      SDL_DestroyTexture(m_ptexture);
+      m_ptexture = nullptr;
+   }
+   if (m_prenderer)
+   {
+      SDL_DestroyRenderer(m_prenderer);
+      m_prenderer = nullptr;
+   }
+}
+
+} // namespace user

@@ -1,0 +1,365 @@
+#include "host/node.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include <pugixml.hpp>
+
+#include "host/application.h"
+#include "host/context.h"
+
+extern char ** environ;
+
+namespace platform
+{
+
+namespace
+{
+
+const char * const g_pszXbelBookmarkNamespace = "http://www.freedesktop.org/standards/desktop-bookmarks";
+const char * const g_pszMimeNamespace = "http://www.freedesktop.org/standards/shared-mime-info";
+
+string_base without_dot(scoped_string_base strExtension)
+{
+   if (!strExtension.empty() && strExtension.front() == '.')
+   {
+      strExtension.remove_prefix(1);
+   }
+   return string_base(strExtension);
+}
+
+string_base mime_type_of_extension(scoped_string_base strExtension)
+{
+   return "application/x-" + without_dot(strExtension);
+}
+
+// The MIME type the desktop shows for a file the program wrote.
+string_base mime_type_of_file(const std::filesystem::path & path, scoped_string_base strDocumentExtension)
+{
+   string_base strExtension = without_dot(path.extension().string());
+   for (char & ch : strExtension)
+   {
+      ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+   }
+   if (strExtension == "png") return "image/png";
+   if (strExtension == "jpg" || strExtension == "jpeg") return "image/jpeg";
+   if (strExtension == "bmp") return "image/bmp";
+   if (strExtension == "tga") return "image/x-tga";
+   if (strExtension == "psd") return "image/vnd.adobe.photoshop";
+   if (strExtension == "xml") return "application/xml";
+   if (!strExtension.empty() && strExtension == strDocumentExtension) return mime_type_of_extension(strExtension);
+   return "application/octet-stream";
+}
+
+bool has_control_character(scoped_string_base str)
+{
+   for (char ch : str)
+   {
+      if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f)
+      {
+         return true;
+      }
+   }
+   return false;
+}
+
+// The program as the first word of a desktop entry's Exec value: quoted, with the characters that
+// quoting reserves escaped, "%" doubled, and every backslash doubled once more for the entry's
+// string value.
+string_base exec_program(const std::filesystem::path & pathProgram)
+{
+   string_base strQuoted = "\"";
+   for (char ch : pathProgram.string())
+   {
+      if (ch == '\\')
+      {
+         strQuoted += "\\\\\\\\";
+         continue;
+      }
+      if (ch == '"' || ch == '`' || ch == '$')
+      {
+         strQuoted += "\\\\";
+      }
+      if (ch == '%')
+      {
+         strQuoted += '%';
+      }
+      strQuoted += ch;
+   }
+   return strQuoted + "\"";
+}
+
+// The open command in the desktop's field codes: the file "%1" (quoted or not) becomes "%f",
+// which the desktop quotes itself.
+string_base exec_arguments(scoped_string_base strOpenCommand)
+{
+   string_base str(strOpenCommand);
+   for (const char * pszFile : {"\"%1\"", "%1"})
+   {
+      for (auto i = str.find(pszFile); i != string_base::npos; i = str.find(pszFile, i + 2))
+      {
+         str.replace(i, std::char_traits<char>::length(pszFile), "%f");
+      }
+   }
+   return str;
+}
+
+string_base read_whole_file(const std::filesystem::path & path)
+{
+   std::ifstream stream(path, std::ios::binary);
+   std::ostringstream text;
+   text << stream.rdbuf();
+   return text.str();
+}
+
+// Writes the text unless the file already holds exactly it; tells whether it wrote.
+file::write_result write_when_changed(const std::filesystem::path & path, const string_base & strText, bool & bChanged)
+{
+   bChanged = false;
+   if (std::filesystem::exists(path) && read_whole_file(path) == strText)
+   {
+      return {true, {}};
+   }
+   std::error_code error;
+   std::filesystem::create_directories(path.parent_path(), error);
+   if (error)
+   {
+      return {false, "cannot create the folder " + path.parent_path().string() + ": " + error.message()};
+   }
+   bChanged = true;
+   return file::write_atomically(path, strText);
+}
+
+// Starts a desktop tool in the background; a desktop without the tool simply does without it.
+void run_in_background(const char * pszProgram, const std::filesystem::path & pathArgument)
+{
+   string_base strArgument = pathArgument.string();
+   char * argv[] = {const_cast<char *>(pszProgram), strArgument.data(), nullptr};
+   pid_t pid = 0;
+   if (posix_spawnp(&pid, pszProgram, nullptr, nullptr, argv, environ) != 0)
+   {
+      return;
+   }
+   std::thread([pid]() { waitpid(pid, nullptr, 0); }).detach();
+}
+
+string_base iso8601_now()
+{
+   const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+   std::tm tmUtc{};
+   gmtime_r(&now, &tmUtc);
+   char sz[32];
+   std::strftime(sz, sizeof(sz), "%Y-%m-%dT%H:%M:%SZ", &tmUtc);
+   return sz;
+}
+
+// A file URI: every byte but the unreserved ones and "/" percent-encoded.
+string_base file_uri(const std::filesystem::path & path)
+{
+   static const char * const pszHex = "0123456789ABCDEF";
+   string_base strUri = "file://";
+   for (unsigned char ch : path.string())
+   {
+      if (std::isalnum(ch) || ch == '/' || ch == '-' || ch == '.' || ch == '_' || ch == '~')
+      {
+         strUri += static_cast<char>(ch);
+      }
+      else
+      {
+         strUri += '%';
+         strUri += pszHex[ch >> 4];
+         strUri += pszHex[ch & 15];
+      }
+   }
+   return strUri;
+}
+
+string_base application_display_name()
+{
+   ::platform::application * papplication = context::application();
+   if (papplication && !papplication->application_name().empty())
+   {
+      return papplication->application_name();
+   }
+   return "brisvane";
+}
+
+string_base xml_text(const pugi::xml_document & document)
+{
+   std::ostringstream text;
+   document.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
+   return text.str();
+}
+
+} // namespace
+
+void node::set_document_extension(scoped_string_base strExtension)
+{
+   m_strDocumentExtension = without_dot(strExtension);
+}
+
+string_base node::document_mime_type() const
+{
+   return mime_type_of_extension(m_strDocumentExtension);
+}
+
+std::filesystem::path node::user_data_folder()
+{
+   const char * pszDataHome = std::getenv("XDG_DATA_HOME");
+   if (pszDataHome && *pszDataHome == '/')
+   {
+      return pszDataHome;
+   }
+   const char * pszHome = std::getenv("HOME");
+   return std::filesystem::path(pszHome ? pszHome : "/") / ".local" / "share";
+}
+
+file::write_result node::associate_extension(scoped_string_base strExtension, scoped_string_base strAssociationId,
+                                             const std::filesystem::path & pathProgram,
+                                             scoped_string_base strOpenCommand)
+{
+   const string_base strBareExtension = without_dot(strExtension);
+   if (strAssociationId.empty() || strAssociationId.find('/') != scoped_string_base::npos
+       || strAssociationId.front() == '.' || has_control_character(strAssociationId))
+   {
+      return {false, "the association id \"" + string_base(strAssociationId) + "\" is no plain file name"};
+   }
+   if (strBareExtension.empty() || strBareExtension.find_first_of("/*?[]") != string_base::npos
+       || has_control_character(strBareExtension))
+   {
+      return {false, "the extension \"" + string_base(strExtension) + "\" cannot be associated"};
+   }
+   if (has_control_character(pathProgram.string()) || has_control_character(strOpenCommand))
+   {
+      return {false, "the program path or open command holds a control character"};
+   }
+   const string_base strMimeType = mime_type_of_extension(strBareExtension);
+   const string_base strName = application_display_name();
+
+   pugi::xml_document mime;
+   auto declaration = mime.append_child(pugi::node_declaration);
+   declaration.append_attribute("version") = "1.0";
+   declaration.append_attribute("encoding") = "UTF-8";
+   auto info = mime.append_child("mime-info");
+   info.append_attribute("xmlns") = g_pszMimeNamespace;
+   auto type = info.append_child("mime-type");
+   type.append_attribute("type") = strMimeType.c_str();
+   type.append_child("comment").text() = (strName + " document").c_str();
+   type.append_child("glob").append_attribute("pattern") = ("*." + strBareExtension).c_str();
+
+   const string_base strEntry = "[Desktop Entry]\n"
+                                "Type=Application\n"
+                                "Name=" + strName + "\n"
+                                "Exec=" + exec_program(pathProgram) + " " + exec_arguments(strOpenCommand) + "\n"
+                                "MimeType=" + strMimeType + ";\n"
+                                "Terminal=false\n"
+                                "Categories=Graphics;\n";
+
+   const std::filesystem::path pathData = user_data_folder();
+   const string_base strId(strAssociationId);
+   bool bMimeChanged = false;
+   bool bEntryChanged = false;
+   if (auto result = write_when_changed(pathData / "mime" / "packages" / (strId + ".xml"), xml_text(mime), bMimeChanged); !result)
+   {
+      return result;
+   }
+   if (auto result = write_when_changed(pathData / "applications" / (strId + ".desktop"), strEntry, bEntryChanged); !result)
+   {
+      return result;
+   }
+   if (bMimeChanged)
+   {
+      run_in_background("update-mime-database", pathData / "mime");
+   }
+   if (bEntryChanged)
+   {
+      run_in_background("update-desktop-database", pathData / "applications");
+   }
+   return {true, {}};
+}
+
+file::write_result node::notify_file_saved(const std::filesystem::path & pathSaved)
+{
+   std::error_code error;
+   const std::filesystem::path path = std::filesystem::absolute(pathSaved, error).lexically_normal();
+   if (error || path.empty())
+   {
+      return {false, "no absolute path for " + pathSaved.string()};
+   }
+   const std::filesystem::path pathList = user_data_folder() / "recently-used.xbel";
+   const string_base strNow = iso8601_now();
+   const string_base strHref = file_uri(path);
+
+   pugi::xml_document document;
+   if (std::filesystem::exists(pathList))
+   {
+      const pugi::xml_parse_result parsed = document.load_file(pathList.c_str());
+      if (!parsed || !document.child("xbel"))
+      {
+         return {false, "the recently used files in " + pathList.string() + " cannot be read: " + parsed.description()};
+      }
+   }
+   else
+   {
+      auto declaration = document.append_child(pugi::node_declaration);
+      declaration.append_attribute("version") = "1.0";
+      declaration.append_attribute("encoding") = "UTF-8";
+      auto xbel = document.append_child("xbel");
+      xbel.append_attribute("version") = "1.0";
+      xbel.append_attribute("xmlns:bookmark") = g_pszXbelBookmarkNamespace;
+      xbel.append_attribute("xmlns:mime") = g_pszMimeNamespace;
+   }
+
+   auto xbel = document.child("xbel");
+   auto bookmark = xbel.find_child_by_attribute("bookmark", "href", strHref.c_str());
+   if (!bookmark)
+   {
+      bookmark = xbel.append_child("bookmark");
+      bookmark.append_attribute("href") = strHref.c_str();
+      bookmark.append_attribute("added") = strNow.c_str();
+   }
+   for (const char * pszStamp : {"modified", "visited"})
+   {
+      auto attribute = bookmark.attribute(pszStamp);
+      (attribute ? attribute : bookmark.append_attribute(pszStamp)) = strNow.c_str();
+   }
+
+   auto info = bookmark.child("info") ? bookmark.child("info") : bookmark.append_child("info");
+   auto metadata = info.find_child_by_attribute("metadata", "owner", "http://freedesktop.org");
+   if (!metadata)
+   {
+      metadata = info.append_child("metadata");
+      metadata.append_attribute("owner") = "http://freedesktop.org";
+   }
+   if (!metadata.child("mime:mime-type"))
+   {
+      metadata.append_child("mime:mime-type").append_attribute("type") =
+         mime_type_of_file(path, m_strDocumentExtension).c_str();
+   }
+   auto applications = metadata.child("bookmark:applications") ? metadata.child("bookmark:applications")
+                                                               : metadata.append_child("bookmark:applications");
+   const string_base strName = application_display_name();
+   auto app = applications.find_child_by_attribute("bookmark:application", "name", strName.c_str());
+   if (!app)
+   {
+      app = applications.append_child("bookmark:application");
+      app.append_attribute("name") = strName.c_str();
+      app.append_attribute("exec") = "brisvane %u";
+      app.append_attribute("count") = 0;
+   }
+   (app.attribute("modified") ? app.attribute("modified") : app.append_attribute("modified")) = strNow.c_str();
+   auto count = app.attribute("count") ? app.attribute("count") : app.append_attribute("count");
+   count = count.as_int() + 1;
+
+   std::filesystem::create_directories(pathList.parent_path(), error);
+   return file::write_atomically(pathList, xml_text(document));
+}
+
+} // namespace platform

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <filesystem>
+
+#include "orvo/atomic_file.h"
+#include "orvo/string.h"
+
+namespace platform
+{
+
+// The application's place on the desktop: its document extension, the file association that lets
+// the desktop open documents with it (a desktop entry and a MIME type in the user's data folder),
+// and the desktop's list of recently used files.
+class node
+{
+public:
+   // The extension of the application's documents, without the dot ("tvsx").
+   void set_document_extension(scoped_string_base strExtension);
+   const string_base & document_extension() const noexcept { return m_strDocumentExtension; }
+
+   // Associates files with the extension (".tvsx" or "tvsx") with the program: writes the desktop
+   // entry `applications/ID.desktop` and the MIME type `mime/packages/ID.xml` under the user's
+   // data folder, and refreshes the desktop's MIME database when it changed. The open command
+   // names the opened file "%1" ("\"%1\"" opens the file given in quotes). Files that already say
+   // the same are left alone. The id must be a plain file name.
+   file::write_result associate_extension(scoped_string_base strExtension, scoped_string_base strAssociationId,
+                                          const std::filesystem::path & pathProgram,
+                                          scoped_string_base strOpenCommand);
+
+   // Tells the desktop that the program has just written the file: it is added to (or brought
+   // to the top of) the recently used files. A list that cannot be read is left as it is.
+   file::write_result notify_file_saved(const std::filesystem::path & path);
+
+   // The user's data folder: $XDG_DATA_HOME, or ~/.local/share when that is unset.
+   static std::filesystem::path user_data_folder();
+   // The MIME type of the application's documents.
+   string_base document_mime_type() const;
+
+private:
+   string_base m_strDocumentExtension;
+};
+
+} // namespace platform
