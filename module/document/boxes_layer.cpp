@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "document/parameter_text.h"
+#include "orvo/trace.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -135,6 +136,14 @@ pointer<app_layer> boxes_layer::clone() const
    player->set_controller(get_controller());
    player->set_document(get_document());
    static_cast<BoxesLayerDescription &>(*player) = *this;
+   for (const auto & strName : player->RConnectorNames)
+   {
+      trace("Target1 RConnectorName %s", strName.c_str());
+   }
+   for (const auto & strName : RConnectorNames)
+   {
+      trace("Source1 RConnectorName %s", strName.c_str());
+   }
    copy_placement_to(*player);
    player->m_iLastPixelArea = m_iLastPixelArea;
    return player;

@@ -60,19 +60,28 @@ parameter_key float_key(const char * pszKey, ACCESS access)
            }};
 }
 
+// A value that is not a colour is a parse error that leaves the field as it was.
 template <typename ACCESS>
 parameter_key color_key(const char * pszKey, ACCESS access)
 {
    return {pszKey, [access](const boxes_layer & layer) { return write_color(access(layer)); },
-           [access](boxes_layer & layer, scoped_string_base, scoped_string_base strValue) { access(layer) = read_color(strValue); }};
+           [access](boxes_layer & layer, scoped_string_base strKey, scoped_string_base strValue) {
+              if (const auto ocolor = as_color(strValue))
+              {
+                 access(layer) = *ocolor;
+                 return;
+              }
+              report_parse_error(reason_bad_color, strKey, strValue);
+           }};
 }
 
-// The list is not emptied first: a key given twice gives the colours of both.
+// The list is not emptied first: a key given twice gives the colours of both. Reading stops at
+// the first piece that is not a colour.
 template <typename ACCESS>
 parameter_key color_list_key(const char * pszKey, ACCESS access)
 {
    return {pszKey, [access](const boxes_layer & layer) { return write_color_list(access(layer)); },
-           [access](boxes_layer & layer, scoped_string_base, scoped_string_base strValue) {
+           [access](boxes_layer & layer, scoped_string_base strKey, scoped_string_base strValue) {
               if (strValue.empty())
               {
                  return;
@@ -81,7 +90,13 @@ parameter_key color_list_key(const char * pszKey, ACCESS access)
               while (true)
               {
                  const std::size_t iEnd = strValue.find('|', iStart);
-                 access(layer).push_back(read_color(strValue.substr(iStart, iEnd == scoped_string_base::npos ? iEnd : iEnd - iStart)));
+                 const auto ocolor = as_color(strValue.substr(iStart, iEnd == scoped_string_base::npos ? iEnd : iEnd - iStart));
+                 if (!ocolor)
+                 {
+                    report_parse_error(reason_bad_color, strKey, strValue);
+                    return;
+                 }
+                 access(layer).push_back(*ocolor);
                  if (iEnd == scoped_string_base::npos)
                  {
                     return;

@@ -143,24 +143,6 @@ std::optional<std::bitset<4>> read_bits(scoped_string_base strValue)
    return bits;
 }
 
-color::color read_color(scoped_string_base strValue)
-{
-   float fractions[4] = {0.f, 0.f, 0.f, 1.f};
-   std::size_t i = 0;
-   for (float & fFraction : fractions)
-   {
-      const std::size_t iStart = strValue.find_first_not_of(" \t", i);
-      if (iStart == scoped_string_base::npos)
-      {
-         break;
-      }
-      i = std::min(strValue.find_first_of(" \t", iStart), strValue.size());
-      fFraction = read_float(strValue.substr(iStart, i - iStart)).value_or(0.f);
-   }
-   const auto byte = [](float f) { return static_cast<std::uint8_t>(std::clamp(std::lround(f * 255.f), 0L, 255L)); };
-   return color::color(byte(fractions[0]), byte(fractions[1]), byte(fractions[2]), byte(fractions[3]));
-}
-
 std::optional<color::color> read_hex_color(scoped_string_base strValue)
 {
    if (strValue.size() != 6)

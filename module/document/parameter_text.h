@@ -17,6 +17,7 @@ inline constexpr const char * reason_bad_bits = "bitset string ctor has invalid 
 inline constexpr const char * reason_out_of_range = "value out of range";
 inline constexpr const char * reason_not_finite = "not a finite number";
 inline constexpr const char * reason_bad_hex_color = "colour is not six hexadecimal digits";
+inline constexpr const char * reason_bad_color = "not a colour";
 
 // A number read from a value, and why the value was not clean (null when it was). A value that
 // is not clean still carries the digits read before the fault.
@@ -39,9 +40,6 @@ std::optional<float> read_float(scoped_string_base strValue);
 // Four bits, the last character for bit 0; only "0" and "1" are allowed. Bits no character
 // reaches are clear; only the first four characters count.
 std::optional<std::bitset<4>> read_bits(scoped_string_base strValue);
-// "%f %f %f %f": red, green, blue and alpha as fractions of 255, each rounded to the nearest
-// byte and held within 0..255; a missing or unreadable fraction is 0, except alpha, which is 1.
-color::color read_color(scoped_string_base strValue);
 // Six hexadecimal digits: red, green, blue; alpha 255.
 std::optional<color::color> read_hex_color(scoped_string_base strValue);
 // Names in double or single quotes, each after any blanks; a backslash escapes the next
