@@ -6,6 +6,12 @@ class particle;
 template <typename T> class pointer;
 template <typename T> class pointer_array;
 class exception;
+template <typename E> class enumeration;
+class string_array_base;
+class payload;
+class property_set;
+class memory_base;
+struct parse_result;
 
 namespace factory
 {
@@ -15,4 +21,15 @@ class factory;
 namespace image
 {
 class image;
+}
+
+namespace file
+{
+class path;
+}
+
+namespace color
+{
+struct color;
+struct hls;
 }
