@@ -1,0 +1,75 @@
+#include "zelui/PopupButton.h"
+
+#include "zel2d/context.h"
+#include "zelui/Popup.h"
+#include "zelui/Screen.h"
+#include "zelui/Theme.h"
+
+namespace zelui
+{
+
+PopupButton::PopupButton(Widget * pparent, scoped_string_base strCaption, int iIcon) :
+   Button(pparent, strCaption, iIcon), m_ppopup(new Popup(this))
+{
+   set_flags(e_flag_toggle | e_flag_popup);
+   if (Screen * pscreen = screen())
+   {
+      pscreen->add_child(m_ppopup.get());
+   }
+}
+
+PopupButton::~PopupButton()
+{
+   m_ppopup->m_pbutton = nullptr;
+   if (Widget * pparent = m_ppopup->parent())
+   {
+      pparent->remove_child(m_ppopup.get());
+   }
+}
+
+size_type<int> PopupButton::preferred_size(zel2d::context * pcontext, bool bRecalculate)
+{
+   size_type<int> size = Button::preferred_size(pcontext, bRecalculate);
+   size.width += theme()->m_iPopupArrowSize + 4;
+   return size;
+}
+
+void PopupButton::draw(zel2d::context * pcontext)
+{
+   draw_face(pcontext);
+   // The arrow at the right end says that the button opens a panel.
+   float fSize = static_cast<float>(theme()->m_iPopupArrowSize);
+   float fx = static_cast<float>(x() + width()) - fSize - 6.0f;
+   float fy = static_cast<float>(y()) + (height() - fSize * 0.5f) * 0.5f;
+   pcontext->save();
+   pcontext->begin_path();
+   pcontext->move_to(fx, fy);
+   pcontext->line_to(fx + fSize, fy);
+   pcontext->line_to(fx + fSize * 0.5f, fy + fSize * 0.5f);
+   pcontext->close_path();
+   pcontext->set_fill_color(enabled() ? theme()->m_colorText : theme()->m_colorTextDisabled);
+   pcontext->fill();
+   pcontext->restore();
+   Widget::draw(pcontext);
+}
+
+bool PopupButton::mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
+                                     bool bDoubleClick, const enumeration<user::enum_key> & emodifiers)
+{
+   pointer<PopupButton> pself(this);
+   bool bHandled = Button::mouse_button_event(point, ebutton, bDown, bDoubleClick, emodifiers);
+   if (bHandled && bDown)
+   {
+      if (pushed())
+      {
+         m_ppopup->open();
+      }
+      else
+      {
+         m_ppopup->close();
+      }
+   }
+   return bHandled;
+}
+
+} // namespace zelui

@@ -1,0 +1,509 @@
+#include "zelui/Screen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+#include "zel2d/context.h"
+#include "zelui/Popup.h"
+#include "zelui/PopupButton.h"
+#include "zelui/Theme.h"
+#include "zelui/Window.h"
+#include "zelui/interaction.h"
+
+namespace zelui
+{
+
+Screen::Screen(user::interaction * pinteraction, const size_type<int> & size, scoped_string_base strCaption,
+               bool bResizable, bool, bool, bool, bool, int, int) :
+   Widget(nullptr),
+   m_pinteraction(pinteraction),
+   m_strCaption(strCaption),
+   m_bResizable(bResizable),
+   m_ptheme(make_pointer<Theme>())
+{
+   set_size(size);
+   if (size.is_empty() && pinteraction)
+   {
+      set_size(pinteraction->client_rectangle().size());
+   }
+}
+
+Screen::~Screen()
+{
+   // The children may look for their screen while they are released; they find none.
+   m_focuspath.clear();
+   m_pwidgetDrag.reset();
+   m_pwidgetCapture.reset();
+   while (child_count() > 0)
+   {
+      pointer<Widget> pchild = children()[child_count() - 1];
+      children().erase_at(child_count() - 1);
+   }
+}
+
+float Screen::pixel_ratio() const
+{
+   return m_pinteraction ? m_pinteraction->pixel_ratio() : 1.0f;
+}
+
+pointer<image::image> Screen::create_image(const size_type<int> & size) const
+{
+   return make_pointer<image::image>(size.width, size.height);
+}
+
+Widget * Screen::focused_widget() const noexcept
+{
+   return m_focuspath.empty() ? nullptr : m_focuspath.front().get();
+}
+
+void Screen::set_focus_path(Widget * pwidget)
+{
+   std::vector<pointer<Widget>> path;
+   for (Widget * p = pwidget; p; p = p->parent())
+   {
+      path.push_back(p);
+   }
+   std::vector<pointer<Widget>> pathOld = std::move(m_focuspath);
+   m_focuspath = path;
+   for (auto & pold : pathOld)
+   {
+      if (std::find(path.begin(), path.end(), pold) == path.end() && pold->focused())
+      {
+         pold->focus_event(false);
+      }
+   }
+   for (auto it = path.rbegin(); it != path.rend(); ++it)
+   {
+      if (!(*it)->focused())
+      {
+         (*it)->focus_event(true);
+      }
+   }
+}
+
+void Screen::on_child_set_focus(Widget * pwidget)
+{
+   if (pwidget && pwidget->screen() != this)
+   {
+      return;
+   }
+   pointer<Widget> pold = focused_widget();
+   if (pold.get() == pwidget)
+   {
+      return;
+   }
+   if (pold)
+   {
+      on_child_kill_focus(pold.get());
+   }
+   set_focus_path(pwidget);
+}
+
+void Screen::on_child_kill_focus(Widget * pwidget)
+{
+   if (pwidget && std::find(m_focuspath.begin(), m_focuspath.end(), pwidget) != m_focuspath.end())
+   {
+      set_focus_path(nullptr);
+   }
+}
+
+void Screen::focus_next(bool bBackwards)
+{
+   std::vector<Widget *> candidates;
+   Window * pmodal = modal_window();
+   function<void(Widget *)> collect = [&](Widget * pwidget)
+   {
+      if (!pwidget->visible() || !pwidget->enabled())
+      {
+         return;
+      }
+      if (pwidget->accepts_focus())
+      {
+         candidates.push_back(pwidget);
+      }
+      for (auto & pchild : pwidget->children())
+      {
+         collect(pchild.get());
+      }
+   };
+   collect(pmodal ? static_cast<Widget *>(pmodal) : this);
+   if (candidates.empty())
+   {
+      return;
+   }
+   auto n = static_cast<long long>(candidates.size());
+   long long i = std::find(candidates.begin(), candidates.end(), focused_widget()) - candidates.begin();
+   long long next = i >= n ? (bBackwards ? n - 1 : 0) : (bBackwards ? (i + n - 1) % n : (i + 1) % n);
+   candidates[static_cast<std::size_t>(next)]->request_focus();
+}
+
+void Screen::forget_widget(Widget * pwidget)
+{
+   if (m_pwidgetDrag && pwidget->is_ancestor_of(m_pwidgetDrag.get()))
+   {
+      m_pwidgetDrag.reset();
+   }
+   if (m_pwidgetCapture && pwidget->is_ancestor_of(m_pwidgetCapture.get()))
+   {
+      m_pwidgetCapture.reset();
+   }
+   Widget * pfocused = focused_widget();
+   if (pfocused && pwidget->is_ancestor_of(pfocused))
+   {
+      on_child_kill_focus(pfocused);
+   }
+}
+
+bool Screen::on_mouse_down(Widget *)
+{
+   return true;
+}
+
+void Screen::on_close()
+{
+}
+
+bool Screen::resize_event(const size_type<int> & size)
+{
+   set_size(size);
+   set_need_layout();
+   set_need_redraw();
+   post_redraw();
+   return true;
+}
+
+void Screen::draw_all(zel2d::context * pcontext)
+{
+   std::scoped_lock lock(m_mutexChildren);
+   draw_contents(pcontext);
+   draw(pcontext);
+   draw_tooltip(pcontext);
+}
+
+void Screen::draw_contents(zel2d::context * pcontext)
+{
+   clear(pcontext);
+}
+
+void Screen::clear(zel2d::context * pcontext)
+{
+   pcontext->begin_path();
+   pcontext->rectangle(0.0f, 0.0f, static_cast<float>(width()), static_cast<float>(height()));
+   pcontext->set_fill_color(get_theme()->m_colorScreenBackground);
+   pcontext->fill();
+}
+
+bool Screen::run_layout_hooks(zel2d::context * pcontext)
+{
+   std::vector<pointer<Widget>> hooked;
+   function<void(Widget *)> collect = [&](Widget * pwidget)
+   {
+      if (pwidget->has_layout_hook())
+      {
+         hooked.push_back(pwidget);
+      }
+      for (auto & pchild : pwidget->children())
+      {
+         collect(pchild.get());
+      }
+   };
+   collect(this);
+   bool bRan = false;
+   for (auto & pwidget : hooked)
+   {
+      bRan = pwidget->run_layout_hook(pcontext) || bRan;
+   }
+   return bRan;
+}
+
+Window * Screen::modal_window() const
+{
+   for (auto & pchild : children_topmost_first())
+   {
+      auto pwindow = dynamic_cast<Window *>(pchild.get());
+      if (pwindow && pwindow->modal())
+      {
+         return pwindow;
+      }
+   }
+   return nullptr;
+}
+
+// Whether a press on `pwidget` belongs to the popup: it lies in the popup, on the popup's own
+// button (which opens and closes it), or in a popup opened from inside this one.
+static bool popup_holds(Popup * ppopup, Widget * pwidget)
+{
+   if (ppopup->is_ancestor_of(pwidget))
+   {
+      return true;
+   }
+   PopupButton * pbutton = ppopup->button();
+   if (pbutton && pbutton->is_ancestor_of(pwidget))
+   {
+      return true;
+   }
+   for (Widget * p = pwidget; p; p = p->parent())
+   {
+      auto pinner = dynamic_cast<Popup *>(p);
+      if (pinner && pinner != ppopup && pinner->button() && popup_holds(ppopup, pinner->button()))
+      {
+         return true;
+      }
+   }
+   return false;
+}
+
+void Screen::close_popups_except(Widget * pwidget)
+{
+   for (auto & pchild : children_topmost_first())
+   {
+      auto ppopup = dynamic_cast<Popup *>(pchild.get());
+      if (ppopup && !popup_holds(ppopup, pwidget))
+      {
+         ppopup->close();
+      }
+   }
+}
+
+bool Screen::mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
+                                bool bDoubleClick, const enumeration<user::enum_key> & emodifiers)
+{
+   m_pointMouse = point;
+   m_bMouseKnown = true;
+   bool bHandled = false;
+   bool bDelivered = true;
+   if (bDown)
+   {
+      Widget * ptarget = find_widget(point);
+      ptarget = ptarget ? ptarget : this;
+      close_popups_except(ptarget);
+      bDelivered = on_mouse_down(ptarget);
+   }
+   if (!bDelivered)
+   {
+      bHandled = true;
+   }
+   else if (pointer<Widget> pcapture = m_pwidgetCapture)
+   {
+      bHandled = pcapture->mouse_button_event(point - pcapture->absolute_position(), ebutton, bDown, bDoubleClick, emodifiers);
+   }
+   else if (Window * pmodal = modal_window(); pmodal && !pmodal->contains(point - pmodal->position()))
+   {
+      bHandled = true;
+   }
+   else
+   {
+      bHandled = Widget::mouse_button_event(point, ebutton, bDown, bDoubleClick, emodifiers);
+   }
+   if (!bDown)
+   {
+      end_drag_and_capture();
+   }
+   return bHandled;
+}
+
+bool Screen::mouse_motion_event(const point_type<int> & point, const size_type<int> & motion, bool bButton,
+                                const enumeration<user::enum_key> & ekeystate)
+{
+   m_pointMouse = point;
+   m_bMouseKnown = true;
+   if (pointer<Widget> pcapture = m_pwidgetCapture)
+   {
+      return pcapture->mouse_motion_event(point - pcapture->absolute_position(), motion, bButton, ekeystate);
+   }
+   if (Window * pmodal = modal_window(); pmodal && !pmodal->contains(point - pmodal->position()))
+   {
+      return true;
+   }
+   return Widget::mouse_motion_event(point, motion, bButton, ekeystate);
+}
+
+void Screen::send_leave(Widget * pwidget, const enumeration<user::enum_key> & ekeystate)
+{
+   for (auto & pchild : std::vector<pointer<Widget>>(pwidget->children().begin(), pwidget->children().end()))
+   {
+      if (pchild->mouse_inside())
+      {
+         pchild->mouse_enter_event(m_pointMouse - pchild->absolute_position(), false, ekeystate);
+      }
+   }
+}
+
+bool Screen::mouse_enter_event(const point_type<int> & point, bool bEnter, const enumeration<user::enum_key> & emodifiers)
+{
+   set_mouse_inside(bEnter);
+   if (!bEnter)
+   {
+      m_pointMouse = point;
+      send_leave(this, emodifiers);
+      end_drag_and_capture();
+      m_bMouseKnown = false;
+   }
+   return false;
+}
+
+bool Screen::scroll_event(const point_type<int> & point, const size_type<float> & delta)
+{
+   if (pointer<Widget> pcapture = m_pwidgetCapture)
+   {
+      return pcapture->scroll_event(point - pcapture->absolute_position(), delta);
+   }
+   if (Window * pmodal = modal_window(); pmodal && !pmodal->contains(point - pmodal->position()))
+   {
+      return true;
+   }
+   return Widget::scroll_event(point, delta);
+}
+
+bool Screen::keyboard_event(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,
+                            const string_base & strText)
+{
+   if (keyboard::is_modifier(ekey))
+   {
+      if (iAction == user::e_key_action_release)
+      {
+         m_emodifiers.remove(ekey);
+      }
+      else
+      {
+         m_emodifiers.add(ekey);
+      }
+   }
+   // The focused widget first, then its ancestors; the screen itself is not asked again.
+   std::vector<pointer<Widget>> path = m_focuspath;
+   for (auto & pwidget : path)
+   {
+      if (pwidget.get() != this && pwidget->keyboard_event(ekey, iScancode, iAction, emodifiers, strText))
+      {
+         return true;
+      }
+   }
+   if (m_bTabNavigation && ekey == user::e_key_tab && iAction != user::e_key_action_release)
+   {
+      focus_next(emodifiers.has(keyboard::e_group_shift));
+      return true;
+   }
+   return false;
+}
+
+void Screen::end_drag_and_capture()
+{
+   m_pwidgetDrag.reset();
+   m_pwidgetCapture.reset();
+}
+
+bool Screen::on_window_mouse_button(const point_type<int> & point, user::enum_mouse ebutton, bool bDown, bool bDoubleClick,
+                                    const enumeration<user::enum_key> & ekeystate)
+{
+   return mouse_button_event(point, ebutton, bDown, bDoubleClick, ekeystate);
+}
+
+bool Screen::on_window_mouse_motion(const point_type<int> & point, const enumeration<user::enum_key> & ekeystate)
+{
+   size_type<int> motion;
+   if (m_bMouseKnown)
+   {
+      motion = {point.x - m_pointMouse.x, point.y - m_pointMouse.y};
+   }
+   bool bButton = (ekeystate.value() & user::mouse_buttons_mask) != 0;
+   return mouse_motion_event(point, motion, bButton, ekeystate);
+}
+
+bool Screen::on_window_mouse_enter(const point_type<int> & point, bool bEnter, const enumeration<user::enum_key> & ekeystate)
+{
+   return mouse_enter_event(point, bEnter, ekeystate);
+}
+
+bool Screen::on_window_scroll(const point_type<int> & point, const size_type<float> & delta)
+{
+   return scroll_event(point, delta);
+}
+
+bool Screen::on_window_keyboard(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,
+                                const string_base & strText)
+{
+   return keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
+}
+
+void Screen::on_window_focus(bool bFocused)
+{
+   if (!bFocused)
+   {
+      end_drag_and_capture();
+      m_emodifiers.clear();
+   }
+}
+
+void Screen::on_window_resize(const size_type<int> & size)
+{
+   resize_event(size);
+}
+
+void Screen::on_window_frame(zel2d::context * pcontext, bool bNeedLayout)
+{
+   bool bHooksRan = run_layout_hooks(pcontext);
+   if (bNeedLayout || bHooksRan)
+   {
+      perform_layout(pcontext, true);
+   }
+   draw_all(pcontext);
+}
+
+void Screen::on_window_close()
+{
+   on_close();
+}
+
+int Screen::window_cursor() const
+{
+   if (!m_bMouseKnown)
+   {
+      return user::e_cursor_arrow;
+   }
+   Widget * pwidget = const_cast<Screen *>(this)->find_widget(m_pointMouse);
+   return pwidget ? pwidget->cursor() : user::e_cursor_arrow;
+}
+
+void Screen::draw_tooltip(zel2d::context * pcontext)
+{
+   if (!m_bMouseKnown || m_pwidgetCapture || m_pwidgetDrag)
+   {
+      return;
+   }
+   Widget * pwidget = find_widget(m_pointMouse);
+   while (pwidget && pwidget->tooltip().empty())
+   {
+      pwidget = pwidget->parent();
+   }
+   if (!pwidget)
+   {
+      return;
+   }
+   Theme * ptheme = get_theme();
+   pcontext->save();
+   pcontext->reset_scissor();
+   pcontext->set_font_face(ptheme->m_pszFontFace);
+   pcontext->set_font_size(static_cast<float>(ptheme->m_iStandardFontSize) - 1.0f);
+   pcontext->set_text_align(1 | 8);
+   float bounds[4] = {};
+   pcontext->text_bounds(0.0f, 0.0f, pwidget->tooltip(), bounds);
+   float w = bounds[2] - bounds[0] + 12.0f;
+   float h = bounds[3] - bounds[1] + 8.0f;
+   // Below and right of the pointer, kept inside the screen.
+   float x = std::clamp(static_cast<float>(m_pointMouse.x) + 12.0f, 0.0f, std::max(0.0f, width() - w));
+   float y = static_cast<float>(m_pointMouse.y) + 20.0f;
+   if (y + h > height())
+   {
+      y = std::max(0.0f, static_cast<float>(m_pointMouse.y) - h - 6.0f);
+   }
+   pcontext->begin_path();
+   pcontext->rounded_rectangle(x, y, w, h, 3.0f);
+   pcontext->set_fill_color(ptheme->m_colorTooltip);
+   pcontext->fill();
+   pcontext->set_fill_color(ptheme->m_colorTooltipText);
+   pcontext->text(x + 6.0f, y + 4.0f, pwidget->tooltip());
+   pcontext->restore();
+}
+
+} // namespace zelui

@@ -1,0 +1,136 @@
+#pragma once
+
+#include <mutex>
+#include <vector>
+
+#include "orvo/image.h"
+#include "zelui/Widget.h"
+#include "zelui/appearance.h"
+
+namespace zelui
+{
+
+// The root of a widget tree: what a window shows. The host gives it its window
+// (`user::interaction`) and calls it as the window's `user::appearance`; a screen without a
+// window (tests) takes events through the same calls and draws into any context it is given.
+//
+// The screen keeps the keyboard focus path, the mouse capture, the drag widget (set by a widget
+// that starts a drag with a press, cleared after the button's release is delivered), the last
+// mouse position and the modifiers held. Capture and drag end when the pointer leaves the window
+// and when the window loses the focus.
+class Screen : public Widget, public user::appearance
+{
+public:
+   // `pinteraction` may be null. The trailing surface hints are accepted for callers that pass
+   // them; drawing goes to memory, so they select nothing.
+   explicit Screen(user::interaction * pinteraction, const size_type<int> & size = {}, scoped_string_base strCaption = {},
+                   bool bResizable = true, bool bFullscreen = false, bool bDepthBuffer = true, bool bStencilBuffer = true,
+                   bool bFloatBuffer = false, int iMajor = 3, int iMinor = 2);
+   ~Screen() override;
+
+   user::interaction * get_interaction() const noexcept { return m_pinteraction; }
+   void set_interaction(user::interaction * pinteraction) noexcept { m_pinteraction = pinteraction; }
+   // The part the window adopts with `set_appearance`.
+   user::appearance * appearance() noexcept { return this; }
+
+   const string_base & caption() const noexcept { return m_strCaption; }
+   void set_caption(scoped_string_base strCaption) { m_strCaption = strCaption; }
+   bool resizable() const noexcept { return m_bResizable; }
+   Theme * get_theme() const noexcept { return m_ptheme.get(); }
+   float pixel_ratio() const;
+   // The lock of the child list, held while children are added, removed or reordered and while
+   // the screen draws.
+   std::recursive_mutex & children_mutex() noexcept { return m_mutexChildren; }
+   // A new picture of the given size, all transparent.
+   pointer<image::image> create_image(const size_type<int> & size) const;
+
+   // Whether Tab and Shift+Tab move the focus through the widgets that accept it (on by default;
+   // a screen that runs its own focus order turns it off).
+   bool tab_navigation() const noexcept { return m_bTabNavigation; }
+   void set_tab_navigation(bool bOn) noexcept { m_bTabNavigation = bOn; }
+   // Moves the focus to the next (or previous) widget that accepts it, in tree order.
+   void focus_next(bool bBackwards);
+
+   const point_type<int> & mouse_position() const noexcept { return m_pointMouse; }
+   const enumeration<user::enum_key> & modifiers() const noexcept { return m_emodifiers; }
+
+   // The focus: the widget that has it (the end of the focus path), or null.
+   Widget * focused_widget() const noexcept;
+   // Hooks of focus changes; the defaults move the focus. `on_child_set_focus` gives the focus to
+   // `pwidget` (first calling `on_child_kill_focus` for the widget that loses it); null takes it
+   // from everyone. `on_child_kill_focus` takes the focus away when `pwidget` has it.
+   virtual void on_child_set_focus(Widget * pwidget);
+   virtual void on_child_kill_focus(Widget * pwidget);
+
+   Widget * drag_widget() const noexcept { return m_pwidgetDrag.get(); }
+   void set_drag_widget(Widget * pwidget) noexcept { m_pwidgetDrag = pwidget; }
+   Widget * capture_widget() const noexcept { return m_pwidgetCapture.get(); }
+   void set_capture_widget(Widget * pwidget) noexcept { m_pwidgetCapture = pwidget; }
+   // Clears focus, capture, drag and hover references into a subtree that leaves the screen.
+   void forget_widget(Widget * pwidget);
+
+   // Hooks of the screen.
+   // A press is about to reach `pwidget` (the deepest widget under the pointer, or the screen);
+   // returning false keeps the press from every widget.
+   virtual bool on_mouse_down(Widget * pwidget);
+   // The window's close box; the default leaves the window open.
+   virtual void on_close();
+   // The window's drawing area changed size: the screen takes it and asks for a layout.
+   virtual bool resize_event(const size_type<int> & size);
+   // One frame: `draw_contents` (the background), then the widgets, then the tooltip.
+   virtual void draw_all(zel2d::context * pcontext);
+   virtual void draw_contents(zel2d::context * pcontext);
+   // Fills the screen with the theme's background.
+   void clear(zel2d::context * pcontext);
+   // Runs every widget's one-shot layout hook, tree order; false when none was stored.
+   bool run_layout_hooks(zel2d::context * pcontext);
+   // The topmost visible modal window, or null.
+   Window * modal_window() const;
+   // Hides every open popup that neither holds `pwidget` nor belongs to the button it lies in.
+   void close_popups_except(Widget * pwidget);
+
+   // Widget events, with the screen's own routing (capture, modal windows, focus, drag end).
+   bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDoubleClick,
+                           const enumeration<user::enum_key> & emodifiers) override;
+   bool mouse_motion_event(const point_type<int> & point, const size_type<int> & motion, bool bButton,
+                           const enumeration<user::enum_key> & ekeystate) override;
+   bool mouse_enter_event(const point_type<int> & point, bool bEnter, const enumeration<user::enum_key> & emodifiers) override;
+   bool scroll_event(const point_type<int> & point, const size_type<float> & delta) override;
+   bool keyboard_event(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,
+                       const string_base & strText) override;
+
+   // user::appearance: what the window calls.
+   bool on_window_mouse_button(const point_type<int> & point, user::enum_mouse ebutton, bool bDown, bool bDoubleClick,
+                               const enumeration<user::enum_key> & ekeystate) override;
+   bool on_window_mouse_motion(const point_type<int> & point, const enumeration<user::enum_key> & ekeystate) override;
+   bool on_window_mouse_enter(const point_type<int> & point, bool bEnter, const enumeration<user::enum_key> & ekeystate) override;
+   bool on_window_scroll(const point_type<int> & point, const size_type<float> & delta) override;
+   bool on_window_keyboard(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,
+                           const string_base & strText) override;
+   void on_window_focus(bool bFocused) override;
+   void on_window_resize(const size_type<int> & size) override;
+   void on_window_frame(zel2d::context * pcontext, bool bNeedLayout) override;
+   void on_window_close() override;
+   int window_cursor() const override;
+
+private:
+   void set_focus_path(Widget * pwidget);
+   void end_drag_and_capture();
+   void send_leave(Widget * pwidget, const enumeration<user::enum_key> & ekeystate);
+   void draw_tooltip(zel2d::context * pcontext);
+
+   user::interaction * m_pinteraction = nullptr;
+   string_base m_strCaption;
+   bool m_bResizable = true;
+   pointer<Theme> m_ptheme;
+   std::recursive_mutex m_mutexChildren;
+   bool m_bTabNavigation = true;
+   std::vector<pointer<Widget>> m_focuspath; // the focused widget first, then its ancestors
+   pointer<Widget> m_pwidgetDrag;
+   pointer<Widget> m_pwidgetCapture;
+   point_type<int> m_pointMouse;
+   bool m_bMouseKnown = false;
+   enumeration<user::enum_key> m_emodifiers;
+};
+
+} // namespace zelui

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "orvo/color.h"
+#include "orvo/particle.h"
+
+namespace zelui
+{
+
+// The look of the toolkit's own controls: a dark theme, quiet and readable at 14 px. Every
+// colour, margin and font size that a control draws with comes from here; a screen holds one
+// theme for all its widgets.
+class Theme : virtual public particle
+{
+public:
+   // Fonts.
+   const char * m_pszFontFace = "sans";
+   int m_iStandardFontSize = 14;
+   int m_iButtonFontSize = 14;
+   int m_iTextBoxFontSize = 14;
+   int m_iWindowTitleFontSize = 14;
+
+   // Geometry.
+   int m_iWindowCornerRadius = 3;
+   int m_iWindowHeaderHeight = 26;
+   int m_iButtonCornerRadius = 2;
+   int m_iTabHeaderHeight = 24;
+   int m_iScrollBarWidth = 12;
+   int m_iTextBoxPadding = 5;
+   int m_iCheckBoxGap = 6;
+   int m_iPopupArrowSize = 8;
+
+   // Colours, 0xAARRGGBB.
+   color::color m_colorScreenBackground = color::color::from_argb(0xFF202124);
+   color::color m_colorWindowBackground = color::color::from_argb(0xFF2B2D30);
+   color::color m_colorWindowHeader = color::color::from_argb(0xFF35373B);
+   color::color m_colorWindowHeaderFocused = color::color::from_argb(0xFF3D4046);
+   color::color m_colorWindowBorder = color::color::from_argb(0xFF17181A);
+   color::color m_colorWindowTitle = color::color::from_argb(0xFFE8E8E8);
+   color::color m_colorText = color::color::from_argb(0xFFE0E0E0);
+   color::color m_colorTextDisabled = color::color::from_argb(0xFF7A7A7A);
+   color::color m_colorTextUnits = color::color::from_argb(0xFF9FA3A8);
+   color::color m_colorButton = color::color::from_argb(0xFF3C3F44);
+   color::color m_colorButtonHover = color::color::from_argb(0xFF474B51);
+   color::color m_colorButtonPushed = color::color::from_argb(0xFF2F5F8F);
+   color::color m_colorButtonBorder = color::color::from_argb(0xFF1B1C1E);
+   color::color m_colorAccent = color::color::from_argb(0xFF4A8BD6);
+   color::color m_colorTextBox = color::color::from_argb(0xFF1C1D20);
+   color::color m_colorTextBoxFocused = color::color::from_argb(0xFF15161A);
+   color::color m_colorTextBoxBorder = color::color::from_argb(0xFF4A4D52);
+   color::color m_colorSelection = color::color::from_argb(0xFF2D5C8C);
+   color::color m_colorCaret = color::color::from_argb(0xFFF0F0F0);
+   color::color m_colorCheckBox = color::color::from_argb(0xFF1C1D20);
+   color::color m_colorCheckMark = color::color::from_argb(0xFFF0F0F0);
+   color::color m_colorScrollTrack = color::color::from_argb(0xFF232427);
+   color::color m_colorScrollThumb = color::color::from_argb(0xFF5A5E64);
+   color::color m_colorTabActive = color::color::from_argb(0xFF2B2D30);
+   color::color m_colorTabInactive = color::color::from_argb(0xFF232427);
+   color::color m_colorTooltip = color::color::from_argb(0xF0101112);
+   color::color m_colorTooltipText = color::color::from_argb(0xFFE8E8E8);
+   color::color m_colorModalShade = color::color::from_argb(0x60000000);
+
+   // The theme of widgets that belong to no screen.
+   static Theme * default_theme();
+};
+
+} // namespace zelui

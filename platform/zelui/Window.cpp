@@ -1,0 +1,188 @@
+#include "zelui/Window.h"
+
+#include <algorithm>
+
+#include "zel2d/context.h"
+#include "zelui/BoxLayout.h"
+#include "zelui/Theme.h"
+
+namespace zelui
+{
+
+Window::Window(Widget * pparent, scoped_string_base strTitle) : Widget(pparent), m_strTitle(strTitle)
+{
+}
+
+Widget * Window::button_panel()
+{
+   if (!m_pwidgetButtonPanel)
+   {
+      m_pwidgetButtonPanel = new Widget(this);
+      m_pwidgetButtonPanel->set_layout(new BoxLayout(e_orientation_horizontal, e_alignment_middle, 0, 4));
+   }
+   return m_pwidgetButtonPanel;
+}
+
+void Window::center()
+{
+   if (Widget * pparent = parent())
+   {
+      set_position({(pparent->width() - width()) / 2, (pparent->height() - height()) / 2});
+   }
+}
+
+void Window::dispose()
+{
+   if (Widget * pparent = parent())
+   {
+      pparent->remove_child(this);
+   }
+}
+
+size_type<int> Window::preferred_size(zel2d::context * pcontext, bool bRecalculate)
+{
+   bool bPanelVisible = m_pwidgetButtonPanel && m_pwidgetButtonPanel->visible();
+   if (bPanelVisible)
+   {
+      m_pwidgetButtonPanel->set_visible(false);
+   }
+   size_type<int> size = Widget::preferred_size(pcontext, bRecalculate);
+   if (bPanelVisible)
+   {
+      m_pwidgetButtonPanel->set_visible(true);
+   }
+   if (has_title_bar())
+   {
+      zel2d::context * pmeasure = measuring_context(pcontext);
+      pmeasure->save();
+      pmeasure->set_font_face(theme()->m_pszFontFace);
+      pmeasure->set_font_size(static_cast<float>(theme()->m_iWindowTitleFontSize));
+      int iTitle = static_cast<int>(pmeasure->text_bounds(0.0f, 0.0f, m_strTitle, nullptr)) + 20;
+      pmeasure->restore();
+      if (bPanelVisible)
+      {
+         iTitle += m_pwidgetButtonPanel->preferred_size(pcontext, true).width + 10;
+      }
+      size.width = std::max(size.width, iTitle);
+      size.height = std::max(size.height, theme()->m_iWindowHeaderHeight);
+   }
+   return size;
+}
+
+void Window::perform_layout(zel2d::context * pcontext, bool)
+{
+   perform_layout_around_button_panel(pcontext);
+}
+
+void Window::perform_layout_around_button_panel(zel2d::context * pcontext)
+{
+   if (!m_pwidgetButtonPanel)
+   {
+      Widget::perform_layout(pcontext, true);
+      return;
+   }
+   bool bPanelVisible = m_pwidgetButtonPanel->visible();
+   m_pwidgetButtonPanel->set_visible(false);
+   Widget::perform_layout(pcontext, true);
+   m_pwidgetButtonPanel->set_visible(bPanelVisible);
+   size_type<int> sizePanel = m_pwidgetButtonPanel->preferred_size(pcontext, true);
+   int iHeader = theme()->m_iWindowHeaderHeight;
+   m_pwidgetButtonPanel->set_size(sizePanel);
+   m_pwidgetButtonPanel->set_position({width() - sizePanel.width - 5, (iHeader - sizePanel.height) / 2});
+   m_pwidgetButtonPanel->perform_layout(pcontext, true);
+}
+
+void Window::draw(zel2d::context * pcontext)
+{
+   Theme * ptheme = theme();
+   float fx = static_cast<float>(x()), fy = static_cast<float>(y());
+   float fw = static_cast<float>(width()), fh = static_cast<float>(height());
+   float fRadius = static_cast<float>(ptheme->m_iWindowCornerRadius);
+   pcontext->save();
+   pcontext->begin_path();
+   pcontext->rounded_rectangle(fx, fy, fw, fh, fRadius);
+   pcontext->set_fill_color(ptheme->m_colorWindowBackground);
+   pcontext->fill();
+   if (has_title_bar())
+   {
+      float fHeader = static_cast<float>(ptheme->m_iWindowHeaderHeight);
+      pcontext->begin_path();
+      pcontext->rounded_rectangle(fx, fy, fw, fHeader, fRadius);
+      pcontext->set_fill_color(focused() ? ptheme->m_colorWindowHeaderFocused : ptheme->m_colorWindowHeader);
+      pcontext->fill();
+      pcontext->set_font_face(ptheme->m_pszFontFace);
+      pcontext->set_font_size(static_cast<float>(ptheme->m_iWindowTitleFontSize));
+      pcontext->set_text_align(2 | 16);
+      pcontext->set_fill_color(ptheme->m_colorWindowTitle);
+      pcontext->text(fx + fw * 0.5f, fy + fHeader * 0.5f, m_strTitle);
+   }
+   pcontext->begin_path();
+   pcontext->rounded_rectangle(fx + 0.5f, fy + 0.5f, fw - 1.0f, fh - 1.0f, fRadius);
+   pcontext->set_stroke_color(ptheme->m_colorWindowBorder);
+   pcontext->set_stroke_width(1.0f);
+   pcontext->stroke();
+   pcontext->restore();
+   Widget::draw(pcontext);
+}
+
+bool Window::mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
+                                bool bDoubleClick, const enumeration<user::enum_key> & emodifiers)
+{
+   pointer<Window> pself(this);
+   if (bDown && parent())
+   {
+      to_top();
+   }
+   if (Widget::mouse_button_event(point, ebutton, bDown, bDoubleClick, emodifiers))
+   {
+      return true;
+   }
+   if (ebutton == user::e_mouse_left_button)
+   {
+      if (bDown && has_title_bar() && point.y < theme()->m_iWindowHeaderHeight)
+      {
+         m_bDragging = true;
+         m_bMoved = false;
+         set_mouse_capture();
+      }
+      else if (!bDown && m_bDragging)
+      {
+         m_bDragging = false;
+         release_mouse_capture();
+         if (m_bMoved && m_callbackMoved)
+         {
+            m_callbackMoved();
+         }
+      }
+   }
+   return true;
+}
+
+bool Window::mouse_motion_event(const point_type<int> & point, const size_type<int> & motion, bool bButton,
+                                const enumeration<user::enum_key> & ekeystate)
+{
+   if (m_bDragging && has_mouse_capture())
+   {
+      point_type<int> position = this->position() + point_type<int>{motion.width, motion.height};
+      if (Widget * pparent = parent())
+      {
+         position.x = std::clamp(position.x, 0, std::max(0, pparent->width() - width()));
+         position.y = std::clamp(position.y, 0, std::max(0, pparent->height() - height()));
+      }
+      m_bMoved = m_bMoved || position != this->position();
+      set_position(position);
+      set_need_redraw();
+      post_redraw();
+      return true;
+   }
+   Widget::mouse_motion_event(point, motion, bButton, ekeystate);
+   return true;
+}
+
+bool Window::scroll_event(const point_type<int> & point, const size_type<float> & delta)
+{
+   Widget::scroll_event(point, delta);
+   return true;
+}
+
+} // namespace zelui

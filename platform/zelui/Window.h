@@ -1,0 +1,54 @@
+#pragma once
+
+#include "orvo/function.h"
+#include "zelui/Widget.h"
+
+namespace zelui
+{
+
+// A movable window with a title bar: dragging the bar moves the window within its parent, and a
+// press anywhere brings it in front of its siblings. The button panel sits at the right end of
+// the title bar. A modal window takes every mouse event of the screen while it is visible.
+class Window : public Widget
+{
+public:
+   Window(Widget * pparent, scoped_string_base strTitle = "Untitled");
+
+   const string_base & title() const noexcept { return m_strTitle; }
+   void set_title(scoped_string_base strTitle) { m_strTitle = strTitle; }
+   bool has_title_bar() const noexcept { return !m_strTitle.empty(); }
+   bool modal() const noexcept { return m_bModal; }
+   void set_modal(bool bModal) noexcept { m_bModal = bModal; }
+
+   // The row of small buttons in the title bar, made on first use.
+   Widget * button_panel();
+   // Runs after the user has moved the window (once per drag, when the button is released).
+   void set_callback(const function<void()> & callback) { m_callbackMoved = callback; }
+   // Places the window in the middle of its parent.
+   void center();
+   // Takes the window out of its parent (it is released unless someone holds it).
+   void dispose();
+
+   size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
+   void draw(zel2d::context * pcontext) override;
+   bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDoubleClick,
+                           const enumeration<user::enum_key> & emodifiers) override;
+   bool mouse_motion_event(const point_type<int> & point, const size_type<int> & motion, bool bButton,
+                           const enumeration<user::enum_key> & ekeystate) override;
+   bool scroll_event(const point_type<int> & point, const size_type<float> & delta) override;
+
+protected:
+   // Lays out the window's content with the button panel left out, then places the panel.
+   void perform_layout_around_button_panel(zel2d::context * pcontext);
+
+private:
+   string_base m_strTitle;
+   bool m_bModal = false;
+   Widget * m_pwidgetButtonPanel = nullptr;
+   function<void()> m_callbackMoved;
+   bool m_bDragging = false;
+   bool m_bMoved = false;
+};
+
+} // namespace zelui

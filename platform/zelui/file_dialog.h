@@ -1,0 +1,100 @@
+#pragma once
+
+#include <vector>
+
+#include "orvo/function.h"
+#include "orvo/pointer.h"
+#include "orvo/string.h"
+#include "zelui/forward.h"
+
+namespace file
+{
+
+// One entry of a dialog's filter list: the caption shown ("PNG image") and the pattern that
+// selects files ("*.png"; several patterns separated by ";").
+struct file_dialog_filter_item
+{
+   string_base m_strCaption;
+   string_base m_strPattern;
+};
+
+// The ordered filter list of a file dialog; the first entry is selected when the dialog opens.
+class file_dialog_filter
+{
+public:
+   file_dialog_filter() = default;
+   file_dialog_filter(std::initializer_list<file_dialog_filter_item> items) : m_items(items) {}
+
+   void add(scoped_string_base strCaption, scoped_string_base strPattern)
+   {
+      m_items.push_back({string_base(strCaption), string_base(strPattern)});
+   }
+
+   const std::vector<file_dialog_filter_item> & items() const noexcept { return m_items; }
+   bool is_empty() const noexcept { return m_items.empty(); }
+
+private:
+   std::vector<file_dialog_filter_item> m_items;
+};
+
+// An asynchronous open or save dialog: what the user asked for and, once answered, the answer.
+// The dialog window (`zelui::FileDialog`) fills it and runs the completion once.
+//
+// Tests answer dialogs through `set_answer_hook`: while a hook is set, every dialog that opens is
+// handed to it at the next frame of its screen, and the hook answers with `answer` or `cancel`
+// (at once, or keeping the dialog to answer later).
+class file_dialog : virtual public particle
+{
+public:
+   enum enum_kind
+   {
+      e_kind_open,
+      e_kind_save,
+   };
+
+   file_dialog(enum_kind ekind, const file_dialog_filter & filter, const function<void(file_dialog *)> & completion);
+
+   enum_kind kind() const noexcept { return m_ekind; }
+   const file_dialog_filter & filter() const noexcept { return m_filter; }
+
+   // Whether the user chose a file (false after a cancel and before any answer).
+   bool _is_ok() const noexcept { return m_bOk; }
+   bool is_answered() const noexcept { return m_bAnswered; }
+
+   // The chosen file's path; empty when the dialog was cancelled.
+   const string_base & get_file_path() const noexcept { return m_strPath; }
+
+   // The filter selected when the dialog was answered (an index into `filter().items()`).
+   long long get_selected_filter_index() const noexcept { return m_iSelectedFilter; }
+   void set_selected_filter_index(long long iFilter);
+
+   // The main extension of the selected filter, without the dot: the extension of its first
+   // pattern ("png" for "*.png;*.PNG"); empty for "*" or "*.*" and when there is no filter.
+   string_base get_selected_filter_main_extension() const;
+
+   // Answers the dialog: the path chosen and the filter then selected (-1: keep the selection).
+   // The completion runs now, once; later answers are ignored.
+   void answer(scoped_string_base strPath, long long iFilter = -1);
+   void cancel();
+
+   // The test seam (see the class note). An empty hook lets dialogs wait for the user.
+   static void set_answer_hook(const function<void(file_dialog *)> & hook);
+   static const function<void(file_dialog *)> & answer_hook();
+
+private:
+   void complete();
+
+   enum_kind m_ekind;
+   file_dialog_filter m_filter;
+   function<void(file_dialog *)> m_completion;
+   bool m_bOk = false;
+   bool m_bAnswered = false;
+   string_base m_strPath;
+   long long m_iSelectedFilter = 0;
+};
+
+// Whether a file name matches a filter pattern ("*.png;*.jpg"); letter case is ignored and "*"
+// matches any run of characters, "?" any one character.
+bool matches_pattern(scoped_string_base strName, scoped_string_base strPattern);
+
+} // namespace file

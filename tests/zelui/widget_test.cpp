@@ -1,0 +1,388 @@
+#include <gtest/gtest.h>
+
+#include "test_screen.h"
+#include "zelui/BoxLayout.h"
+#include "zelui/Window.h"
+
+namespace
+{
+
+// A widget that records what reaches it and may take the events.
+class probe : public zelui::Widget
+{
+public:
+   probe(zelui::Widget * pparent, point_type<int> position, size_type<int> size, bool bTakes = true) :
+      zelui::Widget(pparent), m_bTakes(bTakes)
+   {
+      set_position(position);
+      set_size(size);
+   }
+
+   bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDouble,
+                           const enumeration<user::enum_key> & emodifiers) override
+   {
+      if (zelui::Widget::mouse_button_event(point, ebutton, bDown, bDouble, emodifiers))
+      {
+         return true;
+      }
+      m_presses.push_back({point, bDown});
+      return m_bTakes;
+   }
+   bool mouse_motion_event(const point_type<int> & point, const size_type<int> & motion, bool bButton,
+                           const enumeration<user::enum_key> & ekeystate) override
+   {
+      zelui::Widget::mouse_motion_event(point, motion, bButton, ekeystate);
+      m_motions.push_back(point);
+      return m_bTakes;
+   }
+   bool mouse_enter_event(const point_type<int> & point, bool bEnter, const enumeration<user::enum_key> & emodifiers) override
+   {
+      m_enters.push_back(bEnter);
+      return zelui::Widget::mouse_enter_event(point, bEnter, emodifiers);
+   }
+   bool keyboard_event(user::enum_key ekey, int, int iAction, const enumeration<user::enum_key> &, const string_base &) override
+   {
+      if (iAction == user::e_key_action_press)
+      {
+         m_keys.push_back(ekey);
+      }
+      return m_bTakesKeys;
+   }
+   bool accepts_focus() const override { return true; }
+
+   struct press
+   {
+      point_type<int> m_point;
+      bool m_bDown;
+   };
+   bool m_bTakes;
+   bool m_bTakesKeys = false;
+   std::vector<press> m_presses;
+   std::vector<point_type<int>> m_motions;
+   std::vector<bool> m_enters;
+   std::vector<user::enum_key> m_keys;
+};
+
+TEST(WidgetTree, ChildrenAreOrderedAndOwnedByTheParent)
+{
+   test_screen screen;
+   auto pa = new zelui::Widget(screen.get());
+   auto pb = new zelui::Widget(screen.get());
+   auto pc = new zelui::Widget(nullptr);
+   screen->add_child(0, pc);
+   ASSERT_EQ(screen->child_count(), 3);
+   EXPECT_EQ(screen->child_at(0), pc);
+   EXPECT_EQ(screen->child_at(1), pa);
+   EXPECT_EQ(pc->screen(), screen.get());
+
+   pa->to_top();
+   EXPECT_EQ(screen->child_at(2), pa);
+
+   // Moving a child to another parent takes it out of the first.
+   pb->add_child(pc);
+   EXPECT_EQ(screen->child_count(), 2);
+   EXPECT_EQ(pc->parent(), pb);
+
+   pointer<zelui::Widget> pkeep(pb);
+   EXPECT_TRUE(screen->remove_child(pb));
+   EXPECT_FALSE(screen->remove_child(pb));
+   EXPECT_EQ(pb->parent(), nullptr);
+   EXPECT_EQ(pc->screen(), nullptr);
+}
+
+TEST(WidgetTree, NegativeFixedSizeCountsAsZero)
+{
+   zelui::Widget widget(nullptr);
+   widget.set_fixed_size({-5, 22});
+   EXPECT_EQ(widget.fixed_size(), (size_type<int>{0, 22}));
+   widget.set_fixed_width(-1);
+   EXPECT_EQ(widget.fixed_size().width, 0);
+}
+
+TEST(WidgetTree, RequestsWithoutWindowAreHarmless)
+{
+   test_screen screen;
+   auto pwidget = new zelui::Widget(screen.get());
+   pwidget->set_need_layout();
+   pwidget->set_need_redraw();
+   pwidget->post_redraw(true);
+   zelui::Widget loose(nullptr);
+   loose.set_need_redraw();
+   loose.request_focus();
+   EXPECT_EQ(loose.interaction(), nullptr);
+}
+
+TEST(MouseEvents, GoToTheTopmostChildInItsOwnCoordinates)
+{
+   test_screen screen;
+   auto plower = new probe(screen.get(), {10, 10}, {100, 100});
+   auto pupper = new probe(screen.get(), {50, 50}, {100, 100});
+   screen.press(60, 70);
+   ASSERT_EQ(pupper->m_presses.size(), 1u);
+   EXPECT_EQ(pupper->m_presses[0].m_point, (point_type<int>{10, 20}));
+   EXPECT_TRUE(plower->m_presses.empty());
+   screen.release(60, 70);
+
+   // Where the upper one lets the event pass, the one below gets it.
+   pupper->m_bTakes = false;
+   screen.press(60, 70);
+   ASSERT_EQ(plower->m_presses.size(), 1u);
+   EXPECT_EQ(plower->m_presses[0].m_point, (point_type<int>{50, 60}));
+   screen.release(60, 70);
+}
+
+TEST(MouseEvents, BubbleUpFromAChildThatDoesNotHandleThem)
+{
+   test_screen screen;
+   auto pouter = new probe(screen.get(), {0, 0}, {200, 200});
+   auto pinner = new probe(pouter, {20, 20}, {50, 50}, false);
+   screen.press(30, 30);
+   EXPECT_EQ(pinner->m_presses.size(), 1u);
+   ASSERT_EQ(pouter->m_presses.size(), 1u);
+   EXPECT_EQ(pouter->m_presses[0].m_point, (point_type<int>{30, 30}));
+}
+
+TEST(MouseEvents, HiddenAndDisabledChildrenTakeNoEvents)
+{
+   test_screen screen;
+   auto plower = new probe(screen.get(), {0, 0}, {100, 100});
+   auto pupper = new probe(screen.get(), {0, 0}, {100, 100});
+   pupper->set_visible(false);
+   screen.press(5, 5);
+   EXPECT_EQ(plower->m_presses.size(), 1u);
+   pupper->set_visible(true);
+   pupper->set_enabled(false);
+   screen.press(5, 5);
+   EXPECT_EQ(plower->m_presses.size(), 1u);
+   EXPECT_TRUE(pupper->m_presses.empty());
+}
+
+TEST(MouseEvents, HoverEntersAndLeavesAsThePointerCrosses)
+{
+   test_screen screen;
+   auto pa = new probe(screen.get(), {0, 0}, {50, 50});
+   auto pb = new probe(screen.get(), {60, 0}, {50, 50});
+   screen.move(10, 10);
+   screen.move(20, 10);
+   screen.move(70, 10);
+   EXPECT_EQ(pa->m_enters, (std::vector<bool>{true, false}));
+   EXPECT_EQ(pb->m_enters, (std::vector<bool>{true}));
+   EXPECT_TRUE(pb->mouse_inside());
+   // Leaving the window leaves every widget.
+   screen->on_window_mouse_enter({200, 200}, false, {});
+   EXPECT_EQ(pb->m_enters.back(), false);
+   EXPECT_FALSE(pb->mouse_inside());
+}
+
+TEST(MouseEvents, CaptureTakesEveryEventUntilTheRelease)
+{
+   test_screen screen;
+   auto pa = new probe(screen.get(), {0, 0}, {50, 50});
+   auto pb = new probe(screen.get(), {100, 0}, {50, 50});
+   screen.press(10, 10);
+   pa->set_mouse_capture();
+   screen.move(120, 10, true);
+   ASSERT_FALSE(pa->m_motions.empty());
+   EXPECT_EQ(pa->m_motions.back(), (point_type<int>{120, 10}));
+   EXPECT_TRUE(pb->m_motions.empty());
+   screen.release(120, 10);
+   EXPECT_EQ(pa->m_presses.back().m_bDown, false);
+   EXPECT_EQ(screen->capture_widget(), nullptr);
+   screen.move(121, 10);
+   EXPECT_FALSE(pb->m_motions.empty());
+}
+
+TEST(MouseEvents, DragAndCaptureEndWhenThePointerLeavesOrFocusIsLost)
+{
+   test_screen screen;
+   auto pa = new probe(screen.get(), {0, 0}, {50, 50});
+   screen->set_drag_widget(pa);
+   pa->set_mouse_capture();
+   screen->on_window_mouse_enter({-1, -1}, false, {});
+   EXPECT_EQ(screen->drag_widget(), nullptr);
+   EXPECT_EQ(screen->capture_widget(), nullptr);
+   screen->set_drag_widget(pa);
+   pa->set_mouse_capture();
+   screen->on_window_focus(false);
+   EXPECT_EQ(screen->drag_widget(), nullptr);
+   EXPECT_EQ(screen->capture_widget(), nullptr);
+}
+
+TEST(MouseEvents, RemovingAWidgetClearsTheScreensReferencesToIt)
+{
+   test_screen screen;
+   auto pa = new probe(screen.get(), {0, 0}, {50, 50});
+   screen.press(5, 5);
+   screen->set_drag_widget(pa);
+   pa->set_mouse_capture();
+   EXPECT_EQ(screen->focused_widget(), pa);
+   screen->remove_child(pa);
+   EXPECT_EQ(screen->drag_widget(), nullptr);
+   EXPECT_EQ(screen->capture_widget(), nullptr);
+   EXPECT_EQ(screen->focused_widget(), nullptr);
+}
+
+TEST(MouseEvents, OnMouseDownMayKeepThePressFromTheWidgets)
+{
+   struct guarded_screen : zelui::Screen
+   {
+      guarded_screen() : zelui::Screen(nullptr, {400, 400}) {}
+      bool on_mouse_down(zelui::Widget * pwidget) override
+      {
+         m_pwidgetPressed = pwidget;
+         return m_bAllow;
+      }
+      zelui::Widget * m_pwidgetPressed = nullptr;
+      bool m_bAllow = false;
+   };
+   auto pscreen = make_pointer<guarded_screen>();
+   auto pchild = new probe(pscreen.get(), {10, 10}, {20, 20});
+   auto pgrandchild = new probe(pchild, {5, 5}, {5, 5});
+   pscreen->on_window_mouse_button({16, 16}, user::e_mouse_left_button, true, false, {});
+   EXPECT_EQ(pscreen->m_pwidgetPressed, pgrandchild);
+   EXPECT_TRUE(pchild->m_presses.empty());
+   pscreen->m_bAllow = true;
+   pscreen->on_window_mouse_button({16, 16}, user::e_mouse_left_button, true, false, {});
+   EXPECT_EQ(pgrandchild->m_presses.size(), 1u);
+}
+
+TEST(Focus, PressFocusesAndTabWalksTheFocusableWidgets)
+{
+   test_screen screen;
+   auto pa = new probe(screen.get(), {0, 0}, {50, 50});
+   auto pb = new probe(screen.get(), {100, 0}, {50, 50});
+   auto pc = new probe(screen.get(), {200, 0}, {50, 50});
+   screen.press(110, 10);
+   screen.release(110, 10);
+   EXPECT_TRUE(pb->focused());
+   screen.key(user::e_key_tab);
+   EXPECT_TRUE(pc->focused());
+   EXPECT_FALSE(pb->focused());
+   screen.key(user::e_key_tab);
+   EXPECT_TRUE(pa->focused());
+   screen.key(user::e_key_tab, {}, user::e_key_left_shift);
+   EXPECT_TRUE(pc->focused());
+   // Hidden widgets are skipped.
+   pa->set_visible(false);
+   screen.key(user::e_key_tab);
+   EXPECT_TRUE(pb->focused());
+}
+
+TEST(Focus, KeysGoToTheFocusedWidgetAndBubbleToItsParents)
+{
+   test_screen screen;
+   auto pouter = new probe(screen.get(), {0, 0}, {200, 200});
+   auto pinner = new probe(pouter, {10, 10}, {20, 20});
+   pinner->request_focus();
+   EXPECT_TRUE(pouter->focused());
+   screen.key(user::e_key_a, "a");
+   EXPECT_EQ(pinner->m_keys.size(), 1u);
+   EXPECT_EQ(pouter->m_keys.size(), 1u);
+   pinner->m_bTakesKeys = true;
+   screen.key(user::e_key_b, "b");
+   EXPECT_EQ(pinner->m_keys.size(), 2u);
+   EXPECT_EQ(pouter->m_keys.size(), 1u);
+}
+
+TEST(Focus, HooksSeeTheWidgetThatGainsAndTheOneThatLoses)
+{
+   struct hooked_screen : zelui::Screen
+   {
+      hooked_screen() : zelui::Screen(nullptr, {400, 400}) {}
+      void on_child_set_focus(zelui::Widget * pwidget) override
+      {
+         m_log.push_back({true, pwidget});
+         zelui::Screen::on_child_set_focus(pwidget);
+      }
+      void on_child_kill_focus(zelui::Widget * pwidget) override
+      {
+         m_log.push_back({false, pwidget});
+         zelui::Screen::on_child_kill_focus(pwidget);
+      }
+      std::vector<std::pair<bool, zelui::Widget *>> m_log;
+   };
+   auto pscreen = make_pointer<hooked_screen>();
+   auto pa = new probe(pscreen.get(), {0, 0}, {50, 50});
+   auto pb = new probe(pscreen.get(), {100, 0}, {50, 50});
+   pa->request_focus();
+   pb->request_focus();
+   ASSERT_EQ(pscreen->m_log.size(), 3u);
+   // The hook of the gaining widget runs first; the screen's own change then takes the focus
+   // from the other one.
+   EXPECT_EQ(pscreen->m_log[1], (std::pair<bool, zelui::Widget *>{true, pb}));
+   EXPECT_EQ(pscreen->m_log[2], (std::pair<bool, zelui::Widget *>{false, pa}));
+   EXPECT_FALSE(pa->focused());
+}
+
+TEST(LayoutHook, RunsOnceAtTheNextFrameAndANewOneReplacesTheOld)
+{
+   test_screen screen;
+   auto pwidget = new zelui::Widget(screen.get());
+   int iFirst = 0, iSecond = 0;
+   pwidget->set_layout_hook([&](zel2d::context *) { ++iFirst; });
+   pwidget->set_layout_hook([&](zel2d::context *) { ++iSecond; });
+   EXPECT_TRUE(screen->run_layout_hooks(nullptr));
+   EXPECT_FALSE(screen->run_layout_hooks(nullptr));
+   EXPECT_EQ(iFirst, 0);
+   EXPECT_EQ(iSecond, 1);
+   // A hook stored while hooks run waits for the frame after.
+   pwidget->set_layout_hook([&](zel2d::context *) { pwidget->set_layout_hook([&](zel2d::context *) { ++iFirst; }); });
+   screen->run_layout_hooks(nullptr);
+   EXPECT_EQ(iFirst, 0);
+   screen->run_layout_hooks(nullptr);
+   EXPECT_EQ(iFirst, 1);
+}
+
+TEST(Window, TitleBarDragMovesTheWindowAndReportsTheMove)
+{
+   test_screen screen;
+   auto pwindow = new zelui::Window(screen.get(), "Tools");
+   pwindow->set_position({100, 100});
+   pwindow->set_size({200, 150});
+   int iMoved = 0;
+   pwindow->set_callback([&] { ++iMoved; });
+   screen.move(150, 110);
+   screen.press(150, 110);
+   screen.move(180, 130, true);
+   screen.move(600, 900, true);
+   screen.release(600, 900);
+   EXPECT_EQ(pwindow->position(), (point_type<int>{550, 450}));
+   EXPECT_EQ(iMoved, 1);
+   // A press below the title bar does not drag.
+   screen.move(650, 500);
+   screen.press(650, 500);
+   screen.move(660, 520, true);
+   screen.release(660, 520);
+   EXPECT_EQ(pwindow->position(), (point_type<int>{550, 450}));
+   EXPECT_EQ(iMoved, 1);
+}
+
+TEST(Window, ModalWindowKeepsPressesFromTheRestOfTheScreen)
+{
+   test_screen screen;
+   auto pbehind = new probe(screen.get(), {0, 0}, {800, 600});
+   auto pdialog = new zelui::Window(screen.get(), "Question");
+   pdialog->set_position({300, 200});
+   pdialog->set_size({200, 100});
+   pdialog->set_modal(true);
+   screen.press(10, 10);
+   EXPECT_TRUE(pbehind->m_presses.empty());
+   pdialog->set_visible(false);
+   screen.press(10, 10);
+   EXPECT_EQ(pbehind->m_presses.size(), 1u);
+}
+
+TEST(Window, PressBringsTheWindowToTheFront)
+{
+   test_screen screen;
+   auto pfirst = new zelui::Window(screen.get(), "First");
+   pfirst->set_size({100, 100});
+   auto psecond = new zelui::Window(screen.get(), "Second");
+   psecond->set_position({200, 0});
+   psecond->set_size({100, 100});
+   screen.press(50, 50);
+   screen.release(50, 50);
+   EXPECT_EQ(screen->child_at(1), pfirst);
+}
+
+} // namespace
