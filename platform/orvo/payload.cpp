@@ -91,7 +91,8 @@ struct as_bool_of
 struct as_string_of
 {
    string_base operator()(std::monostate) const { return {}; }
-   string_base operator()(bool b) const { return b ? "true" : "false"; }
+   // Bools read back through the integer rule of the layer texts, so they are written as digits.
+   string_base operator()(bool b) const { return b ? "1" : "0"; }
    string_base operator()(long long i) const { return std::to_string(i); }
    string_base operator()(const string_base & str) const { return str; }
    string_base operator()(const property_set & set) const { return set.get_network_payload(); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <concepts>
+#include <limits>
 #include <utility>
 #include <variant>
 
@@ -12,11 +14,14 @@
 // sense and gives the kind's zero where it does not; it never throws.
 class payload
 {
+   using value_type = std::variant<std::monostate, bool, long long, double, string_base, property_set>;
+
 public:
    payload() = default;
    payload(bool b) : m_value(b) {}
-   payload(int i) : m_value(static_cast<long long>(i)) {}
-   payload(long long i) : m_value(i) {}
+   template <std::integral T>
+      requires(!std::same_as<T, bool>)
+   payload(T i) : m_value(integer_value(i)) {}
    payload(double d) : m_value(d) {}
    payload(const char * psz) : m_value(string_base(psz)) {}
    payload(scoped_string_base str) : m_value(string_base(str)) {}
@@ -35,7 +40,7 @@ public:
    bool as_bool() const noexcept;
 
    // Numbers in decimal (real numbers in the shortest form that reads back the same), bools as
-   // "true" or "false", a set as its network-payload text, nothing as an empty text.
+   // "1" or "0", a set as its network-payload text, nothing as an empty text.
    string_base as_string() const;
 
    // The set held; a payload of another kind is first made an empty set.
@@ -63,7 +68,18 @@ public:
    }
 
 private:
-   std::variant<std::monostate, bool, long long, double, string_base, property_set> m_value;
+   // Integers are held as long long; an unsigned one beyond its range is held as a real number.
+   template <std::integral T>
+   static value_type integer_value(T i)
+   {
+      if (std::cmp_greater(i, std::numeric_limits<long long>::max()))
+      {
+         return static_cast<double>(i);
+      }
+      return static_cast<long long>(i);
+   }
+
+   value_type m_value;
 };
 
 // One named entry of a `property_set`.

@@ -21,7 +21,9 @@ TEST(Payload, ConvertsBetweenKindsWithoutThrowing)
    EXPECT_FALSE(payload("0").as_bool());
    EXPECT_FALSE(payload().as_bool());
    EXPECT_EQ(payload(0.1).as_string(), "0.1");
-   EXPECT_EQ(payload(true).as_string(), "true");
+   EXPECT_EQ(payload(true).as_string(), "1") << "bools read back through the integer rule";
+   EXPECT_EQ(payload(std::size_t{7}).as_int(), 7);
+   EXPECT_DOUBLE_EQ(payload(18446744073709551615ull).as_double(), 18446744073709551615.0);
    EXPECT_EQ(payload(-7).as_string(), "-7");
    EXPECT_EQ(payload().as_string(), "");
 }
