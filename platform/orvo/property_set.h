@@ -25,7 +25,8 @@ public:
    bool is_empty() const noexcept;
    bool has(scoped_string_base strKey) const noexcept;
 
-   // The value of the key; a key not yet set is appended with an empty value.
+   // The value of the key; a key not yet set is appended with an empty value. Values returned by
+   // `operator[]` and `find` stay valid until a key is added to or removed from this set.
    payload & operator[](scoped_string_base strKey);
 
    // The value of the key, or null when it is not set.
