@@ -7,9 +7,11 @@
 
 #include "zel2d/font_face.h"
 #include "zel2d/font_sink.h"
+#include "zel2d/glyph_cache.h"
 #include "zel2d/graphics.h"
 #include "zel2d/image_store.h"
 #include "zel2d/pixel_copy.h"
+#include "zel2d/pixel_writer.h"
 #include "zel2d/resource_path.h"
 #include "zel2d/utf8.h"
 
@@ -72,15 +74,27 @@ struct context::state
    font_face * m_pfontface = nullptr; // null: "sans", looked up on first use
    float m_fFontSize = 16.0f;
    int m_iAlign = align_left | align_baseline;
+   // The scissor in device pixels while it is an axis-aligned rectangle; a turned scissor makes
+   // it unknown, and then only the general rasteriser draws.
+   bool m_bClipIsBox = true;
+   device_box m_clip;
 };
 
-// Laid-out glyphs of one text, with the measures that alignment needs.
+// Laid-out glyphs of one text (in the implementation's glyph buffer) and the font's measures.
 struct laid_out_text
 {
-   float m_fAdvance = 0.0f;
-   float m_fInkLeft = 0.0f;  // relative to the pen start
-   float m_fInkRight = 0.0f; // relative to the pen start
+   text_measure m_measure;
    cairo_font_extents_t m_fontextents{};
+};
+
+// What the current path holds: the context keeps a lone rectangle aside (with the transform of
+// its making) until it is filled, so that a fill of whole pixels can skip the general rasteriser;
+// any other path call hands it to the library first.
+enum class path_kind
+{
+   empty,
+   lone_box,
+   general
 };
 
 struct context::implementation
@@ -93,8 +107,12 @@ struct context::implementation
    // The source colour last given to the library, so that runs of fills in one colour set it once.
    bool m_bSourceKnown = false;
    color::color m_colorSource;
-   std::vector<cairo_glyph_t> m_glyphs = std::vector<cairo_glyph_t>(256);
-   int m_iGlyphCount = 0;
+   std::vector<cairo_glyph_t> m_glyphs;
+   pixel_writer m_writer;
+   path_kind m_pathkind = path_kind::empty;
+   cairo_matrix_t m_matrixBox{};
+   double m_daBox[4] = {};
+   device_box m_boxDevice;
 
    ~implementation() { release_cairo(); }
 
@@ -112,6 +130,10 @@ struct context::implementation
       release_cairo();
       m_pgraphics = pgraphics ? pgraphics : make_pointer<draw2d::graphics>(nullptr);
       m_pcairo = cairo_create(m_pgraphics->surface());
+      image::image * pimage = m_pgraphics->target_image();
+      m_writer.set_target(m_pgraphics->width() > 0 ? pimage->data() : nullptr, m_pgraphics->width(),
+                          m_pgraphics->height(), m_pgraphics->width() * 4);
+      m_pathkind = path_kind::empty;
       cairo_font_options_t * poptions = cairo_font_options_create();
       // Unhinted metrics: a text measures the same wherever it is placed and at every size.
       cairo_font_options_set_hint_metrics(poptions, CAIRO_HINT_METRICS_OFF);
@@ -168,46 +190,104 @@ struct context::implementation
       return cairo_get_scaled_font(m_pcairo);
    }
 
-   // Shapes `text` into `m_glyphs` with the pen starting at (0, 0) and measures it.
+   // Lays `text` out into `m_glyphs` with the pen starting at (0, 0) and measures it.
    laid_out_text lay_out(scoped_string_base text)
    {
       laid_out_text laidout;
       cairo_scaled_font_t * pfont = current_scaled_font();
       cairo_scaled_font_extents(pfont, &laidout.m_fontextents);
-      m_iGlyphCount = 0;
-      if (text.empty())
+      if (is_valid_utf8(text))
       {
-         return laidout;
+         laidout.m_measure = glyph_cache::shared().lay_out(pfont, text, m_glyphs);
       }
-      std::string repaired;
-      if (!is_valid_utf8(text))
+      else
       {
-         repaired = repaired_utf8(text);
-         text = repaired;
-      }
-      cairo_glyph_t * pglyphs = m_glyphs.data();
-      int iCount = static_cast<int>(m_glyphs.size());
-      if (cairo_scaled_font_text_to_glyphs(pfont, 0.0, 0.0, text.data(), static_cast<int>(text.size()), &pglyphs,
-                                           &iCount, nullptr, nullptr, nullptr) != CAIRO_STATUS_SUCCESS)
-      {
-         return laidout;
-      }
-      if (pglyphs != m_glyphs.data())
-      {
-         // The text had more glyphs than the buffer held: keep the larger buffer for next time.
-         m_glyphs.assign(pglyphs, pglyphs + iCount);
-         cairo_glyph_free(pglyphs);
-      }
-      m_iGlyphCount = iCount;
-      cairo_text_extents_t extents;
-      cairo_scaled_font_glyph_extents(pfont, m_glyphs.data(), iCount, &extents);
-      laidout.m_fAdvance = static_cast<float>(extents.x_advance);
-      if (extents.width > 0.0)
-      {
-         laidout.m_fInkLeft = static_cast<float>(extents.x_bearing);
-         laidout.m_fInkRight = static_cast<float>(extents.x_bearing + extents.width);
+         laidout.m_measure = glyph_cache::shared().lay_out(pfont, repaired_utf8(text), m_glyphs);
       }
       return laidout;
+   }
+
+   cairo_matrix_t current_matrix() const
+   {
+      cairo_matrix_t matrix;
+      cairo_get_matrix(m_pcairo, &matrix);
+      return matrix;
+   }
+
+   // Hands a lone rectangle kept aside to the library's path.
+   void materialize_path()
+   {
+      if (m_pathkind != path_kind::lone_box)
+      {
+         return;
+      }
+      const cairo_matrix_t matrix = current_matrix();
+      cairo_set_matrix(m_pcairo, &m_matrixBox);
+      cairo_rectangle(m_pcairo, m_daBox[0], m_daBox[1], m_daBox[2], m_daBox[3]);
+      cairo_set_matrix(m_pcairo, &matrix);
+      m_pathkind = path_kind::general;
+   }
+
+   // Path calls other than a first rectangle.
+   cairo_t * general_path()
+   {
+      materialize_path();
+      m_pathkind = path_kind::general;
+      return m_pcairo;
+   }
+
+   // Whether a whole-pixel box in the current scissor can be written directly.
+   bool can_write_directly(const device_box & box) const
+   {
+      return m_state.m_bClipIsBox && box.is_pixel_aligned() && m_state.m_clip.is_pixel_aligned();
+   }
+
+   void write_box(const device_box & box, color::color color)
+   {
+      m_writer.fill_box(to_pixel(box.x0), to_pixel(box.y0), to_pixel(box.x1), to_pixel(box.y1), color, m_state.m_clip);
+      cairo_surface_mark_dirty(m_pgraphics->surface());
+   }
+
+   // Draws the laid-out glyphs with the pen at (x, y), in the fill colour. Under a translation
+   // and a scissor of whole pixels they are blended straight into the target.
+   void show_glyphs(float x, float y)
+   {
+      const cairo_matrix_t matrix = current_matrix();
+      const bool bTranslation = is_axis_aligned(matrix) && matrix.xx == 1.0 && matrix.yy == 1.0;
+      pixman_image_t * ptarget = nullptr;
+      if (bTranslation && m_state.m_bClipIsBox && m_state.m_clip.is_pixel_aligned())
+      {
+         ptarget = m_writer.target_clipped_to(m_state.m_clip);
+      }
+      const double dx = x + (ptarget != nullptr ? matrix.x0 : 0.0);
+      const double dy = y + (ptarget != nullptr ? matrix.y0 : 0.0);
+      for (cairo_glyph_t & glyph : m_glyphs)
+      {
+         glyph.x += dx;
+         glyph.y += dy;
+      }
+      if (ptarget != nullptr)
+      {
+         glyph_cache::shared().composite(cairo_get_scaled_font(m_pcairo), m_glyphs,
+                                         m_writer.solid_image(m_state.m_colorFill), ptarget);
+         cairo_surface_mark_dirty(m_pgraphics->surface());
+         return;
+      }
+      use_source(m_state.m_colorFill);
+      cairo_show_glyphs(m_pcairo, m_glyphs.data(), static_cast<int>(m_glyphs.size()));
+   }
+
+   void narrow_clip(float x, float y, float w, float h)
+   {
+      const cairo_matrix_t matrix = current_matrix();
+      if (is_axis_aligned(matrix))
+      {
+         m_state.m_clip = m_state.m_clip.intersection(transformed_box(matrix, x, y, w, h));
+      }
+      else
+      {
+         m_state.m_bClipIsBox = false;
+      }
    }
 
    void fill_with_paint(const paint & paint)
@@ -321,7 +401,7 @@ void context::reset_transform()
 
 void context::scissor(float x, float y, float w, float h)
 {
-   cairo_reset_clip(m_pimpl->m_pcairo);
+   reset_scissor();
    intersect_scissor(x, y, w, h);
 }
 
@@ -332,31 +412,50 @@ void context::intersect_scissor(float x, float y, float w, float h)
       cairo_rectangle(pcairo, x, y, std::max(w, 0.0f), std::max(h, 0.0f));
       cairo_clip(pcairo);
    });
+   m_pimpl->narrow_clip(x, y, std::max(w, 0.0f), std::max(h, 0.0f));
 }
 
 void context::reset_scissor()
 {
    cairo_reset_clip(m_pimpl->m_pcairo);
+   m_pimpl->m_state.m_bClipIsBox = true;
+   m_pimpl->m_state.m_clip = device_box::everywhere();
 }
 
 void context::begin_path()
 {
    cairo_new_path(m_pimpl->m_pcairo);
+   m_pimpl->m_pathkind = path_kind::empty;
 }
 
 void context::move_to(float x, float y)
 {
-   cairo_move_to(m_pimpl->m_pcairo, x, y);
+   cairo_move_to(m_pimpl->general_path(), x, y);
 }
 
 void context::line_to(float x, float y)
 {
-   cairo_line_to(m_pimpl->m_pcairo, x, y);
+   cairo_line_to(m_pimpl->general_path(), x, y);
 }
 
 void context::rectangle(float x, float y, float w, float h)
 {
-   cairo_rectangle(m_pimpl->m_pcairo, x, y, w, h);
+   implementation & impl = *m_pimpl;
+   if (impl.m_pathkind == path_kind::empty)
+   {
+      impl.m_matrixBox = impl.current_matrix();
+      if (is_axis_aligned(impl.m_matrixBox))
+      {
+         impl.m_pathkind = path_kind::lone_box;
+         impl.m_daBox[0] = x;
+         impl.m_daBox[1] = y;
+         impl.m_daBox[2] = w;
+         impl.m_daBox[3] = h;
+         impl.m_boxDevice = transformed_box(impl.m_matrixBox, x, y, w, h);
+         return;
+      }
+   }
+   cairo_rectangle(impl.general_path(), x, y, w, h);
 }
 
 void context::rounded_rectangle(float x, float y, float w, float h, float fRadius)
@@ -367,7 +466,7 @@ void context::rounded_rectangle(float x, float y, float w, float h, float fRadiu
       rectangle(x, y, w, h);
       return;
    }
-   cairo_t * pcairo = m_pimpl->m_pcairo;
+   cairo_t * pcairo = m_pimpl->general_path();
    cairo_new_sub_path(pcairo);
    cairo_arc(pcairo, x + w - r, y + r, r, -M_PI / 2, 0.0);
    cairo_arc(pcairo, x + w - r, y + h - r, r, 0.0, M_PI / 2);
@@ -378,7 +477,7 @@ void context::rounded_rectangle(float x, float y, float w, float h, float fRadiu
 
 void context::circle(float cx, float cy, float fRadius)
 {
-   cairo_t * pcairo = m_pimpl->m_pcairo;
+   cairo_t * pcairo = m_pimpl->general_path();
    cairo_new_sub_path(pcairo);
    cairo_arc(pcairo, cx, cy, std::fabs(fRadius), 0.0, 2 * M_PI);
    cairo_close_path(pcairo);
@@ -386,7 +485,7 @@ void context::circle(float cx, float cy, float fRadius)
 
 void context::close_path()
 {
-   cairo_close_path(m_pimpl->m_pcairo);
+   cairo_close_path(m_pimpl->general_path());
 }
 
 void context::set_fill_color(color::color color)
@@ -430,17 +529,30 @@ paint context::image_pattern(float ox, float oy, float w, float h, float fAngle,
 
 void context::fill()
 {
-   if (m_pimpl->m_state.m_bFillPaint)
+   implementation & impl = *m_pimpl;
+   if (impl.m_pathkind == path_kind::empty)
    {
-      m_pimpl->fill_with_paint(m_pimpl->m_state.m_paintFill);
       return;
    }
-   m_pimpl->use_source(m_pimpl->m_state.m_colorFill);
-   cairo_fill_preserve(m_pimpl->m_pcairo);
+   if (impl.m_state.m_bFillPaint)
+   {
+      impl.materialize_path();
+      impl.fill_with_paint(impl.m_state.m_paintFill);
+      return;
+   }
+   if (impl.m_pathkind == path_kind::lone_box && impl.can_write_directly(impl.m_boxDevice))
+   {
+      impl.write_box(impl.m_boxDevice, impl.m_state.m_colorFill);
+      return;
+   }
+   impl.materialize_path();
+   impl.use_source(impl.m_state.m_colorFill);
+   cairo_fill_preserve(impl.m_pcairo);
 }
 
 void context::stroke()
 {
+   m_pimpl->materialize_path();
    m_pimpl->use_source(m_pimpl->m_state.m_colorStroke);
    cairo_stroke_preserve(m_pimpl->m_pcairo);
 }
@@ -470,38 +582,33 @@ font_metrics context::current_font_metrics()
 
 float context::text(float x, float y, scoped_string_base text)
 {
-   const laid_out_text laidout = m_pimpl->lay_out(text);
-   const int iAlign = m_pimpl->m_state.m_iAlign;
-   const float fPenX = x + horizontal_offset(iAlign, laidout.m_fAdvance);
+   implementation & impl = *m_pimpl;
+   const laid_out_text laidout = impl.lay_out(text);
+   const int iAlign = impl.m_state.m_iAlign;
+   const float fPenX = x + horizontal_offset(iAlign, laidout.m_measure.m_fAdvance);
    const float fBaseline = y + vertical_offset(iAlign, laidout.m_fontextents);
-   if (m_pimpl->m_iGlyphCount > 0)
+   if (laidout.m_measure.m_bInk)
    {
-      cairo_glyph_t * pglyphs = m_pimpl->m_glyphs.data();
-      for (int i = 0; i < m_pimpl->m_iGlyphCount; ++i)
-      {
-         pglyphs[i].x += fPenX;
-         pglyphs[i].y += fBaseline;
-      }
-      m_pimpl->use_source(m_pimpl->m_state.m_colorFill);
-      cairo_show_glyphs(m_pimpl->m_pcairo, pglyphs, m_pimpl->m_iGlyphCount);
+      impl.show_glyphs(fPenX, fBaseline);
    }
-   return fPenX + laidout.m_fAdvance;
+   return fPenX + laidout.m_measure.m_fAdvance;
 }
 
 float context::text_bounds(float x, float y, scoped_string_base text, float * bounds)
 {
    const laid_out_text laidout = m_pimpl->lay_out(text);
+   const text_measure & measure = laidout.m_measure;
    if (bounds != nullptr)
    {
       const int iAlign = m_pimpl->m_state.m_iAlign;
-      const float fPenX = x + horizontal_offset(iAlign, laidout.m_fAdvance);
+      const float fPenX = x + horizontal_offset(iAlign, measure.m_fAdvance);
       const float fBaseline = y + vertical_offset(iAlign, laidout.m_fontextents);
-      bounds[0] = fPenX + std::min(0.0f, laidout.m_fInkLeft);
+      bounds[0] = fPenX + (measure.m_bInk ? std::min(0.0f, measure.m_fInkLeft) : 0.0f);
       bounds[1] = fBaseline - static_cast<float>(laidout.m_fontextents.ascent);
-      bounds[2] = fPenX + std::max(laidout.m_fAdvance, laidout.m_fInkRight);
+      bounds[2] = fPenX + (measure.m_bInk ? std::max(measure.m_fAdvance, measure.m_fInkRight) : measure.m_fAdvance);
       bounds[3] = fBaseline + static_cast<float>(laidout.m_fontextents.descent);
    }
-   return laidout.m_fAdvance;
+   return measure.m_fAdvance;
 }
 
 void context::pixel_rectangle_outline(int x, int y, int w, int h, color::color color, int iWidth)
@@ -510,14 +617,33 @@ void context::pixel_rectangle_outline(int x, int y, int w, int h, color::color c
    {
       return;
    }
-   cairo_t * pcairo = m_pimpl->m_pcairo;
-   m_pimpl->with_own_path([&] {
+   implementation & impl = *m_pimpl;
+   const cairo_matrix_t matrix = impl.current_matrix();
+   const device_box outer = transformed_box(matrix, x, y, w, h);
+   const bool bWholePixelShift = is_axis_aligned(matrix) && matrix.xx == 1.0 && matrix.yy == 1.0;
+   if (bWholePixelShift && impl.can_write_directly(outer))
+   {
+      // Four bands that do not overlap, so that a translucent colour blends once everywhere.
+      const double bandX = std::min(double(iWidth), outer.x1 - outer.x0);
+      const double bandY = std::min(double(iWidth), outer.y1 - outer.y0);
+      const double yInnerTop = std::min(outer.y0 + bandY, outer.y1);
+      const double yInnerBottom = std::max(outer.y1 - bandY, yInnerTop);
+      const double xInnerLeft = std::min(outer.x0 + bandX, outer.x1);
+      const double xInnerRight = std::max(outer.x1 - bandX, xInnerLeft);
+      impl.write_box({outer.x0, outer.y0, outer.x1, yInnerTop}, color);
+      impl.write_box({outer.x0, yInnerBottom, outer.x1, outer.y1}, color);
+      impl.write_box({outer.x0, yInnerTop, xInnerLeft, yInnerBottom}, color);
+      impl.write_box({xInnerRight, yInnerTop, outer.x1, yInnerBottom}, color);
+      return;
+   }
+   cairo_t * pcairo = impl.m_pcairo;
+   impl.with_own_path([&] {
       cairo_rectangle(pcairo, x, y, w, h);
       if (2 * iWidth < w && 2 * iWidth < h)
       {
          cairo_rectangle(pcairo, x + iWidth, y + iWidth, w - 2 * iWidth, h - 2 * iWidth);
       }
-      m_pimpl->use_source(color);
+      impl.use_source(color);
       cairo_set_antialias(pcairo, CAIRO_ANTIALIAS_NONE);
       cairo_set_fill_rule(pcairo, CAIRO_FILL_RULE_EVEN_ODD);
       cairo_fill(pcairo);

@@ -95,4 +95,23 @@ std::string repaired_utf8(scoped_string_base text)
    return repaired;
 }
 
+char32_t next_code_point(scoped_string_base text, std::size_t & i)
+{
+   const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+   const unsigned char lead = byte(i);
+   if (lead < 0x80)
+   {
+      ++i;
+      return lead;
+   }
+   const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+   char32_t code = lead & (0x7F >> length);
+   for (std::size_t k = 1; k < length; ++k)
+   {
+      code = (code << 6) | (byte(i + k) & 0x3F);
+   }
+   i += length;
+   return code;
+}
+
 } // namespace zel2d

@@ -13,4 +13,7 @@ bool is_valid_utf8(scoped_string_base text);
 // `text` with every byte that does not begin a well-formed sequence replaced by U+FFFD.
 std::string repaired_utf8(scoped_string_base text);
 
+// The code point that begins at `i` in well-formed UTF-8 text; moves `i` past it.
+char32_t next_code_point(scoped_string_base text, std::size_t & i);
+
 } // namespace zel2d

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+
+#include "orvo/color.h"
+#include "zel2d/device_box.h"
+
+typedef union pixman_image pixman_image_t;
+
+namespace zel2d
+{
+
+// Writes whole-pixel boxes of one colour straight into a target's pixels, blending over what is
+// there: the quick road for the most common drawing of all (pixel-aligned rectangle fills and
+// pixel outlines), which gives exactly the pixels the general rasteriser would.
+class pixel_writer
+{
+public:
+   pixel_writer() = default;
+   ~pixel_writer();
+   pixel_writer(const pixel_writer &) = delete;
+   pixel_writer & operator=(const pixel_writer &) = delete;
+
+   // The target's pixels (premultiplied ARGB, rows of `iStride` bytes); null: no target.
+   void set_target(std::uint32_t * ppixels, int iWidth, int iHeight, int iStride);
+
+   // Blends `color` over the pixel box [x0, x1) x [y0, y1), cut to `clip` and the target.
+   // `clip` must be pixel-aligned.
+   void fill_box(int x0, int y0, int x1, int y1, color::color color, const device_box & clip);
+
+   // For compositing glyphs: the target's image, drawing limited to `clip` (pixel-aligned), and
+   // a solid source of `color`. Null when there is no target.
+   pixman_image_t * target_clipped_to(const device_box & clip);
+   pixman_image_t * solid_image(color::color color);
+
+private:
+
+   std::uint32_t * m_ppixels = nullptr;
+   int m_iWidth = 0;
+   int m_iHeight = 0;
+   int m_iStride = 0;
+   pixman_image_t * m_pimageTarget = nullptr;
+   pixman_image_t * m_pimageSolid = nullptr;
+   color::color m_colorSolid;
+   device_box m_clipTarget;
+};
+
+} // namespace zel2d
