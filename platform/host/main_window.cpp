@@ -6,9 +6,11 @@
 
 #include "host/context.h"
 #include "host/event_loop.h"
+#include "host/sdl_input.h"
 #include "host/windowing.h"
 #include "orvo/exception.h"
 #include "zel2d/context.h"
+#include "zelui/appearance.h"
 
 namespace user
 {
@@ -100,6 +102,7 @@ void main_window::create_main_window(request *)
    }
    platform::context::windowing()->add_window(this);
    send_message(e_message_create);
+   tell_appearance_size();
    if (m_edisplayPending)
    {
       apply_display();
@@ -129,13 +132,14 @@ void main_window::close_sdl_window()
    m_bRedrawPosted = false;
 }
 
-void main_window::post_message(enum_message emessage, long long wparam, pointer<particle> lparam)
+void main_window::post_message(long long emessage, long long wparam, const pointer<particle> & lparam)
 {
    if (!m_psdlwindow)
    {
       return;
    }
-   platform::context::event_loop()->post_message(this, make_pointer<message::message>(emessage, wparam, lparam));
+   platform::context::event_loop()->post_message(
+      this, make_pointer<message::message>(static_cast<enum_message>(emessage), wparam, lparam));
 }
 
 bool main_window::send_message(enum_message emessage, long long wparam, pointer<particle> lparam)
@@ -217,7 +221,7 @@ bool main_window::is_window_visible() const
    return m_psdlwindow && (SDL_GetWindowFlags(m_psdlwindow) & SDL_WINDOW_SHOWN);
 }
 
-rectangle_i32 main_window::window_rectangle(int elayout) const
+rectangle_i32 main_window::window_rectangle(int elayout)
 {
    if (elayout == e_layout_requested && m_rectanglePlaced)
    {
@@ -234,7 +238,7 @@ rectangle_i32 main_window::window_rectangle(int elayout) const
    return rectangle_i32::from(position, size);
 }
 
-rectangle_i32 main_window::client_rectangle(int) const
+rectangle_i32 main_window::client_rectangle(int)
 {
    if (!m_psdlwindow)
    {
@@ -245,12 +249,13 @@ rectangle_i32 main_window::client_rectangle(int) const
    return rectangle_i32::from({0, 0}, size);
 }
 
-void main_window::set_need_redraw(const std::vector<rectangle_i32> &, function<void()> callback)
+void main_window::set_need_redraw(const std::vector<rectangle_i32> &, zel2d::context *, const function<void()> & callback,
+                                  bool)
 {
    m_bNeedRedraw = true;
    if (callback)
    {
-      m_redrawCallbacks.push_back(std::move(callback));
+      m_redrawCallbacks.push_back(callback);
    }
 }
 
@@ -264,7 +269,7 @@ void main_window::post_redraw(bool)
    platform::context::event_loop()->post_redraw(this);
 }
 
-float main_window::pixel_ratio() const
+float main_window::pixel_ratio()
 {
    if (!m_psdlwindow)
    {
@@ -284,17 +289,138 @@ void main_window::add_graphical_output_purpose(particle *, int epurpose)
 
 void main_window::on_layout(zel2d::context *)
 {
+   m_bLayoutThisFrame = true;
 }
 
-void main_window::_001OnDraw(zel2d::context *)
+void main_window::_001OnDraw(zel2d::context * pcontext)
 {
+   if (appearance * pappearance = get_appearance())
+   {
+      pappearance->on_window_frame(pcontext, m_bLayoutThisFrame);
+   }
 }
 
 void main_window::handle_event(SDL_Event & event)
 {
-   if (event.type == SDL_WINDOWEVENT)
+   appearance * pappearance = get_appearance();
+   switch (event.type)
    {
+   case SDL_WINDOWEVENT:
       on_window_event(event);
+      return;
+   case SDL_KEYDOWN:
+   case SDL_KEYUP:
+      on_key(event);
+      return;
+   case SDL_TEXTINPUT:
+      on_text(event);
+      return;
+   default:
+      break;
+   }
+   if (!pappearance)
+   {
+      return;
+   }
+   const enumeration<user::enum_key> emodifiers = sdl_input::modifiers_of(SDL_GetModState());
+   switch (event.type)
+   {
+   case SDL_MOUSEBUTTONDOWN:
+   case SDL_MOUSEBUTTONUP:
+   {
+      const user::enum_mouse ebutton = sdl_input::button_of(event.button.button);
+      if (ebutton != user::e_mouse_none)
+      {
+         const bool bDown = event.type == SDL_MOUSEBUTTONDOWN;
+         const enumeration<user::enum_key> ekeystate(emodifiers.value() | sdl_input::held_buttons_of(SDL_GetMouseState(nullptr, nullptr)).value());
+         pappearance->on_window_mouse_button({event.button.x, event.button.y}, ebutton, bDown,
+                                             bDown && event.button.clicks == 2, ekeystate);
+      }
+      break;
+   }
+   case SDL_MOUSEMOTION:
+      pappearance->on_window_mouse_motion(
+         {event.motion.x, event.motion.y},
+         enumeration<user::enum_key>(emodifiers.value() | sdl_input::held_buttons_of(event.motion.state).value()));
+      break;
+   case SDL_MOUSEWHEEL:
+      pappearance->on_window_scroll({event.wheel.mouseX, event.wheel.mouseY},
+                                    sdl_input::wheel_delta_of(event.wheel.preciseX, event.wheel.preciseY,
+                                                              event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED));
+      break;
+   default:
+      return;
+   }
+   update_cursor();
+}
+
+void main_window::on_key(SDL_Event & event)
+{
+   const user::enum_key ekey = sdl_input::key_of(event.key.keysym.sym);
+   const bool bDown = event.type == SDL_KEYDOWN;
+   if (keyboard::is_modifier(ekey))
+   {
+      bDown ? m_emodifiersHeld.add(ekey) : m_emodifiersHeld.remove(ekey);
+   }
+   // A press arrives with the text it types, which SDL sends as the next event.
+   string_base strText;
+   SDL_Event next;
+   if (bDown && SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1
+       && next.type == SDL_TEXTINPUT && next.text.windowID == event.key.windowID)
+   {
+      SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT);
+      strText = next.text.text;
+   }
+   if (appearance * pappearance = get_appearance())
+   {
+      const int iAction = !bDown ? user::e_key_action_release
+                                 : event.key.repeat ? user::e_key_action_repeat : user::e_key_action_press;
+      pappearance->on_window_keyboard(ekey, sdl_input::scan_code_of(event.key.keysym.scancode), iAction,
+                                      sdl_input::modifiers_of(event.key.keysym.mod), strText);
+   }
+}
+
+void main_window::on_text(SDL_Event & event)
+{
+   // Text that no key press took along (an input method's composition) comes as a press of no key.
+   if (appearance * pappearance = get_appearance())
+   {
+      pappearance->on_window_keyboard(user::e_key_none, 0, user::e_key_action_press,
+                                      sdl_input::modifiers_of(SDL_GetModState()), event.text.text);
+   }
+}
+
+void main_window::update_cursor()
+{
+   appearance * pappearance = get_appearance();
+   const int ecursor = pappearance ? pappearance->window_cursor() : user::e_cursor_arrow;
+   if (ecursor == m_ecursor)
+   {
+      return;
+   }
+   m_ecursor = ecursor;
+   static const std::pair<int, SDL_SystemCursor> s_cursors[] = {
+      {user::e_cursor_hand, SDL_SYSTEM_CURSOR_HAND}, {user::e_cursor_text, SDL_SYSTEM_CURSOR_IBEAM},
+      {user::e_cursor_crosshair, SDL_SYSTEM_CURSOR_CROSSHAIR}, {user::e_cursor_size_horizontal, SDL_SYSTEM_CURSOR_SIZEWE},
+      {user::e_cursor_size_vertical, SDL_SYSTEM_CURSOR_SIZENS}, {user::e_cursor_move, SDL_SYSTEM_CURSOR_SIZEALL},
+   };
+   SDL_SystemCursor esystem = SDL_SYSTEM_CURSOR_ARROW;
+   for (const auto & [ecursorOf, esystemOf] : s_cursors)
+   {
+      if (ecursorOf == ecursor)
+      {
+         esystem = esystemOf;
+      }
+   }
+   // System cursors are made once and kept for the whole run.
+   static SDL_Cursor * s_pcursors[SDL_NUM_SYSTEM_CURSORS] = {};
+   if (!s_pcursors[esystem])
+   {
+      s_pcursors[esystem] = SDL_CreateSystemCursor(esystem);
+   }
+   if (s_pcursors[esystem])
+   {
+      SDL_SetCursor(s_pcursors[esystem]);
    }
 }
 
@@ -306,6 +432,7 @@ void main_window::on_window_event(SDL_Event & event)
       send_message(e_message_reposition);
       break;
    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      tell_appearance_size();
       send_message(e_message_size);
       set_need_layout();
       set_need_redraw();
@@ -314,11 +441,26 @@ void main_window::on_window_event(SDL_Event & event)
    case SDL_WINDOWEVENT_CLOSE:
       send_message(e_message_close);
       break;
+   case SDL_WINDOWEVENT_FOCUS_GAINED:
+      on_focus(true);
+      break;
    case SDL_WINDOWEVENT_FOCUS_LOST:
-      release_held_modifiers();
+      on_focus(false);
+      break;
+   case SDL_WINDOWEVENT_ENTER:
+   case SDL_WINDOWEVENT_LEAVE:
+      if (appearance * pappearance = get_appearance())
+      {
+         point_i32 point;
+         const std::uint32_t uButtons = SDL_GetMouseState(&point.x, &point.y);
+         pappearance->on_window_mouse_enter(point, event.window.event == SDL_WINDOWEVENT_ENTER,
+                                            enumeration<user::enum_key>(sdl_input::modifiers_of(SDL_GetModState()).value()
+                                                                        | sdl_input::held_buttons_of(uButtons).value()));
+      }
       break;
    case SDL_WINDOWEVENT_SHOWN:
    case SDL_WINDOWEVENT_EXPOSED:
+      m_bExposed = true;
       post_redraw();
       break;
    default:
@@ -326,9 +468,40 @@ void main_window::on_window_event(SDL_Event & event)
    }
 }
 
-void main_window::release_held_modifiers()
+void main_window::tell_appearance_size()
 {
-   m_ekeysHeld.clear();
+   appearance * pappearance = get_appearance();
+   const size_i32 size = client_rectangle().size();
+   if (pappearance && (pappearance != m_pappearanceSized || size != m_sizeAppearance))
+   {
+      m_pappearanceSized = pappearance;
+      m_sizeAppearance = size;
+      pappearance->on_window_resize(size);
+   }
+}
+
+void main_window::on_focus(bool bFocused)
+{
+   appearance * pappearance = get_appearance();
+   if (!bFocused)
+   {
+      // The releases of keys held while the focus leaves go to another window: this window
+      // releases them itself, so that nothing here believes a modifier is still held.
+      const enumeration<user::enum_key> eheld = m_emodifiersHeld;
+      m_emodifiersHeld.clear();
+      for (std::uint64_t uFlag = 0x100000000; uFlag <= 0x4000000000; uFlag <<= 1)
+      {
+         const auto ekey = static_cast<user::enum_key>(uFlag);
+         if (eheld.has(ekey) && pappearance)
+         {
+            pappearance->on_window_keyboard(ekey, 0, user::e_key_action_release, {}, {});
+         }
+      }
+   }
+   if (pappearance)
+   {
+      pappearance->on_window_focus(bFocused);
+   }
 }
 
 bool main_window::prepare_pixels()
@@ -389,10 +562,18 @@ void main_window::redraw_now()
    {
       return;
    }
-   if (m_bNeedLayout || m_bNeedRedraw)
+   tell_appearance_size();
+   const bool bDraw = m_bNeedLayout || m_bNeedRedraw;
+   if (!bDraw && !m_bExposed)
+   {
+      return;
+   }
+   if (bDraw)
    {
       draw();
+      SDL_UpdateTexture(m_ptexture, nullptr, m_image.data(), m_image.scan_size());
    }
+   m_bExposed = false;
    present();
    std::vector<function<void()>> callbacks;
    callbacks.swap(m_redrawCallbacks);
@@ -411,6 +592,7 @@ void main_window::draw()
       // The content lays itself out in window coordinates.
       context.scale(fRatio, fRatio);
    }
+   m_bLayoutThisFrame = false;
    if (m_bNeedLayout)
    {
       m_bNeedLayout = false;
@@ -423,7 +605,6 @@ void main_window::draw()
 
 void main_window::present()
 {
-   SDL_UpdateTexture(m_ptexture, nullptr, m_image.data(), m_image.scan_size());
    SDL_RenderCopy(m_prenderer, m_ptexture, nullptr, nullptr);
    SDL_RenderPresent(m_prenderer);
 }

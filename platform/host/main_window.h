@@ -10,6 +10,7 @@
 #include "orvo/geometry.h"
 #include "orvo/image.h"
 #include "orvo/keyboard.h"
+#include "zelui/interaction.h"
 
 class request;
 union SDL_Event;
@@ -63,11 +64,12 @@ enum enum_graphical_output_purpose
 };
 
 // A top-level window on an SDL window. It routes the create, destroy, reposition, size and close
-// messages to its handlers, keeps the window's pixels in an image that its content draws into,
-// and redraws only when asked: an idle window costs nothing.
+// messages to its handlers, hands its input to its appearance (the screen it shows), keeps the
+// window's pixels in an image that the appearance draws into, and redraws only when asked: an
+// idle window costs nothing.
 //
 // Windows are counted objects: hold them in a `pointer`. Everything runs on the UI thread.
-class main_window : virtual public channel
+class main_window : virtual public channel, virtual public interaction
 {
 public:
    main_window();
@@ -93,10 +95,10 @@ public:
 
    // The top-level window that holds this one: the window itself.
    main_window * get_wnd() noexcept { return this; }
-   main_window * top_level() noexcept { return this; }
+   main_window * top_level() override { return this; }
 
    // Delivers the message from the event loop, after the current event.
-   void post_message(enum_message emessage, long long wparam = 0, pointer<particle> lparam = nullptr);
+   void post_message(long long emessage, long long wparam = 0, const pointer<particle> & lparam = {}) override;
    // Routes the message now and tells whether a handler marked it finished.
    bool send_message(enum_message emessage, long long wparam = 0, pointer<particle> lparam = nullptr);
 
@@ -108,23 +110,24 @@ public:
    bool is_window_visible() const;
 
    // The window's area on the desktop, in desktop pixels.
-   rectangle_i32 window_rectangle(int elayout = e_layout_current) const;
+   rectangle_i32 window_rectangle(int elayout = e_layout_current) override;
    // The window's area in its own coordinates: (0, 0) to its size.
-   rectangle_i32 client_rectangle(int elayout = e_layout_current) const;
+   rectangle_i32 client_rectangle(int elayout = e_layout_current) override;
 
-   void set_need_layout() noexcept { m_bNeedLayout = true; }
+   void set_need_layout() override { m_bNeedLayout = true; }
    // Marks the window for drawing; `callback` runs once after the next drawing. The rectangles
    // narrow nothing: the whole window is drawn, which keeps the pixels consistent.
-   void set_need_redraw(const std::vector<rectangle_i32> & rectangles = {}, function<void()> callback = {});
+   void set_need_redraw(const std::vector<rectangle_i32> & rectangles = {}, zel2d::context * pgraphics = nullptr,
+                        const function<void()> & callback = {}, bool bAscendants = true) override;
    // Wakes the event loop to lay out and draw what is needed; several posts before the loop gets
    // to it make one redraw.
-   void post_redraw(bool bAscendants = true);
+   void post_redraw(bool bAscendants = true) override;
    bool needs_redraw() const noexcept { return m_bNeedRedraw || m_bNeedLayout; }
 
    // The window's lock, held while it draws; recursive.
-   std::recursive_mutex & mutex() noexcept { return m_mutex; }
+   std::recursive_mutex & window_mutex() override { return m_mutex; }
    // Physical pixels per window coordinate (2 on a high-density display).
-   float pixel_ratio() const;
+   float pixel_ratio() override;
 
    void add_graphical_output_purpose(particle * pparticle, int epurpose);
    int graphical_output_purpose() const noexcept { return m_epurpose; }
@@ -134,9 +137,10 @@ public:
    // How many times the window's content was drawn.
    long long draw_count() const noexcept { return m_iDrawCount; }
 
-   // The layout step of a redraw, with the context of the window's pixels.
+   // The layout step of a redraw, with the context of the window's pixels: by default the
+   // appearance lays itself out in this frame. A subclass that does not call it skips the layout.
    virtual void on_layout(zel2d::context * pcontext);
-   // The drawing step of a redraw.
+   // The drawing step of a redraw: by default the appearance's frame.
    virtual void _001OnDraw(zel2d::context * pcontext);
 
    // From the event loop: an SDL event of this window, and a posted redraw.
@@ -147,7 +151,12 @@ private:
    rectangle_i32 creation_rectangle();
    void apply_display();
    void on_window_event(SDL_Event & event);
-   void release_held_modifiers();
+   void on_key(SDL_Event & event);
+   void on_text(SDL_Event & event);
+   void on_focus(bool bFocused);
+   // Tells the appearance the client size when it is new to it (a screen adopted, a resize).
+   void tell_appearance_size();
+   void update_cursor();
    bool prepare_pixels();
    void draw();
    void present();
@@ -166,10 +175,17 @@ private:
    bool m_bRoutingInstalled = false;
    bool m_bNeedLayout = false;
    bool m_bNeedRedraw = false;
+   bool m_bLayoutThisFrame = false;
+   // The desktop asked for the window's pixels again (shown, uncovered).
+   bool m_bExposed = false;
+   int m_ecursor = -1;
+   appearance * m_pappearanceSized = nullptr;
+   size_i32 m_sizeAppearance;
    bool m_bRedrawPosted = false;
    long long m_iDrawCount = 0;
    std::vector<function<void()>> m_redrawCallbacks;
-   enumeration<user::enum_key> m_ekeysHeld;
+   // The modifier keys pressed in this window and not yet released.
+   enumeration<user::enum_key> m_emodifiersHeld;
    std::recursive_mutex m_mutex;
 };
 

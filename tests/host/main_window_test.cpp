@@ -7,6 +7,7 @@
 #include "host/main_window.h"
 #include "host/windowing.h"
 #include "host_test_environment.h"
+#include "sdl_events.h"
 
 namespace
 {
@@ -62,17 +63,6 @@ protected:
       platform::context::windowing()->set_monitor_source(nullptr);
       process_events();
       platform::context::event_loop()->reset_quit();
-   }
-
-   void push_window_event(user::main_window * pwindow, SDL_WindowEventID eevent, int data1 = 0, int data2 = 0)
-   {
-      SDL_Event event{};
-      event.type = SDL_WINDOWEVENT;
-      event.window.event = eevent;
-      event.window.windowID = pwindow->window_id();
-      event.window.data1 = data1;
-      event.window.data2 = data2;
-      SDL_PushEvent(&event);
    }
 };
 
@@ -138,9 +128,9 @@ TEST_F(main_window_test, moves_and_resizes_by_the_user_reach_the_routing)
    process_events();
    pwindow->m_messages.clear();
 
-   push_window_event(pwindow.get(), SDL_WINDOWEVENT_MOVED, 300, 200);
-   push_window_event(pwindow.get(), SDL_WINDOWEVENT_SIZE_CHANGED, 500, 400);
-   push_window_event(pwindow.get(), SDL_WINDOWEVENT_MOVED, 310, 200);
+   sdl_events::push_window_event(pwindow->window_id(), SDL_WINDOWEVENT_MOVED, 300, 200);
+   sdl_events::push_window_event(pwindow->window_id(), SDL_WINDOWEVENT_SIZE_CHANGED, 500, 400);
+   sdl_events::push_window_event(pwindow->window_id(), SDL_WINDOWEVENT_MOVED, 310, 200);
    process_events();
    EXPECT_EQ(pwindow->m_messages[e_message_reposition], 2);
    EXPECT_EQ(pwindow->m_messages[e_message_size], 1);
@@ -163,7 +153,7 @@ TEST_F(main_window_test, an_idle_window_does_not_redraw_and_posted_redraws_are_m
    EXPECT_EQ(pwindow->draw_count(), iDrawn);
 
    int iCallbacks = 0;
-   pwindow->set_need_redraw({}, [&] { ++iCallbacks; });
+   pwindow->set_need_redraw({}, nullptr, [&] { ++iCallbacks; });
    pwindow->post_redraw();
    pwindow->set_need_redraw();
    pwindow->post_redraw();
@@ -176,7 +166,7 @@ TEST_F(main_window_test, closing_the_last_window_by_default_ends_the_loop_and_th
 {
    pointer<counting_window> pwindow = make_pointer<counting_window>();
    pwindow->create_main_window();
-   push_window_event(pwindow.get(), SDL_WINDOWEVENT_CLOSE);
+   sdl_events::push_window_event(pwindow->window_id(), SDL_WINDOWEVENT_CLOSE);
    process_events();
    EXPECT_FALSE(pwindow->is_window());
    EXPECT_EQ(pwindow->m_messages[e_message_destroy], 1);
