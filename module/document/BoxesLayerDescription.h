@@ -27,9 +27,6 @@ class BoxesLayerDescription : public display_box
 public:
    static constexpr color::color white{255, 255, 255, 255};
 
-   BoxesLayerDescription() = default;
-   BoxesLayerDescription(const BoxesLayerDescription & other) { *this = other; }
-
    // Copies every setting; the font sizes keep their own filters.
    BoxesLayerDescription & operator=(const BoxesLayerDescription & other);
 
