@@ -13,7 +13,6 @@
 #include "zel2d/pixel_copy.h"
 #include "zel2d/pixel_writer.h"
 #include "zel2d/resource_path.h"
-#include "zel2d/utf8.h"
 
 namespace zel2d
 {
@@ -196,14 +195,7 @@ struct context::implementation
       laid_out_text laidout;
       cairo_scaled_font_t * pfont = current_scaled_font();
       cairo_scaled_font_extents(pfont, &laidout.m_fontextents);
-      if (is_valid_utf8(text))
-      {
-         laidout.m_measure = glyph_cache::shared().lay_out(pfont, text, m_glyphs);
-      }
-      else
-      {
-         laidout.m_measure = glyph_cache::shared().lay_out(pfont, repaired_utf8(text), m_glyphs);
-      }
+      laidout.m_measure = glyph_cache::shared().lay_out(pfont, text, m_glyphs);
       return laidout;
    }
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <pixman.h>
 
-#include "zel2d/utf8.h"
+#include "orvo/unicode.h"
 
 namespace zel2d
 {
@@ -14,34 +14,6 @@ namespace
 {
 
 constexpr std::size_t fonts_kept = 32;
-
-std::string utf8_of(char32_t code)
-{
-   std::string text;
-   if (code < 0x80)
-   {
-      text += static_cast<char>(code);
-   }
-   else if (code < 0x800)
-   {
-      text += static_cast<char>(0xC0 | (code >> 6));
-      text += static_cast<char>(0x80 | (code & 0x3F));
-   }
-   else if (code < 0x10000)
-   {
-      text += static_cast<char>(0xE0 | (code >> 12));
-      text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (code & 0x3F));
-   }
-   else
-   {
-      text += static_cast<char>(0xF0 | (code >> 18));
-      text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      text += static_cast<char>(0x80 | (code & 0x3F));
-   }
-   return text;
-}
 
 } // namespace
 
@@ -104,7 +76,7 @@ glyph_cache::font_glyphs & glyph_cache::glyphs_of(cairo_scaled_font_t * pfont)
 glyph_cache::glyph glyph_cache::look_up(cairo_scaled_font_t * pfont, char32_t code)
 {
    glyph found;
-   const std::string text = utf8_of(code);
+   const string_base text = unicode::encode_utf8(std::u32string_view(&code, 1));
    cairo_glyph_t * pglyphs = nullptr;
    int iCount = 0;
    if (cairo_scaled_font_text_to_glyphs(pfont, 0.0, 0.0, text.data(), static_cast<int>(text.size()), &pglyphs, &iCount,
@@ -154,7 +126,9 @@ text_measure glyph_cache::lay_out(cairo_scaled_font_t * pfont, scoped_string_bas
    double fPen = 0.0;
    for (std::size_t i = 0; i < text.size();)
    {
-      const glyph & g = glyph_for(font, next_code_point(text, i));
+      const unicode::decoded_character character = unicode::decode_utf8_at(text, i);
+      i += character.m_iLength;
+      const glyph & g = glyph_for(font, character.m_wch);
       glyphs.push_back({g.m_ulIndex, fPen, 0.0});
       if (g.m_bInk)
       {

@@ -35,8 +35,8 @@ public:
    static glyph_cache & shared();
    ~glyph_cache();
 
-   // Lays out well-formed UTF-8 `text` in `pfont` with the pen starting at (0, 0): `glyphs`
-   // receives one positioned glyph per character.
+   // Lays out UTF-8 `text` in `pfont` with the pen starting at (0, 0): `glyphs` receives one
+   // positioned glyph per character (a byte that begins no well-formed character counts as U+FFFD).
    text_measure lay_out(cairo_scaled_font_t * pfont, scoped_string_base text, std::vector<cairo_glyph_t> & glyphs);
 
    // Blends the glyphs (laid out in `pfont`, at device positions) in the colour of `psource` over

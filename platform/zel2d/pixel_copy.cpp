@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "orvo/straight_alpha.h"
 #include "zel2d/context.h"
 
 namespace zel2d
@@ -11,13 +12,6 @@ namespace zel2d
 
 namespace
 {
-
-std::uint32_t premultiplied_argb(const std::uint8_t * rgba)
-{
-   const std::uint32_t a = rgba[3];
-   auto scaled = [a](std::uint32_t channel) { return (channel * a + 127) / 255; };
-   return (a << 24) | (scaled(rgba[0]) << 16) | (scaled(rgba[1]) << 8) | scaled(rgba[2]);
-}
 
 void copy_native_rows(unsigned char * pdst, int iDstStride, const unsigned char * psrc, int iSrcStride,
                       int iWidth, int iHeight)
@@ -37,7 +31,8 @@ void copy_rgba_rows(unsigned char * pdst, int iDstStride, const unsigned char * 
       const unsigned char * psrcRow = psrc + static_cast<std::size_t>(y) * iWidth * 4;
       for (int x = 0; x < iWidth; ++x)
       {
-         prow[x] = premultiplied_argb(psrcRow + x * 4);
+         const unsigned char * prgba = psrcRow + x * 4;
+         prow[x] = image::premultiplied_pixel(color::color(prgba[0], prgba[1], prgba[2], prgba[3]));
       }
    }
 }
