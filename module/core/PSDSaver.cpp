@@ -26,9 +26,6 @@ constexpr int layer_channel_count = 4;
 constexpr std::int16_t channel_ids[layer_channel_count] = {0, 1, 2, -1};
 constexpr std::uint64_t compression_field = 2;
 
-// Pixels converted per write while the channel planes stream out.
-constexpr std::size_t chunk_pixels = 1 << 18;
-
 // Big-endian numbers and text, gathered into one piece of the file.
 class big_endian_bytes
 {
@@ -175,72 +172,131 @@ big_endian_bytes layer_record(const PSDSaver::layinfo_desc_t & layer)
    return record;
 }
 
-// Streams planes of bytes taken from native pixels, converting through one reused buffer.
+// Writes the planes of pictures at their places in the file. A picture is read once, band by
+// band; each band is split into its red, green, blue (straight alpha) and alpha planes at once.
 class plane_writer
 {
 public:
-   explicit plane_writer(file::atomic_file & file) : m_file(file), m_chunk(chunk_pixels) {}
-
-   // A layer's four channels, each with its compression code: red, green, blue, transparency.
-   void layer_channels(const image::image & image)
+   explicit plane_writer(file::atomic_file & file) : m_file(file)
    {
-      for (const int iShift : colour_shifts)
+      for (auto & plane : m_planes)
       {
-         raw_compression();
-         colour_plane(image, iShift);
+         plane.resize(band_pixels);
       }
-      raw_compression();
-      plane(image, [](std::uint32_t u) { return static_cast<std::uint8_t>(u >> 24); });
+   }
+
+   // A layer's four channels from `uOffset` on, each plane after its compression code, in the
+   // order red, green, blue, transparency. Returns the offset after them.
+   std::uint64_t layer_channels(const image::image & image, std::uint64_t uOffset)
+   {
+      const std::uint64_t uChannel = compression_field + pixel_count(image);
+      for (int i = 0; i < layer_channel_count; ++i)
+      {
+         raw_compression(uOffset + i * uChannel);
+      }
+      planes(image, uOffset + compression_field, uChannel, layer_channel_count);
+      return uOffset + layer_channel_count * uChannel;
    }
 
    // The flattened image: one compression code, then the red, green and blue planes.
-   void flattened_image(const image::image & image)
+   void flattened_image(const image::image & image, std::uint64_t uOffset)
    {
-      raw_compression();
-      for (const int iShift : colour_shifts)
-      {
-         colour_plane(image, iShift);
-      }
+      raw_compression(uOffset);
+      planes(image, uOffset + compression_field, pixel_count(image), 3);
    }
 
 private:
-   // Where red, green and blue lie in a native pixel.
-   static constexpr int colour_shifts[] = {16, 8, 0};
+   static constexpr std::size_t band_pixels = 1 << 17;
 
-   void raw_compression()
+   void raw_compression(std::uint64_t uOffset)
    {
       const std::uint8_t raw[compression_field] = {0, 0};
-      m_file.write(raw, sizeof(raw));
+      m_file.write_at(uOffset, raw, sizeof(raw));
    }
 
-   // A colour plane in straight alpha.
-   void colour_plane(const image::image & image, int iShift)
+   // Writes the first `iPlaneCount` planes (red, green, blue, alpha), the first at `uOffset` and
+   // each next one `uPlaneDistance` bytes further.
+   void planes(const image::image & image, std::uint64_t uOffset, std::uint64_t uPlaneDistance, int iPlaneCount)
    {
-      plane(image, [iShift](std::uint32_t u)
-      {
-         return image::straight_channel(static_cast<std::uint8_t>(u >> iShift), static_cast<std::uint8_t>(u >> 24));
-      });
-   }
-
-   template <typename Extract>
-   void plane(const image::image & image, Extract extract)
-   {
-      const std::uint32_t * pixels = image.data();
       const std::uint64_t count = pixel_count(image);
-      for (std::uint64_t start = 0; start < count && !m_file.has_failed(); start += chunk_pixels)
+      for (std::uint64_t start = 0; start < count && !m_file.has_failed(); start += band_pixels)
       {
-         const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(chunk_pixels, count - start));
-         const std::uint32_t * p = pixels + start;
-         for (std::size_t i = 0; i < length; ++i)
+         const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(band_pixels, count - start));
+         split(image.data() + start, length);
+         for (int i = 0; i < iPlaneCount; ++i)
          {
-            m_chunk[i] = extract(p[i]);
+            m_file.write_at(uOffset + i * uPlaneDistance + start, m_planes[i].data(), length);
          }
-         m_file.write(m_chunk.data(), length);
+      }
+   }
+
+   // Opaque pixels need no division: runs of them are split by shifts alone, which the compiler
+   // turns into vector code.
+   static constexpr std::size_t run_pixels = 16;
+
+   void split(const std::uint32_t * pixels, std::size_t length)
+   {
+      std::size_t i = 0;
+      for (; i + run_pixels <= length; i += run_pixels)
+      {
+         if (is_opaque_run(pixels + i))
+         {
+            split_opaque_run(pixels + i, i);
+         }
+         else
+         {
+            split_pixels(pixels, i, i + run_pixels);
+         }
+      }
+      split_pixels(pixels, i, length);
+   }
+
+   static bool is_opaque_run(const std::uint32_t * pixels)
+   {
+      std::uint32_t uAll = 0xFFFFFFFF;
+      for (std::size_t k = 0; k < run_pixels; ++k)
+      {
+         uAll &= pixels[k];
+      }
+      return (uAll >> 24) == 0xFF;
+   }
+
+   void split_opaque_run(const std::uint32_t * pixels, std::size_t uAt)
+   {
+      std::uint8_t * __restrict r = m_planes[0].data() + uAt;
+      std::uint8_t * __restrict g = m_planes[1].data() + uAt;
+      std::uint8_t * __restrict b = m_planes[2].data() + uAt;
+      std::uint8_t * __restrict a = m_planes[3].data() + uAt;
+      for (std::size_t k = 0; k < run_pixels; ++k)
+      {
+         const std::uint32_t u = pixels[k];
+         r[k] = static_cast<std::uint8_t>(u >> 16);
+         g[k] = static_cast<std::uint8_t>(u >> 8);
+         b[k] = static_cast<std::uint8_t>(u);
+         a[k] = 255;
+      }
+   }
+
+   void split_pixels(const std::uint32_t * pixels, std::size_t uBegin, std::size_t uEnd)
+   {
+      std::uint8_t * __restrict r = m_planes[0].data();
+      std::uint8_t * __restrict g = m_planes[1].data();
+      std::uint8_t * __restrict b = m_planes[2].data();
+      std::uint8_t * __restrict a = m_planes[3].data();
+      for (std::size_t i = uBegin; i < uEnd; ++i)
+      {
+         const std::uint32_t u = pixels[i];
+         const auto alpha = static_cast<std::uint8_t>(u >> 24);
+         const auto & straight = image::g_straight_channel[alpha];
+         r[i] = straight[static_cast<std::uint8_t>(u >> 16)];
+         g[i] = straight[static_cast<std::uint8_t>(u >> 8)];
+         b[i] = straight[static_cast<std::uint8_t>(u)];
+         a[i] = alpha;
       }
    }
 
    file::atomic_file & m_file;
-   std::vector<std::uint8_t> m_chunk;
+   std::vector<std::uint8_t> m_planes[layer_channel_count];
 };
 
 // Length of the layer info: the count, the records and every channel's data (always even).
@@ -288,6 +344,31 @@ string_base refusal(const image::image & composite, const std::vector<PSDSaver::
    return {};
 }
 
+// The file header, the empty colour mode and resource sections, and the start of the layer
+// section (omitted with no layer).
+big_endian_bytes document_header(const image::image & composite, std::uint64_t section_length, std::uint64_t info_length,
+                                 std::size_t layer_count)
+{
+   big_endian_bytes header;
+   header.text("8BPS");
+   header.u16(1);  // version
+   header.zeros(6);
+   header.u16(3);  // channels of the flattened image: red, green, blue
+   header.u32(static_cast<std::uint32_t>(composite.height()));
+   header.u32(static_cast<std::uint32_t>(composite.width()));
+   header.u16(8);  // bits per channel
+   header.u16(3);  // colour mode: RGB
+   header.u32(0);  // no colour mode data
+   header.u32(0);  // no image resources
+   header.u32(static_cast<std::uint32_t>(section_length));
+   if (layer_count > 0)
+   {
+      header.u32(static_cast<std::uint32_t>(info_length));
+      header.u16(static_cast<std::uint16_t>(layer_count));
+   }
+   return header;
+}
+
 } // namespace
 
 void PSDSaver::add_layer(int x, int y, const pointer<image::image> & pimage, scoped_string_base name)
@@ -320,41 +401,27 @@ file::write_result PSDSaver::savePSD(const image::image & composite, const std::
                             static_cast<unsigned long long>(section_length))};
    }
 
-   big_endian_bytes header;
-   header.text("8BPS");
-   header.u16(1);  // version
-   header.zeros(6);
-   header.u16(3);  // channels of the flattened image: red, green, blue
-   header.u32(static_cast<std::uint32_t>(composite.height()));
-   header.u32(static_cast<std::uint32_t>(composite.width()));
-   header.u16(8);  // bits per channel
-   header.u16(3);  // colour mode: RGB
-   header.u32(0);  // no colour mode data
-   header.u32(0);  // no image resources
-   header.u32(static_cast<std::uint32_t>(section_length));
-   if (!m_layers.empty())
-   {
-      header.u32(static_cast<std::uint32_t>(info_length));
-      header.u16(static_cast<std::uint16_t>(m_layers.size()));
-   }
-
+   const big_endian_bytes header = document_header(composite, section_length, info_length, m_layers.size());
    file::atomic_file file(path);
-   plane_writer planes(file);
    header.write_to(file);
+   std::uint64_t uOffset = header.size();
+   for (const auto & record : records)
+   {
+      record.write_to(file);
+      uOffset += record.size();
+   }
+   plane_writer planes(file);
+   for (const auto & layer : m_layers)
+   {
+      uOffset = planes.layer_channels(*layer.m_pimage, uOffset);
+   }
    if (!m_layers.empty())
    {
-      for (const auto & record : records)
-      {
-         record.write_to(file);
-      }
-      for (const auto & layer : m_layers)
-      {
-         planes.layer_channels(*layer.m_pimage);
-      }
-      const std::uint32_t no_global_mask = 0;
-      file.write(&no_global_mask, sizeof(no_global_mask));
+      const std::uint8_t no_global_mask[4] = {};
+      file.write_at(uOffset, no_global_mask, sizeof(no_global_mask));
+      uOffset += sizeof(no_global_mask);
    }
-   planes.flattened_image(composite);
+   planes.flattened_image(composite, uOffset);
    return file.commit();
 }
 

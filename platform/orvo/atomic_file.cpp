@@ -51,7 +51,8 @@ void atomic_file::write(const void * pdata, std::size_t size)
    }
    if (size >= buffer_capacity)
    {
-      write_through(p, size);
+      write_through(m_uAppendOffset, p, size);
+      m_uAppendOffset += size;
    }
    else if (!has_failed())
    {
@@ -59,17 +60,24 @@ void atomic_file::write(const void * pdata, std::size_t size)
    }
 }
 
+void atomic_file::write_at(std::uint64_t uOffset, const void * pdata, std::size_t size)
+{
+   flush_buffer();
+   write_through(uOffset, static_cast<const char *>(pdata), size);
+}
+
 void atomic_file::flush_buffer()
 {
-   write_through(m_buffer.data(), m_buffer.size());
+   write_through(m_uAppendOffset, m_buffer.data(), m_buffer.size());
+   m_uAppendOffset += m_buffer.size();
    m_buffer.clear();
 }
 
-void atomic_file::write_through(const char * p, std::size_t size)
+void atomic_file::write_through(std::uint64_t uOffset, const char * p, std::size_t size)
 {
    while (size > 0 && !has_failed())
    {
-      const ssize_t written = ::write(m_fd, p, size);
+      const ssize_t written = ::pwrite(m_fd, p, size, static_cast<off_t>(uOffset));
       if (written < 0)
       {
          if (errno != EINTR)
@@ -79,6 +87,7 @@ void atomic_file::write_through(const char * p, std::size_t size)
          continue;
       }
       p += written;
+      uOffset += static_cast<std::uint64_t>(written);
       size -= static_cast<std::size_t>(written);
    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string_view>
 #include <vector>
@@ -33,13 +34,16 @@ public:
 
    // Appends bytes. After the first failure every later write is skipped; `commit` reports it.
    void write(const void * pdata, std::size_t size);
+   // Puts bytes at a position of the file, for a layout known in advance whose parts are produced
+   // out of order; appending goes on where it was. Bytes never written read as zero.
+   void write_at(std::uint64_t uOffset, const void * pdata, std::size_t size);
    bool has_failed() const noexcept { return m_pszFailedStep != nullptr; }
 
    // Puts the file in place, or removes the temporary file and says why not. Call it once.
    write_result commit();
 
 private:
-   void write_through(const char * p, std::size_t size);
+   void write_through(std::uint64_t uOffset, const char * p, std::size_t size);
    void flush_buffer();
    void fail(const char * pszStep, int iErrno);
    void close_and_remove();
@@ -47,6 +51,7 @@ private:
    std::filesystem::path m_pathTarget;
    string_base m_strTemporary;
    int m_fd = -1;
+   std::uint64_t m_uAppendOffset = 0;
    std::vector<char> m_buffer;
    const char * m_pszFailedStep = nullptr;
    int m_iErrno = 0;

@@ -81,6 +81,11 @@ TEST(AtomicFile, StreamedPiecesArriveInOrderOnlyAfterCommit)
       expected += large;
       out.write("end", 3);
       expected += "end";
+      // Placed bytes land where they are put, past the end too; the gap reads as zeros.
+      out.write_at(2, "AB", 2);
+      expected.replace(2, 2, "AB");
+      out.write_at(expected.size() + 2, "Z", 1);
+      expected += string_base(2, '\0') + "Z";
       EXPECT_FALSE(fs::exists(target));
       ASSERT_TRUE(out.commit());
    }
