@@ -282,6 +282,37 @@ struct context::implementation
       }
    }
 
+   // Smoothing an image shrunk to a third of its size costs tens of milliseconds per fill at
+   // 4K, every time; a canvas redraws its frame at one zoom many times. So an image drawn below
+   // three quarters of its size, unturned, is drawn from a copy shrunk once to the drawn size.
+   // `matrix` maps user space to image space; it is adjusted to the copy that is returned.
+   cairo_surface_t * shrunk_for(int iImage, cairo_surface_t * psurface, cairo_matrix_t & matrix)
+   {
+      cairo_matrix_t toDevice = matrix;
+      cairo_matrix_invert(&toDevice);
+      const cairo_matrix_t ctm = current_matrix();
+      cairo_matrix_multiply(&toDevice, &toDevice, &ctm);
+      const bool bShrunk = is_axis_aligned(toDevice) && toDevice.xx > 0.0 && toDevice.xx < 0.75 &&
+                           toDevice.yy > 0.0 && toDevice.yy < 0.75;
+      const int iWidth = static_cast<int>(std::lround(cairo_image_surface_get_width(psurface) * toDevice.xx));
+      const int iHeight = static_cast<int>(std::lround(cairo_image_surface_get_height(psurface) * toDevice.yy));
+      if (!bShrunk || iWidth < 1 || iHeight < 1)
+      {
+         return psurface;
+      }
+      cairo_surface_t * pshrunk = image_store::shared().find_shrunk(iImage, iWidth, iHeight);
+      if (pshrunk == nullptr)
+      {
+         return psurface;
+      }
+      cairo_matrix_t toShrunk;
+      cairo_matrix_init_scale(&toShrunk, double(iWidth) / cairo_image_surface_get_width(psurface),
+                              double(iHeight) / cairo_image_surface_get_height(psurface));
+      cairo_matrix_multiply(&matrix, &matrix, &toShrunk);
+      cairo_surface_destroy(psurface);
+      return pshrunk;
+   }
+
    void fill_with_paint(const paint & paint)
    {
       cairo_surface_t * psurface = image_store::shared().find(paint.m_iImage);
@@ -309,6 +340,7 @@ struct context::implementation
          cairo_matrix_multiply(&matrix, &matrix, &step);
          if (cairo_matrix_invert(&matrix) == CAIRO_STATUS_SUCCESS)
          {
+            psurface = shrunk_for(paint.m_iImage, psurface, matrix);
             cairo_pattern_t * ppattern = cairo_pattern_create_for_surface(psurface);
             cairo_pattern_set_matrix(ppattern, &matrix);
             cairo_pattern_set_extend(ppattern, CAIRO_EXTEND_PAD);
@@ -672,6 +704,7 @@ bool context::update_image(int iImage, const void * pixels, int iLayout)
    if (bAccepted)
    {
       copy_pixels_into(psurface, pixels, iLayout);
+      image_store::shared().mark_changed(iImage);
    }
    cairo_surface_destroy(psurface);
    return bAccepted;

@@ -39,6 +39,8 @@ enum image_layout : int
 // A fill paint made by `context::image_pattern`. Filling with it shows one copy of the image
 // stretched onto the pattern's rectangle, turned about the rectangle's origin; outside the
 // rectangle the edge pixels continue. It keeps the transform that was current when it was made.
+// Drawn at its own size on whole pixels the image is copied exactly; enlarged it is interpolated,
+// shrunk it is smoothed (a drawn pixel averages the image pixels it covers).
 struct paint
 {
    int m_iImage = 0;

@@ -124,6 +124,34 @@ TEST(image_pattern, alpha_scales_the_opacity)
    context.delete_image(iImage);
 }
 
+TEST(image_pattern, shrunk_images_are_smoothed_and_follow_updates)
+{
+   // Stripes of one red and one blue column, drawn at a quarter of their size, blend to purple.
+   image::image stripes(40, 40);
+   for (int y = 0; y < 40; ++y)
+   {
+      for (int x = 0; x < 40; ++x)
+      {
+         stripes.pixel(x, y) = x % 2 == 0 ? red : blue;
+      }
+   }
+   image::image target(10, 10);
+   zel2d::context context(&target);
+   const int iImage = upload(context, stripes);
+   fill_with(context, context.image_pattern(0, 0, 10, 10, 0, iImage, 1), 0, 0, 10, 10);
+   const std::uint32_t purple = target.pixel(5, 5);
+   EXPECT_NEAR((purple >> 16) & 0xFF, 128, 2);
+   EXPECT_NEAR(purple & 0xFF, 128, 2);
+
+   // New pixels at the same zoom must show, not a copy shrunk from the old ones.
+   image::image allGreen(40, 40);
+   std::fill(allGreen.data(), allGreen.data() + 1600, green);
+   ASSERT_TRUE(context.update_image(iImage, allGreen.data(), zel2d::layout_native));
+   fill_with(context, context.image_pattern(0, 0, 10, 10, 0, iImage, 1), 0, 0, 10, 10);
+   EXPECT_EQ(target.pixel(5, 5), green);
+   context.delete_image(iImage);
+}
+
 TEST(image_pattern, without_image_draws_nothing)
 {
    image::image target(10, 10);
