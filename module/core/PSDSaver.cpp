@@ -4,7 +4,9 @@
 #include <limits>
 #include <string_view>
 
+#include "document/app_layer.h"
 #include "orvo/straight_alpha.h"
+#include "orvo/unicode.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -78,27 +80,8 @@ std::string_view pascal_name(std::string_view name)
 std::u16string utf16_of(std::string_view utf8)
 {
    std::u16string utf16;
-   std::size_t i = 0;
-   while (i < utf8.size())
+   for (const char32_t code : unicode::decode_utf8(utf8))
    {
-      const auto lead = static_cast<unsigned char>(utf8[i]);
-      const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-      char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-      bool bValid = length > 0 && i + length <= utf8.size();
-      for (std::size_t k = 1; bValid && k < length; ++k)
-      {
-         const auto next = static_cast<unsigned char>(utf8[i + k]);
-         bValid = (next & 0xC0) == 0x80;
-         code = (code << 6) | (next & 0x3F);
-      }
-      const char32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
-      bValid = bValid && code >= shortest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-      if (!bValid)
-      {
-         utf16.push_back(u'\uFFFD');
-         ++i;
-         continue;
-      }
       if (code >= 0x10000)
       {
          utf16.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
@@ -108,7 +91,6 @@ std::u16string utf16_of(std::string_view utf8)
       {
          utf16.push_back(static_cast<char16_t>(code));
       }
-      i += length;
    }
    return utf16;
 }
@@ -370,6 +352,14 @@ big_endian_bytes document_header(const image::image & composite, std::uint64_t s
 }
 
 } // namespace
+
+void PSDSaver::add_layer(const pointer<app_layer> & player)
+{
+   if (player)
+   {
+      add_layer(player->get_offset_x(), player->get_offset_y(), player->get_offscreen(), player->get_name());
+   }
+}
 
 void PSDSaver::add_layer(int x, int y, const pointer<image::image> & pimage, scoped_string_base name)
 {

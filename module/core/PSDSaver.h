@@ -19,6 +19,8 @@ namespace Tarvossa_BrisvanePro
 // The writer keeps shared references to the layers' images and reads them only while it saves,
 // streaming the file rather than building it in memory: the images must not be redrawn between
 // `add_layer` and `savePSD` (the frame building does both in one step).
+class app_layer;
+
 class PSDSaver : virtual public particle
 {
 public:
@@ -31,6 +33,10 @@ public:
       pointer<image::image> m_pimage;
       string_base m_strName;
    };
+
+   // Appends a layer as it was last drawn: its offscreen image (at the image's own size) at the
+   // layer's offsets, under its name. A layer never drawn adds nothing.
+   void add_layer(const pointer<app_layer> & player);
 
    // Appends a layer of the given pixels; its size is the image's own. An empty or missing image
    // adds nothing. An empty name is written as "NoName".

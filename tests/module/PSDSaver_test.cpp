@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "core/PSDSaver.h"
+#include "document/boxes_layer.h"
 #include "orvo/straight_alpha.h"
 
 using Tarvossa_BrisvanePro::PSDSaver;
@@ -282,8 +283,32 @@ TEST_F(PSDSaverTest, NamesKeepTheirLengthAndWholeCharacters)
    EXPECT_NE(strReading.find("layer \xC3\x89" "cran \xF0\x9F\x94\xB4 0 0 1 1 255\n"), string_base::npos) << strReading;
 }
 
+TEST_F(PSDSaverTest, DocumentLayersGiveTheirOffscreenImageOffsetsAndName)
+{
+   // The offscreen image, not the layer's computed size, decides how many pixels are read.
+   pointer<Tarvossa_BrisvanePro::boxes_layer> player = new Tarvossa_BrisvanePro::boxes_layer;
+   player->set_offset_x(-4);
+   player->set_offset_y(9);
+   player->set_name("Stage left");
+   m_psaver->add_layer(player);
+   pointer<image::image> pimage = player->request_offscreen(3, 2);
+   ASSERT_NE(player->get_full_width(), 3);
+   m_psaver->add_layer(player);
+   player->set_logo(true);
+   m_psaver->add_layer(player);
+
+   ASSERT_EQ(m_psaver->layers().size(), 2u);
+   const PSDSaver::layinfo_desc_t & layer = m_psaver->layers()[0];
+   EXPECT_EQ(layer.m_iX, -4);
+   EXPECT_EQ(layer.m_iY, 9);
+   EXPECT_EQ(layer.m_pimage, pimage);
+   EXPECT_EQ(layer.m_strName, "Stage left");
+   EXPECT_EQ(m_psaver->layers()[1].m_strName, "Logo");
+}
+
 TEST_F(PSDSaverTest, LayersWithoutPixelsAreLeftOut)
 {
+   m_psaver->add_layer(nullptr);
    m_psaver->add_layer(0, 0, nullptr, "none");
    m_psaver->add_layer(0, 0, new image::image, "empty");
    EXPECT_TRUE(m_psaver->layers().empty());
