@@ -203,13 +203,25 @@ bool boxes_layer::is_corner_label_on(enum_corner ecorner) const noexcept
 
 long long boxes_layer::calculate_path_count(bool bData) const
 {
-   const snake_description & description = bData ? m_descriptionData : m_descriptionPower;
-   if (description.m_iCustomPath != 0)
+   return (bData ? m_snakeData : m_snakePower).count_current_runs();
+}
+
+// FIXME: the document numbers the runs across its layers once it can.
+long long boxes_layer::calculate_base_path_index(bool) const
+{
+   return 1;
+}
+
+// Only excluded keys of the present grid take boxes away; stale keys would make the count
+// negative.
+float boxes_layer::calculate_power() const
+{
+   if (PowerPhases <= 0 || PowerVolts <= 0)
    {
-      return static_cast<long long>(description.custom_paths.size());
+      return 0.f;
    }
-   const snake & snakePath = bData ? m_snakeData : m_snakePower;
-   return std::count_if(snakePath.m_boxes.begin(), snakePath.m_boxes.end(), [](const datagram::box & box) { return box.is_start(); });
+   const long long boxes = box_count() - (SkipBlankBoxes != 0 ? count_excluded_inside_grid() : 0);
+   return static_cast<float>(PowerWatts) * static_cast<float>(boxes) / (std::sqrt(static_cast<float>(PowerPhases)) * static_cast<float>(PowerVolts));
 }
 
 std::vector<int> boxes_layer::hit_test(const rectangle_type<int> & rectangle) const
@@ -265,8 +277,7 @@ bool boxes_layer::trigger_for_exclude_boxes(float x, float y)
 // is brought back whole.
 void boxes_layer::switch_all_exclude_boxes()
 {
-   const long long boxes = static_cast<long long>(std::max(Columns, 0)) * std::max(Rows, 0);
-   const bool bExcludeAll = count_excluded_inside_grid() < boxes;
+   const bool bExcludeAll = count_excluded_inside_grid() < box_count();
    ExcludeBoxes.clear();
    if (bExcludeAll)
    {

@@ -54,8 +54,13 @@ public:
    void toggle_corner_label(enum_corner ecorner);
    bool is_corner_label_on(enum_corner ecorner) const noexcept;
 
-   // The number of runs of the data (true) or power (false) path.
+   // The number of runs of the data (true) or power (false) path as the layer is now, whether
+   // the path is shown or not; 0 when the path cannot be built.
    long long calculate_path_count(bool bData) const;
+   // The number of the layer's first run of the path in its document; 1 without a document.
+   long long calculate_base_path_index(bool bData) const;
+   // The total current of the boxes that are not left out, in amperes; 0 without phases or volts.
+   float calculate_power() const;
 
    // The keys of the boxes whose rectangles overlap `rectangle` (layer pixels), in row order;
    // edges that only touch do not overlap.

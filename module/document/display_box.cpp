@@ -43,7 +43,7 @@ datagram::box display_box::box_from_key(int iKey) const
 
 bool display_box::is_inside_grid(int iKey) const noexcept
 {
-   return static_cast<long long>(box_key_column(iKey)) < Columns && static_cast<long long>(box_key_row(iKey)) < Rows;
+   return has_boxes() && static_cast<long long>(box_key_column(iKey)) < Columns && static_cast<long long>(box_key_row(iKey)) < Rows;
 }
 
 long long display_box::count_excluded_inside_grid() const

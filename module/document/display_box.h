@@ -34,6 +34,8 @@ public:
    ordered_key_set ExcludeBoxes;
    std::bitset<4> HalfColumns;
 
+   bool operator==(const display_box &) const = default;
+
    // True when excluded boxes are left out and this box is one of them.
    bool should_skip_box(const datagram::box & box) const;
 
@@ -43,6 +45,11 @@ public:
 
    // The box that a key names, with its rectangle; start and end unset, path index -1.
    datagram::box box_from_key(int iKey) const;
+
+   // A grid with no columns, no rows or boxes of no pixels has no boxes at all: nothing of it is
+   // walked, counted or drawn.
+   bool has_boxes() const noexcept { return Width > 0 && Height > 0 && Columns > 0 && Rows > 0; }
+   long long box_count() const noexcept { return has_boxes() ? static_cast<long long>(Columns) * Rows : 0; }
 
    bool is_inside_grid(int iKey) const noexcept;
    // How many excluded keys name a box of the present grid (the set may hold stale keys).

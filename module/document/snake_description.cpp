@@ -87,6 +87,10 @@ bool snake_description::for_each_box(const box_callback & callback, const snake 
       return false;
    }
    const display_box & grid = *psnake->m_pdisplaybox;
+   if (!grid.has_boxes())
+   {
+      return false;
+   }
    const int iOuterCount = bByColumns ? grid.Columns : grid.Rows;
    const int iInnerCount = bByColumns ? grid.Rows : grid.Columns;
    for (int iOuter = 0; iOuter < iOuterCount; ++iOuter)

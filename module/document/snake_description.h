@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "document/datagram.h"
 #include "orvo/color.h"
 #include "orvo/function.h"
 #include "orvo/string.h"
@@ -11,6 +12,9 @@ namespace Tarvossa_BrisvanePro
 {
 
 class snake;
+
+// The message of a path whose run cannot hold one of its lines.
+inline constexpr const char * g_pszPanelsOverLimit = "Some panels consume more pixels then limit used.";
 
 // The settings of one path of a screen layer (the data path or the power path), with the
 // custom paths that the user draws box by box and that replace the computed path when the
@@ -42,6 +46,21 @@ public:
    // each line counted upwards; stops at the first callback that returns true, and returns
    // whether one did.
    bool for_each_box(const box_callback & callback, const snake * psnake, bool bByColumns) const;
+
+   // The path of `psnake`'s layer in path order, with the first and last box of every run marked
+   // (not numbered): the custom paths when they are switched on, else the builder that the
+   // layer's diagram type chooses for the snake's kind. Throws std::runtime_error with
+   // `g_pszPanelsOverLimit` when a run cannot hold a line.
+   std::vector<datagram::box> build_boxes(const snake * psnake) const;
+
+   // The builders; they append to `boxes`. Data: runs of whole lines, loads in pixels, or runs
+   // that may end inside a line. Power: the same two rules with loads in watts.
+   void _draw_data_snake_novastar(const snake * psnake, std::vector<datagram::box> & boxes) const;
+   void _draw_data_snake_other(const snake * psnake, std::vector<datagram::box> & boxes) const;
+   void _draw_power_snake_maximize_power_use(const snake * psnake, std::vector<datagram::box> & boxes) const;
+   void _draw_power_snake_organized(const snake * psnake, std::vector<datagram::box> & boxes) const;
+   // Every non-empty custom path is one run, in order.
+   void custom_path_boxes(const snake * psnake, std::vector<datagram::box> & boxes) const;
 
    // The paths as text: keys joined by ",", paths joined by "|".
    string_base get_custom_path_string() const;

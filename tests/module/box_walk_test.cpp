@@ -106,6 +106,25 @@ TEST(box_walk, EmptyGridVisitsNothing)
    }
 }
 
+// Boxes of no pixels on the largest grid would be billions of visits: such a layer has no boxes.
+TEST(box_walk, ZeroSizeBoxesMakeAGridWithoutBoxes)
+{
+   for (const auto & [iWidth, iHeight] : {std::pair{0, 10}, std::pair{10, 0}})
+   {
+      auto player = grid(boxes_layer::max_grid_count, boxes_layer::max_grid_count, iWidth, iHeight);
+      EXPECT_TRUE(walk(*player, false).empty());
+      EXPECT_TRUE(walk(*player, true).empty());
+      EXPECT_TRUE(player->hit_test({-10, -10, 100, 100}).empty());
+      EXPECT_FALSE(player->trigger_for_exclude_boxes(0, 0));
+      EXPECT_EQ(player->box_count(), 0);
+      player->ExcludeBoxes.add(box_key(1, 1));
+      player->switch_all_exclude_boxes();
+      EXPECT_TRUE(player->ExcludeBoxes.is_empty());
+      player->switch_all_exclude_boxes();
+      EXPECT_TRUE(player->ExcludeBoxes.is_empty());
+   }
+}
+
 TEST(box_walk, KeyRuleGivesTheWalksRectangleForEveryBox)
 {
    for (unsigned long ulHalf = 0; ulHalf < 16; ++ulHalf)

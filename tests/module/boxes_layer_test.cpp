@@ -123,18 +123,20 @@ TEST(boxes_layer, CornerLabelsSwitchAndToggle)
    EXPECT_EQ(layer.CornersMode, 0);
 }
 
-TEST(boxes_layer, PathCountIsTheCustomPathsWhenTheyAreOnElseTheRunStarts)
+// The count comes from the paths as they are now, never from the boxes an earlier drawing kept.
+TEST(boxes_layer, PathCountIsTheCustomPathsWhenTheyAreOnElseTheComputedRuns)
 {
    boxes_layer layer;
    layer.m_descriptionData.custom_paths = {{1}, {2}, {3}};
    layer.m_snakeData.m_boxes.resize(5);
    layer.m_snakeData.m_boxes[0].m_obStart = true;
-   layer.m_snakeData.m_boxes[2].m_obStart = false;
    layer.m_snakeData.m_boxes[3].m_obStart = true;
-   EXPECT_EQ(layer.calculate_path_count(true), 2);
+   // 8 x 5 boxes of 128 x 128 in ports of 655360 pixels: one port.
+   EXPECT_EQ(layer.calculate_path_count(true), 1);
    layer.m_descriptionData.m_iCustomPath = 1;
    EXPECT_EQ(layer.calculate_path_count(true), 3);
-   EXPECT_EQ(layer.calculate_path_count(false), 0);
+   // 40 boxes of 200 W on circuits of 1650 W.
+   EXPECT_EQ(layer.calculate_path_count(false), 5);
 }
 
 TEST(boxes_layer, CloneCopiesSettingsAndPlacementButNotFlagsOrPaths)
