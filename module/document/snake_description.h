@@ -7,6 +7,7 @@
 #include "orvo/color.h"
 #include "orvo/function.h"
 #include "orvo/string.h"
+#include "zel2d/forward.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -62,6 +63,11 @@ public:
    // Every non-empty custom path is one run, in order.
    void custom_path_boxes(const snake * psnake, std::vector<datagram::box> & boxes) const;
 
+   // Builds the path again (`build_boxes`), numbers its runs on from the layer's first run number,
+   // keeps the boxes in `psnake` and strokes the lines of every run into the layer's offscreen
+   // image. Throws as `build_boxes` does.
+   void _draw_snake(zel2d::context * pcontext, snake * psnake) const;
+
    // The paths as text: keys joined by ",", paths joined by "|".
    string_base get_custom_path_string() const;
    void set_custom_path_string(scoped_string_base str);
@@ -73,5 +79,8 @@ public:
    void clear_by_max_cols(int n);
    void clear_by_max_rows(int n);
 };
+
+// Colour i of the fixed colour sequence, for paths drawn in a colour per run.
+color::color get_indexed_data_path_color(long long i);
 
 } // namespace Tarvossa_BrisvanePro
