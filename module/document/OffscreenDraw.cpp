@@ -17,6 +17,7 @@ OffscreenDraw::OffscreenDraw(zel2d::context *& pcontextCurrent, image::image * p
    if (m_pcontextPrevious != nullptr)
    {
       m_pdraw2dcontext->set_font_sink(m_pcontextPrevious->get_font_sink());
+      m_pdraw2dcontext->set_text_listener(m_pcontextPrevious->get_text_listener());
    }
    m_pcontextCurrent = m_pdraw2dcontext.get();
 }

@@ -18,7 +18,7 @@ namespace Tarvossa_BrisvanePro
 
 // For one scope, points the caller's context variable at a context that draws into an image,
 // and puts the previous context back when the scope ends. Scopes nest. The offscreen context
-// shares the fonts of the previous one.
+// shares the fonts and the text listener of the previous one.
 class OffscreenDraw
 {
 public:

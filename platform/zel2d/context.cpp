@@ -101,6 +101,7 @@ struct context::implementation
    pointer<draw2d::graphics> m_pgraphics;
    cairo_t * m_pcairo = nullptr;
    pointer<font_sink> m_psink = font_sink::shared();
+   text_listener m_listener;
    state m_state;
    std::vector<state> m_statesSaved;
    // The source colour last given to the library, so that runs of fills in one colour set it once.
@@ -615,6 +616,10 @@ float context::text(float x, float y, scoped_string_base text)
    {
       impl.show_glyphs(fPenX, fBaseline);
    }
+   if (impl.m_listener)
+   {
+      impl.m_listener({x, y, string_base(text), iAlign, impl.m_state.m_fFontSize, impl.m_state.m_colorFill});
+   }
    return fPenX + laidout.m_measure.m_fAdvance;
 }
 
@@ -752,6 +757,16 @@ int context::create_image(scoped_string_base path, int iFlags)
 void context::delete_image(int iImage)
 {
    image_store::shared().remove(iImage);
+}
+
+void context::set_text_listener(text_listener listener)
+{
+   m_pimpl->m_listener = std::move(listener);
+}
+
+const text_listener & context::get_text_listener() const noexcept
+{
+   return m_pimpl->m_listener;
 }
 
 pointer<font_sink> context::get_font_sink() const

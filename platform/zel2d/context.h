@@ -4,6 +4,7 @@
 
 #include "orvo/color.h"
 #include "orvo/forward.h"
+#include "orvo/function.h"
 #include "orvo/geometry.h"
 #include "orvo/pointer.h"
 #include "orvo/string.h"
@@ -63,6 +64,21 @@ struct font_metrics
    float m_fDescender = 0.0f;
    float m_fLineHeight = 0.0f;
 };
+
+// One text as `context::text` drew it: the point it was given, the text, and the alignment, font
+// size and fill colour it was drawn with.
+struct drawn_text
+{
+   float m_fX = 0.0f;
+   float m_fY = 0.0f;
+   string_base m_str;
+   int m_iAlign = 0;
+   float m_fFontSize = 0.0f;
+   color::color m_colorFill;
+};
+
+// Told of every text a context draws: how a test reads what a drawing wrote, and where.
+using text_listener = function<void(const drawn_text &)>;
 
 // A vector drawing context that renders into the pixels of an `image::image`.
 //
@@ -175,6 +191,11 @@ public:
    int create_image(scoped_string_base path, int iFlags);
    // Frees the image; the handle holds no image afterwards. Handles that hold none are ignored.
    void delete_image(int iImage);
+
+   // Calls `listener` with every text drawn from now on; an empty one stops. Contexts opened on
+   // this one's behalf take it over, as they take over its font store.
+   void set_text_listener(text_listener listener);
+   const text_listener & get_text_listener() const noexcept;
 
    // The font store that this context looks faces up in; shared process-wide by default.
    pointer<font_sink> get_font_sink() const;

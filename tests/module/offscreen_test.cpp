@@ -172,14 +172,18 @@ TEST(OffscreenDraw, NestedScopesRestoreTheContextStepByStep)
    EXPECT_EQ(screen.pixel(4, 4), 0xFF0000FFu);
 }
 
-TEST(OffscreenDraw, SharesTheFontsOfThePreviousContext)
+TEST(OffscreenDraw, SharesTheFontsAndTheTextListenerOfThePreviousContext)
 {
    image::image screen(4, 4);
    image::image target(4, 4);
    zel2d::context screenContext(&screen);
    auto psink = make_pointer<zel2d::font_sink>();
    screenContext.set_font_sink(psink);
+   int iHeard = 0;
+   screenContext.set_text_listener([&](const zel2d::drawn_text &) { ++iHeard; });
    zel2d::context * pcontext = &screenContext;
    OffscreenDraw draw(pcontext, &target);
    EXPECT_EQ(pcontext->get_font_sink(), psink);
+   pcontext->text(0, 0, "x");
+   EXPECT_EQ(iHeard, 1);
 }

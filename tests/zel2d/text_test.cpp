@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "orvo/image.h"
 #include "pixel_probe.h"
@@ -248,3 +249,26 @@ TEST(fonts, a_context_moved_to_another_sink_keeps_its_face)
 }
 
 } // namespace
+
+TEST(text_listener, hears_every_drawn_text_with_its_point_and_state_until_removed)
+{
+   image::image target(100, 40);
+   zel2d::context context(&target);
+   std::vector<zel2d::drawn_text> heard;
+   context.set_text_listener([&](const zel2d::drawn_text & drawn) { heard.push_back(drawn); });
+   context.set_font_size(12);
+   context.set_text_align(zel2d::align_center | zel2d::align_middle);
+   context.set_fill_color({10, 20, 30, 255});
+   context.text(50, 20, "A1");
+   context.text_bounds(50, 20, "measured only", nullptr);
+   context.set_text_listener({});
+   context.text(50, 20, "unheard");
+
+   ASSERT_EQ(heard.size(), 1u);
+   EXPECT_EQ(heard[0].m_str, "A1");
+   EXPECT_EQ(heard[0].m_fX, 50.0f);
+   EXPECT_EQ(heard[0].m_fY, 20.0f);
+   EXPECT_EQ(heard[0].m_iAlign, zel2d::align_center | zel2d::align_middle);
+   EXPECT_EQ(heard[0].m_fFontSize, 12.0f);
+   EXPECT_EQ(heard[0].m_colorFill, color::color(10, 20, 30, 255));
+}
