@@ -62,10 +62,12 @@ bool Button::mouse_button_event(const point_type<int> & point, enumeration<user:
       return false;
    }
    // The callbacks may drop the last other reference to this button.
-   pointer<Button> pself(this);
+   auto pself = keep_alive();
    bool bPushedBefore = m_bPushed;
    if (bDown)
    {
+      // The release comes back here wherever it happens.
+      set_mouse_capture();
       if (m_iFlags & e_flag_radio)
       {
          release_radio_partners();

@@ -56,7 +56,7 @@ void PopupButton::draw(zel2d::context * pcontext)
 bool PopupButton::mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
                                      bool bDoubleClick, const enumeration<user::enum_key> & emodifiers)
 {
-   pointer<PopupButton> pself(this);
+   auto pself = keep_alive();
    bool bHandled = Button::mouse_button_event(point, ebutton, bDown, bDoubleClick, emodifiers);
    if (bHandled && bDown)
    {

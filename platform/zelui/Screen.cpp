@@ -266,6 +266,28 @@ void Screen::close_popups_except(Widget * pwidget)
    }
 }
 
+bool Screen::blocked_by_modal(const point_type<int> & point)
+{
+   Window * pmodal = modal_window();
+   if (!pmodal)
+   {
+      return false;
+   }
+   for (Widget * pwidget = find_widget(point); pwidget; pwidget = pwidget->parent())
+   {
+      if (pwidget == pmodal)
+      {
+         return false;
+      }
+      auto ppopup = dynamic_cast<Popup *>(pwidget);
+      if (ppopup && ppopup->button() && pmodal->is_ancestor_of(ppopup->button()))
+      {
+         return false;
+      }
+   }
+   return true;
+}
+
 bool Screen::mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
                                 bool bDoubleClick, const enumeration<user::enum_key> & emodifiers)
 {
@@ -288,7 +310,7 @@ bool Screen::mouse_button_event(const point_type<int> & point, enumeration<user:
    {
       bHandled = pcapture->mouse_button_event(point - pcapture->absolute_position(), ebutton, bDown, bDoubleClick, emodifiers);
    }
-   else if (Window * pmodal = modal_window(); pmodal && !pmodal->contains(point - pmodal->position()))
+   else if (blocked_by_modal(point))
    {
       bHandled = true;
    }
@@ -312,7 +334,7 @@ bool Screen::mouse_motion_event(const point_type<int> & point, const size_type<i
    {
       return pcapture->mouse_motion_event(point - pcapture->absolute_position(), motion, bButton, ekeystate);
    }
-   if (Window * pmodal = modal_window(); pmodal && !pmodal->contains(point - pmodal->position()))
+   if (blocked_by_modal(point))
    {
       return true;
    }
@@ -349,7 +371,7 @@ bool Screen::scroll_event(const point_type<int> & point, const size_type<float> 
    {
       return pcapture->scroll_event(point - pcapture->absolute_position(), delta);
    }
-   if (Window * pmodal = modal_window(); pmodal && !pmodal->contains(point - pmodal->position()))
+   if (blocked_by_modal(point))
    {
       return true;
    }

@@ -86,6 +86,9 @@ public:
    bool run_layout_hooks(zel2d::context * pcontext);
    // The topmost visible modal window, or null.
    Window * modal_window() const;
+   // Whether a modal window keeps mouse events at a point from the widgets there (the point is
+   // outside it and outside the popups opened from it).
+   bool blocked_by_modal(const point_type<int> & point);
    // Hides every open popup that neither holds `pwidget` nor belongs to the button it lies in.
    void close_popups_except(Widget * pwidget);
 

@@ -55,7 +55,7 @@ public:
    color::color m_colorScrollThumb = color::color::from_argb(0xFF5A5E64);
    color::color m_colorTabActive = color::color::from_argb(0xFF2B2D30);
    color::color m_colorTabInactive = color::color::from_argb(0xFF232427);
-   color::color m_colorTooltip = color::color::from_argb(0xF0101112);
+   color::color m_colorTooltip = color::color::from_argb(0xFF121315);
    color::color m_colorTooltipText = color::color::from_argb(0xFFE8E8E8);
    color::color m_colorModalShade = color::color::from_argb(0x60000000);
 

@@ -6,6 +6,8 @@
 #include "zelui/Screen.h"
 #include "zelui/Theme.h"
 #include "zelui/Window.h"
+#include "zelui/TextBox.h"
+#include "zelui/in_place_edit.h"
 #include "zelui/interaction.h"
 
 namespace zelui
@@ -19,7 +21,19 @@ Widget::Widget(Widget * pparent)
    }
 }
 
-Widget::~Widget() = default;
+Widget::~Widget()
+{
+   // Children that outlive this widget (held elsewhere) must not reach back to it.
+   for (auto & pchild : m_children)
+   {
+      pchild->m_pparent = nullptr;
+   }
+   if (m_pineditActive)
+   {
+      m_pineditActive->m_pwidgetHost = nullptr;
+      m_pineditActive->m_peditor.reset();
+   }
+}
 
 void Widget::add_child(Widget * pwidget)
 {
@@ -354,7 +368,9 @@ bool Widget::mouse_button_event(const point_type<int> & point, enumeration<user:
          return true;
       }
    }
-   if (ebutton == user::e_mouse_left_button && bDown && !m_bFocused)
+   // A host with an open in-place edit keeps the focus on the editor, so that the host decides
+   // whether the press ends the edit (`on_mouse_button_in_place_edit`).
+   if (ebutton == user::e_mouse_left_button && bDown && !m_bFocused && !m_pineditActive)
    {
       request_focus();
    }

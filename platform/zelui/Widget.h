@@ -174,7 +174,22 @@ public:
    virtual void call_draw(zel2d::context * pcontext);
    virtual void draw(zel2d::context * pcontext);
 
+   // In-place edits hosted by this widget (see `in_place_edit`). A press on a label (`pedit`)
+   // opens a text box over it, after ending the edit open before; a press elsewhere (null) ends
+   // the open edit. Returns whether it took the press; releases over a label are taken too.
+   bool on_mouse_button_in_place_edit(in_place_edit * pedit, bool bPressed, bool bDoubleClick);
+   // Called when the editor of `pedit` exists and before it takes the focus, so that the host
+   // can style it.
+   virtual void on_before_in_place_edit(in_place_edit * pedit);
+   // Ends (commits) every edit this widget hosts.
+   virtual void end_all_in_place_edits();
+   // The edit whose editor is open on this widget, or null.
+   in_place_edit * active_in_place_edit() const noexcept { return m_pineditActive.get(); }
+
 protected:
+   // A reference that keeps this widget alive while a callback it runs may drop the others; empty
+   // for a widget that nothing counts yet (one on the stack, or not yet owned).
+   pointer<Widget> keep_alive() noexcept { return pointer<Widget>(reference_count() > 0 ? this : nullptr); }
    // Each visible child from the topmost down, held for the call so that it may be removed
    // meanwhile.
    std::vector<pointer<Widget>> children_topmost_first() const;
@@ -182,6 +197,12 @@ protected:
    static zel2d::context * measuring_context(zel2d::context * pcontext);
 
 private:
+   friend class in_place_edit;
+   // Opens the editor of `pedit` over its label.
+   void open_in_place_editor(in_place_edit * pedit);
+   // Takes the open editor away (after its edit ended).
+   void close_in_place_editor();
+
    Widget * m_pparent = nullptr;
    pointer_array<Widget> m_children;
    pointer<Layout> m_playout;
@@ -198,6 +219,7 @@ private:
    string_base m_strTooltip;
    Widget * m_pwidgetCaptureTarget = nullptr;
    function<void(zel2d::context *)> m_layouthook;
+   pointer<in_place_edit> m_pineditActive;
 };
 
 } // namespace zelui

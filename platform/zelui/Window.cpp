@@ -128,7 +128,7 @@ void Window::draw(zel2d::context * pcontext)
 bool Window::mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
                                 bool bDoubleClick, const enumeration<user::enum_key> & emodifiers)
 {
-   pointer<Window> pself(this);
+   auto pself = keep_alive();
    if (bDown && parent())
    {
       to_top();

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "orvo/function.h"
+#include "orvo/path.h"
 #include "orvo/pointer.h"
 #include "orvo/string.h"
 #include "zelui/forward.h"
@@ -62,7 +63,7 @@ public:
    bool is_answered() const noexcept { return m_bAnswered; }
 
    // The chosen file's path; empty when the dialog was cancelled.
-   const string_base & get_file_path() const noexcept { return m_strPath; }
+   const file::path & get_file_path() const noexcept { return m_path; }
 
    // The filter selected when the dialog was answered (an index into `filter().items()`).
    long long get_selected_filter_index() const noexcept { return m_iSelectedFilter; }
@@ -77,6 +78,10 @@ public:
    void answer(scoped_string_base strPath, long long iFilter = -1);
    void cancel();
 
+   // Runs once when the dialog is answered, before the completion (the dialog window closes
+   // itself with it).
+   void set_on_answered(const function<void()> & onanswered) { m_onanswered = onanswered; }
+
    // The test seam (see the class note). An empty hook lets dialogs wait for the user.
    static void set_answer_hook(const function<void(file_dialog *)> & hook);
    static const function<void(file_dialog *)> & answer_hook();
@@ -87,9 +92,10 @@ private:
    enum_kind m_ekind;
    file_dialog_filter m_filter;
    function<void(file_dialog *)> m_completion;
+   function<void()> m_onanswered;
    bool m_bOk = false;
    bool m_bAnswered = false;
-   string_base m_strPath;
+   file::path m_path;
    long long m_iSelectedFilter = 0;
 };
 

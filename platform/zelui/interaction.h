@@ -6,6 +6,7 @@
 #include "orvo/function.h"
 #include "orvo/geometry.h"
 #include "orvo/pointer.h"
+#include "orvo/string.h"
 #include "zelui/forward.h"
 
 namespace user

@@ -1,0 +1,271 @@
+#include "zelui/FileDialog.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "zel2d/context.h"
+#include "zelui/BoxLayout.h"
+#include "zelui/Button.h"
+#include "zelui/ComboBox.h"
+#include "zelui/Screen.h"
+#include "zelui/TextBox.h"
+#include "zelui/Theme.h"
+#include "zelui/VScrollPanel.h"
+
+namespace zelui
+{
+
+namespace
+{
+
+// One line of the listing: flat, highlighted while selected; a double press activates it.
+class listing_entry : public Button
+{
+public:
+   listing_entry(Widget * pparent, scoped_string_base strCaption, const function<void(bool)> & choose) :
+      Button(pparent, strCaption), m_choose(choose)
+   {
+      set_flags(e_flag_radio);
+   }
+
+   bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDoubleClick,
+                           const enumeration<user::enum_key> & emodifiers) override
+   {
+      Button::mouse_button_event(point, ebutton, bDown, bDoubleClick, emodifiers);
+      if (ebutton == user::e_mouse_left_button && bDown)
+      {
+         auto pself = keep_alive();
+         m_choose(bDoubleClick);
+      }
+      return true;
+   }
+
+   void draw(zel2d::context * pcontext) override
+   {
+      Theme * ptheme = theme();
+      pcontext->save();
+      if (pushed() || mouse_inside())
+      {
+         pcontext->begin_path();
+         pcontext->rectangle(static_cast<float>(x()), static_cast<float>(y()), static_cast<float>(width()),
+                             static_cast<float>(height()));
+         pcontext->set_fill_color(pushed() ? ptheme->m_colorSelection : ptheme->m_colorButtonHover);
+         pcontext->fill();
+      }
+      pcontext->set_font_face(ptheme->m_pszFontFace);
+      pcontext->set_font_size(font_size());
+      pcontext->set_fill_color(ptheme->m_colorText);
+      pcontext->set_text_align(1 | 16);
+      pcontext->text(static_cast<float>(x()) + 6.0f, static_cast<float>(y()) + height() * 0.5f, caption());
+      pcontext->restore();
+   }
+
+private:
+   function<void(bool)> m_choose;
+};
+
+// Where the next dialog starts: the folder the last one ended in.
+file::path & last_folder()
+{
+   static file::path s_folder;
+   return s_folder;
+}
+
+} // namespace
+
+FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdialog, scoped_string_base strDefaultName) :
+   Window(pscreen, pdialog->kind() == file::file_dialog::e_kind_open ? "Open File" : "Save File"), m_pdialog(pdialog)
+{
+   set_modal(true);
+   set_layout(new BoxLayout(e_orientation_vertical, e_alignment_fill, rectangle_type<int>{10, 8, 10, 10}, 6));
+   m_ppath = new TextBox(this, "");
+   m_ppath->set_editable(true);
+   m_ppath->set_callback([this](scoped_string_base) { return true; });
+   m_pscroll = new VScrollPanel(this);
+   m_pscroll->set_fixed_height(260);
+   m_plisting = new Widget(m_pscroll);
+   m_plisting->set_layout(new BoxLayout(e_orientation_vertical, e_alignment_fill, 0, 0));
+
+   auto prow = new Widget(this);
+   prow->set_layout(new BoxLayout(e_orientation_horizontal, e_alignment_middle, 0, 8));
+   std::vector<string_base> filters;
+   for (const auto & item : pdialog->filter().items())
+   {
+      filters.push_back(item.m_strCaption + " (" + item.m_strPattern + ")");
+   }
+   if (filters.empty())
+   {
+      filters.push_back("All files (*)");
+   }
+   m_pfilter = new ComboBox(prow, filters);
+   m_pfilter->set_callback([this](int) { refresh_listing(); });
+   auto pcancel = new Button(prow, "Cancel");
+   pcancel->set_fixed_width(80);
+   pcancel->set_callback([this] { m_pdialog->cancel(); });
+   auto paccept = new Button(prow, pdialog->kind() == file::file_dialog::e_kind_open ? "Open" : "Save");
+   paccept->set_fixed_width(80);
+   paccept->set_callback([this] { accept(); });
+
+   m_pdialog->set_on_answered([this] {
+      last_folder() = m_folder;
+      dispose();
+   });
+   std::error_code error;
+   file::path folder = last_folder().is_empty() ? file::path(std::filesystem::current_path(error)) : last_folder();
+   set_folder(folder);
+   if (!strDefaultName.empty())
+   {
+      m_ppath->set_value((m_folder / strDefaultName).as_string());
+   }
+   set_layout_hook([this](zel2d::context *) {
+      if (const auto & hook = file::file_dialog::answer_hook())
+      {
+         hook(m_pdialog.get());
+      }
+   });
+   m_ppath->request_focus();
+   set_need_layout();
+}
+
+pointer<file::file_dialog> FileDialog::open(Screen * pscreen, file::file_dialog::enum_kind ekind,
+                                             const file::file_dialog_filter & filter,
+                                             const function<void(file::file_dialog *)> & completion,
+                                             scoped_string_base strDefaultName)
+{
+   auto pdialog = make_pointer<file::file_dialog>(ekind, filter, completion);
+   new FileDialog(pscreen, pdialog, strDefaultName);
+   return pdialog;
+}
+
+long long FileDialog::selected_filter() const
+{
+   return m_pdialog->filter().is_empty() ? -1 : m_pfilter->selected_index();
+}
+
+void FileDialog::set_folder(const file::path & folder)
+{
+   std::error_code error;
+   std::filesystem::path canonical = std::filesystem::weakly_canonical(static_cast<const std::filesystem::path &>(folder), error);
+   m_folder = error ? folder : file::path(canonical);
+   m_ppath->set_value(m_folder.as_string() + (m_folder.as_string().ends_with('/') ? "" : "/"));
+   refresh_listing();
+}
+
+std::vector<string_base> FileDialog::listed_names() const
+{
+   std::vector<string_base> names;
+   for (auto & pentry : m_plisting->children())
+   {
+      names.push_back(static_cast<Button *>(pentry.get())->caption());
+   }
+   return names;
+}
+
+void FileDialog::refresh_listing()
+{
+   while (m_plisting->child_count() > 0)
+   {
+      m_plisting->remove_child_at(m_plisting->child_count() - 1);
+   }
+   std::vector<string_base> folders{".."}, files;
+   std::error_code error;
+   long long iFilter = selected_filter();
+   string_base strPattern = iFilter >= 0 ? m_pdialog->filter().items()[static_cast<std::size_t>(iFilter)].m_strPattern : "*";
+   for (std::filesystem::directory_iterator it(static_cast<const std::filesystem::path &>(m_folder), error), end;
+        !error && it != end; it.increment(error))
+   {
+      string_base strName = it->path().filename().string();
+      if (strName.starts_with('.'))
+      {
+         continue;
+      }
+      std::error_code errorType;
+      if (it->is_directory(errorType))
+      {
+         folders.push_back(strName);
+      }
+      else if (file::matches_pattern(strName, strPattern))
+      {
+         files.push_back(strName);
+      }
+   }
+   std::sort(folders.begin() + 1, folders.end());
+   std::sort(files.begin(), files.end());
+   for (const string_base & strFolder : folders)
+   {
+      new listing_entry(m_plisting, strFolder + "/", [this, strFolder](bool) { choose(strFolder, true, false); });
+   }
+   for (const string_base & strFile : files)
+   {
+      new listing_entry(m_plisting, strFile, [this, strFile](bool bDouble) { choose(strFile, false, bDouble); });
+   }
+   m_pscroll->set_scroll_offset(0);
+   set_need_layout();
+   set_need_redraw();
+   post_redraw();
+}
+
+void FileDialog::choose(const string_base & strName, bool bFolder, bool bDouble)
+{
+   if (bFolder)
+   {
+      set_folder(m_folder / strName);
+      return;
+   }
+   m_ppath->set_value((m_folder / strName).as_string());
+   if (bDouble)
+   {
+      accept();
+   }
+}
+
+void FileDialog::accept()
+{
+   m_ppath->commit();
+   string_base strPath = m_ppath->value();
+   std::error_code error;
+   if (strPath.empty())
+   {
+      return;
+   }
+   if (std::filesystem::is_directory(std::filesystem::path(strPath), error))
+   {
+      set_folder(file::path(strPath));
+      return;
+   }
+   if (m_pdialog->kind() == file::file_dialog::e_kind_open && !std::filesystem::exists(std::filesystem::path(strPath), error))
+   {
+      return;
+   }
+   m_pdialog->answer(strPath, selected_filter());
+}
+
+void FileDialog::perform_layout(zel2d::context * pcontext, bool bRecursive)
+{
+   set_size({520, preferred_size(pcontext, true).height});
+   Window::perform_layout(pcontext, bRecursive);
+   if (!m_bPlaced)
+   {
+      center();
+      m_bPlaced = true;
+   }
+}
+
+bool FileDialog::keyboard_event(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,
+                                const string_base & strText)
+{
+   if (iAction == user::e_key_action_press && ekey == user::e_key_escape)
+   {
+      m_pdialog->cancel();
+      return true;
+   }
+   if (iAction == user::e_key_action_press && ekey == user::e_key_return)
+   {
+      accept();
+      return true;
+   }
+   return Window::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
+}
+
+} // namespace zelui

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "orvo/function.h"
+#include "zelui/Window.h"
+
+namespace zelui
+{
+
+// A modal message box in the middle of its parent: a kind mark, the text (one line per line of
+// the message) and one or two buttons. It answers asynchronously: pressing a button (Return the
+// main one, Escape the alternative one when there is one) closes the dialog and then runs the
+// callback with the button's index, 0 for the main button and 1 for the alternative.
+class MessageDialog : public Window
+{
+public:
+   enum enum_type : int
+   {
+      e_type_information = 0,
+      e_type_question = 1,
+      e_type_warning = 2,
+   };
+
+   MessageDialog(Widget * pparent, int iType, scoped_string_base strTitle = "Untitled", scoped_string_base strMessage = "Message",
+                 scoped_string_base strButton = "OK", scoped_string_base strAltButton = "Cancel", bool bAltButton = false);
+
+   int type() const noexcept { return m_iType; }
+   const string_base & message() const noexcept { return m_strMessage; }
+   void set_callback(const function<void(int)> & callback) { m_callback = callback; }
+   // Answers as if the button of that index was pressed.
+   void answer(int iButton);
+
+   void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
+   void draw(zel2d::context * pcontext) override;
+   bool keyboard_event(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,
+                       const string_base & strText) override;
+
+private:
+   int m_iType;
+   string_base m_strMessage;
+   bool m_bAltButton;
+   bool m_bPlaced = false;
+   bool m_bAnswered = false;
+   function<void(int)> m_callback;
+};
+
+} // namespace zelui

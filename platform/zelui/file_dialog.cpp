@@ -1,0 +1,147 @@
+#include "zelui/file_dialog.h"
+
+#include "orvo/string.h"
+
+namespace file
+{
+
+file_dialog::file_dialog(enum_kind ekind, const file_dialog_filter & filter, const function<void(file_dialog *)> & completion) :
+   m_ekind(ekind), m_filter(filter), m_completion(completion)
+{
+}
+
+void file_dialog::set_selected_filter_index(long long iFilter)
+{
+   if (iFilter >= 0 && iFilter < static_cast<long long>(m_filter.items().size()))
+   {
+      m_iSelectedFilter = iFilter;
+   }
+}
+
+string_base file_dialog::get_selected_filter_main_extension() const
+{
+   if (m_iSelectedFilter < 0 || m_iSelectedFilter >= static_cast<long long>(m_filter.items().size()))
+   {
+      return {};
+   }
+   const string_base & strPattern = m_filter.items()[static_cast<std::size_t>(m_iSelectedFilter)].m_strPattern;
+   string_base strFirst = strPattern.substr(0, strPattern.find(';'));
+   std::size_t iDot = strFirst.rfind('.');
+   if (iDot == string_base::npos)
+   {
+      return {};
+   }
+   string_base strExtension = strFirst.substr(iDot + 1);
+   return strExtension.find_first_of("*?") == string_base::npos ? strExtension : string_base();
+}
+
+void file_dialog::answer(scoped_string_base strPath, long long iFilter)
+{
+   if (m_bAnswered)
+   {
+      return;
+   }
+   set_selected_filter_index(iFilter);
+   m_path = file::path(strPath);
+   m_bOk = !strPath.empty();
+   complete();
+}
+
+void file_dialog::cancel()
+{
+   if (m_bAnswered)
+   {
+      return;
+   }
+   m_path = file::path();
+   m_bOk = false;
+   complete();
+}
+
+void file_dialog::complete()
+{
+   m_bAnswered = true;
+   // The completion may release every other reference to the dialog.
+   pointer<file_dialog> pself(reference_count() > 0 ? this : nullptr);
+   if (m_onanswered)
+   {
+      auto onanswered = std::move(m_onanswered);
+      m_onanswered = nullptr;
+      onanswered();
+   }
+   if (m_completion)
+   {
+      auto completion = std::move(m_completion);
+      m_completion = nullptr;
+      completion(this);
+   }
+}
+
+static function<void(file_dialog *)> & answer_hook_storage()
+{
+   static function<void(file_dialog *)> s_hook;
+   return s_hook;
+}
+
+void file_dialog::set_answer_hook(const function<void(file_dialog *)> & hook)
+{
+   answer_hook_storage() = hook;
+}
+
+const function<void(file_dialog *)> & file_dialog::answer_hook()
+{
+   return answer_hook_storage();
+}
+
+// Whether `strName` matches `strPattern` from the given positions on; "*" takes any run, "?" any
+// one character, letters match in either case.
+static bool matches_from(scoped_string_base strName, scoped_string_base strPattern)
+{
+   std::size_t iName = 0, iPattern = 0, iStarPattern = string_base::npos, iStarName = 0;
+   auto lower = [](char ch) { return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch; };
+   while (iName < strName.size())
+   {
+      if (iPattern < strPattern.size() && (strPattern[iPattern] == '?' || lower(strPattern[iPattern]) == lower(strName[iName])))
+      {
+         ++iName;
+         ++iPattern;
+      }
+      else if (iPattern < strPattern.size() && strPattern[iPattern] == '*')
+      {
+         iStarPattern = iPattern++;
+         iStarName = iName;
+      }
+      else if (iStarPattern != string_base::npos)
+      {
+         iPattern = iStarPattern + 1;
+         iName = ++iStarName;
+      }
+      else
+      {
+         return false;
+      }
+   }
+   while (iPattern < strPattern.size() && strPattern[iPattern] == '*')
+   {
+      ++iPattern;
+   }
+   return iPattern == strPattern.size();
+}
+
+bool matches_pattern(scoped_string_base strName, scoped_string_base strPattern)
+{
+   std::size_t iStart = 0;
+   while (iStart <= strPattern.size())
+   {
+      std::size_t iEnd = strPattern.find(';', iStart);
+      iEnd = iEnd == string_base::npos ? strPattern.size() : iEnd;
+      if (iEnd > iStart && matches_from(strName, strPattern.substr(iStart, iEnd - iStart)))
+      {
+         return true;
+      }
+      iStart = iEnd + 1;
+   }
+   return false;
+}
+
+} // namespace file

@@ -1,0 +1,34 @@
+#include "zelui/interaction.h"
+
+#include "zelui/FileDialog.h"
+#include "zelui/Screen.h"
+
+namespace user
+{
+
+// Opens a dialog window on the screen that draws this window, or cancels at once without one.
+static void pick_file(interaction & window, file::file_dialog::enum_kind ekind, const file::file_dialog_filter & filter,
+                      const function<void(file::file_dialog *)> & completion, scoped_string_base strDefaultName)
+{
+   if (auto pscreen = dynamic_cast<zelui::Screen *>(window.get_appearance()))
+   {
+      zelui::FileDialog::open(pscreen, ekind, filter, completion, strDefaultName);
+      return;
+   }
+   make_pointer<file::file_dialog>(ekind, filter, completion)->cancel();
+}
+
+void interaction::pick_single_file_to_open(const file::file_dialog_filter & filter,
+                                           const function<void(file::file_dialog *)> & completion)
+{
+   pick_file(*this, file::file_dialog::e_kind_open, filter, completion, {});
+}
+
+void interaction::pick_single_file_to_save(const file::file_dialog_filter & filter,
+                                           const function<void(file::file_dialog *)> & completion,
+                                           scoped_string_base strDefaultName)
+{
+   pick_file(*this, file::file_dialog::e_kind_save, filter, completion, strDefaultName);
+}
+
+} // namespace user

@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+#include "test_screen.h"
+#include "zelui/Button.h"
+#include "zelui/ComboBox.h"
+#include "zelui/TextBox.h"
+#include "zelui/FileDialog.h"
+#include "zelui/MessageDialog.h"
+#include "zelui/interaction.h"
+
+namespace
+{
+
+// The buttons of a widget tree, in tree order.
+void collect_buttons(zelui::Widget * pwidget, std::vector<zelui::Button *> & buttons)
+{
+   if (auto pbutton = dynamic_cast<zelui::Button *>(pwidget))
+   {
+      buttons.push_back(pbutton);
+   }
+   for (auto & pchild : pwidget->children())
+   {
+      collect_buttons(pchild.get(), buttons);
+   }
+}
+
+zelui::FileDialog * find_dialog_window(test_screen & screen)
+{
+   for (auto & pchild : screen->children())
+   {
+      if (auto pwindow = dynamic_cast<zelui::FileDialog *>(pchild.get()))
+      {
+         return pwindow;
+      }
+   }
+   return nullptr;
+}
+
+void click_on(test_screen & screen, zelui::Widget * pwidget)
+{
+   point_type<int> point = pwidget->absolute_position() + point_type<int>{3, 3};
+   screen.click(point.x, point.y);
+}
+
+TEST(MessageDialog, AnswersWithTheIndexOfThePressedButtonAndCloses)
+{
+   test_screen screen;
+   std::vector<int> answers;
+   auto pdialog = new zelui::MessageDialog(screen.get(), zelui::MessageDialog::e_type_warning, "Quit", "Are you sure ?", "Yes",
+                                           "No", true);
+   pdialog->set_callback([&](int i) { answers.push_back(i); });
+   EXPECT_TRUE(pdialog->modal());
+   screen.layout();
+   // Centred on the screen.
+   EXPECT_NEAR(pdialog->x() + pdialog->width() / 2, 400, 1);
+   std::vector<zelui::Button *> buttons;
+   collect_buttons(pdialog, buttons);
+   ASSERT_EQ(buttons.size(), 2u);
+   EXPECT_EQ(buttons[0]->caption(), "No");
+   click_on(screen, buttons[0]);
+   EXPECT_EQ(answers, (std::vector<int>{1}));
+   EXPECT_EQ(screen->child_count(), 0);
+}
+
+TEST(MessageDialog, ReturnAndEscapeAnswerOnlyOnce)
+{
+   test_screen screen;
+   std::vector<int> answers;
+   auto pdialog = new zelui::MessageDialog(screen.get(), 2, "Error", "Error loading image.", "OK", "Cancel", false);
+   pdialog->set_callback([&](int i) { answers.push_back(i); });
+   screen.layout();
+   std::vector<zelui::Button *> buttons;
+   collect_buttons(pdialog, buttons);
+   EXPECT_EQ(buttons.size(), 1u);
+   screen.key(user::e_key_escape);
+   screen.key(user::e_key_return);
+   EXPECT_EQ(answers, (std::vector<int>{0}));
+}
+
+TEST(MessageDialog, KeepsPressesFromTheWidgetsBehindIt)
+{
+   test_screen screen;
+   int iClicks = 0;
+   auto pbehind = new zelui::Button(screen.get(), "behind");
+   pbehind->set_position({0, 0});
+   pbehind->set_size({100, 30});
+   pbehind->set_callback([&] { ++iClicks; });
+   auto pdialog = new zelui::MessageDialog(screen.get(), 1, "Replace file", "File \"a\" already exists.\n\nDo you want to replace it?",
+                                           "Yes", "No", true);
+   screen.layout();
+   screen.click(10, 10);
+   EXPECT_EQ(iClicks, 0);
+   pdialog->answer(0);
+   screen.click(10, 10);
+   EXPECT_EQ(iClicks, 1);
+}
+
+class FileDialogTest : public ::testing::Test
+{
+protected:
+   void SetUp() override
+   {
+      m_folder = std::filesystem::temp_directory_path() / ("zelui_dialog_" + std::to_string(::getpid()));
+      std::filesystem::create_directories(m_folder / "sub");
+      for (const char * pszName : {"b.png", "a.PNG", "c.jpg", "notes.txt"})
+      {
+         std::ofstream(m_folder / pszName) << "x";
+      }
+   }
+   void TearDown() override
+   {
+      file::file_dialog::set_answer_hook({});
+      std::filesystem::remove_all(m_folder);
+   }
+
+   std::filesystem::path m_folder;
+   file::file_dialog_filter m_filter{{"PNG image", "*.png"}, {"JPG image", "*.jpg"}, {"All", "*.*"}};
+
+   // Opens a dialog on the screen, listing the test folder; returns its window.
+   zelui::FileDialog * open_dialog(test_screen & screen, file::file_dialog::enum_kind ekind)
+   {
+      m_pdialog = zelui::FileDialog::open(screen.get(), ekind, m_filter, [this](file::file_dialog * p) {
+         ++m_iCompletions;
+         m_bOk = p->_is_ok();
+         m_strPath = p->get_file_path().as_string();
+         m_strExtension = p->get_selected_filter_main_extension();
+      });
+      zelui::FileDialog * pwindow = find_dialog_window(screen);
+      pwindow->set_folder(file::path(m_folder));
+      return pwindow;
+   }
+
+   pointer<file::file_dialog> m_pdialog;
+   int m_iCompletions = 0;
+   bool m_bOk = false;
+   string_base m_strPath;
+   string_base m_strExtension;
+};
+
+TEST_F(FileDialogTest, ListsFoldersThenTheFilesOfTheSelectedFilter)
+{
+   test_screen screen;
+   zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_open);
+   EXPECT_EQ(pwindow->listed_names(), (std::vector<string_base>{"../", "sub/", "a.PNG", "b.png"}));
+   std::vector<zelui::Button *> buttons;
+   collect_buttons(pwindow, buttons);
+   auto pfilter = std::find_if(buttons.begin(), buttons.end(), [](zelui::Button * p) { return dynamic_cast<zelui::ComboBox *>(p); });
+   ASSERT_NE(pfilter, buttons.end());
+   static_cast<zelui::ComboBox *>(*pfilter)->set_selected_index(1, e_source_user);
+   EXPECT_EQ(pwindow->listed_names(), (std::vector<string_base>{"../", "sub/", "c.jpg"}));
+   EXPECT_EQ(m_iCompletions, 0);
+}
+
+TEST_F(FileDialogTest, TheSeamAnswersAtTheNextFrameAndTheWindowCloses)
+{
+   test_screen screen;
+   string_base strChosen = (m_folder / "c.jpg").string();
+   file::file_dialog::set_answer_hook([&](file::file_dialog * p) { p->answer(strChosen, 1); });
+   open_dialog(screen, file::file_dialog::e_kind_save);
+   EXPECT_EQ(m_iCompletions, 0);
+   screen.layout();
+   EXPECT_EQ(m_iCompletions, 1);
+   EXPECT_TRUE(m_bOk);
+   EXPECT_EQ(m_strPath, strChosen);
+   EXPECT_EQ(m_strExtension, "jpg");
+   EXPECT_EQ(screen->child_count(), 0);
+   // Later answers are ignored.
+   m_pdialog->cancel();
+   EXPECT_EQ(m_iCompletions, 1);
+}
+
+TEST_F(FileDialogTest, CancelCompletesWithoutAPath)
+{
+   test_screen screen;
+   file::file_dialog::set_answer_hook([](file::file_dialog * p) { p->cancel(); });
+   open_dialog(screen, file::file_dialog::e_kind_open);
+   screen.layout();
+   EXPECT_EQ(m_iCompletions, 1);
+   EXPECT_FALSE(m_bOk);
+   EXPECT_TRUE(m_strPath.empty());
+}
+
+TEST_F(FileDialogTest, TheUserEntersAFolderAndDoubleClicksAFile)
+{
+   test_screen screen;
+   std::ofstream(m_folder / "sub" / "inner.png") << "x";
+   zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_open);
+   screen.layout();
+   std::vector<zelui::Button *> buttons;
+   collect_buttons(pwindow, buttons);
+   auto find = [&](const string_base & strCaption) {
+      buttons.clear();
+      collect_buttons(pwindow, buttons);
+      auto it = std::find_if(buttons.begin(), buttons.end(), [&](zelui::Button * p) { return p->caption() == strCaption; });
+      return it == buttons.end() ? nullptr : *it;
+   };
+   click_on(screen, find("sub/"));
+   screen.layout();
+   EXPECT_EQ(pwindow->folder().name(), "sub");
+   zelui::Button * pinner = find("inner.png");
+   ASSERT_NE(pinner, nullptr);
+   point_type<int> point = pinner->absolute_position() + point_type<int>{3, 3};
+   screen.click(point.x, point.y);
+   EXPECT_EQ(m_iCompletions, 0);
+   screen.press(point.x, point.y, user::e_mouse_left_button, true);
+   screen.release(point.x, point.y);
+   EXPECT_EQ(m_iCompletions, 1);
+   EXPECT_EQ(m_strPath, (m_folder / "sub" / "inner.png").string());
+   EXPECT_EQ(m_strExtension, "png");
+}
+
+TEST_F(FileDialogTest, OpenRefusesAMissingFileButSaveTakesIt)
+{
+   test_screen screen;
+   zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_open);
+   auto ppath = dynamic_cast<zelui::TextBox *>(pwindow->child_at(0));
+   ASSERT_NE(ppath, nullptr);
+   ppath->set_value((m_folder / "missing.png").string());
+   pwindow->accept();
+   EXPECT_EQ(m_iCompletions, 0);
+   m_pdialog->cancel();
+   pwindow = open_dialog(screen, file::file_dialog::e_kind_save);
+   ppath = dynamic_cast<zelui::TextBox *>(pwindow->child_at(0));
+   ppath->set_value((m_folder / "new.png").string());
+   pwindow->accept();
+   EXPECT_EQ(m_iCompletions, 2);
+   EXPECT_TRUE(m_bOk);
+}
+
+TEST_F(FileDialogTest, AWindowWithoutScreenCancelsAtOnceAndOneWithAScreenOpensTheDialog)
+{
+   recording_interaction window;
+   int iCompletions = 0;
+   bool bOk = true;
+   window.pick_single_file_to_open(m_filter, [&](file::file_dialog * p) {
+      ++iCompletions;
+      bOk = p->_is_ok();
+   });
+   EXPECT_EQ(iCompletions, 1);
+   EXPECT_FALSE(bOk);
+
+   test_screen screen;
+   window.set_appearance(screen->appearance());
+   window.pick_single_file_to_save(m_filter, [&](file::file_dialog *) { ++iCompletions; }, "wall.tvsx");
+   EXPECT_NE(find_dialog_window(screen), nullptr);
+   EXPECT_EQ(iCompletions, 1);
+}
+
+TEST(FileDialogFilter, PatternsAndMainExtensions)
+{
+   EXPECT_TRUE(file::matches_pattern("Wall.PNG", "*.png"));
+   EXPECT_TRUE(file::matches_pattern("a.jpg", "*.png;*.jpg"));
+   EXPECT_FALSE(file::matches_pattern("a.jpeg", "*.png;*.jpg"));
+   EXPECT_TRUE(file::matches_pattern("ab.tga", "a?.tga"));
+   EXPECT_FALSE(file::matches_pattern("abc.tga", "a?.tga"));
+   EXPECT_TRUE(file::matches_pattern("x.tvsx_presets", "*.tvsx_presets"));
+   EXPECT_FALSE(file::matches_pattern("x.tvsx_presets", "*.tvsx"));
+
+   file::file_dialog dialog(file::file_dialog::e_kind_save,
+                            file::file_dialog_filter{{"Presets", "*.tvsx_presets"}, {"All", "*.*"}, {"Any", "*"}}, {});
+   EXPECT_EQ(dialog.get_selected_filter_main_extension(), "tvsx_presets");
+   dialog.set_selected_filter_index(1);
+   EXPECT_EQ(dialog.get_selected_filter_main_extension(), "");
+   dialog.set_selected_filter_index(2);
+   EXPECT_EQ(dialog.get_selected_filter_main_extension(), "");
+   dialog.set_selected_filter_index(9);
+   EXPECT_EQ(dialog.get_selected_filter_index(), 2);
+}
+
+} // namespace

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include "orvo/image.h"
+#include "test_screen.h"
+#include "zel2d/context.h"
+#include "zelui/Button.h"
+#include "zelui/CheckBox.h"
+#include "zelui/ColorPicker.h"
+#include "zelui/Label.h"
+#include "zelui/Theme.h"
+#include "zelui/Window.h"
+
+namespace
+{
+
+// A screen drawn into an image of its size.
+struct drawn_screen : test_screen
+{
+   image::image m_image{800, 600};
+
+   void draw()
+   {
+      zel2d::context context(&m_image);
+      m_pscreen->on_window_frame(&context, true);
+   }
+   color::color at(int x, int y) const { return color::color::from_argb(m_image.pixel(x, y)); }
+   zelui::Theme * theme() const { return m_pscreen->get_theme(); }
+};
+
+TEST(Drawing, TheScreenClearsToItsBackgroundAndWindowsShowTheirTitleBar)
+{
+   drawn_screen screen;
+   auto pwindow = new zelui::Window(screen.get(), "Power");
+   pwindow->set_position({100, 100});
+   pwindow->set_size({200, 150});
+   screen.draw();
+   EXPECT_EQ(screen.at(5, 5), screen.theme()->m_colorScreenBackground);
+   EXPECT_EQ(screen.at(110, 105), screen.theme()->m_colorWindowHeader);
+   EXPECT_EQ(screen.at(150, 200), screen.theme()->m_colorWindowBackground);
+   // The title is drawn in the middle of the bar.
+   bool bTitleInk = false;
+   for (int x = 170; x < 230; ++x)
+   {
+      bTitleInk = bTitleInk || screen.at(x, 113) != screen.theme()->m_colorWindowHeader;
+   }
+   EXPECT_TRUE(bTitleInk);
+}
+
+TEST(Drawing, ChildrenAreDrawnAtTheirPositionsAndClippedToTheirParent)
+{
+   drawn_screen screen;
+   auto pwindow = new zelui::Window(screen.get(), "");
+   pwindow->set_position({200, 200});
+   pwindow->set_size({100, 100});
+   auto pbutton = new zelui::Button(pwindow, "");
+   pbutton->set_position({10, 10});
+   pbutton->set_size({200, 30});
+   screen.draw();
+   EXPECT_EQ(screen.at(215, 225), screen.theme()->m_colorButton);
+   // The part of the button beyond the window is not drawn.
+   EXPECT_EQ(screen.at(320, 225), screen.theme()->m_colorScreenBackground);
+}
+
+TEST(Drawing, PushedButtonsAndCheckedBoxesLookDifferent)
+{
+   drawn_screen screen;
+   auto pbutton = new zelui::Button(screen.get(), "");
+   pbutton->set_position({10, 10});
+   pbutton->set_size({80, 24});
+   auto pbox = new zelui::CheckBox(screen.get(), "");
+   pbox->set_position({10, 50});
+   pbox->set_size({20, 20});
+   screen.draw();
+   EXPECT_EQ(screen.at(20, 22), screen.theme()->m_colorButton);
+   color::color colorUnchecked = screen.at(19, 60);
+   pbutton->set_pushed(true);
+   pbox->set_checked(true);
+   screen.draw();
+   EXPECT_EQ(screen.at(20, 22), screen.theme()->m_colorButtonPushed);
+   EXPECT_NE(screen.at(19, 60), colorUnchecked);
+}
+
+TEST(Drawing, ALabelDrawsItsTextAndAPickerItsColour)
+{
+   drawn_screen screen;
+   auto plabel = new zelui::Label(screen.get(), "Total Power 1.00 A", "sans", 14);
+   plabel->set_position({10, 10});
+   plabel->set_size(plabel->preferred_size(nullptr));
+   auto ppicker = new zelui::ColorPicker(screen.get(), color::color(0, 0, 255));
+   ppicker->set_position({10, 100});
+   ppicker->set_size({55, 22});
+   screen.draw();
+   int iInk = 0;
+   for (int y = 10; y < 10 + plabel->height(); ++y)
+   {
+      for (int x = 10; x < 10 + plabel->width(); ++x)
+      {
+         iInk += screen.at(x, y) != screen.theme()->m_colorScreenBackground;
+      }
+   }
+   EXPECT_GT(iInk, 50);
+   EXPECT_EQ(screen.at(30, 111), color::color(0, 0, 255));
+}
+
+TEST(Drawing, TheTooltipOfTheWidgetUnderThePointerIsShown)
+{
+   drawn_screen screen;
+   auto pbutton = new zelui::Button(screen.get(), "-");
+   pbutton->set_position({10, 10});
+   pbutton->set_size({30, 24});
+   pbutton->set_tooltip("Remove active layer.");
+   screen.draw();
+   EXPECT_EQ(screen.at(30, 40), screen.theme()->m_colorScreenBackground);
+   screen.move(20, 20);
+   screen.draw();
+   // Below and right of the pointer.
+   EXPECT_EQ(screen.at(34, 42), screen.theme()->m_colorTooltip);
+}
+
+} // namespace
