@@ -20,8 +20,6 @@ namespace zel2d
 namespace
 {
 
-constexpr int horizontal_flags = align_left | align_center | align_right;
-
 cairo_matrix_t as_matrix(const double (&values)[6])
 {
    cairo_matrix_t matrix;

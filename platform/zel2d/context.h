@@ -107,6 +107,9 @@ using text_listener = function<void(const drawn_text &)>;
 // Colours are straight-alpha `color::color`; the target receives premultiplied pixels.
 // A context without a target (see `draw2d_context::set_graphics`) measures text and keeps its
 // state, but drawing calls change no pixels.
+//
+// The class name hides `particle::context()` (the object a context serves): call it as
+// `pcontext->particle::context()`.
 class context : virtual public particle
 {
 public:
