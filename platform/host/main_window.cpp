@@ -4,12 +4,14 @@
 
 #include <cmath>
 
+#include "host/application.h"
 #include "host/context.h"
 #include "host/event_loop.h"
 #include "host/sdl_input.h"
 #include "host/windowing.h"
 #include "orvo/exception.h"
 #include "zel2d/context.h"
+#include "zelui/Screen.h"
 #include "zelui/appearance.h"
 
 namespace user
@@ -474,10 +476,29 @@ void main_window::tell_appearance_size()
    const size_i32 size = client_rectangle().size();
    if (pappearance && (pappearance != m_pappearanceSized || size != m_sizeAppearance))
    {
+      if (pappearance != m_pappearanceSized)
+      {
+         show_caption();
+      }
       m_pappearanceSized = pappearance;
       m_sizeAppearance = size;
       pappearance->on_window_resize(size);
    }
+}
+
+void main_window::show_caption()
+{
+   // The title bar shows the screen's caption, or else the application's name.
+   string_base strTitle;
+   if (auto * pscreen = dynamic_cast<zelui::Screen *>(get_appearance()))
+   {
+      strTitle = pscreen->caption();
+   }
+   if (strTitle.empty() && platform::context::application())
+   {
+      strTitle = platform::context::application()->application_name();
+   }
+   SDL_SetWindowTitle(m_psdlwindow, strTitle.c_str());
 }
 
 void main_window::on_focus(bool bFocused)

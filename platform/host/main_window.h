@@ -156,6 +156,7 @@ private:
    void on_focus(bool bFocused);
    // Tells the appearance the client size when it is new to it (a screen adopted, a resize).
    void tell_appearance_size();
+   void show_caption();
    void update_cursor();
    bool prepare_pixels();
    void draw();

@@ -126,6 +126,20 @@ TEST_F(screen_window_test, the_screen_learns_the_window_size_and_draws_into_the_
    EXPECT_NE(pixels.pixel(100, 100), 0xFFFF0000u);
 }
 
+TEST_F(screen_window_test, the_title_shows_the_caption_and_a_posted_redraw_runs_the_one_shot_hook_once)
+{
+   EXPECT_STREQ(SDL_GetWindowTitle(SDL_GetWindowFromID(m_uWindow)), "Test");
+   int iHooks = 0;
+   m_pwindow->m_pscreen->set_layout_hook([&](zel2d::context * pcontext) { iHooks += pcontext ? 1 : 100; });
+   m_pwindow->set_need_redraw();
+   m_pwindow->post_redraw();
+   process_events();
+   m_pwindow->set_need_redraw();
+   m_pwindow->post_redraw();
+   process_events();
+   EXPECT_EQ(iHooks, 1);
+}
+
 TEST_F(screen_window_test, a_click_reaches_the_button_under_the_pointer)
 {
    int iClicks = 0;

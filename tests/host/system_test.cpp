@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "host/system.h"
+#include "host_test_environment.h"
+
+namespace
+{
+
+// Puts a stand-in for the desktop's URL opener first on the PATH; it writes down what it was asked.
+class system_test : public testing::Test
+{
+protected:
+   void SetUp() override
+   {
+      m_pathFolder = test_data_folder() / "opener";
+      std::filesystem::create_directories(m_pathFolder);
+      m_pathLog = m_pathFolder / "opened.txt";
+      std::filesystem::remove(m_pathLog);
+      const auto pathOpener = m_pathFolder / "xdg-open";
+      std::ofstream(pathOpener) << "#!/bin/sh\nprintf '%s' \"$1\" > \"" << m_pathLog.string() << ".part\"\nmv \""
+                                << m_pathLog.string() << ".part\" \"" << m_pathLog.string() << "\"\n";
+      std::filesystem::permissions(pathOpener, std::filesystem::perms::owner_all);
+      m_strPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+      setenv("PATH", (m_pathFolder.string() + ":" + m_strPath).c_str(), 1);
+   }
+
+   void TearDown() override { setenv("PATH", m_strPath.c_str(), 1); }
+
+   std::string opened()
+   {
+      for (int i = 0; i < 200 && !std::filesystem::exists(m_pathLog); ++i)
+      {
+         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+      std::ifstream stream(m_pathLog);
+      std::ostringstream text;
+      text << stream.rdbuf();
+      return text.str();
+   }
+
+   std::filesystem::path m_pathFolder;
+   std::filesystem::path m_pathLog;
+   std::string m_strPath;
+   platform::system m_system;
+};
+
+} // namespace
+
+TEST_F(system_test, a_web_page_is_handed_to_the_desktop_opener)
+{
+   ASSERT_TRUE(m_system.open_url("https://example.org/help?topic=walls&x=1"));
+   EXPECT_EQ(opened(), "https://example.org/help?topic=walls&x=1");
+}
+
+TEST_F(system_test, addresses_other_than_web_pages_are_refused)
+{
+   EXPECT_FALSE(m_system.open_url("file:///etc/passwd"));
+   EXPECT_FALSE(m_system.open_url("javascript:alert(1)"));
+   EXPECT_FALSE(m_system.open_url(""));
+   EXPECT_FALSE(m_system.open_url("https://example.org/a b"));
+   EXPECT_FALSE(m_system.open_url("--help"));
+   std::this_thread::sleep_for(std::chrono::milliseconds(50));
+   EXPECT_FALSE(std::filesystem::exists(m_pathLog));
+}
