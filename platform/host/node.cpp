@@ -8,7 +8,6 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include <pugixml.hpp>
 
@@ -137,17 +136,17 @@ file::write_result write_when_changed(const std::filesystem::path & path, const 
    return file::write_atomically(path, strText);
 }
 
-// Starts a desktop tool in the background; a desktop without the tool simply does without it.
-void run_in_background(const char * pszProgram, const std::filesystem::path & pathArgument)
+// Runs a desktop tool and waits for it (it runs only when the association changed, so once per
+// install); a desktop without the tool simply does without it.
+void run_desktop_tool(const char * pszProgram, const std::filesystem::path & pathArgument)
 {
    string_base strArgument = pathArgument.string();
    char * argv[] = {const_cast<char *>(pszProgram), strArgument.data(), nullptr};
    pid_t pid = 0;
-   if (posix_spawnp(&pid, pszProgram, nullptr, nullptr, argv, environ) != 0)
+   if (posix_spawnp(&pid, pszProgram, nullptr, nullptr, argv, environ) == 0)
    {
-      return;
+      waitpid(pid, nullptr, 0);
    }
-   std::thread([pid]() { waitpid(pid, nullptr, 0); }).detach();
 }
 
 string_base iso8601_now()
@@ -276,11 +275,11 @@ file::write_result node::associate_extension(scoped_string_base strExtension, sc
    }
    if (bMimeChanged)
    {
-      run_in_background("update-mime-database", pathData / "mime");
+      run_desktop_tool("update-mime-database", pathData / "mime");
    }
    if (bEntryChanged)
    {
-      run_in_background("update-desktop-database", pathData / "applications");
+      run_desktop_tool("update-desktop-database", pathData / "applications");
    }
    return {true, {}};
 }

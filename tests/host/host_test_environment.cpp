@@ -30,7 +30,8 @@ public:
       m_papplication->term_application();
       platform::context::set_application(nullptr);
       m_papplication.reset();
-      std::filesystem::remove_all(test_data_folder());
+      std::error_code error;
+      std::filesystem::remove_all(test_data_folder(), error);
    }
 
 private:
