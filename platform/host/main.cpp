@@ -43,6 +43,11 @@ int run_application(factory::factory * pfactory, const std::filesystem::path & p
       return 1;
    }
    pointer<platform::application> papplication = pfactory->create<platform::application>();
+   if (!papplication)
+   {
+      std::fprintf(stderr, "brisvane: the module %s registers an application that cannot be made\n", pathModule.c_str());
+      return 1;
+   }
    papplication->initialize(nullptr);
    platform::context::set_application(papplication.get());
    int iStatus = 0;

@@ -31,6 +31,19 @@ int rounded(double d)
    return static_cast<int>(std::lround(d));
 }
 
+bool is_on_a_monitor(const rectangle_i32 & rectangle)
+{
+   user::windowing * pwindowing = platform::context::windowing();
+   for (int i = 0; i < pwindowing->monitor_count(); ++i)
+   {
+      if (pwindowing->monitor_rectangle(i)->intersection(rectangle).area() > 0)
+      {
+         return true;
+      }
+   }
+   return false;
+}
+
 } // namespace
 
 main_window::main_window() = default;
@@ -72,11 +85,19 @@ rectangle_i32 main_window::creation_rectangle()
    }
    const rectangle_f64 & r = m_rectangleInitialRateOrSize;
    rectangle_i32 rectangle{rounded(r.left), rounded(r.top), rounded(r.right), rounded(r.bottom)};
+   user::windowing * pwindowing = platform::context::windowing();
+   const rectangle_i32 monitor = pwindowing->main_monitor_rectangle();
    if (is_fraction_rectangle(r))
    {
-      const rectangle_i32 monitor = platform::context::windowing()->main_monitor_rectangle();
       rectangle = {monitor.left + rounded(r.left * monitor.width()), monitor.top + rounded(r.top * monitor.height()),
                    monitor.left + rounded(r.right * monitor.width()), monitor.top + rounded(r.bottom * monitor.height())};
+   }
+   else if (!is_on_a_monitor(rectangle))
+   {
+      // A rectangle kept from a monitor that is gone would open the window out of reach: it opens
+      // at the same size near the top-left corner of the main monitor instead.
+      const point_i32 corner{monitor.left + monitor.width() / 20, monitor.top + monitor.height() / 20};
+      rectangle = rectangle_i32::from(corner, rectangle.size());
    }
    // SDL makes no window of no size.
    rectangle.right = std::max(rectangle.right, rectangle.left + 1);

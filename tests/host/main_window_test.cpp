@@ -93,6 +93,12 @@ TEST_F(main_window_test, the_initial_rectangle_is_fractions_of_the_main_monitor_
    ppixels->create_main_window();
    EXPECT_EQ(ppixels->window_rectangle(), (rectangle_i32{100, 120, 740, 600}));
    EXPECT_EQ(ppixels->client_rectangle(), (rectangle_i32{0, 0, 640, 480}));
+
+   // Kept from a third monitor that is no longer there: the window opens on the main monitor.
+   pointer<counting_window> pgone = make_pointer<counting_window>();
+   pgone->m_rectangleInitialRateOrSize = {3000, 100, 3640, 580};
+   pgone->create_main_window();
+   EXPECT_EQ(pgone->window_rectangle(), (rectangle_i32{50, 40, 690, 520}));
 }
 
 TEST_F(main_window_test, two_windows_cover_two_monitors_without_a_border)
