@@ -33,6 +33,7 @@ Screen::~Screen()
 {
    // The children may look for their screen while they are released; they find none.
    m_focuspath.clear();
+   m_focuskeep.clear();
    m_pwidgetDrag.reset();
    m_pwidgetCapture.reset();
    while (child_count() > 0)
@@ -54,19 +55,27 @@ pointer<image::image> Screen::create_image(const size_type<int> & size) const
 
 Widget * Screen::focused_widget() const noexcept
 {
-   return m_focuspath.empty() ? nullptr : m_focuspath.front().get();
+   return m_focuspath.empty() ? nullptr : m_focuspath.front();
 }
 
 void Screen::set_focus_path(Widget * pwidget)
 {
-   std::vector<pointer<Widget>> path;
+   std::vector<Widget *> path;
+   std::vector<pointer<Widget>> keep;
    for (Widget * p = pwidget; p; p = p->parent())
    {
       path.push_back(p);
+      if (p != this)
+      {
+         keep.push_back(p);
+      }
    }
-   std::vector<pointer<Widget>> pathOld = std::move(m_focuspath);
+   // The widgets that lose the focus stay alive until they have been told.
+   std::vector<pointer<Widget>> keepOld = std::move(m_focuskeep);
+   std::vector<Widget *> pathOld = std::move(m_focuspath);
    m_focuspath = path;
-   for (auto & pold : pathOld)
+   m_focuskeep = keep;
+   for (Widget * pold : pathOld)
    {
       if (std::find(path.begin(), path.end(), pold) == path.end() && pold->focused())
       {
@@ -393,10 +402,10 @@ bool Screen::keyboard_event(user::enum_key ekey, int iScancode, int iAction, con
       }
    }
    // The focused widget first, then its ancestors; the screen itself is not asked again.
-   std::vector<pointer<Widget>> path = m_focuspath;
+   std::vector<pointer<Widget>> path = m_focuskeep;
    for (auto & pwidget : path)
    {
-      if (pwidget.get() != this && pwidget->keyboard_event(ekey, iScancode, iAction, emodifiers, strText))
+      if (pwidget->keyboard_event(ekey, iScancode, iAction, emodifiers, strText))
       {
          return true;
       }

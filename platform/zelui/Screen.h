@@ -128,7 +128,10 @@ private:
    pointer<Theme> m_ptheme;
    std::recursive_mutex m_mutexChildren;
    bool m_bTabNavigation = true;
-   std::vector<pointer<Widget>> m_focuspath; // the focused widget first, then its ancestors
+   // The focused widget first, then its ancestors up to the screen; the references keep every
+   // entry but the screen itself alive (the screen holding itself would never be released).
+   std::vector<Widget *> m_focuspath;
+   std::vector<pointer<Widget>> m_focuskeep;
    pointer<Widget> m_pwidgetDrag;
    pointer<Widget> m_pwidgetCapture;
    point_type<int> m_pointMouse;

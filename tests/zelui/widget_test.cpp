@@ -314,6 +314,25 @@ TEST(Focus, HooksSeeTheWidgetThatGainsAndTheOneThatLoses)
    EXPECT_FALSE(pa->focused());
 }
 
+TEST(Focus, AFocusedScreenIsStillReleased)
+{
+   struct counted_screen : zelui::Screen
+   {
+      explicit counted_screen(bool * pbGone) : zelui::Screen(nullptr, {100, 100}), m_pbGone(pbGone) {}
+      ~counted_screen() override { *m_pbGone = true; }
+      bool * m_pbGone;
+   };
+   bool bGone = false;
+   {
+      auto pscreen = make_pointer<counted_screen>(&bGone);
+      pscreen->on_window_mouse_button({5, 5}, user::e_mouse_left_button, true, false, {});
+      EXPECT_EQ(pscreen->focused_widget(), pscreen.get());
+      auto pchild = new probe(pscreen.get(), {0, 0}, {10, 10});
+      pchild->request_focus();
+   }
+   EXPECT_TRUE(bGone);
+}
+
 TEST(LayoutHook, RunsOnceAtTheNextFrameAndANewOneReplacesTheOld)
 {
    test_screen screen;
