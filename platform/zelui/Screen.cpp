@@ -350,6 +350,22 @@ bool Screen::mouse_motion_event(const point_type<int> & point, const size_type<i
    return Widget::mouse_motion_event(point, motion, bButton, ekeystate);
 }
 
+void Screen::enter_widgets_at(const point_type<int> & point, const enumeration<user::enum_key> & ekeystate)
+{
+   std::vector<pointer<Widget>> path;
+   for (Widget * pwidget = find_widget(point); pwidget && pwidget != this; pwidget = pwidget->parent())
+   {
+      path.push_back(pwidget);
+   }
+   for (auto it = path.rbegin(); it != path.rend(); ++it)
+   {
+      if (!(*it)->mouse_inside())
+      {
+         (*it)->mouse_enter_event(point - (*it)->absolute_position(), true, ekeystate);
+      }
+   }
+}
+
 void Screen::send_leave(Widget * pwidget, const enumeration<user::enum_key> & ekeystate)
 {
    for (auto & pchild : std::vector<pointer<Widget>>(pwidget->children().begin(), pwidget->children().end()))
@@ -436,6 +452,11 @@ bool Screen::on_window_mouse_motion(const point_type<int> & point, const enumera
    if (m_bMouseKnown)
    {
       motion = {point.x - m_pointMouse.x, point.y - m_pointMouse.y};
+   }
+   else
+   {
+      // The first position in the window: every widget under it is entered.
+      enter_widgets_at(point, ekeystate);
    }
    bool bButton = (ekeystate.value() & user::mouse_buttons_mask) != 0;
    return mouse_motion_event(point, motion, bButton, ekeystate);

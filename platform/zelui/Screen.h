@@ -119,6 +119,7 @@ public:
 private:
    void set_focus_path(Widget * pwidget);
    void end_drag_and_capture();
+   void enter_widgets_at(const point_type<int> & point, const enumeration<user::enum_key> & ekeystate);
    void send_leave(Widget * pwidget, const enumeration<user::enum_key> & ekeystate);
    void draw_tooltip(zel2d::context * pcontext);
 

@@ -380,8 +380,10 @@ bool Widget::mouse_button_event(const point_type<int> & point, enumeration<user:
 bool Widget::mouse_motion_event(const point_type<int> & point, const size_type<int> & motion, bool bButton,
                                 const enumeration<user::enum_key> & ekeystate)
 {
-   // Entering and leaving are told to every child whose rectangle the motion crossed; the motion
-   // itself goes to the topmost children under the pointer until one handles it.
+   // Entering and leaving are told to every child whose rectangle the motion crossed (by where
+   // the pointer was and is, not by the mouse-inside flags: a widget that a drag moved under a
+   // still pointer is not entered again); the motion itself goes to the topmost children under
+   // the pointer until one handles it.
    bool bHandled = false;
    for (auto & pchild : children_topmost_first())
    {
@@ -389,7 +391,7 @@ bool Widget::mouse_motion_event(const point_type<int> & point, const size_type<i
       bool bContained = pchild->contains(pointChild);
       bool bWasContained = pchild->contains({pointChild.x - motion.width, pointChild.y - motion.height});
       bool bEnterHandled = false;
-      if (bContained != bWasContained || bContained != pchild->mouse_inside())
+      if (bContained != bWasContained)
       {
          bEnterHandled = pchild->mouse_enter_event(pointChild, bContained, ekeystate);
       }

@@ -174,6 +174,39 @@ TEST(MouseEvents, HoverEntersAndLeavesAsThePointerCrosses)
    EXPECT_FALSE(pb->mouse_inside());
 }
 
+TEST(MouseEvents, TheFirstPositionInTheWindowEntersTheWidgetsUnderIt)
+{
+   test_screen screen;
+   auto pouter = new probe(screen.get(), {0, 0}, {100, 100});
+   auto pinner = new probe(pouter, {10, 10}, {20, 20});
+   screen->on_window_mouse_enter({15, 15}, true, {});
+   screen.move(15, 15);
+   EXPECT_EQ(pouter->m_enters, (std::vector<bool>{true}));
+   EXPECT_EQ(pinner->m_enters, (std::vector<bool>{true}));
+}
+
+TEST(MouseEvents, AWidgetThatDropsItsMouseInsideFlagDuringADragIsNotEnteredAgain)
+{
+   // Rows of a list under the list's capture: entering a row while another is dragged moves the
+   // dragged row there (the rows change places at the next layout) and hands over the flag.
+   test_screen screen;
+   auto plist = new probe(screen.get(), {0, 0}, {100, 100});
+   auto pdragged = new probe(plist, {0, 0}, {100, 20});
+   auto pentered = new probe(plist, {0, 20}, {100, 20});
+   screen.move(10, 10);
+   screen.press(10, 10);
+   plist->set_mouse_capture();
+   screen->set_drag_widget(pdragged);
+   screen.move(10, 25, true);
+   ASSERT_EQ(pentered->m_enters, (std::vector<bool>{true}));
+   pentered->set_mouse_inside(false);
+   pdragged->set_mouse_inside(true);
+   screen.move(12, 26, true);
+   screen.move(14, 27, true);
+   EXPECT_EQ(pentered->m_enters, (std::vector<bool>{true}));
+   screen.release(14, 27);
+}
+
 TEST(MouseEvents, CaptureTakesEveryEventUntilTheRelease)
 {
    test_screen screen;
