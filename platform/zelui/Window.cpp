@@ -18,7 +18,7 @@ Widget * Window::button_panel()
    if (!m_pwidgetButtonPanel)
    {
       m_pwidgetButtonPanel = new Widget(this);
-      m_pwidgetButtonPanel->set_layout(new BoxLayout(e_orientation_horizontal, e_alignment_middle, 0, 4));
+      m_pwidgetButtonPanel->set_layout(new BoxLayout(e_orientation_horizontal, e_alignment_fill, 0, 4));
    }
    return m_pwidgetButtonPanel;
 }
@@ -85,10 +85,12 @@ void Window::perform_layout_around_button_panel(zel2d::context * pcontext)
    m_pwidgetButtonPanel->set_visible(false);
    Widget::perform_layout(pcontext, true);
    m_pwidgetButtonPanel->set_visible(bPanelVisible);
+   // The panel's buttons are as high as the title bar less a small border.
    size_type<int> sizePanel = m_pwidgetButtonPanel->preferred_size(pcontext, true);
    int iHeader = theme()->m_iWindowHeaderHeight;
+   sizePanel.height = iHeader - 6;
    m_pwidgetButtonPanel->set_size(sizePanel);
-   m_pwidgetButtonPanel->set_position({width() - sizePanel.width - 5, (iHeader - sizePanel.height) / 2});
+   m_pwidgetButtonPanel->set_position({width() - sizePanel.width - 3, 3});
    m_pwidgetButtonPanel->perform_layout(pcontext, true);
 }
 
