@@ -207,6 +207,63 @@ TEST(MouseEvents, AWidgetThatDropsItsMouseInsideFlagDuringADragIsNotEnteredAgain
    screen.release(14, 27);
 }
 
+// A row that starts a drag on a press, as list rows do: it becomes the screen's drag widget and
+// its list takes the capture; a release over a sibling is a drop there.
+class drag_row : public zelui::Widget
+{
+public:
+   drag_row(zelui::Widget * plist, int y) : zelui::Widget(plist)
+   {
+      set_position({0, y});
+      set_size({100, 20});
+      set_capture_target(plist);
+   }
+   bool mouse_button_event(const point_type<int> &, enumeration<user::enum_mouse>, bool bDown, bool,
+                           const enumeration<user::enum_key> &) override
+   {
+      zelui::Screen * pscreen = screen();
+      if (bDown && !pscreen->drag_widget())
+      {
+         pscreen->set_drag_widget(this);
+         capture_target()->set_mouse_capture();
+      }
+      else if (!bDown && pscreen->drag_widget() == this)
+      {
+         ++m_iClicks;
+      }
+      else if (!bDown && pscreen->drag_widget() && pscreen->drag_widget()->capture_target() == capture_target())
+      {
+         m_drops.push_back(pscreen->drag_widget());
+      }
+      return true;
+   }
+   int m_iClicks = 0;
+   std::vector<zelui::Widget *> m_drops;
+};
+
+TEST(MouseEvents, ADragBetweenSiblingsEndsInADropAndTheScreenForgetsTheDragAfterTheRelease)
+{
+   test_screen screen;
+   auto plist = new probe(screen.get(), {10, 10}, {100, 100});
+   auto pa = new drag_row(plist, 0);
+   auto pb = new drag_row(plist, 40);
+   screen.move(20, 15);
+   screen.press(20, 15);
+   EXPECT_EQ(screen->drag_widget(), pa);
+   EXPECT_EQ(screen->capture_widget(), plist);
+   screen.move(20, 30, true);
+   screen.move(20, 55, true);
+   screen.release(20, 55);
+   EXPECT_EQ(pb->m_drops, (std::vector<zelui::Widget *>{pa}));
+   EXPECT_EQ(pa->m_iClicks, 0);
+   EXPECT_EQ(screen->drag_widget(), nullptr);
+   EXPECT_EQ(screen->capture_widget(), nullptr);
+   // A press and a release on the same row is a click.
+   screen.click(20, 15);
+   EXPECT_EQ(pa->m_iClicks, 1);
+   EXPECT_EQ(pb->m_drops.size(), 1u);
+}
+
 TEST(MouseEvents, CaptureTakesEveryEventUntilTheRelease)
 {
    test_screen screen;
