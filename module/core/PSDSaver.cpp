@@ -154,6 +154,14 @@ big_endian_bytes layer_record(const PSDSaver::layinfo_desc_t & layer)
    return record;
 }
 
+// The pixel splitting is built twice, for AVX2 and for any x86-64 processor, and the program
+// takes the version the processor runs best.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define VECTOR_CLONES
+#endif
+
 // Writes the planes of pictures at their places in the file. A picture is read once, band by
 // band; each band is split into its red, green, blue (straight alpha) and alpha planes at once.
 class plane_writer
@@ -188,7 +196,7 @@ public:
    }
 
 private:
-   static constexpr std::size_t band_pixels = 1 << 17;
+   static constexpr std::size_t band_pixels = 1 << 16;
 
    void raw_compression(std::uint64_t uOffset)
    {
@@ -214,9 +222,9 @@ private:
 
    // Opaque pixels need no division: runs of them are split by shifts alone, which the compiler
    // turns into vector code.
-   static constexpr std::size_t run_pixels = 16;
+   static constexpr std::size_t run_pixels = 64;
 
-   void split(const std::uint32_t * pixels, std::size_t length)
+   VECTOR_CLONES void split(const std::uint32_t * pixels, std::size_t length)
    {
       std::size_t i = 0;
       for (; i + run_pixels <= length; i += run_pixels)
@@ -233,7 +241,7 @@ private:
       split_pixels(pixels, i, length);
    }
 
-   static bool is_opaque_run(const std::uint32_t * pixels)
+   [[gnu::always_inline]] static bool is_opaque_run(const std::uint32_t * pixels)
    {
       std::uint32_t uAll = 0xFFFFFFFF;
       for (std::size_t k = 0; k < run_pixels; ++k)
@@ -243,7 +251,7 @@ private:
       return (uAll >> 24) == 0xFF;
    }
 
-   void split_opaque_run(const std::uint32_t * pixels, std::size_t uAt)
+   [[gnu::always_inline]] void split_opaque_run(const std::uint32_t * pixels, std::size_t uAt)
    {
       std::uint8_t * __restrict r = m_planes[0].data() + uAt;
       std::uint8_t * __restrict g = m_planes[1].data() + uAt;
@@ -259,7 +267,12 @@ private:
       }
    }
 
-   void split_pixels(const std::uint32_t * pixels, std::size_t uBegin, std::size_t uEnd)
+   // Other pixels: c * 255 / alpha rounded to the nearest, capped at 255, 0 where alpha is 0, as
+   // image::straight_channel gives it, in branch-free single precision that becomes vector code.
+   // A quotient that should round up from exactly one half may come out a hair below it, and
+   // any other lies at least 1/510 from a rounding edge, so adding 0.501 instead of 0.5 gives
+   // the exact result for every alpha and value (the tests compare all of them).
+   [[gnu::always_inline]] void split_pixels(const std::uint32_t * pixels, std::size_t uBegin, std::size_t uEnd)
    {
       std::uint8_t * __restrict r = m_planes[0].data();
       std::uint8_t * __restrict g = m_planes[1].data();
@@ -267,13 +280,18 @@ private:
       std::uint8_t * __restrict a = m_planes[3].data();
       for (std::size_t i = uBegin; i < uEnd; ++i)
       {
-         const std::uint32_t u = pixels[i];
-         const auto alpha = static_cast<std::uint8_t>(u >> 24);
-         const auto & straight = image::g_straight_channel[alpha];
-         r[i] = straight[static_cast<std::uint8_t>(u >> 16)];
-         g[i] = straight[static_cast<std::uint8_t>(u >> 8)];
-         b[i] = straight[static_cast<std::uint8_t>(u)];
-         a[i] = alpha;
+         const auto u = static_cast<std::int32_t>(pixels[i] & 0xFFFFFF);
+         const auto alpha = static_cast<std::int32_t>(pixels[i] >> 24);
+         const float scale = 255.0f / static_cast<float>(alpha | (alpha == 0));
+         const std::int32_t keep = -static_cast<std::int32_t>(alpha != 0);
+         const auto straight = [&](std::int32_t c) {
+            const auto q = static_cast<std::int32_t>(static_cast<float>(c) * scale + 0.501f);
+            return static_cast<std::uint8_t>(std::min(q, 255) & keep);
+         };
+         r[i] = straight(u >> 16);
+         g[i] = straight((u >> 8) & 0xFF);
+         b[i] = straight(u & 0xFF);
+         a[i] = static_cast<std::uint8_t>(alpha);
       }
    }
 

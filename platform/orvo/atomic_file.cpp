@@ -16,6 +16,10 @@ namespace
 // Small writes gather here; a write at least this large goes straight to the file.
 constexpr std::size_t buffer_capacity = 64 * 1024;
 
+// After this many bytes the disk is asked to start writing what it holds, so that writing a
+// large file overlaps with producing it and the final flush has little left to wait for.
+constexpr std::uint64_t writeback_step = 32 * 1024 * 1024;
+
 string_base temporary_name_template(const std::filesystem::path & target)
 {
    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
@@ -89,6 +93,18 @@ void atomic_file::write_through(std::uint64_t uOffset, const char * p, std::size
       p += written;
       uOffset += static_cast<std::uint64_t>(written);
       size -= static_cast<std::size_t>(written);
+      start_writeback_now_and_then(static_cast<std::uint64_t>(written));
+   }
+}
+
+void atomic_file::start_writeback_now_and_then(std::uint64_t uWritten)
+{
+   m_uUnsentBytes += uWritten;
+   if (m_uUnsentBytes >= writeback_step)
+   {
+      // Only a hint: whatever it does, the final fsync makes sure of the bytes.
+      ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+      m_uUnsentBytes = 0;
    }
 }
 

@@ -45,6 +45,7 @@ public:
 private:
    void write_through(std::uint64_t uOffset, const char * p, std::size_t size);
    void flush_buffer();
+   void start_writeback_now_and_then(std::uint64_t uWritten);
    void fail(const char * pszStep, int iErrno);
    void close_and_remove();
 
@@ -52,6 +53,7 @@ private:
    string_base m_strTemporary;
    int m_fd = -1;
    std::uint64_t m_uAppendOffset = 0;
+   std::uint64_t m_uUnsentBytes = 0;
    std::vector<char> m_buffer;
    const char * m_pszFailedStep = nullptr;
    int m_iErrno = 0;

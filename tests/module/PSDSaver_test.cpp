@@ -201,6 +201,41 @@ TEST_F(PSDSaverTest, SmallLayerIsWrittenByteForByte)
    EXPECT_EQ(files_in_folder(), 1u);
 }
 
+TEST_F(PSDSaverTest, EveryPixelLeavesInItsStraightColour)
+{
+   // Row a holds every value c at alpha a, valid (c <= a) or not.
+   pointer<image::image> pimage = new image::image(256, 256);
+   for (std::uint32_t a = 0; a < 256; ++a)
+   {
+      for (std::uint32_t c = 0; c < 256; ++c)
+      {
+         pimage->pixel(static_cast<int>(c), static_cast<int>(a)) = (a << 24) | (c << 16) | (c << 8) | c;
+      }
+   }
+   m_psaver->add_layer(0, 0, pimage, "Screen1");
+   const fs::path path = m_folder / "all.psd";
+   ASSERT_TRUE(m_psaver->savePSD(*pimage, path));
+
+   // The record's 58 fixed bytes end with its extra-data length; the red plane follows the record
+   // and its compression code, then come green, blue and alpha, each after its own code.
+   const string_base file = read_all(path);
+   const std::size_t record = 26 + 4 + 4 + 4 + 4 + 2;
+   const auto extra = static_cast<std::size_t>(static_cast<unsigned char>(file[record + 56]) << 8 |
+                                               static_cast<unsigned char>(file[record + 57]));
+   const std::size_t red = record + 58 + extra + 2;
+   const std::size_t plane = 256 * 256 + 2;
+   for (std::size_t i = 0; i < 256 * 256; ++i)
+   {
+      const auto c = static_cast<std::uint8_t>(i % 256);
+      const auto a = static_cast<std::uint8_t>(i / 256);
+      const auto straight = static_cast<char>(image::straight_channel(c, a));
+      ASSERT_EQ(file[red + i], straight) << "alpha " << int(a) << " value " << int(c);
+      ASSERT_EQ(file[red + plane + i], straight);
+      ASSERT_EQ(file[red + 2 * plane + i], straight);
+      ASSERT_EQ(file[red + 3 * plane + i], static_cast<char>(a));
+   }
+}
+
 TEST_F(PSDSaverTest, DocumentWithoutLayersHasAnEmptyLayerSection)
 {
    const auto colour_at = [](int x, int y) { return opaque_pattern(x, y); };
