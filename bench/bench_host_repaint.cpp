@@ -139,7 +139,7 @@ void idle_loop_pass(benchmark::State & state)
       state.SkipWithError("an idle window drew");
    }
 }
-BENCHMARK(idle_loop_pass)->Unit(benchmark::kMicrosecond);
+BENCHMARK(idle_loop_pass)->Unit(benchmark::kNanosecond);
 
 void idle_frame_nothing_marked(benchmark::State & state)
 {
@@ -154,7 +154,7 @@ void idle_frame_nothing_marked(benchmark::State & state)
       state.SkipWithError("a redraw with nothing marked drew");
    }
 }
-BENCHMARK(idle_frame_nothing_marked)->Unit(benchmark::kMillisecond);
+BENCHMARK(idle_frame_nothing_marked)->Unit(benchmark::kNanosecond);
 
 } // namespace
 
