@@ -1,7 +1,30 @@
 #include "document/BoxesLayerDescription.h"
 
+#include <algorithm>
+
 namespace Tarvossa_BrisvanePro
 {
+
+namespace
+{
+
+std::uint8_t tint_channel(std::uint8_t uch)
+{
+   const float c = static_cast<float>(uch) / 255.f;
+   return static_cast<std::uint8_t>(std::min((1.f - c) * 0.45f + c, 1.f) * 255.f);
+}
+
+} // namespace
+
+color::color BoxesLayerDescription::tint_of(color::color color)
+{
+   return {tint_channel(color.m_uchR), tint_channel(color.m_uchG), tint_channel(color.m_uchB), color.m_uchA};
+}
+
+color::color BoxesLayerDescription::box_tint_color(std::size_t i) const
+{
+   return i < BoxTintColors.size() ? BoxTintColors[i] : tint_of(BoxColors[i]);
+}
 
 BoxesLayerDescription & BoxesLayerDescription::operator=(const BoxesLayerDescription & other)
 {

@@ -27,6 +27,9 @@ class BoxesLayerDescription : public display_box
 public:
    static constexpr color::color white{255, 255, 255, 255};
 
+   // The second fill colour of a box colour: each channel moves 45 % of the way to full.
+   static color::color tint_of(color::color color);
+
    // Copies every setting; the font sizes keep their own filters.
    BoxesLayerDescription & operator=(const BoxesLayerDescription & other);
 
@@ -74,6 +77,9 @@ public:
    std::vector<color::color> BoxColors;
    // The second fill colour of each entry of `BoxColors`.
    std::vector<color::color> BoxTintColors;
+
+   // Tint i, or, when the tint list is shorter than the colour list, the tint of colour i.
+   color::color box_tint_color(std::size_t i) const;
    // Names of the data connectors at path starts and ends, and of the power connectors.
    std::vector<string_base> PConnectorNames;
    std::vector<string_base> RConnectorNames;

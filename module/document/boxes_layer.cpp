@@ -10,23 +10,6 @@
 namespace Tarvossa_BrisvanePro
 {
 
-namespace
-{
-
-// A channel moves 45 % of the way to full.
-std::uint8_t tint_channel(std::uint8_t uch)
-{
-   const float c = static_cast<float>(uch) / 255.f;
-   return static_cast<std::uint8_t>(std::min((1.f - c) * 0.45f + c, 1.f) * 255.f);
-}
-
-color::color tint_of(color::color color)
-{
-   return {tint_channel(color.m_uchR), tint_channel(color.m_uchG), tint_channel(color.m_uchB), color.m_uchA};
-}
-
-} // namespace
-
 boxes_layer::boxes_layer() = default;
 
 boxes_layer::~boxes_layer() = default;
@@ -122,11 +105,6 @@ int boxes_layer::get_full_height() const
 int boxes_layer::get_layer_type() const
 {
    return e_layer_boxes;
-}
-
-// FIXME: the screen layer's drawing comes with its own change.
-void boxes_layer::build_frame(zel2d::context *, const error_callback &)
-{
 }
 
 pointer<app_layer> boxes_layer::clone() const

@@ -62,6 +62,24 @@ public:
    // The total current of the boxes that are not left out, in amperes; 0 without phases or volts.
    float calculate_power() const;
 
+   // One label on a background box. `iAlign` (text alignment flags) anchors the text at the
+   // layer's left, right or horizontal centre (10 pixels in from the sides) and at its top,
+   // bottom or vertical centre (5 pixels in); (x, y) moves it from there.
+   void draw_label(zel2d::context * pcontext, int x, int y, scoped_string_base strText, color::color colorText,
+                   color::color colorBackground, scoped_string_base strFont, int iSize, int iAlign);
+   // The drawers of `build_frame`; each draws into the layer's offscreen image.
+   void _draw_boxes(zel2d::context * pcontext);
+   void _draw_boxes_grid(zel2d::context * pcontext);
+   void _draw_boxes_names(zel2d::context * pcontext);
+   void _draw_circle(zel2d::context * pcontext);
+   void _draw_dotted(zel2d::context * pcontext);
+
+   // The weight of the boxes of the grid that are not excluded, half boxes counted by their
+   // share, in the unit of `WeightPerPanel`.
+   float getTotalPanelWeight() const;
+   // The physical diagonal in `ScreenDiagonalUnit`: "meter", "feet", else inches.
+   string_base getDiagonalDimensionText() const;
+
    // The keys of the boxes whose rectangles overlap `rectangle` (layer pixels), in row order;
    // edges that only touch do not overlap.
    std::vector<int> hit_test(const rectangle_type<int> & rectangle) const;
@@ -82,6 +100,18 @@ public:
    std::int64_t m_iLastPixelArea = 0;
 
 private:
+   // The physical size of the grid in millimetres, half boxes counted by their share.
+   float physical_width() const noexcept;
+   float physical_height() const noexcept;
+   // The paths with their arrows, each step's failure switching its path off.
+   void draw_paths(zel2d::context * pcontext, const error_callback & on_error);
+   // Runs one path step; a standard exception switches the path off (`iDrawSwitch`), marks the
+   // layer changed and is reported. False when the step failed.
+   bool run_path_step(int & iDrawSwitch, const error_callback & on_error, const function<void()> & step);
+   // The size, name, power, information and corner labels.
+   void draw_labels(zel2d::context * pcontext);
+   void draw_corner_labels(zel2d::context * pcontext, int iLabelSize);
+
    // The keys of the layer's own text, in writer order.
    static const std::vector<boxes_layer_parameter_key> & parameter_keys();
 

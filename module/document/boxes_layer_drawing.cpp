@@ -1,0 +1,471 @@
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <exception>
+
+#include "document/OffscreenDraw.h"
+#include "document/boxes_layer.h"
+#include "orvo/image.h"
+#include "orvo/trace.h"
+#include "zel2d/context.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+namespace
+{
+
+constexpr const char * g_pszFont = "sans";
+// "◩", the sign before a diagonal.
+constexpr const char * g_pszDiagonalSign = "\xE2\x97\xA9";
+// "″", inches.
+constexpr const char * g_pszInches = "\xE2\x80\xB3";
+constexpr int g_iInfoLineFontSize = 14;
+constexpr color::color g_colorLabelBackground{0, 0, 0, 204};
+constexpr color::color g_colorNameBackground{255, 255, 255, 204};
+constexpr color::color g_colorNameText{0, 0, 0, 255};
+// A path's line points lie this share of a box from the box centre when both paths are shown.
+constexpr float g_fPathShift = 0.25f;
+
+void report(const app_layer::error_callback & on_error, scoped_string_base strMessage)
+{
+   if (on_error)
+   {
+      on_error(strMessage);
+   }
+}
+
+// A cabinet name: the letters of `uLetters` (A..Z, then AA..ZZ, AAA..) and `uNumber` + 1.
+string_base cabinet_name(std::uint32_t uLetters, std::uint32_t uNumber)
+{
+   string_base str(uLetters / 26 + 1, static_cast<char>('A' + uLetters % 26));
+   str += std::to_string(uNumber + 1);
+   return str;
+}
+
+// Feet and inches of a length in millimetres: "F' I.II''".
+string_base feet_and_inches(float fMillimetres)
+{
+   const double dFeet = fMillimetres * 0.0032808399;
+   const double dWhole = std::trunc(dFeet);
+   return format("%d' %.2f''", static_cast<int>(dWhole), (dFeet - dWhole) * 12.0);
+}
+
+string_base trimmed_lower_case(scoped_string_base str)
+{
+   const std::size_t iFirst = str.find_first_not_of(" \t\r\n");
+   if (iFirst == scoped_string_base::npos)
+   {
+      return {};
+   }
+   const std::size_t iLast = str.find_last_not_of(" \t\r\n");
+   string_base strResult(str.substr(iFirst, iLast - iFirst + 1));
+   std::transform(strResult.begin(), strResult.end(), strResult.begin(),
+                  [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+   return strResult;
+}
+
+// Where a label is anchored along one side of the layer, `iLength` pixels long: `iInset` in from
+// its start or its end, at its middle, or at 0 when the alignment names none of these.
+int label_anchor(int iAlign, int iStartFlag, int iEndFlag, int iMiddleFlag, int iLength, int iInset)
+{
+   if (iAlign & iStartFlag)
+   {
+      return iInset;
+   }
+   if (iAlign & iEndFlag)
+   {
+      return iLength - iInset;
+   }
+   if (iAlign & iMiddleFlag)
+   {
+      return iLength / 2;
+   }
+   return 0;
+}
+
+void set_line_shift(snake & snakePath, float fShift)
+{
+   snakePath.m_fLineShiftX = fShift;
+   snakePath.m_fLineShiftY = fShift;
+}
+
+} // namespace
+
+void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & on_error)
+{
+   const int iWidth = get_full_width();
+   const int iHeight = get_full_height();
+   if (iWidth <= 0 || iHeight <= 0)
+   {
+      return;
+   }
+   pointer<image::image> pimage;
+   try
+   {
+      pimage = request_offscreen(static_cast<unsigned long>(iWidth), static_cast<unsigned long>(iHeight));
+   }
+   catch (const std::exception & exception)
+   {
+      report(on_error, exception.what());
+      return;
+   }
+   if (!pimage)
+   {
+      report(on_error, "Offscreen allocated nullptr.");
+      return;
+   }
+   OffscreenDraw offscreen(pcontext, pimage.get());
+   if (DrawBoxes != 0)
+   {
+      _draw_boxes(pcontext);
+   }
+   if (DrawGrid != 0)
+   {
+      _draw_boxes_grid(pcontext);
+   }
+   if (DrawBoxesNames != 0)
+   {
+      _draw_boxes_names(pcontext);
+   }
+   if (DrawCircle != 0)
+   {
+      _draw_circle(pcontext);
+      _draw_dotted(pcontext);
+   }
+   draw_paths(pcontext, on_error);
+   draw_labels(pcontext);
+}
+
+// Each path's arrows keep the shift its lines were drawn with, even when the other path failed
+// in between.
+void boxes_layer::draw_paths(zel2d::context * pcontext, const error_callback & on_error)
+{
+   float fDataShift = 0.f;
+   if (DrawSnake != 0)
+   {
+      fDataShift = DrawPowerSnake != 0 ? g_fPathShift : 0.f;
+      set_line_shift(m_snakeData, fDataShift);
+      run_path_step(DrawSnake, on_error, [&] { m_descriptionData._draw_snake(pcontext, &m_snakeData); });
+   }
+   float fPowerShift = 0.f;
+   if (DrawPowerSnake != 0)
+   {
+      fPowerShift = DrawSnake != 0 ? -g_fPathShift : 0.f;
+      set_line_shift(m_snakePower, fPowerShift);
+      run_path_step(DrawPowerSnake, on_error, [&] { m_descriptionPower._draw_snake(pcontext, &m_snakePower); });
+   }
+}
+
+bool boxes_layer::run_path_step(int & iDrawSwitch, const error_callback & on_error, const function<void()> & step)
+{
+   try
+   {
+      step();
+      return true;
+   }
+   catch (const std::exception & exception)
+   {
+      iDrawSwitch = 0;
+      set_changed();
+      report(on_error, exception.what());
+      return false;
+   }
+}
+
+float boxes_layer::physical_width() const noexcept
+{
+   return get_full_columns() * PhysW;
+}
+
+float boxes_layer::physical_height() const noexcept
+{
+   return get_full_rows() * PhysH;
+}
+
+void boxes_layer::draw_labels(zel2d::context * pcontext)
+{
+   const int iLabelSize = LabelFontSize;
+   const int iNameSize = LayerNameFontSize != 0 ? static_cast<int>(LayerNameFontSize) : iLabelSize;
+   const int iBelowCentre = static_cast<int>((iNameSize + iLabelSize) * 0.5);
+   const float fWidthMM = physical_width();
+   const float fHeightMM = physical_height();
+
+   // The size lines stack downwards from just below the layer's centre.
+   std::vector<string_base> lines;
+   if (DrawScreenSize != 0)
+   {
+      lines.push_back(format("W %d X H %d", get_full_width(), get_full_height()));
+   }
+   if (ShowMM != 0)
+   {
+      lines.push_back(format("W %.2f(m) X H %.2f(m)", fWidthMM / 1000.f, fHeightMM / 1000.f));
+   }
+   if (ShowFT != 0)
+   {
+      lines.push_back(format("W %s X H %s", feet_and_inches(fWidthMM).c_str(), feet_and_inches(fHeightMM).c_str()));
+   }
+   if (ShowScreenWeight != 0)
+   {
+      lines.push_back(format("Weight: %.1f%s", getTotalPanelWeight(), WeightPerPanelUnit.c_str()));
+   }
+   if (ShowScreenDiagonal != 0)
+   {
+      lines.push_back(format("%s %s", g_pszDiagonalSign, getDiagonalDimensionText().c_str()));
+   }
+   const int iCentred = zel2d::align_center | zel2d::align_middle;
+   for (std::size_t k = 0; k < lines.size(); ++k)
+   {
+      draw_label(pcontext, 0, iBelowCentre + static_cast<int>(k) * iLabelSize, lines[k], LabelFontColor,
+                 g_colorLabelBackground, g_pszFont, iLabelSize, iCentred);
+   }
+   if (DrawLayerName != 0)
+   {
+      draw_label(pcontext, 0, 0, get_name(), g_colorNameText, g_colorNameBackground, g_pszFont, iNameSize, iCentred);
+   }
+   if (DrawPower != 0)
+   {
+      const string_base strPower = format("%.2fA | %dV | %d %s", calculate_power(), PowerVolts, PowerPhases,
+                                          PowerPhases == 1 ? "Phase" : "Phases");
+      draw_label(pcontext, 0, -iBelowCentre, strPower, LabelFontColor, g_colorLabelBackground, g_pszFont, iLabelSize,
+                 iCentred);
+   }
+   if (DrawInfoLine != 0)
+   {
+      // Excluded keys of boxes outside the grid (left when it shrank) take no cabinet away.
+      const long long llCabinets = box_count() - count_excluded_inside_grid();
+      const int iWidth = get_full_width();
+      const int iHeight = get_full_height();
+      const string_base strInfo =
+         format("%.1f Columns X %.1f Rows - %lld Cabinets Total / Resolution: %d x %d ( %lld ) / Aspect Ratio: %.2f / "
+                "Weight: %.1f%s / %s %s",
+                get_full_columns(), get_full_rows(), llCabinets, iWidth, iHeight, static_cast<long long>(iWidth) * iHeight,
+                static_cast<float>(iWidth) / static_cast<float>(iHeight), getTotalPanelWeight(),
+                WeightPerPanelUnit.c_str(), g_pszDiagonalSign, getDiagonalDimensionText().c_str());
+      draw_label(pcontext, 0, 5, strInfo, g_colorNameText, g_colorNameBackground, g_pszFont, g_iInfoLineFontSize,
+                 zel2d::align_center | zel2d::align_bottom);
+   }
+   draw_corner_labels(pcontext, iLabelSize);
+}
+
+// The raster coordinates of the corner pixels.
+void boxes_layer::draw_corner_labels(zel2d::context * pcontext, int iLabelSize)
+{
+   struct corner_label
+   {
+      enum_corner ecorner;
+      int iRight;  // 1: x of the last column
+      int iBottom; // 1: y of the last row
+      int iAlign;
+   };
+   static constexpr corner_label labels[] = {
+      {e_corner_top_left, 0, 0, zel2d::align_left | zel2d::align_top},
+      {e_corner_top_right, 1, 0, zel2d::align_right | zel2d::align_top},
+      {e_corner_bottom_left, 0, 1, zel2d::align_left | zel2d::align_bottom},
+      {e_corner_bottom_right, 1, 1, zel2d::align_right | zel2d::align_bottom},
+   };
+   for (const corner_label & label : labels)
+   {
+      if (!is_corner_label_on(label.ecorner))
+      {
+         continue;
+      }
+      const int x = m_iOffsetX + label.iRight * (get_full_width() - 1);
+      const int y = m_iOffsetY + label.iBottom * (get_full_height() - 1);
+      draw_label(pcontext, 0, 0, format("X %d,Y %d", x, y), LabelFontColor, g_colorLabelBackground, g_pszFont,
+                 iLabelSize, label.iAlign);
+   }
+}
+
+void boxes_layer::draw_label(zel2d::context * pcontext, int x, int y, scoped_string_base strText, color::color colorText,
+                             color::color colorBackground, scoped_string_base strFont, int iSize, int iAlign)
+{
+   OffscreenDraw offscreen(pcontext, get_offscreen().get());
+   const int iWidth = get_full_width();
+   const int iHeight = get_full_height();
+   pcontext->set_font_size(static_cast<float>(iSize));
+   pcontext->set_font_face(strFont);
+   const int iAnchorX = label_anchor(iAlign, zel2d::align_left, zel2d::align_right, zel2d::align_center, iWidth, 10);
+   const int iAnchorY = label_anchor(iAlign, zel2d::align_top, zel2d::align_bottom, zel2d::align_middle, iHeight, 5);
+   pcontext->set_text_align(iAlign);
+   const float fX = static_cast<float>(x + iAnchorX);
+   const float fY = static_cast<float>(y + iAnchorY);
+   float bounds[4];
+   pcontext->text_bounds(fX, fY, strText, bounds);
+   pcontext->begin_path();
+   pcontext->rectangle(bounds[0], bounds[1], bounds[2] - bounds[0], bounds[3] - bounds[1]);
+   pcontext->set_fill_color(colorBackground);
+   pcontext->fill();
+   pcontext->set_fill_color(colorText);
+   pcontext->set_stroke_color(colorText);
+   pcontext->text(fX, fY, strText);
+}
+
+// Every box gets i = row + column: neighbours alternate between a colour and its tint, and the
+// colours run in diagonal bands, each colour covering two diagonals.
+void boxes_layer::_draw_boxes(zel2d::context * pcontext)
+{
+   if (BoxColors.empty())
+   {
+      return;
+   }
+   OffscreenDraw offscreen(pcontext, get_offscreen().get());
+   const std::size_t uColors = BoxColors.size();
+   m_descriptionData.for_each_box(
+      [&](float x1, float y1, float x2, float y2, std::uint16_t uColumn, std::uint16_t uRow, int) {
+         if (ExcludeBoxes.contains(box_key(uColumn, uRow)))
+         {
+            trace("excluded");
+            return false;
+         }
+         const std::size_t i = static_cast<std::size_t>(uRow) + uColumn;
+         const std::size_t uColor = (i / 2) % uColors;
+         pcontext->set_fill_color(i % 2 != 0 ? box_tint_color(uColor) : BoxColors[uColor]);
+         pcontext->begin_path();
+         pcontext->rectangle(x1, y1, x2 - x1, y2 - y1);
+         pcontext->fill();
+         return false;
+      },
+      &m_snakeData, false);
+}
+
+// Unturned grids are drawn as crisp pixel outlines; a turned layer strokes each box inset by
+// half the line width.
+void boxes_layer::_draw_boxes_grid(zel2d::context * pcontext)
+{
+   OffscreenDraw offscreen(pcontext, get_offscreen().get());
+   const bool bTurned = m_fRotation != 0.f;
+   if (bTurned)
+   {
+      pcontext->set_stroke_color(BoxBorderColor);
+      pcontext->set_stroke_width(static_cast<float>(GridWidth));
+   }
+   const float g = static_cast<float>(GridWidth) * 0.5f;
+   m_descriptionData.for_each_box(
+      [&](float x1, float y1, float x2, float y2, std::uint16_t, std::uint16_t, int) {
+         if (!bTurned)
+         {
+            pcontext->pixel_rectangle_outline(static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2 - x1),
+                                              static_cast<int>(y2 - y1), BoxBorderColor, GridWidth);
+            return false;
+         }
+         pcontext->begin_path();
+         pcontext->rectangle(x1 + g, y1 + g, x2 - x1 - 1.f - g, y2 - y1 - 1.f - g);
+         pcontext->stroke();
+         return false;
+      },
+      &m_snakeData, false);
+}
+
+// Letters name the columns and numbers the rows; reversed, letters name the rows. A name size
+// of 0 switches the names off.
+void boxes_layer::_draw_boxes_names(zel2d::context * pcontext)
+{
+   const int iSize = BoxesNamesFontSize;
+   if (iSize <= 0)
+   {
+      return;
+   }
+   OffscreenDraw offscreen(pcontext, get_offscreen().get());
+   pcontext->set_fill_color(BoxesNamesColor);
+   pcontext->set_font_size(static_cast<float>(iSize));
+   pcontext->set_font_face(g_pszFont);
+   pcontext->set_text_align(zel2d::align_center | zel2d::align_middle);
+   const bool bReverse = BoxesNamesReverse != 0;
+   m_descriptionData.for_each_box(
+      [&](float x1, float y1, float x2, float y2, std::uint16_t uColumn, std::uint16_t uRow, int) {
+         const string_base strName = bReverse ? cabinet_name(uRow, uColumn) : cabinet_name(uColumn, uRow);
+         pcontext->text((x1 + x2) * 0.5f, (y1 + y2) * 0.5f, strName);
+         return false;
+      },
+      &m_snakeData, false);
+}
+
+void boxes_layer::_draw_circle(zel2d::context * pcontext)
+{
+   OffscreenDraw offscreen(pcontext, get_offscreen().get());
+   const int w = get_full_width();
+   const int h = get_full_height();
+   const int iCircleWidth = CircleWidth;
+   pcontext->set_stroke_color(CircleColor);
+   pcontext->set_stroke_width(static_cast<float>(iCircleWidth));
+   pcontext->begin_path();
+   pcontext->circle(w * 0.5f, h * 0.5f, static_cast<float>((std::min(w, h) / 2 - iCircleWidth / 2) / 2));
+   pcontext->stroke();
+   const float fw = static_cast<float>(w);
+   const float fh = static_cast<float>(h);
+   for (const auto & diagonal : {std::array<float, 4>{0.f, 0.f, fw, fh}, std::array<float, 4>{fw, 0.f, 0.f, fh}})
+   {
+      pcontext->begin_path();
+      pcontext->move_to(diagonal[0], diagonal[1]);
+      pcontext->line_to(diagonal[2], diagonal[3]);
+      pcontext->stroke();
+   }
+}
+
+// Dashes of 5 pixels every 10 pixels along the horizontal and the vertical centre line.
+void boxes_layer::_draw_dotted(zel2d::context * pcontext)
+{
+   OffscreenDraw offscreen(pcontext, get_offscreen().get());
+   const int w = get_full_width();
+   const int h = get_full_height();
+   pcontext->set_stroke_color(CircleColor);
+   pcontext->set_stroke_width(static_cast<float>(CircleWidth));
+   const float fMiddleY = static_cast<float>(h / 2);
+   pcontext->begin_path();
+   for (int x = 0; x == 0 || x - 5 < w; x += 10)
+   {
+      pcontext->move_to(static_cast<float>(x), fMiddleY);
+      pcontext->line_to(static_cast<float>(x + 5), fMiddleY);
+   }
+   pcontext->stroke();
+   const float fMiddleX = static_cast<float>(w / 2);
+   pcontext->begin_path();
+   for (int y = 0; y == 0 || y - 5 < h; y += 10)
+   {
+      pcontext->move_to(fMiddleX, static_cast<float>(y));
+      pcontext->line_to(fMiddleX, static_cast<float>(y + 5));
+   }
+   pcontext->stroke();
+}
+
+// A half box of the first or last column or row weighs half, a corner box of both a quarter.
+float boxes_layer::getTotalPanelWeight() const
+{
+   float fTotal = get_full_columns() * get_full_rows();
+   for (int iKey : ExcludeBoxes)
+   {
+      if (!is_inside_grid(iKey))
+      {
+         continue;
+      }
+      const std::uint32_t uColumn = box_key_column(iKey);
+      const std::uint32_t uRow = box_key_row(iKey);
+      const bool bHalfColumn = (uColumn == 0 && HalfColumns[e_half_first_column]) ||
+                               (uColumn == static_cast<std::uint32_t>(Columns - 1) && HalfColumns[e_half_last_column]);
+      const bool bHalfRow = (uRow == 0 && HalfColumns[e_half_first_row]) ||
+                            (uRow == static_cast<std::uint32_t>(Rows - 1) && HalfColumns[e_half_last_row]);
+      fTotal -= (bHalfColumn ? 0.5f : 1.f) * (bHalfRow ? 0.5f : 1.f);
+   }
+   return fTotal * WeightPerPanel;
+}
+
+string_base boxes_layer::getDiagonalDimensionText() const
+{
+   const string_base strUnit = trimmed_lower_case(ScreenDiagonalUnit);
+   const float w = physical_width();
+   const float h = physical_height();
+   const float d = std::sqrt(w * w + h * h);
+   if (strUnit == "meter")
+   {
+      return format("%5.3fm", d / 1000.f);
+   }
+   if (strUnit == "feet")
+   {
+      return format("%d' %1.1f%s", static_cast<int>(d / 304.8f), std::fmod(d / 25.4f, 12.f), g_pszInches);
+   }
+   return format("%1.1f%s", d / 25.4f, g_pszInches);
+}
+
+} // namespace Tarvossa_BrisvanePro

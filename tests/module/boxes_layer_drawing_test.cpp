@@ -1,0 +1,426 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "document/boxes_layer.h"
+#include "orvo/image.h"
+#include "orvo/trace.h"
+#include "zel2d/context.h"
+
+using namespace Tarvossa_BrisvanePro;
+
+namespace
+{
+
+constexpr color::color red{255, 0, 0, 255};
+constexpr color::color green{0, 255, 0, 255};
+constexpr color::color blue{0, 0, 255, 255};
+constexpr color::color yellow{255, 255, 0, 255};
+constexpr color::color cyan{0, 255, 255, 255};
+constexpr color::color magenta{255, 0, 255, 255};
+constexpr color::color grey{128, 128, 128, 255};
+
+// The pixel of an opaque colour as the image holds it.
+std::uint32_t opaque(color::color color)
+{
+   return 0xFF000000u | (std::uint32_t(color.m_uchR) << 16) | (std::uint32_t(color.m_uchG) << 8) | color.m_uchB;
+}
+
+// A grid of boxes with every drawer and label switched off.
+pointer<boxes_layer> bare_layer(int iColumns, int iRows, int iWidth = 100, int iHeight = 100)
+{
+   auto player = make_pointer<boxes_layer>();
+   player->initialize(nullptr);
+   player->apply_defaults();
+   player->Columns = iColumns;
+   player->Rows = iRows;
+   player->Width = iWidth;
+   player->Height = iHeight;
+   player->DrawBoxes = 0;
+   player->DrawGrid = 0;
+   player->DrawCircle = 0;
+   player->DrawScreenSize = 0;
+   player->DrawLayerName = 0;
+   player->DrawInfoLine = 0;
+   player->CornersMode = 0;
+   return player;
+}
+
+// Builds the layer's frame through a context that draws nowhere itself, keeping the texts the
+// drawing wrote and the errors it reported.
+struct frame_build
+{
+   std::vector<zel2d::drawn_text> texts;
+   std::vector<std::string> errors;
+
+   explicit frame_build(boxes_layer & layer)
+   {
+      zel2d::context context;
+      context.set_text_listener([this](const zel2d::drawn_text & drawn) { texts.push_back(drawn); });
+      layer.build_frame(&context, [this](scoped_string_base strError) { errors.emplace_back(strError); });
+   }
+
+   const zel2d::drawn_text * find(scoped_string_base str) const
+   {
+      for (const auto & drawn : texts)
+      {
+         if (drawn.m_str == str)
+         {
+            return &drawn;
+         }
+      }
+      return nullptr;
+   }
+};
+
+std::uint32_t pixel(const boxes_layer & layer, int x, int y)
+{
+   return layer.get_offscreen()->pixel(x, y);
+}
+
+// The centre pixel of a box of 100 x 100.
+std::uint32_t box_centre(const boxes_layer & layer, int iColumn, int iRow)
+{
+   return pixel(layer, iColumn * 100 + 50, iRow * 100 + 50);
+}
+
+} // namespace
+
+TEST(boxes_layer_drawing, LayersWithoutPixelsRequestNothingAndReportNothing)
+{
+   for (auto setEmpty : {+[](boxes_layer & layer) { layer.Columns = 0; }, +[](boxes_layer & layer) { layer.Rows = -2; },
+                         +[](boxes_layer & layer) { layer.Width = 0; }, +[](boxes_layer & layer) { layer.Height = -1; }})
+   {
+      auto player = bare_layer(3, 3);
+      player->DrawBoxes = 1;
+      player->default_colors();
+      setEmpty(*player);
+      const frame_build build(*player);
+      EXPECT_FALSE(player->get_offscreen());
+      EXPECT_TRUE(build.errors.empty());
+      EXPECT_TRUE(build.texts.empty());
+   }
+}
+
+TEST(boxes_layer_drawing, AnImageThatCannotBeMadeIsReportedAndNothingIsDrawn)
+{
+   auto player = bare_layer(32767, 32767, 65535, 65535);
+   player->DrawLayerName = 1;
+   const frame_build build(*player);
+   ASSERT_EQ(build.errors.size(), 1u);
+   EXPECT_FALSE(build.errors[0].empty());
+   EXPECT_TRUE(build.texts.empty());
+}
+
+TEST(boxes_layer_drawing, ColoursRunInDiagonalBandsAlternatingWithTheirTints)
+{
+   auto player = bare_layer(4, 4);
+   player->DrawBoxes = 1;
+   player->BoxColors = {red, green, blue};
+   player->BoxTintColors = {yellow, cyan, magenta};
+   frame_build build(*player);
+   EXPECT_EQ(box_centre(*player, 0, 0), opaque(red));
+   EXPECT_EQ(box_centre(*player, 0, 1), opaque(yellow));
+   EXPECT_EQ(box_centre(*player, 1, 0), opaque(yellow));
+   EXPECT_EQ(box_centre(*player, 1, 1), opaque(green));
+   EXPECT_EQ(box_centre(*player, 2, 1), opaque(cyan));
+   EXPECT_EQ(box_centre(*player, 2, 2), opaque(blue));
+   EXPECT_EQ(box_centre(*player, 3, 3), opaque(red));
+   // Fills reach the box edges.
+   EXPECT_EQ(pixel(*player, 0, 0), opaque(red));
+   EXPECT_EQ(pixel(*player, 99, 99), opaque(red));
+   EXPECT_EQ(pixel(*player, 100, 99), opaque(yellow));
+}
+
+TEST(boxes_layer_drawing, ExcludedBoxesStayEmptyWithoutShiftingTheColoursAfterThem)
+{
+   set_logs_silent(true);
+   auto player = bare_layer(4, 1);
+   player->DrawBoxes = 1;
+   player->DrawGrid = 1;
+   player->BoxBorderColor = grey;
+   player->DrawBoxesNames = 1;
+   player->BoxColors = {red, green};
+   player->BoxTintColors = {yellow, cyan};
+   player->ExcludeBoxes.add(box_key(1, 0));
+   // Left out whatever `SkipBlankBoxes` says.
+   player->SkipBlankBoxes = 0;
+   const frame_build build(*player);
+   // Away from the names at the centres.
+   EXPECT_EQ(pixel(*player, 110, 10), 0u);
+   EXPECT_EQ(pixel(*player, 210, 10), opaque(green));
+   EXPECT_EQ(pixel(*player, 310, 10), opaque(cyan));
+   // The excluded box keeps its outline and its name.
+   EXPECT_EQ(pixel(*player, 100, 30), opaque(grey));
+   EXPECT_NE(build.find("B1"), nullptr);
+   set_logs_silent(false);
+}
+
+TEST(boxes_layer_drawing, MissingTintsAreDerivedFromTheirColours)
+{
+   auto player = bare_layer(4, 1);
+   player->DrawBoxes = 1;
+   player->BoxColors = {red, {0, 63, 127, 255}};
+   player->BoxTintColors = {yellow};
+   const frame_build build(*player);
+   EXPECT_EQ(box_centre(*player, 1, 0), opaque(yellow));
+   EXPECT_EQ(box_centre(*player, 2, 0), opaque({0, 63, 127, 255}));
+   EXPECT_EQ(box_centre(*player, 3, 0), opaque({114, 149, 184, 255}));
+}
+
+TEST(boxes_layer_drawing, TheGridLiesJustInsideEveryBox)
+{
+   auto player = bare_layer(2, 2);
+   player->DrawBoxes = 1;
+   player->BoxColors = {red};
+   player->BoxTintColors = {red};
+   player->DrawGrid = 1;
+   player->GridWidth = 2;
+   player->BoxBorderColor = blue;
+   frame_build unturned(*player);
+   for (int x : {0, 1, 98, 99, 100, 101, 198, 199})
+   {
+      EXPECT_EQ(pixel(*player, x, 50), opaque(blue)) << x;
+   }
+   EXPECT_EQ(pixel(*player, 2, 50), opaque(red));
+   EXPECT_EQ(pixel(*player, 97, 50), opaque(red));
+   EXPECT_EQ(pixel(*player, 50, 101), opaque(blue));
+   EXPECT_EQ(pixel(*player, 50, 102), opaque(red));
+
+   // A turned layer strokes each box inset by half the line width.
+   player->set_rotation(0.5f);
+   frame_build turned(*player);
+   EXPECT_EQ(pixel(*player, 100, 50), opaque(blue));
+   EXPECT_EQ(pixel(*player, 101, 50), opaque(blue));
+   EXPECT_EQ(pixel(*player, 103, 50), opaque(red));
+}
+
+TEST(boxes_layer_drawing, CircleDiagonalsAndDashedCentreLines)
+{
+   auto player = bare_layer(2, 2);
+   player->DrawCircle = 1;
+   player->CircleWidth = 2;
+   player->CircleColor = green;
+   const frame_build build(*player);
+   // Radius ((200 / 2) - (2 / 2)) / 2 = 49 about (100, 100).
+   EXPECT_EQ(pixel(*player, 142, 75), opaque(green));
+   EXPECT_EQ(pixel(*player, 120, 110), 0u);
+   EXPECT_EQ(pixel(*player, 160, 60), 0u);
+   // The diagonals.
+   EXPECT_EQ(pixel(*player, 30, 30), opaque(green));
+   EXPECT_EQ(pixel(*player, 169, 30), opaque(green));
+   // Dashes of 5 every 10 pixels, 2 pixels wide, along y = 100 and x = 100.
+   EXPECT_EQ(pixel(*player, 2, 99), opaque(green));
+   EXPECT_EQ(pixel(*player, 12, 100), opaque(green));
+   EXPECT_EQ(pixel(*player, 7, 100), 0u);
+   EXPECT_EQ(pixel(*player, 199, 100), 0u);
+   EXPECT_EQ(pixel(*player, 194, 100), opaque(green));
+   EXPECT_EQ(pixel(*player, 99, 2), opaque(green));
+   EXPECT_EQ(pixel(*player, 100, 17), 0u);
+}
+
+TEST(boxes_layer_drawing, APathAloneRunsThroughTheBoxCentresAndTwoPathsRunSideBySide)
+{
+   auto player = bare_layer(4, 1);
+   player->m_descriptionData.m_color = blue;
+   player->m_descriptionPower.m_color = red;
+   player->DrawSnake = 1;
+   frame_build dataAlone(*player);
+   EXPECT_EQ(pixel(*player, 200, 50), opaque(blue));
+   EXPECT_EQ(pixel(*player, 200, 75), 0u);
+
+   player->DrawSnake = 0;
+   player->DrawPowerSnake = 1;
+   frame_build powerAlone(*player);
+   EXPECT_EQ(pixel(*player, 200, 50), opaque(red));
+
+   // The data path a quarter box towards the bottom right, the power path towards the top left.
+   player->DrawSnake = 1;
+   frame_build both(*player);
+   EXPECT_EQ(pixel(*player, 200, 75), opaque(blue));
+   EXPECT_EQ(pixel(*player, 200, 25), opaque(red));
+   EXPECT_EQ(pixel(*player, 200, 50), 0u);
+   EXPECT_TRUE(both.errors.empty());
+}
+
+TEST(boxes_layer_drawing, AFailingDataPathIsSwitchedOffReportedOnceAndThePowerPathIsNotShifted)
+{
+   auto player = bare_layer(4, 1);
+   player->m_descriptionPower.m_color = red;
+   player->DrawSnake = 1;
+   player->DrawPowerSnake = 1;
+   player->DataDiagramType = 0;
+   player->m_descriptionData.m_iLimit = 350;
+   player->clear_changed();
+   const frame_build build(*player);
+   EXPECT_EQ(build.errors, (std::vector<std::string>{"Some panels consume more pixels then limit used."}));
+   EXPECT_EQ(player->DrawSnake, 0);
+   EXPECT_TRUE(player->has_changed());
+   EXPECT_EQ(pixel(*player, 200, 50), opaque(red));
+   EXPECT_EQ(pixel(*player, 200, 25), 0u);
+}
+
+TEST(boxes_layer_drawing, CabinetNamesTakeLettersForColumnsOrWithReverseForRows)
+{
+   auto player = bare_layer(28, 28, 10, 10);
+   player->DrawBoxesNames = 1;
+   player->BoxesNamesFontSize = 8;
+   player->BoxesNamesColor = cyan;
+   const frame_build build(*player);
+   ASSERT_EQ(build.texts.size(), 28u * 28u);
+   EXPECT_EQ(build.texts[0].m_str, "A1");
+   EXPECT_EQ(build.texts[26].m_str, "AA1");
+   EXPECT_EQ(build.texts[27].m_str, "BB1");
+   EXPECT_EQ(build.texts[28].m_str, "A2");
+   EXPECT_EQ(build.texts[27].m_fX, 275.f);
+   EXPECT_EQ(build.texts[27].m_fY, 5.f);
+   EXPECT_EQ(build.texts[27].m_iAlign, zel2d::align_center | zel2d::align_middle);
+   EXPECT_EQ(build.texts[27].m_fFontSize, 8.f);
+   EXPECT_EQ(build.texts[27].m_colorFill, cyan);
+
+   player->BoxesNamesReverse = 1;
+   const frame_build reversed(*player);
+   // Column 2, row 27.
+   EXPECT_EQ(reversed.texts[27 * 28 + 2].m_str, "BB3");
+   EXPECT_EQ(reversed.texts[1].m_str, "A2");
+
+   player->Columns = 53;
+   player->Rows = 1;
+   player->BoxesNamesReverse = 0;
+   const frame_build wide(*player);
+   EXPECT_EQ(wide.texts[52].m_str, "AAA1");
+
+   player->BoxesNamesFontSize = 0;
+   EXPECT_TRUE(frame_build(*player).texts.empty());
+}
+
+TEST(boxes_layer_drawing, WeightCountsHalfBoxesByTheirShareAndOnlyExclusionsInsideTheGrid)
+{
+   auto player = bare_layer(4, 3);
+   player->WeightPerPanel = 20.f;
+   player->HalfColumns.set(e_half_last_column);
+   player->ExcludeBoxes.add(box_key(3, 0));
+   EXPECT_FLOAT_EQ(player->getTotalPanelWeight(), 200.f);
+   // A corner box of a half column and a half row weighs a quarter.
+   player->HalfColumns.set(e_half_first_row);
+   EXPECT_FLOAT_EQ(player->getTotalPanelWeight(), (3.5f * 2.5f - 0.25f) * 20.f);
+   player->HalfColumns.reset();
+   player->ExcludeBoxes.add(box_key(7, 0));
+   player->ExcludeBoxes.add(box_key(0, 9));
+   EXPECT_FLOAT_EQ(player->getTotalPanelWeight(), 11.f * 20.f);
+}
+
+TEST(boxes_layer_drawing, DiagonalInMetresFeetOrInches)
+{
+   auto player = bare_layer(6, 8);
+   player->PhysW = 500.f;
+   player->PhysH = 500.f;
+   player->ScreenDiagonalUnit = "meter";
+   EXPECT_EQ(player->getDiagonalDimensionText(), "5.000m");
+   player->ScreenDiagonalUnit = "  Meter ";
+   EXPECT_EQ(player->getDiagonalDimensionText(), "5.000m");
+   player->ScreenDiagonalUnit = "feet";
+   EXPECT_EQ(player->getDiagonalDimensionText(), "16' 4.9\xE2\x80\xB3");
+   player->ScreenDiagonalUnit = "";
+   EXPECT_EQ(player->getDiagonalDimensionText(), "196.9\xE2\x80\xB3");
+   player->ScreenDiagonalUnit = "metre";
+   EXPECT_EQ(player->getDiagonalDimensionText(), "196.9\xE2\x80\xB3");
+}
+
+TEST(boxes_layer_drawing, SizeLinesStackBelowTheNameAndThePowerLineSitsAbove)
+{
+   auto player = bare_layer(10, 5);
+   player->set_name("Wall");
+   player->HalfColumns.set(e_half_first_column);
+   player->DrawLayerName = 1;
+   player->DrawScreenSize = 1;
+   player->ShowMM = 1;
+   player->ShowFT = 1;
+   player->ShowScreenWeight = 1;
+   player->ShowScreenDiagonal = 1;
+   player->DrawPower = 1;
+   player->LabelFontSize = 30;
+   player->LabelFontColor = cyan;
+   player->WeightPerPanelUnit = "kg";
+   const frame_build build(*player);
+   const float fCentreX = 950.f / 2.f;
+   const float fCentreY = 250.f;
+   const std::vector<std::string> lines = {"W 950 X H 500", "W 4.75(m) X H 2.50(m)", "W 15' 7.01'' X H 8' 2.43''",
+                                           "Weight: 950.0kg", "\xE2\x97\xA9 211.3\xE2\x80\xB3"};
+   for (std::size_t k = 0; k < lines.size(); ++k)
+   {
+      const zel2d::drawn_text * pdrawn = build.find(lines[k]);
+      ASSERT_NE(pdrawn, nullptr) << lines[k];
+      EXPECT_EQ(pdrawn->m_fX, fCentreX);
+      EXPECT_EQ(pdrawn->m_fY, fCentreY + 30.f + 30.f * static_cast<float>(k)) << lines[k];
+      EXPECT_EQ(pdrawn->m_iAlign, zel2d::align_center | zel2d::align_middle);
+      EXPECT_EQ(pdrawn->m_colorFill, cyan);
+      EXPECT_EQ(pdrawn->m_fFontSize, 30.f);
+   }
+   const zel2d::drawn_text * pname = build.find("Wall");
+   ASSERT_NE(pname, nullptr);
+   EXPECT_EQ(pname->m_fY, fCentreY);
+   EXPECT_EQ(pname->m_colorFill, color::color(0, 0, 0, 255));
+   EXPECT_EQ(pname->m_fFontSize, 30.f);
+   const zel2d::drawn_text * ppower = build.find("52.49A | 110V | 3 Phases");
+   ASSERT_NE(ppower, nullptr);
+   EXPECT_EQ(ppower->m_fY, fCentreY - 30.f);
+
+   // A name size of its own moves the lines by half its difference.
+   player->LayerNameFontSize = 50;
+   player->PowerPhases = 1;
+   const frame_build larger(*player);
+   EXPECT_EQ(larger.find("Wall")->m_fFontSize, 50.f);
+   EXPECT_EQ(larger.find("W 950 X H 500")->m_fY, fCentreY + 40.f);
+   ASSERT_NE(larger.find("90.91A | 110V | 1 Phase"), nullptr);
+   EXPECT_EQ(larger.find("90.91A | 110V | 1 Phase")->m_fY, fCentreY - 40.f);
+}
+
+TEST(boxes_layer_drawing, InformationLineAlongTheBottomCountsCabinetsOfTheGridOnly)
+{
+   auto player = bare_layer(4, 3);
+   player->DrawInfoLine = 1;
+   player->WeightPerPanel = 20.f;
+   player->WeightPerPanelUnit = "lb";
+   player->ExcludeBoxes.add(box_key(1, 1));
+   player->ExcludeBoxes.add(box_key(9, 0));
+   const frame_build build(*player);
+   ASSERT_EQ(build.texts.size(), 1u);
+   EXPECT_EQ(build.texts[0].m_str, "4.0 Columns X 3.0 Rows - 11 Cabinets Total / Resolution: 400 x 300 ( 120000 ) / "
+                                   "Aspect Ratio: 1.33 / Weight: 220.0lb / \xE2\x97\xA9 98.4\xE2\x80\xB3");
+   EXPECT_EQ(build.texts[0].m_fX, 200.f);
+   EXPECT_EQ(build.texts[0].m_fY, 300.f);
+   EXPECT_EQ(build.texts[0].m_iAlign, zel2d::align_center | zel2d::align_bottom);
+   EXPECT_EQ(build.texts[0].m_fFontSize, 14.f);
+}
+
+TEST(boxes_layer_drawing, CornerLabelsGiveTheRasterCoordinatesOfTheCornerPixels)
+{
+   auto player = bare_layer(4, 3);
+   player->set_offset_x(1000);
+   player->set_offset_y(20);
+   player->CornersMode = 15;
+   const frame_build build(*player);
+   struct expected
+   {
+      const char * psz;
+      float x;
+      float y;
+      int iAlign;
+   };
+   for (const expected & corner : {expected{"X 1000,Y 20", 10.f, 5.f, 9}, expected{"X 1399,Y 20", 390.f, 5.f, 12},
+                                   expected{"X 1000,Y 319", 10.f, 295.f, 33}, expected{"X 1399,Y 319", 390.f, 295.f, 36}})
+   {
+      const zel2d::drawn_text * pdrawn = build.find(corner.psz);
+      ASSERT_NE(pdrawn, nullptr) << corner.psz;
+      EXPECT_EQ(pdrawn->m_fX, corner.x) << corner.psz;
+      EXPECT_EQ(pdrawn->m_fY, corner.y) << corner.psz;
+      EXPECT_EQ(pdrawn->m_iAlign, corner.iAlign) << corner.psz;
+   }
+   // The label's background: black at alpha 204 above the capitals.
+   EXPECT_EQ(pixel(*player, 12, 6), 0xCC000000u);
+
+   player->CornersMode = 0;
+   EXPECT_TRUE(frame_build(*player).texts.empty());
+}
