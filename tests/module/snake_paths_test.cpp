@@ -255,7 +255,7 @@ TEST(data_path, RunsAreWellFormedOverRandomLayers)
       {
          player->ExcludeBoxes.add(box_key(static_cast<std::uint32_t>(pick(0, 7)), static_cast<std::uint32_t>(pick(0, 6))));
       }
-      for (const snake * psnake : {&player->m_snakeData, &player->m_snakePower})
+      for (snake * psnake : {&player->m_snakeData, &player->m_snakePower})
       {
          // Data: type 0 takes whole lines; power: type 0 fills circuits box by box.
          const bool bPerBox = psnake == &player->m_snakeData ? player->DataDiagramType != 0 : player->PowerDiagramType == 0;
@@ -270,6 +270,15 @@ TEST(data_path, RunsAreWellFormedOverRandomLayers)
             continue;
          }
          ASSERT_TRUE(runs_are_well_formed(boxes)) << "case " << iCase;
+         // Numbered, the runs of a layer without a document take 1, 2, 3, ...
+         psnake->m_pdescription->_draw_snake(nullptr, psnake);
+         long long llRun = 0;
+         for (const auto & box : psnake->m_boxes)
+         {
+            llRun += box.is_start() ? 1 : 0;
+            ASSERT_EQ(box.m_iPathIndex, llRun) << "case " << iCase;
+         }
+         EXPECT_EQ(llRun, (psnake == &player->m_snakeData ? player->calculate_path_count(true) : player->calculate_path_count(false)));
          std::multiset<int> keys;
          for (const auto & box : boxes)
          {
