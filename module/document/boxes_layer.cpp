@@ -4,8 +4,10 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "document/connector.h"
 #include "document/parameter_text.h"
 #include "orvo/trace.h"
+#include "zelui/in_place_edit_array.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -62,10 +64,12 @@ void boxes_layer::set_power_custom_path_string(scoped_string_base str)
    m_descriptionPower.set_custom_path_string(str);
 }
 
-// FIXME: the connectors are rebuilt from their name lists here as well, once they exist.
 void boxes_layer::on_read_app_layer()
 {
    bound_full_size();
+   read_p_connectors();
+   read_r_connectors();
+   read_s_connectors();
 }
 
 void boxes_layer::bound_full_size()
@@ -122,6 +126,9 @@ pointer<app_layer> boxes_layer::clone() const
    {
       trace("Source1 RConnectorName %s", strName.c_str());
    }
+   player->read_p_connectors();
+   player->read_r_connectors();
+   player->read_s_connectors();
    copy_placement_to(*player);
    player->m_iLastPixelArea = m_iLastPixelArea;
    return player;

@@ -6,11 +6,19 @@
 #include "document/BoxesLayerDescription.h"
 #include "document/app_layer.h"
 #include "document/snake.h"
+#include "orvo/pointer.h"
+
+namespace zelui
+{
+class in_place_edit_array;
+class in_place_edit_mapper;
+}
 
 namespace Tarvossa_BrisvanePro
 {
 
 struct boxes_layer_parameter_key;
+class connector;
 
 // A screen layer: one LED wall, a grid of equal boxes with a data path and a power path running
 // through them. Tool windows and the canvas write the settings directly and then call
@@ -27,6 +35,8 @@ public:
    boxes_layer();
    ~boxes_layer() override;
 
+   // Creates the connector arrays.
+   void on_initialize_particle() override;
    void default_colors() override;
    // The settings of a new layer; does not mark the layer changed.
    void apply_defaults() override;
@@ -80,6 +90,26 @@ public:
    // The physical diagonal in `ScreenDiagonalUnit`: "meter", "feet", else inches.
    string_base getDiagonalDimensionText() const;
 
+   // The connector of a run, made on demand: a data start or end, or a power start. None for an
+   // index below the layer's first run number, a power end, or a box that is neither start nor
+   // end. A connector found in its slot takes the index asked for.
+   pointer<connector> get_connector(snake * psnake, long long index, bool bStart, bool bEnd);
+   pointer<connector> get_connector(snake * psnake, zelui::in_place_edit_array * parray, const std::vector<string_base> & names,
+                                    long long index, bool bEnd);
+   // The name lists rebuilt from the connectors, slot by slot (an empty slot gives an empty name).
+   void write_p_connectors();
+   void write_r_connectors();
+   void write_s_connectors();
+   // The connectors named after the lists; connectors beyond a list lose their names.
+   void read_p_connectors();
+   void read_r_connectors();
+   void read_s_connectors();
+   void read_connectors(snake * psnake, const std::vector<string_base> & names, bool bEnd);
+   // The connector of a shown path whose label lies under a canvas point, or none.
+   pointer<connector> hit_test_connector_label(const point_type<float> & point, zelui::in_place_edit_mapper * pmapper) const;
+   // Ends the in-place edits of the connector labels; whether one was open.
+   bool on_end_edit_all_connectors();
+
    // The keys of the boxes whose rectangles overlap `rectangle` (layer pixels), in row order;
    // edges that only touch do not overlap.
    std::vector<int> hit_test(const rectangle_type<int> & rectangle) const;
@@ -98,6 +128,11 @@ public:
    std::uint8_t custom_path_target = 1;
    // The pixel area of the layer's last drawing.
    std::int64_t m_iLastPixelArea = 0;
+   // Connectors of data starts, data ends and power starts; slot k belongs to the layer's run
+   // base + k.
+   pointer<zelui::in_place_edit_array> m_pconnectorsP;
+   pointer<zelui::in_place_edit_array> m_pconnectorsR;
+   pointer<zelui::in_place_edit_array> m_pconnectorsS;
 
 private:
    // The physical size of the grid in millimetres, half boxes counted by their share.

@@ -68,6 +68,16 @@ public:
    // image. Throws as `build_boxes` does.
    void _draw_snake(zel2d::context * pcontext, snake * psnake) const;
 
+   // Draws the arrows of the last drawing of the path (`_draw_snake`) into the layer's offscreen
+   // image: every run's first box points to the next box and carries its start connector's label,
+   // every third box of a run points on, and a data run's last box points back with its end
+   // connector's label. A box that is a run of its own gets both.
+   void _draw_snake_triangles(zel2d::context * pcontext, snake * psnake) const;
+   // One arrow at (x, y) from `box` towards `other`, with the label of the run's connector for a
+   // start or end arrow; a power run has no end arrow.
+   void _draw_triangle(zel2d::context * pcontext, snake * psnake, float x, float y, const datagram::box & box, const datagram::box & other,
+                       bool bStart, bool bEnd) const;
+
    // The paths as text: keys joined by ",", paths joined by "|".
    string_base get_custom_path_string() const;
    void set_custom_path_string(scoped_string_base str);

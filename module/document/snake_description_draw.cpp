@@ -1,5 +1,8 @@
 #include "document/OffscreenDraw.h"
+#include <algorithm>
+
 #include "document/boxes_layer.h"
+#include "document/connector.h"
 #include "document/snake.h"
 #include "document/snake_description.h"
 #include "orvo/image.h"
@@ -46,6 +49,103 @@ point_type<float> line_point(const snake & snakePath, std::size_t i)
    const float cx = (box.m_fX1 + box.m_fX2) * 0.5f;
    const float cy = (box.m_fY1 + box.m_fY2) * 0.5f;
    return {cx + (bMoveX ? box.width() * snakePath.m_fLineShiftX : 0.f), cy + (bMoveY ? box.height() * snakePath.m_fLineShiftY : 0.f)};
+}
+
+enum enum_arrow
+{
+   e_arrow_right,
+   e_arrow_left,
+   e_arrow_up,
+   e_arrow_down,
+};
+
+// Vertically when the boxes lie in different rows, else horizontally.
+enum_arrow arrow_towards(const datagram::box & box, const datagram::box & other)
+{
+   if (other.m_fY1 != box.m_fY1)
+   {
+      return other.m_fY1 > box.m_fY1 ? e_arrow_down : e_arrow_up;
+   }
+   return other.m_fX2 > box.m_fX1 ? e_arrow_right : e_arrow_left;
+}
+
+void add_triangle(zel2d::context & context, float x, float y, float s, enum_arrow earrow)
+{
+   const point_type<float> corners[4][3] = {
+      {{x - s, y - s}, {x - s, y + s}, {x + s, y}},
+      {{x + s, y + s}, {x + s, y - s}, {x - s, y}},
+      {{x - s, y + s}, {x + s, y + s}, {x, y - s}},
+      {{x - s, y - s}, {x + s, y - s}, {x, y + s}},
+   };
+   const auto & triangle = corners[earrow];
+   context.begin_path();
+   context.move_to(triangle[0].x, triangle[0].y);
+   context.line_to(triangle[1].x, triangle[1].y);
+   context.line_to(triangle[2].x, triangle[2].y);
+   context.close_path();
+}
+
+rectangle_type<float> rectangle_of(const datagram::box & box)
+{
+   return {box.m_fX1, box.m_fY1, box.m_fX2, box.m_fY2};
+}
+
+// Writes the label behind the arrow, a tenth of the box away from its point: above or below it
+// inside the box, or to its left or right inside the layer. The connector keeps where the label
+// stands so that the canvas can find and edit it.
+void draw_connector_label(zel2d::context & context, connector & connectorRun, const boxes_layer & layer, const datagram::box & box, float x,
+                          float y, enum_arrow earrow)
+{
+   const string_base strLabel = connectorRun.get_name_for_label();
+   const int iFontSize = layer.LabelFontSize;
+   if (strLabel.empty() || iFontSize < 1)
+   {
+      connectorRun.set_label({}, strLabel);
+      return;
+   }
+   context.set_font_face("sans");
+   context.set_font_size(static_cast<float>(iFontSize));
+   const float d = std::min(box.width(), box.height()) / 10.f;
+   float bounds[4] = {};
+   auto measure = [&](float tx, float ty, int iAlign) {
+      context.set_text_align(iAlign);
+      context.text_bounds(tx, ty, strLabel, bounds);
+      return point_type<float>{tx, ty};
+   };
+   point_type<float> point;
+   const bool bClipToBox = earrow == e_arrow_down || earrow == e_arrow_up;
+   switch (earrow)
+   {
+   case e_arrow_down:
+      point = measure(x, y - d, zel2d::align_center | zel2d::align_bottom);
+      break;
+   case e_arrow_up:
+      point = measure(x, y + d, zel2d::align_center | zel2d::align_top);
+      break;
+   case e_arrow_right:
+      point = measure(x - d, y, zel2d::align_right | zel2d::align_middle);
+      if (bounds[0] < 0.f)
+      {
+         point = measure(x - box.width() / 2.f, y, zel2d::align_left | zel2d::align_middle);
+      }
+      break;
+   case e_arrow_left:
+      point = measure(x + d, y, zel2d::align_left | zel2d::align_middle);
+      if (bounds[2] > static_cast<float>(layer.get_full_width()))
+      {
+         point = measure(static_cast<float>(layer.get_full_width()), y, zel2d::align_right | zel2d::align_middle);
+      }
+      break;
+   }
+   rectangle_type<float> rectangleLabel{bounds[0], bounds[1], bounds[2], bounds[3]};
+   if (bClipToBox)
+   {
+      const rectangle_type<float> rectangleBox = rectangle_of(box);
+      context.intersect_scissor(rectangleBox.left, rectangleBox.top, rectangleBox.width(), rectangleBox.height());
+      rectangleLabel = rectangleLabel.intersection(rectangleBox);
+   }
+   context.text(point.x, point.y, strLabel);
+   connectorRun.set_label(rectangleLabel, strLabel);
 }
 
 } // namespace
@@ -105,6 +205,66 @@ void snake_description::_draw_snake(zel2d::context * pcontext, snake * psnake) c
    {
       pcontext->stroke();
    }
+}
+
+void snake_description::_draw_snake_triangles(zel2d::context * pcontext, snake * psnake) const
+{
+   const boxes_layer & layer = *psnake->m_playerOwner;
+   const pointer<image::image> pimage = layer.get_offscreen();
+   if (!pimage)
+   {
+      return;
+   }
+   OffscreenDraw offscreen(pcontext, pimage.get());
+   const auto & boxes = psnake->m_boxes;
+   for (std::size_t i = 0; i < boxes.size(); ++i)
+   {
+      const datagram::box & box = boxes[i];
+      if (layer.should_skip_box(box))
+      {
+         continue;
+      }
+      const point_type<float> point = line_point(*psnake, i);
+      const bool bHasNext = i + 1 < boxes.size();
+      if (box.is_start())
+      {
+         // A run of one box points on to the next run, or, being the last, to the right.
+         _draw_triangle(pcontext, psnake, point.x, point.y, box, bHasNext ? boxes[i + 1] : box, true, false);
+      }
+      else if (!box.is_end() && bHasNext && i % 3 == 2)
+      {
+         _draw_triangle(pcontext, psnake, point.x, point.y, box, boxes[i + 1], false, false);
+      }
+      if (box.is_end() && i > 0)
+      {
+         _draw_triangle(pcontext, psnake, point.x, point.y, box, boxes[i - 1], false, true);
+      }
+   }
+}
+
+void snake_description::_draw_triangle(zel2d::context * pcontext, snake * psnake, float x, float y, const datagram::box & box,
+                                       const datagram::box & other, bool bStart, bool bEnd) const
+{
+   if (bEnd && psnake->m_ekind == e_snake_power)
+   {
+      return;
+   }
+   boxes_layer & layer = *psnake->m_playerOwner;
+   const color::color color = bStart ? color::color(0, 255, 0, 255) : bEnd ? color::color(255, 0, 0, 255) : color::color(0, 0, 255, 255);
+   const enum_arrow earrow = arrow_towards(box, other);
+   pcontext->save();
+   pcontext->set_fill_color(color);
+   pcontext->set_stroke_color(color);
+   pcontext->set_stroke_width(1.f);
+   add_triangle(*pcontext, x, y, static_cast<float>(psnake->m_iArrowHalfSize), earrow);
+   pcontext->fill();
+   pcontext->stroke();
+   const long long llIndex = box.m_iPathIndex >= 0 ? box.m_iPathIndex : other.m_iPathIndex;
+   if (pointer<connector> pconnector = layer.get_connector(psnake, llIndex, bStart, bEnd))
+   {
+      draw_connector_label(*pcontext, *pconnector, layer, box, x, y, earrow);
+   }
+   pcontext->restore();
 }
 
 } // namespace Tarvossa_BrisvanePro
