@@ -156,6 +156,19 @@ void boxes_layer::draw_paths(zel2d::context * pcontext, const error_callback & o
       set_line_shift(m_snakePower, fPowerShift);
       run_path_step(DrawPowerSnake, on_error, [&] { m_descriptionPower._draw_snake(pcontext, &m_snakePower); });
    }
+   const int iArrowHalfSize = std::max(Width, Height) / 10;
+   if (DrawSnake != 0)
+   {
+      set_line_shift(m_snakeData, fDataShift);
+      m_snakeData.m_iArrowHalfSize = iArrowHalfSize;
+      run_path_step(DrawSnake, on_error, [&] { m_descriptionData._draw_snake_triangles(pcontext, &m_snakeData); });
+   }
+   if (DrawPowerSnake != 0)
+   {
+      set_line_shift(m_snakePower, fPowerShift);
+      m_snakePower.m_iArrowHalfSize = iArrowHalfSize;
+      run_path_step(DrawPowerSnake, on_error, [&] { m_descriptionPower._draw_snake_triangles(pcontext, &m_snakePower); });
+   }
 }
 
 bool boxes_layer::run_path_step(int & iDrawSwitch, const error_callback & on_error, const function<void()> & step)

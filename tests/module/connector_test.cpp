@@ -228,3 +228,32 @@ TEST(connector, EveryThirdBoxPointsOnAndPowerRunsHaveNoEndArrow)
    EXPECT_EQ(player->get_connector(&player->m_snakePower, 1, true, false)->label_text(), "S1-1");
    EXPECT_EQ(player->m_pconnectorsR->count(), 1);
 }
+
+TEST(connector, FrameShowsTheArrowsOfBothPathsWithTheirLabels)
+{
+   auto player = attached_layer();
+   player->Columns = 2;
+   player->Rows = 1;
+   player->Width = 100;
+   player->Height = 100;
+   player->DrawBoxes = 0;
+   player->DrawScreenSize = 0;
+   player->DrawLayerName = 0;
+   player->DrawInfoLine = 0;
+   player->CornersMode = 0;
+   player->ShowScreenWeight = 0;
+   player->ShowScreenDiagonal = 0;
+   player->m_descriptionData.m_iMode = 0;
+   player->m_descriptionPower.m_iMode = 0;
+   player->LabelFontSize = 12;
+   std::vector<std::string> errors;
+   player->build_frame(nullptr, [&](scoped_string_base strError) { errors.emplace_back(strError); });
+   EXPECT_TRUE(errors.empty());
+   EXPECT_EQ(player->m_snakeData.m_iArrowHalfSize, 10);
+   EXPECT_EQ(player->m_snakePower.m_iArrowHalfSize, 10);
+   EXPECT_EQ(player->get_connector(&player->m_snakeData, 1, true, false)->label_text(), "P1");
+   EXPECT_EQ(player->get_connector(&player->m_snakeData, 1, false, true)->label_text(), "R1");
+   EXPECT_EQ(player->get_connector(&player->m_snakePower, 1, true, false)->label_text(), "S1-1");
+   // The data path runs a quarter box low: its start arrow points right from (50, 75).
+   EXPECT_EQ(player->get_offscreen()->pixel(47, 75), 0xFF00FF00u);
+}
