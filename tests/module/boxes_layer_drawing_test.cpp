@@ -244,6 +244,21 @@ TEST(boxes_layer_drawing, APathAloneRunsThroughTheBoxCentresAndTwoPathsRunSideBy
    EXPECT_TRUE(both.errors.empty());
 }
 
+TEST(boxes_layer_drawing, ArrowsAreGreenAtStartsBlueOnTheWayAndRedAtEnds)
+{
+   auto player = bare_layer(4, 1);
+   player->DrawSnake = 1;
+   player->m_descriptionData.m_iMode = 0;
+   player->m_descriptionData.m_iWidth = 2;
+   const frame_build build(*player);
+   EXPECT_EQ(player->m_snakeData.m_iArrowHalfSize, 10);
+   // Start arrow of box 0 pointing right, middle arrow of box 2, end arrow of box 3 pointing back.
+   EXPECT_EQ(pixel(*player, 47, 50), opaque(green));
+   EXPECT_EQ(pixel(*player, 247, 50), opaque(blue));
+   EXPECT_EQ(pixel(*player, 147, 50), opaque(color::color(255, 255, 255, 255)));
+   EXPECT_EQ(pixel(*player, 353, 50), opaque(red));
+}
+
 TEST(boxes_layer_drawing, AFailingDataPathIsSwitchedOffReportedOnceAndThePowerPathIsNotShifted)
 {
    auto player = bare_layer(4, 1);
