@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "document/app_layer.h"
-#include "orvo/straight_alpha.h"
 #include "orvo/unicode.h"
 
 namespace Tarvossa_BrisvanePro

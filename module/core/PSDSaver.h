@@ -11,6 +11,8 @@
 namespace Tarvossa_BrisvanePro
 {
 
+class app_layer;
+
 // Writes the layered export: an 8-bit RGB document with one raw (uncompressed) layer per composed
 // document layer and the composed raster as the flattened image. The frame building hands it every
 // layer it composes, bottom first, then saves with the composed frame. Colours leave in straight
@@ -19,8 +21,6 @@ namespace Tarvossa_BrisvanePro
 // The writer keeps shared references to the layers' images and reads them only while it saves,
 // streaming the file rather than building it in memory: the images must not be redrawn between
 // `add_layer` and `savePSD` (the frame building does both in one step).
-class app_layer;
-
 class PSDSaver : virtual public particle
 {
 public:
