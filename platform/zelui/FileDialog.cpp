@@ -128,6 +128,12 @@ FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdia
    set_need_layout();
 }
 
+FileDialog::~FileDialog()
+{
+   // A dialog answered after its window went (its screen closed) has no window to close.
+   m_pdialog->set_on_answered({});
+}
+
 pointer<file::file_dialog> FileDialog::open(Screen * pscreen, file::file_dialog::enum_kind ekind,
                                              const file::file_dialog_filter & filter,
                                              const function<void(file::file_dialog *)> & completion,

@@ -19,6 +19,7 @@ class FileDialog : public Window
 {
 public:
    FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdialog, scoped_string_base strDefaultName = {});
+   ~FileDialog() override;
 
    // Opens a dialog window on the screen and returns its dialog; it completes later.
    static pointer<file::file_dialog> open(Screen * pscreen, file::file_dialog::enum_kind ekind,

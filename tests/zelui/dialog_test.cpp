@@ -174,6 +174,17 @@ TEST_F(FileDialogTest, TheSeamAnswersAtTheNextFrameAndTheWindowCloses)
    EXPECT_EQ(m_iCompletions, 1);
 }
 
+TEST_F(FileDialogTest, ADialogOutlivingItsScreenStillCompletes)
+{
+   {
+      test_screen screen;
+      open_dialog(screen, file::file_dialog::e_kind_open);
+   }
+   m_pdialog->answer((m_folder / "b.png").string(), 0);
+   EXPECT_EQ(m_iCompletions, 1);
+   EXPECT_TRUE(m_bOk);
+}
+
 TEST_F(FileDialogTest, CancelCompletesWithoutAPath)
 {
    test_screen screen;
