@@ -18,6 +18,20 @@ pointer<boxes_layer> attached_layer()
    return player;
 }
 
+// A row of square boxes, labels 10 pixels high.
+pointer<boxes_layer> attached_row(int iColumns, int iBoxSize)
+{
+   auto player = attached_layer();
+   player->Columns = iColumns;
+   player->Rows = 1;
+   player->Width = iBoxSize;
+   player->Height = iBoxSize;
+   player->LabelFontSize = 10;
+   player->m_descriptionData.m_iMode = 0;
+   player->m_descriptionPower.m_iMode = 0;
+   return player;
+}
+
 using names = std::vector<string_base>;
 
 } // namespace
@@ -169,15 +183,9 @@ TEST(connector, LabelsAreFoundOnlyOnShownPaths)
 TEST(connector, ArrowsCarryTheLabelsOfTheirRuns)
 {
    // Ports of two boxes of 40 x 40 on a row of three: (0,0)-(1,0) and (2,0) alone.
-   auto player = attached_layer();
-   player->Columns = 3;
-   player->Rows = 1;
-   player->Width = 40;
-   player->Height = 40;
+   auto player = attached_row(3, 40);
    player->DataDiagramType = 1;
-   player->m_descriptionData.m_iMode = 0;
    player->m_descriptionData.m_iLimit = 3200;
-   player->LabelFontSize = 10;
    player->request_offscreen(120, 40);
    player->m_descriptionData._draw_snake(nullptr, &player->m_snakeData);
    player->m_snakeData.m_iArrowHalfSize = 4;
@@ -205,18 +213,11 @@ TEST(connector, ArrowsCarryTheLabelsOfTheirRuns)
 
 TEST(connector, EveryThirdBoxPointsOnAndPowerRunsHaveNoEndArrow)
 {
-   auto player = attached_layer();
-   player->Columns = 5;
-   player->Rows = 1;
-   player->Width = 40;
-   player->Height = 40;
-   player->m_descriptionPower.m_iMode = 0;
-   player->LabelFontSize = 10;
+   auto player = attached_row(5, 40);
    player->request_offscreen(200, 40);
    for (snake * psnake : {&player->m_snakeData, &player->m_snakePower})
    {
       psnake->m_iArrowHalfSize = 4;
-      psnake->m_pdescription->m_iMode = 0;
       psnake->m_pdescription->_draw_snake(nullptr, psnake);
    }
    for (snake * psnake : {&player->m_snakeData, &player->m_snakePower})
@@ -231,11 +232,7 @@ TEST(connector, EveryThirdBoxPointsOnAndPowerRunsHaveNoEndArrow)
 
 TEST(connector, FrameShowsTheArrowsOfBothPathsWithTheirLabels)
 {
-   auto player = attached_layer();
-   player->Columns = 2;
-   player->Rows = 1;
-   player->Width = 100;
-   player->Height = 100;
+   auto player = attached_row(2, 100);
    player->DrawBoxes = 0;
    player->DrawScreenSize = 0;
    player->DrawLayerName = 0;
@@ -243,9 +240,6 @@ TEST(connector, FrameShowsTheArrowsOfBothPathsWithTheirLabels)
    player->CornersMode = 0;
    player->ShowScreenWeight = 0;
    player->ShowScreenDiagonal = 0;
-   player->m_descriptionData.m_iMode = 0;
-   player->m_descriptionPower.m_iMode = 0;
-   player->LabelFontSize = 12;
    std::vector<std::string> errors;
    player->build_frame(nullptr, [&](scoped_string_base strError) { errors.emplace_back(strError); });
    EXPECT_TRUE(errors.empty());
