@@ -2,16 +2,57 @@
 
 #include <algorithm>
 
+#include "orvo/image32.h"
+
 namespace image
 {
 
+namespace
+{
+
+// One channel of premultiplied "over": over + under * (255 - alpha of over) / 255, rounded.
+inline std::uint32_t blend_channel(std::uint32_t uOver, std::uint32_t uUnder, std::uint32_t uInverseAlpha) noexcept
+{
+   const std::uint32_t t = uUnder * uInverseAlpha + 128;
+   return uOver + ((t + (t >> 8)) >> 8);
+}
+
+inline std::uint32_t blend_pixel(std::uint32_t uOver, std::uint32_t uUnder) noexcept
+{
+   const std::uint32_t uAlpha = uOver >> 24;
+   if (uAlpha == 255 || uUnder == 0)
+   {
+      return uOver;
+   }
+   if (uAlpha == 0 && (uOver & 0xffffff) == 0)
+   {
+      return uUnder;
+   }
+   const std::uint32_t uInverse = 255 - uAlpha;
+   std::uint32_t uResult = 0;
+   for (int iShift = 0; iShift < 32; iShift += 8)
+   {
+      const std::uint32_t uChannel = blend_channel((uOver >> iShift) & 0xff, (uUnder >> iShift) & 0xff, uInverse);
+      uResult |= std::min<std::uint32_t>(uChannel, 255) << iShift;
+   }
+   return uResult;
+}
+
+} // namespace
+
+bool image::is_size_allowed(std::int64_t iWidth, std::int64_t iHeight) noexcept
+{
+   return iWidth >= 1 && iHeight >= 1 && iWidth <= max_side && iHeight <= max_side && iWidth * iHeight <= max_pixels;
+}
+
 bool image::create(int iWidth, int iHeight)
 {
-   if (iWidth <= 0 || iHeight <= 0)
+   if (!is_size_allowed(iWidth, iHeight))
    {
       m_iWidth = 0;
       m_iHeight = 0;
       m_pixels.clear();
+      m_pixels.shrink_to_fit();
       return false;
    }
    m_iWidth = iWidth;
@@ -23,6 +64,26 @@ bool image::create(int iWidth, int iHeight)
 void image::clear() noexcept
 {
    std::fill(m_pixels.begin(), m_pixels.end(), 0u);
+}
+
+void image::fill(color::color color) noexcept
+{
+   std::fill(m_pixels.begin(), m_pixels.end(), image32_t::premultiply(color));
+}
+
+void image::blend(const image & imageOver) noexcept
+{
+   const int iWidth = std::min(m_iWidth, imageOver.m_iWidth);
+   const int iHeight = std::min(m_iHeight, imageOver.m_iHeight);
+   for (int y = 0; y < iHeight; ++y)
+   {
+      const std::uint32_t * pover = imageOver.row(y);
+      std::uint32_t * punder = row(y);
+      for (int x = 0; x < iWidth; ++x)
+      {
+         punder[x] = blend_pixel(pover[x], punder[x]);
+      }
+   }
 }
 
 } // namespace image

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "orvo/color.h"
 #include "orvo/particle.h"
 
 namespace image
@@ -10,32 +11,49 @@ namespace image
 
 // A picture of 32-bit pixels in the drawing library's native form: premultiplied ARGB in one
 // native-endian 32-bit word (alpha in the top byte), rows top first, packed (a row is exactly
-// width * 4 bytes). Drawing contexts render into these pixels with no copy.
+// width * 4 bytes). Drawing contexts render into these pixels with no copy. The pixels always
+// live in memory: `data()` is the mapping for reading and writing, valid until the next `create`.
 class image : virtual public particle
 {
 public:
    // Layout value meaning "this packed premultiplied ARGB form", as handed to drawing contexts.
    static constexpr int native_layout = -1;
+   // The largest picture made or loaded: a side of at most 65535 pixels and at most 2^28 pixels.
+   static constexpr std::int64_t max_side = 65535;
+   static constexpr std::int64_t max_pixels = std::int64_t(1) << 28;
 
    image() = default;
    image(int iWidth, int iHeight) { create(iWidth, iHeight); }
 
-   // (Re)creates the picture at the given size, every pixel transparent. A size of 0 or below in
-   // either direction leaves an empty picture and returns false.
+   // Whether a picture of that size may be made: both sides at least 1 and within the limits above.
+   static bool is_size_allowed(std::int64_t iWidth, std::int64_t iHeight) noexcept;
+
+   // (Re)creates the picture in place at the given size, every pixel transparent. A size that
+   // `is_size_allowed` refuses leaves an empty picture and returns false.
    bool create(int iWidth, int iHeight);
 
    int width() const noexcept { return m_iWidth; }
    int height() const noexcept { return m_iHeight; }
    int scan_size() const noexcept { return m_iWidth * 4; }
+   int layout() const noexcept { return native_layout; }
    bool _is_ok() const noexcept { return m_iWidth > 0 && m_iHeight > 0; }
 
    std::uint32_t * data() noexcept { return m_pixels.data(); }
    const std::uint32_t * data() const noexcept { return m_pixels.data(); }
    std::uint32_t pixel(int x, int y) const { return m_pixels[static_cast<std::size_t>(y) * m_iWidth + x]; }
    std::uint32_t & pixel(int x, int y) { return m_pixels[static_cast<std::size_t>(y) * m_iWidth + x]; }
+   // The first pixel of row y (0 is the top row).
+   std::uint32_t * row(int y) noexcept { return m_pixels.data() + static_cast<std::size_t>(y) * m_iWidth; }
+   const std::uint32_t * row(int y) const noexcept { return m_pixels.data() + static_cast<std::size_t>(y) * m_iWidth; }
 
    // Every pixel transparent.
    void clear() noexcept;
+   // Every pixel the given straight colour.
+   void fill(color::color color) noexcept;
+
+   // Draws `imageOver` onto this picture with alpha blending ("over"), top-left corners together;
+   // what lies outside this picture is dropped.
+   void blend(const image & imageOver) noexcept;
 
 private:
    int m_iWidth = 0;

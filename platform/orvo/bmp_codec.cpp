@@ -1,0 +1,86 @@
+#include "orvo/bmp_codec.h"
+
+#include "orvo/image32.h"
+#include "orvo/image_codec.h"
+#include "orvo/stb_decoder.h"
+
+namespace image::bmp_codec
+{
+
+namespace
+{
+
+constexpr const char * bmp_name = "BMP";
+// Uncompressed rows of at least one bit a pixel (the decoder reads no run-length BMP).
+constexpr std::int64_t max_pixels_per_byte = 8;
+
+constexpr std::uint32_t file_header_size = 14;
+constexpr std::uint32_t v4_header_size = 108;
+constexpr std::uint32_t bi_bitfields = 3;
+constexpr std::uint32_t pixels_per_metre = 2835; // 72 dots per inch
+constexpr std::uint32_t colour_space_srgb = 0x73524742; // "sRGB"
+
+void append_headers(std::vector<std::uint8_t> & memory, const image & image, std::uint32_t sizePixels)
+{
+   const std::uint32_t offsetPixels = file_header_size + v4_header_size;
+   memory.push_back('B');
+   memory.push_back('M');
+   codec::append_le32(memory, offsetPixels + sizePixels);
+   codec::append_le32(memory, 0);
+   codec::append_le32(memory, offsetPixels);
+
+   codec::append_le32(memory, v4_header_size);
+   codec::append_le32(memory, static_cast<std::uint32_t>(image.width()));
+   codec::append_le32(memory, static_cast<std::uint32_t>(image.height())); // positive: rows bottom first
+   codec::append_le16(memory, 1);
+   codec::append_le16(memory, 32);
+   codec::append_le32(memory, bi_bitfields);
+   codec::append_le32(memory, sizePixels);
+   codec::append_le32(memory, pixels_per_metre);
+   codec::append_le32(memory, pixels_per_metre);
+   codec::append_le32(memory, 0); // colours used
+   codec::append_le32(memory, 0); // important colours
+   codec::append_le32(memory, 0x00FF0000); // red mask
+   codec::append_le32(memory, 0x0000FF00); // green mask
+   codec::append_le32(memory, 0x000000FF); // blue mask
+   codec::append_le32(memory, 0xFF000000); // alpha mask
+   codec::append_le32(memory, colour_space_srgb);
+   memory.resize(memory.size() + 36 + 12); // end points and gamma, unused with sRGB
+}
+
+} // namespace
+
+bool has_signature(const std::uint8_t * pdata, std::size_t size) noexcept
+{
+   return size >= 2 && pdata[0] == 'B' && pdata[1] == 'M';
+}
+
+load_result decode(const std::uint8_t * pdata, std::size_t size)
+{
+   return stb_decoder::decode(bmp_name, pdata, size, max_pixels_per_byte);
+}
+
+encode_result encode(const image & image)
+{
+   encode_result result;
+   if (!image._is_ok())
+   {
+      result.m_strError = "BMP: the picture is empty";
+      return result;
+   }
+   const std::size_t sizeRow = static_cast<std::size_t>(image.width()) * 4;
+   const auto sizePixels = static_cast<std::uint32_t>(sizeRow * static_cast<std::size_t>(image.height()));
+   result.m_memory.reserve(file_header_size + v4_header_size + sizePixels);
+   append_headers(result.m_memory, image, sizePixels);
+   for (int y = image.height() - 1; y >= 0; --y)
+   {
+      const std::uint32_t * prow = image.row(y);
+      for (int x = 0; x < image.width(); ++x)
+      {
+         codec::append_le32(result.m_memory, image32_t::unpremultiply(prow[x]).argb());
+      }
+   }
+   return result;
+}
+
+} // namespace image::bmp_codec

@@ -1,0 +1,81 @@
+#include "orvo/image_codec.h"
+
+#include <cstring>
+
+#include "orvo/image32.h"
+
+namespace image::codec
+{
+
+load_result load_failure(const char * pszFormat, const string_base & strReason)
+{
+   return {nullptr, format("%s: %s", pszFormat, strReason.c_str())};
+}
+
+load_result refused_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight)
+{
+   return load_failure(pszFormat, format("picture too large: %lld x %lld pixels (at most %lld per side and %lld in all)",
+                                         static_cast<long long>(iWidth), static_cast<long long>(iHeight),
+                                         static_cast<long long>(image::max_side), static_cast<long long>(image::max_pixels)));
+}
+
+load_result implausible_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight, std::size_t size)
+{
+   return load_failure(pszFormat, format("%zu bytes cannot hold %lld x %lld pixels: the file is cut or corrupt", size,
+                                         static_cast<long long>(iWidth), static_cast<long long>(iHeight)));
+}
+
+bool check_declared_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight, std::size_t size,
+                         std::int64_t iPixelsPerByte, load_result * presult)
+{
+   if (iWidth < 1 || iHeight < 1)
+   {
+      *presult = load_failure(pszFormat, format("no pixels: %lld x %lld", static_cast<long long>(iWidth), static_cast<long long>(iHeight)));
+      return false;
+   }
+   if (!image::is_size_allowed(iWidth, iHeight))
+   {
+      *presult = refused_size(pszFormat, iWidth, iHeight);
+      return false;
+   }
+   if (iWidth * iHeight > static_cast<std::int64_t>(size) * iPixelsPerByte)
+   {
+      *presult = implausible_size(pszFormat, iWidth, iHeight, size);
+      return false;
+   }
+   return true;
+}
+
+pointer<image> new_picture(int iWidth, int iHeight)
+{
+   pointer<image> pimage = make_pointer<image>();
+   pimage->create(iWidth, iHeight);
+   return pimage;
+}
+
+void finish_straight_rgba(image & image) noexcept
+{
+   // Each pixel's four bytes are read before its word is written, so the conversion runs in place.
+   std::uint32_t * ppixel = image.data();
+   const std::size_t count = static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height());
+   for (std::size_t i = 0; i < count; ++i)
+   {
+      std::uint8_t rgba[4];
+      std::memcpy(rgba, ppixel + i, 4);
+      image32_t::from_straight_rgba(rgba, 1, ppixel + i);
+   }
+}
+
+void append_le16(std::vector<std::uint8_t> & memory, std::uint32_t u)
+{
+   memory.push_back(static_cast<std::uint8_t>(u));
+   memory.push_back(static_cast<std::uint8_t>(u >> 8));
+}
+
+void append_le32(std::vector<std::uint8_t> & memory, std::uint32_t u)
+{
+   append_le16(memory, u);
+   append_le16(memory, u >> 16);
+}
+
+} // namespace image::codec

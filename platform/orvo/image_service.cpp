@@ -1,0 +1,88 @@
+#include "orvo/image_service.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "orvo/bmp_codec.h"
+#include "orvo/jpeg_codec.h"
+#include "orvo/png_codec.h"
+#include "orvo/stb_decoder.h"
+#include "orvo/tga_codec.h"
+
+namespace image
+{
+
+load_result load_image(const std::filesystem::path & path)
+{
+   std::ifstream in(path, std::ios::binary);
+   if (!in)
+   {
+      return {nullptr, format("cannot open %s: %s", path.c_str(), std::strerror(errno))};
+   }
+   std::vector<std::uint8_t> memory((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+   if (in.bad())
+   {
+      return {nullptr, format("cannot read %s", path.c_str())};
+   }
+   load_result result = load_image_from_memory(memory.data(), memory.size());
+   if (!result)
+   {
+      result.m_strError = format("%s: %s", path.c_str(), result.m_strError.c_str());
+   }
+   return result;
+}
+
+load_result load_image_from_memory(const void * pdata, std::size_t size)
+{
+   const auto pbytes = static_cast<const std::uint8_t *>(pdata);
+   if (png_codec::has_signature(pbytes, size))
+   {
+      return png_codec::decode(pbytes, size);
+   }
+   if (jpeg_codec::has_signature(pbytes, size))
+   {
+      return jpeg_codec::decode(pbytes, size);
+   }
+   if (bmp_codec::has_signature(pbytes, size))
+   {
+      return bmp_codec::decode(pbytes, size);
+   }
+   // TGA has no signature: its header is recognised by the plausibility of its fields.
+   if (size > 0 && stb_decoder::recognises(pbytes, size))
+   {
+      return tga_codec::decode(pbytes, size);
+   }
+   return {nullptr, size == 0 ? string_base("no data") : string_base("not a picture in a known format (PNG, JPG, BMP, TGA)")};
+}
+
+encode_result save_image_to_memory(const image & image, const save_options & options)
+{
+   switch (options.m_iFormat)
+   {
+   case e_save_format_default:
+   case e_save_format_png:
+      return png_codec::encode(image);
+   case e_save_format_bmp:
+      return bmp_codec::encode(image);
+   case e_save_format_jpg:
+      return jpeg_codec::encode(image, options.m_iQuality);
+   case e_save_format_tga:
+      return tga_codec::encode(image);
+   default:
+      return {{}, format("unknown save format %d", options.m_iFormat)};
+   }
+}
+
+file::write_result save_image(const image & image, const std::filesystem::path & path, const save_options & options)
+{
+   const encode_result encoded = save_image_to_memory(image, options);
+   if (!encoded)
+   {
+      return {false, format("cannot write %s: %s", path.c_str(), encoded.m_strError.c_str())};
+   }
+   return file::write_atomically(path, encoded.m_memory.data(), encoded.m_memory.size());
+}
+
+} // namespace image

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "orvo/atomic_file.h"
+#include "orvo/image.h"
+#include "orvo/pointer.h"
+#include "orvo/string.h"
+
+// Loading and saving pictures. Loading recognises PNG, JPG, BMP and TGA by their content, whatever
+// the file name says; saving writes the format a save-format code names. Pictures leave with
+// straight (not premultiplied) alpha and come back premultiplied.
+namespace image
+{
+
+// Save-format codes.
+enum enum_save_format : int
+{
+   e_save_format_default = 0, // PNG: lossless, keeps alpha
+   e_save_format_png = 1,
+   e_save_format_bmp = 2,     // 32-bit BGRA with an alpha mask (BITMAPV4HEADER, BI_BITFIELDS), rows bottom first
+   e_save_format_jpg = 4,     // no alpha: the straight colour of each pixel is kept
+   e_save_format_tga = 5,     // 32-bit true colour with alpha, run-length encoded, rows bottom first
+};
+
+// What to write: a save-format code and, for JPG, a quality from 1 to 100 (-1: the default, 90).
+struct save_options
+{
+   int m_iFormat = e_save_format_default;
+   int m_iQuality = -1;
+};
+
+// A loaded picture, or why there is none.
+struct load_result
+{
+   pointer<image> m_pimage;
+   string_base m_strError;
+
+   explicit operator bool() const noexcept { return m_pimage.is_set(); }
+};
+
+// An encoded file in memory, or why there is none.
+struct encode_result
+{
+   std::vector<std::uint8_t> m_memory;
+   string_base m_strError;
+
+   explicit operator bool() const noexcept { return m_strError.empty(); }
+};
+
+load_result load_image(const std::filesystem::path & path);
+load_result load_image_from_memory(const void * pdata, std::size_t size);
+
+encode_result save_image_to_memory(const image & image, const save_options & options);
+// Writes the whole file or nothing (see `file::write_atomically`).
+file::write_result save_image(const image & image, const std::filesystem::path & path, const save_options & options);
+
+} // namespace image

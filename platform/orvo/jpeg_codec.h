@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "orvo/image_service.h"
+
+// JPG through libjpeg-turbo.
+namespace image::jpeg_codec
+{
+
+constexpr int default_quality = 90;
+
+bool has_signature(const std::uint8_t * pdata, std::size_t size) noexcept;
+// A file cut short is a failure, not a picture with a grey remainder.
+load_result decode(const std::uint8_t * pdata, std::size_t size);
+// iQuality from 1 to 100, or -1 for the default. Alpha is dropped: each pixel keeps its straight colour.
+encode_result encode(const image & image, int iQuality);
+
+} // namespace image::jpeg_codec

@@ -1,0 +1,55 @@
+#include "orvo/stb_decoder.h"
+
+#include <climits>
+
+#include "orvo/image32.h"
+#include "orvo/image_codec.h"
+#include "orvo/stb_image_impl.h"
+
+namespace image::stb_decoder
+{
+
+bool recognises(const std::uint8_t * pdata, std::size_t size) noexcept
+{
+   int iWidth = 0;
+   int iHeight = 0;
+   return size <= INT_MAX && brisvane_stbi_info(pdata, static_cast<int>(size), &iWidth, &iHeight);
+}
+
+load_result decode(const char * pszFormat, const std::uint8_t * pdata, std::size_t size, std::int64_t iPixelsPerByte)
+{
+   if (size > INT_MAX)
+   {
+      return codec::load_failure(pszFormat, "file too large");
+   }
+   int iWidth = 0;
+   int iHeight = 0;
+   if (!brisvane_stbi_info(pdata, static_cast<int>(size), &iWidth, &iHeight))
+   {
+      return codec::load_failure(pszFormat, brisvane_stbi_failure_reason());
+   }
+   load_result result;
+   if (!codec::check_declared_size(pszFormat, iWidth, iHeight, size, iPixelsPerByte, &result))
+   {
+      return result;
+   }
+   std::uint8_t * prgba = brisvane_stbi_load(pdata, static_cast<int>(size), &iWidth, &iHeight);
+   if (!prgba)
+   {
+      return codec::load_failure(pszFormat, brisvane_stbi_failure_reason());
+   }
+   pointer<image> pimage = codec::new_picture(iWidth, iHeight);
+   if (pimage->_is_ok())
+   {
+      image32_t::from_straight_rgba(prgba, iWidth * iHeight, pimage->data());
+      result.m_pimage = pimage;
+   }
+   else
+   {
+      result = codec::refused_size(pszFormat, iWidth, iHeight);
+   }
+   brisvane_stbi_free(prgba);
+   return result;
+}
+
+} // namespace image::stb_decoder
