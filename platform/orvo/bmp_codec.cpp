@@ -11,8 +11,9 @@ namespace
 {
 
 constexpr const char * bmp_name = "BMP";
-// Uncompressed rows of at least one bit a pixel (the decoder reads no run-length BMP).
-constexpr std::int64_t max_pixels_per_byte = 8;
+constexpr std::uint32_t os2_header_size = 12;
+constexpr std::uint32_t bi_rgb = 0;
+constexpr std::uint32_t bi_alphabitfields = 6;
 
 constexpr std::uint32_t file_header_size = 14;
 constexpr std::uint32_t v4_header_size = 108;
@@ -57,7 +58,35 @@ bool has_signature(const std::uint8_t * pdata, std::size_t size) noexcept
 
 load_result decode(const std::uint8_t * pdata, std::size_t size)
 {
-   return stb_decoder::decode(bmp_name, pdata, size, max_pixels_per_byte);
+   if (size < file_header_size + 4 + os2_header_size)
+   {
+      return codec::load_failure(bmp_name, "file cut short in its header");
+   }
+   // The declared size, checked before the decoder allocates for it; for uncompressed rows, also
+   // whether the file holds them all.
+   const std::uint32_t sizeHeader = codec::read_le32(pdata + 14);
+   const bool bOs2 = sizeHeader == os2_header_size;
+   if (!bOs2 && size < file_header_size + 20)
+   {
+      return codec::load_failure(bmp_name, "file cut short in its header");
+   }
+   const std::int64_t iWidth = bOs2 ? codec::read_le16(pdata + 18) : static_cast<std::int32_t>(codec::read_le32(pdata + 18));
+   const std::int64_t iHeightSigned = bOs2 ? codec::read_le16(pdata + 20) : static_cast<std::int32_t>(codec::read_le32(pdata + 22));
+   const std::int64_t iHeight = iHeightSigned < 0 ? -iHeightSigned : iHeightSigned;
+   const std::int64_t iBits = codec::read_le16(pdata + (bOs2 ? 24 : 28));
+   const std::uint32_t uCompression = bOs2 ? bi_rgb : codec::read_le32(pdata + 30);
+   load_result result;
+   if (!codec::check_declared_size(bmp_name, iWidth, iHeight, size, image::max_pixels, &result))
+   {
+      return result;
+   }
+   const bool bRows = uCompression == bi_rgb || uCompression == bi_bitfields || uCompression == bi_alphabitfields;
+   const std::int64_t iScan = (iWidth * iBits + 31) / 32 * 4;
+   if (bRows && static_cast<std::int64_t>(codec::read_le32(pdata + 10)) + iScan * iHeight > static_cast<std::int64_t>(size))
+   {
+      return codec::implausible_size(bmp_name, iWidth, iHeight, size);
+   }
+   return stb_decoder::decode(bmp_name, pdata, size);
 }
 
 encode_result encode(const image & image)

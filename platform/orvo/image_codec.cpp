@@ -66,6 +66,16 @@ void finish_straight_rgba(image & image) noexcept
    }
 }
 
+std::uint32_t read_le16(const std::uint8_t * p) noexcept
+{
+   return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8);
+}
+
+std::uint32_t read_le32(const std::uint8_t * p) noexcept
+{
+   return read_le16(p) | (read_le16(p + 2) << 16);
+}
+
 void append_le16(std::vector<std::uint8_t> & memory, std::uint32_t u)
 {
    memory.push_back(static_cast<std::uint8_t>(u));

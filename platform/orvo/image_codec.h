@@ -29,6 +29,10 @@ bool check_declared_size(const char * pszFormat, std::int64_t iWidth, std::int64
 pointer<image> new_picture(int iWidth, int iHeight);
 void finish_straight_rgba(image & image) noexcept;
 
+// Little-endian numbers read from a file (the caller checks that the bytes are there).
+std::uint32_t read_le16(const std::uint8_t * p) noexcept;
+std::uint32_t read_le32(const std::uint8_t * p) noexcept;
+
 // Little-endian numbers at the end of an encoded file.
 void append_le16(std::vector<std::uint8_t> & memory, std::uint32_t u);
 void append_le32(std::vector<std::uint8_t> & memory, std::uint32_t u);

@@ -122,6 +122,13 @@ bool write_jpeg(encoder & encoder, const image & image, int iQuality, std::uint8
    encoder.info.in_color_space = JCS_EXT_RGBA;
    jpeg_set_defaults(&encoder.info);
    jpeg_set_quality(&encoder.info, iQuality, TRUE);
+   // Full-resolution colour: pixel maps have sharp 1-pixel edges between colours, which halved
+   // chroma would smear.
+   for (int i = 0; i < encoder.info.num_components; ++i)
+   {
+      encoder.info.comp_info[i].h_samp_factor = 1;
+      encoder.info.comp_info[i].v_samp_factor = 1;
+   }
    jpeg_start_compress(&encoder.info, TRUE);
    while (encoder.info.next_scanline < encoder.info.image_height)
    {

@@ -16,7 +16,7 @@ bool recognises(const std::uint8_t * pdata, std::size_t size) noexcept
    return size <= INT_MAX && brisvane_stbi_info(pdata, static_cast<int>(size), &iWidth, &iHeight);
 }
 
-load_result decode(const char * pszFormat, const std::uint8_t * pdata, std::size_t size, std::int64_t iPixelsPerByte)
+load_result decode(const char * pszFormat, const std::uint8_t * pdata, std::size_t size)
 {
    if (size > INT_MAX)
    {
@@ -29,7 +29,7 @@ load_result decode(const char * pszFormat, const std::uint8_t * pdata, std::size
       return codec::load_failure(pszFormat, brisvane_stbi_failure_reason());
    }
    load_result result;
-   if (!codec::check_declared_size(pszFormat, iWidth, iHeight, size, iPixelsPerByte, &result))
+   if (!codec::check_declared_size(pszFormat, iWidth, iHeight, size, image::max_pixels, &result))
    {
       return result;
    }

@@ -1,5 +1,7 @@
 #include "orvo/tga_codec.h"
 
+#include <algorithm>
+
 #include "orvo/image32.h"
 #include "orvo/image_codec.h"
 #include "orvo/stb_decoder.h"
@@ -11,8 +13,7 @@ namespace
 {
 
 constexpr const char * tga_name = "TGA";
-// A run-length packet of two bytes (one-byte pixels) can stand for 128 pixels.
-constexpr std::int64_t max_pixels_per_byte = 64;
+constexpr std::size_t header_size = 18;
 
 constexpr std::uint8_t image_type_rle_true_colour = 10;
 constexpr std::uint8_t descriptor_alpha_bits = 8; // origin bottom left
@@ -78,11 +79,59 @@ void append_row(std::vector<std::uint8_t> & memory, const std::uint32_t * prow, 
    }
 }
 
+// Whether the pixel data from `offset` on holds iPixels pixels of iBytes bytes: stored as they
+// are, or in run-length packets (a count byte, then one pixel or that many pixels).
+bool holds_pixels(const std::uint8_t * pdata, std::size_t size, std::size_t offset, std::int64_t iPixels,
+                  std::size_t bytesPixel, bool bRunLength) noexcept
+{
+   if (!bRunLength)
+   {
+      return offset <= size && static_cast<std::int64_t>((size - offset) / bytesPixel) >= iPixels;
+   }
+   while (iPixels > 0)
+   {
+      if (offset >= size)
+      {
+         return false;
+      }
+      const std::uint8_t uchPacket = pdata[offset++];
+      const std::size_t count = (uchPacket & 0x7f) + 1u;
+      const std::size_t bytes = (uchPacket & 0x80) ? bytesPixel : bytesPixel * count;
+      if (size - offset < bytes)
+      {
+         return false;
+      }
+      offset += bytes;
+      iPixels -= static_cast<std::int64_t>(count);
+   }
+   return true;
+}
+
 } // namespace
 
 load_result decode(const std::uint8_t * pdata, std::size_t size)
 {
-   return stb_decoder::decode(tga_name, pdata, size, max_pixels_per_byte);
+   if (size < header_size)
+   {
+      return codec::load_failure(tga_name, "file cut short in its header");
+   }
+   // The declared size, checked before the decoder allocates for it, and whether the file holds
+   // all the pixel data (the decoder would read a missing remainder as black).
+   const std::int64_t iWidth = codec::read_le16(pdata + 12);
+   const std::int64_t iHeight = codec::read_le16(pdata + 14);
+   load_result result;
+   if (!codec::check_declared_size(tga_name, iWidth, iHeight, size, image::max_pixels, &result))
+   {
+      return result;
+   }
+   const std::uint8_t uchImageType = pdata[2];
+   const std::size_t bytesMap = pdata[1] ? codec::read_le16(pdata + 5) * ((pdata[7] + 7u) / 8u) : 0;
+   const std::size_t bytesPixel = std::max((pdata[16] + 7u) / 8u, 1u);
+   if (!holds_pixels(pdata, size, header_size + pdata[0] + bytesMap, iWidth * iHeight, bytesPixel, uchImageType >= 8))
+   {
+      return codec::implausible_size(tga_name, iWidth, iHeight, size);
+   }
+   return stb_decoder::decode(tga_name, pdata, size);
 }
 
 encode_result encode(const image & image)

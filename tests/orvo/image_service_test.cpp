@@ -1,0 +1,410 @@
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include <unistd.h>
+
+#include "orvo/image32.h"
+#include "orvo/image_service.h"
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+using bytes = std::vector<std::uint8_t>;
+
+fs::path fresh_folder(const char * pszName)
+{
+   fs::path folder = fs::temp_directory_path() / format("brisvane-%s-%d", pszName, static_cast<int>(::getpid()));
+   fs::remove_all(folder);
+   fs::create_directories(folder);
+   return folder;
+}
+
+bytes read_file(const fs::path & path)
+{
+   std::ifstream in(path, std::ios::binary);
+   return bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void write_file(const fs::path & path, const bytes & memory)
+{
+   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(memory.data()), static_cast<std::streamsize>(memory.size()));
+}
+
+// The standard output of a command.
+bytes run(const string_base & strCommand)
+{
+   bytes output;
+   FILE * pipe = ::popen(strCommand.c_str(), "r");
+   if (!pipe)
+   {
+      return output;
+   }
+   char buffer[65536];
+   std::size_t size = 0;
+   while ((size = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0)
+   {
+      output.insert(output.end(), buffer, buffer + size);
+   }
+   ::pclose(pipe);
+   return output;
+}
+
+// Straight RGBA bytes of a file as an independent reader decodes them. ImageMagick keeps a TGA's
+// rows in file order and only notes their orientation, which -auto-orient applies.
+bytes read_with_imagemagick(const fs::path & path)
+{
+   return run(format("/usr/bin/convert '%s' -auto-orient -depth 8 rgba:- 2>/dev/null", path.c_str()));
+}
+
+bytes read_with_pillow(const fs::path & path)
+{
+   return run(format("/usr/bin/python3 -c \"import sys; from PIL import Image; "
+                     "sys.stdout.buffer.write(Image.open(sys.argv[1]).convert('RGBA').tobytes())\" '%s' 2>/dev/null",
+                     path.c_str()));
+}
+
+// Our picture as straight RGBA bytes.
+bytes straight_rgba(const image::image & image)
+{
+   bytes rgba(static_cast<std::size_t>(image.width()) * image.height() * 4);
+   image32_t::to_straight_rgba(image.data(), image.width() * image.height(), rgba.data());
+   return rgba;
+}
+
+// An asymmetric picture (so that a flipped or mirrored file fails) with opaque, semi-transparent
+// and transparent pixels, and an odd width.
+pointer<image::image> test_picture()
+{
+   auto pimage = make_pointer<image::image>(7, 5);
+   for (int y = 0; y < 5; ++y)
+   {
+      for (int x = 0; x < 7; ++x)
+      {
+         pimage->pixel(x, y) = image32_t::premultiply(color::color(static_cast<std::uint8_t>(x * 36), static_cast<std::uint8_t>(y * 60), 200));
+      }
+   }
+   pimage->pixel(0, 0) = image32_t::premultiply(color::color(200, 100, 50, 128));
+   pimage->pixel(6, 0) = image32_t::premultiply(color::color(10, 220, 90, 192));
+   pimage->pixel(3, 4) = 0;
+   return pimage;
+}
+
+// A picture of more than 256 colours, so that PNG cannot use a palette.
+pointer<image::image> gradient_picture(bool bOpaque)
+{
+   auto pimage = make_pointer<image::image>(40, 30);
+   for (int y = 0; y < 30; ++y)
+   {
+      for (int x = 0; x < 40; ++x)
+      {
+         const auto alpha = static_cast<std::uint8_t>(bOpaque ? 255 : 128 + (x + y) % 128);
+         pimage->pixel(x, y) = image32_t::premultiply(color::color(static_cast<std::uint8_t>(x * 6), static_cast<std::uint8_t>(y * 8), 77, alpha));
+      }
+   }
+   return pimage;
+}
+
+// Pixels equal within a tolerance (lossy formats); a message names the first pixel that differs.
+::testing::AssertionResult same_pixels(const bytes & expected, const bytes & actual, int iTolerance)
+{
+   if (expected.size() != actual.size())
+   {
+      return ::testing::AssertionFailure() << "sizes differ: " << expected.size() << " and " << actual.size();
+   }
+   for (std::size_t i = 0; i < expected.size(); ++i)
+   {
+      if (std::abs(int(expected[i]) - int(actual[i])) > iTolerance)
+      {
+         return ::testing::AssertionFailure() << "pixel " << i / 4 << " channel " << i % 4 << ": " << int(expected[i])
+                                              << " against " << int(actual[i]);
+      }
+   }
+   return ::testing::AssertionSuccess();
+}
+
+// Straight RGBA of a picture as JPG keeps it: alpha gone, each pixel its straight colour.
+bytes opaque(bytes rgba)
+{
+   for (std::size_t i = 3; i < rgba.size(); i += 4)
+   {
+      rgba[i] = 255;
+   }
+   return rgba;
+}
+
+struct format_case
+{
+   const char * pszName;
+   int iFormat;
+   const char * pszExtension;
+   int iTolerance;
+   bool bKeepsAlpha;
+};
+
+const format_case format_cases[] = {
+   {"PNG", image::e_save_format_png, "png", 0, true},
+   {"default", image::e_save_format_default, "png", 0, true},
+   {"BMP", image::e_save_format_bmp, "bmp", 0, true},
+   {"TGA", image::e_save_format_tga, "tga", 0, true},
+   {"JPG", image::e_save_format_jpg, "jpg", 24, false},
+};
+
+class ImageFormats : public ::testing::TestWithParam<format_case>
+{
+};
+
+} // namespace
+
+TEST_P(ImageFormats, RoundTripAndIndependentReadersSeeTheDrawnColours)
+{
+   const format_case & format_case = GetParam();
+   const fs::path folder = fresh_folder(format("image-%s", format_case.pszName).c_str());
+   for (const pointer<image::image> & pimage : {test_picture(), gradient_picture(true), gradient_picture(false)})
+   {
+      SCOPED_TRACE(format("%d x %d", pimage->width(), pimage->height()));
+      const fs::path path = folder / format("picture.%s", format_case.pszExtension);
+      ASSERT_TRUE(image::save_image(*pimage, path, {format_case.iFormat, 90}));
+
+      const bytes expected = format_case.bKeepsAlpha ? straight_rgba(*pimage) : opaque(straight_rgba(*pimage));
+      image::load_result loaded = image::load_image(path);
+      ASSERT_TRUE(loaded) << loaded.m_strError;
+      EXPECT_EQ(loaded.m_pimage->width(), pimage->width());
+      EXPECT_EQ(loaded.m_pimage->height(), pimage->height());
+      EXPECT_TRUE(same_pixels(expected, straight_rgba(*loaded.m_pimage), format_case.iTolerance));
+
+      EXPECT_TRUE(same_pixels(expected, read_with_pillow(path), format_case.iTolerance)) << "Pillow";
+      EXPECT_TRUE(same_pixels(expected, read_with_imagemagick(path), format_case.iTolerance)) << "ImageMagick";
+   }
+   fs::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySaveFormat, ImageFormats, ::testing::ValuesIn(format_cases),
+                         [](const auto & info) { return string_base(info.param.pszName); });
+
+TEST(ImageService, LosslessSavesComeBackBitForBit)
+{
+   // Premultiplied pixels leave straight and come back premultiplied with no drift.
+   for (int iFormat : {image::e_save_format_png, image::e_save_format_bmp, image::e_save_format_tga})
+   {
+      const pointer<image::image> pimage = gradient_picture(false);
+      const image::encode_result encoded = image::save_image_to_memory(*pimage, {iFormat, -1});
+      ASSERT_TRUE(encoded) << encoded.m_strError;
+      const image::load_result loaded = image::load_image_from_memory(encoded.m_memory.data(), encoded.m_memory.size());
+      ASSERT_TRUE(loaded) << loaded.m_strError;
+      EXPECT_EQ(std::vector<std::uint32_t>(loaded.m_pimage->data(), loaded.m_pimage->data() + 1200),
+                std::vector<std::uint32_t>(pimage->data(), pimage->data() + 1200))
+         << iFormat;
+   }
+}
+
+TEST(ImageService, SaveFormatCodesPickTheFormat)
+{
+   const pointer<image::image> pimage = test_picture();
+   const auto starts_with = [&](int iFormat, const bytes & signature)
+   {
+      const image::encode_result encoded = image::save_image_to_memory(*pimage, {iFormat, -1});
+      return encoded && bytes(encoded.m_memory.begin(), encoded.m_memory.begin() + signature.size()) == signature;
+   };
+   EXPECT_TRUE(starts_with(image::e_save_format_default, {0x89, 'P', 'N', 'G'}));
+   EXPECT_TRUE(starts_with(image::e_save_format_png, {0x89, 'P', 'N', 'G'}));
+   EXPECT_TRUE(starts_with(image::e_save_format_bmp, {'B', 'M'}));
+   EXPECT_TRUE(starts_with(image::e_save_format_jpg, {0xFF, 0xD8, 0xFF}));
+   EXPECT_TRUE(starts_with(image::e_save_format_tga, {0, 0, 10}));
+
+   const image::encode_result unknown = image::save_image_to_memory(*pimage, {3, -1});
+   EXPECT_FALSE(unknown);
+   EXPECT_EQ(unknown.m_strError, "unknown save format 3");
+   EXPECT_FALSE(image::save_image_to_memory(image::image(), {image::e_save_format_png, -1}));
+}
+
+TEST(ImageService, JpgQualityChangesTheFile)
+{
+   const pointer<image::image> pimage = gradient_picture(true);
+   const auto size_at = [&](int iQuality) { return image::save_image_to_memory(*pimage, {image::e_save_format_jpg, iQuality}).m_memory.size(); };
+   EXPECT_LT(size_at(10), size_at(90));
+   EXPECT_EQ(size_at(-1), size_at(90));
+}
+
+TEST(ImageService, ReadsFilesMadeByAnotherProgram)
+{
+   // Forms that we never write: 16-bit, grey, interlaced and palette PNG, progressive JPG,
+   // 24-bit BMP, uncompressed TGA.
+   const fs::path folder = fresh_folder("image-foreign");
+   const fs::path source = folder / "source.png";
+   ASSERT_TRUE(image::save_image(*gradient_picture(true), source, {image::e_save_format_png, -1}));
+   const bytes expected = straight_rgba(*gradient_picture(true));
+   const struct
+   {
+      const char * pszOutput;
+      const char * pszOptions;
+      int iTolerance;
+   } cases[] = {
+      {"deep.png", "-depth 16", 0},
+      {"interlaced.png", "-interlace PNG", 0},
+      {"progressive.jpg", "-interlace JPEG -quality 95", 12},
+      {"plain.bmp", "-type TrueColor", 0},
+   };
+   for (const auto & onecase : cases)
+   {
+      const fs::path path = folder / onecase.pszOutput;
+      run(format("/usr/bin/convert '%s' %s '%s'", source.c_str(), onecase.pszOptions, path.c_str()));
+      image::load_result loaded = image::load_image(path);
+      ASSERT_TRUE(loaded) << onecase.pszOutput << ": " << loaded.m_strError;
+      EXPECT_TRUE(same_pixels(expected, straight_rgba(*loaded.m_pimage), onecase.iTolerance)) << onecase.pszOutput;
+   }
+
+   // ImageMagick writes TGA rows upside down; Pillow makes the uncompressed one.
+   const fs::path tga = folder / "plain.tga";
+   run(format("/usr/bin/python3 -c \"import sys; from PIL import Image; Image.open(sys.argv[1]).save(sys.argv[2], compression=None)\" '%s' '%s'",
+              source.c_str(), tga.c_str()));
+   image::load_result loadedTga = image::load_image(tga);
+   ASSERT_TRUE(loadedTga) << loadedTga.m_strError;
+   EXPECT_TRUE(same_pixels(expected, straight_rgba(*loadedTga.m_pimage), 0));
+
+   const fs::path grey = folder / "grey.png";
+   run(format("/usr/bin/convert '%s' -colorspace Gray '%s'", source.c_str(), grey.c_str()));
+   const image::load_result loaded = image::load_image(grey);
+   ASSERT_TRUE(loaded) << loaded.m_strError;
+   const color::color pixel = image32_t::unpremultiply(loaded.m_pimage->pixel(5, 5));
+   EXPECT_EQ(pixel.m_uchR, pixel.m_uchG);
+   EXPECT_EQ(pixel.m_uchA, 255);
+   fs::remove_all(folder);
+}
+
+TEST(ImageService, GarbageAndCutFilesAreFailuresWithAReason)
+{
+   const bytes garbage = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e', 0, 1, 2, 3};
+   image::load_result result = image::load_image_from_memory(garbage.data(), garbage.size());
+   EXPECT_FALSE(result);
+   EXPECT_EQ(result.m_strError, "not a picture in a known format (PNG, JPG, BMP, TGA)");
+   EXPECT_EQ(image::load_image_from_memory(nullptr, 0).m_strError, "no data");
+
+   const pointer<image::image> pimage = gradient_picture(false);
+   for (int iFormat : {image::e_save_format_png, image::e_save_format_jpg, image::e_save_format_bmp, image::e_save_format_tga})
+   {
+      const bytes whole = image::save_image_to_memory(*pimage, {iFormat, -1}).m_memory;
+      for (std::size_t size : {std::size_t(1), std::size_t(12), std::size_t(40), whole.size() / 2, whole.size() - 20})
+      {
+         result = image::load_image_from_memory(whole.data(), size);
+         EXPECT_FALSE(result) << "format " << iFormat << " cut at " << size;
+         EXPECT_FALSE(result.m_strError.empty());
+      }
+   }
+}
+
+namespace
+{
+
+// A PNG whose header declares the given size (with a valid checksum) and whose data is a stub.
+bytes png_declaring(std::uint32_t uWidth, std::uint32_t uHeight)
+{
+   bytes png = image::save_image_to_memory(*test_picture(), {image::e_save_format_png, -1}).m_memory;
+   auto put_be32 = [&png](std::size_t offset, std::uint32_t u)
+   {
+      for (int i = 0; i < 4; ++i)
+      {
+         png[offset + i] = static_cast<std::uint8_t>(u >> (24 - 8 * i));
+      }
+   };
+   put_be32(16, uWidth);
+   put_be32(20, uHeight);
+   put_be32(29, static_cast<std::uint32_t>(::crc32(0, png.data() + 12, 17)));
+   return png;
+}
+
+void put_le16(bytes & memory, std::size_t offset, std::uint32_t u)
+{
+   memory[offset] = static_cast<std::uint8_t>(u);
+   memory[offset + 1] = static_cast<std::uint8_t>(u >> 8);
+}
+
+} // namespace
+
+TEST(ImageService, HugeDeclaredSizesAreRefusedBeforeAllocating)
+{
+   image::load_result result;
+   bytes png = png_declaring(70000, 10);
+   result = image::load_image_from_memory(png.data(), png.size());
+   EXPECT_FALSE(result);
+   EXPECT_NE(result.m_strError.find("too large"), string_base::npos) << result.m_strError;
+
+   png = png_declaring(20000, 20000);
+   result = image::load_image_from_memory(png.data(), png.size());
+   EXPECT_NE(result.m_strError.find("PNG: picture too large: 20000 x 20000 pixels"), string_base::npos) << result.m_strError;
+
+   // Within the limits, but far more than a few hundred bytes can hold.
+   png = png_declaring(16384, 16384);
+   result = image::load_image_from_memory(png.data(), png.size());
+   EXPECT_NE(result.m_strError.find("cannot hold 16384 x 16384 pixels"), string_base::npos) << result.m_strError;
+
+   const pointer<image::image> pimage = test_picture();
+   bytes bmp = image::save_image_to_memory(*pimage, {image::e_save_format_bmp, -1}).m_memory;
+   bmp[18] = 0xFF; // width 65535
+   bmp[19] = 0xFF;
+   bmp[22] = 0xFF; // height 65535
+   bmp[23] = 0xFF;
+   result = image::load_image_from_memory(bmp.data(), bmp.size());
+   EXPECT_NE(result.m_strError.find("BMP: picture too large"), string_base::npos) << result.m_strError;
+
+   bytes tga = image::save_image_to_memory(*pimage, {image::e_save_format_tga, -1}).m_memory;
+   put_le16(tga, 12, 60000);
+   put_le16(tga, 14, 60000);
+   result = image::load_image_from_memory(tga.data(), tga.size());
+   EXPECT_NE(result.m_strError.find("TGA: picture too large"), string_base::npos) << result.m_strError;
+
+   // The JPG frame header (SOF0) holds the height, then the width, big-endian.
+   bytes jpg = image::save_image_to_memory(*pimage, {image::e_save_format_jpg, -1}).m_memory;
+   for (std::size_t i = 2; i + 9 < jpg.size(); ++i)
+   {
+      if (jpg[i] == 0xFF && jpg[i + 1] == 0xC0)
+      {
+         jpg[i + 5] = 0xEA; // 60000 x 60000
+         jpg[i + 6] = 0x60;
+         jpg[i + 7] = 0xEA;
+         jpg[i + 8] = 0x60;
+         break;
+      }
+   }
+   result = image::load_image_from_memory(jpg.data(), jpg.size());
+   EXPECT_NE(result.m_strError.find("JPG: picture too large: 60000 x 60000"), string_base::npos) << result.m_strError;
+}
+
+TEST(ImageService, AFailedSaveSaysSoAndLeavesNoFile)
+{
+   const fs::path folder = fresh_folder("image-unwritable");
+   const pointer<image::image> pimage = test_picture();
+
+   const fs::path missing = folder / "no-such-folder" / "out.png";
+   file::write_result written = image::save_image(*pimage, missing, {image::e_save_format_png, -1});
+   EXPECT_FALSE(written);
+   EXPECT_NE(written.m_strError.find("cannot write"), string_base::npos);
+
+   // A folder stands under the target name: nothing replaces it, and no temporary file is left.
+   fs::create_directories(folder / "taken.png" / "inside");
+   EXPECT_FALSE(image::save_image(*pimage, folder / "taken.png", {image::e_save_format_png, -1}));
+   EXPECT_TRUE(fs::is_directory(folder / "taken.png" / "inside"));
+
+   // A picture that cannot be encoded never touches an existing file.
+   write_file(folder / "old.png", {1, 2, 3});
+   written = image::save_image(image::image(), folder / "old.png", {image::e_save_format_png, -1});
+   EXPECT_FALSE(written);
+   EXPECT_EQ(read_file(folder / "old.png"), (bytes{1, 2, 3}));
+   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+   fs::remove_all(folder);
+}
+
+TEST(ImageService, MissingFileIsAFailureNamingIt)
+{
+   const image::load_result result = image::load_image("/nonexistent/picture.png");
+   EXPECT_FALSE(result);
+   EXPECT_NE(result.m_strError.find("/nonexistent/picture.png"), string_base::npos);
+}

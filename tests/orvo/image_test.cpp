@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "orvo/image.h"
+#include "orvo/image32.h"
+
+namespace
+{
+
+std::uint32_t native(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a)
+{
+   return image32_t::premultiply(color::color(r, g, b, a));
+}
+
+} // namespace
+
+TEST(Image, SizesOutsideTheLimitsAreRefusedAndLeaveAnEmptyPicture)
+{
+   EXPECT_TRUE(image::image::is_size_allowed(65535, 4096));
+   EXPECT_TRUE(image::image::is_size_allowed(16384, 16384)); // exactly 2^28 pixels
+   EXPECT_FALSE(image::image::is_size_allowed(65536, 1));
+   EXPECT_FALSE(image::image::is_size_allowed(1, 65536));
+   EXPECT_FALSE(image::image::is_size_allowed(65535, 4097));
+   EXPECT_FALSE(image::image::is_size_allowed(0, 10));
+   EXPECT_FALSE(image::image::is_size_allowed(10, -1));
+
+   image::image image(4, 3);
+   ASSERT_TRUE(image._is_ok());
+   EXPECT_FALSE(image.create(70000, 1));
+   EXPECT_FALSE(image._is_ok());
+   EXPECT_EQ(image.width(), 0);
+   EXPECT_EQ(image.height(), 0);
+}
+
+TEST(Image, RecreatedInPlaceAtANewSizeAndTransparent)
+{
+   image::image image(2, 2);
+   image.fill(color::color(10, 20, 30));
+   ASSERT_TRUE(image.create(5, 3));
+   EXPECT_EQ(image.width(), 5);
+   EXPECT_EQ(image.height(), 3);
+   EXPECT_EQ(image.scan_size(), 20);
+   EXPECT_EQ(image.layout(), image::image::native_layout);
+   for (int y = 0; y < 3; ++y)
+   {
+      for (int x = 0; x < 5; ++x)
+      {
+         EXPECT_EQ(image.pixel(x, y), 0u);
+      }
+   }
+   EXPECT_EQ(image.row(2), image.data() + 10);
+}
+
+TEST(Image, FillStoresTheColourPremultiplied)
+{
+   image::image image(3, 2);
+   image.fill(color::color(200, 100, 50, 128));
+   EXPECT_EQ(image.pixel(2, 1), 0x80643219u); // 200, 100, 50 scaled by 128/255, rounded
+   image.fill(color::color(1, 2, 3));
+   EXPECT_EQ(image.pixel(0, 0), 0xFF010203u);
+   image.clear();
+   EXPECT_EQ(image.pixel(0, 0), 0u);
+}
+
+TEST(Image, StraightAndPremultipliedFormsRoundTrip)
+{
+   // Every premultiplied value comes back exactly through its straight form, so nothing drifts
+   // when a picture is saved and loaded again.
+   for (int a = 0; a < 256; a += 3)
+   {
+      for (int c = 0; c <= a; ++c)
+      {
+         const std::uint32_t u = (std::uint32_t(a) << 24) | (std::uint32_t(c) << 16) | (std::uint32_t(a - c) << 8) | (c / 2);
+         ASSERT_EQ(image32_t::premultiply(image32_t::unpremultiply(u)), u) << a << " " << c;
+      }
+   }
+   const color::color straight = image32_t::unpremultiply(0x80643219u); // drawn as 200, 100, 50 at 128
+   EXPECT_NEAR(straight.m_uchR, 200, 1);
+   EXPECT_NEAR(straight.m_uchG, 100, 1);
+   EXPECT_NEAR(straight.m_uchB, 50, 1);
+   EXPECT_EQ(straight.m_uchA, 128);
+   EXPECT_EQ(image32_t::unpremultiply(0x00000000u), color::color(0, 0, 0, 0));
+
+   const std::uint8_t rgba[8] = {255, 0, 0, 255, 0, 255, 0, 64};
+   std::uint32_t words[2];
+   image32_t::from_straight_rgba(rgba, 2, words);
+   EXPECT_EQ(words[0], 0xFFFF0000u);
+   EXPECT_EQ(words[1], 0x40004000u);
+   std::uint8_t back[8];
+   image32_t::to_straight_rgba(words, 2, back);
+   EXPECT_EQ(std::vector<std::uint8_t>(back, back + 8), std::vector<std::uint8_t>(rgba, rgba + 8));
+}
+
+TEST(Image, BlendDrawsOverWithAlpha)
+{
+   image::image under(3, 2);
+   under.fill(color::color(0, 0, 0));
+   image::image over(2, 3); // taller and narrower: only the common part is drawn
+   over.pixel(0, 0) = native(255, 255, 255, 255);
+   over.pixel(1, 0) = native(200, 100, 50, 128);
+   over.pixel(0, 1) = 0; // transparent keeps what is under it
+   over.pixel(1, 1) = native(0, 0, 255, 255);
+   under.blend(over);
+
+   EXPECT_EQ(under.pixel(0, 0), 0xFFFFFFFFu);
+   EXPECT_EQ(under.pixel(1, 0), 0xFF643219u); // over black: the premultiplied colour, now opaque
+   EXPECT_EQ(under.pixel(0, 1), 0xFF000000u);
+   EXPECT_EQ(under.pixel(1, 1), 0xFF0000FFu);
+   EXPECT_EQ(under.pixel(2, 0), 0xFF000000u);
+
+   // Half-transparent over half-transparent: alpha 128 + 128 * 127 / 255.
+   image::image translucent(1, 1);
+   translucent.fill(color::color(255, 0, 0, 128));
+   image::image red(1, 1);
+   red.fill(color::color(0, 0, 255, 128));
+   translucent.blend(red);
+   const color::color result = image32_t::unpremultiply(translucent.pixel(0, 0));
+   EXPECT_EQ(result.m_uchA, 192);
+   EXPECT_NEAR(result.m_uchR, 85, 1);
+   EXPECT_NEAR(result.m_uchB, 170, 1);
+}
+
+TEST(Image, VerticalSwapCopyReversesTheRows)
+{
+   // Source rows of 3 pixels padded to 16 bytes; destination packed.
+   const std::uint32_t source[4 * 4] = {1, 2, 3, 99, 4, 5, 6, 99, 7, 8, 9, 99, 10, 11, 12, 99};
+   std::vector<image32_t> destination(12);
+   destination[0].vertical_swap_copy(3, 4, 12, reinterpret_cast<const image32_t *>(source), 16);
+   const std::uint32_t expected[12] = {10, 11, 12, 7, 8, 9, 4, 5, 6, 1, 2, 3};
+   for (int i = 0; i < 12; ++i)
+   {
+      EXPECT_EQ(destination[i].m_u32, expected[i]) << i;
+   }
+
+   // Layout -1: packed source rows.
+   const std::uint32_t packed[4] = {1, 2, 3, 4};
+   std::vector<image32_t> swapped(4);
+   swapped[0].vertical_swap_copy(2, 2, 8, reinterpret_cast<const image32_t *>(packed), -1);
+   EXPECT_EQ(swapped[0].m_u32, 3u);
+   EXPECT_EQ(swapped[3].m_u32, 2u);
+}
