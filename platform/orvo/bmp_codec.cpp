@@ -1,6 +1,7 @@
 #include "orvo/bmp_codec.h"
 
 #include "orvo/image32.h"
+#include "orvo/straight_alpha.h"
 #include "orvo/image_codec.h"
 #include "orvo/stb_decoder.h"
 
@@ -106,7 +107,7 @@ encode_result encode(const image & image)
       const std::uint32_t * prow = image.row(y);
       for (int x = 0; x < image.width(); ++x)
       {
-         codec::append_le32(result.m_memory, image32_t::unpremultiply(prow[x]).argb());
+         codec::append_le32(result.m_memory, straight_color(prow[x]).argb());
       }
    }
    return result;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "orvo/image32.h"
+#include "orvo/straight_alpha.h"
 
 namespace image
 {
@@ -68,7 +69,7 @@ void image::clear() noexcept
 
 void image::fill(color::color color) noexcept
 {
-   std::fill(m_pixels.begin(), m_pixels.end(), image32_t::premultiply(color));
+   std::fill(m_pixels.begin(), m_pixels.end(), premultiplied_pixel(color));
 }
 
 void image::blend(const image & imageOver) noexcept

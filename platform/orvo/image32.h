@@ -2,19 +2,11 @@
 
 #include <cstdint>
 
-#include "orvo/color.h"
-
 // One pixel in the native form of `image::image`: premultiplied ARGB in one native-endian 32-bit
-// word, alpha in the top byte. Everything that leaves the program is converted to straight
-// (not premultiplied) alpha with the functions below.
+// word, alpha in the top byte. Single pixels convert with orvo/straight_alpha.h; whole rows below.
 struct image32_t
 {
    std::uint32_t m_u32 = 0;
-
-   // The native word of a straight colour.
-   static std::uint32_t premultiply(color::color color) noexcept;
-   // The straight colour of a native word; a transparent pixel gives transparent black.
-   static color::color unpremultiply(std::uint32_t u32) noexcept;
 
    // Straight RGBA bytes (4 per pixel) from `iCount` native words, and back.
    static void to_straight_rgba(const std::uint32_t * psource, int iCount, std::uint8_t * prgba) noexcept;

@@ -7,6 +7,7 @@
 #include <csetjmp>
 
 #include "orvo/image32.h"
+#include "orvo/straight_alpha.h"
 #include "orvo/image_codec.h"
 
 namespace image::png_codec
@@ -193,7 +194,7 @@ void set_palette(png_structp png, png_infop info, const colour_table & colours)
    int iLastTranslucent = -1;
    for (int i = 0; i < colours.count(); ++i)
    {
-      const color::color color = image32_t::unpremultiply(colours.colour(i));
+      const color::color color = straight_color(colours.colour(i));
       palette[i] = {color.m_uchR, color.m_uchG, color.m_uchB};
       alpha[i] = color.m_uchA;
       if (color.m_uchA != 255)

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "orvo/image32.h"
+#include "orvo/straight_alpha.h"
 #include "orvo/image_codec.h"
 #include "orvo/stb_decoder.h"
 
@@ -149,7 +150,7 @@ encode_result encode(const image & image)
       const std::uint32_t * psource = image.row(y);
       for (int x = 0; x < image.width(); ++x)
       {
-         row[static_cast<std::size_t>(x)] = image32_t::unpremultiply(psource[x]).argb();
+         row[static_cast<std::size_t>(x)] = straight_color(psource[x]).argb();
       }
       append_row(result.m_memory, row.data(), image.width());
    }

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "orvo/image32.h"
+#include "orvo/straight_alpha.h"
 #include "orvo/image_service.h"
 
 namespace fs = std::filesystem;
@@ -89,11 +90,11 @@ pointer<image::image> test_picture()
    {
       for (int x = 0; x < 7; ++x)
       {
-         pimage->pixel(x, y) = image32_t::premultiply(color::color(static_cast<std::uint8_t>(x * 36), static_cast<std::uint8_t>(y * 60), 200));
+         pimage->pixel(x, y) = image::premultiplied_pixel(color::color(static_cast<std::uint8_t>(x * 36), static_cast<std::uint8_t>(y * 60), 200));
       }
    }
-   pimage->pixel(0, 0) = image32_t::premultiply(color::color(200, 100, 50, 128));
-   pimage->pixel(6, 0) = image32_t::premultiply(color::color(10, 220, 90, 192));
+   pimage->pixel(0, 0) = image::premultiplied_pixel(color::color(200, 100, 50, 128));
+   pimage->pixel(6, 0) = image::premultiplied_pixel(color::color(10, 220, 90, 192));
    pimage->pixel(3, 4) = 0;
    return pimage;
 }
@@ -107,7 +108,7 @@ pointer<image::image> gradient_picture(bool bOpaque)
       for (int x = 0; x < 40; ++x)
       {
          const auto alpha = static_cast<std::uint8_t>(bOpaque ? 255 : 128 + (x + y) % 128);
-         pimage->pixel(x, y) = image32_t::premultiply(color::color(static_cast<std::uint8_t>(x * 6), static_cast<std::uint8_t>(y * 8), 77, alpha));
+         pimage->pixel(x, y) = image::premultiplied_pixel(color::color(static_cast<std::uint8_t>(x * 6), static_cast<std::uint8_t>(y * 8), 77, alpha));
       }
    }
    return pimage;
@@ -274,7 +275,7 @@ TEST(ImageService, ReadsFilesMadeByAnotherProgram)
    run(format("/usr/bin/convert '%s' -colorspace Gray '%s'", source.c_str(), grey.c_str()));
    const image::load_result loaded = image::load_image(grey);
    ASSERT_TRUE(loaded) << loaded.m_strError;
-   const color::color pixel = image32_t::unpremultiply(loaded.m_pimage->pixel(5, 5));
+   const color::color pixel = image::straight_color(loaded.m_pimage->pixel(5, 5));
    EXPECT_EQ(pixel.m_uchR, pixel.m_uchG);
    EXPECT_EQ(pixel.m_uchA, 255);
    fs::remove_all(folder);

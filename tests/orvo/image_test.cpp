@@ -4,13 +4,14 @@
 
 #include "orvo/image.h"
 #include "orvo/image32.h"
+#include "orvo/straight_alpha.h"
 
 namespace
 {
 
 std::uint32_t native(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a)
 {
-   return image32_t::premultiply(color::color(r, g, b, a));
+   return image::premultiplied_pixel(color::color(r, g, b, a));
 }
 
 } // namespace
@@ -72,15 +73,15 @@ TEST(Image, StraightAndPremultipliedFormsRoundTrip)
       for (int c = 0; c <= a; ++c)
       {
          const std::uint32_t u = (std::uint32_t(a) << 24) | (std::uint32_t(c) << 16) | (std::uint32_t(a - c) << 8) | (c / 2);
-         ASSERT_EQ(image32_t::premultiply(image32_t::unpremultiply(u)), u) << a << " " << c;
+         ASSERT_EQ(image::premultiplied_pixel(image::straight_color(u)), u) << a << " " << c;
       }
    }
-   const color::color straight = image32_t::unpremultiply(0x80643219u); // drawn as 200, 100, 50 at 128
+   const color::color straight = image::straight_color(0x80643219u); // drawn as 200, 100, 50 at 128
    EXPECT_NEAR(straight.m_uchR, 200, 1);
    EXPECT_NEAR(straight.m_uchG, 100, 1);
    EXPECT_NEAR(straight.m_uchB, 50, 1);
    EXPECT_EQ(straight.m_uchA, 128);
-   EXPECT_EQ(image32_t::unpremultiply(0x00000000u), color::color(0, 0, 0, 0));
+   EXPECT_EQ(image::straight_color(0x00000000u), color::color(0, 0, 0, 0));
 
    const std::uint8_t rgba[8] = {255, 0, 0, 255, 0, 255, 0, 64};
    std::uint32_t words[2];
@@ -115,7 +116,7 @@ TEST(Image, BlendDrawsOverWithAlpha)
    image::image red(1, 1);
    red.fill(color::color(0, 0, 255, 128));
    translucent.blend(red);
-   const color::color result = image32_t::unpremultiply(translucent.pixel(0, 0));
+   const color::color result = image::straight_color(translucent.pixel(0, 0));
    EXPECT_EQ(result.m_uchA, 192);
    EXPECT_NEAR(result.m_uchR, 85, 1);
    EXPECT_NEAR(result.m_uchB, 170, 1);
