@@ -63,8 +63,8 @@ load_result decode(const std::uint8_t * pdata, std::size_t size)
    {
       return codec::load_failure(bmp_name, "file cut short in its header");
    }
-   // The declared size, checked before the decoder allocates for it; for uncompressed rows, also
-   // whether the file holds them all.
+   // The declared size, checked before the decoder allocates for it, and whether the file holds
+   // all the rows (the decoder would read a missing remainder as black). Run-length BMP is not read.
    const std::uint32_t sizeHeader = codec::read_le32(pdata + 14);
    const bool bOs2 = sizeHeader == os2_header_size;
    if (!bOs2 && size < file_header_size + 20)
@@ -81,9 +81,12 @@ load_result decode(const std::uint8_t * pdata, std::size_t size)
    {
       return result;
    }
-   const bool bRows = uCompression == bi_rgb || uCompression == bi_bitfields || uCompression == bi_alphabitfields;
+   if (uCompression != bi_rgb && uCompression != bi_bitfields && uCompression != bi_alphabitfields)
+   {
+      return codec::load_failure(bmp_name, format("compression %u is not supported", uCompression));
+   }
    const std::int64_t iScan = (iWidth * iBits + 31) / 32 * 4;
-   if (bRows && static_cast<std::int64_t>(codec::read_le32(pdata + 10)) + iScan * iHeight > static_cast<std::int64_t>(size))
+   if (static_cast<std::int64_t>(codec::read_le32(pdata + 10)) + iScan * iHeight > static_cast<std::int64_t>(size))
    {
       return codec::implausible_size(bmp_name, iWidth, iHeight, size);
    }

@@ -379,6 +379,16 @@ TEST(ImageService, HugeDeclaredSizesAreRefusedBeforeAllocating)
    EXPECT_NE(result.m_strError.find("JPG: picture too large: 60000 x 60000"), string_base::npos) << result.m_strError;
 }
 
+TEST(ImageService, FuzzerFindsAreRefusedQuickly)
+{
+   // A BMP of 55 bytes declaring 8204 x 2304 pixels under an unknown compression, which the
+   // decoder would have filled with black.
+   const bytes bmp = read_file(BRISVANE_SOURCE_DIR "/tests/fuzz/seeds/fuzz_image_load/found-bmp-unknown-compression.bmp");
+   ASSERT_EQ(bmp.size(), 55u);
+   const image::load_result result = image::load_image_from_memory(bmp.data(), bmp.size());
+   EXPECT_EQ(result.m_strError, "BMP: compression 4278190144 is not supported");
+}
+
 TEST(ImageService, AFailedSaveSaysSoAndLeavesNoFile)
 {
    const fs::path folder = fresh_folder("image-unwritable");
