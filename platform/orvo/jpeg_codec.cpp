@@ -83,13 +83,24 @@ bool read_header(decoder & decoder, const std::uint8_t * pdata, std::size_t size
    return true;
 }
 
-bool read_pixels(decoder & decoder, std::uint8_t * prgba)
+// A progressive file is read whole here, before the picture is allocated: a file cut short fails
+// without its declared size ever being allocated.
+bool start_decompress(decoder & decoder)
 {
    if (setjmp(decoder.error.jump))
    {
       return false;
    }
    jpeg_start_decompress(&decoder.info);
+   return true;
+}
+
+bool read_pixels(decoder & decoder, std::uint8_t * prgba)
+{
+   if (setjmp(decoder.error.jump))
+   {
+      return false;
+   }
    const std::size_t scan = static_cast<std::size_t>(decoder.info.output_width) * 4;
    while (decoder.info.output_scanline < decoder.info.output_height)
    {
@@ -145,6 +156,33 @@ bool is_sequential_huffman(const jpeg_decompress_struct & info) noexcept
    return !info.progressive_mode && !info.arith_code;
 }
 
+// The steps of a read, each checked before the next; the caller destroys the decoder.
+load_result read_picture(decoder & decoder, const std::uint8_t * pdata, std::size_t size)
+{
+   if (!read_header(decoder, pdata, size))
+   {
+      return codec::load_failure(jpeg_name, decoder.error.szError);
+   }
+   load_result result;
+   const std::int64_t iPixelsPerByte = is_sequential_huffman(decoder.info) ? max_pixels_per_byte_sequential : image::max_pixels;
+   if (!codec::check_declared_size(jpeg_name, decoder.info.output_width, decoder.info.output_height, size, iPixelsPerByte, &result))
+   {
+      return result;
+   }
+   if (!start_decompress(decoder))
+   {
+      return codec::load_failure(jpeg_name, decoder.error.szError);
+   }
+   pointer<image> pimage = codec::new_picture(static_cast<int>(decoder.info.output_width), static_cast<int>(decoder.info.output_height));
+   if (!read_pixels(decoder, reinterpret_cast<std::uint8_t *>(pimage->data())))
+   {
+      return codec::load_failure(jpeg_name, decoder.error.szError);
+   }
+   codec::finish_straight_rgba(*pimage);
+   result.m_pimage = pimage;
+   return result;
+}
+
 } // namespace
 
 bool has_signature(const std::uint8_t * pdata, std::size_t size) noexcept
@@ -156,28 +194,7 @@ load_result decode(const std::uint8_t * pdata, std::size_t size)
 {
    decoder decoder{};
    decoder.info.err = install_errors(decoder.error);
-
-   load_result result;
-   if (!read_header(decoder, pdata, size))
-   {
-      result = codec::load_failure(jpeg_name, decoder.error.szError);
-   }
-   else if (codec::check_declared_size(jpeg_name, decoder.info.output_width, decoder.info.output_height, size,
-                                       is_sequential_huffman(decoder.info) ? max_pixels_per_byte_sequential : image::max_pixels,
-                                       &result))
-   {
-      pointer<image> pimage =
-         codec::new_picture(static_cast<int>(decoder.info.output_width), static_cast<int>(decoder.info.output_height));
-      if (read_pixels(decoder, reinterpret_cast<std::uint8_t *>(pimage->data())))
-      {
-         codec::finish_straight_rgba(*pimage);
-         result.m_pimage = pimage;
-      }
-      else
-      {
-         result = codec::load_failure(jpeg_name, decoder.error.szError);
-      }
-   }
+   load_result result = read_picture(decoder, pdata, size);
    jpeg_destroy_decompress(&decoder.info);
    return result;
 }
