@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "orvo/image32.h"
+#include "orvo/exception.h"
 #include "orvo/straight_alpha.h"
 
 namespace image
@@ -40,6 +40,16 @@ inline std::uint32_t blend_pixel(std::uint32_t uOver, std::uint32_t uUnder) noex
 }
 
 } // namespace
+
+image::image(int iWidth, int iHeight)
+{
+   if (!create(iWidth, iHeight) && iWidth > 0 && iHeight > 0)
+   {
+      throw exception(error_out_of_range, format("cannot make a picture of %d x %d pixels: at most %lld per side and %lld in all",
+                                                 iWidth, iHeight, static_cast<long long>(max_side),
+                                                 static_cast<long long>(max_pixels)));
+   }
+}
 
 bool image::is_size_allowed(std::int64_t iWidth, std::int64_t iHeight) noexcept
 {

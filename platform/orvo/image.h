@@ -23,7 +23,9 @@ public:
    static constexpr std::int64_t max_pixels = std::int64_t(1) << 28;
 
    image() = default;
-   image(int iWidth, int iHeight) { create(iWidth, iHeight); }
+   // A picture of that size, every pixel transparent; a size of 0 or below gives an empty picture.
+   // Throws `exception` (error_out_of_range) for a size beyond the limits below.
+   image(int iWidth, int iHeight);
 
    // Whether a picture of that size may be made: both sides at least 1 and within the limits above.
    static bool is_size_allowed(std::int64_t iWidth, std::int64_t iHeight) noexcept;

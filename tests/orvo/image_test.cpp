@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "orvo/exception.h"
 #include "orvo/image.h"
 #include "orvo/image32.h"
 #include "orvo/straight_alpha.h"
@@ -25,6 +26,9 @@ TEST(Image, SizesOutsideTheLimitsAreRefusedAndLeaveAnEmptyPicture)
    EXPECT_FALSE(image::image::is_size_allowed(65535, 4097));
    EXPECT_FALSE(image::image::is_size_allowed(0, 10));
    EXPECT_FALSE(image::image::is_size_allowed(10, -1));
+
+   EXPECT_THROW(image::image(65536, 1), exception);
+   EXPECT_FALSE(image::image(0, 5)._is_ok());
 
    image::image image(4, 3);
    ASSERT_TRUE(image._is_ok());
