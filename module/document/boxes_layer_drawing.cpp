@@ -427,7 +427,7 @@ void boxes_layer::_draw_dotted(zel2d::context * pcontext)
    pcontext->set_stroke_width(static_cast<float>(CircleWidth));
    const float fMiddleY = static_cast<float>(h / 2);
    pcontext->begin_path();
-   for (int x = 0; x == 0 || x - 5 < w; x += 10)
+   for (int x = 0; x - 5 < w; x += 10)
    {
       pcontext->move_to(static_cast<float>(x), fMiddleY);
       pcontext->line_to(static_cast<float>(x + 5), fMiddleY);
@@ -435,7 +435,7 @@ void boxes_layer::_draw_dotted(zel2d::context * pcontext)
    pcontext->stroke();
    const float fMiddleX = static_cast<float>(w / 2);
    pcontext->begin_path();
-   for (int y = 0; y == 0 || y - 5 < h; y += 10)
+   for (int y = 0; y - 5 < h; y += 10)
    {
       pcontext->move_to(fMiddleX, static_cast<float>(y));
       pcontext->line_to(fMiddleX, static_cast<float>(y + 5));
