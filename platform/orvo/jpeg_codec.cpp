@@ -23,6 +23,11 @@ constexpr const char * jpeg_name = "JPG";
 // two bits (DC difference and end of block), so a byte holds at most 256 pixels.
 constexpr std::int64_t max_pixels_per_byte_sequential = 256;
 
+// A progressive file keeps every coefficient of the picture in memory while it is read (2 bytes a
+// sample); one that needs more than this is refused rather than left to exhaust the memory. It
+// still admits a 134-megapixel full-colour picture.
+constexpr long max_decoder_memory = 768L << 20;
+
 // libjpeg reports errors through this record; an error leaves the current call through longjmp.
 struct error_state
 {
@@ -34,7 +39,15 @@ struct error_state
 [[noreturn]] void on_error_exit(j_common_ptr pinfo)
 {
    auto pstate = reinterpret_cast<error_state *>(pinfo->err);
-   (*pinfo->err->format_message)(pinfo, pstate->szError);
+   if (pinfo->err->msg_code == JERR_NO_BACKING_STORE)
+   {
+      std::snprintf(pstate->szError, sizeof(pstate->szError), "a progressive file this large would take more than %ld MiB to read",
+                    max_decoder_memory >> 20);
+   }
+   else
+   {
+      (*pinfo->err->format_message)(pinfo, pstate->szError);
+   }
    std::longjmp(pstate->jump, 1);
 }
 
@@ -76,6 +89,7 @@ bool read_header(decoder & decoder, const std::uint8_t * pdata, std::size_t size
       return false;
    }
    jpeg_create_decompress(&decoder.info);
+   decoder.info.mem->max_memory_to_use = max_decoder_memory;
    jpeg_mem_src(&decoder.info, pdata, static_cast<unsigned long>(size));
    jpeg_read_header(&decoder.info, TRUE);
    decoder.info.out_color_space = JCS_EXT_RGBA;

@@ -387,6 +387,13 @@ TEST(ImageService, FuzzerFindsAreRefusedQuickly)
    ASSERT_EQ(bmp.size(), 55u);
    const image::load_result result = image::load_image_from_memory(bmp.data(), bmp.size());
    EXPECT_EQ(result.m_strError, "BMP: compression 4278190144 is not supported");
+
+   // A progressive JPG of 249 bytes declaring 32780 x 4171 pixels in full colour, whose
+   // coefficients alone would take 800 MB.
+   const bytes jpg = read_file(BRISVANE_SOURCE_DIR "/tests/fuzz/seeds/fuzz_image_load/found-progressive-jpg-huge.jpg");
+   ASSERT_EQ(jpg.size(), 249u);
+   EXPECT_EQ(image::load_image_from_memory(jpg.data(), jpg.size()).m_strError,
+             "JPG: a progressive file this large would take more than 768 MiB to read");
 }
 
 TEST(ImageService, AFailedSaveSaysSoAndLeavesNoFile)
