@@ -114,6 +114,37 @@ pointer<image::image> gradient_picture(bool bOpaque)
    return pimage;
 }
 
+// A picture of iColours colours (one of them half transparent) and an odd width, so that PNG packs
+// 1, 2, 4 or 8 palette bits a pixel with a partly filled last byte.
+pointer<image::image> few_colours_picture(int iColours)
+{
+   auto pimage = make_pointer<image::image>(13, 6);
+   for (int y = 0; y < 6; ++y)
+   {
+      for (int x = 0; x < 13; ++x)
+      {
+         const int i = (x * 5 + y * 3) % iColours;
+         const auto alpha = static_cast<std::uint8_t>(i == 1 ? 128 : 255);
+         pimage->pixel(x, y) = image::premultiplied_pixel(color::color(static_cast<std::uint8_t>(i * 15), 40, static_cast<std::uint8_t>(255 - i), alpha));
+      }
+   }
+   return pimage;
+}
+
+// Rows of 300 pixels: one colour, all different, and runs and single pixels mixed, so that TGA's
+// run-length packets reach their limit of 128 pixels both ways.
+pointer<image::image> long_rows_picture()
+{
+   auto pimage = make_pointer<image::image>(300, 3);
+   for (int x = 0; x < 300; ++x)
+   {
+      pimage->pixel(x, 0) = 0xFF336699u;
+      pimage->pixel(x, 1) = 0xFF000000u | static_cast<std::uint32_t>(x * 997);
+      pimage->pixel(x, 2) = x % 7 < 3 ? 0x80402010u : 0xFF000000u | static_cast<std::uint32_t>(x);
+   }
+   return pimage;
+}
+
 // Pixels equal within a tolerance (lossy formats); a message names the first pixel that differs.
 ::testing::AssertionResult same_pixels(const bytes & expected, const bytes & actual, int iTolerance)
 {
@@ -169,7 +200,13 @@ TEST_P(ImageFormats, RoundTripAndIndependentReadersSeeTheDrawnColours)
 {
    const format_case & format_case = GetParam();
    const fs::path folder = fresh_folder(format("image-%s", format_case.pszName).c_str());
-   for (const pointer<image::image> & pimage : {test_picture(), gradient_picture(true), gradient_picture(false)})
+   std::vector<pointer<image::image>> pictures = {test_picture(), gradient_picture(true), gradient_picture(false)};
+   if (format_case.iTolerance == 0)
+   {
+      // Palette packing and run-length packets; their sharp patterns are beyond a lossy format.
+      pictures.insert(pictures.end(), {few_colours_picture(2), few_colours_picture(4), few_colours_picture(16), long_rows_picture()});
+   }
+   for (const pointer<image::image> & pimage : pictures)
    {
       SCOPED_TRACE(format("%d x %d", pimage->width(), pimage->height()));
       const fs::path path = folder / format("picture.%s", format_case.pszExtension);
