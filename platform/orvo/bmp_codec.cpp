@@ -103,14 +103,20 @@ encode_result encode(const image & image)
    }
    const std::size_t sizeRow = static_cast<std::size_t>(image.width()) * 4;
    const auto sizePixels = static_cast<std::uint32_t>(sizeRow * static_cast<std::size_t>(image.height()));
-   result.m_memory.reserve(file_header_size + v4_header_size + sizePixels);
    append_headers(result.m_memory, image, sizePixels);
+   const std::size_t offsetPixels = result.m_memory.size();
+   result.m_memory.resize(offsetPixels + sizePixels);
+   std::uint8_t * pbgra = result.m_memory.data() + offsetPixels;
    for (int y = image.height() - 1; y >= 0; --y)
    {
       const std::uint32_t * prow = image.row(y);
-      for (int x = 0; x < image.width(); ++x)
+      for (int x = 0; x < image.width(); ++x, pbgra += 4)
       {
-         codec::append_le32(result.m_memory, straight_color(prow[x]).argb());
+         const color::color color = straight_color(prow[x]);
+         pbgra[0] = color.m_uchB;
+         pbgra[1] = color.m_uchG;
+         pbgra[2] = color.m_uchR;
+         pbgra[3] = color.m_uchA;
       }
    }
    return result;
