@@ -80,6 +80,30 @@ struct decoder
    error_state error;
 };
 
+bool is_cmyk(const jpeg_decompress_struct & info) noexcept
+{
+   return info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+}
+
+// CMYK samples to RGBA in place. Files with an Adobe marker (nearly all CMYK files) store the
+// inks inverted.
+void cmyk_to_rgba(std::uint8_t * p, std::size_t count, bool bInverted) noexcept
+{
+   for (std::size_t i = 0; i < count; ++i, p += 4)
+   {
+      std::uint32_t ink[4];
+      for (int c = 0; c < 4; ++c)
+      {
+         ink[c] = bInverted ? p[c] : 255u - p[c];
+      }
+      for (int c = 0; c < 3; ++c)
+      {
+         p[c] = static_cast<std::uint8_t>((ink[c] * ink[3] + 127) / 255);
+      }
+      p[3] = 255;
+   }
+}
+
 // The libjpeg parts of a read. They hold no object with a destructor, since an error leaves them
 // through longjmp; the caller destroys the decoder.
 bool read_header(decoder & decoder, const std::uint8_t * pdata, std::size_t size)
@@ -92,7 +116,7 @@ bool read_header(decoder & decoder, const std::uint8_t * pdata, std::size_t size
    decoder.info.mem->max_memory_to_use = max_decoder_memory;
    jpeg_mem_src(&decoder.info, pdata, static_cast<unsigned long>(size));
    jpeg_read_header(&decoder.info, TRUE);
-   decoder.info.out_color_space = JCS_EXT_RGBA;
+   decoder.info.out_color_space = is_cmyk(decoder.info) ? JCS_CMYK : JCS_EXT_RGBA;
    jpeg_calc_output_dimensions(&decoder.info);
    return true;
 }
@@ -191,6 +215,12 @@ load_result read_picture(decoder & decoder, const std::uint8_t * pdata, std::siz
    if (!read_pixels(decoder, reinterpret_cast<std::uint8_t *>(pimage->data())))
    {
       return codec::load_failure(jpeg_name, decoder.error.szError);
+   }
+   if (is_cmyk(decoder.info))
+   {
+      cmyk_to_rgba(reinterpret_cast<std::uint8_t *>(pimage->data()),
+                   static_cast<std::size_t>(pimage->width()) * static_cast<std::size_t>(pimage->height()),
+                   decoder.info.saw_Adobe_marker);
    }
    codec::finish_straight_rgba(*pimage);
    result.m_pimage = pimage;

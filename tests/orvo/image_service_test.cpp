@@ -274,7 +274,7 @@ TEST(ImageService, JpgQualityChangesTheFile)
 
 TEST(ImageService, ReadsFilesMadeByAnotherProgram)
 {
-   // Forms that we never write: 16-bit, grey, interlaced and palette PNG, progressive JPG,
+   // Forms that we never write: 16-bit, grey and interlaced PNG, progressive and CMYK JPG,
    // 24-bit BMP, uncompressed TGA.
    const fs::path folder = fresh_folder("image-foreign");
    const fs::path source = folder / "source.png";
@@ -290,6 +290,7 @@ TEST(ImageService, ReadsFilesMadeByAnotherProgram)
       {"interlaced.png", "-interlace PNG", 0},
       {"progressive.jpg", "-interlace JPEG -quality 95", 12},
       {"plain.bmp", "-type TrueColor", 0},
+      {"cmyk.jpg", "-colorspace CMYK -quality 100", 12},
    };
    for (const auto & onecase : cases)
    {
