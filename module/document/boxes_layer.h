@@ -141,8 +141,8 @@ private:
    // The paths with their arrows, each step's failure switching its path off.
    void draw_paths(zel2d::context * pcontext, const error_callback & on_error);
    // Runs one path step; a standard exception switches the path off (`iDrawSwitch`), marks the
-   // layer changed and is reported. False when the step failed.
-   bool run_path_step(int & iDrawSwitch, const error_callback & on_error, const function<void()> & step);
+   // layer changed and is reported.
+   void run_path_step(int & iDrawSwitch, const error_callback & on_error, const function<void()> & step);
    // The size, name, power, information and corner labels.
    void draw_labels(zel2d::context * pcontext);
    void draw_corner_labels(zel2d::context * pcontext, int iLabelSize);

@@ -171,19 +171,17 @@ void boxes_layer::draw_paths(zel2d::context * pcontext, const error_callback & o
    }
 }
 
-bool boxes_layer::run_path_step(int & iDrawSwitch, const error_callback & on_error, const function<void()> & step)
+void boxes_layer::run_path_step(int & iDrawSwitch, const error_callback & on_error, const function<void()> & step)
 {
    try
    {
       step();
-      return true;
    }
    catch (const std::exception & exception)
    {
       iDrawSwitch = 0;
       set_changed();
       report(on_error, exception.what());
-      return false;
    }
 }
 
