@@ -317,6 +317,8 @@ TEST(boxes_layer_drawing, WeightCountsHalfBoxesByTheirShareAndOnlyExclusionsInsi
    player->HalfColumns.set(e_half_last_column);
    player->ExcludeBoxes.add(box_key(3, 0));
    EXPECT_FLOAT_EQ(player->getTotalPanelWeight(), 200.f);
+   player->ShowScreenWeight = 1;
+   EXPECT_NE(frame_build(*player).find("Weight: 200.0lb"), nullptr);
    // A corner box of a half column and a half row weighs a quarter.
    player->HalfColumns.set(e_half_first_row);
    EXPECT_FLOAT_EQ(player->getTotalPanelWeight(), (3.5f * 2.5f - 0.25f) * 20.f);
@@ -333,6 +335,8 @@ TEST(boxes_layer_drawing, DiagonalInMetresFeetOrInches)
    player->PhysH = 500.f;
    player->ScreenDiagonalUnit = "meter";
    EXPECT_EQ(player->getDiagonalDimensionText(), "5.000m");
+   player->ShowScreenDiagonal = 1;
+   EXPECT_NE(frame_build(*player).find("\xE2\x97\xA9 5.000m"), nullptr);
    player->ScreenDiagonalUnit = "  Meter ";
    EXPECT_EQ(player->getDiagonalDimensionText(), "5.000m");
    player->ScreenDiagonalUnit = "feet";
