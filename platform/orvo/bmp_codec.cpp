@@ -1,9 +1,8 @@
 #include "orvo/bmp_codec.h"
 
-#include "orvo/image32.h"
-#include "orvo/straight_alpha.h"
 #include "orvo/image_codec.h"
 #include "orvo/stb_decoder.h"
+#include "orvo/straight_alpha.h"
 
 namespace image::bmp_codec
 {

@@ -2,13 +2,14 @@
 
 #include <png.h>
 
+#include <csetjmp>
+#include <cstdio>
 #include <cstring>
 #include <memory>
-#include <csetjmp>
 
 #include "orvo/image32.h"
-#include "orvo/straight_alpha.h"
 #include "orvo/image_codec.h"
+#include "orvo/straight_alpha.h"
 
 namespace image::png_codec
 {

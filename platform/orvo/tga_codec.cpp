@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "orvo/image32.h"
-#include "orvo/straight_alpha.h"
 #include "orvo/image_codec.h"
 #include "orvo/stb_decoder.h"
+#include "orvo/straight_alpha.h"
 
 namespace image::tga_codec
 {
