@@ -1,5 +1,7 @@
 #include "core/Global.h"
 
+#include "orvo/file_system.h"
+
 namespace Tarvossa_BrisvanePro
 {
 
@@ -11,6 +13,11 @@ void Global::set_changed() noexcept
 bool Global::take_changed() noexcept
 {
    return m_bChanged.exchange(false);
+}
+
+file::path Global::getFolderToSaveData() const
+{
+   return dir::application_data("Brisvane");
 }
 
 } // namespace Tarvossa_BrisvanePro

@@ -3,6 +3,7 @@
 #include <atomic>
 
 #include "orvo/particle.h"
+#include "orvo/path.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -17,6 +18,9 @@ public:
 
    // Reads and clears the changed flag in one atomic step.
    bool take_changed() noexcept;
+
+   // The folder of the application's own files (presets autosave, logo layer, settings).
+   file::path getFolderToSaveData() const;
 
 private:
    std::atomic<bool> m_bChanged{false};

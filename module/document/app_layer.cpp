@@ -1,29 +1,14 @@
 #include "document/app_layer.h"
 
-#include <algorithm>
-#include <climits>
 #include <cmath>
-#include <cstdlib>
 
 #include "core/Global.h"
+#include "document/parameter_text.h"
 #include "orvo/property_set.h"
 #include "orvo/string_array.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-namespace
-{
-
-// C `atoi` rules: leading blanks, an optional sign, the leading digits; no digits give 0. A number
-// beyond the 32-bit range gives the nearest bound.
-int leading_int(scoped_string_base str)
-{
-   const long long value = std::strtoll(string_base(str).c_str(), nullptr, 10);
-   return static_cast<int>(std::clamp(value, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
-}
-
-} // namespace
 
 app_layer::~app_layer() = default;
 
@@ -190,11 +175,11 @@ void app_layer::apply_layer_info(scoped_string_base strText)
       }
       else if (strKey == "OffsetX")
       {
-         m_iOffsetX = leading_int(strValue);
+         m_iOffsetX = parameter_text::read_leading_int(strValue);
       }
       else if (strKey == "OffsetY")
       {
-         m_iOffsetY = leading_int(strValue);
+         m_iOffsetY = parameter_text::read_leading_int(strValue);
       }
       else if (strKey == "Name")
       {
@@ -202,7 +187,7 @@ void app_layer::apply_layer_info(scoped_string_base strText)
       }
       else if (strKey == "Hidden")
       {
-         m_bHidden = leading_int(strValue) != 0;
+         m_bHidden = parameter_text::read_leading_int(strValue) != 0;
       }
       else
       {

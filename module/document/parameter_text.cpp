@@ -4,6 +4,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <iostream>
 
 namespace Tarvossa_BrisvanePro::parameter_text
@@ -84,6 +85,12 @@ number_reading read_int(scoped_string_base strValue)
       return {*obWord ? 1 : 0, nullptr};
    }
    return read_signed_digits(strValue, 10);
+}
+
+int read_leading_int(scoped_string_base strValue)
+{
+   const long long value = std::strtoll(string_base(strValue).c_str(), nullptr, 10);
+   return static_cast<int>(std::clamp(value, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
 }
 
 number_reading read_font_size(scoped_string_base strValue)

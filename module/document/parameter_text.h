@@ -31,6 +31,10 @@ struct number_reading
 // case; otherwise an optional "-" and decimal digits, of which at most 10 are read and anything
 // after them is ignored; an empty value is 0.
 number_reading read_int(scoped_string_base strValue);
+// C `atoi` rules, for the base keys of every layer, the image layer's keys and the raster label:
+// leading blanks, an optional sign, the leading digits; no digits give 0. A number beyond the
+// 32-bit range gives the nearest bound.
+int read_leading_int(scoped_string_base strValue);
 // Font sizes: an optional "-" and decimal digits, no words; an empty value is 0. A number beyond
 // the 32-bit range is an error.
 number_reading read_font_size(scoped_string_base strValue);

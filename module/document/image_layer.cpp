@@ -1,0 +1,254 @@
+#include "document/image_layer.h"
+
+#include <climits>
+#include <exception>
+
+#include "document/ImageWrap.h"
+#include "document/OffscreenDraw.h"
+#include "document/parameter_text.h"
+#include "orvo/exception.h"
+#include "orvo/image_service.h"
+#include "orvo/memory_base.h"
+#include "orvo/property_set.h"
+#include "orvo/trace.h"
+#include "zel2d/context.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+namespace
+{
+
+// The diagnostic number of a missing offscreen image, as the logs have always shown it.
+constexpr int offscreen_missing_line = 361;
+
+// Truncates toward zero; values beyond the 32-bit range give the nearest bound.
+int truncate_to_int(float f)
+{
+   if (!(f > static_cast<float>(INT_MIN)))
+   {
+      return INT_MIN;
+   }
+   if (!(f < static_cast<float>(INT_MAX)))
+   {
+      return INT_MAX;
+   }
+   return static_cast<int>(f);
+}
+
+} // namespace
+
+image_layer::~image_layer()
+{
+   freeIfNeeded();
+}
+
+void image_layer::freeIfNeeded()
+{
+   m_pimage.reset();
+   m_iWidth = 0;
+   m_iHeight = 0;
+   m_iRealWidth = 0;
+   m_iRealHeight = 0;
+}
+
+void image_layer::load_from_file(scoped_string_base strPath)
+{
+   image::load_result result = image::load_image(std::filesystem::path(string_base(strPath)));
+   if (!result || !result.m_pimage->_is_ok())
+   {
+      freeIfNeeded();
+      throw exception(error_failed, "image failed to load");
+   }
+   set_image(result.m_pimage);
+}
+
+void image_layer::set_image(const pointer<image::image> & pimage)
+{
+   m_pimage = pimage;
+   on_image_loaded();
+}
+
+void image_layer::on_image_loaded()
+{
+   m_iRealWidth = m_pimage ? m_pimage->width() : 0;
+   m_iRealHeight = m_pimage ? m_pimage->height() : 0;
+   const bool bHasBothSides = m_iRealWidth != 0 && m_iRealHeight != 0;
+   m_fAspect = bHasBothSides ? static_cast<float>(m_iRealWidth) / static_cast<float>(m_iRealHeight) : 1.f;
+   set_changed();
+}
+
+void image_layer::load_from_hex_data(scoped_string_base strHex)
+{
+   if (strHex.empty())
+   {
+      return;
+   }
+   memory_base memory;
+   if (!memory.from_hex(strHex))
+   {
+      trace("image_layer: Data is not hexadecimal text (%zu characters); the layer is left empty", strHex.size());
+      freeIfNeeded();
+      return;
+   }
+   image::load_result result = image::load_image_from_memory(memory.data(), memory.size());
+   if (!result)
+   {
+      trace("image_layer: Data does not decode as a picture: %s", result.m_strError.c_str());
+      freeIfNeeded();
+      return;
+   }
+   if (result.m_pimage != m_pimage)
+   {
+      set_image(result.m_pimage);
+   }
+}
+
+string_base image_layer::getImageAsHex() const
+{
+   if (!m_pimage || !m_pimage->_is_ok())
+   {
+      return {};
+   }
+   const image::encode_result result = image::save_image_to_memory(*m_pimage, image::save_options{});
+   if (!result)
+   {
+      trace("image_layer: the picture cannot be encoded: %s", result.m_strError.c_str());
+      return {};
+   }
+   return memory_base(result.m_memory.data(), result.m_memory.size()).to_hex();
+}
+
+void image_layer::setMaintainAspectRatio(bool bMaintain)
+{
+   m_bMaintainAspectRatio = bMaintain;
+   set_changed();
+}
+
+void image_layer::set_width(int iWidth)
+{
+   m_iWidth = iWidth;
+   if (m_bMaintainAspectRatio)
+   {
+      m_iHeight = truncate_to_int(static_cast<float>(iWidth) / m_fAspect);
+   }
+   set_changed();
+}
+
+void image_layer::set_height(int iHeight)
+{
+   m_iHeight = iHeight;
+   if (m_bMaintainAspectRatio)
+   {
+      m_iWidth = truncate_to_int(static_cast<float>(iHeight) * m_fAspect);
+   }
+   set_changed();
+}
+
+int image_layer::get_width() const
+{
+   return m_iWidth;
+}
+
+int image_layer::get_height() const
+{
+   return m_iHeight;
+}
+
+int image_layer::get_full_width() const
+{
+   return get_width();
+}
+
+int image_layer::get_full_height() const
+{
+   return get_height();
+}
+
+int image_layer::get_layer_type() const
+{
+   return e_layer_image;
+}
+
+void image_layer::apply_parameter_by_name(scoped_string_base strKey, scoped_string_base strValue)
+{
+   if (strKey == "Width")
+   {
+      m_iWidth = parameter_text::read_leading_int(strValue);
+   }
+   else if (strKey == "Height")
+   {
+      m_iHeight = parameter_text::read_leading_int(strValue);
+   }
+   else if (strKey == "Data")
+   {
+      load_from_hex_data(strValue);
+   }
+   else if (strKey == "AspectRatio")
+   {
+      setMaintainAspectRatio(parameter_text::read_leading_int(strValue) != 0);
+   }
+}
+
+property_set image_layer::get_all_parameters() const
+{
+   property_set set;
+   set.set("Width", m_iWidth);
+   set.set("Height", m_iHeight);
+   set.set("Data", getImageAsHex());
+   set.set("AspectRatio", m_bMaintainAspectRatio);
+   return set;
+}
+
+void image_layer::build_frame(zel2d::context * pcontext, const error_callback & on_error)
+{
+   if (!m_pimage || m_iWidth <= 0 || m_iHeight <= 0 || m_iRealWidth <= 0 || m_iRealHeight <= 0)
+   {
+      return;
+   }
+   try
+   {
+      pointer<image::image> pimageOffscreen = request_offscreen(static_cast<unsigned long>(m_iWidth), static_cast<unsigned long>(m_iHeight));
+      if (!pimageOffscreen || !pimageOffscreen->_is_ok())
+      {
+         trace("%d offscreen return nil", offscreen_missing_line);
+         return;
+      }
+      draw_picture(pcontext, pimageOffscreen.get());
+   }
+   catch (const std::exception & e)
+   {
+      on_error(e.what());
+   }
+}
+
+// The picture goes into a drawing-library image for this one drawing; the wrap deletes that
+// image when it goes out of scope, so every build leaves the image store as it found it.
+void image_layer::draw_picture(zel2d::context * pcontext, image::image * pimageOffscreen)
+{
+   ImageWrap imagewrap;
+   imagewrap.setData(pcontext, m_iRealWidth, m_iRealHeight, m_pimage->data(), m_pimage->layout());
+   OffscreenDraw offscreendraw(pcontext, pimageOffscreen);
+   if (!imagewrap.has_image())
+   {
+      return;
+   }
+   const auto fWidth = static_cast<float>(m_iWidth);
+   const auto fHeight = static_cast<float>(m_iHeight);
+   pcontext->set_fill_paint(pcontext->image_pattern(0.f, 0.f, fWidth, fHeight, 0.f, imagewrap.handle(), 1.f));
+   pcontext->begin_path();
+   pcontext->rectangle(0.f, 0.f, fWidth, fHeight);
+   pcontext->fill();
+}
+
+pointer<app_layer> image_layer::clone() const
+{
+   pointer<image_layer> player = make_pointer<image_layer>();
+   player->initialize(context());
+   player->set_controller(get_controller());
+   player->set_document(get_document());
+   player->apply_layer_info(get_layer_info());
+   return player;
+}
+
+} // namespace Tarvossa_BrisvanePro

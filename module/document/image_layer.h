@@ -1,0 +1,69 @@
+#pragma once
+
+#include "document/app_layer.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+// A picture on the raster, drawn stretched to the layer's own width and height. In layer texts the
+// picture travels as the hexadecimal form of an encoded image file, so a project is self-contained.
+class image_layer : public app_layer
+{
+public:
+   image_layer() = default;
+   ~image_layer() override;
+
+   // Drops the picture and zeroes the drawn and the real size; the aspect and its flag stay.
+   void freeIfNeeded();
+   // Decodes an image file. When it cannot be read the layer is left empty and an `exception`
+   // "image failed to load" is thrown.
+   void load_from_file(scoped_string_base strPath);
+   // Takes the picture (null drops it) and takes its size as the real size. The drawn size is
+   // not touched: callers that show a new picture at its own size set it themselves.
+   void set_image(const pointer<image::image> & pimage);
+   // Takes the real size and the aspect from the picture and marks the layer changed.
+   void on_image_loaded();
+   // An empty text changes nothing; a text that does not decode to a picture leaves the layer
+   // empty, with a diagnostic on standard error.
+   void load_from_hex_data(scoped_string_base strHex);
+   // The picture encoded by the image service's default encoding, as hexadecimal text; empty
+   // without picture.
+   string_base getImageAsHex() const;
+
+   const pointer<image::image> & get_image() const noexcept { return m_pimage; }
+   int get_real_width() const noexcept { return m_iRealWidth; }
+   int get_real_height() const noexcept { return m_iRealHeight; }
+   // Real width / real height; 1 when either is 0.
+   float get_aspect() const noexcept { return m_fAspect; }
+   bool getMaintainAspectRatio() const noexcept { return m_bMaintainAspectRatio; }
+   void setMaintainAspectRatio(bool bMaintain);
+   // With the aspect kept, the other side follows, truncated.
+   void set_width(int iWidth);
+   void set_height(int iHeight);
+
+   int get_width() const override;
+   int get_height() const override;
+   int get_full_width() const override;
+   int get_full_height() const override;
+   int get_layer_type() const override;
+   void apply_parameter_by_name(scoped_string_base strKey, scoped_string_base strValue) override;
+   property_set get_all_parameters() const override;
+   // Draws the picture stretched over the whole offscreen image. A layer without picture, or with
+   // a drawn or real size of 0 or below, draws nothing and keeps its offscreen image as it was.
+   void build_frame(zel2d::context * pcontext, const error_callback & on_error) override;
+   // A new layer that received this layer's whole text: picture, size, place, name and flag.
+   pointer<app_layer> clone() const override;
+
+private:
+   void draw_picture(zel2d::context * pcontext, image::image * pimageOffscreen);
+
+   pointer<image::image> m_pimage;
+   int m_iWidth = 0;
+   int m_iHeight = 0;
+   int m_iRealWidth = 0;
+   int m_iRealHeight = 0;
+   float m_fAspect = 1.f;
+   bool m_bMaintainAspectRatio = true;
+};
+
+} // namespace Tarvossa_BrisvanePro

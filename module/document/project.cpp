@@ -1,0 +1,270 @@
+#include "document/project.h"
+
+#include <algorithm>
+
+#include "core/Global.h"
+#include "document/boxes_layer.h"
+#include "document/image_layer.h"
+#include "orvo/file_system.h"
+#include "orvo/image.h"
+#include "orvo/trace.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+namespace
+{
+
+// The raster label lines drawn at most, before the raster size.
+constexpr long long raster_label_lines_drawn = 4;
+
+} // namespace
+
+project::project(Global * pglobal) :
+   m_pglobal(pglobal)
+{
+   initialize(pglobal);
+}
+
+// Layers that outlive the document (a clone, a preset held elsewhere) must not keep a dangling
+// back reference to it.
+project::~project()
+{
+   for (const pointer<app_layer> & player : m_layera)
+   {
+      if (player->get_document() == this)
+      {
+         player->set_document(nullptr);
+      }
+   }
+}
+
+void project::get_raster_label_lines(string_array_base & straOut)
+{
+   const long long iCount = std::min(m_straRasterLabel.count(), raster_label_lines_drawn);
+   for (long long i = 0; i < iCount; ++i)
+   {
+      const scoped_string_base strLine = trimmed(m_straRasterLabel[i]);
+      if (!strLine.empty())
+      {
+         straOut.add(strLine);
+      }
+   }
+   straOut.add(format("%dx%d", get_paper_width(), get_paper_height()));
+}
+
+pointer<image::image> project::create_image(const size_type<int> & size)
+{
+   return make_pointer<image::image>(size.width, size.height);
+}
+
+pointer<app_layer> project::create_layer(enum_layer elayer)
+{
+   pointer<app_layer> player;
+   if (elayer == e_layer_boxes)
+   {
+      player = make_pointer<boxes_layer>();
+   }
+   else if (elayer == e_layer_image)
+   {
+      player = make_pointer<image_layer>();
+   }
+   else
+   {
+      return {};
+   }
+   player->initialize(this);
+   player->set_controller(m_pglobal);
+   player->set_document(this);
+   return player;
+}
+
+pointer<app_layer> project::create_layer_from_parameters(enum_layer elayer, scoped_string_base strText)
+{
+   pointer<app_layer> player = create_layer(elayer);
+   if (!player)
+   {
+      information("create_layer_from_parameters: layer is nullptr");
+      return {};
+   }
+   player->apply_layer_info(strText);
+   return player;
+}
+
+pointer<boxes_layer> project::new_boxes_layer()
+{
+   pointer<boxes_layer> player = create_layer(e_layer_boxes).cast<boxes_layer>();
+   player->default_colors();
+   player->apply_defaults();
+   insert_layer_at(player, 0);
+   return player;
+}
+
+pointer<image_layer> project::new_image_layer()
+{
+   pointer<image_layer> player = create_layer(e_layer_image).cast<image_layer>();
+   insert_layer_at(player, 0);
+   return player;
+}
+
+void project::insert_layer_at(const pointer<app_layer> & player, long long index)
+{
+   if (!player)
+   {
+      return;
+   }
+   if (index < 0)
+   {
+      m_layera.add(player);
+   }
+   else
+   {
+      m_layera.insert_at(index, player);
+   }
+}
+
+pointer<app_layer> project::get_layer(long long index) const
+{
+   return m_layera.has_index(index) ? m_layera[index] : pointer<app_layer>();
+}
+
+pointer<app_layer> project::current_layer() const
+{
+   return get_layer(m_iCurrentLayer.load());
+}
+
+pointer<boxes_layer> project::current_boxes_layer() const
+{
+   return current_layer().cast<boxes_layer>();
+}
+
+pointer<image_layer> project::current_image_layer() const
+{
+   return current_layer().cast<image_layer>();
+}
+
+bool project::set_current_layer_index(long long index)
+{
+   if (index < 0)
+   {
+      index = -1;
+   }
+   if (index >= m_layera.count())
+   {
+      return false;
+   }
+   m_iCurrentLayer.exchange(index);
+   return true;
+}
+
+pointer<image_layer> project::get_logo_layer()
+{
+   const long long index = get_logo_layer_index();
+   if (index >= 0)
+   {
+      return m_layera[index].cast<image_layer>();
+   }
+   pointer<image_layer> player = create_layer(e_layer_image).cast<image_layer>();
+   player->set_logo(true);
+   m_layera.add(player);
+   return player;
+}
+
+long long project::get_logo_layer_index() const
+{
+   for (long long i = 0; i < m_layera.count(); ++i)
+   {
+      if (m_layera[i]->is_logo())
+      {
+         return i;
+      }
+   }
+   return -1;
+}
+
+int project::get_paper_width() const noexcept
+{
+   return m_iPaperWidth < 2 ? 1 : m_iPaperWidth;
+}
+
+int project::get_paper_height() const noexcept
+{
+   return m_iPaperHeight < 2 ? 1 : m_iPaperHeight;
+}
+
+void project::set_paper_width(int iWidth)
+{
+   m_iPaperWidth = iWidth;
+   mark_changed();
+}
+
+void project::set_paper_height(int iHeight)
+{
+   m_iPaperHeight = iHeight;
+   mark_changed();
+}
+
+void project::set_paper_size(const size_type<int> & size)
+{
+   set_paper_size(size.width, size.height);
+}
+
+void project::set_paper_size(int iWidth, int iHeight)
+{
+   m_iPaperWidth = iWidth;
+   m_iPaperHeight = iHeight;
+   mark_changed();
+}
+
+void project::load_default_layers()
+{
+   set_paper_size(1920, 1080);
+   // The label box touches the right and bottom edges; the frame building keeps it there.
+   m_iRasterLabelX = 1920;
+   m_iRasterLabelY = 1080;
+   m_iRasterLabelBoxWidth = 0;
+   m_iRasterLabelBoxHeight = 0;
+   new_boxes_layer();
+   if (m_pglobal == nullptr)
+   {
+      return;
+   }
+   const file::read_result read = file::read_all(m_pglobal->getFolderToSaveData() / "logo.data");
+   size_type<int> sizeIgnored;
+   layers_read_result result = create_layers_from_string(sizeIgnored, read.m_strText, project_magic_v2);
+   if (result.m_layers.is_empty())
+   {
+      return;
+   }
+   pointer<app_layer> & playerLogo = result.m_layers[0];
+   if (playerLogo->get_layer_type() != e_layer_image)
+   {
+      information("load_default_layers: the first layer of logo.data is not an image layer; no logo layer");
+      return;
+   }
+   playerLogo->set_logo(true);
+   m_layera.add(playerLogo);
+}
+
+bool project::load_project_from_string(scoped_string_base strText)
+{
+   size_type<int> sizeRead;
+   layers_read_result result = create_layers_from_string(sizeRead, strText, project_magic_v2);
+   if (sizeRead.width >= 1 && sizeRead.height >= 1)
+   {
+      set_paper_size(sizeRead);
+   }
+   m_layera = std::move(result.m_layers);
+   m_iCurrentLayer.exchange(m_layera.count() - 1);
+   return result.m_bValidContainer;
+}
+
+void project::mark_changed()
+{
+   if (m_pglobal != nullptr)
+   {
+      m_pglobal->set_changed();
+   }
+}
+
+} // namespace Tarvossa_BrisvanePro

@@ -1,0 +1,164 @@
+#pragma once
+
+#include <atomic>
+
+#include "document/app_layer.h"
+#include "orvo/atomic_file.h"
+#include "orvo/geometry.h"
+#include "orvo/path.h"
+#include "orvo/pointer_array.h"
+#include "orvo/string_array.h"
+
+namespace pugi
+{
+class xml_node;
+}
+
+namespace Tarvossa_BrisvanePro
+{
+
+class boxes_layer;
+class image_layer;
+
+// Block type of the raster-label block in project files; no layer has it.
+inline constexpr int raster_label_block_type = 100;
+
+// The layers read from a container text, and whether the text was a container of the kind asked
+// for at all. A valid container may hold no layer; a rejected one holds none.
+struct layers_read_result
+{
+   pointer_array<app_layer> m_layers;
+   bool m_bValidContainer = false;
+
+   explicit operator bool() const noexcept { return m_bValidContainer; }
+};
+
+// One document: the ordered layers (index 0 is drawn first, at the bottom), the current layer,
+// the raster size and the raster label. It creates its layers, so each knows its controller and
+// its document. It reads and writes the project and presets container texts, and writes the
+// XML screen setup.
+class project : virtual public particle
+{
+public:
+   static constexpr const char * project_magic = "BRISVANE_LED_PROJECT";
+   static constexpr const char * presets_magic = "BRISVANE_LED_PRESETS";
+   // The magics as the reader is given them.
+   static constexpr const char * project_magic_v2 = "BRISVANE_LED_PROJECT v2";
+   static constexpr const char * presets_magic_v2 = "BRISVANE_LED_PRESETS v2";
+   // Counts above this are refused by the reader.
+   static constexpr long long max_layers_count = 1024;
+   // The longest block text the reader takes.
+   static constexpr long long max_block_length = 16777216;
+
+   explicit project(Global * pglobal);
+   ~project() override;
+
+   // The lines the frame building draws for the raster label: at most the first four stored lines,
+   // trimmed, the blank ones left out (they still count toward the four), then the raster size.
+   virtual void get_raster_label_lines(string_array_base & straOut);
+   // A new image of that size.
+   virtual pointer<image::image> create_image(const size_type<int> & size);
+
+   Global * get_controller() const noexcept { return m_pglobal; }
+
+   // A new layer of the type, belonging to this document but in no list; empty for a type that
+   // is no layer.
+   pointer<app_layer> create_layer(enum_layer elayer);
+   // `create_layer`, then the text applied without defaults; not inserted.
+   pointer<app_layer> create_layer_from_parameters(enum_layer elayer, scoped_string_base strText);
+   // New layers go in at index 0, under every other layer; the current index is not moved.
+   pointer<boxes_layer> new_boxes_layer();
+   pointer<image_layer> new_image_layer();
+   // A negative index appends; an empty layer changes nothing.
+   void insert_layer_at(const pointer<app_layer> & player, long long index);
+
+   pointer_array<app_layer> & get_layers() noexcept { return m_layera; }
+   const pointer_array<app_layer> & get_layers() const noexcept { return m_layera; }
+   long long get_layers_count() const noexcept { return m_layera.count(); }
+   // Empty for an index outside the list.
+   pointer<app_layer> get_layer(long long index) const;
+   pointer<app_layer> current_layer() const;
+   pointer<boxes_layer> current_boxes_layer() const;
+   pointer<image_layer> current_image_layer() const;
+   // As stored: -1 for none, and possibly past the end after the list shrank.
+   long long get_current_layer_id() const noexcept { return m_iCurrentLayer.load(); }
+   // A negative index means none (-1) and is always taken; an index not below the count is
+   // refused (false) and the current index stays.
+   bool set_current_layer_index(long long index);
+
+   // The first layer with the logo flag; when there is none, a new image layer is made the logo
+   // and appended on top. Empty when the flagged layer is not an image layer.
+   pointer<image_layer> get_logo_layer();
+   // -1 when no layer has the logo flag.
+   long long get_logo_layer_index() const;
+
+   // The stored size, or 1 when it is below 2.
+   int get_paper_width() const noexcept;
+   int get_paper_height() const noexcept;
+   // Stored unchanged; the document is marked changed.
+   void set_paper_width(int iWidth);
+   void set_paper_height(int iHeight);
+   void set_paper_size(const size_type<int> & size);
+   void set_paper_size(int iWidth, int iHeight);
+
+   // A fresh document's content: a 1920 x 1080 raster, the label in the bottom-right corner, one
+   // new screen layer, and on top the logo layer from "logo.data" in the data folder when that
+   // file holds an image layer.
+   void load_default_layers();
+   // Replaces the layers, the raster size (when the text gives both sides) and the raster-label
+   // fields the text sets; the last layer becomes current. False when the text is no project
+   // container: the document is then left empty with no current layer, so a caller that must
+   // keep an open document reads into a new one.
+   bool load_project_from_string(scoped_string_base strText);
+
+   // The container reader: the layers of a text of the magic ("... v2"), made by this document,
+   // in file order. A raster-size text is written into `paper`, a raster-label block applied to
+   // this document. Faults are reported on standard output and end the reading, keeping the
+   // layers read before them.
+   layers_read_result create_layers_from_string(size_type<int> & paper, scoped_string_base strText, scoped_string_base strMagic);
+
+   // The container writers. The file is written whole or not at all; the result says which.
+   file::write_result save_project_to_file(const file::path & path) const;
+   file::write_result save_preset_to_file(const file::path & path) const;
+   file::write_result save_project_or_presets_to_file(const file::path & path, scoped_string_base strMagic, scoped_string_base strExtra, bool bRasterLabel) const;
+   // The whole container text that the writers put into the file.
+   string_base get_container_text(scoped_string_base strMagic, scoped_string_base strExtra, bool bRasterLabel) const;
+   // "logo.data": a one-layer project container of the logo layer, with a raster size of 0 x 0.
+   // False (with the reason) when there is no logo layer to write.
+   file::write_result save_logo_layer_to_file(const file::path & path);
+
+   // The raster-label block text, and its reading (prefixes in any letter case).
+   string_base get_raster_label_info() const;
+   void load_raster_label_info(scoped_string_base strText);
+   // "Width:%d\nHeight:%d" of the shown raster size.
+   string_base get_raster_size_text() const;
+
+   // The XML screen setup: one slice per layer. The file is the path with its extensions replaced
+   // by ".xml", written whole or not at all.
+   file::write_result save_resolute_arena_xml_document(const file::path & path) const;
+
+   // The raster label.
+   bool m_bRasterLabel = false;
+   int m_iRasterLabelFontSize = 20;
+   string_array_base m_straRasterLabel;
+   int m_iRasterLabelX = 0;
+   int m_iRasterLabelY = 0;
+   // Measured by the frame building each time it draws the label; never stored in files.
+   int m_iRasterLabelBoxWidth = 0;
+   int m_iRasterLabelBoxHeight = 0;
+
+private:
+   void mark_changed();
+
+   Global * m_pglobal;
+   pointer_array<app_layer> m_layera;
+   std::atomic<long long> m_iCurrentLayer{0};
+   int m_iPaperWidth = 1920;
+   int m_iPaperHeight = 1080;
+};
+
+// Appends the layer's slice (name, input and output rectangles, warper grid) to the `layers`
+// element of an XML screen setup.
+void add_layer_to_xml(const app_layer * player, pugi::xml_node & layers);
+
+} // namespace Tarvossa_BrisvanePro

@@ -1,0 +1,324 @@
+// The container text of projects, presets and the logo layer: a header line with the magic and the
+// number of layer blocks, an optional raster-size text, then one length-prefixed block per layer
+// and, in projects, the raster-label block.
+
+#include <cctype>
+#include <climits>
+#include <cstdint>
+#include <optional>
+
+#include "document/image_layer.h"
+#include "document/parameter_text.h"
+#include "document/project.h"
+#include "orvo/file_system.h"
+#include "orvo/trace.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+namespace
+{
+
+// Walks a text line by line, and takes blocks by byte count from where the last line ended. A
+// line ends at a line feed, a carriage return, or a carriage return followed by a line feed.
+class line_cursor
+{
+public:
+   explicit line_cursor(scoped_string_base strText) : m_strText(strText) {}
+
+   // None at the end of the text.
+   std::optional<scoped_string_base> next_line()
+   {
+      if (m_iPosition >= m_strText.size())
+      {
+         return std::nullopt;
+      }
+      const std::size_t iEnd = std::min(m_strText.find_first_of("\r\n", m_iPosition), m_strText.size());
+      const scoped_string_base strLine = m_strText.substr(m_iPosition, iEnd - m_iPosition);
+      m_iPosition = iEnd + 1;
+      if (iEnd + 1 < m_strText.size() && m_strText[iEnd] == '\r' && m_strText[iEnd + 1] == '\n')
+      {
+         ++m_iPosition;
+      }
+      return strLine;
+   }
+
+   // The next `iLength` bytes, or all that remain when fewer do.
+   scoped_string_base take(std::size_t iLength)
+   {
+      const scoped_string_base strBlock = m_strText.substr(std::min(m_iPosition, m_strText.size()), iLength);
+      m_iPosition += strBlock.size();
+      return strBlock;
+   }
+
+private:
+   scoped_string_base m_strText;
+   std::size_t m_iPosition = 0;
+};
+
+bool is_blank(char ch) noexcept
+{
+   return std::isspace(static_cast<unsigned char>(ch)) != 0;
+}
+
+// Reads as `scanf` matches literal text: a blank in `strLiteral` matches any run of white space,
+// none included; every other character must match itself. Moves `strRest` past what matched.
+bool scan_literal(scoped_string_base & strRest, scoped_string_base strLiteral)
+{
+   for (const char ch : strLiteral)
+   {
+      if (is_blank(ch))
+      {
+         while (!strRest.empty() && is_blank(strRest.front()))
+         {
+            strRest.remove_prefix(1);
+         }
+      }
+      else if (!strRest.empty() && strRest.front() == ch)
+      {
+         strRest.remove_prefix(1);
+      }
+      else
+      {
+         return false;
+      }
+   }
+   return true;
+}
+
+// Reads as `scanf`'s "%d": white space, an optional sign, at least one digit. A number beyond the
+// 32-bit range gives the nearest bound.
+std::optional<int> scan_int(scoped_string_base & strRest)
+{
+   scoped_string_base str = strRest;
+   while (!str.empty() && is_blank(str.front()))
+   {
+      str.remove_prefix(1);
+   }
+   const bool bNegative = !str.empty() && str.front() == '-';
+   if (!str.empty() && (str.front() == '-' || str.front() == '+'))
+   {
+      str.remove_prefix(1);
+   }
+   if (str.empty() || !std::isdigit(static_cast<unsigned char>(str.front())))
+   {
+      return std::nullopt;
+   }
+   long long iValue = 0;
+   while (!str.empty() && std::isdigit(static_cast<unsigned char>(str.front())))
+   {
+      iValue = std::min(iValue * 10 + (str.front() - '0'), static_cast<long long>(INT_MAX) + 1);
+      str.remove_prefix(1);
+   }
+   strRest = str;
+   iValue = bNegative ? -iValue : iValue;
+   return static_cast<int>(std::clamp(iValue, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
+}
+
+// The number after `strPrefix` at the start of the line, as `scanf(line, "<prefix>%d")` reads it.
+std::optional<int> scan_int_after(scoped_string_base strLine, scoped_string_base strPrefix)
+{
+   if (!scan_literal(strLine, strPrefix))
+   {
+      return std::nullopt;
+   }
+   return scan_int(strLine);
+}
+
+string_base container_header(scoped_string_base strMagic, long long iBlockCount, scoped_string_base strExtra)
+{
+   string_base strText = format("%s v2 %lu %lu\n", string_base(strMagic).c_str(), static_cast<unsigned long>(iBlockCount),
+      static_cast<unsigned long>(strExtra.size()));
+   if (!strExtra.empty())
+   {
+      strText += strExtra;
+      strText += '\n';
+   }
+   return strText;
+}
+
+void append_block(string_base & strText, int iType, scoped_string_base strBlock)
+{
+   strText += format("%d %lu\n", iType, static_cast<unsigned long>(strBlock.size()));
+   strText += strBlock;
+}
+
+} // namespace
+
+file::write_result project::save_project_to_file(const file::path & path) const
+{
+   return save_project_or_presets_to_file(path, project_magic, get_raster_size_text(), true);
+}
+
+file::write_result project::save_preset_to_file(const file::path & path) const
+{
+   return save_project_or_presets_to_file(path, presets_magic, {}, false);
+}
+
+file::write_result project::save_project_or_presets_to_file(const file::path & path, scoped_string_base strMagic, scoped_string_base strExtra,
+   bool bRasterLabel) const
+{
+   return file::write_all(path, get_container_text(strMagic, strExtra, bRasterLabel));
+}
+
+string_base project::get_container_text(scoped_string_base strMagic, scoped_string_base strExtra, bool bRasterLabel) const
+{
+   string_base strText = container_header(strMagic, m_layera.count(), strExtra);
+   for (const pointer<app_layer> & player : m_layera)
+   {
+      append_block(strText, player->get_layer_type(), player->get_layer_info());
+   }
+   if (bRasterLabel)
+   {
+      append_block(strText, raster_label_block_type, get_raster_label_info());
+   }
+   return strText;
+}
+
+file::write_result project::save_logo_layer_to_file(const file::path & path)
+{
+   const pointer<image_layer> playerLogo = get_logo_layer();
+   if (!playerLogo)
+   {
+      return {false, "the logo flag is on a layer that is not an image layer"};
+   }
+   string_base strText = container_header(project_magic, 1, "Width:0\nHeight:0");
+   append_block(strText, playerLogo->get_layer_type(), playerLogo->get_layer_info());
+   return file::write_all(path, strText);
+}
+
+string_base project::get_raster_size_text() const
+{
+   return format("Width:%d\nHeight:%d", get_paper_width(), get_paper_height());
+}
+
+layers_read_result project::create_layers_from_string(size_type<int> & paper, scoped_string_base strText, scoped_string_base strMagic)
+{
+   layers_read_result result;
+   line_cursor cursor(strText);
+
+   // The header: the magic and the number of layer blocks; the raster-size length is not needed.
+   const std::optional<scoped_string_base> strHeader = cursor.next_line();
+   if (!strHeader)
+   {
+      information("create_layers_from_string::header no line");
+      return result;
+   }
+   scoped_string_base strHeaderRest = *strHeader;
+   const std::optional<int> iCount = scan_literal(strHeaderRest, strMagic) && scan_literal(strHeaderRest, " ") ? scan_int(strHeaderRest) : std::nullopt;
+   if (!iCount)
+   {
+      information("create_layers_from_string::header check err");
+      return result;
+   }
+   if (*iCount < 0 || *iCount > max_layers_count)
+   {
+      information("layers_count can't be <0 or >1024");
+      return result;
+   }
+   result.m_bValidContainer = true;
+
+   // The blocks. One pass more than the count gives room for a project's raster-label block,
+   // which the count leaves out.
+   for (int iPass = 0; iPass <= *iCount; ++iPass)
+   {
+      std::optional<scoped_string_base> strLine = cursor.next_line();
+      if (!strLine)
+      {
+         break;
+      }
+      if (strLine->find("Width") != scoped_string_base::npos)
+      {
+         paper.width = scan_int_after(*strLine, "Width:").value_or(0);
+         const std::optional<scoped_string_base> strHeight = cursor.next_line();
+         paper.height = strHeight ? scan_int_after(*strHeight, "Height:").value_or(0) : 0;
+         strLine = cursor.next_line();
+         if (!strLine)
+         {
+            break;
+         }
+      }
+      scoped_string_base strBlockHeader = *strLine;
+      const std::optional<int> iType = scan_int(strBlockHeader);
+      const std::optional<int> iLength = iType && scan_literal(strBlockHeader, " ") ? scan_int(strBlockHeader) : std::nullopt;
+      if (!iLength)
+      {
+         information("create_layers_from_string::HDR::step2 error [std:%s]", string_base(*strLine).c_str());
+         break;
+      }
+      const auto uLength = static_cast<std::uint32_t>(*iLength);
+      if (uLength < 1 || uLength > max_block_length)
+      {
+         information("create_layers_from_string::data len too large [%d]", *iLength);
+         break;
+      }
+      scoped_string_base strBlock = cursor.take(uLength);
+      if (strBlock.size() < uLength)
+      {
+         information("create_layers_from_string::data cut short [%zu of %u bytes]: the file ends inside a block", strBlock.size(), uLength);
+      }
+      strBlock = strBlock.substr(0, strBlock.find('\0'));
+
+      if (*iType == e_layer_boxes || *iType == e_layer_image)
+      {
+         pointer<app_layer> player = create_layer(static_cast<enum_layer>(*iType));
+         player->apply_defaults();
+         player->apply_layer_info(strBlock);
+         result.m_layers.add(player);
+      }
+      else if (*iType == raster_label_block_type)
+      {
+         load_raster_label_info(strBlock);
+      }
+      else
+      {
+         information("create_layers_from_string::ROW layer type incorrect [%d]", *iType);
+         break;
+      }
+   }
+   return result;
+}
+
+string_base project::get_raster_label_info() const
+{
+   string_base strText = format("Raster Label:%s\nX:%d\nY:%d\nFontSize:%d\n", m_bRasterLabel ? "1" : "0", m_iRasterLabelX, m_iRasterLabelY,
+      m_iRasterLabelFontSize);
+   for (const string_base & strLine : m_straRasterLabel)
+   {
+      strText += "Label:" + strLine + "\n";
+   }
+   return strText;
+}
+
+void project::load_raster_label_info(scoped_string_base strText)
+{
+   m_straRasterLabel.clear();
+   string_array_base straLines;
+   straLines._add_lines(strText);
+   for (const string_base & strLine : straLines)
+   {
+      const auto value_after = [&strLine](scoped_string_base strPrefix) { return scoped_string_base(strLine).substr(strPrefix.size()); };
+      if (begins_ci(strLine, "Raster Label:"))
+      {
+         m_bRasterLabel = parameter_text::read_leading_int(value_after("Raster Label:")) != 0;
+      }
+      else if (begins_ci(strLine, "X:"))
+      {
+         m_iRasterLabelX = parameter_text::read_leading_int(value_after("X:"));
+      }
+      else if (begins_ci(strLine, "Y:"))
+      {
+         m_iRasterLabelY = parameter_text::read_leading_int(value_after("Y:"));
+      }
+      else if (begins_ci(strLine, "FontSize:"))
+      {
+         m_iRasterLabelFontSize = parameter_text::read_leading_int(value_after("FontSize:"));
+      }
+      else if (begins_ci(strLine, "Label:"))
+      {
+         m_straRasterLabel.add(value_after("Label:"));
+      }
+   }
+}
+
+} // namespace Tarvossa_BrisvanePro
