@@ -7,7 +7,7 @@
 #include "document/image_layer.h"
 #include "orvo/exception.h"
 #include "orvo/image.h"
-#include "orvo/image32.h"
+#include "orvo/straight_alpha.h"
 #include "orvo/image_service.h"
 #include "orvo/memory_base.h"
 #include "orvo/trace.h"
@@ -29,7 +29,7 @@ pointer<image::image> two_halves(int iWidth, int iHeight)
    {
       for (int x = 0; x < iWidth; ++x)
       {
-         pimage->pixel(x, y) = image32_t::premultiply(x < iWidth / 2 ? red : blue);
+         pimage->pixel(x, y) = image::premultiplied_pixel(x < iWidth / 2 ? red : blue);
       }
    }
    return pimage;
@@ -46,7 +46,7 @@ pointer<image_layer> layer_with_picture(int iWidth, int iHeight)
 
 color::color colour_at(const image::image & image, int x, int y)
 {
-   return image32_t::unpremultiply(image.pixel(x, y));
+   return image::straight_color(image.pixel(x, y));
 }
 
 string_base png_hex(const image::image & image)
