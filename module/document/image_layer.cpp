@@ -19,9 +19,6 @@ namespace Tarvossa_BrisvanePro
 namespace
 {
 
-// The diagnostic number of a missing offscreen image, as the logs have always shown it.
-constexpr int offscreen_missing_line = 361;
-
 // Truncates toward zero; values beyond the 32-bit range give the nearest bound.
 int truncate_to_int(float f)
 {
@@ -208,12 +205,8 @@ void image_layer::build_frame(zel2d::context * pcontext, const error_callback & 
    }
    try
    {
+      // An offscreen image too large to make is an exception of the image service.
       pointer<image::image> pimageOffscreen = request_offscreen(static_cast<unsigned long>(m_iWidth), static_cast<unsigned long>(m_iHeight));
-      if (!pimageOffscreen || !pimageOffscreen->_is_ok())
-      {
-         trace("%d offscreen return nil", offscreen_missing_line);
-         return;
-      }
       draw_picture(pcontext, pimageOffscreen.get());
    }
    catch (const std::exception & e)
