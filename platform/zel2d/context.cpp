@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "orvo/image_service.h"
+
 #include "zel2d/font_face.h"
 #include "zel2d/font_sink.h"
 #include "zel2d/glyph_cache.h"
@@ -682,7 +684,7 @@ void context::pixel_rectangle_outline(int x, int y, int w, int h, color::color c
 int context::create_image_rgba(int iWidth, int iHeight, int iFlags, const void * pixels, int iLayout)
 {
    (void)iFlags;
-   if (iWidth < 1 || iHeight < 1 || pixels == nullptr || !is_accepted_layout(iLayout, iWidth))
+   if (!image::image::is_size_allowed(iWidth, iHeight) || pixels == nullptr || !is_accepted_layout(iLayout, iWidth))
    {
       return 0;
    }
@@ -727,29 +729,18 @@ size_type<int> context::image_size(int iImage) const
 
 int context::create_image(scoped_string_base path, int iFlags)
 {
-   (void)iFlags;
    const std::filesystem::path file = resolve_image_path(path);
    if (file.empty())
    {
       return 0;
    }
-   cairo_surface_t * ploaded = cairo_image_surface_create_from_png(file.c_str());
-   if (cairo_surface_status(ploaded) != CAIRO_STATUS_SUCCESS)
+   const image::load_result loaded = image::load_image(file);
+   if (!loaded)
    {
-      cairo_surface_destroy(ploaded);
       return 0;
    }
-   // Pictures without alpha load as 24-bit pixels; the store keeps every image in one form.
-   cairo_surface_t * psurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cairo_image_surface_get_width(ploaded),
-                                                           cairo_image_surface_get_height(ploaded));
-   cairo_t * pcairo = cairo_create(psurface);
-   cairo_set_source_surface(pcairo, ploaded, 0, 0);
-   cairo_set_operator(pcairo, CAIRO_OPERATOR_SOURCE);
-   cairo_paint(pcairo);
-   cairo_destroy(pcairo);
-   cairo_surface_destroy(ploaded);
-   cairo_surface_flush(psurface);
-   return image_store::shared().add(psurface);
+   const image::image & picture = *loaded.m_pimage;
+   return create_image_rgba(picture.width(), picture.height(), iFlags, picture.data(), picture.layout());
 }
 
 void context::delete_image(int iImage)

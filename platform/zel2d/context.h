@@ -181,16 +181,18 @@ public:
    void pixel_rectangle_outline(int x, int y, int w, int h, color::color color, int iWidth);
 
    // Images (see the class note). `pixels` are read with the given layout; they are copied.
-   // Returns the new handle, or 0 when the size is below 1, the pixels are null or the layout
-   // is not one of `image_layout`. `iFlags` is reserved: pass 0.
+   // Returns the new handle, or 0 when the size is one `image::image` refuses (below 1, or above
+   // its limits), the pixels are null or the layout is not one of `image_layout`. `iFlags` is
+   // reserved: pass 0.
    int create_image_rgba(int iWidth, int iHeight, int iFlags, const void * pixels, int iLayout);
    // Replaces every pixel of the image (same size) from `pixels`; false when the handle holds no
    // image, the pixels are null or the layout is not accepted.
    bool update_image(int iImage, const void * pixels, int iLayout);
    // The size of the image; (0, 0) for a handle that holds none.
    size_type<int> image_size(int iImage) const;
-   // Loads a picture file (PNG). A "matter://res/NAME" path names `resources/NAME` in the folder
-   // that holds this library. Returns the new handle, or 0 when the file cannot be read.
+   // Loads a picture file (PNG, JPG, BMP or TGA, known by its content). A "matter://res/NAME" path
+   // names `resources/NAME` in the folder that holds this library. Returns the new handle, or 0
+   // when the file cannot be read.
    int create_image(scoped_string_base path, int iFlags);
    // Frees the image; the handle holds no image afterwards. Handles that hold none are ignored.
    void delete_image(int iImage);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "orvo/image.h"
+#include "orvo/image_service.h"
 #include "pixel_probe.h"
 #include "zel2d/context.h"
 
@@ -196,6 +197,7 @@ TEST(image_handles, creation_refuses_bad_arguments_with_no_handle)
    EXPECT_EQ(context.create_image_rgba(20, 20, 0, picture.data(), 0), 0);
    EXPECT_EQ(context.create_image_rgba(20, 20, 0, picture.data(), -3), 0);
    EXPECT_EQ(context.create_image_rgba(20, 20, 0, picture.data(), 79), 0); // rows shorter than 20 pixels
+   EXPECT_EQ(context.create_image_rgba(70000, 1, 0, picture.data(), -1), 0); // beyond the image limits
 }
 
 TEST(image_handles, update_replaces_the_pixels_in_place)
@@ -308,6 +310,22 @@ TEST_F(image_files, loads_a_png_by_path)
    fill_with(drawing, drawing.image_pattern(0, 0, 3, 2, 0, iImage, 1), 0, 0, 3, 2);
    EXPECT_EQ(target.pixel(0, 0), red);
    EXPECT_EQ(alpha_of(target.pixel(2, 1)), 128);
+   context.delete_image(iImage);
+   std::filesystem::remove(file);
+}
+
+TEST_F(image_files, loads_every_format_of_the_image_service)
+{
+   const std::filesystem::path file = temporary("picture.bmp");
+   ASSERT_TRUE(image::save_image(quadrants(), file, {image::e_save_format_bmp, -1}));
+   zel2d::context context;
+   const int iImage = context.create_image(file.string(), 0);
+   ASSERT_GE(iImage, 1);
+   image::image target(20, 20);
+   zel2d::context drawing(&target);
+   fill_with(drawing, drawing.image_pattern(0, 0, 20, 20, 0, iImage, 1), 0, 0, 20, 20);
+   EXPECT_EQ(target.pixel(2, 2), red);
+   EXPECT_EQ(target.pixel(17, 17), white);
    context.delete_image(iImage);
    std::filesystem::remove(file);
 }
