@@ -6,6 +6,7 @@
 
 #include "document/connector.h"
 #include "document/parameter_text.h"
+#include "document/project.h"
 #include "orvo/trace.h"
 #include "zelui/in_place_edit_array.h"
 
@@ -191,10 +192,9 @@ long long boxes_layer::calculate_path_count(bool bData) const
    return (bData ? m_snakeData : m_snakePower).count_current_runs();
 }
 
-// FIXME: the document numbers the runs across its layers once it can.
-long long boxes_layer::calculate_base_path_index(bool) const
+long long boxes_layer::calculate_base_path_index(bool bData) const
 {
-   return 1;
+   return get_document() != nullptr ? get_document()->calculate_base_path_index(this, bData) : 1;
 }
 
 // Only excluded keys of the present grid take boxes away; stale keys would make the count

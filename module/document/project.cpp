@@ -182,6 +182,24 @@ long long project::get_logo_layer_index() const
    return -1;
 }
 
+long long project::calculate_base_path_index(const boxes_layer * player, bool bData) const
+{
+   long long base = 1;
+   for (long long i = m_layera.count() - 1; i >= 0; --i)
+   {
+      const app_layer * playerAbove = m_layera[i].get();
+      if (playerAbove == player)
+      {
+         break;
+      }
+      if (const auto * pboxes = dynamic_cast<const boxes_layer *>(playerAbove))
+      {
+         base += pboxes->calculate_path_count(bData);
+      }
+   }
+   return base;
+}
+
 int project::get_paper_width() const noexcept
 {
    return m_iPaperWidth < 2 ? 1 : m_iPaperWidth;

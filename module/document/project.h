@@ -92,6 +92,11 @@ public:
    // -1 when no layer has the logo flag.
    long long get_logo_layer_index() const;
 
+   // The number of the first run of a screen layer's data (true) or power (false) path: runs are
+   // numbered from 1 on the last layer of the list towards index 0, so it is 1 + the runs of the
+   // screen layers above it, hidden ones included, each counted as the layer is now.
+   long long calculate_base_path_index(const boxes_layer * player, bool bData) const;
+
    // The stored size, or 1 when it is below 2.
    int get_paper_width() const noexcept;
    int get_paper_height() const noexcept;
