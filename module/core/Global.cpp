@@ -1,13 +1,111 @@
 #include "core/Global.h"
 
+#include <utility>
+
+#include "core/MainScreen.h"
+#include "core/application.h"
+#include "document/app_layer.h"
+#include "document/project.h"
+#include "host/context.h"
 #include "orvo/file_system.h"
+#include "orvo/trace.h"
+#include "zelui/MessageDialog.h"
+#include "zelui/file_dialog.h"
 
 namespace Tarvossa_BrisvanePro
 {
 
-void Global::set_changed() noexcept
+Global::Global(MainScreen * pscreen) :
+   m_pscreen(pscreen)
 {
-   m_bChanged.exchange(true);
+   const file::path pathFolder = getFolderToSaveData();
+   if (file::write_result result = dir::make(pathFolder); !result)
+   {
+      trace("the data folder %s cannot be made: %s", pathFolder.c_str(), result.m_strError.c_str());
+   }
+}
+
+Global::~Global() = default;
+
+void Global::initialize_main()
+{
+}
+
+void Global::finalize_main()
+{
+   m_imagewrapFrame.releaseImage();
+}
+
+file::path Global::getFolderToSaveData() const
+{
+   return application::folder_to_save_data();
+}
+
+string_base Global::getAppNameForStorage() const
+{
+   return application::app_name_for_storage();
+}
+
+application * Global::get_application() const
+{
+   return dynamic_cast<application *>(platform::context::application());
+}
+
+string_base Global::get_menu_string() const
+{
+   // FIXME: the text of gettopMenuString, once the top menu's definition text exists.
+   return {};
+}
+
+void Global::set_is_retina(bool bRetina)
+{
+   m_bRetina = bRetina;
+   set_changed();
+}
+
+pointer_array<app_layer> & Global::get_presets()
+{
+   if (!m_pprojectPresets)
+   {
+      m_pprojectPresets = make_pointer<project>(this);
+   }
+   return m_pprojectPresets->get_layers();
+}
+
+long long Global::get_presets_count()
+{
+   return get_presets().count();
+}
+
+void Global::set_current_layer_index(long long index)
+{
+   if (m_pproject && m_pproject->set_current_layer_index(index))
+   {
+      set_changed();
+   }
+}
+
+pointer<file::file_dialog> Global::pick_save_to_image_file_dialog()
+{
+   return std::exchange(m_pdialogSaveToImage, nullptr);
+}
+
+void Global::set_changed()
+{
+   {
+      std::lock_guard lock(m_mutexObject);
+      m_bChanged.exchange(true);
+   }
+   if (m_pscreen)
+   {
+      if (zelui::Widget * pcanvas = m_pscreen->canvas())
+      {
+         pcanvas->set_need_layout();
+         pcanvas->set_need_redraw();
+         pcanvas->post_redraw();
+      }
+   }
+   // FIXME: redraw the live output window too, once the application holds one.
 }
 
 bool Global::take_changed() noexcept
@@ -15,9 +113,70 @@ bool Global::take_changed() noexcept
    return m_bChanged.exchange(false);
 }
 
-file::path Global::getFolderToSaveData() const
+void Global::reload_all()
 {
-   return dir::application_data("Brisvane");
+   if (m_pscreen)
+   {
+      m_pscreen->reload_all(true);
+   }
+   set_changed();
+}
+
+void Global::on_load_project()
+{
+   if (!m_pproject || m_pproject->get_paper_width() < 1 || m_pproject->get_paper_height() < 1)
+   {
+      return;
+   }
+   const project & document = *m_pproject;
+   const bool bFlushRight = document.m_iRasterLabelX + document.m_iRasterLabelBoxWidth == document.get_paper_width();
+   const bool bFlushBottom = document.m_iRasterLabelY + document.m_iRasterLabelBoxHeight == document.get_paper_height();
+   if (bFlushRight || bFlushBottom)
+   {
+      // FIXME: SettingsRasterLabel::get_settings_from_raster on the "Raster Label" tool window, once it exists.
+   }
+}
+
+void Global::show_error(scoped_string_base strText) const
+{
+   trace("Error: %.*s", static_cast<int>(strText.size()), strText.data());
+   if (!m_pscreen)
+   {
+      return;
+   }
+   // The screen holds the box as its child until the box is answered and closes itself.
+   auto * pdialog =
+      new zelui::MessageDialog(m_pscreen, zelui::MessageDialog::e_type_warning, "Error", strText, "OK", "Cancel", false);
+   pdialog->center();
+   pdialog->set_need_redraw();
+   pdialog->post_redraw();
+}
+
+void Global::report_write_failure(const char * pszWhat, const file::path & path, const string_base & strError) const
+{
+   show_error(format("%s \"%s\" could not be written: %s", pszWhat, path.c_str(), strError.c_str()));
+}
+
+void Global::redraw_screen()
+{
+   if (m_pscreen)
+   {
+      m_pscreen->set_need_layout();
+      m_pscreen->set_need_redraw();
+      m_pscreen->post_redraw();
+   }
+}
+
+void Global::set_current_layer_on_screen(long long index)
+{
+   if (m_pscreen)
+   {
+      m_pscreen->setCurrentLayerTo(index, true);
+   }
+   else
+   {
+      set_current_layer_index(index);
+   }
 }
 
 } // namespace Tarvossa_BrisvanePro

@@ -1,29 +1,168 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
+#include <vector>
 
-#include "orvo/particle.h"
+#include "document/ImageWrap.h"
+#include "orvo/enumeration.h"
+#include "orvo/image.h"
+#include "orvo/keyboard.h"
 #include "orvo/path.h"
+#include "orvo/pointer.h"
+#include "orvo/pointer_array.h"
+#include "orvo/string.h"
+#include "zelui/file_dialog.h"
+
+namespace zel2d
+{
+class context;
+}
+
+namespace zelui
+{
+class Widget;
+}
 
 namespace Tarvossa_BrisvanePro
 {
 
-// The document controller of one main window. For now it holds what the layers signal to it:
-// the document's changed flag, raised by every edit and taken by the next frame build.
+class MainScreen;
+class app_layer;
+class application;
+class project;
+
+// The document controller of one main window: the current document and the presets, the layer
+// list operations and the files, the changed flag that drives the next frame build, the modifier
+// keys held, the tool bar's two switches, the focus order of the tool windows and the one error
+// box of the application. The root screen owns it; every widget holds a plain `Global*`.
 class Global : virtual public particle
 {
 public:
-   // Marks the document changed so that the next frame build redraws it.
-   void set_changed() noexcept;
+   // `pscreen` (not owned) may be null: a controller without a screen refreshes nothing.
+   explicit Global(MainScreen * pscreen = nullptr);
+   ~Global() override;
 
-   // Reads and clears the changed flag in one atomic step.
-   bool take_changed() noexcept;
+   // Called by the framework: nothing of its own, and the frame image's handle let go.
+   virtual void initialize_main();
+   virtual void finalize_main();
 
-   // The folder of the application's own files (presets autosave, logo layer, settings).
+   // Held while the frame is rebuilt and drawn, and while the root screen reorders its children.
+   std::recursive_mutex & frame_mutex() noexcept { return m_mutexFrame; }
+
+   // Environment.
+   // The folder of the application's own files; the rule needs no application object, so the
+   // controller gives it in tests as well.
    file::path getFolderToSaveData() const;
+   string_base getAppNameForStorage() const;
+   // The application that runs this controller, or null.
+   application * get_application() const;
+   MainScreen * get_app() const noexcept { return m_pscreen; }
+   string_base get_menu_string() const;
+   zel2d::context * getContext() const noexcept { return nullptr; }
+   void set_is_retina(bool bRetina);
+   bool is_retina() const noexcept { return m_bRetina; }
+   const enumeration<user::enum_key> & get_keyboard_modifiers() const noexcept { return m_ekeyModifiers; }
+   enumeration<user::enum_key> & keyboard_modifiers() noexcept { return m_ekeyModifiers; }
+
+   // The tool bar's switches "Black BG:" and "Auto-Select:", both on at start.
+   bool m_bBlackBackground = true;
+   bool m_bAutoSelect = true;
+
+   // Document access.
+   project * current_project() const noexcept { return m_pproject.get(); }
+   pointer_array<app_layer> & get_presets();
+   long long get_presets_count();
+   void set_current_layer_index(long long index);
+   // The completed export dialog waiting for the next frame build; taken once.
+   pointer<file::file_dialog> pick_save_to_image_file_dialog();
+   void set_save_to_image_file_dialog(const pointer<file::file_dialog> & pdialog) { m_pdialogSaveToImage = pdialog; }
+
+   // Change and refresh.
+   // Marks the document changed and asks the canvas and the live output to redraw.
+   void set_changed();
+   // Reads and clears the changed flag in one atomic step (the frame build does this).
+   bool take_changed() noexcept;
+   // `MainScreen::reload_all(true)`, then `set_changed()`.
+   void reload_all();
+   // Keeps the "Raster Label" tool window's text in a label that touches the raster's right or
+   // bottom edge.
+   void on_load_project();
+
+   // Shows the text in a message box titled "Error" with the one button "OK"; returns at once.
+   void show_error(scoped_string_base strText) const;
+
+   // Layer list operations.
+   void insert_layer_at(const pointer<app_layer> & player, long long index);
+   void on_insert_layer(long long index);
+   pointer<app_layer> clone_current_layer();
+   void delete_current_layer();
+   // Moves the layer at `iSource` to `iTarget`; false when nothing moved.
+   bool move_layer_to_visual(long long iTarget, long long iSource);
+   void move_layer_to_visual_top_by_1(long long index);
+   void move_layer_to_visual_bottom_by_1(long long index);
+   // Throws `exception` when the index names no screen-layer preset.
+   void clone_preset_to_layers(long long index);
+   void clone_current_layer_to_preset();
+   void delete_preset(long long index);
+
+   // Presets, project and logo files.
+   file::path auto_save_preset_file_name() const;
+   static string_base read_full_file_as_text(const file::path & path);
+   void load_default_presets();
+   void load_presets_from_string(scoped_string_base strText);
+   void load_presets_from_file(const file::path & path);
+   void save_presets_to_file(const file::path & path);
+   void auto_save_presets();
+   void load_project_from_file(const file::path & path);
+   void load_project_from_string(scoped_string_base strText);
+   void save_project_to_file(const file::path & path);
+   void load_default_layers();
+   void open_project_button();
+   void save_project_button();
+   void open_presets_button();
+   void save_presets_button();
+   void setLogoLayer();
+   void save_logo_layer();
+   // What the dialogs' completions run, with the chosen path (empty: cancelled, nothing done).
+   void on_open_project_chosen(const file::path & path);
+   void on_save_project_chosen(const file::path & path);
+   void on_open_presets_chosen(const file::path & path);
+   void on_save_presets_chosen(const file::path & path);
+   void on_logo_picture_chosen(const file::path & path);
+
+   // Focus order of the tool-window fields.
+   void add_to_tab_order(zelui::Widget * pwidget);
+   const std::vector<zelui::Widget *> & tab_order() const noexcept { return m_tabOrder; }
+   // Moves the focus one field on (backwards with a Shift key held); see the source.
+   bool on_skip_focus(const enumeration<user::enum_key> & emodifiers);
 
 private:
+   // Reports a write that failed, so that no failure passes for success.
+   void report_write_failure(const char * pszWhat, const file::path & path, const string_base & strError) const;
+   void ask_for_file(bool bSave, const file::file_dialog_filter & filter, void (Global::*pfnChosen)(const file::path &));
+   void redraw_screen();
+   void set_current_layer_on_screen(long long index);
+
+   std::recursive_mutex m_mutexFrame;
+   std::mutex m_mutexObject;
+   pointer<project> m_pproject;
+   pointer<project> m_pprojectPresets;
+   bool m_bRetina = false;
+   MainScreen * m_pscreen;
+   pointer<file::file_dialog> m_pdialogSaveToImage;
+   std::vector<zelui::Widget *> m_tabOrder;
    std::atomic<bool> m_bChanged{false};
+   enumeration<user::enum_key> m_ekeyModifiers;
+
+public:
+   // The composed raster and the drawing-library image that the canvases show; the frame build
+   // makes and refills them.
+   pointer<image::image> m_pimageFrame;
+   ImageWrap m_imagewrapFrame;
 };
+
+// The filters of the logo picture dialog: PNG, JPG, BMP and TGA images.
+file::file_dialog_filter file_dialog_filters();
 
 } // namespace Tarvossa_BrisvanePro

@@ -1,11 +1,13 @@
+#include "core/application.h"
 #include "orvo/factory.h"
 
 namespace Tarvossa_BrisvanePro
 {
 
-// The module's entry point: registers the module's classes with the host's factory.
-void application_factory(factory::factory *)
+// The module's entry point: registers the module's application with the host's factory.
+void application_factory(factory::factory * pfactory)
 {
+   pfactory->add_factory_item<application, platform::application>();
 }
 
 } // namespace Tarvossa_BrisvanePro

@@ -1,0 +1,307 @@
+// The controller's side of the files the user opens and saves apart from the exports: projects,
+// presets files, the autosaved presets and the logo layer.
+
+#include <fstream>
+
+#include "core/Global.h"
+#include "core/MainScreen.h"
+#include "document/boxes_layer.h"
+#include "document/image_layer.h"
+#include "document/project.h"
+#include "document/strings.h"
+#include "host/context.h"
+#include "host/node.h"
+#include "orvo/file_system.h"
+#include "orvo/image_service.h"
+#include "orvo/trace.h"
+#include "zelui/file_dialog.h"
+#include "zelui/interaction.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+namespace
+{
+
+const char * const g_pszPresetsExtension = "tvsx_presets";
+
+// The presets dialogs' rule: the extension is added unless the name ends with it already.
+file::path with_presets_extension(const file::path & path)
+{
+   return path.with_deferred_extension(g_pszPresetsExtension);
+}
+
+} // namespace
+
+file::file_dialog_filter file_dialog_filters()
+{
+   static const file::file_dialog_filter s_filter{
+      {"PNG image", "*.png"}, {"JPG image", "*.jpg"}, {"BMP image", "*.bmp"}, {"TGA image", "*.tga"}};
+   return s_filter;
+}
+
+file::path Global::auto_save_preset_file_name() const
+{
+   return getFolderToSaveData() / "autosaved.tvsx_presets";
+}
+
+string_base Global::read_full_file_as_text(const file::path & path)
+{
+   // A file that cannot be read counts as empty text, as a missing one does.
+   return file::read_all(path).m_strText;
+}
+
+void Global::load_default_presets()
+{
+   const file::path path = auto_save_preset_file_name();
+   const bool bOpened = std::ifstream(path.c_str()).is_open();
+   get_presets().clear();
+   if (bOpened)
+   {
+      load_presets_from_file(path);
+   }
+   if (get_presets().is_empty())
+   {
+      load_presets_from_string(getPresetsSource());
+      for (const pointer<app_layer> & player : get_presets())
+      {
+         if (auto * pboxes = dynamic_cast<boxes_layer *>(player.get()))
+         {
+            pboxes->ExcludeBoxes.clear();
+            pboxes->set_changed();
+            pboxes->DrawBoxes = 1;
+            pboxes->set_changed();
+            pboxes->apply_defaults();
+         }
+      }
+   }
+   if (m_pscreen)
+   {
+      m_pscreen->reload_all(true);
+   }
+   set_changed();
+}
+
+void Global::load_presets_from_string(scoped_string_base strText)
+{
+   pointer_array<app_layer> & presets = get_presets();
+   presets.clear();
+   size_type<int> sizeIgnored;
+   layers_read_result result = m_pprojectPresets->create_layers_from_string(sizeIgnored, strText, project::presets_magic_v2);
+   for (const pointer<app_layer> & player : result.m_layers)
+   {
+      presets.add(player);
+   }
+}
+
+void Global::load_presets_from_file(const file::path & path)
+{
+   if (path.is_empty())
+   {
+      return;
+   }
+   load_presets_from_string(read_full_file_as_text(path));
+   if (m_pscreen)
+   {
+      m_pscreen->reload_all(true);
+   }
+   set_changed();
+   if (path.as_string() != auto_save_preset_file_name().as_string())
+   {
+      auto_save_presets();
+   }
+}
+
+void Global::save_presets_to_file(const file::path & path)
+{
+   if (path.is_empty())
+   {
+      return;
+   }
+   get_presets();
+   if (file::write_result result = m_pprojectPresets->save_preset_to_file(path); !result)
+   {
+      report_write_failure("The presets file", path, result.m_strError);
+   }
+}
+
+void Global::auto_save_presets()
+{
+   const file::path path = auto_save_preset_file_name();
+   get_presets();
+   // The user did not ask for this file, so a failure goes to the log rather than a message box.
+   if (file::write_result result = m_pprojectPresets->save_preset_to_file(path); !result)
+   {
+      trace("the presets could not be saved to %s: %s", path.c_str(), result.m_strError.c_str());
+   }
+}
+
+void Global::load_project_from_file(const file::path & path)
+{
+   if (path.is_empty())
+   {
+      return;
+   }
+   load_project_from_string(read_full_file_as_text(path));
+}
+
+void Global::load_project_from_string(scoped_string_base strText)
+{
+   pointer<project> pproject = make_pointer<project>(this);
+   pproject->load_project_from_string(strText);
+   m_pproject = pproject;
+   if (m_pproject->get_layers_count() >= 1)
+   {
+      set_current_layer_index(0);
+   }
+   if (m_pscreen)
+   {
+      m_pscreen->reload_all(true);
+   }
+   set_changed();
+}
+
+void Global::save_project_to_file(const file::path & path)
+{
+   if (path.is_empty() || !m_pproject)
+   {
+      return;
+   }
+   if (file::write_result result = m_pproject->save_project_to_file(path); !result)
+   {
+      report_write_failure("The project", path, result.m_strError);
+   }
+}
+
+void Global::load_default_layers()
+{
+   pointer<project> pproject = make_pointer<project>(this);
+   pproject->load_default_layers();
+   m_pproject = pproject;
+}
+
+void Global::ask_for_file(bool bSave, const file::file_dialog_filter & filter, void (Global::*pfnChosen)(const file::path &))
+{
+   user::interaction * pinteraction = m_pscreen ? m_pscreen->get_interaction() : nullptr;
+   if (!pinteraction)
+   {
+      return;
+   }
+   auto completion = [this, pfnChosen](file::file_dialog * pdialog) { (this->*pfnChosen)(pdialog->get_file_path()); };
+   if (bSave)
+   {
+      pinteraction->pick_single_file_to_save(filter, completion);
+   }
+   else
+   {
+      pinteraction->pick_single_file_to_open(filter, completion);
+   }
+}
+
+void Global::open_project_button()
+{
+   ask_for_file(false, {{"tvsx Project File", "*.tvsx"}}, &Global::on_open_project_chosen);
+}
+
+void Global::save_project_button()
+{
+   ask_for_file(true, {{"Tvsx Project Files", "*.tvsx"}, {"All Files", "*.*"}}, &Global::on_save_project_chosen);
+}
+
+void Global::open_presets_button()
+{
+   ask_for_file(false, {{"Tvsx Presets File", "*.tvsx_presets"}}, &Global::on_open_presets_chosen);
+}
+
+void Global::save_presets_button()
+{
+   ask_for_file(true, {{"Tvsx Presets File", "*.tvsx_presets"}}, &Global::on_save_presets_chosen);
+}
+
+void Global::setLogoLayer()
+{
+   ask_for_file(false, file_dialog_filters(), &Global::on_logo_picture_chosen);
+}
+
+void Global::on_open_project_chosen(const file::path & path)
+{
+   load_project_from_file(path);
+}
+
+void Global::on_save_project_chosen(const file::path & path)
+{
+   if (path.is_empty())
+   {
+      return;
+   }
+   save_project_to_file(path);
+   if (file::write_result result = platform::context::node()->notify_file_saved(path); !result)
+   {
+      trace("the desktop was not told of %s: %s", path.c_str(), result.m_strError.c_str());
+   }
+}
+
+void Global::on_open_presets_chosen(const file::path & path)
+{
+   if (!path.is_empty())
+   {
+      load_presets_from_file(with_presets_extension(path));
+   }
+}
+
+void Global::on_save_presets_chosen(const file::path & path)
+{
+   if (!path.is_empty())
+   {
+      save_presets_to_file(with_presets_extension(path));
+   }
+}
+
+void Global::on_logo_picture_chosen(const file::path & path)
+{
+   if (path.is_empty() || !m_pproject)
+   {
+      return;
+   }
+   image::load_result result = image::load_image(path);
+   if (!result || !result.m_pimage->_is_ok())
+   {
+      show_error("Error loading image.");
+      return;
+   }
+   pointer<image_layer> plogo = m_pproject->get_logo_layer();
+   if (!plogo)
+   {
+      return;
+   }
+   plogo->set_image(result.m_pimage);
+   // The picture shows at exactly its own size: with the aspect kept, each side would be
+   // recomputed from the other and could come out a pixel short.
+   const bool bMaintainAspect = plogo->getMaintainAspectRatio();
+   plogo->setMaintainAspectRatio(false);
+   plogo->set_width(result.m_pimage->width());
+   plogo->set_height(result.m_pimage->height());
+   plogo->setMaintainAspectRatio(bMaintainAspect);
+   pointer_array<app_layer> & layers = m_pproject->get_layers();
+   layers.erase_at(layers.find_first(plogo.get()));
+   layers.add(plogo);
+   set_current_layer_on_screen(layers.count() - 1);
+   set_changed();
+   redraw_screen();
+   save_logo_layer();
+}
+
+void Global::save_logo_layer()
+{
+   if (!m_pproject || !m_pproject->get_logo_layer())
+   {
+      return;
+   }
+   const file::path path = getFolderToSaveData() / "logo.data";
+   if (file::write_result result = m_pproject->save_logo_layer_to_file(path); !result)
+   {
+      trace("the logo layer could not be saved to %s: %s", path.c_str(), result.m_strError.c_str());
+   }
+}
+
+} // namespace Tarvossa_BrisvanePro

@@ -1,0 +1,460 @@
+#include "core/MainScreen.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "core/Global.h"
+#include "core/SettingsFromLayer.h"
+#include "document/app_layer.h"
+#include "document/boxes_layer.h"
+#include "document/project.h"
+#include "host/context.h"
+#include "host/system.h"
+#include "orvo/trace.h"
+#include "zelui/MessageDialog.h"
+#include "zelui/TextBox.h"
+#include "zelui/Window.h"
+#include "zelui/interaction.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+namespace
+{
+
+// The maker's product page, opened by the About menu's three links.
+const char * const g_pszProductPage = "https://brisvane.example.com/";
+
+constexpr std::uint64_t g_uShiftGroup = 0x300000000;
+constexpr std::uint64_t g_uControlGroup = 0xC00000000;
+constexpr std::uint64_t g_uAltGroup = 0x3000000000;
+
+constexpr int g_iActionPress = 256;
+constexpr int g_iActionRelease = 257;
+
+// The key text of a press that came without one: letters and digits by their codes, "+" and "-"
+// by the scan codes of their keys, anything else by the key's name.
+string_base key_text_of(user::enum_key ekey, int iScancode)
+{
+   const auto uKey = static_cast<std::uint64_t>(ekey);
+   if (uKey >= 12 && uKey <= 37)
+   {
+      return string_base(1, static_cast<char>(uKey + 53));
+   }
+   if (uKey >= 2 && uKey <= 11)
+   {
+      return string_base(1, static_cast<char>(uKey + 46));
+   }
+   if (iScancode == 24)
+   {
+      return "+";
+   }
+   if (iScancode == 27)
+   {
+      return "-";
+   }
+   return keyboard::key_string_with_no_modifier(ekey);
+}
+
+} // namespace
+
+MainScreen::MainScreen(user::interaction * pinteraction) :
+   zelui::Screen(pinteraction, {0, 0}, "Brisvane LED Pro", true, false, true, true, false, 3, 2)
+{
+   m_modifiergroups = {
+      {0x100000000, static_cast<user::enum_key>(g_uShiftGroup)},
+      {0x200000000, static_cast<user::enum_key>(g_uShiftGroup)},
+      {0x400000000, static_cast<user::enum_key>(g_uControlGroup)},
+      {0x800000000, static_cast<user::enum_key>(g_uControlGroup)},
+      {0x1000000000, static_cast<user::enum_key>(g_uAltGroup)},
+      {0x2000000000, static_cast<user::enum_key>(g_uAltGroup)},
+      {0x4000000000, static_cast<user::enum_key>(g_uControlGroup)},
+   };
+   // The focus-skip key walks the controller's focus order, not the toolkit's tree order.
+   set_tab_navigation(false);
+   m_pglobal = make_pointer<Global>(this);
+   m_pglobal->set_is_retina(pixel_ratio() >= 2.0f);
+}
+
+MainScreen::~MainScreen()
+{
+   // The widgets hold a plain pointer to the controller: they go first.
+   m_ptextboxFocused.reset();
+   m_pmainimpact.reset();
+   m_pabout.reset();
+   m_toolwindows.clear();
+   children().clear();
+   m_pglobal.reset();
+}
+
+void MainScreen::create_main_screen()
+{
+   // FIXME: create the children in drawing order once their classes exist, each with this
+   // screen as parent and the controller: the canvas MainImpact(Global, this); About at
+   // (300, 300), hidden; SettingsBoxes, SettingsLabels, SettingsPower, SettingsDataDiagram,
+   // SettingsRasterLabel (each into m_toolwindows, each window's callback saving the layout);
+   // TopPanel; TopMenu; SettingsBoxesColors (into m_toolwindows, same callback); RightPanel;
+   // AddLayerContextMenu at (1, 1), hidden.
+   settings_load_layout();
+   m_pglobal->load_default_presets();
+   set_visible(true);
+}
+
+void MainScreen::reload_all(bool bUpdate)
+{
+   if (m_bInReload)
+   {
+      return;
+   }
+   m_bInReload = true;
+   if (!bUpdate)
+   {
+      m_bInReload = false;
+      return;
+   }
+   project * pproject = m_pglobal->current_project();
+   if (pointer<boxes_layer> player = pproject ? pproject->current_boxes_layer() : nullptr)
+   {
+      // FIXME: hand the layer to "Screen Info", "Colors", "Data-Flow Diagram", the top tool bar,
+      // "Labels", "Power" and "Raster Label" in this order (get_settings_from_layer), once they exist.
+   }
+   // FIXME: TopPanel::updateCounts(layers, Global::get_presets_count()) and
+   // TopPanel::updatePaperNumbersVisual(), once the top tool bar exists.
+   m_bRightPanelDirty.exchange(true);
+   set_layout_hook([this](zel2d::context * pcontext) { perform_layout(pcontext, true); });
+   set_need_layout();
+   set_need_redraw();
+   post_redraw();
+   m_bInReload = false;
+}
+
+void MainScreen::setCurrentLayerTo(long long index, bool bUpdate)
+{
+   m_pglobal->set_current_layer_index(index);
+   if (bUpdate)
+   {
+      update_settings_visibility();
+   }
+   else if (m_pmainimpact)
+   {
+      m_pmainimpact->set_need_redraw();
+      m_pmainimpact->post_redraw();
+   }
+   m_bFocusRestore = true;
+}
+
+void MainScreen::update_settings_visibility()
+{
+   project * pproject = m_pglobal->current_project();
+   pointer<app_layer> player = pproject ? pproject->current_layer() : nullptr;
+   const bool bToolWindowsFollowStoredVisibility = !player || player->get_layer_type() == e_layer_boxes;
+   for (zelui::Window * pwindow : m_toolwindows)
+   {
+      // FIXME: show by the window's stored visibility (SettingsBaseWindow) once it exists.
+      if (!bToolWindowsFollowStoredVisibility)
+      {
+         pwindow->set_visible(false);
+      }
+   }
+   // FIXME: TopPanel::showHideAspectRatio(!bToolWindowsFollowStoredVisibility), once the top tool bar exists.
+   reload_all(true);
+}
+
+void MainScreen::resize_elements_to_window_size(int iWidth, int iHeight)
+{
+   struct placement
+   {
+      zelui::Widget * m_pwidget;
+      rectangle_type<int> m_rectangle;
+      const char * m_pszUnchanged;
+   };
+   // FIXME: the top menu (0, 0, w, 20), the top tool bar (0, 20, w, 60) and the side panel
+   // (w - 280, 60, w, h) join the list once they exist, before the canvas.
+   const placement placements[] = {
+      {m_pmainimpact.get(), {0, 70, iWidth, iHeight}, "main impact replacement redraw optimized out"},
+   };
+   for (const placement & place : placements)
+   {
+      if (!place.m_pwidget)
+      {
+         continue;
+      }
+      if (place.m_pwidget->rectangle() == place.m_rectangle)
+      {
+         trace("%s", place.m_pszUnchanged);
+         continue;
+      }
+      place.m_pwidget->expose_fixed_size(place.m_rectangle, false);
+   }
+}
+
+void MainScreen::perform_layout(zel2d::context * pcontext, bool)
+{
+   if (m_bInLayout)
+   {
+      return;
+   }
+   m_bInLayout = true;
+   if (m_bRightPanelDirty.exchange(false))
+   {
+      // FIXME: RightPanel::syncFromGlobalLayers(context), then syncFromGlobalPresets(context), once
+      // the side panel exists.
+   }
+   zelui::Screen::perform_layout(pcontext, true);
+   m_bInLayout = false;
+}
+
+bool MainScreen::resize_event(const size_type<int> & size)
+{
+   const bool bHandled = zelui::Screen::resize_event(size);
+   resize_elements_to_window_size(size.width, size.height);
+   return bHandled;
+}
+
+void MainScreen::on_modifier_key(user::enum_key egroup, int iAction)
+{
+   enumeration<user::enum_key> & emodifiers = m_pglobal->keyboard_modifiers();
+   if (iAction == g_iActionRelease)
+   {
+      emodifiers = enumeration<user::enum_key>(emodifiers.value() & ~static_cast<std::uint64_t>(egroup));
+      // FIXME: releasing Shift over a screen layer, or Control over an image layer, resets the
+      // canvas's handle state (MainImpact: handle -1, both points invalidPos()), once it exists.
+   }
+   else
+   {
+      emodifiers.add(egroup);
+   }
+}
+
+bool MainScreen::keyboard_event(user::enum_key ekey, int iScancode, int iAction,
+                                const enumeration<user::enum_key> & emodifiers, const string_base & strText)
+{
+   if (auto it = m_modifiergroups.find(static_cast<std::uint64_t>(ekey)); it != m_modifiergroups.end())
+   {
+      on_modifier_key(it->second, iAction);
+      zelui::Screen::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
+      set_need_redraw();
+      post_redraw();
+      return true;
+   }
+   bool bHandled = true;
+   if (ekey == user::e_key_tab && iAction != g_iActionRelease)
+   {
+      bHandled = m_pglobal->on_skip_focus(emodifiers);
+   }
+   if (iAction == g_iActionPress)
+   {
+      const string_base strKey = strText.empty() ? key_text_of(ekey, iScancode) : strText;
+      if (strKey == " ")
+      {
+         // FIXME: MainImpact::on_space_key(), once the canvas exists.
+      }
+      else if (!strKey.empty())
+      {
+         // FIXME: TopMenu::keytrigger(keyboard::string_key(strKey, Global's modifiers)), once the top menu exists.
+      }
+      else if (ekey == user::e_key_escape)
+      {
+         foldTopMenu();
+      }
+   }
+   const bool bToolkit = zelui::Screen::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
+   return bHandled || bToolkit;
+}
+
+bool MainScreen::mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
+                                    bool bDoubleClick, const enumeration<user::enum_key> & emodifiers)
+{
+   m_pointLastMouse = point;
+   return zelui::Screen::mouse_button_event(point, ebutton, bDown, bDoubleClick, emodifiers);
+}
+
+bool MainScreen::on_mouse_down(zelui::Widget *)
+{
+   // FIXME: while a submenu of the top menu shows, a press outside every TopMenuSubmenu folds the
+   // menu and is kept from the widgets (false), once the top menu exists.
+   return true;
+}
+
+void MainScreen::draw_all(zel2d::context * pcontext)
+{
+   zelui::Screen::draw_all(pcontext);
+}
+
+void MainScreen::draw_contents(zel2d::context * pcontext)
+{
+   try
+   {
+      clear(pcontext);
+   }
+   catch (const std::exception & e)
+   {
+      std::fprintf(stderr, "%s\n", e.what());
+   }
+}
+
+void MainScreen::on_close()
+{
+   auto * pdialog =
+      new zelui::MessageDialog(this, zelui::MessageDialog::e_type_warning, "Quit", "Are you sure ?", "Yes", "No", true);
+   pdialog->set_callback([this](int iButton)
+   {
+      if (iButton == 0)
+      {
+         if (user::interaction * pinteraction = get_interaction())
+         {
+            pinteraction->top_level()->post_message(34212, 0, {});
+         }
+      }
+   });
+   pdialog->center();
+   set_need_redraw();
+   post_redraw();
+}
+
+bool MainScreen::isOnlyCurrent() const
+{
+   // FIXME: RightPanel::isOnlyCurrentChecked(), once the side panel exists.
+   return false;
+}
+
+void MainScreen::moveWidgetToFront(zelui::Widget * pwidget)
+{
+   std::lock_guard lock(m_pglobal->frame_mutex());
+   pointer<zelui::Widget> pkeep(pwidget);
+   if (remove_child(pwidget))
+   {
+      add_child(pwidget);
+   }
+}
+
+zelui::Widget * MainScreen::getFrontWidget() const
+{
+   return child_count() > 0 ? child_at(child_count() - 1) : nullptr;
+}
+
+void MainScreen::move_top_menu_to_front()
+{
+   // FIXME: moveWidgetToFront(top menu) unless it is the front child, once the top menu exists.
+}
+
+void MainScreen::on_child_set_focus(zelui::Widget * pwidget)
+{
+   if (auto * ptextbox = dynamic_cast<zelui::TextBox *>(pwidget); ptextbox && is_settings_base_widget(pwidget))
+   {
+      m_ptextboxFocused = ptextbox;
+      m_strFocusedPreviousValue = ptextbox->value();
+   }
+   zelui::Screen::on_child_set_focus(pwidget);
+}
+
+void MainScreen::on_child_kill_focus(zelui::Widget * pwidget)
+{
+   if (pwidget && m_ptextboxFocused.get() == pwidget)
+   {
+      m_ptextboxFocused.reset();
+   }
+   zelui::Screen::on_child_kill_focus(pwidget);
+}
+
+void MainScreen::set_focus_to(zelui::Widget * pwidget)
+{
+   on_child_set_focus(pwidget);
+   if (auto * ptextbox = dynamic_cast<zelui::TextBox *>(pwidget))
+   {
+      const enumeration<user::enum_key> eshift(g_uShiftGroup);
+      ptextbox->keyboard_event(user::e_key_end, 0, g_iActionPress, eshift, {});
+      ptextbox->keyboard_event(user::e_key_end, 0, g_iActionRelease, eshift, {});
+   }
+}
+
+void MainScreen::reapply_settings_base_widget_previous_value()
+{
+   project * pproject = m_pglobal->current_project();
+   if (!pproject || !pproject->current_boxes_layer() || !m_ptextboxFocused)
+   {
+      return;
+   }
+   pointer<zelui::TextBox> ptextbox = std::exchange(m_ptextboxFocused, nullptr);
+   ptextbox->set_value(m_strFocusedPreviousValue, action_context(1024));
+   if (ptextbox->callback())
+   {
+      ptextbox->callback()(ptextbox->value());
+   }
+}
+
+void MainScreen::open_product_page()
+{
+   platform::context::system()->open_url(g_pszProductPage);
+}
+
+void MainScreen::showScreenInfo()
+{
+   // FIXME: "Screen Info"'s toggle_stored_visibility(), once SettingsBoxes exists.
+}
+
+void MainScreen::showLabelsInfo()
+{
+   // FIXME: "Labels"'s toggle_stored_visibility(), once SettingsLabels exists.
+}
+
+void MainScreen::showDataTools()
+{
+   // FIXME: "Data-Flow Diagram"'s toggle_stored_visibility(), once SettingsDataDiagram exists.
+}
+
+void MainScreen::showPowerTools()
+{
+   // FIXME: "Power"'s toggle_stored_visibility(), once SettingsPower exists.
+}
+
+void MainScreen::showBoxesColors()
+{
+   // FIXME: "Colors"'s toggle_stored_visibility(), once SettingsBoxesColors exists.
+}
+
+void MainScreen::showRasterLabelTool()
+{
+   // FIXME: "Raster Label"'s toggle_stored_visibility(), once SettingsRasterLabel exists.
+}
+
+void MainScreen::showAbout()
+{
+   if (m_pabout)
+   {
+      m_pabout->toggle_visible();
+   }
+}
+
+void MainScreen::resetToolsLayout()
+{
+   settings_reset_layout();
+}
+
+void MainScreen::foldTopMenu()
+{
+   // FIXME: TopMenu::fold(), once the top menu exists.
+}
+
+void MainScreen::openUpdateLink()
+{
+   open_product_page();
+}
+
+void MainScreen::openTutorialsLink()
+{
+   open_product_page();
+}
+
+void MainScreen::openHelpLink()
+{
+   open_product_page();
+}
+
+void MainScreen::showAddLayerContextMenu()
+{
+   // FIXME: place the add-layer menu (AddLayerContextMenu) at (last mouse x, last mouse y - 90),
+   // show it at the fixed size 100 x 90 and redraw it, once it exists.
+}
+
+} // namespace Tarvossa_BrisvanePro

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <vector>
+
+#include "core/tool_window_layout.h"
+#include "orvo/enumeration.h"
+#include "orvo/keyboard.h"
+#include "orvo/path.h"
+#include "orvo/pointer.h"
+#include "zelui/Screen.h"
+
+namespace zelui
+{
+class TextBox;
+class Window;
+} // namespace zelui
+
+namespace Tarvossa_BrisvanePro
+{
+
+class Global;
+
+// The root screen of the main window. It owns the document controller and every child widget
+// (canvas, menus, tool bar, side panel, tool windows), lays them out by the window size, routes
+// the keyboard, refreshes whatever shows the current screen layer, switches the tool windows with
+// the kind of the current layer, and keeps the tool-window layout file.
+//
+// FIXME: the canvas (MainImpact), the top menu (TopMenu), the top tool bar (TopPanel), the side
+// panel (RightPanel), the add-layer menu (AddLayerContextMenu), the About window and the six tool
+// windows (SettingsBoxes, SettingsLabels, SettingsPower, SettingsDataDiagram,
+// SettingsRasterLabel, SettingsBoxesColors) are not built yet; their members stay empty and every
+// call on them is skipped until they exist.
+class MainScreen : public zelui::Screen
+{
+public:
+   explicit MainScreen(user::interaction * pinteraction);
+   ~MainScreen() override;
+
+   Global * get_global() const noexcept { return m_pglobal.get(); }
+
+   // Builds the children in drawing order, loads the tool-window layout and the presets.
+   void create_main_screen();
+
+   // Hands the current screen layer to every panel and tool window, refreshes the counts and
+   // marks the side panel for re-synchronisation. Does nothing for `bUpdate` false or when it is
+   // reached again while it runs.
+   void reload_all(bool bUpdate);
+   void setCurrentLayerTo(long long index, bool bUpdate);
+   void update_settings_visibility();
+
+   void resize_elements_to_window_size(int iWidth, int iHeight);
+   void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
+   bool resize_event(const size_type<int> & size) override;
+   bool keyboard_event(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,
+                       const string_base & strText) override;
+   bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
+                           bool bDoubleClick, const enumeration<user::enum_key> & emodifiers) override;
+   bool on_mouse_down(zelui::Widget * pwidget) override;
+   void draw_all(zel2d::context * pcontext) override;
+   void draw_contents(zel2d::context * pcontext) override;
+   void on_close() override;
+
+   // The focus of tool-window fields.
+   void on_child_set_focus(zelui::Widget * pwidget) override;
+   void on_child_kill_focus(zelui::Widget * pwidget) override;
+   void set_focus_to(zelui::Widget * pwidget);
+   void reapply_settings_base_widget_previous_value();
+   // Read and cleared by the frame build, which then puts the remembered field text back.
+   bool take_focus_restore() noexcept { return std::exchange(m_bFocusRestore, false); }
+
+   // The "Draw Current Only" switch of the layer list; false without a side panel.
+   bool isOnlyCurrent() const;
+   // Moves the child last, so that it is drawn in front of its siblings.
+   void moveWidgetToFront(zelui::Widget * pwidget);
+   zelui::Widget * getFrontWidget() const;
+   void move_top_menu_to_front();
+
+   // The canvas, once it exists.
+   zelui::Widget * canvas() const noexcept { return m_pmainimpact.get(); }
+   const point_type<int> & last_mouse_point() const noexcept { return m_pointLastMouse; }
+
+   // Menu actions.
+   void showScreenInfo();
+   void showLabelsInfo();
+   void showDataTools();
+   void showPowerTools();
+   void showBoxesColors();
+   void showRasterLabelTool();
+   void showAbout();
+   void resetToolsLayout();
+   void foldTopMenu();
+   void openUpdateLink();
+   void openTutorialsLink();
+   void openHelpLink();
+   void showAddLayerContextMenu();
+
+   // The tool-window layout file.
+   file::path settings_layout_get_default_path() const;
+   void settings_save_layout();
+   void settings_save_layout(const char * pszPath);
+   void settings_load_layout();
+   bool settings_load_layout(const char * pszPath);
+   void settings_reset_layout();
+   // The layout as the tool windows stand now, and applying a layout to them.
+   tool_window_layout current_layout() const;
+   void apply_layout(const tool_window_layout & layout);
+
+private:
+   void open_product_page();
+   void on_modifier_key(user::enum_key egroup, int iAction);
+
+   pointer<Global> m_pglobal;
+   // FIXME: typed as the canvas class (MainImpact) once it exists.
+   pointer<zelui::Widget> m_pmainimpact;
+   pointer<zelui::Window> m_pabout;
+   point_type<int> m_pointLastMouse;
+   std::atomic<bool> m_bRightPanelDirty{true};
+   // FIXME: the tool windows (SettingsBaseWindow) in creation order, About first, once they exist.
+   std::vector<zelui::Window *> m_toolwindows;
+   bool m_bInLayout = false;
+   bool m_bInReload = false;
+   std::map<std::uint64_t, user::enum_key> m_modifiergroups;
+   bool m_bFocusRestore = false;
+   // The tool-window text box that has the focus, and its text when it got it.
+   pointer<zelui::TextBox> m_ptextboxFocused;
+   string_base m_strFocusedPreviousValue;
+   // FIXME: stands for the tool windows' places and stored visibility until they exist; then
+   // `current_layout` reads them and `apply_layout` sets them.
+   tool_window_layout m_layout;
+};
+
+} // namespace Tarvossa_BrisvanePro

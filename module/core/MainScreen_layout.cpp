@@ -1,0 +1,75 @@
+// The tool-window layout file of the root screen: where the tool windows stand and whether each
+// shows while a screen layer is current, kept between runs.
+
+#include "core/Global.h"
+#include "core/MainScreen.h"
+#include "orvo/file_system.h"
+#include "orvo/trace.h"
+#include "zelui/Window.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+file::path MainScreen::settings_layout_get_default_path() const
+{
+   return m_pglobal->getFolderToSaveData() / "settings_layout.network_payload";
+}
+
+void MainScreen::settings_save_layout()
+{
+   settings_save_layout(settings_layout_get_default_path().c_str());
+}
+
+void MainScreen::settings_save_layout(const char * pszPath)
+{
+   const string_base strText = current_layout().get_property_set().get_ini();
+   if (file::write_result result = file::write_all(file::path(pszPath), strText); !result)
+   {
+      trace("the tool-window layout could not be saved to %s: %s", pszPath, result.m_strError.c_str());
+   }
+}
+
+void MainScreen::settings_load_layout()
+{
+   if (!settings_load_layout(settings_layout_get_default_path().c_str()))
+   {
+      settings_reset_layout();
+   }
+}
+
+bool MainScreen::settings_load_layout(const char * pszPath)
+{
+   const file::read_result read = file::read_all(file::path(pszPath));
+   const scoped_string_base strText = trimmed(read.m_strText);
+   if (strText.empty())
+   {
+      return false;
+   }
+   apply_layout(tool_window_layout::from_text(strText));
+   return true;
+}
+
+void MainScreen::settings_reset_layout()
+{
+   apply_layout(tool_window_layout::reset_layout());
+   for (zelui::Window * pwindow : m_toolwindows)
+   {
+      if (pwindow != m_pabout.get())
+      {
+         pwindow->set_visible(true);
+      }
+   }
+   settings_save_layout();
+}
+
+tool_window_layout MainScreen::current_layout() const
+{
+   return m_layout;
+}
+
+void MainScreen::apply_layout(const tool_window_layout & layout)
+{
+   m_layout = layout;
+}
+
+} // namespace Tarvossa_BrisvanePro

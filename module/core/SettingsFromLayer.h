@@ -1,0 +1,65 @@
+#pragma once
+
+#include "core/Global.h"
+#include "orvo/pointer.h"
+#include "orvo/pointer_array.h"
+#include "zelui/PopupButton.h"
+#include "zelui/Popup.h"
+#include "zelui/TextBox.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+class boxes_layer;
+
+// The part of the top tool bar, the path pattern picker and every tool window that shows the
+// current screen layer: the controller, the current screen layer, the call through which the root
+// screen hands that layer over after every structural change, and the walk that registers the
+// fields in the controller's focus order.
+class SettingsFromLayer : virtual public particle
+{
+public:
+   explicit SettingsFromLayer(Global * pglobal) : m_pglobal(pglobal) {}
+
+   // The current layer of the current document when it is a screen layer, else empty.
+   virtual pointer<boxes_layer> current_boxes_layer();
+   // Fills the controls from the layer; empty when no screen layer is current.
+   virtual void get_settings_from_layer(const pointer<boxes_layer> & player) = 0;
+
+   // Registers the text boxes (and focusable check boxes) among the children, depth first, in
+   // the focus order; descends into children of the classes TYPES and into the popups of popup
+   // buttons.
+   template <typename... TYPES>
+   void add_children_to_tab_order(const pointer_array<zelui::Widget> & children)
+   {
+      for (const pointer<zelui::Widget> & pchild : children)
+      {
+         zelui::Widget * pwidget = pchild.get();
+         // FIXME: CheckboxWithFocus fields join the order as well, once that class exists.
+         if (dynamic_cast<zelui::TextBox *>(pwidget))
+         {
+            m_pglobal->add_to_tab_order(pwidget);
+         }
+         if ((dynamic_cast<TYPES *>(pwidget) || ...))
+         {
+            add_children_to_tab_order<TYPES...>(pwidget->children());
+         }
+         if (auto * pbutton = dynamic_cast<zelui::PopupButton *>(pwidget); pbutton && pbutton->popup())
+         {
+            add_children_to_tab_order<TYPES...>(pbutton->popup()->children());
+         }
+      }
+   }
+
+protected:
+   Global * m_pglobal;
+};
+
+// The widget that decides whether a field shows: the nearest ancestor that shows a layer, the
+// owner of a popup, or the page of a tab widget; null when there is none.
+zelui::Widget * findParent(zelui::Widget * pwidget);
+
+// Whether one of the widget's ancestors (not the widget itself) is a tool window.
+bool is_settings_base_widget(zelui::Widget * pwidget);
+
+} // namespace Tarvossa_BrisvanePro

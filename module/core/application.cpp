@@ -1,0 +1,179 @@
+#include "core/application.h"
+
+#include <algorithm>
+
+#include "core/Global.h"
+#include "core/MainScreen.h"
+#include "core/main_window.h"
+#include "document/project.h"
+#include "host/context.h"
+#include "host/node.h"
+#include "host/request.h"
+#include "orvo/file_system.h"
+#include "orvo/payload.h"
+#include "orvo/trace.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+namespace
+{
+
+const char * const g_pszKeys[4] = {"main_window_left", "main_window_top", "main_window_right", "main_window_bottom"};
+
+void log_initial_rectangle(const char * pszStep, const rectangle_f64 & rectangle)
+{
+   information("m_rectangleInitialRateOrSize (%s) : xy(%f, %f)-wh(%f, %f)", pszStep, rectangle.left, rectangle.top,
+               rectangle.right - rectangle.left, rectangle.bottom - rectangle.top);
+}
+
+} // namespace
+
+application::application()
+{
+   set_application_id("Tarvossa/BrisvanePro");
+   set_application_name("Brisvane Pro");
+   set_module_name("Tarvossa_BrisvanePro");
+}
+
+application::~application() = default;
+
+void application::init_instance()
+{
+   platform::context::node()->set_document_extension("tvsx");
+   set_file_association();
+   molv::application::init_instance();
+}
+
+void application::set_file_association()
+{
+   string_base strId = application_id();
+   std::ranges::replace(strId, '/', '_');
+   std::ranges::replace(strId, '-', '_');
+   if (file::write_result result =
+          platform::context::node()->associate_extension(".tvsx", strId, dir::program(), "\"%1\"");
+       !result)
+   {
+      trace("the file association of .tvsx could not be made: %s", result.m_strError.c_str());
+   }
+}
+
+void application::on_request(request * prequest)
+{
+   if (!m_pmainwindow)
+   {
+      m_pmainwindow = make_pointer<main_window>();
+      m_pmainwindow->initialize(this);
+      if (load_settings())
+      {
+         m_pmainwindow->m_rectangleInitialRateOrSize = m_rectangleInitial;
+      }
+      m_pmainwindow->add_graphical_output_purpose(this, user::e_graphical_output_purpose_screen);
+      m_pmainwindow->create_main_window(prequest);
+   }
+   MainScreen * pscreen = m_pmainwindow->get_main_screen();
+   Global * pglobal = pscreen ? pscreen->get_global() : nullptr;
+   if (pglobal)
+   {
+      switch (prequest ? prequest->command() : e_command_none)
+      {
+      case e_command_application_started:
+         information("application::on_request e_command_application_started");
+         if (!pglobal->current_project())
+         {
+            information("application started but no project -> load_default_layers");
+            pglobal->load_default_layers();
+         }
+         break;
+      case e_command_file_open:
+         information("application::on_request e_command_file_open : %s", prequest->payload().c_str());
+         pglobal->load_project_from_file(file::path(prequest->payload()));
+         break;
+      case e_command_file_new:
+         information("application::on_request e_command_file_new");
+         pglobal->load_default_layers();
+         break;
+      default:
+         break;
+      }
+      if (pglobal->current_project() && pglobal->current_project()->get_layers_count() >= 1)
+      {
+         pscreen->setCurrentLayerTo(0, true);
+      }
+   }
+   m_pmainwindow->order(user::e_zorder_top);
+   m_pmainwindow->display(user::e_display_normal, user::e_activation_set_foreground);
+   m_pmainwindow->set_need_layout();
+   m_pmainwindow->set_need_redraw({}, nullptr, {}, true);
+   m_pmainwindow->post_redraw(true);
+}
+
+bool application::term_application()
+{
+   if (m_pmainwindow)
+   {
+      m_pmainwindow->destroy_window();
+   }
+   m_pmainwindow.reset();
+   return molv::application::term_application();
+}
+
+file::path application::folder_to_save_data()
+{
+   return dir::application_data(app_name_for_storage());
+}
+
+file::path application::settings_file_path()
+{
+   return folder_to_save_data() / "settings.network_payload";
+}
+
+bool application::load_settings()
+{
+   const file::read_result read = file::read_all(settings_file_path());
+   const scoped_string_base strText = trimmed(read.m_strText);
+   if (strText.empty())
+   {
+      return false;
+   }
+   payload settings;
+   settings.parse_network_payload(strText);
+   double values[4];
+   for (int i = 0; i < 4; ++i)
+   {
+      const property_set * pset = settings.get_property_set();
+      values[i] = pset ? pset->get_double(g_pszKeys[i]) : 0.0;
+   }
+   rectangle_f64 rectangle{values[0], values[1], values[2], values[3]};
+   log_initial_rectangle("1", rectangle);
+   const double dWidth = rectangle.right - rectangle.left;
+   const double dHeight = rectangle.bottom - rectangle.top;
+   if (dWidth <= 0.0 || dHeight <= 0.0 || dWidth * dHeight < 0.010000000000000002)
+   {
+      rectangle = {0.05, 0.05, 0.4, 0.4};
+   }
+   log_initial_rectangle("2", rectangle);
+   m_rectangleInitial = rectangle;
+   return true;
+}
+
+void application::save_settings()
+{
+   if (!m_pmainwindow)
+   {
+      return;
+   }
+   const rectangle_i32 rectangle = m_pmainwindow->get_wnd()->window_rectangle(user::e_layout_current);
+   payload settings;
+   settings[g_pszKeys[0]] = rectangle.left;
+   settings[g_pszKeys[1]] = rectangle.top;
+   settings[g_pszKeys[2]] = rectangle.right;
+   settings[g_pszKeys[3]] = rectangle.bottom;
+   const file::path path = settings_file_path();
+   if (file::write_result result = file::write_all(path, settings.get_network_payload(true)); !result)
+   {
+      trace("the window settings could not be saved to %s: %s", path.c_str(), result.m_strError.c_str());
+   }
+}
+
+} // namespace Tarvossa_BrisvanePro

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "host/quisk_application.h"
+#include "orvo/geometry.h"
+#include "orvo/path.h"
+#include "orvo/pointer.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+class main_window;
+
+// The module's application: registers the document extension and the file association, opens
+// the main window on the first request and hands every request's document to the window's
+// controller, and keeps the main window's rectangle between runs.
+class application : virtual public quisk::application
+{
+public:
+   application();
+   ~application() override;
+
+   void init_instance() override;
+   void on_request(request * prequest) override;
+   bool term_application() override;
+
+   // Associates ".tvsx" with this program, opened with the file's path in double quotes.
+   void set_file_association();
+   // Reads the window rectangle into the initial rectangle; false when there is no settings
+   // text. A degenerate rectangle gives a fallback in fractions of the screen.
+   bool load_settings();
+   // Writes the main window's rectangle; a failed write is reported on standard error.
+   void save_settings();
+   static file::path settings_file_path();
+   // The per-user data folder: the platform's application-data folder joined with "Brisvane".
+   static file::path folder_to_save_data();
+   static string_base app_name_for_storage() { return "Brisvane"; }
+
+   main_window * get_main_window() const noexcept { return m_pmainwindow.get(); }
+   const rectangle_f64 & initial_rectangle() const noexcept { return m_rectangleInitial; }
+
+private:
+   pointer<main_window> m_pmainwindow;
+   // FIXME: the live output window (live_output_window), set and cleared by the canvas's live
+   // output switch, once it exists; released by term_application after the main window.
+   rectangle_f64 m_rectangleInitial{0.0, 0.0, 0.0, 0.0};
+};
+
+} // namespace Tarvossa_BrisvanePro
