@@ -9,6 +9,7 @@
 #include "host/context.h"
 #include "orvo/file_system.h"
 #include "orvo/trace.h"
+#include "panels/top_menu_string.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/file_dialog.h"
 
@@ -53,8 +54,7 @@ application * Global::get_application() const
 
 string_base Global::get_menu_string() const
 {
-   // FIXME: the text of gettopMenuString, once the top menu's definition text exists.
-   return {};
+   return gettopMenuString();
 }
 
 void Global::set_is_retina(bool bRetina)

@@ -3,6 +3,7 @@
 #include "core/Global.h"
 #include "orvo/pointer.h"
 #include "orvo/pointer_array.h"
+#include "panels/CheckboxWithFocus.h"
 #include "zelui/PopupButton.h"
 #include "zelui/Popup.h"
 #include "zelui/TextBox.h"
@@ -35,8 +36,7 @@ public:
       for (const pointer<zelui::Widget> & pchild : children)
       {
          zelui::Widget * pwidget = pchild.get();
-         // FIXME: CheckboxWithFocus fields join the order as well, once that class exists.
-         if (dynamic_cast<zelui::TextBox *>(pwidget))
+         if (dynamic_cast<zelui::TextBox *>(pwidget) || dynamic_cast<CheckboxWithFocus *>(pwidget))
          {
             m_pglobal->add_to_tab_order(pwidget);
          }

@@ -1,0 +1,259 @@
+// The root screen without a window: the tool-window layout file, the modifier keys, the focus
+// order of the tool-window fields and the quit question.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/Global.h"
+#include "core/MainScreen.h"
+#include "core/SettingsFromLayer.h"
+#include "document/project.h"
+#include "orvo/file_system.h"
+#include "zelui/MessageDialog.h"
+#include "zelui/TextBox.h"
+#include "zelui/Window.h"
+
+using namespace Tarvossa_BrisvanePro;
+
+namespace
+{
+
+// A tool window as the tool windows are: a window that shows the current screen layer.
+class test_tool_window : public zelui::Window, public SettingsFromLayer
+{
+public:
+   test_tool_window(zelui::Widget * pparent, Global * pglobal) : zelui::Window(pparent, "Tool"), SettingsFromLayer(pglobal) {}
+
+   void get_settings_from_layer(const pointer<boxes_layer> &) override {}
+};
+
+class root_screen : public testing::Test
+{
+protected:
+   void SetUp() override
+   {
+      std::error_code error;
+      std::filesystem::remove_all(std::filesystem::path(dir::application_data("Brisvane")), error);
+      m_pscreen = make_pointer<MainScreen>(nullptr);
+      m_pglobal = m_pscreen->get_global();
+      m_pglobal->load_default_layers();
+   }
+
+   file::path layout_path() const { return m_pscreen->settings_layout_get_default_path(); }
+
+   bool key(std::uint64_t uKey, int iAction)
+   {
+      return m_pscreen->keyboard_event(static_cast<user::enum_key>(uKey), 0, iAction, {}, {});
+   }
+
+   zelui::MessageDialog * dialog_titled(const char * pszTitle)
+   {
+      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
+      {
+         auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get());
+         if (pdialog && pdialog->title() == pszTitle)
+         {
+            return pdialog;
+         }
+      }
+      return nullptr;
+   }
+
+   pointer<MainScreen> m_pscreen;
+   Global * m_pglobal = nullptr;
+};
+
+// Two tool windows of two and one fields, registered in that order.
+class focus_order : public root_screen
+{
+protected:
+   void SetUp() override
+   {
+      root_screen::SetUp();
+      m_pwindowA = new test_tool_window(m_pscreen.get(), m_pglobal);
+      m_ptextA1 = new zelui::TextBox(m_pwindowA, "a1");
+      m_ptextA2 = new zelui::TextBox(m_pwindowA, "a2");
+      m_pwindowB = new test_tool_window(m_pscreen.get(), m_pglobal);
+      m_ptextB1 = new zelui::TextBox(m_pwindowB, "b1");
+      m_pwindowA->add_children_to_tab_order<>(m_pwindowA->children());
+      m_pwindowB->add_children_to_tab_order<>(m_pwindowB->children());
+   }
+
+   zelui::Widget * focused() const { return m_pscreen->focused_widget(); }
+
+   bool skip(bool bBackwards = false)
+   {
+      return m_pglobal->on_skip_focus(enumeration<user::enum_key>(bBackwards ? 0x100000000 : 0));
+   }
+
+   test_tool_window * m_pwindowA = nullptr;
+   test_tool_window * m_pwindowB = nullptr;
+   zelui::TextBox * m_ptextA1 = nullptr;
+   zelui::TextBox * m_ptextA2 = nullptr;
+   zelui::TextBox * m_ptextB1 = nullptr;
+};
+
+} // namespace
+
+TEST_F(root_screen, first_run_writes_the_reset_layout_with_18_keys)
+{
+   m_pscreen->create_main_screen();
+   EXPECT_EQ(m_pscreen->current_layout(), tool_window_layout::reset_layout());
+   property_set set;
+   ASSERT_TRUE(set.parse_ini(file::read_all(layout_path()).m_strText));
+   EXPECT_EQ(set.count(), 18);
+   EXPECT_EQ(set.get_int("raster_x"), 875);
+   EXPECT_EQ(set.get_int("raster_y"), 665);
+   EXPECT_TRUE(set.get_bool("snake_visible"));
+   // The presets are loaded with the screen.
+   EXPECT_EQ(m_pglobal->get_presets_count(), 9);
+}
+
+TEST_F(root_screen, a_layout_file_with_one_key_puts_every_window_at_the_origin)
+{
+   ASSERT_TRUE(file::write_all(layout_path(), "boxes_visible=0\n"));
+   m_pscreen->create_main_screen();
+   for (const tool_window_layout::entry & entry : m_pscreen->current_layout().m_entries)
+   {
+      EXPECT_EQ(entry.m_point, (point_type<int>{0, 0}));
+      EXPECT_FALSE(entry.m_bVisible);
+   }
+}
+
+TEST_F(root_screen, a_layout_in_network_payload_form_is_read_and_saved_back_as_ini)
+{
+   ASSERT_TRUE(file::write_all(layout_path(), "  {\"labels_x\": 33, \"labels_y\": 44, \"labels_visible\": true}\n"));
+   EXPECT_TRUE(m_pscreen->settings_load_layout(layout_path().c_str()));
+   const tool_window_layout::entry labels = m_pscreen->current_layout().m_entries[tool_window_layout::e_window_labels];
+   EXPECT_EQ(labels.m_point, (point_type<int>{33, 44}));
+   EXPECT_TRUE(labels.m_bVisible);
+   m_pscreen->settings_save_layout();
+   const string_base strText = file::read_all(layout_path()).m_strText;
+   EXPECT_EQ(strText.find('{'), string_base::npos);
+   EXPECT_NE(strText.find("labels_x=33"), string_base::npos);
+}
+
+TEST_F(root_screen, an_empty_layout_file_reads_as_missing)
+{
+   ASSERT_TRUE(file::write_all(layout_path(), " \n\t"));
+   EXPECT_FALSE(m_pscreen->settings_load_layout(layout_path().c_str()));
+}
+
+TEST_F(root_screen, modifier_keys_set_and_clear_their_whole_group)
+{
+   EXPECT_TRUE(key(0x100000000, 256));
+   EXPECT_EQ(m_pglobal->get_keyboard_modifiers().value(), 0x300000000u);
+   EXPECT_TRUE(key(0x4000000000, 256));
+   EXPECT_EQ(m_pglobal->get_keyboard_modifiers().value(), 0xF00000000u);
+   EXPECT_TRUE(key(0x200000000, 257));
+   EXPECT_EQ(m_pglobal->get_keyboard_modifiers().value(), 0xC00000000u);
+   EXPECT_TRUE(key(0x2000000000, 258));
+   EXPECT_EQ(m_pglobal->get_keyboard_modifiers().value(), 0x3C00000000u);
+}
+
+TEST_F(root_screen, answering_no_to_the_quit_question_leaves_everything_as_it_was)
+{
+   m_pscreen->on_close();
+   zelui::MessageDialog * pdialog = dialog_titled("Quit");
+   ASSERT_NE(pdialog, nullptr);
+   EXPECT_EQ(pdialog->message(), "Are you sure ?");
+   pdialog->answer(1);
+   EXPECT_EQ(dialog_titled("Quit"), nullptr);
+   EXPECT_EQ(m_pglobal->current_project()->get_layers_count(), 1);
+}
+
+TEST_F(root_screen, an_error_shows_a_box_titled_error_even_for_an_empty_text)
+{
+   m_pglobal->show_error("");
+   zelui::MessageDialog * pdialog = dialog_titled("Error");
+   ASSERT_NE(pdialog, nullptr);
+   EXPECT_EQ(pdialog->message(), "");
+   pdialog->answer(0);
+   EXPECT_EQ(dialog_titled("Error"), nullptr);
+}
+
+TEST_F(root_screen, reload_all_without_update_changes_nothing)
+{
+   m_pscreen->reload_all(false);
+   EXPECT_FALSE(m_pscreen->has_layout_hook());
+   m_pscreen->reload_all(true);
+   EXPECT_TRUE(m_pscreen->has_layout_hook());
+}
+
+TEST_F(focus_order, the_first_skip_focuses_the_first_field_or_with_shift_the_last)
+{
+   EXPECT_EQ(m_pglobal->tab_order().size(), 3u);
+   EXPECT_FALSE(skip());
+   EXPECT_EQ(focused(), m_ptextA1);
+   m_pscreen->on_child_set_focus(nullptr);
+   EXPECT_FALSE(skip(true));
+   EXPECT_EQ(focused(), m_ptextB1);
+}
+
+TEST_F(focus_order, skipping_wraps_around_and_passes_over_hidden_windows)
+{
+   skip();
+   EXPECT_TRUE(skip());
+   EXPECT_EQ(focused(), m_ptextA2);
+   EXPECT_TRUE(skip());
+   EXPECT_EQ(focused(), m_ptextB1);
+   EXPECT_TRUE(skip());
+   EXPECT_EQ(focused(), m_ptextA1);
+   m_pwindowB->set_visible(false);
+   skip();
+   EXPECT_TRUE(skip());
+   EXPECT_EQ(focused(), m_ptextA1);
+   EXPECT_TRUE(skip(true));
+   EXPECT_EQ(focused(), m_ptextA2);
+}
+
+TEST_F(focus_order, a_field_alone_on_show_keeps_the_focus)
+{
+   m_ptextA2->set_visible(false);
+   m_pwindowB->set_visible(false);
+   skip();
+   EXPECT_TRUE(skip());
+   EXPECT_EQ(focused(), m_ptextA1);
+}
+
+TEST_F(focus_order, a_field_registered_twice_is_visited_at_both_places)
+{
+   m_pglobal->add_to_tab_order(m_ptextA1);
+   skip();
+   skip();
+   EXPECT_TRUE(skip());
+   EXPECT_EQ(focused(), m_ptextB1);
+   EXPECT_TRUE(skip());
+   EXPECT_EQ(focused(), m_ptextA1);
+   // The walk goes on from the field's first place.
+   EXPECT_TRUE(skip());
+   EXPECT_EQ(focused(), m_ptextA2);
+}
+
+TEST_F(focus_order, the_focused_fields_text_comes_back_after_the_current_layer_changed)
+{
+   string_base strCommitted;
+   m_ptextA1->set_callback([&](scoped_string_base str)
+   {
+      strCommitted = str;
+      return true;
+   });
+   m_pscreen->set_focus_to(m_ptextA1);
+   m_ptextA1->set_value("typed", action_context(e_source_sync));
+   m_pscreen->setCurrentLayerTo(0, true);
+   ASSERT_TRUE(m_pscreen->take_focus_restore());
+   m_pscreen->reapply_settings_base_widget_previous_value();
+   EXPECT_EQ(m_ptextA1->value(), "a1");
+   EXPECT_EQ(strCommitted, "a1");
+   EXPECT_FALSE(m_pscreen->take_focus_restore());
+}
+
+TEST_F(focus_order, fields_find_the_window_that_decides_their_visibility)
+{
+   EXPECT_EQ(findParent(m_ptextA1), m_pwindowA);
+   EXPECT_EQ(findParent(nullptr), nullptr);
+   EXPECT_EQ(findParent(m_pscreen.get()), nullptr);
+   EXPECT_TRUE(is_settings_base_widget(m_ptextA1));
+   EXPECT_FALSE(is_settings_base_widget(m_pwindowA));
+}
