@@ -131,6 +131,11 @@ public:
    void on_save_presets_chosen(const file::path & path);
    void on_logo_picture_chosen(const file::path & path);
 
+   // FIXME: the frame build goes here: bool defer_build_frame(bool bDocument, zel2d::context *),
+   // called by the canvas under the frame lock; it takes the changed flag (`take_changed`), the
+   // root screen's focus restore (`MainScreen::take_focus_restore`) and the pending export
+   // dialog, and fills `m_pimageFrame` and `m_imagewrapFrame`.
+
    // Focus order of the tool-window fields.
    void add_to_tab_order(zelui::Widget * pwidget);
    const std::vector<zelui::Widget *> & tab_order() const noexcept { return m_tabOrder; }
