@@ -13,6 +13,8 @@
 #include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
 #include "zelui/Window.h"
+#include "zelui/file_dialog.h"
+#include "zelui/interaction.h"
 
 using namespace Tarvossa_BrisvanePro;
 
@@ -256,4 +258,105 @@ TEST_F(focus_order, fields_find_the_window_that_decides_their_visibility)
    EXPECT_EQ(findParent(m_pscreen.get()), nullptr);
    EXPECT_TRUE(is_settings_base_widget(m_ptextA1));
    EXPECT_FALSE(is_settings_base_widget(m_pwindowA));
+}
+
+namespace
+{
+
+// A root screen shown by a window that records what is asked of it; file dialogs are answered
+// by the test.
+class windowed_screen : public testing::Test
+{
+protected:
+   void SetUp() override
+   {
+      std::error_code error;
+      std::filesystem::remove_all(std::filesystem::path(dir::application_data("Brisvane")), error);
+      m_pwindow = make_pointer<recording_window>();
+      m_pscreen = make_pointer<MainScreen>(m_pwindow.get());
+      m_pwindow->set_appearance(m_pscreen->appearance());
+      m_pglobal = m_pscreen->get_global();
+      m_pglobal->load_default_layers();
+   }
+
+   void TearDown() override
+   {
+      file::file_dialog::set_answer_hook({});
+      m_pwindow->set_appearance(nullptr);
+   }
+
+   // Answers the next dialog with the path (empty: cancels it) and lets the screen run its frame.
+   pointer<file::file_dialog> answer_next_dialog(const file::path & path)
+   {
+      pointer<file::file_dialog> pdialogAnswered;
+      file::file_dialog::set_answer_hook([&](file::file_dialog * pdialog)
+      {
+         pdialogAnswered = pdialog;
+         if (path.is_empty())
+         {
+            pdialog->cancel();
+         }
+         else
+         {
+            pdialog->answer(path.as_string());
+         }
+      });
+      m_pscreen->run_layout_hooks(nullptr);
+      return pdialogAnswered;
+   }
+
+   struct recording_window : public user::interaction
+   {
+      void set_need_layout() override {}
+      void set_need_redraw(const std::vector<rectangle_type<int>> &, zel2d::context *, const function<void()> &, bool) override {}
+      void post_redraw(bool) override {}
+      rectangle_type<int> window_rectangle(int) override { return {0, 0, 800, 600}; }
+      rectangle_type<int> client_rectangle(int) override { return {0, 0, 800, 600}; }
+      std::recursive_mutex & window_mutex() override { return m_mutex; }
+      void post_message(long long llMessage, long long, const pointer<particle> &) override { m_messages.push_back(llMessage); }
+
+      std::vector<long long> m_messages;
+      std::recursive_mutex m_mutex;
+   };
+
+   pointer<recording_window> m_pwindow;
+   pointer<MainScreen> m_pscreen;
+   Global * m_pglobal = nullptr;
+};
+
+} // namespace
+
+TEST_F(windowed_screen, answering_yes_to_the_quit_question_posts_the_quit_message)
+{
+   m_pscreen->on_close();
+   EXPECT_TRUE(m_pwindow->m_messages.empty());
+   for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
+   {
+      if (auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get()))
+      {
+         pdialog->answer(0);
+         break;
+      }
+   }
+   EXPECT_EQ(m_pwindow->m_messages, (std::vector<long long>{34212}));
+}
+
+TEST_F(windowed_screen, the_save_presets_dialog_writes_the_presets_under_the_name_with_its_extension)
+{
+   m_pglobal->clone_current_layer_to_preset();
+   m_pglobal->save_presets_button();
+   pointer<file::file_dialog> pdialog = answer_next_dialog(m_pglobal->getFolderToSaveData() / "wall");
+   ASSERT_TRUE(pdialog);
+   EXPECT_EQ(pdialog->kind(), file::file_dialog::e_kind_save);
+   ASSERT_EQ(pdialog->filter().items().size(), 1u);
+   EXPECT_EQ(pdialog->filter().items()[0].m_strPattern, "*.tvsx_presets");
+   EXPECT_TRUE(file::exists(m_pglobal->getFolderToSaveData() / "wall.tvsx_presets"));
+}
+
+TEST_F(windowed_screen, a_cancelled_open_project_dialog_keeps_the_document)
+{
+   project * pproject = m_pglobal->current_project();
+   m_pglobal->open_project_button();
+   ASSERT_TRUE(answer_next_dialog(file::path()));
+   EXPECT_EQ(m_pglobal->current_project(), pproject);
 }
