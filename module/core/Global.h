@@ -108,14 +108,20 @@ public:
 
    // Presets, project and logo files.
    file::path auto_save_preset_file_name() const;
-   static string_base read_full_file_as_text(const file::path & path);
    void load_default_presets();
-   void load_presets_from_string(scoped_string_base strText);
-   void load_presets_from_file(const file::path & path);
+   // Replaces the presets with those of a presets text; false, with the presets untouched, when
+   // the text is no presets container.
+   bool load_presets_from_string(scoped_string_base strText);
+   // The same from a file, then the refresh and the autosave; false, with nothing changed, when
+   // the file cannot be read or holds no presets container.
+   bool load_presets_from_file(const file::path & path);
    void save_presets_to_file(const file::path & path);
    void auto_save_presets();
+   // A file that cannot be read, or that is no project, shows an error and keeps the document open.
    void load_project_from_file(const file::path & path);
-   void load_project_from_string(scoped_string_base strText);
+   // Replaces the document with the project of the text; false, with the document kept, when the
+   // text is no project container.
+   bool load_project_from_string(scoped_string_base strText);
    void save_project_to_file(const file::path & path);
    void load_default_layers();
    void open_project_button();

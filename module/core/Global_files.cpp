@@ -45,12 +45,6 @@ file::path Global::auto_save_preset_file_name() const
    return getFolderToSaveData() / "autosaved.tvsx_presets";
 }
 
-string_base Global::read_full_file_as_text(const file::path & path)
-{
-   // A file that cannot be read counts as empty text, as a missing one does.
-   return file::read_all(path).m_strText;
-}
-
 void Global::load_default_presets()
 {
    const file::path path = auto_save_preset_file_name();
@@ -82,25 +76,36 @@ void Global::load_default_presets()
    set_changed();
 }
 
-void Global::load_presets_from_string(scoped_string_base strText)
+bool Global::load_presets_from_string(scoped_string_base strText)
 {
    pointer_array<app_layer> & presets = get_presets();
-   presets.clear();
    size_type<int> sizeIgnored;
    layers_read_result result = m_pprojectPresets->create_layers_from_string(sizeIgnored, strText, project::presets_magic_v2);
+   if (!result)
+   {
+      return false;
+   }
+   presets.clear();
    for (const pointer<app_layer> & player : result.m_layers)
    {
       presets.add(player);
    }
+   return true;
 }
 
-void Global::load_presets_from_file(const file::path & path)
+bool Global::load_presets_from_file(const file::path & path)
 {
    if (path.is_empty())
    {
-      return;
+      return false;
    }
-   load_presets_from_string(read_full_file_as_text(path));
+   // The presets and their autosave are kept when the file is of no use: they would be lost.
+   const file::read_result read = file::read_all(path);
+   if (!read || !load_presets_from_string(read.m_strText))
+   {
+      trace("no presets read from %s: %s", path.c_str(), read ? "not a presets file" : read.m_strError.c_str());
+      return false;
+   }
    if (m_pscreen)
    {
       m_pscreen->reload_all(true);
@@ -110,6 +115,7 @@ void Global::load_presets_from_file(const file::path & path)
    {
       auto_save_presets();
    }
+   return true;
 }
 
 void Global::save_presets_to_file(const file::path & path)
@@ -142,13 +148,26 @@ void Global::load_project_from_file(const file::path & path)
    {
       return;
    }
-   load_project_from_string(read_full_file_as_text(path));
+   // The open document stays when the file is of no use, so that nothing is lost.
+   const file::read_result read = file::read_all(path);
+   if (!read)
+   {
+      show_error(format("The project \"%s\" cannot be read: %s", path.c_str(), read.m_strError.c_str()));
+      return;
+   }
+   if (!load_project_from_string(read.m_strText))
+   {
+      show_error(format("\"%s\" is not a Brisvane project.", path.c_str()));
+   }
 }
 
-void Global::load_project_from_string(scoped_string_base strText)
+bool Global::load_project_from_string(scoped_string_base strText)
 {
    pointer<project> pproject = make_pointer<project>(this);
-   pproject->load_project_from_string(strText);
+   if (!pproject->load_project_from_string(strText))
+   {
+      return false;
+   }
    m_pproject = pproject;
    if (m_pproject->get_layers_count() >= 1)
    {
@@ -159,6 +178,7 @@ void Global::load_project_from_string(scoped_string_base strText)
       m_pscreen->reload_all(true);
    }
    set_changed();
+   return true;
 }
 
 void Global::save_project_to_file(const file::path & path)
@@ -243,9 +263,14 @@ void Global::on_save_project_chosen(const file::path & path)
 
 void Global::on_open_presets_chosen(const file::path & path)
 {
-   if (!path.is_empty())
+   if (path.is_empty())
    {
-      load_presets_from_file(with_presets_extension(path));
+      return;
+   }
+   const file::path pathPresets = with_presets_extension(path);
+   if (!load_presets_from_file(pathPresets))
+   {
+      show_error(format("\"%s\" holds no presets that could be read.", pathPresets.c_str()));
    }
 }
 

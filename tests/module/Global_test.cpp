@@ -254,13 +254,40 @@ TEST_F(controller, a_project_is_saved_under_the_exact_path_and_opens_with_layer_
    EXPECT_EQ(pglobal->current_project()->get_current_layer_id(), 0);
 }
 
-TEST_F(controller, an_empty_or_broken_project_replaces_the_document_with_an_empty_one)
+TEST_F(controller, a_project_without_layers_replaces_the_document_with_an_empty_one)
 {
-   m_pglobal->load_project_from_string("BRISVANE_LED_PROJECT v2 0 0\n\n");
+   EXPECT_TRUE(m_pglobal->load_project_from_string("BRISVANE_LED_PROJECT v2 0 0\n"));
    EXPECT_EQ(document().get_layers_count(), 0);
    EXPECT_LT(document().get_current_layer_id(), 0);
-   m_pglobal->load_project_from_string("not a project");
-   EXPECT_EQ(document().get_layers_count(), 0);
+}
+
+TEST_F(controller, a_file_that_is_no_project_or_cannot_be_read_keeps_the_open_document)
+{
+   project * pproject = &document();
+   EXPECT_FALSE(m_pglobal->load_project_from_string("not a project"));
+   ASSERT_TRUE(file::write_all(data_file("picture.tvsx"), "\x89PNG not a project"));
+   m_pglobal->load_project_from_file(data_file("picture.tvsx"));
+   m_pglobal->load_project_from_file(data_file("missing.tvsx"));
+   EXPECT_EQ(m_pglobal->current_project(), pproject);
+   EXPECT_EQ(document().get_layers_count(), 1);
+}
+
+TEST_F(controller, a_file_that_holds_no_presets_keeps_the_presets_and_their_autosave)
+{
+   m_pglobal->clone_current_layer_to_preset();
+   const string_base strAutosaved = file::read_all(m_pglobal->auto_save_preset_file_name()).m_strText;
+   ASSERT_TRUE(file::write_all(data_file("wall.tvsx_presets"), "BRISVANE_LED_PROJECT v2 0 0\n"));
+   m_pglobal->on_open_presets_chosen(data_file("wall"));
+   m_pglobal->on_open_presets_chosen(data_file("missing"));
+   EXPECT_EQ(m_pglobal->get_presets_count(), 1);
+   EXPECT_EQ(file::read_all(m_pglobal->auto_save_preset_file_name()).m_strText, strAutosaved);
+}
+
+TEST_F(controller, a_broken_autosave_gives_the_built_in_presets)
+{
+   ASSERT_TRUE(file::write_all(m_pglobal->auto_save_preset_file_name(), "broken"));
+   m_pglobal->load_default_presets();
+   EXPECT_EQ(m_pglobal->get_presets_count(), 9);
 }
 
 TEST_F(controller, a_logo_picture_goes_on_top_at_its_own_size_and_into_logo_data)
