@@ -361,4 +361,9 @@ file::write_result node::notify_file_saved(const std::filesystem::path & pathSav
    return file::write_atomically(pathList, xml_text(document));
 }
 
+string_base node::application_version() const
+{
+   return HOST_APPLICATION_VERSION;
+}
+
 } // namespace platform

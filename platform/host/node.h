@@ -35,6 +35,8 @@ public:
    static std::filesystem::path user_data_folder();
    // The MIME type of the application's documents.
    string_base document_mime_type() const;
+   // The version of the application, as its build gives it ("0.1").
+   string_base application_version() const;
 
 private:
    string_base m_strDocumentExtension;

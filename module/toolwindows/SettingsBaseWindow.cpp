@@ -1,0 +1,65 @@
+#include "toolwindows/SettingsBaseWindow.h"
+
+#include "core/MainScreen.h"
+#include "zelui/Button.h"
+#include "zelui/TextBox.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+SettingsBaseWindow::SettingsBaseWindow(zelui::Widget * pparent, Global * pglobal, scoped_string_base strTitle) :
+   zelui::Window(pparent, strTitle), SettingsFromLayer(pglobal)
+{
+   set_modal(false);
+   auto * pbuttonClose = new zelui::Button(button_panel(), "x", 0);
+   pbuttonClose->set_callback([this] { toggle_stored_visibility(); });
+}
+
+SettingsBaseWindow::~SettingsBaseWindow() = default;
+
+bool SettingsBaseWindow::visible() const
+{
+   return zelui::Window::visible();
+}
+
+void SettingsBaseWindow::setTextBoxesFixedSize(const size_type<int> & size)
+{
+   for (const pointer<zelui::Widget> & pchild : children())
+   {
+      if (dynamic_cast<zelui::TextBox *>(pchild.get()))
+      {
+         pchild->set_fixed_size(size);
+      }
+   }
+}
+
+void SettingsBaseWindow::toggle_stored_visibility()
+{
+   m_bStoredVisibility = !m_bStoredVisibility;
+   if (auto * pmainscreen = dynamic_cast<MainScreen *>(screen()))
+   {
+      pmainscreen->settings_save_layout();
+      pmainscreen->update_settings_visibility();
+   }
+}
+
+void SettingsBaseWindow::request_layout_and_redraw()
+{
+   set_need_layout();
+   set_need_redraw({}, nullptr, {}, true);
+   post_redraw(true);
+}
+
+void SettingsBaseWindow::relayout_screen_on_next_frame()
+{
+   set_layout_hook([this](zel2d::context * pcontext)
+   {
+      if (parent())
+      {
+         parent()->perform_layout(pcontext, true);
+      }
+   });
+   request_layout_and_redraw();
+}
+
+} // namespace Tarvossa_BrisvanePro
