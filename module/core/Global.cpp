@@ -10,6 +10,7 @@
 #include "orvo/file_system.h"
 #include "orvo/trace.h"
 #include "panels/top_menu_string.h"
+#include "toolwindows/SettingsRasterLabel.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/file_dialog.h"
 
@@ -131,9 +132,10 @@ void Global::on_load_project()
    const project & document = *m_pproject;
    const bool bFlushRight = document.m_iRasterLabelX + document.m_iRasterLabelBoxWidth == document.get_paper_width();
    const bool bFlushBottom = document.m_iRasterLabelY + document.m_iRasterLabelBoxHeight == document.get_paper_height();
-   if (bFlushRight || bFlushBottom)
+   SettingsRasterLabel * prasterlabel = m_pscreen ? m_pscreen->get_raster_label_window() : nullptr;
+   if ((bFlushRight || bFlushBottom) && prasterlabel)
    {
-      // FIXME: SettingsRasterLabel::get_settings_from_raster on the "Raster Label" tool window, once it exists.
+      prasterlabel->get_settings_from_raster();
    }
 }
 

@@ -11,6 +11,13 @@
 #include "host/context.h"
 #include "host/system.h"
 #include "orvo/trace.h"
+#include "toolwindows/About.h"
+#include "toolwindows/SettingsBoxes.h"
+#include "toolwindows/SettingsBoxesColors.h"
+#include "toolwindows/SettingsDataDiagram.h"
+#include "toolwindows/SettingsLabels.h"
+#include "toolwindows/SettingsPower.h"
+#include "toolwindows/SettingsRasterLabel.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
 #include "zelui/Window.h"
@@ -81,7 +88,6 @@ MainScreen::~MainScreen()
    // The widgets hold a plain pointer to the controller: they go first.
    m_ptextboxFocused.reset();
    m_pmainimpact.reset();
-   m_pabout.reset();
    m_toolwindows.clear();
    children().clear();
    m_pglobal.reset();
@@ -89,12 +95,27 @@ MainScreen::~MainScreen()
 
 void MainScreen::create_main_screen()
 {
-   // FIXME: create the children in drawing order once their classes exist, each with this
-   // screen as parent and the controller: the canvas MainImpact(Global, this); About at
-   // (300, 300), hidden; SettingsBoxes, SettingsLabels, SettingsPower, SettingsDataDiagram,
-   // SettingsRasterLabel (each into m_toolwindows, each window's callback saving the layout);
-   // TopPanel; TopMenu; SettingsBoxesColors (into m_toolwindows, same callback); RightPanel;
-   // AddLayerContextMenu at (1, 1), hidden.
+   Global * pglobal = m_pglobal.get();
+   // FIXME: the canvas MainImpact(Global, this) first, once it exists.
+   m_pabout = new About(this, pglobal);
+   m_pabout->set_position({300, 300});
+   m_pabout->set_visible(false);
+   m_psettingsboxes = new SettingsBoxes(this, pglobal);
+   m_psettingslabels = new SettingsLabels(this, pglobal);
+   m_psettingspower = new SettingsPower(this, pglobal);
+   m_psettingsdatadiagram = new SettingsDataDiagram(this, pglobal);
+   m_psettingsrasterlabel = new SettingsRasterLabel(this, pglobal);
+   // FIXME: the top tool bar TopPanel and the top menu TopMenu here, once they exist.
+   m_psettingsboxescolors = new SettingsBoxesColors(this, pglobal);
+   // FIXME: the side panel RightPanel, then the add-layer menu AddLayerContextMenu at (1, 1),
+   // hidden, once they exist.
+   m_toolwindows = {m_pabout, m_psettingsboxes, m_psettingslabels, m_psettingspower, m_psettingsdatadiagram,
+                    m_psettingsrasterlabel, m_psettingsboxescolors};
+   for (SettingsBaseWindow * pwindow : m_toolwindows)
+   {
+      // A window the user moved stands there at the next start.
+      pwindow->set_callback([this] { settings_save_layout(); });
+   }
    settings_load_layout();
    m_pglobal->load_default_presets();
    set_visible(true);
@@ -115,8 +136,16 @@ void MainScreen::reload_all(bool bUpdate)
    project * pproject = m_pglobal->current_project();
    if (pointer<boxes_layer> player = pproject ? pproject->current_boxes_layer() : nullptr)
    {
-      // FIXME: hand the layer to "Screen Info", "Colors", "Data-Flow Diagram", the top tool bar,
-      // "Labels", "Power" and "Raster Label" in this order (get_settings_from_layer), once they exist.
+      // FIXME: the top tool bar (TopPanel) takes the layer after "Data-Flow Diagram", once it exists.
+      const std::initializer_list<SettingsFromLayer *> receivers = {m_psettingsboxes, m_psettingsboxescolors, m_psettingsdatadiagram,
+                                                                    m_psettingslabels, m_psettingspower, m_psettingsrasterlabel};
+      for (SettingsFromLayer * preceiver : receivers)
+      {
+         if (preceiver)
+         {
+            preceiver->get_settings_from_layer(player);
+         }
+      }
    }
    // FIXME: TopPanel::updateCounts(layers, Global::get_presets_count()) and
    // TopPanel::updatePaperNumbersVisual(), once the top tool bar exists.
@@ -148,13 +177,9 @@ void MainScreen::update_settings_visibility()
    project * pproject = m_pglobal->current_project();
    pointer<app_layer> player = pproject ? pproject->current_layer() : nullptr;
    const bool bToolWindowsFollowStoredVisibility = !player || player->get_layer_type() == e_layer_boxes;
-   for (zelui::Window * pwindow : m_toolwindows)
+   for (SettingsBaseWindow * pwindow : m_toolwindows)
    {
-      // FIXME: show by the window's stored visibility (SettingsBaseWindow) once it exists.
-      if (!bToolWindowsFollowStoredVisibility)
-      {
-         pwindow->set_visible(false);
-      }
+      pwindow->set_visible(bToolWindowsFollowStoredVisibility && pwindow->stored_visibility());
    }
    // FIXME: TopPanel::showHideAspectRatio(!bToolWindowsFollowStoredVisibility), once the top tool bar exists.
    reload_all(true);
@@ -390,32 +415,50 @@ void MainScreen::open_product_page()
 
 void MainScreen::showScreenInfo()
 {
-   // FIXME: "Screen Info"'s toggle_stored_visibility(), once SettingsBoxes exists.
+   if (m_psettingsboxes)
+   {
+      m_psettingsboxes->toggle_stored_visibility();
+   }
 }
 
 void MainScreen::showLabelsInfo()
 {
-   // FIXME: "Labels"'s toggle_stored_visibility(), once SettingsLabels exists.
+   if (m_psettingslabels)
+   {
+      m_psettingslabels->toggle_stored_visibility();
+   }
 }
 
 void MainScreen::showDataTools()
 {
-   // FIXME: "Data-Flow Diagram"'s toggle_stored_visibility(), once SettingsDataDiagram exists.
+   if (m_psettingsdatadiagram)
+   {
+      m_psettingsdatadiagram->toggle_stored_visibility();
+   }
 }
 
 void MainScreen::showPowerTools()
 {
-   // FIXME: "Power"'s toggle_stored_visibility(), once SettingsPower exists.
+   if (m_psettingspower)
+   {
+      m_psettingspower->toggle_stored_visibility();
+   }
 }
 
 void MainScreen::showBoxesColors()
 {
-   // FIXME: "Colors"'s toggle_stored_visibility(), once SettingsBoxesColors exists.
+   if (m_psettingsboxescolors)
+   {
+      m_psettingsboxescolors->toggle_stored_visibility();
+   }
 }
 
 void MainScreen::showRasterLabelTool()
 {
-   // FIXME: "Raster Label"'s toggle_stored_visibility(), once SettingsRasterLabel exists.
+   if (m_psettingsrasterlabel)
+   {
+      m_psettingsrasterlabel->toggle_stored_visibility();
+   }
 }
 
 void MainScreen::showAbout()

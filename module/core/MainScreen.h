@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <map>
 #include <vector>
@@ -20,7 +21,15 @@ class Window;
 namespace Tarvossa_BrisvanePro
 {
 
+class About;
 class Global;
+class SettingsBaseWindow;
+class SettingsBoxes;
+class SettingsBoxesColors;
+class SettingsDataDiagram;
+class SettingsLabels;
+class SettingsPower;
+class SettingsRasterLabel;
 
 // The root screen of the main window. It owns the document controller and every child widget
 // (canvas, menus, tool bar, side panel, tool windows), lays them out by the window size, routes
@@ -28,10 +37,8 @@ class Global;
 // the kind of the current layer, and keeps the tool-window layout file.
 //
 // FIXME: the canvas (MainImpact), the top menu (TopMenu), the top tool bar (TopPanel), the side
-// panel (RightPanel), the add-layer menu (AddLayerContextMenu), the About window and the six tool
-// windows (SettingsBoxes, SettingsLabels, SettingsPower, SettingsDataDiagram,
-// SettingsRasterLabel, SettingsBoxesColors) are not built yet; their members stay empty and every
-// call on them is skipped until they exist.
+// panel (RightPanel) and the add-layer menu (AddLayerContextMenu) are not built yet; their members
+// stay empty and every call on them is skipped until they exist.
 class MainScreen : public zelui::Screen
 {
 public:
@@ -79,6 +86,15 @@ public:
 
    // The canvas, once it exists.
    zelui::Widget * canvas() const noexcept { return m_pmainimpact.get(); }
+   // The tool windows, once `create_main_screen` made them.
+   SettingsBoxes * get_screen_info_window() const noexcept { return m_psettingsboxes; }
+   SettingsPower * get_power_window() const noexcept { return m_psettingspower; }
+   SettingsRasterLabel * get_raster_label_window() const noexcept { return m_psettingsrasterlabel; }
+   About * get_about_window() const noexcept { return m_pabout; }
+   // The About window and the six tool windows, in creation order.
+   const std::vector<SettingsBaseWindow *> & tool_windows() const noexcept { return m_toolwindows; }
+   // Asks the side panel to re-synchronise its lists at the next layout.
+   void set_right_panel_dirty() noexcept { m_bRightPanelDirty.exchange(true); }
    const point_type<int> & last_mouse_point() const noexcept { return m_pointLastMouse; }
 
    // Menu actions.
@@ -114,11 +130,16 @@ private:
    pointer<Global> m_pglobal;
    // FIXME: typed as the canvas class (MainImpact) once it exists.
    pointer<zelui::Widget> m_pmainimpact;
-   pointer<zelui::Window> m_pabout;
+   About * m_pabout = nullptr;
+   SettingsBoxes * m_psettingsboxes = nullptr;
+   SettingsLabels * m_psettingslabels = nullptr;
+   SettingsPower * m_psettingspower = nullptr;
+   SettingsDataDiagram * m_psettingsdatadiagram = nullptr;
+   SettingsRasterLabel * m_psettingsrasterlabel = nullptr;
+   SettingsBoxesColors * m_psettingsboxescolors = nullptr;
    point_type<int> m_pointLastMouse;
    std::atomic<bool> m_bRightPanelDirty{true};
-   // FIXME: the tool windows (SettingsBaseWindow) in creation order, About first, once they exist.
-   std::vector<zelui::Window *> m_toolwindows;
+   std::vector<SettingsBaseWindow *> m_toolwindows;
    bool m_bInLayout = false;
    bool m_bInReload = false;
    std::map<std::uint64_t, user::enum_key> m_modifiergroups;
@@ -126,9 +147,8 @@ private:
    // The tool-window text box that has the focus, and its text when it got it.
    pointer<zelui::TextBox> m_ptextboxFocused;
    string_base m_strFocusedPreviousValue;
-   // FIXME: stands for the tool windows' places and stored visibility until they exist; then
-   // `current_layout` reads them and `apply_layout` sets them.
-   tool_window_layout m_layout;
+   // The tool window of each entry of the layout file.
+   std::array<SettingsBaseWindow *, tool_window_layout::e_window_count> layout_windows() const;
 };
 
 } // namespace Tarvossa_BrisvanePro

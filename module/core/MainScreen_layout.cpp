@@ -5,7 +5,13 @@
 #include "core/MainScreen.h"
 #include "orvo/file_system.h"
 #include "orvo/trace.h"
-#include "zelui/Window.h"
+#include "toolwindows/About.h"
+#include "toolwindows/SettingsBoxes.h"
+#include "toolwindows/SettingsBoxesColors.h"
+#include "toolwindows/SettingsDataDiagram.h"
+#include "toolwindows/SettingsLabels.h"
+#include "toolwindows/SettingsPower.h"
+#include "toolwindows/SettingsRasterLabel.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -52,9 +58,9 @@ bool MainScreen::settings_load_layout(const char * pszPath)
 void MainScreen::settings_reset_layout()
 {
    apply_layout(tool_window_layout::reset_layout());
-   for (zelui::Window * pwindow : m_toolwindows)
+   for (SettingsBaseWindow * pwindow : layout_windows())
    {
-      if (pwindow != m_pabout.get())
+      if (pwindow)
       {
          pwindow->set_visible(true);
       }
@@ -62,14 +68,36 @@ void MainScreen::settings_reset_layout()
    settings_save_layout();
 }
 
+std::array<SettingsBaseWindow *, tool_window_layout::e_window_count> MainScreen::layout_windows() const
+{
+   return {m_psettingsboxes, m_psettingslabels, m_psettingsboxescolors, m_psettingspower, m_psettingsdatadiagram, m_psettingsrasterlabel};
+}
+
 tool_window_layout MainScreen::current_layout() const
 {
-   return m_layout;
+   tool_window_layout layout;
+   const auto windows = layout_windows();
+   for (std::size_t i = 0; i < windows.size(); ++i)
+   {
+      if (windows[i])
+      {
+         layout.m_entries[i] = {windows[i]->position(), windows[i]->stored_visibility()};
+      }
+   }
+   return layout;
 }
 
 void MainScreen::apply_layout(const tool_window_layout & layout)
 {
-   m_layout = layout;
+   const auto windows = layout_windows();
+   for (std::size_t i = 0; i < windows.size(); ++i)
+   {
+      if (windows[i])
+      {
+         windows[i]->set_position(layout.m_entries[i].m_point);
+         windows[i]->set_stored_visibility(layout.m_entries[i].m_bVisible);
+      }
+   }
 }
 
 } // namespace Tarvossa_BrisvanePro

@@ -125,6 +125,7 @@ TEST_F(root_screen, a_layout_file_with_one_key_puts_every_window_at_the_origin)
 
 TEST_F(root_screen, a_layout_in_network_payload_form_is_read_and_saved_back_as_ini)
 {
+   m_pscreen->create_main_screen();
    ASSERT_TRUE(file::write_all(layout_path(), "  {\"labels_x\": 33, \"labels_y\": 44, \"labels_visible\": true}\n"));
    EXPECT_TRUE(m_pscreen->settings_load_layout(layout_path().c_str()));
    const tool_window_layout::entry labels = m_pscreen->current_layout().m_entries[tool_window_layout::e_window_labels];
