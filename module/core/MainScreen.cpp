@@ -85,7 +85,11 @@ MainScreen::MainScreen(user::interaction * pinteraction) :
 
 MainScreen::~MainScreen()
 {
-   // The widgets hold a plain pointer to the controller: they go first.
+   // The widgets hold a plain pointer to the controller: they go first, together with the
+   // screen's own references to them (focus, capture, drag).
+   zelui::Screen::on_child_set_focus(nullptr);
+   set_capture_widget(nullptr);
+   set_drag_widget(nullptr);
    m_ptextboxFocused.reset();
    m_pmainimpact.reset();
    m_toolwindows.clear();
