@@ -137,10 +137,18 @@ public:
    void on_save_presets_chosen(const file::path & path);
    void on_logo_picture_chosen(const file::path & path);
 
-   // FIXME: the frame build goes here: bool defer_build_frame(bool bDocument, zel2d::context *),
-   // called by the canvas under the frame lock; it takes the changed flag (`take_changed`), the
-   // root screen's focus restore (`MainScreen::take_focus_restore`) and the pending export
-   // dialog, and fills `m_pimageFrame` and `m_imagewrapFrame`.
+   // Frame building: rebuilds the layers' pictures and the composed frame when the document
+   // changed, and writes a pending picture export. Runs under the frame lock; true when the
+   // document had changed or an export was pending.
+   bool defer_build_frame(bool bDocument, zel2d::context * pcontext);
+   // Picture exports (written by the next frame build in the format of the chosen filter) and
+   // the XML screen setup (written at once).
+   void save_image_button();
+   void save_png_button();
+   void save_psd_button();
+   void layers_to_xml();
+   // Keeps the dialog as the pending export (replacing an earlier one) and asks for a redraw.
+   void request_save_to_image_file(file::file_dialog * pdialog);
 
    // Focus order of the tool-window fields.
    void add_to_tab_order(zelui::Widget * pwidget);

@@ -4,6 +4,7 @@
 
 #include "core/Global.h"
 #include "core/MainScreen.h"
+#include "core/live_output_window.h"
 #include "core/main_window.h"
 #include "document/project.h"
 #include "host/context.h"
@@ -115,7 +116,17 @@ bool application::term_application()
       m_pmainwindow->destroy_window();
    }
    m_pmainwindow.reset();
+   if (m_plivewindow)
+   {
+      m_plivewindow->destroy_window();
+   }
+   m_plivewindow.reset();
    return molv::application::term_application();
+}
+
+void application::set_live_output_window(const pointer<live_output_window> & pwindow)
+{
+   m_plivewindow = pwindow;
 }
 
 file::path application::folder_to_save_data()

@@ -8,6 +8,7 @@
 namespace Tarvossa_BrisvanePro
 {
 
+class live_output_window;
 class main_window;
 
 // The module's application: registers the document extension and the file association, opens
@@ -36,12 +37,15 @@ public:
    static string_base app_name_for_storage() { return "Brisvane"; }
 
    main_window * get_main_window() const noexcept { return m_pmainwindow.get(); }
+   // The live output window, made by the canvas's live output switch the first time it is
+   // turned on and kept (hidden when switched off) until the application ends.
+   live_output_window * get_live_output_window() const noexcept { return m_plivewindow.get(); }
+   void set_live_output_window(const pointer<live_output_window> & pwindow);
    const rectangle_f64 & initial_rectangle() const noexcept { return m_rectangleInitial; }
 
 private:
    pointer<main_window> m_pmainwindow;
-   // FIXME: the live output window (live_output_window), set and cleared by the canvas's live
-   // output switch, once it exists; released by term_application after the main window.
+   pointer<live_output_window> m_plivewindow;
    rectangle_f64 m_rectangleInitial{0.0, 0.0, 0.0, 0.0};
 };
 

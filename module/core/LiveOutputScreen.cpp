@@ -1,0 +1,27 @@
+#include "core/LiveOutputScreen.h"
+
+#include "core/MainImpact.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+LiveOutputScreen::LiveOutputScreen(user::interaction * pinteraction, Global * pglobal) :
+   zelui::Screen(pinteraction, {0, 0}, "Brisvane LED Pro Live Output", true, false, true, true, false, 3, 2),
+   m_pglobal(pglobal)
+{
+   m_pmainimpact = make_pointer<MainImpact>(m_pglobal, this);
+   m_pmainimpact->set_live_output(true);
+   set_visible(true);
+}
+
+LiveOutputScreen::~LiveOutputScreen() = default;
+
+bool LiveOutputScreen::resize_event(const size_type<int> & size)
+{
+   const bool bResult = zelui::Screen::resize_event(size);
+   m_pmainimpact->set_position({0, 0});
+   m_pmainimpact->set_size(size);
+   return bResult;
+}
+
+} // namespace Tarvossa_BrisvanePro
