@@ -58,10 +58,13 @@ point_type<float> MainImpact::screenToLayer(const point_type<int> & point, const
 {
    const float dx = static_cast<float>(point.x - m_pointPan.x) / m_fZoom - static_cast<float>(player->get_offset_x());
    const float dy = static_cast<float>(point.y - m_pointPan.y) / m_fZoom - static_cast<float>(player->get_offset_y());
-   const float r = std::sqrt(dx * dx + dy * dy);
    // The point turned back about the layer's top-left corner, about which the layer is drawn.
-   const double a = std::atan2(static_cast<double>(dy), static_cast<double>(dx)) - static_cast<double>(player->get_rotation());
-   return {r * static_cast<float>(std::cos(a)), r * static_cast<float>(std::sin(a))};
+   // Turned as a vector rather than through its angle, so that an unturned layer maps exactly
+   // and a point on its edge stays on it.
+   const double a = -static_cast<double>(player->get_rotation());
+   const double c = std::cos(a);
+   const double s = std::sin(a);
+   return {static_cast<float>(dx * c - dy * s), static_cast<float>(dx * s + dy * c)};
 }
 
 point_type<float> MainImpact::layerToScreen(const point_type<int> & point, const pointer<app_layer> & player) const

@@ -1,0 +1,348 @@
+#include <cmath>
+#include <numbers>
+
+#include "canvas_fixture.h"
+
+namespace
+{
+
+using canvas_geometry = canvas_fixture;
+using canvas_editing = canvas_fixture;
+
+TEST_F(canvas_geometry, NewCanvasShowsRasterOriginRightOfThePanel)
+{
+   EXPECT_EQ(m_pcanvas->zoom(), 1.0f);
+   EXPECT_EQ(m_pcanvas->pan(), (point_type<int>{280, 0}));
+   const point_type<float> point = m_pcanvas->layerToScreen({0, 0}, layer(0));
+   EXPECT_EQ(point.x, 280.f);
+   EXPECT_EQ(point.y, 0.f);
+   EXPECT_FALSE(MainImpact::isPosValid(MainImpact::invalidPos()));
+   EXPECT_TRUE(MainImpact::isPosValid({-10000, 0}));
+}
+
+TEST_F(canvas_geometry, LayerHitIncludesRightAndBottomEdges)
+{
+   layer(0)->set_offset_x(100);
+   layer(0)->set_offset_y(50);
+   EXPECT_EQ(m_pcanvas->hit_test_layer({380.f, 50.f}), 0);
+   EXPECT_EQ(m_pcanvas->hit_test_layer({380.f + 1024.f, 50.f + 640.f}), 0);
+   EXPECT_EQ(m_pcanvas->hit_test_layer({380.f + 1025.f, 60.f}), -1);
+   EXPECT_EQ(m_pcanvas->hit_test_layer({379.f, 60.f}), -1);
+}
+
+TEST_F(canvas_geometry, TopmostVisibleLayerIsHitAndNoLayersHitNothing)
+{
+   add_image_layer(0, 0, 200, 200);
+   EXPECT_EQ(m_pcanvas->hit_test_layer({380.f, 100.f}), 1);
+   layer(1)->set_hidden(true);
+   EXPECT_EQ(m_pcanvas->hit_test_layer({380.f, 100.f}), 0);
+   document().get_layers().clear();
+   EXPECT_EQ(m_pcanvas->hit_test_layer({380.f, 100.f}), -1);
+}
+
+TEST_F(canvas_geometry, TurnedLayerIsHitWhereItIsDrawn)
+{
+   // Turned by 90 degrees clockwise about its top-left corner at raster (1000, 0), the layer
+   // covers raster x 360..1000 and y 0..1024.
+   layer(0)->set_offset_x(1000);
+   layer(0)->set_rotation(std::numbers::pi_v<float> / 2);
+   EXPECT_EQ(m_pcanvas->hit_test_layer({280.f + 900.f, 500.f}), 0);
+   EXPECT_EQ(m_pcanvas->hit_test_layer({280.f + 1100.f, 100.f}), -1);
+   const point_type<float> point = m_pcanvas->screenToLayer({280 + 900, 500}, layer(0));
+   EXPECT_NEAR(point.x, 500.f, 1e-3);
+   EXPECT_NEAR(point.y, 100.f, 1e-3);
+}
+
+TEST_F(canvas_geometry, WheelZoomIsClampedWhenDrawnSoOneStepBackActsAtOnce)
+{
+   m_pcanvas->scroll_event({0, 0}, {0.f, -30.f});
+   EXPECT_NEAR(m_pcanvas->requested_zoom(), 0.7f, 1e-6);
+   for (int i = 0; i < 20; i++)
+   {
+      m_pcanvas->scroll_event({0, 0}, {0.f, -10.f});
+   }
+   // A custom path in progress makes every draw take the clamped zoom, frame image or not.
+   boxes(0)->m_descriptionData.m_iCustomPath = 1;
+   auto pcontext = make_pointer<zel2d::context>();
+   m_pcanvas->draw_second(pcontext.get());
+   EXPECT_EQ(m_pcanvas->zoom(), 0.25f);
+   m_pcanvas->scroll_event({0, 0}, {0.f, 10.f});
+   m_pcanvas->draw_second(pcontext.get());
+   EXPECT_NEAR(m_pcanvas->zoom(), 0.35f, 1e-6);
+}
+
+TEST_F(canvas_geometry, RasterLabelIsHitOnlyWhileShown)
+{
+   document().m_iRasterLabelX = 100;
+   document().m_iRasterLabelY = 100;
+   document().m_iRasterLabelBoxWidth = 50;
+   document().m_iRasterLabelBoxHeight = 20;
+   EXPECT_FALSE(m_pcanvas->hit_test_raster_label(280 + 120, 110));
+   document().m_bRasterLabel = true;
+   EXPECT_TRUE(m_pcanvas->hit_test_raster_label(280 + 120, 110));
+   EXPECT_TRUE(m_pcanvas->hit_test_raster_label(280 + 150, 120));
+   EXPECT_FALSE(m_pcanvas->hit_test_raster_label(280 + 151, 110));
+}
+
+TEST_F(canvas_geometry, PreferredSizeIsTheRasterWhateverTheZoom)
+{
+   m_pcanvas->scroll_event({0, 0}, {0.f, -50.f});
+   EXPECT_EQ(m_pcanvas->preferred_size(nullptr), (size_type<int>{1920, 1080}));
+}
+
+TEST_F(canvas_editing, PressOnAnotherLayerOnlyMakesItCurrent)
+{
+   add_image_layer(500, 300, 100, 100);
+   press(280 + 550, 350, control);
+   release(280 + 550, 350, control);
+   EXPECT_EQ(document().get_current_layer_id(), 1);
+   EXPECT_EQ(m_pcanvas->handle_index(), -1);
+   // The second press starts the gesture: a drag of the image layer.
+   press(280 + 550, 350, control);
+   move(280 + 560, 350, 10, 0, control);
+   release(280 + 560, 350, control);
+   EXPECT_EQ(layer(1)->get_offset_x(), 510);
+}
+
+TEST_F(canvas_editing, DragAtHalfZoomMovesTwiceTheMouse)
+{
+   layer(0)->set_offset_x(300);
+   layer(0)->set_offset_y(200);
+   m_pcanvas->scroll_event({0, 0}, {0.f, -50.f});
+   auto pcontext = make_pointer<zel2d::context>();
+   boxes(0)->m_descriptionData.m_iCustomPath = 1;
+   m_pcanvas->draw_second(pcontext.get());
+   boxes(0)->m_descriptionData.m_iCustomPath = 0;
+   ASSERT_EQ(m_pcanvas->zoom(), 0.5f);
+   press(280 + 200, 150, shift);
+   move(280 + 300, 150, 100, 0, shift);
+   release(280 + 300, 150, shift);
+   EXPECT_EQ(layer(0)->get_offset_x(), 500);
+   EXPECT_EQ(layer(0)->get_offset_y(), 200);
+}
+
+TEST_F(canvas_editing, DraggedLayerSnapsToRasterEdgesWithinTwentyPixels)
+{
+   layer(0)->set_offset_x(100);
+   layer(0)->set_offset_y(100);
+   press(280 + 200, 200, shift);
+   move(280 + 115, 200, -85, 0, shift);
+   release(280 + 115, 200, shift);
+   EXPECT_EQ(layer(0)->get_offset_x(), 0);
+
+   layer(0)->set_offset_x(100);
+   press(280 + 200, 200, shift);
+   move(280 + 120, 200, -80, 0, shift);
+   release(280 + 120, 200, shift);
+   EXPECT_EQ(layer(0)->get_offset_x(), 20);
+
+   // The right edge: 1024 wide on 1920, released 10 pixels short.
+   layer(0)->set_offset_x(100);
+   press(280 + 200, 200, shift);
+   move(280 + 986, 200, 786, 0, shift);
+   release(280 + 986, 200, shift);
+   EXPECT_EQ(layer(0)->get_offset_x(), 1920 - 1024);
+}
+
+TEST_F(canvas_editing, DraggedLayerSnapsOntoAnotherHiddenLayerOncePerCoordinate)
+{
+   auto pother = add_image_layer(1300, 500, 200, 100);
+   pother->set_hidden(true);
+   m_pglobal->m_bAutoSelect = false;
+   ASSERT_TRUE(document().set_current_layer_index(0));
+   layer(0)->set_offset_x(100);
+   layer(0)->set_offset_y(200);
+   // Dragged so that its left edge stands at 1510, 10 right of the other's right edge.
+   press(280 + 200, 300, shift);
+   move(280 + 200 + 1410, 300, 1410, 0, shift);
+   release(280 + 200 + 1410, 300, shift);
+   EXPECT_EQ(layer(0)->get_offset_x(), 1500);
+}
+
+TEST_F(canvas_editing, RasterEdgeWinsOverANearbyLayer)
+{
+   add_image_layer(5, 600, 100, 100);
+   m_pglobal->m_bAutoSelect = false;
+   layer(0)->set_offset_x(100);
+   layer(0)->set_offset_y(200);
+   press(280 + 200, 300, shift);
+   move(280 + 110, 300, -90, 0, shift);
+   release(280 + 110, 300, shift);
+   EXPECT_EQ(layer(0)->get_offset_x(), 0);
+}
+
+TEST_F(canvas_editing, ReleasingTheModifierCancelsTheDrag)
+{
+   layer(0)->set_offset_x(300);
+   press(280 + 400, 100, shift);
+   move(280 + 500, 100, 100, 0, shift);
+   m_pcanvas->reset_handle_state();
+   release(280 + 500, 100);
+   EXPECT_EQ(layer(0)->get_offset_x(), 300);
+}
+
+TEST_F(canvas_editing, PressOnTheLayerEdgeStartsNoDrag)
+{
+   layer(0)->set_offset_x(300);
+   press(280 + 300, 100, shift);
+   move(280 + 400, 100, 100, 0, shift);
+   release(280 + 400, 100, shift);
+   EXPECT_EQ(layer(0)->get_offset_x(), 300);
+}
+
+TEST_F(canvas_editing, ImageHandlesAreCaughtWithinEightPixelsOfAnEdgeMiddle)
+{
+   add_image_layer(400, 300, 200, 100);
+   ASSERT_TRUE(document().set_current_layer_index(1));
+   m_pglobal->m_bAutoSelect = false;
+   press(280 + 400 - 7, 350 + 7, control);
+   EXPECT_EQ(m_pcanvas->handle_index(), 2);
+   m_pcanvas->reset_handle_state();
+   press(280 + 500, 300 - 7, control);
+   EXPECT_EQ(m_pcanvas->handle_index(), 0);
+   m_pcanvas->reset_handle_state();
+   press(280 + 600 + 7, 350, control);
+   EXPECT_EQ(m_pcanvas->handle_index(), 3);
+   m_pcanvas->reset_handle_state();
+   press(280 + 500 + 7, 400 + 7, control);
+   EXPECT_EQ(m_pcanvas->handle_index(), 1);
+   m_pcanvas->reset_handle_state();
+   press(280 + 400 - 8, 350, control);
+   EXPECT_EQ(m_pcanvas->handle_index(), -1);
+}
+
+TEST_F(canvas_editing, TopHandleResizeRaisesTheTopAndTheReleaseWritesIt)
+{
+   auto pimage = add_image_layer(400, 300, 200, 100);
+   ASSERT_TRUE(document().set_current_layer_index(1));
+   m_pglobal->keyboard_modifiers() = enumeration<user::enum_key>(control);
+   auto pcontext = make_pointer<zel2d::context>();
+   press(280 + 500, 300, control);
+   ASSERT_EQ(m_pcanvas->handle_index(), 0);
+   move(280 + 500, 290, 0, -10, control);
+   m_pcanvas->draw_second(pcontext.get());
+   EXPECT_EQ(m_pcanvas->resize_rectangle(), (rectangle_type<int>{400, 290, 600, 400}));
+   release(280 + 500, 290, control);
+   EXPECT_EQ(pimage->get_offset_y(), 290);
+   EXPECT_EQ(pimage->get_height(), 110);
+   EXPECT_EQ(pimage->get_width(), 200);
+   EXPECT_EQ(m_pcanvas->handle_index(), -1);
+}
+
+TEST_F(canvas_editing, AspectKeepingResizeDerivesTheOtherSide)
+{
+   auto pimage = add_image_layer(400, 300, 200, 100);
+   pimage->setMaintainAspectRatio(true);
+   ASSERT_TRUE(document().set_current_layer_index(1));
+   m_pglobal->keyboard_modifiers() = enumeration<user::enum_key>(control);
+   auto pcontext = make_pointer<zel2d::context>();
+   press(280 + 600, 350, control);
+   ASSERT_EQ(m_pcanvas->handle_index(), 3);
+   move(280 + 700, 350, 100, 0, control);
+   m_pcanvas->draw_second(pcontext.get());
+   release(280 + 700, 350, control);
+   EXPECT_EQ(pimage->get_width(), 300);
+   EXPECT_EQ(pimage->get_height(), 150);
+}
+
+TEST_F(canvas_editing, ReleaseOfAHandleWithoutADrawnFrameChangesNothing)
+{
+   auto pimage = add_image_layer(400, 300, 200, 100);
+   ASSERT_TRUE(document().set_current_layer_index(1));
+   press(280 + 500, 300, control);
+   ASSERT_EQ(m_pcanvas->handle_index(), 0);
+   release(280 + 500, 300, control);
+   press(280 + 500, 300, control);
+   release(280 + 500, 300, control);
+   EXPECT_EQ(pimage->get_offset_x(), 400);
+   EXPECT_EQ(pimage->get_offset_y(), 300);
+   EXPECT_EQ(pimage->get_width(), 200);
+   EXPECT_EQ(pimage->get_height(), 100);
+}
+
+TEST_F(canvas_editing, BoxSelectionTakesItsDirectionFromTheFirstBox)
+{
+   // Boxes are 128 x 128; the press falls in box (0, 0), the release in box (1, 1).
+   press(280 + 10, 10, control);
+   EXPECT_TRUE(m_pcanvas->is_selection_active());
+   move(280 + 200, 200, 190, 190, control);
+   release(280 + 200, 200, control);
+   EXPECT_EQ(boxes(0)->ExcludeBoxes.count(), 4);
+
+   // Starting on an excluded box (which the press brings back) includes them all again.
+   press(280 + 10, 10, control);
+   move(280 + 200, 200, 190, 190, control);
+   release(280 + 200, 200, control);
+   EXPECT_EQ(boxes(0)->ExcludeBoxes.count(), 0);
+   EXPECT_FALSE(m_pcanvas->is_selection_active());
+}
+
+TEST_F(canvas_editing, BoxSelectionBesideEveryBoxExcludes)
+{
+   layer(0)->set_offset_x(100);
+   m_pglobal->m_bAutoSelect = false;
+   press(280 + 50, 10, control);
+   move(280 + 200, 100, 150, 90, control);
+   release(280 + 200, 100, control);
+   EXPECT_EQ(boxes(0)->ExcludeBoxes.count(), 1);
+}
+
+TEST_F(canvas_editing, PlainPressesPanAndMoveTheRasterLabel)
+{
+   press(100, 100);
+   move(150, 120, 50, 20);
+   release(150, 120);
+   EXPECT_EQ(m_pcanvas->pan(), (point_type<int>{330, 20}));
+
+   document().m_bRasterLabel = true;
+   document().m_iRasterLabelX = 100;
+   document().m_iRasterLabelY = 100;
+   document().m_iRasterLabelBoxWidth = 50;
+   document().m_iRasterLabelBoxHeight = 20;
+   press(330 + 110, 20 + 110);
+   move(330 + 140, 20 + 100, 30, -10);
+   release(330 + 140, 20 + 100);
+   EXPECT_EQ(document().m_iRasterLabelX, 130);
+   EXPECT_EQ(document().m_iRasterLabelY, 90);
+   EXPECT_EQ(m_pcanvas->pan(), (point_type<int>{330, 20}));
+}
+
+TEST_F(canvas_editing, SpaceOpensANewPathOnlyAfterOneOfSeveralBoxes)
+{
+   auto pboxes = boxes(0);
+   pboxes->m_descriptionData.m_iCustomPath = 1;
+   pboxes->m_descriptionData.custom_paths = {{box_key(0, 0)}};
+   m_pcanvas->on_space_key();
+   EXPECT_EQ(pboxes->m_descriptionData.custom_paths.size(), 1u);
+   pboxes->m_descriptionData.custom_paths = {{box_key(0, 0), box_key(1, 0)}};
+   m_pcanvas->on_space_key();
+   ASSERT_EQ(pboxes->m_descriptionData.custom_paths.size(), 2u);
+   EXPECT_TRUE(pboxes->m_descriptionData.custom_paths.back().empty());
+}
+
+TEST_F(canvas_editing, PlainClicksAddBoxesToTheCustomPath)
+{
+   auto pboxes = boxes(0);
+   pboxes->m_descriptionData.m_iCustomPath = 1;
+   pboxes->m_descriptionData.custom_paths.clear();
+   press(280 + 10, 10);
+   release(280 + 10, 10);
+   press(280 + 140, 10);
+   release(280 + 140, 10);
+   ASSERT_EQ(pboxes->m_descriptionData.custom_paths.size(), 1u);
+   EXPECT_EQ(pboxes->m_descriptionData.custom_paths[0], (std::vector<int>{box_key(0, 0), box_key(1, 0)}));
+}
+
+TEST_F(canvas_editing, DraggingTheLogoLayerRewritesTheLogoFile)
+{
+   auto pimage = add_image_layer(400, 300, 200, 100);
+   pimage->set_logo(true);
+   ASSERT_TRUE(document().set_current_layer_index(1));
+   press(280 + 500, 350, control);
+   move(280 + 520, 350, 20, 0, control);
+   release(280 + 520, 350, control);
+   EXPECT_EQ(pimage->get_offset_x(), 420);
+   EXPECT_TRUE(std::filesystem::exists(m_pglobal->getFolderToSaveData() / "logo.data"));
+}
+
+} // namespace
