@@ -1,0 +1,215 @@
+#include <fstream>
+#include <numbers>
+
+#include "canvas_fixture.h"
+#include "orvo/image_service.h"
+#include "zelui/file_dialog.h"
+
+namespace
+{
+
+// Pixels of the composed frame: premultiplied ARGB words.
+constexpr std::uint32_t transparent = 0x00000000;
+
+class frame_building : public canvas_fixture
+{
+protected:
+   frame_building()
+   {
+      // The frame picture is what is tested here; the screen layer's own drawing is its own
+      // business, so the default layer is replaced by plain image layers.
+      document().get_layers().clear();
+      document().set_paper_size(400, 300);
+   }
+
+   // An image layer whose picture is one opaque colour.
+   pointer<image_layer> add_filled_layer(int x, int y, int w, int h, color::color color)
+   {
+      auto player = add_image_layer(x, y, w, h);
+      auto pimage = make_pointer<image::image>(w, h);
+      pimage->fill(color);
+      player->set_image(pimage);
+      player->set_changed();
+      return player;
+   }
+
+   bool build() { return m_pglobal->defer_build_frame(true, m_pcontext.get()); }
+   std::uint32_t frame_pixel(int x, int y) const { return m_pglobal->m_pimageFrame->pixel(x, y); }
+
+   // Requests a picture export through a save dialog answered with the path and filter.
+   void request_export(const std::filesystem::path & path, std::initializer_list<file::file_dialog_filter_item> filter,
+                       long long iFilter = 0)
+   {
+      auto pdialog = make_pointer<file::file_dialog>(file::file_dialog::e_kind_save, file::file_dialog_filter(filter),
+                                                     [](file::file_dialog *) {});
+      pdialog->answer(path.c_str(), iFilter);
+      m_pglobal->request_save_to_image_file(pdialog.get());
+   }
+
+   pointer<zel2d::context> m_pcontext = make_pointer<zel2d::context>();
+   const color::color red{255, 0, 0, 255};
+   const color::color blue{0, 0, 255, 255};
+};
+
+TEST_F(frame_building, DocumentWithoutLayersComposesATransparentFrame)
+{
+   EXPECT_TRUE(build());
+   ASSERT_TRUE(m_pglobal->m_pimageFrame);
+   EXPECT_EQ(m_pglobal->m_pimageFrame->width(), 400);
+   EXPECT_EQ(m_pglobal->m_pimageFrame->height(), 300);
+   EXPECT_EQ(frame_pixel(200, 150), transparent);
+   EXPECT_TRUE(m_pglobal->m_imagewrapFrame.has_image());
+}
+
+TEST_F(frame_building, NothingChangedMeansNothingToDo)
+{
+   build();
+   EXPECT_FALSE(build());
+   m_pglobal->set_changed();
+   m_pglobal->set_changed();
+   EXPECT_TRUE(build());
+   EXPECT_FALSE(build());
+}
+
+TEST_F(frame_building, LaterLayersCoverEarlierOnesAndHiddenLayersAreLeftOut)
+{
+   add_filled_layer(0, 0, 100, 100, red);
+   auto pblue = add_filled_layer(50, 50, 100, 100, blue);
+   build();
+   EXPECT_EQ(frame_pixel(25, 25), 0xFFFF0000);
+   EXPECT_EQ(frame_pixel(75, 75), 0xFF0000FF);
+   EXPECT_EQ(frame_pixel(125, 125), 0xFF0000FF);
+   pblue->set_hidden(true);
+   build();
+   EXPECT_EQ(frame_pixel(75, 75), 0xFFFF0000);
+   EXPECT_EQ(frame_pixel(125, 125), transparent);
+}
+
+TEST_F(frame_building, TurnedLayerTurnsAboutItsTopLeftCorner)
+{
+   auto player = add_filled_layer(200, 50, 100, 40, red);
+   player->set_rotation(std::numbers::pi_v<float> / 2);
+   build();
+   // Turned clockwise by 90 degrees, it covers x 160..200 and y 50..150.
+   EXPECT_EQ(frame_pixel(180, 140), 0xFFFF0000);
+   EXPECT_EQ(frame_pixel(250, 60), transparent);
+}
+
+TEST_F(frame_building, RasterLabelTouchingTheCornerStaysThere)
+{
+   document().m_bRasterLabel = true;
+   document().m_straRasterLabel.add("Main wall");
+   document().m_iRasterLabelX = 400;
+   document().m_iRasterLabelY = 300;
+   build();
+   const int w = document().m_iRasterLabelBoxWidth;
+   const int h = document().m_iRasterLabelBoxHeight;
+   EXPECT_GT(w, 20);
+   EXPECT_GT(h, 20);
+   EXPECT_EQ(document().m_iRasterLabelX + w, 400);
+   EXPECT_EQ(document().m_iRasterLabelY + h, 300);
+   // The box is black at half strength over nothing.
+   EXPECT_EQ(frame_pixel(document().m_iRasterLabelX + 2, document().m_iRasterLabelY + 2) >> 24, 127u);
+
+   document().m_straRasterLabel.add("A much longer second line of text");
+   m_pglobal->set_changed();
+   build();
+   EXPECT_GT(document().m_iRasterLabelBoxWidth, w);
+   EXPECT_EQ(document().m_iRasterLabelX + document().m_iRasterLabelBoxWidth, 400);
+   EXPECT_EQ(document().m_iRasterLabelY + document().m_iRasterLabelBoxHeight, 300);
+}
+
+TEST_F(frame_building, RasterLabelAwayFromTheEdgesKeepsItsPlace)
+{
+   document().m_bRasterLabel = true;
+   document().m_straRasterLabel.add("Main wall");
+   document().m_iRasterLabelX = 10;
+   document().m_iRasterLabelY = 20;
+   build();
+   EXPECT_EQ(document().m_iRasterLabelX, 10);
+   EXPECT_EQ(document().m_iRasterLabelY, 20);
+}
+
+class picture_export : public frame_building
+{
+protected:
+   picture_export()
+   {
+      // A half-transparent red square on a transparent raster.
+      add_filled_layer(0, 0, 100, 100, color::color(255, 0, 0, 128));
+      build();
+   }
+
+   image::load_result read_back(const std::filesystem::path & path) const { return image::load_image(path); }
+};
+
+TEST_F(picture_export, PngOverBlackOrTransparent)
+{
+   request_export(m_folder / "black.png", {{"PNG Image", "*.png"}, {"All Files", "*.*"}});
+   EXPECT_TRUE(build());
+   image::load_result black = read_back(m_folder / "black.png");
+   ASSERT_TRUE(black) << black.m_strError.c_str();
+   EXPECT_EQ(black.m_pimage->pixel(200, 200), 0xFF000000);
+   EXPECT_EQ(black.m_pimage->pixel(50, 50) >> 24, 0xFFu);
+
+   m_pglobal->m_bBlackBackground = false;
+   request_export(m_folder / "clear.png", {{"PNG Image", "*.png"}, {"All Files", "*.*"}});
+   build();
+   image::load_result clear = read_back(m_folder / "clear.png");
+   ASSERT_TRUE(clear);
+   EXPECT_EQ(clear.m_pimage->pixel(200, 200), transparent);
+   EXPECT_EQ(clear.m_pimage->pixel(50, 50) >> 24, 128u);
+}
+
+TEST_F(picture_export, OtherFormatsIgnoreBlackBackground)
+{
+   request_export(m_folder / "frame.tga", {{"TGA Image", "*.tga"}});
+   build();
+   image::load_result tga = read_back(m_folder / "frame.tga");
+   ASSERT_TRUE(tga);
+   EXPECT_EQ(tga.m_pimage->pixel(200, 200), transparent);
+   request_export(m_folder / "frame.jpg", {{"JPG Image", "*.jpg"}});
+   build();
+   EXPECT_TRUE(read_back(m_folder / "frame.jpg"));
+   request_export(m_folder / "frame.bmp", {{"BMP Image", "*.bmp"}});
+   build();
+   EXPECT_TRUE(read_back(m_folder / "frame.bmp"));
+}
+
+TEST_F(picture_export, FormatFollowsTheChosenFilterNotTheName)
+{
+   request_export(m_folder / "layers.png", {{"PNG Image", "*.png"}, {"Photoshop Image", "*.psd"}}, 1);
+   build();
+   std::ifstream file(m_folder / "layers.png", std::ios::binary);
+   char signature[4] = {};
+   file.read(signature, 4);
+   EXPECT_EQ(std::string(signature, 4), "8BPS");
+}
+
+TEST_F(picture_export, UnknownExtensionWritesNothingAndTheRequestIsGone)
+{
+   request_export(m_folder / "frame.jpeg", {{"JPEG Image", "*.jpeg"}});
+   EXPECT_TRUE(build());
+   EXPECT_FALSE(std::filesystem::exists(m_folder / "frame.jpeg"));
+   EXPECT_FALSE(m_pglobal->pick_save_to_image_file_dialog());
+}
+
+TEST_F(picture_export, OnlyTheLastOfTwoRequestsIsWritten)
+{
+   request_export(m_folder / "first.png", {{"PNG Image", "*.png"}});
+   request_export(m_folder / "second.png", {{"PNG Image", "*.png"}});
+   build();
+   EXPECT_FALSE(std::filesystem::exists(m_folder / "first.png"));
+   EXPECT_TRUE(std::filesystem::exists(m_folder / "second.png"));
+}
+
+TEST_F(picture_export, CancelledDialogWritesNothing)
+{
+   auto pdialog = make_pointer<file::file_dialog>(file::file_dialog::e_kind_save, file::file_dialog_filter{{"PNG Image", "*.png"}},
+                                                  [](file::file_dialog *) {});
+   pdialog->cancel();
+   m_pglobal->request_save_to_image_file(pdialog.get());
+   EXPECT_FALSE(build());
+}
+
+} // namespace
