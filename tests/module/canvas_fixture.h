@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
 
 #include "core/Global.h"
 #include "core/MainImpact.h"
@@ -19,7 +20,7 @@ using namespace Tarvossa_BrisvanePro;
 class temporary_home
 {
 public:
-   temporary_home()
+   temporary_home() : m_strOldData(variable("XDG_DATA_HOME")), m_strOldHome(variable("HOME"))
    {
       char szTemplate[] = "/tmp/brisvane_canvas_XXXXXX";
       m_folder = ::mkdtemp(szTemplate);
@@ -27,9 +28,35 @@ public:
       ::setenv("HOME", m_folder.c_str(), 1);
       std::filesystem::create_directories(m_folder / "Brisvane");
    }
-   ~temporary_home() { std::filesystem::remove_all(m_folder); }
+   ~temporary_home()
+   {
+      std::filesystem::remove_all(m_folder);
+      restore("XDG_DATA_HOME", m_strOldData);
+      restore("HOME", m_strOldHome);
+   }
 
    std::filesystem::path m_folder;
+
+private:
+   static std::string variable(const char * pszName)
+   {
+      const char * psz = std::getenv(pszName);
+      return psz ? psz : "";
+   }
+   static void restore(const char * pszName, const std::string & strValue)
+   {
+      if (strValue.empty())
+      {
+         ::unsetenv(pszName);
+      }
+      else
+      {
+         ::setenv(pszName, strValue.c_str(), 1);
+      }
+   }
+
+   std::string m_strOldData;
+   std::string m_strOldHome;
 };
 
 // A controller with the default document (one 1024 x 640 screen layer at (0, 0), current) and a
