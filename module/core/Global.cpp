@@ -2,8 +2,10 @@
 
 #include <utility>
 
+#include "core/MainImpact.h"
 #include "core/MainScreen.h"
 #include "core/application.h"
+#include "core/live_output_window.h"
 #include "document/app_layer.h"
 #include "document/project.h"
 #include "host/context.h"
@@ -99,14 +101,25 @@ void Global::set_changed()
    }
    if (m_pscreen)
    {
-      if (zelui::Widget * pcanvas = m_pscreen->canvas())
+      if (MainImpact * pcanvas = m_pscreen->canvas())
       {
          pcanvas->set_need_layout();
          pcanvas->set_need_redraw();
          pcanvas->post_redraw();
       }
    }
-   // FIXME: redraw the live output window too, once the application holds one.
+   redraw_live_output();
+}
+
+void Global::redraw_live_output()
+{
+   application * papplication = get_application();
+   live_output_window * pwindow = papplication ? papplication->get_live_output_window() : nullptr;
+   if (pwindow && pwindow->is_window() && pwindow->is_window_visible())
+   {
+      pwindow->set_need_redraw();
+      pwindow->post_redraw(true);
+   }
 }
 
 bool Global::take_changed() noexcept

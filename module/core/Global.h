@@ -161,6 +161,8 @@ private:
    void report_write_failure(const char * pszWhat, const file::path & path, const string_base & strError) const;
    void ask_for_file(bool bSave, const file::file_dialog_filter & filter, void (Global::*pfnChosen)(const file::path &));
    void redraw_screen();
+   // The live output shows the same frame, so it redraws with the canvas.
+   void redraw_live_output();
    void set_current_layer_on_screen(long long index);
 
    std::recursive_mutex m_mutexFrame;

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "core/Global.h"
+#include "core/MainImpact.h"
 #include "core/SettingsFromLayer.h"
 #include "document/app_layer.h"
 #include "document/boxes_layer.h"
@@ -100,7 +101,7 @@ MainScreen::~MainScreen()
 void MainScreen::create_main_screen()
 {
    Global * pglobal = m_pglobal.get();
-   // FIXME: the canvas MainImpact(Global, this) first, once it exists.
+   m_pmainimpact = make_pointer<MainImpact>(pglobal, this);
    m_pabout = new About(this, pglobal);
    m_pabout->set_position({300, 300});
    m_pabout->set_visible(false);
@@ -246,12 +247,27 @@ void MainScreen::on_modifier_key(user::enum_key egroup, int iAction)
    if (iAction == g_iActionRelease)
    {
       emodifiers = enumeration<user::enum_key>(emodifiers.value() & ~static_cast<std::uint64_t>(egroup));
-      // FIXME: releasing Shift over a screen layer, or Control over an image layer, resets the
-      // canvas's handle state (MainImpact: handle -1, both points invalidPos()), once it exists.
+      reset_canvas_handle_state(egroup);
    }
    else
    {
       emodifiers.add(egroup);
+   }
+}
+
+void MainScreen::reset_canvas_handle_state(user::enum_key egroup)
+{
+   project * pproject = m_pglobal->current_project();
+   pointer<app_layer> player = pproject ? pproject->current_layer() : pointer<app_layer>();
+   if (!player || !m_pmainimpact)
+   {
+      return;
+   }
+   const auto ugroup = static_cast<std::uint64_t>(egroup);
+   if ((ugroup == MainImpact::move_group && player->get_layer_type() == e_layer_boxes) ||
+       (ugroup == MainImpact::select_group && player->get_layer_type() == e_layer_image))
+   {
+      m_pmainimpact->reset_handle_state();
    }
 }
 
@@ -276,7 +292,10 @@ bool MainScreen::keyboard_event(user::enum_key ekey, int iScancode, int iAction,
       const string_base strKey = strText.empty() ? key_text_of(ekey, iScancode) : strText;
       if (strKey == " ")
       {
-         // FIXME: MainImpact::on_space_key(), once the canvas exists.
+         if (m_pmainimpact)
+         {
+            m_pmainimpact->on_space_key();
+         }
       }
       else if (!strKey.empty())
       {

@@ -23,6 +23,7 @@ namespace Tarvossa_BrisvanePro
 
 class About;
 class Global;
+class MainImpact;
 class SettingsBaseWindow;
 class SettingsBoxes;
 class SettingsBoxesColors;
@@ -36,7 +37,7 @@ class SettingsRasterLabel;
 // the keyboard, refreshes whatever shows the current screen layer, switches the tool windows with
 // the kind of the current layer, and keeps the tool-window layout file.
 //
-// FIXME: the canvas (MainImpact), the top menu (TopMenu), the top tool bar (TopPanel), the side
+// FIXME: the top menu (TopMenu), the top tool bar (TopPanel), the side
 // panel (RightPanel) and the add-layer menu (AddLayerContextMenu) are not built yet; their members
 // stay empty and every call on them is skipped until they exist.
 class MainScreen : public zelui::Screen
@@ -84,8 +85,8 @@ public:
    zelui::Widget * getFrontWidget() const;
    void move_top_menu_to_front();
 
-   // The canvas, once it exists.
-   zelui::Widget * canvas() const noexcept { return m_pmainimpact.get(); }
+   // The canvas, once `create_main_screen` made it.
+   MainImpact * canvas() const noexcept { return m_pmainimpact.get(); }
    // The tool windows, once `create_main_screen` made them.
    SettingsBoxes * get_screen_info_window() const noexcept { return m_psettingsboxes; }
    SettingsPower * get_power_window() const noexcept { return m_psettingspower; }
@@ -126,10 +127,11 @@ public:
 private:
    void open_product_page();
    void on_modifier_key(user::enum_key egroup, int iAction);
+   // Releasing the group that drags the current layer's kind ends the canvas's drag or resize.
+   void reset_canvas_handle_state(user::enum_key egroup);
 
    pointer<Global> m_pglobal;
-   // FIXME: typed as the canvas class (MainImpact) once it exists.
-   pointer<zelui::Widget> m_pmainimpact;
+   pointer<MainImpact> m_pmainimpact;
    About * m_pabout = nullptr;
    SettingsBoxes * m_psettingsboxes = nullptr;
    SettingsLabels * m_psettingslabels = nullptr;

@@ -1,0 +1,94 @@
+// The canvas on the root screen: the keys the screen hands to it, and the frame step of a draw.
+#include <gtest/gtest.h>
+
+#include "core/Global.h"
+#include "core/MainImpact.h"
+#include "core/MainScreen.h"
+#include "document/boxes_layer.h"
+#include "document/project.h"
+#include "zel2d/context.h"
+
+using namespace Tarvossa_BrisvanePro;
+
+namespace
+{
+
+constexpr std::uint64_t left_shift = 0x100000000;
+constexpr std::uint64_t left_control = 0x400000000;
+
+class canvas_on_root_screen : public testing::Test
+{
+protected:
+   void SetUp() override
+   {
+      m_pscreen = make_pointer<MainScreen>(nullptr);
+      m_pscreen->create_main_screen();
+      m_pglobal = m_pscreen->get_global();
+      testing::internal::CaptureStdout();
+      m_pglobal->load_default_layers();
+      testing::internal::GetCapturedStdout();
+      m_pcanvas = m_pscreen->canvas();
+      m_pscreen->resize_event({1600, 900});
+   }
+
+   void key(std::uint64_t uKey, int iAction, const char * pszText = "")
+   {
+      m_pscreen->keyboard_event(static_cast<user::enum_key>(uKey), 0, iAction, {}, pszText);
+   }
+   // A drag started with Shift held, as the screen would deliver it (canvas from y = 70).
+   void start_drag()
+   {
+      key(left_shift, 256);
+      m_pcanvas->mouse_button_event({380, 100}, user::e_mouse_left_button, true, false,
+                                    enumeration<user::enum_key>(left_shift));
+      m_pcanvas->mouse_motion_event({480, 100}, {100, 0}, true, enumeration<user::enum_key>(left_shift));
+   }
+
+   pointer<MainScreen> m_pscreen;
+   Global * m_pglobal = nullptr;
+   MainImpact * m_pcanvas = nullptr;
+};
+
+TEST_F(canvas_on_root_screen, CanvasStandsBelowTheToolBar)
+{
+   ASSERT_NE(m_pcanvas, nullptr);
+   EXPECT_EQ(m_pcanvas->position(), (point_type<int>{0, 70}));
+   EXPECT_EQ(m_pcanvas->size(), (size_type<int>{1600, 830}));
+}
+
+TEST_F(canvas_on_root_screen, ReleasingShiftOverAScreenLayerCancelsItsDrag)
+{
+   start_drag();
+   key(left_shift, 257);
+   m_pcanvas->mouse_button_event({480, 100}, user::e_mouse_left_button, false, false, {});
+   EXPECT_EQ(m_pglobal->current_project()->current_layer()->get_offset_x(), 0);
+}
+
+TEST_F(canvas_on_root_screen, ReleasingControlOverAScreenLayerKeepsItsDrag)
+{
+   start_drag();
+   key(left_control, 256);
+   key(left_control, 257);
+   m_pcanvas->mouse_button_event({480, 100}, user::e_mouse_left_button, false, false, enumeration<user::enum_key>(left_shift));
+   EXPECT_EQ(m_pglobal->current_project()->current_layer()->get_offset_x(), 100);
+}
+
+TEST_F(canvas_on_root_screen, SpaceOpensANewCustomPath)
+{
+   auto pboxes = m_pglobal->current_project()->current_boxes_layer();
+   pboxes->m_descriptionData.m_iCustomPath = 1;
+   pboxes->m_descriptionData.custom_paths = {{0, 1}};
+   key(43, 256, " ");
+   EXPECT_EQ(pboxes->m_descriptionData.custom_paths.size(), 2u);
+}
+
+TEST_F(canvas_on_root_screen, SelectingALayerPostponesTheBuildByOneDraw)
+{
+   auto pcontext = make_pointer<zel2d::context>();
+   m_pglobal->defer_build_frame(true, pcontext.get());
+   m_pscreen->setCurrentLayerTo(0, true);
+   EXPECT_FALSE(m_pglobal->defer_build_frame(true, pcontext.get()));
+   EXPECT_TRUE(m_pglobal->defer_build_frame(true, pcontext.get()));
+}
+
+} // namespace
