@@ -79,18 +79,28 @@ protected:
    pointer<app_layer> layer(long long index) const { return document().get_layer(index); }
    pointer<boxes_layer> boxes(long long index) const { return layer(index).cast<boxes_layer>(); }
 
-   // An image layer of w x h on top of the others, with a picture of that size.
-   pointer<image_layer> add_image_layer(int x, int y, int w, int h)
+   // An image layer of w x h on top of the others, with a picture of that size in one colour.
+   pointer<image_layer> add_image_layer(int x, int y, int w, int h, color::color color = {})
    {
       auto player = document().create_layer(e_layer_image).cast<image_layer>();
-      player->set_image(make_pointer<image::image>(w, h));
+      auto pimage = make_pointer<image::image>(w, h);
+      pimage->fill(color);
+      player->set_image(pimage);
       player->setMaintainAspectRatio(false);
       player->set_width(w);
       player->set_height(h);
       player->set_offset_x(x);
       player->set_offset_y(y);
       document().insert_layer_at(player, -1);
+      player->set_changed();
       return player;
+   }
+
+   // No layers on a raster of 400 x 300: pictures are tested without the screen layer's drawing.
+   void use_small_empty_raster()
+   {
+      document().get_layers().clear();
+      document().set_paper_size(400, 300);
    }
 
    void press(int x, int y, std::uint64_t uModifiers = 0, user::enum_mouse ebutton = user::e_mouse_left_button)

@@ -12,13 +12,8 @@ class canvas_overlay : public canvas_fixture
 protected:
    canvas_overlay()
    {
-      document().get_layers().clear();
-      document().set_paper_size(400, 300);
-      auto player = add_image_layer(0, 0, 100, 100);
-      auto pimage = make_pointer<image::image>(100, 100);
-      pimage->fill(color::color(255, 0, 0, 255));
-      player->set_image(pimage);
-      player->set_changed();
+      use_small_empty_raster();
+      add_image_layer(0, 0, 100, 100, color::color(255, 0, 0, 255));
       document().set_current_layer_index(0);
    }
 

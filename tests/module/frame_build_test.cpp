@@ -16,21 +16,7 @@ class frame_building : public canvas_fixture
 protected:
    frame_building()
    {
-      // The frame picture is what is tested here; the screen layer's own drawing is its own
-      // business, so the default layer is replaced by plain image layers.
-      document().get_layers().clear();
-      document().set_paper_size(400, 300);
-   }
-
-   // An image layer whose picture is one opaque colour.
-   pointer<image_layer> add_filled_layer(int x, int y, int w, int h, color::color color)
-   {
-      auto player = add_image_layer(x, y, w, h);
-      auto pimage = make_pointer<image::image>(w, h);
-      pimage->fill(color);
-      player->set_image(pimage);
-      player->set_changed();
-      return player;
+      use_small_empty_raster();
    }
 
    bool build() { return m_pglobal->defer_build_frame(true, m_pcontext.get()); }
@@ -73,8 +59,8 @@ TEST_F(frame_building, NothingChangedMeansNothingToDo)
 
 TEST_F(frame_building, LaterLayersCoverEarlierOnesAndHiddenLayersAreLeftOut)
 {
-   add_filled_layer(0, 0, 100, 100, red);
-   auto pblue = add_filled_layer(50, 50, 100, 100, blue);
+   add_image_layer(0, 0, 100, 100, red);
+   auto pblue = add_image_layer(50, 50, 100, 100, blue);
    build();
    EXPECT_EQ(frame_pixel(25, 25), 0xFFFF0000);
    EXPECT_EQ(frame_pixel(75, 75), 0xFF0000FF);
@@ -87,7 +73,7 @@ TEST_F(frame_building, LaterLayersCoverEarlierOnesAndHiddenLayersAreLeftOut)
 
 TEST_F(frame_building, TurnedLayerTurnsAboutItsTopLeftCorner)
 {
-   auto player = add_filled_layer(200, 50, 100, 40, red);
+   auto player = add_image_layer(200, 50, 100, 40, red);
    player->set_rotation(std::numbers::pi_v<float> / 2);
    build();
    // Turned clockwise by 90 degrees, it covers x 160..200 and y 50..150.
@@ -136,7 +122,7 @@ protected:
    picture_export()
    {
       // A half-transparent red square on a transparent raster.
-      add_filled_layer(0, 0, 100, 100, color::color(255, 0, 0, 128));
+      add_image_layer(0, 0, 100, 100, color::color(255, 0, 0, 128));
       build();
    }
 
