@@ -12,6 +12,7 @@
 #include "orvo/image_service.h"
 #include "orvo/string_array.h"
 #include "orvo/trace.h"
+#include "toolwindows/SettingsRasterLabel.h"
 #include "zel2d/context.h"
 #include "zelui/file_dialog.h"
 
@@ -94,8 +95,8 @@ bool build_layers(Global & global, project & document, zel2d::context * pcontext
 }
 
 // The raster label box over the frame; a box that touched the right or bottom raster edge keeps
-// touching it as its text changes size.
-void draw_raster_label(project & document, zel2d::context * pcontext)
+// touching it as its text changes size (and the "Raster Label" tool window shows where it went).
+void draw_raster_label(project & document, MainScreen * pscreen, zel2d::context * pcontext)
 {
    const int iPaperWidth = document.get_paper_width();
    const int iPaperHeight = document.get_paper_height();
@@ -125,10 +126,10 @@ void draw_raster_label(project & document, zel2d::context * pcontext)
    {
       document.m_iRasterLabelY = iPaperHeight - document.m_iRasterLabelBoxHeight;
    }
-   if (bFlushRight || bFlushBottom)
+   SettingsRasterLabel * prasterlabel = pscreen ? pscreen->get_raster_label_window() : nullptr;
+   if ((bFlushRight || bFlushBottom) && prasterlabel)
    {
-      // FIXME: SettingsRasterLabel::get_settings_from_layer(current_boxes_layer()) on the "Raster
-      // Label" tool window, once it exists, so that it shows the moved box.
+      prasterlabel->get_settings_from_layer(document.current_boxes_layer());
    }
    const float x = static_cast<float>(document.m_iRasterLabelX);
    const float y = static_cast<float>(document.m_iRasterLabelY);
@@ -195,7 +196,7 @@ void compose_frame(Global & global, project & document, zel2d::context * pcontex
       }
       if (document.m_bRasterLabel)
       {
-         draw_raster_label(document, pcontext);
+         draw_raster_label(document, global.get_app(), pcontext);
       }
    }
    const image::image & frame = *global.m_pimageFrame;

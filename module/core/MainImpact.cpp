@@ -11,6 +11,7 @@
 #include "core/main_window.h"
 #include "host/context.h"
 #include "host/windowing.h"
+#include "toolwindows/SettingsPower.h"
 #include "document/boxes_layer.h"
 #include "document/connector.h"
 #include "document/project.h"
@@ -232,11 +233,11 @@ void MainImpact::redraw_window(bool bLayout)
 
 void MainImpact::refresh_power()
 {
-   if (!main_screen())
+   MainScreen * pscreen = main_screen();
+   if (SettingsPower * ppower = pscreen ? pscreen->get_power_window() : nullptr)
    {
-      return;
+      ppower->update_amperes();
    }
-   // FIXME: SettingsPower::update_amperes on the root screen's "Power" tool window, once it exists.
 }
 
 void MainImpact::select_layer(long long index)

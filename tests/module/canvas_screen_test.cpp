@@ -6,7 +6,9 @@
 #include "core/MainScreen.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
+#include "toolwindows/SettingsRasterLabel.h"
 #include "zel2d/context.h"
+#include "zelui/TextBox.h"
 
 using namespace Tarvossa_BrisvanePro;
 
@@ -89,6 +91,20 @@ TEST_F(canvas_on_root_screen, SelectingALayerPostponesTheBuildByOneDraw)
    m_pscreen->setCurrentLayerTo(0, true);
    EXPECT_FALSE(m_pglobal->defer_build_frame(true, pcontext.get()));
    EXPECT_TRUE(m_pglobal->defer_build_frame(true, pcontext.get()));
+}
+
+TEST_F(canvas_on_root_screen, RasterLabelKeptAtTheEdgeShowsItsNewPlaceInItsToolWindow)
+{
+   project & document = *m_pglobal->current_project();
+   document.m_bRasterLabel = true;
+   document.m_straRasterLabel.add("Main wall");
+   auto pcontext = make_pointer<zel2d::context>();
+   m_pglobal->set_changed();
+   m_pglobal->defer_build_frame(true, pcontext.get());
+   ASSERT_EQ(document.m_iRasterLabelX + document.m_iRasterLabelBoxWidth, 1920);
+   SettingsRasterLabel * pwindow = m_pscreen->get_raster_label_window();
+   ASSERT_NE(pwindow, nullptr);
+   EXPECT_EQ(pwindow->m_ptextboxX->value(), std::to_string(document.m_iRasterLabelX));
 }
 
 } // namespace
