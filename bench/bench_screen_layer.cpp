@@ -1,4 +1,4 @@
-// The offscreen images of a 3840 x 2160 document of four screen layers, one per quadrant, each
+// The offscreen images of a 3840 x 2160 document (one `project`) of four screen layers, one per quadrant, each
 // 40 x 20 boxes of 48 x 54 pixels (3,200 boxes in all) with colours, grid, circle, cabinet names,
 // both paths with their arrows and every label on; and of one such layer alone.
 //
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "document/boxes_layer.h"
+#include "document/project.h"
 #include "orvo/image.h"
 #include "zel2d/context.h"
 
@@ -23,12 +24,8 @@ namespace
 constexpr int document_width = 3840;
 constexpr int document_height = 2160;
 
-pointer<boxes_layer> quadrant_layer(int iQuadrant)
+void set_up_quadrant_layer(boxes_layer * player, int iQuadrant)
 {
-   auto player = make_pointer<boxes_layer>();
-   player->initialize(nullptr);
-   player->default_colors();
-   player->apply_defaults();
    player->BoxColors = {{63, 127, 127, 255}, {160, 60, 60, 255}, {60, 90, 170, 255}};
    player->BoxTintColors.clear();
    player->Columns = 40;
@@ -48,15 +45,17 @@ pointer<boxes_layer> quadrant_layer(int iQuadrant)
    player->ShowScreenWeight = 1;
    player->ShowScreenDiagonal = 1;
    player->CornersMode = 15;
-   return player;
 }
 
 void build_layers(benchmark::State & state, int iLayers)
 {
+   auto pproject = make_pointer<project>(nullptr);
+   pproject->set_paper_size(document_width, document_height);
    std::vector<pointer<boxes_layer>> layers;
    for (int i = 0; i < iLayers; ++i)
    {
-      layers.push_back(quadrant_layer(i));
+      layers.push_back(pproject->new_boxes_layer());
+      set_up_quadrant_layer(layers.back().get(), i);
    }
    zel2d::context context;
    int iErrors = 0;
