@@ -1,6 +1,8 @@
 #include "document/OffscreenDraw.h"
 #include <algorithm>
+#include <cmath>
 
+#include "document/arrow_shape.h"
 #include "document/boxes_layer.h"
 #include "document/connector.h"
 #include "document/snake.h"
@@ -51,14 +53,6 @@ point_type<float> line_point(const snake & snakePath, std::size_t i)
    return {cx + (bMoveX ? box.width() * snakePath.m_fLineShiftX : 0.f), cy + (bMoveY ? box.height() * snakePath.m_fLineShiftY : 0.f)};
 }
 
-enum enum_arrow
-{
-   e_arrow_right,
-   e_arrow_left,
-   e_arrow_up,
-   e_arrow_down,
-};
-
 // Vertically when the boxes lie in different rows, else horizontally.
 enum_arrow arrow_towards(const datagram::box & box, const datagram::box & other)
 {
@@ -69,15 +63,10 @@ enum_arrow arrow_towards(const datagram::box & box, const datagram::box & other)
    return other.m_fX2 > box.m_fX1 ? e_arrow_right : e_arrow_left;
 }
 
+// The arrow as one fill: the triangle grown by half the 1-unit outline it is drawn with.
 void add_triangle(zel2d::context & context, float x, float y, float s, enum_arrow earrow)
 {
-   const point_type<float> corners[4][3] = {
-      {{x - s, y - s}, {x - s, y + s}, {x + s, y}},
-      {{x + s, y + s}, {x + s, y - s}, {x - s, y}},
-      {{x - s, y + s}, {x + s, y + s}, {x, y - s}},
-      {{x - s, y - s}, {x + s, y - s}, {x, y + s}},
-   };
-   const auto & triangle = corners[earrow];
+   const auto triangle = arrow_corners(x, y, s, earrow, 0.5f);
    context.begin_path();
    context.move_to(triangle[0].x, triangle[0].y);
    context.line_to(triangle[1].x, triangle[1].y);
@@ -149,6 +138,38 @@ void draw_connector_label(zel2d::context & context, connector & connectorRun, co
 }
 
 } // namespace
+
+std::array<point_type<float>, 3> arrow_corners(float x, float y, float s, enum_arrow earrow, float fGrow)
+{
+   const std::array<point_type<float>, 3> corners[4] = {
+      {{{x - s, y - s}, {x - s, y + s}, {x + s, y}}},
+      {{{x + s, y + s}, {x + s, y - s}, {x - s, y}}},
+      {{{x - s, y + s}, {x + s, y + s}, {x, y - s}}},
+      {{{x - s, y - s}, {x + s, y - s}, {x, y + s}}},
+   };
+   std::array<point_type<float>, 3> triangle = corners[earrow];
+   // Every side moves out by fGrow when the triangle is scaled about its incentre by (r + fGrow) / r.
+   auto length = [](point_type<float> a, point_type<float> b) { return std::hypot(a.x - b.x, a.y - b.y); };
+   const float a = length(triangle[1], triangle[2]);
+   const float b = length(triangle[2], triangle[0]);
+   const float c = length(triangle[0], triangle[1]);
+   const float fPerimeter = a + b + c;
+   if (s <= 0.f || fPerimeter <= 0.f)
+   {
+      return triangle;
+   }
+   const point_type<float> incentre{(a * triangle[0].x + b * triangle[1].x + c * triangle[2].x) / fPerimeter,
+                                    (a * triangle[0].y + b * triangle[1].y + c * triangle[2].y) / fPerimeter};
+   const float fDoubleArea = std::fabs((triangle[1].x - triangle[0].x) * (triangle[2].y - triangle[0].y) -
+                                       (triangle[2].x - triangle[0].x) * (triangle[1].y - triangle[0].y));
+   const float r = fDoubleArea / fPerimeter;
+   const float fScale = (r + fGrow) / r;
+   for (auto & corner : triangle)
+   {
+      corner = {incentre.x + (corner.x - incentre.x) * fScale, incentre.y + (corner.y - incentre.y) * fScale};
+   }
+   return triangle;
+}
 
 color::color get_indexed_data_path_color(long long i)
 {
@@ -254,11 +275,8 @@ void snake_description::_draw_triangle(zel2d::context * pcontext, snake * psnake
    const enum_arrow earrow = arrow_towards(box, other);
    pcontext->save();
    pcontext->set_fill_color(color);
-   pcontext->set_stroke_color(color);
-   pcontext->set_stroke_width(1.f);
    add_triangle(*pcontext, x, y, static_cast<float>(psnake->m_iArrowHalfSize), earrow);
    pcontext->fill();
-   pcontext->stroke();
    const long long llIndex = box.m_iPathIndex >= 0 ? box.m_iPathIndex : other.m_iPathIndex;
    if (pointer<connector> pconnector = layer.get_connector(psnake, llIndex, bStart, bEnd))
    {
