@@ -1,0 +1,139 @@
+// The export commands through their save dialogs, answered by the test, on a root screen shown by
+// a window that records nothing; the next frame build writes the picture.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/Global.h"
+#include "core/MainScreen.h"
+#include "document/project.h"
+#include "orvo/file_system.h"
+#include "zel2d/context.h"
+#include "zelui/MessageDialog.h"
+#include "zelui/file_dialog.h"
+#include "zelui/interaction.h"
+
+using namespace Tarvossa_BrisvanePro;
+
+namespace
+{
+
+struct quiet_window : public user::interaction
+{
+   void set_need_layout() override {}
+   void set_need_redraw(const std::vector<rectangle_type<int>> &, zel2d::context *, const function<void()> &, bool) override {}
+   void post_redraw(bool) override {}
+   rectangle_type<int> window_rectangle(int) override { return {0, 0, 800, 600}; }
+   rectangle_type<int> client_rectangle(int) override { return {0, 0, 800, 600}; }
+   std::recursive_mutex & window_mutex() override { return m_mutex; }
+   void post_message(long long, long long, const pointer<particle> &) override {}
+
+   std::recursive_mutex m_mutex;
+};
+
+class export_dialogs : public testing::Test
+{
+protected:
+   void SetUp() override
+   {
+      m_pwindow = make_pointer<quiet_window>();
+      m_pscreen = make_pointer<MainScreen>(m_pwindow.get());
+      m_pwindow->set_appearance(m_pscreen->appearance());
+      m_pglobal = m_pscreen->get_global();
+      testing::internal::CaptureStdout();
+      m_pglobal->load_default_layers();
+      testing::internal::GetCapturedStdout();
+      m_folder = std::filesystem::path(m_pglobal->getFolderToSaveData().as_string().c_str()) / "exports";
+      std::filesystem::create_directories(m_folder);
+      build();
+   }
+
+   void TearDown() override
+   {
+      file::file_dialog::set_answer_hook({});
+      m_pwindow->set_appearance(nullptr);
+      std::filesystem::remove_all(m_folder);
+   }
+
+   // Answers the next dialog with the path and the filter, and lets the screen run its frame.
+   void answer_next_dialog(const std::filesystem::path & path, long long iFilter = 0)
+   {
+      file::file_dialog::set_answer_hook([&](file::file_dialog * pdialog) { pdialog->answer(path.c_str(), iFilter); });
+      m_pscreen->run_layout_hooks(nullptr);
+      file::file_dialog::set_answer_hook({});
+   }
+
+   zelui::MessageDialog * question() const
+   {
+      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
+      {
+         auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get());
+         if (pdialog && pdialog->title() == "Replace file")
+         {
+            return pdialog;
+         }
+      }
+      return nullptr;
+   }
+
+   bool build() { return m_pglobal->defer_build_frame(true, m_pcontext.get()); }
+
+   std::uintmax_t size_of(const std::filesystem::path & path) const { return std::filesystem::file_size(path); }
+
+   pointer<quiet_window> m_pwindow;
+   pointer<MainScreen> m_pscreen;
+   Global * m_pglobal = nullptr;
+   std::filesystem::path m_folder;
+   pointer<zel2d::context> m_pcontext = make_pointer<zel2d::context>();
+};
+
+TEST_F(export_dialogs, SaveImageOntoANewFileWritesItAtTheNextDraw)
+{
+   m_pglobal->save_image_button();
+   answer_next_dialog(m_folder / "wall.png");
+   EXPECT_EQ(question(), nullptr);
+   EXPECT_FALSE(std::filesystem::exists(m_folder / "wall.png"));
+   EXPECT_TRUE(build());
+   EXPECT_TRUE(std::filesystem::exists(m_folder / "wall.png"));
+}
+
+TEST_F(export_dialogs, ReplacingAnExistingFileAsksFirst)
+{
+   std::ofstream(m_folder / "wall.png") << "old";
+   m_pglobal->save_image_button();
+   answer_next_dialog(m_folder / "wall.png");
+   zelui::MessageDialog * pquestion = question();
+   ASSERT_NE(pquestion, nullptr);
+   EXPECT_NE(std::string(pquestion->message().c_str()).find("already exists."), std::string::npos);
+   pquestion->answer(1);
+   EXPECT_FALSE(build());
+   EXPECT_EQ(size_of(m_folder / "wall.png"), 3u);
+
+   m_pglobal->save_image_button();
+   answer_next_dialog(m_folder / "wall.png");
+   ASSERT_NE(question(), nullptr);
+   question()->answer(0);
+   EXPECT_TRUE(build());
+   EXPECT_GT(size_of(m_folder / "wall.png"), 3u);
+}
+
+TEST_F(export_dialogs, PhotoshopFilterWritesADocumentWhateverTheName)
+{
+   m_pglobal->save_image_button();
+   answer_next_dialog(m_folder / "wall.png", 4);
+   build();
+   std::ifstream file(m_folder / "wall.png", std::ios::binary);
+   char signature[4] = {};
+   file.read(signature, 4);
+   EXPECT_EQ(std::string(signature, 4), "8BPS");
+}
+
+TEST_F(export_dialogs, ScreenSetupIsWrittenAtOnce)
+{
+   m_pglobal->layers_to_xml();
+   answer_next_dialog(m_folder / "setup.xml");
+   EXPECT_TRUE(std::filesystem::exists(m_folder / "setup.xml"));
+}
+
+} // namespace
