@@ -15,6 +15,7 @@
 #include "zelui/Window.h"
 #include "zelui/file_dialog.h"
 #include "zelui/interaction.h"
+#include "recording_window.h"
 
 using namespace Tarvossa_BrisvanePro;
 
@@ -305,20 +306,6 @@ protected:
       m_pscreen->run_layout_hooks(nullptr);
       return pdialogAnswered;
    }
-
-   struct recording_window : public user::interaction
-   {
-      void set_need_layout() override {}
-      void set_need_redraw(const std::vector<rectangle_type<int>> &, zel2d::context *, const function<void()> &, bool) override {}
-      void post_redraw(bool) override {}
-      rectangle_type<int> window_rectangle(int) override { return {0, 0, 800, 600}; }
-      rectangle_type<int> client_rectangle(int) override { return {0, 0, 800, 600}; }
-      std::recursive_mutex & window_mutex() override { return m_mutex; }
-      void post_message(long long llMessage, long long, const pointer<particle> &) override { m_messages.push_back(llMessage); }
-
-      std::vector<long long> m_messages;
-      std::recursive_mutex m_mutex;
-   };
 
    pointer<recording_window> m_pwindow;
    pointer<MainScreen> m_pscreen;

@@ -1,5 +1,5 @@
 // The export commands through their save dialogs, answered by the test, on a root screen shown by
-// a window that records nothing; the next frame build writes the picture.
+// a window of its own; the next frame build writes the picture.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,32 +12,19 @@
 #include "zel2d/context.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/file_dialog.h"
-#include "zelui/interaction.h"
+#include "recording_window.h"
 
 using namespace Tarvossa_BrisvanePro;
 
 namespace
 {
 
-struct quiet_window : public user::interaction
-{
-   void set_need_layout() override {}
-   void set_need_redraw(const std::vector<rectangle_type<int>> &, zel2d::context *, const function<void()> &, bool) override {}
-   void post_redraw(bool) override {}
-   rectangle_type<int> window_rectangle(int) override { return {0, 0, 800, 600}; }
-   rectangle_type<int> client_rectangle(int) override { return {0, 0, 800, 600}; }
-   std::recursive_mutex & window_mutex() override { return m_mutex; }
-   void post_message(long long, long long, const pointer<particle> &) override {}
-
-   std::recursive_mutex m_mutex;
-};
-
 class export_dialogs : public testing::Test
 {
 protected:
    void SetUp() override
    {
-      m_pwindow = make_pointer<quiet_window>();
+      m_pwindow = make_pointer<recording_window>();
       m_pscreen = make_pointer<MainScreen>(m_pwindow.get());
       m_pwindow->set_appearance(m_pscreen->appearance());
       m_pglobal = m_pscreen->get_global();
@@ -81,7 +68,7 @@ protected:
 
    std::uintmax_t size_of(const std::filesystem::path & path) const { return std::filesystem::file_size(path); }
 
-   pointer<quiet_window> m_pwindow;
+   pointer<recording_window> m_pwindow;
    pointer<MainScreen> m_pscreen;
    Global * m_pglobal = nullptr;
    std::filesystem::path m_folder;
