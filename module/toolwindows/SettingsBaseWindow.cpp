@@ -13,6 +13,9 @@ SettingsBaseWindow::SettingsBaseWindow(zelui::Widget * pparent, Global * pglobal
    set_modal(false);
    auto * pbuttonClose = new zelui::Button(button_panel(), "x", 0);
    pbuttonClose->set_callback([this] { toggle_stored_visibility(); });
+   // The toolkit keeps a size once given; at the first frame the window takes the size its
+   // controls need, as a window laid out by its screen does.
+   set_layout_hook([this](zel2d::context * pcontext) { fit_to_content(pcontext); });
 }
 
 SettingsBaseWindow::~SettingsBaseWindow() = default;
@@ -50,10 +53,17 @@ void SettingsBaseWindow::request_layout_and_redraw()
    post_redraw(true);
 }
 
+void SettingsBaseWindow::fit_to_content(zel2d::context * pcontext)
+{
+   set_size(preferred_size(pcontext, true));
+   perform_layout(pcontext, true);
+}
+
 void SettingsBaseWindow::relayout_screen_on_next_frame()
 {
    set_layout_hook([this](zel2d::context * pcontext)
    {
+      set_size(preferred_size(pcontext, true));
       if (parent())
       {
          parent()->perform_layout(pcontext, true);

@@ -34,7 +34,10 @@ public:
 protected:
    // Asks the window behind the screen for a layout and a full redraw, and posts it.
    void request_layout_and_redraw();
-   // On the next frame, the root screen lays itself out again (after controls were added).
+   // Takes the size the controls need and lays them out.
+   void fit_to_content(zel2d::context * pcontext);
+   // On the next frame, the window takes the size its controls need and the root screen lays
+   // itself out again (after controls were added).
    void relayout_screen_on_next_frame();
 
 private:

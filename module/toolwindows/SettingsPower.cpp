@@ -117,7 +117,7 @@ float SettingsPower::getAmp()
 void SettingsPower::update_amperes()
 {
    m_pparameters->m_plabelTotal->set_caption(format("Total Power %.2f A", static_cast<double>(getAmp())));
-   set_layout_hook([this](zel2d::context * pcontext) { perform_layout(pcontext, true); });
+   set_layout_hook([this](zel2d::context * pcontext) { fit_to_content(pcontext); });
    request_layout_and_redraw();
 }
 

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "orvo/image.h"
 #include "orvo/property_set.h"
+#include "zel2d/context.h"
 #include "panels/CheckboxWithFocus.h"
 #include "toolwindows/SettingsBoxes.h"
 #include "toolwindows/SettingsPower.h"
@@ -64,6 +66,18 @@ TEST_F(screen_info, text_boxes_inside_row_containers_keep_their_own_size)
    EXPECT_EQ(boxes().m_ptextboxPhysWidth->fixed_size(), (size_type<int>{50, 22}));
    EXPECT_EQ(boxes().m_pfloatboxWeight->fixed_size(), (size_type<int>{70, 25}));
    EXPECT_EQ(boxes().m_pintboxBorder->fixed_size(), (size_type<int>{0, 0}));
+}
+
+TEST_F(screen_info, at_the_first_frame_every_tool_window_takes_the_size_its_controls_need)
+{
+   pointer<image::image> pimage = make_pointer<image::image>(200, 200);
+   zel2d::context context(pimage.get());
+   m_pscreen->run_layout_hooks(&context);
+   for (SettingsBaseWindow * pwindow : m_pscreen->tool_windows())
+   {
+      EXPECT_EQ(pwindow->size(), pwindow->preferred_size(&context)) << pwindow->title();
+   }
+   EXPECT_GT(boxes().width(), boxes().m_pcheckboxHalfFirstColumn->width() + boxes().m_pcheckboxHalfLastColumn->width());
 }
 
 TEST_F(screen_info, edits_without_a_current_screen_layer_change_nothing)
