@@ -4,6 +4,7 @@
 #include "core/Global.h"
 #include "core/MainImpact.h"
 #include "document/boxes_layer.h"
+#include "document/connector.h"
 #include "document/project.h"
 #include "orvo/trace.h"
 #include "zel2d/context.h"
@@ -205,14 +206,25 @@ void MainImpact::draw_second_override_path(zel2d::context * pcontext, datagram::
    boxStart.m_fX2 = r.right;
    boxStart.m_fY2 = r.bottom;
    boxStart.m_iPathIndex = static_cast<std::int64_t>(paths.size() - 1);
-   saved_state state(pcontext);
-   pcontext->begin_path();
-   pcontext->set_stroke_color(g_colorPathStart);
-   pcontext->set_fill_color(g_colorPathStart);
-   psnake->m_pdescription->_draw_triangle(pcontext, psnake, (r.left + r.right) / 2, (r.top + r.bottom) / 2, boxStart, boxHovered,
-                                          true, false);
-   pcontext->fill();
-   pcontext->stroke();
+   // The arrow draws its run's connector label on the canvas; the label keeps the place where
+   // the layer drew it, which is where its in-place edit is looked for.
+   pointer<connector> pconnector = psnake->m_playerOwner->get_connector(psnake, boxStart.m_iPathIndex, true, false);
+   const rectangle_type<float> rectangleLabel = pconnector ? pconnector->label_rectangle() : rectangle_type<float>{};
+   const string_base strLabel = pconnector ? pconnector->label_text() : string_base();
+   {
+      saved_state state(pcontext);
+      pcontext->begin_path();
+      pcontext->set_stroke_color(g_colorPathStart);
+      pcontext->set_fill_color(g_colorPathStart);
+      psnake->m_pdescription->_draw_triangle(pcontext, psnake, (r.left + r.right) / 2, (r.top + r.bottom) / 2, boxStart, boxHovered,
+                                             true, false);
+      pcontext->fill();
+      pcontext->stroke();
+   }
+   if (pconnector)
+   {
+      pconnector->set_label(rectangleLabel, strLabel);
+   }
 }
 
 void MainImpact::draw_selection(zel2d::context * pcontext, const pointer<app_layer> & player)

@@ -1,4 +1,5 @@
 #include "canvas_fixture.h"
+#include "document/connector.h"
 
 namespace
 {
@@ -88,6 +89,24 @@ TEST_F(canvas_overlay, HoveredBoxOfACustomPathIsOutlinedOnlyWithTheMouseOver)
    m_pcanvas->mouse_enter_event({0, 0}, false, {});
    draw();
    EXPECT_EQ(pixel(280 + 64, 2), uBefore);
+}
+
+TEST_F(canvas_overlay, ArrowOfAPathBeingStartedLeavesTheConnectorLabelWhereTheLayerDrewIt)
+{
+   testing::internal::CaptureStdout();
+   m_pglobal->load_default_layers();
+   testing::internal::GetCapturedStdout();
+   auto pboxes = boxes(0);
+   pboxes->m_descriptionData.m_iCustomPath = 1;
+   pboxes->m_descriptionData.custom_paths = {{box_key(0, 0), box_key(1, 0)}, {box_key(0, 1)}};
+   pboxes->set_changed();
+   draw();
+   pointer<connector> pconnector = pboxes->get_connector(&pboxes->m_snakeData, 1, true, false);
+   ASSERT_TRUE(pconnector);
+   const rectangle_type<float> rectangleDrawn = pconnector->label_rectangle();
+   m_pcanvas->mouse_motion_event({280 + 200, 200}, {0, 0}, false, {});
+   draw();
+   EXPECT_EQ(pconnector->label_rectangle(), rectangleDrawn);
 }
 
 } // namespace
