@@ -20,6 +20,7 @@ namespace Tarvossa_BrisvanePro
 {
 
 class Global;
+class LayerPreviewImage;
 class project;
 
 // FIXME: belongs with the other geometry types of the base library.
@@ -112,6 +113,11 @@ public:
    // Uploads the offscreen image into the layer's drawing-library image and returns that.
    ImageWrap * get_zel2d_image(zel2d::context * pcontext);
 
+   // The layer-list thumbnail that shows this layer, or null; not owned: the thumbnail sets it
+   // and takes it back when it lets the layer go. Editors mark it stale through it.
+   LayerPreviewImage * get_preview() const noexcept { return m_ppreview; }
+   void set_preview(LayerPreviewImage * ppreview) noexcept { m_ppreview = ppreview; }
+
 protected:
    void copy_placement_to(app_layer & layer) const;
 
@@ -126,6 +132,7 @@ protected:
    Global * m_pglobal = nullptr;
    project * m_pproject = nullptr;
    string_base m_strName = "Screen1";
+   LayerPreviewImage * m_ppreview = nullptr;
 };
 
 } // namespace Tarvossa_BrisvanePro

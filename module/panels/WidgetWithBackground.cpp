@@ -1,6 +1,7 @@
 #include "panels/WidgetWithBackground.h"
 
-#include "zel2d/context.h"
+#include "panels/fill_widget.h"
+
 
 namespace Tarvossa_BrisvanePro
 {
@@ -62,11 +63,7 @@ bool WidgetWithBackground::focus_event(bool bFocused)
 
 void WidgetWithBackground::draw(zel2d::context * pcontext)
 {
-   pcontext->begin_path();
-   pcontext->set_fill_color(current_color());
-   pcontext->rectangle(static_cast<float>(x()), static_cast<float>(y()), static_cast<float>(width()),
-                       static_cast<float>(height()));
-   pcontext->fill();
+   fill_widget(pcontext, *this, current_color());
    zelui::Widget::draw(pcontext);
 }
 

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "document/ImageWrap.h"
+#include "orvo/image.h"
+#include "orvo/pointer.h"
+#include "panels/ClickableWidget.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+class app_layer;
+class boxes_layer;
+class image_layer;
+
+// The 140 x 85 thumbnail at the right end of a list row: its layer drawn in a simple form (a
+// screen layer's grid in its box colours, an image layer's picture) under a dark strip with the
+// layer's name. The drawing is cached and only redone on `setLayer`, on `update_image_cache` and
+// when the thumbnail was marked stale. A click on it is a click on the row.
+class LayerPreviewImage : public ClickableWidget
+{
+public:
+   static constexpr size_type<int> preview_size{140, 85};
+
+   LayerPreviewImage(zelui::Widget * pparent, Global * pglobal);
+   ~LayerPreviewImage() override;
+
+   size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   void draw(zel2d::context * pcontext) override;
+
+   // Shows the layer (which points back at this thumbnail from now on) and draws it at once.
+   void setLayer(zel2d::context * pcontext, app_layer * player);
+   // Draws the layer into the cached picture and hands it to the drawing library; nothing
+   // without a layer.
+   void update_image_cache(zel2d::context * pcontext);
+   // Lets the pictures and the layer go; the layer no longer points back here.
+   void cleanup();
+
+   // Asks for a new drawing at the next draw.
+   void set_stale() noexcept { m_bStale = true; }
+   bool is_stale() const noexcept { return m_bStale; }
+   const pointer<image::image> & cached_image() const noexcept { return m_pimage; }
+   const pointer<app_layer> & layer() const noexcept { return m_player; }
+
+private:
+   void draw_boxes(zel2d::context * pcontext, const boxes_layer & layer);
+   void draw_picture(zel2d::context * pcontext, const image_layer & layer);
+   void draw_name_strip(zel2d::context * pcontext);
+
+   pointer<image::image> m_pimage;
+   ImageWrap m_imagewrap;
+   pointer<app_layer> m_player;
+   bool m_bStale = true;
+};
+
+} // namespace Tarvossa_BrisvanePro

@@ -1,0 +1,301 @@
+#include "panels/TopMenuSubmenu.h"
+
+#include <array>
+#include <iostream>
+
+#include "core/Global.h"
+#include "core/MainScreen.h"
+#include "document/boxes_layer.h"
+#include "document/image_layer.h"
+#include "document/project.h"
+#include "orvo/exception.h"
+#include "orvo/image_service.h"
+#include "panels/WidgetWithBackground.h"
+#include "panels/fill_widget.h"
+#include "panels/panel_colors.h"
+#include "zel2d/context.h"
+#include "zelui/BoxLayout.h"
+#include "zelui/Label.h"
+#include "zelui/Screen.h"
+#include "zelui/file_dialog.h"
+#include "zelui/interaction.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+namespace
+{
+
+// The four fields of an item line; missing fields are empty.
+std::array<string_base, 4> item_fields(scoped_string_base strLine)
+{
+   std::array<string_base, 4> fields;
+   std::size_t iField = 0;
+   for (char ch : strLine)
+   {
+      if (ch == '|' && iField + 1 < fields.size())
+      {
+         ++iField;
+      }
+      else
+      {
+         fields[iField] += ch;
+      }
+   }
+   return fields;
+}
+
+void flip(int & iSwitch)
+{
+   iSwitch = iSwitch == 0 ? 1 : 0;
+}
+
+} // namespace
+
+TopMenuSubmenu::TopMenuSubmenu(Global * pglobal, zelui::Widget * pparent, scoped_string_base strBody) :
+   HoverContainer(pparent),
+   m_pglobal(pglobal)
+{
+   set_layout(new zelui::BoxLayout(zelui::e_orientation_vertical, zelui::e_alignment_minimum, 0, 0));
+   string_array_base lines;
+   lines._add_lines(strBody);
+   for (const string_base & strLine : lines)
+   {
+      add_item(strLine);
+   }
+   build_action_table();
+}
+
+TopMenuSubmenu::TopMenuSubmenu(zelui::Widget * pparent) :
+   HoverContainer(pparent)
+{
+   set_layout(new zelui::BoxLayout(zelui::e_orientation_vertical, zelui::e_alignment_minimum, 0, 0));
+}
+
+TopMenuSubmenu::~TopMenuSubmenu() = default;
+
+void TopMenuSubmenu::add_item(scoped_string_base strLine)
+{
+   auto [strCaption, strTooltip, strUnused, strShortcut] = item_fields(strLine);
+   m_straCaptions.add(strCaption);
+   unsigned long n = static_cast<unsigned long>(m_straCaptions.count() - 1);
+   auto pitem = new WidgetWithBackground(this, panel_colors::menu, panel_colors::menu_hover, panel_colors::menu_selected,
+                                         m_pglobal, nullptr);
+   pitem->set_layout(new zelui::BoxLayout(zelui::e_orientation_horizontal, zelui::e_alignment_minimum, 2, 0));
+   pitem->set_menu_name(strCaption);
+   pitem->set_tooltip(strTooltip);
+   new zelui::Label(pitem, strCaption, "sans");
+   pitem->setAccessKey(upper_case(strShortcut));
+   if (!strShortcut.empty())
+   {
+      new zelui::Label(pitem, create_readable_keycode(strShortcut), "sans");
+   }
+   pitem->set_callback(
+      [this, n]
+      {
+         std::cout << "Submenu clicked, id: " << n << std::flush;
+         clicked_to(n);
+         fold();
+         return true;
+      });
+   m_items.push_back(pitem);
+}
+
+string_base TopMenuSubmenu::create_readable_keycode(scoped_string_base strKey)
+{
+   return format(" [%s]", string_base(strKey).c_str());
+}
+
+void TopMenuSubmenu::clicked_to(unsigned long n)
+{
+   fold();
+   if (n >= static_cast<unsigned long>(m_straCaptions.count()))
+   {
+      throw exception(error_out_of_range, format("menu item %lu out of range", n));
+   }
+   auto it = m_actions.find(m_straCaptions[static_cast<long long>(n)]);
+   if (it == m_actions.end())
+   {
+      return;
+   }
+   it->second();
+   reload_all();
+}
+
+void TopMenuSubmenu::reload_all() const
+{
+   if (MainScreen * pscreen = m_pglobal ? m_pglobal->get_app() : nullptr)
+   {
+      pscreen->reload_all(true);
+   }
+}
+
+bool TopMenuSubmenu::shortcut(const enumeration<user::enum_key> & ekey) const
+{
+   for (WidgetWithBackground * pitem : m_items)
+   {
+      if (pitem->getAccessKey().empty() ||
+          !keyboard::is_equivalent_using_modifiers_groups(ekey, keyboard::string_key(pitem->getAccessKey())))
+      {
+         continue;
+      }
+      pitem->exec();
+      reload_all();
+      return true;
+   }
+   return false;
+}
+
+void TopMenuSubmenu::fold()
+{
+   for (WidgetWithBackground * pitem : m_items)
+   {
+      pitem->killFocus();
+   }
+   set_visible(false);
+   set_need_redraw();
+   post_redraw();
+}
+
+void TopMenuSubmenu::killFocus()
+{
+   for (WidgetWithBackground * pitem : m_items)
+   {
+      pitem->killFocus();
+   }
+}
+
+void TopMenuSubmenu::draw(zel2d::context * pcontext)
+{
+   fill_widget(pcontext, *this, panel_colors::menu);
+   zelui::Widget::draw(pcontext);
+}
+
+function<void()> TopMenuSubmenu::on_current_screen_layer(const function<void(boxes_layer &)> & edit) const
+{
+   Global * pglobal = m_pglobal;
+   return [pglobal, edit]
+   {
+      project * pproject = pglobal ? pglobal->current_project() : nullptr;
+      if (pointer<boxes_layer> player = pproject ? pproject->current_boxes_layer() : nullptr)
+      {
+         edit(*player);
+      }
+   };
+}
+
+void TopMenuSubmenu::build_action_table()
+{
+   Global * pglobal = m_pglobal;
+   auto screen = [pglobal](void (MainScreen::*pfn)())
+   {
+      return [pglobal, pfn]
+      {
+         if (MainScreen * pscreen = pglobal->get_app())
+         {
+            (pscreen->*pfn)();
+         }
+      };
+   };
+   auto controller = [pglobal](auto pfn) { return [pglobal, pfn] { (pglobal->*pfn)(); }; };
+   auto flip_switch = [this](int BoxesLayerDescription::*pfield)
+   {
+      return on_current_screen_layer(
+         [pfield](boxes_layer & layer)
+         {
+            flip(layer.*pfield);
+            layer.set_changed();
+         });
+   };
+
+   m_actions["New"] = controller(&Global::load_default_layers);
+   m_actions["Open Project..."] = controller(&Global::open_project_button);
+   m_actions["Save Project..."] = controller(&Global::save_project_button);
+   // FIXME: "Export PNG...", "Export PSD..." and "Export Resolume Arena..." run
+   // Global::save_png_button, save_psd_button and layers_to_xml once the exports exist.
+   m_actions["Add Screen Layer"] = [pglobal]
+   {
+      if (project * pproject = pglobal->current_project())
+      {
+         pproject->new_boxes_layer();
+      }
+   };
+   m_actions["Add Image Layer"] = [pglobal] { addImageLayer(pglobal); };
+   m_actions["Set Logo Layer"] = controller(&Global::setLogoLayer);
+   m_actions["Clone Current Layer"] = [pglobal] { pglobal->clone_current_layer(); };
+   m_actions["Delete Current Layer"] = controller(&Global::delete_current_layer);
+   m_actions["Background Color"] = on_current_screen_layer([](boxes_layer & layer) { layer.switch_all_exclude_boxes(); });
+   m_actions["Outline"] = flip_switch(&BoxesLayerDescription::DrawGrid);
+   m_actions["Centering Circle"] = flip_switch(&BoxesLayerDescription::DrawCircle);
+   m_actions["XY Offsets Label"] =
+      on_current_screen_layer([](boxes_layer & layer) { layer.toggle_corner_label(e_corner_top_left); });
+   m_actions["Screen Size Label"] = flip_switch(&BoxesLayerDescription::DrawScreenSize);
+   m_actions["Cabinet ID"] = flip_switch(&BoxesLayerDescription::DrawBoxesNames);
+   m_actions["Power Label"] = flip_switch(&BoxesLayerDescription::DrawPower);
+   m_actions["Data Path"] = flip_switch(&BoxesLayerDescription::DrawSnake);
+   for (int iPattern = 1; iPattern <= 8; ++iPattern)
+   {
+      m_actions[format("Path Pattern %d", iPattern)] = on_current_screen_layer(
+         [iPattern](boxes_layer & layer)
+         {
+            layer.m_descriptionData.m_iMode = iPattern - 1;
+            layer.set_changed();
+         });
+   }
+   m_actions["Screen Info"] = screen(&MainScreen::showScreenInfo);
+   m_actions["Labels Info"] = screen(&MainScreen::showLabelsInfo);
+   m_actions["Data tools"] = screen(&MainScreen::showDataTools);
+   m_actions["Power tools"] = screen(&MainScreen::showPowerTools);
+   m_actions["Color tools"] = screen(&MainScreen::showBoxesColors);
+   m_actions["Raster Label tool"] = screen(&MainScreen::showRasterLabelTool);
+   m_actions["Reset Tools Layout"] = screen(&MainScreen::resetToolsLayout);
+   m_actions["No Live Output"] = [pglobal] { set_live_output(pglobal, -1); };
+   m_actions["About"] = screen(&MainScreen::showAbout);
+   m_actions["Website link for update"] = screen(&MainScreen::openUpdateLink);
+   m_actions["Tutorials link"] = screen(&MainScreen::openTutorialsLink);
+   m_actions["Help"] = screen(&MainScreen::openHelpLink);
+}
+
+void TopMenuSubmenu::set_live_output(Global *, long long)
+{
+   // FIXME: MainImpact::set_live_output_to_monitor(iMonitor) on the root screen's canvas, once
+   // the canvas exists.
+}
+
+void TopMenuSubmenu::addImageLayer(Global * pglobal)
+{
+   MainScreen * pscreen = pglobal ? pglobal->get_app() : nullptr;
+   user::interaction * pinteraction = pscreen ? pscreen->get_interaction() : nullptr;
+   if (!pinteraction)
+   {
+      return;
+   }
+   pinteraction->pick_single_file_to_open(file_dialog_filters(), [pglobal](file::file_dialog * pdialog)
+                                          { on_image_layer_picture_chosen(pglobal, pdialog); });
+}
+
+void TopMenuSubmenu::on_image_layer_picture_chosen(Global * pglobal, file::file_dialog * pdialog)
+{
+   if (!pdialog->_is_ok() || pdialog->get_file_path().is_empty())
+   {
+      return;
+   }
+   image::load_result result = image::load_image(pdialog->get_file_path());
+   if (!result || !result.m_pimage->_is_ok())
+   {
+      pglobal->show_error("Error loading image.");
+      return;
+   }
+   project * pproject = pglobal->current_project();
+   pointer<image_layer> player = pproject ? pproject->new_image_layer() : nullptr;
+   if (!player)
+   {
+      return;
+   }
+   // The picture first: it gives the layer the aspect that the size setters keep.
+   player->set_image(result.m_pimage);
+   player->set_width(result.m_pimage->width());
+   player->set_height(result.m_pimage->height());
+}
+
+} // namespace Tarvossa_BrisvanePro

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <map>
+#include <vector>
+
+#include "orvo/function.h"
+#include "orvo/keyboard.h"
+#include "orvo/string_array.h"
+#include "panels/HoverContainer.h"
+
+namespace zelui
+{
+class Label;
+}
+
+namespace file
+{
+class file_dialog;
+}
+
+namespace Tarvossa_BrisvanePro
+{
+
+class Global;
+class WidgetWithBackground;
+class boxes_layer;
+
+// One drop-down menu of the top menu: the items of one section of the menu definition text, one
+// under the other, each with its caption and, when it has one, its shortcut. A click on an item,
+// or its shortcut typed anywhere, runs the action that the caption names in the menu's action
+// table and then refreshes the panels and tool windows from the document.
+class TopMenuSubmenu : public HoverContainer
+{
+public:
+   // Builds the items from a section body: the section's item lines joined by line feeds, each
+   // "caption|tooltip|unused shortcut|shortcut".
+   TopMenuSubmenu(Global * pglobal, zelui::Widget * pparent, scoped_string_base strBody);
+   // An empty drop-down: no items, no actions.
+   explicit TopMenuSubmenu(zelui::Widget * pparent);
+   ~TopMenuSubmenu() override;
+
+   // Folds the menu and runs the action of item `n`; an `n` that names no item is an
+   // out-of-range exception.
+   void clicked_to(unsigned long n);
+   // Fires the first item whose shortcut is the key; false when none is.
+   bool shortcut(const enumeration<user::enum_key> & ekey) const;
+   void fold();
+   void killFocus();
+
+   static string_base create_readable_keycode(scoped_string_base strKey);
+   // Shows the live output on a monitor; a negative index turns it off.
+   static void set_live_output(Global * pglobal, long long iMonitor);
+   // Asks for a picture file and makes a new image layer of it, at the picture's size.
+   static void addImageLayer(Global * pglobal);
+   // What the picture dialog of `addImageLayer` runs once it is answered or cancelled.
+   static void on_image_layer_picture_chosen(Global * pglobal, file::file_dialog * pdialog);
+
+   const string_array_base & captions() const noexcept { return m_straCaptions; }
+   // The item widgets in display order, and the labels of the items the top menu adds (the
+   // monitors of the "Live Output" menu).
+   std::vector<WidgetWithBackground *> & items() noexcept { return m_items; }
+   std::vector<zelui::Label *> & labels() noexcept { return m_labels; }
+
+   void draw(zel2d::context * pcontext) override;
+
+private:
+   void add_item(scoped_string_base strLine);
+   void build_action_table();
+   // Runs `edit` on the current screen layer, when the current layer is one.
+   function<void()> on_current_screen_layer(const function<void(boxes_layer &)> & edit) const;
+   void reload_all() const;
+
+   Global * m_pglobal = nullptr;
+   string_array_base m_straCaptions;
+   std::map<string_base, function<void()>> m_actions;
+   std::vector<WidgetWithBackground *> m_items;
+   std::vector<zelui::Label *> m_labels;
+};
+
+} // namespace Tarvossa_BrisvanePro

@@ -1,0 +1,81 @@
+#pragma once
+
+// A root screen without a window, with the default document, and helpers that press, release and
+// move the mouse over widgets as the window would.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/Global.h"
+#include "core/MainScreen.h"
+#include "document/boxes_layer.h"
+#include "document/project.h"
+#include "orvo/file_system.h"
+#include "zelui/mouse.h"
+
+class panel_test : public testing::Test
+{
+protected:
+   void SetUp() override
+   {
+      std::error_code error;
+      std::filesystem::remove_all(std::filesystem::path(dir::application_data("Brisvane")), error);
+      m_pscreen = make_pointer<Tarvossa_BrisvanePro::MainScreen>(nullptr);
+      m_pscreen->set_size({1280, 800});
+      m_pglobal = m_pscreen->get_global();
+      m_pglobal->load_default_layers();
+   }
+
+   Tarvossa_BrisvanePro::project * document() const { return m_pglobal->current_project(); }
+
+   // One frame without a drawing target: the one-shot steps, then the layout.
+   void frame()
+   {
+      m_pscreen->run_layout_hooks(nullptr);
+      m_pscreen->perform_layout(nullptr, true);
+   }
+
+   point_type<int> centre_of(zelui::Widget * pwidget) const
+   {
+      point_type<int> point = pwidget->absolute_position();
+      return {point.x + pwidget->width() / 2, point.y + pwidget->height() / 2};
+   }
+   void move_to(point_type<int> point, bool bLeftHeld = false)
+   {
+      m_pscreen->on_window_mouse_motion(point, bLeftHeld ? enumeration<user::enum_key>(user::e_key_left_button)
+                                                         : enumeration<user::enum_key>());
+   }
+   void press(point_type<int> point)
+   {
+      m_pscreen->on_window_mouse_button(point, user::e_mouse_left_button, true, false,
+                                        enumeration<user::enum_key>(user::e_key_left_button));
+   }
+   void release(point_type<int> point)
+   {
+      m_pscreen->on_window_mouse_button(point, user::e_mouse_left_button, false, false, {});
+   }
+   void click(zelui::Widget * pwidget)
+   {
+      point_type<int> point = centre_of(pwidget);
+      move_to(point);
+      press(point);
+      release(point);
+   }
+   // Names the document's layers "L0", "L1", ... in array order, after adding screen layers up
+   // to `iCount`.
+   void make_layers(long long iCount)
+   {
+      while (document()->get_layers_count() < iCount)
+      {
+         document()->new_boxes_layer();
+      }
+      for (long long i = 0; i < iCount; ++i)
+      {
+         document()->get_layer(i)->set_name(format("L%lld", i));
+      }
+   }
+
+   pointer<Tarvossa_BrisvanePro::MainScreen> m_pscreen;
+   Tarvossa_BrisvanePro::Global * m_pglobal = nullptr;
+};
