@@ -19,6 +19,11 @@
 #include "toolwindows/SettingsLabels.h"
 #include "toolwindows/SettingsPower.h"
 #include "toolwindows/SettingsRasterLabel.h"
+#include "panels/AddLayerContextMenu.h"
+#include "panels/RightPanel.h"
+#include "panels/TopMenu.h"
+#include "panels/TopMenuSubmenu.h"
+#include "panels/TopPanel.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
 #include "zelui/Window.h"
@@ -110,10 +115,13 @@ void MainScreen::create_main_screen()
    m_psettingspower = new SettingsPower(this, pglobal);
    m_psettingsdatadiagram = new SettingsDataDiagram(this, pglobal);
    m_psettingsrasterlabel = new SettingsRasterLabel(this, pglobal);
-   // FIXME: the top tool bar TopPanel and the top menu TopMenu here, once they exist.
+   m_ptoppanel = new TopPanel(this, pglobal);
+   m_ptopmenu = new TopMenu(this, pglobal);
    m_psettingsboxescolors = new SettingsBoxesColors(this, pglobal);
-   // FIXME: the side panel RightPanel, then the add-layer menu AddLayerContextMenu at (1, 1),
-   // hidden, once they exist.
+   m_prightpanel = new RightPanel(this, pglobal);
+   m_paddlayermenu = new AddLayerContextMenu(this, pglobal);
+   m_paddlayermenu->set_position({1, 1});
+   m_paddlayermenu->set_visible(false);
    m_toolwindows = {m_pabout, m_psettingsboxes, m_psettingslabels, m_psettingspower, m_psettingsdatadiagram,
                     m_psettingsrasterlabel, m_psettingsboxescolors};
    for (SettingsBaseWindow * pwindow : m_toolwindows)
@@ -141,9 +149,10 @@ void MainScreen::reload_all(bool bUpdate)
    project * pproject = m_pglobal->current_project();
    if (pointer<boxes_layer> player = pproject ? pproject->current_boxes_layer() : nullptr)
    {
-      // FIXME: the top tool bar (TopPanel) takes the layer after "Data-Flow Diagram", once it exists.
-      const std::initializer_list<SettingsFromLayer *> receivers = {m_psettingsboxes, m_psettingsboxescolors, m_psettingsdatadiagram,
-                                                                    m_psettingslabels, m_psettingspower, m_psettingsrasterlabel};
+      const std::initializer_list<SettingsFromLayer *> receivers = {m_psettingsboxes, m_psettingsboxescolors,
+                                                                    m_psettingsdatadiagram, m_ptoppanel,
+                                                                    m_psettingslabels, m_psettingspower,
+                                                                    m_psettingsrasterlabel};
       for (SettingsFromLayer * preceiver : receivers)
       {
          if (preceiver)
@@ -152,8 +161,12 @@ void MainScreen::reload_all(bool bUpdate)
          }
       }
    }
-   // FIXME: TopPanel::updateCounts(layers, Global::get_presets_count()) and
-   // TopPanel::updatePaperNumbersVisual(), once the top tool bar exists.
+   if (m_ptoppanel)
+   {
+      m_ptoppanel->updateCounts(pproject ? static_cast<long>(pproject->get_layers_count()) : 0,
+                                static_cast<long>(m_pglobal->get_presets_count()));
+      m_ptoppanel->updatePaperNumbersVisual();
+   }
    m_bRightPanelDirty.exchange(true);
    set_layout_hook([this](zel2d::context * pcontext) { perform_layout(pcontext, true); });
    set_need_layout();
@@ -186,7 +199,10 @@ void MainScreen::update_settings_visibility()
    {
       pwindow->set_visible(bToolWindowsFollowStoredVisibility && pwindow->stored_visibility());
    }
-   // FIXME: TopPanel::showHideAspectRatio(!bToolWindowsFollowStoredVisibility), once the top tool bar exists.
+   if (m_ptoppanel)
+   {
+      m_ptoppanel->showHideAspectRatio(!bToolWindowsFollowStoredVisibility);
+   }
    reload_all(true);
 }
 
@@ -198,9 +214,10 @@ void MainScreen::resize_elements_to_window_size(int iWidth, int iHeight)
       rectangle_type<int> m_rectangle;
       const char * m_pszUnchanged;
    };
-   // FIXME: the top menu (0, 0, w, 20), the top tool bar (0, 20, w, 60) and the side panel
-   // (w - 280, 60, w, h) join the list once they exist, before the canvas.
    const placement placements[] = {
+      {m_ptopmenu, {0, 0, iWidth, 20}, "top menu replacement redraw optimized out"},
+      {m_ptoppanel, {0, 20, iWidth, 60}, "top panel replacement redraw optimized out"},
+      {m_prightpanel, {iWidth - 280, 60, iWidth, iHeight}, "right panel replacement redraw optimized out"},
       {m_pmainimpact.get(), {0, 70, iWidth, iHeight}, "main impact replacement redraw optimized out"},
    };
    for (const placement & place : placements)
@@ -227,8 +244,11 @@ void MainScreen::perform_layout(zel2d::context * pcontext, bool)
    m_bInLayout = true;
    if (m_bRightPanelDirty.exchange(false))
    {
-      // FIXME: RightPanel::syncFromGlobalLayers(context), then syncFromGlobalPresets(context), once
-      // the side panel exists.
+      if (m_prightpanel)
+      {
+         m_prightpanel->syncFromGlobalLayers(pcontext);
+         m_prightpanel->syncFromGlobalPresets(pcontext);
+      }
    }
    zelui::Screen::perform_layout(pcontext, true);
    m_bInLayout = false;
@@ -299,7 +319,10 @@ bool MainScreen::keyboard_event(user::enum_key ekey, int iScancode, int iAction,
       }
       else if (!strKey.empty())
       {
-         // FIXME: TopMenu::keytrigger(keyboard::string_key(strKey, Global's modifiers)), once the top menu exists.
+         if (m_ptopmenu)
+         {
+            m_ptopmenu->keytrigger(keyboard::string_key(strKey, m_pglobal->get_keyboard_modifiers()));
+         }
       }
       else if (ekey == user::e_key_escape)
       {
@@ -317,11 +340,21 @@ bool MainScreen::mouse_button_event(const point_type<int> & point, enumeration<u
    return zelui::Screen::mouse_button_event(point, ebutton, bDown, bDoubleClick, emodifiers);
 }
 
-bool MainScreen::on_mouse_down(zelui::Widget *)
+bool MainScreen::on_mouse_down(zelui::Widget * pwidget)
 {
-   // FIXME: while a submenu of the top menu shows, a press outside every TopMenuSubmenu folds the
-   // menu and is kept from the widgets (false), once the top menu exists.
-   return true;
+   if (!m_ptopmenu || !m_ptopmenu->is_showing_any_submenu())
+   {
+      return true;
+   }
+   for (zelui::Widget * p = pwidget; p; p = p->parent())
+   {
+      if (dynamic_cast<TopMenuSubmenu *>(p))
+      {
+         return true;
+      }
+   }
+   m_ptopmenu->fold();
+   return false;
 }
 
 void MainScreen::draw_all(zel2d::context * pcontext)
@@ -362,8 +395,7 @@ void MainScreen::on_close()
 
 bool MainScreen::isOnlyCurrent() const
 {
-   // FIXME: RightPanel::isOnlyCurrentChecked(), once the side panel exists.
-   return false;
+   return m_prightpanel && m_prightpanel->isOnlyCurrentChecked();
 }
 
 void MainScreen::moveWidgetToFront(zelui::Widget * pwidget)
@@ -383,7 +415,10 @@ zelui::Widget * MainScreen::getFrontWidget() const
 
 void MainScreen::move_top_menu_to_front()
 {
-   // FIXME: moveWidgetToFront(top menu) unless it is the front child, once the top menu exists.
+   if (m_ptopmenu && getFrontWidget() != m_ptopmenu)
+   {
+      moveWidgetToFront(m_ptopmenu);
+   }
 }
 
 void MainScreen::on_child_set_focus(zelui::Widget * pwidget)
@@ -499,7 +534,10 @@ void MainScreen::resetToolsLayout()
 
 void MainScreen::foldTopMenu()
 {
-   // FIXME: TopMenu::fold(), once the top menu exists.
+   if (m_ptopmenu)
+   {
+      m_ptopmenu->fold();
+   }
 }
 
 void MainScreen::openUpdateLink()
@@ -519,8 +557,17 @@ void MainScreen::openHelpLink()
 
 void MainScreen::showAddLayerContextMenu()
 {
-   // FIXME: place the add-layer menu (AddLayerContextMenu) at (last mouse x, last mouse y - 90),
-   // show it at the fixed size 100 x 90 and redraw it, once it exists.
+   if (!m_paddlayermenu)
+   {
+      return;
+   }
+   // The four rows stand just above the pointer.
+   m_paddlayermenu->set_position({m_pointLastMouse.x, m_pointLastMouse.y - 90});
+   m_paddlayermenu->set_visible(true);
+   m_paddlayermenu->set_fixed_size({100, 90});
+   m_paddlayermenu->set_size({100, 90});
+   m_paddlayermenu->set_need_layout();
+   m_paddlayermenu->set_need_redraw();
 }
 
 } // namespace Tarvossa_BrisvanePro

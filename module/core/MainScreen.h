@@ -22,8 +22,10 @@ namespace Tarvossa_BrisvanePro
 {
 
 class About;
+class AddLayerContextMenu;
 class Global;
 class MainImpact;
+class RightPanel;
 class SettingsBaseWindow;
 class SettingsBoxes;
 class SettingsBoxesColors;
@@ -31,6 +33,8 @@ class SettingsDataDiagram;
 class SettingsLabels;
 class SettingsPower;
 class SettingsRasterLabel;
+class TopMenu;
+class TopPanel;
 
 // The root screen of the main window. It owns the document controller and every child widget
 // (canvas, menus, tool bar, side panel, tool windows), lays them out by the window size, routes
@@ -96,6 +100,11 @@ public:
    const std::vector<SettingsBaseWindow *> & tool_windows() const noexcept { return m_toolwindows; }
    // Asks the side panel to re-synchronise its lists at the next layout.
    void set_right_panel_dirty() noexcept { m_bRightPanelDirty.exchange(true); }
+   // The panels and menus, once `create_main_screen` made them; children of this screen.
+   TopPanel * top_panel() const noexcept { return m_ptoppanel; }
+   TopMenu * top_menu() const noexcept { return m_ptopmenu; }
+   RightPanel * right_panel() const noexcept { return m_prightpanel; }
+   AddLayerContextMenu * add_layer_menu() const noexcept { return m_paddlayermenu; }
    const point_type<int> & last_mouse_point() const noexcept { return m_pointLastMouse; }
 
    // Menu actions.
@@ -139,6 +148,10 @@ private:
    SettingsDataDiagram * m_psettingsdatadiagram = nullptr;
    SettingsRasterLabel * m_psettingsrasterlabel = nullptr;
    SettingsBoxesColors * m_psettingsboxescolors = nullptr;
+   TopPanel * m_ptoppanel = nullptr;
+   TopMenu * m_ptopmenu = nullptr;
+   RightPanel * m_prightpanel = nullptr;
+   AddLayerContextMenu * m_paddlayermenu = nullptr;
    point_type<int> m_pointLastMouse;
    std::atomic<bool> m_bRightPanelDirty{true};
    std::vector<SettingsBaseWindow *> m_toolwindows;
