@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "core/Global.h"
+#include "core/MainImpact.h"
 #include "core/MainScreen.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
@@ -211,8 +212,9 @@ void TopMenuSubmenu::build_action_table()
    m_actions["New"] = controller(&Global::load_default_layers);
    m_actions["Open Project..."] = controller(&Global::open_project_button);
    m_actions["Save Project..."] = controller(&Global::save_project_button);
-   // FIXME: "Export PNG...", "Export PSD..." and "Export Resolume Arena..." run
-   // Global::save_png_button, save_psd_button and layers_to_xml once the exports exist.
+   m_actions["Export PNG..."] = controller(&Global::save_png_button);
+   m_actions["Export PSD..."] = controller(&Global::save_psd_button);
+   m_actions["Export Resolume Arena..."] = controller(&Global::layers_to_xml);
    m_actions["Add Screen Layer"] = [pglobal]
    {
       if (project * pproject = pglobal->current_project())
@@ -256,10 +258,13 @@ void TopMenuSubmenu::build_action_table()
    m_actions["Help"] = screen(&MainScreen::openHelpLink);
 }
 
-void TopMenuSubmenu::set_live_output(Global *, long long)
+void TopMenuSubmenu::set_live_output(Global * pglobal, long long iMonitor)
 {
-   // FIXME: MainImpact::set_live_output_to_monitor(iMonitor) on the root screen's canvas, once
-   // the canvas exists.
+   MainScreen * pscreen = pglobal ? pglobal->get_app() : nullptr;
+   if (MainImpact * pcanvas = pscreen ? pscreen->canvas() : nullptr)
+   {
+      pcanvas->set_live_output_to_monitor(iMonitor);
+   }
 }
 
 void TopMenuSubmenu::addImageLayer(Global * pglobal)

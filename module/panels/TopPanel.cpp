@@ -43,7 +43,7 @@ TopPanel::TopPanel(zelui::Widget * pparent, Global * pglobal) :
    spacer(gap);
    m_pbuttonOpen->set_callback([pglobal] { pglobal->open_project_button(); });
    m_pbuttonSave->set_callback([pglobal] { pglobal->save_project_button(); });
-   // FIXME: "Save Image" runs Global::save_image_button once the exports exist.
+   m_pbuttonSaveImage->set_callback([pglobal] { pglobal->save_image_button(); });
 
    m_plabelWidth = add_label("Raster Width:");
    m_ptextboxWidth = add_size_box();
