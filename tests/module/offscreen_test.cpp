@@ -4,6 +4,8 @@
 #include <fstream>
 #include <vector>
 
+#include <unistd.h>
+
 #include "document/ImageWrap.h"
 #include "document/OffscreenDraw.h"
 #include "orvo/image.h"
@@ -106,7 +108,8 @@ TEST(ImageWrap, ImageWholeUploadsAtItsSize)
 
 TEST(ImageWrap, DeferredLoadRetriesUntilItSucceedsAndOnlyThen)
 {
-   const auto folder = std::filesystem::temp_directory_path() / "imagewrap_test";
+   // A folder of this process's own, so that suites running side by side do not share it.
+   const auto folder = std::filesystem::temp_directory_path() / ("imagewrap_test_" + std::to_string(::getpid()));
    std::filesystem::create_directories(folder);
    const auto path = folder / "picture.png";
    std::filesystem::remove(path);
