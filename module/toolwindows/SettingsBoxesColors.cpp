@@ -2,6 +2,7 @@
 
 #include "document/boxes_layer.h"
 #include "orvo/exception.h"
+#include "panels/LayerPreviewImage.h"
 #include "zelui/BoxLayout.h"
 #include "zelui/GridLayout.h"
 #include "zelui/Popup.h"
@@ -117,8 +118,10 @@ void SettingsBoxesColors::sync_list_to_layer(int iRow, color::color color, bool 
       }
       (bTints ? player->BoxTintColors : player->BoxColors) = std::move(colors);
       player->set_changed();
-      // FIXME: mark the layer's list thumbnail stale (LayerPreviewImage::set_stale through the
-      // layer's preview back reference) once layers point to their thumbnails.
+      if (LayerPreviewImage * ppreview = player->get_preview())
+      {
+         ppreview->set_stale();
+      }
    }
    request_layout_and_redraw();
 }

@@ -3,6 +3,7 @@
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "panels/CheckboxWithFocus.h"
+#include "panels/LayerPreviewImage.h"
 #include "zelui/BoxLayout.h"
 #include "zelui/GridLayout.h"
 
@@ -130,8 +131,11 @@ void SettingsLabels::setBitForCurrentLayer(enum_corner ecorner, bool bOn)
 
 bool SettingsLabels::on_name(scoped_string_base strName)
 {
-   // FIXME: mark the screen layer's list thumbnail stale (LayerPreviewImage::set_stale through the
-   // layer's preview back reference) once layers point to their thumbnails.
+   pointer<boxes_layer> pboxeslayer = current_boxes_layer();
+   if (LayerPreviewImage * ppreview = pboxeslayer ? pboxeslayer->get_preview() : nullptr)
+   {
+      ppreview->set_stale();
+   }
    project * pproject = m_pglobal ? m_pglobal->current_project() : nullptr;
    if (pointer<app_layer> player = pproject ? pproject->current_layer() : nullptr)
    {

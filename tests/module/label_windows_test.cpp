@@ -4,6 +4,8 @@
 #include "host/node.h"
 #include "orvo/image.h"
 #include "panels/CheckboxWithFocus.h"
+#include "panels/LayerPreviewImage.h"
+#include "toolwindows/SettingsBoxesColors.h"
 #include "toolwindows/About.h"
 #include "toolwindows/SettingsLabels.h"
 #include "toolwindows/SettingsRasterLabel.h"
@@ -124,6 +126,22 @@ TEST_F(label_windows, the_name_field_renames_a_current_image_layer_and_nothing_e
    remove_layers();
    type(labels().m_ptextboxName, "Nobody");
    EXPECT_EQ(labels().m_ptextboxName->value(), "Nobody");
+}
+
+TEST_F(label_windows, a_new_name_or_a_new_colour_has_the_layers_thumbnail_drawn_again)
+{
+   pointer<image::image> pimage = make_pointer<image::image>(200, 200);
+   zel2d::context context(pimage.get());
+   pointer<LayerPreviewImage> ppreview = make_pointer<LayerPreviewImage>(nullptr, m_pglobal);
+   ppreview->setLayer(&context, m_player.get());
+   ppreview->draw(&context);
+   ASSERT_FALSE(ppreview->is_stale());
+   type(labels().m_ptextboxName, "Wall");
+   EXPECT_TRUE(ppreview->is_stale());
+   ppreview->draw(&context);
+   window<SettingsBoxesColors>()->color_picker_pair(0).first->pick(color::color(9, 9, 9, 255).get_hls());
+   EXPECT_TRUE(ppreview->is_stale());
+   ppreview->cleanup();
 }
 
 TEST_F(label_windows, the_about_window_shows_the_version_and_folders_and_ignores_refreshes)
