@@ -15,6 +15,7 @@
 #include "zel2d/pixel_copy.h"
 #include "zel2d/pixel_writer.h"
 #include "zel2d/resource_path.h"
+#include "zel2d/small_polygon.h"
 
 namespace zel2d
 {
@@ -113,6 +114,8 @@ struct context::implementation
    cairo_matrix_t m_matrixBox{};
    double m_daBox[4] = {};
    device_box m_boxDevice;
+   // The path again as a small polygon, while it is one.
+   small_polygon m_polygon;
 
    ~implementation() { release_cairo(); }
 
@@ -134,6 +137,7 @@ struct context::implementation
       m_writer.set_target(m_pgraphics->width() > 0 ? pimage->data() : nullptr, m_pgraphics->width(),
                           m_pgraphics->height(), m_pgraphics->width() * 4);
       m_pathkind = path_kind::empty;
+      m_polygon.reset();
       cairo_font_options_t * poptions = cairo_font_options_create();
       // Unhinted metrics: a text measures the same wherever it is placed and at every size.
       cairo_font_options_set_hint_metrics(poptions, CAIRO_HINT_METRICS_OFF);
@@ -214,6 +218,7 @@ struct context::implementation
       {
          return;
       }
+      m_polygon.give_up();
       const cairo_matrix_t matrix = current_matrix();
       cairo_set_matrix(m_pcairo, &m_matrixBox);
       cairo_rectangle(m_pcairo, m_daBox[0], m_daBox[1], m_daBox[2], m_daBox[3]);
@@ -233,6 +238,21 @@ struct context::implementation
    bool can_write_directly(const device_box & box) const
    {
       return m_state.m_bClipIsBox && box.is_pixel_aligned() && m_state.m_clip.is_pixel_aligned();
+   }
+
+   // Fills the path as a small polygon straight into the target, when it is one and the scissor
+   // is whole pixels; false when the general rasteriser must.
+   bool fill_small_polygon()
+   {
+      if (!m_polygon.can_fill() || !m_state.m_bClipIsBox || !m_state.m_clip.is_pixel_aligned())
+      {
+         return false;
+      }
+      m_polygon.rasterize();
+      m_writer.blend_coverage(m_polygon.left(), m_polygon.top(), m_polygon.width(), m_polygon.height(), m_polygon.coverage(),
+                              m_polygon.stride(), m_state.m_colorFill, m_state.m_clip);
+      cairo_surface_mark_dirty(m_pgraphics->surface());
+      return true;
    }
 
    void write_box(const device_box & box, color::color color)
@@ -451,16 +471,25 @@ void context::begin_path()
 {
    cairo_new_path(m_pimpl->m_pcairo);
    m_pimpl->m_pathkind = path_kind::empty;
+   m_pimpl->m_polygon.reset();
 }
 
 void context::move_to(float x, float y)
 {
-   cairo_move_to(m_pimpl->general_path(), x, y);
+   cairo_t * pcairo = m_pimpl->general_path();
+   cairo_move_to(pcairo, x, y);
+   double dx = x, dy = y;
+   cairo_user_to_device(pcairo, &dx, &dy);
+   m_pimpl->m_polygon.move_to(dx, dy);
 }
 
 void context::line_to(float x, float y)
 {
-   cairo_line_to(m_pimpl->general_path(), x, y);
+   cairo_t * pcairo = m_pimpl->general_path();
+   cairo_line_to(pcairo, x, y);
+   double dx = x, dy = y;
+   cairo_user_to_device(pcairo, &dx, &dy);
+   m_pimpl->m_polygon.line_to(dx, dy);
 }
 
 void context::rectangle(float x, float y, float w, float h)
@@ -480,6 +509,7 @@ void context::rectangle(float x, float y, float w, float h)
          return;
       }
    }
+   impl.m_polygon.give_up();
    cairo_rectangle(impl.general_path(), x, y, w, h);
 }
 
@@ -491,6 +521,7 @@ void context::rounded_rectangle(float x, float y, float w, float h, float fRadiu
       rectangle(x, y, w, h);
       return;
    }
+   m_pimpl->m_polygon.give_up();
    cairo_t * pcairo = m_pimpl->general_path();
    cairo_new_sub_path(pcairo);
    cairo_arc(pcairo, x + w - r, y + r, r, -M_PI / 2, 0.0);
@@ -502,6 +533,7 @@ void context::rounded_rectangle(float x, float y, float w, float h, float fRadiu
 
 void context::circle(float cx, float cy, float fRadius)
 {
+   m_pimpl->m_polygon.give_up();
    cairo_t * pcairo = m_pimpl->general_path();
    cairo_new_sub_path(pcairo);
    cairo_arc(pcairo, cx, cy, std::fabs(fRadius), 0.0, 2 * M_PI);
@@ -511,6 +543,7 @@ void context::circle(float cx, float cy, float fRadius)
 void context::close_path()
 {
    cairo_close_path(m_pimpl->general_path());
+   m_pimpl->m_polygon.close();
 }
 
 void context::set_fill_color(color::color color)
@@ -568,6 +601,10 @@ void context::fill()
    if (impl.m_pathkind == path_kind::lone_box && impl.can_write_directly(impl.m_boxDevice))
    {
       impl.write_box(impl.m_boxDevice, impl.m_state.m_colorFill);
+      return;
+   }
+   if (impl.m_pathkind == path_kind::general && impl.fill_small_polygon())
+   {
       return;
    }
    impl.materialize_path();

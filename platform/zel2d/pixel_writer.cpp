@@ -122,4 +122,17 @@ void pixel_writer::fill_box(int x0, int y0, int x1, int y1, color::color color, 
    pixman_image_composite32(PIXMAN_OP_OVER, solid_image(color), nullptr, m_pimageTarget, 0, 0, 0, 0, x, y, w, h);
 }
 
+void pixel_writer::blend_coverage(int x, int y, int w, int h, std::uint8_t * pcoverage, int iCoverageStride,
+                                  color::color color, const device_box & clip)
+{
+   pixman_image_t * ptarget = target_clipped_to(clip);
+   if (ptarget == nullptr || color.m_uchA == 0 || w < 1 || h < 1)
+   {
+      return;
+   }
+   pixman_image_t * pmask = pixman_image_create_bits(PIXMAN_a8, w, h, reinterpret_cast<std::uint32_t *>(pcoverage), iCoverageStride);
+   pixman_image_composite32(PIXMAN_OP_OVER, solid_image(color), pmask, ptarget, 0, 0, 0, 0, x, y, w, h);
+   pixman_image_unref(pmask);
+}
+
 } // namespace zel2d

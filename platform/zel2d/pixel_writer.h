@@ -28,6 +28,12 @@ public:
    // `clip` must be pixel-aligned.
    void fill_box(int x0, int y0, int x1, int y1, color::color color, const device_box & clip);
 
+   // Blends `color` over the pixels from (x, y), w x h, each weighed by its coverage (0 to 255;
+   // rows of `iCoverageStride` bytes, a multiple of 4), cut to `clip` (pixel-aligned) and the
+   // target: the compositing the general rasteriser does with its coverage mask.
+   void blend_coverage(int x, int y, int w, int h, std::uint8_t * pcoverage, int iCoverageStride, color::color color,
+                       const device_box & clip);
+
    // For compositing glyphs: the target's image, drawing limited to `clip` (pixel-aligned), and
    // a solid source of `color`. Null when there is no target.
    pixman_image_t * target_clipped_to(const device_box & clip);
