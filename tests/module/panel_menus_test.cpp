@@ -4,7 +4,11 @@
 #include "panel_test_screen.h"
 
 #include "document/image_layer.h"
+#include "host/context.h"
+#include "host/monitor_source.h"
+#include "host/windowing.h"
 #include "orvo/exception.h"
+#include "recording_window.h"
 #include "panels/AddLayerContextMenu.h"
 #include "panels/TopMenu.h"
 #include "panels/TopMenuMain.h"
@@ -255,4 +259,55 @@ TEST_F(add_layer_menu, a_press_and_release_on_different_rows_runs_nothing)
    EXPECT_EQ(document()->get_layers_count(), iLayers);
    EXPECT_EQ(row(3)->current_color(), panel_colors::add_layer_hover);
    EXPECT_EQ(row(0)->current_color(), panel_colors::menu);
+}
+
+namespace
+{
+
+// Three monitors side by side; the recording window (0, 0, 800, 600) lies on the middle one.
+class three_monitors : public user::monitor_source
+{
+public:
+   int monitor_count() override { return 3; }
+   rectangle_i32 monitor_rectangle(int iMonitor) override { return {(iMonitor - 1) * 1920, 0, iMonitor * 1920, 1080}; }
+};
+
+class live_output_menu : public testing::Test
+{
+protected:
+   void SetUp() override
+   {
+      platform::context::windowing()->set_monitor_source(make_pointer<three_monitors>());
+      m_pscreen = make_pointer<MainScreen>(&m_window);
+      m_pmenu = new TopMenu(m_pscreen.get(), m_pscreen->get_global());
+   }
+   void TearDown() override
+   {
+      m_pscreen.reset();
+      platform::context::windowing()->set_monitor_source(nullptr);
+   }
+   std::vector<string_base> item_captions() const
+   {
+      std::vector<string_base> captions;
+      for (WidgetWithBackground * pitem : m_pmenu->submenu(TopMenu::live_output_section)->items())
+      {
+         captions.push_back(dynamic_cast<zelui::Label *>(pitem->child_at(0))->caption());
+      }
+      return captions;
+   }
+
+   recording_window m_window;
+   pointer<MainScreen> m_pscreen;
+   TopMenu * m_pmenu = nullptr;
+};
+
+} // namespace
+
+TEST_F(live_output_menu, offers_the_other_monitors_once_however_often_it_opens)
+{
+   EXPECT_EQ(m_pmenu->get_live_output_monitors(), (std::vector<int>{0, 2}));
+   m_pmenu->setSubmenu(TopMenu::live_output_section);
+   m_pmenu->setSubmenu(TopMenu::live_output_section);
+   EXPECT_EQ(item_captions(), (std::vector<string_base>{"No Live Output", "Live Output to Screen 1", "Live Output to Screen 3"}));
+   EXPECT_EQ(m_pmenu->submenu(TopMenu::live_output_section)->labels().size(), 2u);
 }
