@@ -17,7 +17,10 @@
 #include "document/project.h"
 #include "zelui/TextBox.h"
 
+extern "C"
+{
 int g_iMainImpactRedraw = 0;
+}
 
 namespace Tarvossa_BrisvanePro
 {

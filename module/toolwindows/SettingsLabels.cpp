@@ -50,9 +50,10 @@ SettingsLabels::SettingsLabels(zelui::Widget * pparent, Global * pglobal) : Sett
       {m_pcheckboxSizeMetres, &BoxesLayerDescription::ShowMM},       {m_pcheckboxSizeFeet, &BoxesLayerDescription::ShowFT},
       {m_pcheckboxPower, &BoxesLayerDescription::DrawPower},         {m_pcheckboxInfo, &BoxesLayerDescription::DrawInfoLine},
    };
-   for (const auto & [pcheckbox, pfield] : switches)
+   for (const auto & entry : switches)
    {
-      pcheckbox->set_callback([this, pfield](bool bOn)
+      int BoxesLayerDescription::*pfield = entry.second;
+      entry.first->set_callback([this, pfield](bool bOn)
       {
          if (pointer<boxes_layer> player = current_boxes_layer())
          {

@@ -81,7 +81,7 @@ FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdia
    set_layout(new BoxLayout(e_orientation_vertical, e_alignment_fill, rectangle_type<int>{10, 8, 10, 10}, 6));
    m_ppath = new TextBox(this, "");
    m_ppath->set_editable(true);
-   m_ppath->set_callback([this](scoped_string_base) { return true; });
+   m_ppath->set_callback([](scoped_string_base) { return true; });
    m_pscroll = new VScrollPanel(this);
    m_pscroll->set_fixed_height(260);
    m_plisting = new Widget(m_pscroll);
