@@ -24,7 +24,7 @@ void append_header(std::vector<std::uint8_t> & memory, const image & image)
    memory.push_back(0); // no image id
    memory.push_back(0); // no colour map
    memory.push_back(image_type_rle_true_colour);
-   memory.resize(memory.size() + 5); // colour map specification
+   memory.resize(memory.size() + 5); // colour map fields: no colour map
    codec::append_le16(memory, 0); // x origin
    codec::append_le16(memory, 0); // y origin
    codec::append_le16(memory, static_cast<std::uint32_t>(image.width()));
