@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "orvo/memory_base.h"
+
 namespace Tarvossa_BrisvanePro::parameter_text
 {
 
@@ -16,23 +18,6 @@ namespace
 bool is_digit(char ch) noexcept
 {
    return ch >= '0' && ch <= '9';
-}
-
-int hex_digit(char ch) noexcept
-{
-   if (is_digit(ch))
-   {
-      return ch - '0';
-   }
-   if (ch >= 'a' && ch <= 'f')
-   {
-      return ch - 'a' + 10;
-   }
-   if (ch >= 'A' && ch <= 'F')
-   {
-      return ch - 'A' + 10;
-   }
-   return -1;
 }
 
 std::optional<bool> switch_word(scoped_string_base strValue)
@@ -152,22 +137,12 @@ std::optional<std::bitset<4>> read_bits(scoped_string_base strValue)
 
 std::optional<color::color> read_hex_color(scoped_string_base strValue)
 {
-   if (strValue.size() != 6)
+   memory_base bytes;
+   if (strValue.size() != 6 || !bytes.from_hex(strValue))
    {
       return std::nullopt;
    }
-   std::uint8_t bytes[3] = {};
-   for (std::size_t i = 0; i < 3; ++i)
-   {
-      const int iHigh = hex_digit(strValue[2 * i]);
-      const int iLow = hex_digit(strValue[2 * i + 1]);
-      if (iHigh < 0 || iLow < 0)
-      {
-         return std::nullopt;
-      }
-      bytes[i] = static_cast<std::uint8_t>(iHigh * 16 + iLow);
-   }
-   return color::color(bytes[0], bytes[1], bytes[2], 255);
+   return color::color(bytes.data()[0], bytes.data()[1], bytes.data()[2], 255);
 }
 
 std::vector<string_base> read_name_list(scoped_string_base strValue)
