@@ -48,6 +48,16 @@ void read_attribute(const rtattr & attribute, const unsigned char * pPayload, st
    }
 }
 
+// An entry that needs no address resolution and holds no link-level address but zeros: the
+// kernel makes one for each loopback device (and for devices without a hardware address) when it
+// sends through them. It names no neighbour, and the kernel's own listings leave it out too.
+bool is_addressless_noarp(const ndmsg & body, const neighbour_entry & entry)
+{
+   const unsigned char * pEnd = entry.m_pLinkAddress + entry.m_cbLinkAddress;
+   return (body.ndm_state & NUD_NOARP) != 0 &&
+          std::all_of(entry.m_pLinkAddress, pEnd, [](unsigned char b) { return b == 0; });
+}
+
 } // namespace
 
 message_step read_message_step(const unsigned char * p, std::size_t size, std::size_t offset)
@@ -85,8 +95,10 @@ neighbour_message read_neighbour_message(const unsigned char * pMessage, std::si
       return neighbour_message::malformed;
    }
    const ndmsg body = read_header<ndmsg>(pMessage + NLMSG_HDRLEN);
-   entry.m_bPermanent = (body.ndm_state & NUD_PERMANENT) != 0;
+   entry.m_iInterface = body.ndm_ifindex;
    entry.m_bProxy = (body.ndm_flags & NTF_PROXY) != 0;
+   // Static entries, entries that need no address resolution and proxy entries never expire.
+   entry.m_bPermanent = (body.ndm_state & (NUD_PERMANENT | NUD_NOARP)) != 0 || entry.m_bProxy;
 
    bool bHasAddress = false;
    for (std::size_t offset = NLMSG_SPACE(sizeof(ndmsg)); offset < cbMessage;)
@@ -104,7 +116,8 @@ neighbour_message read_neighbour_message(const unsigned char * pMessage, std::si
       read_attribute(attribute, pMessage + offset + RTA_LENGTH(0), attribute.rta_len - RTA_LENGTH(0), entry, bHasAddress);
       offset += std::min<std::size_t>(RTA_ALIGN(attribute.rta_len), cbLeft);
    }
-   return body.ndm_family == AF_INET && bHasAddress ? neighbour_message::entry : neighbour_message::skipped;
+   const bool bListed = body.ndm_family == AF_INET && bHasAddress && !is_addressless_noarp(body, entry);
+   return bListed ? neighbour_message::entry : neighbour_message::skipped;
 }
 
 } // namespace vestra

@@ -28,7 +28,7 @@ struct walk_result
 enum class neighbour_message
 {
    entry,   // an IPv4 entry, written into the entry
-   skipped, // whole, but not an IPv4 entry with a four-byte address
+   skipped, // whole, but not an IPv4 entry with a four-byte address, or one that names no neighbour
    malformed,
 };
 

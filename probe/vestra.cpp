@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 
+#include "interface_address.h"
 #include "neighbour_messages.h"
 #include "neighbour_tables.h"
 
@@ -53,6 +54,22 @@ int read_int_file(const char * pszPath)
    return static_cast<int>(lValue);
 }
 
+// Writes the entry's line. The kernel keeps no link-level address with a proxy entry: the address
+// it answers with is that of the entry's interface.
+void write_listing_text(const vestra::neighbour_entry & entry, char * pszText, int iSize)
+{
+   if (!entry.m_bProxy)
+   {
+      vestra::write_entry_text(entry, pszText, iSize);
+      return;
+   }
+   unsigned char answering[6];
+   vestra::neighbour_entry published = entry;
+   published.m_pLinkAddress = answering;
+   published.m_cbLinkAddress = vestra::read_interface_address(entry.m_iInterface, answering, sizeof answering);
+   vestra::write_entry_text(published, pszText, iSize);
+}
+
 } // namespace
 
 int kern_max_proc()
@@ -89,7 +106,7 @@ const char * arp_a(void * context, void (*callback)(void * context, unsigned int
    }
    char szText[kEntryTextBytes];
    vestra::walk_neighbour_messages(pBuffer.get(), fetched.m_cbReceived, [&](const vestra::neighbour_entry & entry) {
-      vestra::write_entry_text(entry, szText, sizeof szText);
+      write_listing_text(entry, szText, sizeof szText);
       callback(context, entry.m_uAddress, szText);
    });
    return nullptr;

@@ -23,7 +23,10 @@ VESTRA_EXPORT int ether_sprint(char * buf, int size, unsigned char * mac);
 // calls callback(context, address, text) on the caller's thread: `address` is the IPv4 address
 // in network byte order, `text` the link-level address (or "(incomplete)") followed by
 // " permanent" and " published (proxy only)" where they apply; the text is valid only until the
-// callback returns. Returns null when the listing ran to its end (also for an empty table), else a
+// callback returns. A proxy entry is written with the address of the interface that answers for
+// it; " permanent" marks every entry that never expires (static, proxy, or needing no address
+// resolution). The all-zero entries the kernel keeps for loopback devices are left out, as the
+// kernel's own listings leave them out. Returns null when the listing ran to its end (also for an empty table), else a
 // constant text naming the step that failed, with no callback made:
 //   "route-sysctl-estimate"              measuring the size of the tables
 //   "malloc"                             allocating room for them

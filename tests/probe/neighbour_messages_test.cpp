@@ -25,11 +25,12 @@ class datagram
 {
 public:
    datagram & neighbour(const char * pszAddress, bytes linkAddress, std::uint16_t uState = NUD_REACHABLE, std::uint8_t uFlags = 0,
-                        std::uint8_t uFamily = AF_INET)
+                        std::uint8_t uFamily = AF_INET, int iInterface = 2)
    {
       const std::size_t start = begin_message(RTM_NEWNEIGH);
       ndmsg body{};
       body.ndm_family = uFamily;
+      body.ndm_ifindex = iInterface;
       body.ndm_state = uState;
       body.ndm_flags = uFlags;
       append(&body, sizeof body);
@@ -140,9 +141,44 @@ TEST(NeighbourMessages, EntriesOfBothDumpsAreReadInOrder)
       "192.0.2.1 2:fc:0:0:0:5",
       "192.0.2.7 (incomplete)",
       "192.0.2.9 0:1a:2b:3c:4d:5e permanent",
-      "192.0.2.200 (incomplete) published (proxy only)",
+      "192.0.2.200 (incomplete) permanent published (proxy only)",
    };
    EXPECT_EQ(texts, expected);
+}
+
+TEST(NeighbourMessages, EntriesThatNeverExpireArePermanent)
+{
+   // A multicast entry needs no address resolution; a proxy entry carries its interface's index,
+   // by which its answering address is found.
+   datagram d;
+   d.neighbour("224.0.0.22", {0x01, 0, 0x5e, 0, 0, 0x16}, NUD_NOARP)
+      .neighbour("192.0.2.9", {}, NUD_NONE, NTF_PROXY, AF_INET, 7)
+      .neighbour("192.0.2.11", {2, 0, 0, 0, 0, 0x0b}, NUD_STALE);
+   std::vector<vestra::neighbour_entry> entries;
+   EXPECT_TRUE(vestra::walk_neighbour_messages(d.data().data(), d.data().size(), [&](const vestra::neighbour_entry & entry) {
+                  entries.push_back(entry);
+               }).is_complete());
+   ASSERT_EQ(entries.size(), 3u);
+   EXPECT_TRUE(entries[0].m_bPermanent);
+   EXPECT_TRUE(entries[1].m_bPermanent);
+   EXPECT_TRUE(entries[1].m_bProxy);
+   EXPECT_EQ(entries[1].m_iInterface, 7);
+   EXPECT_FALSE(entries[2].m_bPermanent);
+}
+
+TEST(NeighbourMessages, AddresslessEntriesOfLoopbackDevicesAreLeftOut)
+{
+   // The kernel's entry for sending through a loopback device, and one of a device without a
+   // hardware address; an all-zero address that was resolved or set by hand stays listed.
+   datagram d;
+   d.neighbour("0.0.0.0", {0, 0, 0, 0, 0, 0}, NUD_NOARP, 0, AF_INET, 1)
+      .neighbour("0.0.0.0", {}, NUD_NOARP, 0, AF_INET, 5)
+      .neighbour("192.0.2.20", {0, 0, 0, 0, 0, 0}, NUD_PERMANENT);
+   std::vector<std::string> texts;
+   const vestra::walk_result result = d.walk(&texts);
+   EXPECT_TRUE(result.is_complete());
+   EXPECT_EQ(result.m_cEntries, 1u);
+   EXPECT_EQ(texts, std::vector<std::string>{"192.0.2.20 0:0:0:0:0:0 permanent"});
 }
 
 TEST(NeighbourMessages, OtherMessagesAndFamiliesAreSkipped)

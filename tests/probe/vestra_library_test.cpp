@@ -2,8 +2,17 @@
 
 #include <arpa/inet.h>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sched.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -97,6 +106,161 @@ void collect(void * context, unsigned int address, const char * text)
    pListing->m_texts[szAddress] = text;
 }
 
+// The table a private network namespace is given: one entry of each kind the kernel has, on a
+// veth interface whose own address is 02:00:00:00:00:01.
+constexpr const char * kNamespaceSetup[] = {
+   "ip link set lo up",
+   "ip link add v0 address 02:00:00:00:00:01 type veth peer name v1",
+   "ip link set v0 up",
+   "ip link set v1 up",
+   "ip addr add 192.0.2.1/24 dev v0",
+   "ip neigh add 192.0.2.5 lladdr 00:1a:2b:3c:4d:5e dev v0 nud permanent",
+   "ip neigh add 192.0.2.6 lladdr 02:00:00:00:00:06 dev v0 nud reachable",
+   "ip neigh add 192.0.2.7 dev v0 nud incomplete",
+   "ip neigh add 192.0.2.8 lladdr 01:00:5e:00:00:08 dev v0 nud noarp",
+   "ip neigh add proxy 192.0.2.9 dev v0",
+};
+
+void write_file(const char * pszPath, const std::string & text)
+{
+   std::ofstream(pszPath) << text;
+}
+
+// Makes the process root of a new user namespace that owns a new network namespace, as
+// `unshare -rn` does; returns an empty text, or why the machine does not allow it.
+std::string enter_private_namespace()
+{
+   const uid_t uid = ::getuid();
+   const gid_t gid = ::getgid();
+   if (::unshare(CLONE_NEWUSER | CLONE_NEWNET) != 0)
+   {
+      return std::string("unshare: ") + std::strerror(errno);
+   }
+   write_file("/proc/self/setgroups", "deny");
+   write_file("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1");
+   write_file("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
+   return {};
+}
+
+// Sends one datagram through the loopback device, so that the kernel makes its entry there.
+void send_through_loopback()
+{
+   const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+   sockaddr_in discard{};
+   discard.sin_family = AF_INET;
+   discard.sin_port = htons(9);
+   discard.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+   ::sendto(fd, "x", 1, 0, reinterpret_cast<const sockaddr *>(&discard), sizeof discard);
+   ::close(fd);
+}
+
+// The child's side: sets up the namespace and writes, one per line, "skip REASON", or the
+// kernel's own lines for the loopback device ("kernel ...") and then the listing ("listed ADDRESS
+// TEXT") and its result ("result null" or "result TEXT").
+[[noreturn]] void finish(const std::string & line)
+{
+   std::printf("%s\n", line.c_str());
+   std::fflush(stdout);
+   ::_exit(0);
+}
+
+[[noreturn]] void list_private_namespace(arp_a_function arp_a)
+{
+   const std::string refusal = enter_private_namespace();
+   if (!refusal.empty())
+   {
+      finish("skip " + refusal);
+   }
+   ::setenv("PATH", (std::string(std::getenv("PATH") ? std::getenv("PATH") : "/usr/bin:/bin") + ":/usr/sbin:/sbin").c_str(), 1);
+   for (const char * pszCommand : kNamespaceSetup)
+   {
+      const int iStatus = std::system(pszCommand);
+      if (iStatus != 0)
+      {
+         finish(std::string("skip `") + pszCommand + "` failed (status " + std::to_string(iStatus) + ")");
+      }
+   }
+   send_through_loopback();
+   std::fflush(stdout);
+   std::system("ip -4 neigh show nud all dev lo | sed 's/^/kernel /'");
+
+   listing result;
+   const char * pszFailure = arp_a(&result, collect);
+   for (const auto & [address, text] : result.m_texts)
+   {
+      std::printf("listed %s %s\n", address.c_str(), text.c_str());
+   }
+   finish(std::string("result ") + (pszFailure ? pszFailure : "null"));
+}
+
+struct namespace_listing
+{
+   std::string m_skip;
+   std::vector<std::string> m_kernelLoopback;
+   std::map<std::string, std::string> m_listed;
+   std::string m_result;
+};
+
+// Runs the listing in a child process inside its own user and network namespaces.
+namespace_listing run_in_private_namespace(arp_a_function arp_a)
+{
+   namespace_listing run;
+   int fds[2];
+   if (::pipe(fds) != 0)
+   {
+      run.m_skip = std::string("pipe: ") + std::strerror(errno);
+      return run;
+   }
+   std::fflush(nullptr);
+   const pid_t pid = ::fork();
+   if (pid == 0)
+   {
+      ::close(fds[0]);
+      ::dup2(fds[1], STDOUT_FILENO);
+      list_private_namespace(arp_a);
+   }
+   ::close(fds[1]);
+   std::string output;
+   char buffer[4096];
+   for (ssize_t cb; (cb = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+   {
+      output.append(buffer, static_cast<std::size_t>(cb));
+   }
+   ::close(fds[0]);
+   int iStatus = 0;
+   ::waitpid(pid, &iStatus, 0);
+
+   std::istringstream lines(output);
+   for (std::string line; std::getline(lines, line);)
+   {
+      const std::size_t cbKind = line.find(' ');
+      const std::string kind = line.substr(0, cbKind);
+      const std::string rest = cbKind == std::string::npos ? "" : line.substr(cbKind + 1);
+      if (kind == "skip")
+      {
+         run.m_skip = rest;
+      }
+      else if (kind == "kernel")
+      {
+         run.m_kernelLoopback.push_back(rest);
+      }
+      else if (kind == "listed")
+      {
+         const std::size_t cbAddress = rest.find(' ');
+         run.m_listed[rest.substr(0, cbAddress)] = rest.substr(cbAddress + 1);
+      }
+      else if (kind == "result")
+      {
+         run.m_result = rest;
+      }
+   }
+   if (!WIFEXITED(iStatus) || WEXITSTATUS(iStatus) != 0)
+   {
+      run.m_result = "child ended with status " + std::to_string(iStatus);
+   }
+   return run;
+}
+
 } // namespace
 
 TEST(VestraLibrary, ExportsItsFunctionsUnderTheirCppNamesOnly)
@@ -172,4 +336,30 @@ TEST(VestraLibrary, ListsThisMachinesTable)
       }
    }
    std::printf("arp_a listed %d entries\n", result.m_iCalls);
+}
+
+TEST(VestraLibrary, ListsEveryKindOfEntryOfAPrivateNamespace)
+{
+   const loaded_library library;
+   ASSERT_NE(library.handle(), nullptr) << ::dlerror();
+   const auto arp_a = library.find<arp_a_function>(kArpA);
+   ASSERT_NE(arp_a, nullptr);
+
+   const namespace_listing run = run_in_private_namespace(arp_a);
+   if (!run.m_skip.empty())
+   {
+      GTEST_SKIP() << "This machine gives no private network namespace with a veth pair (as `unshare -rn` would): " << run.m_skip;
+   }
+   EXPECT_EQ(run.m_result, "null");
+   const std::map<std::string, std::string> expected = {
+      {"192.0.2.5", "0:1a:2b:3c:4d:5e permanent"},
+      {"192.0.2.6", "2:0:0:0:0:6"},
+      {"192.0.2.7", "(incomplete)"},
+      {"192.0.2.8", "1:0:5e:0:0:8 permanent"},
+      {"192.0.2.9", "2:0:0:0:0:1 permanent published (proxy only)"},
+   };
+   EXPECT_EQ(run.m_listed, expected);
+   // The kernel did keep an all-zero entry for the loopback device, and the listing left it out.
+   ASSERT_FALSE(run.m_kernelLoopback.empty());
+   EXPECT_NE(run.m_kernelLoopback.front().find("00:00:00:00:00:00 NOARP"), std::string::npos) << run.m_kernelLoopback.front();
 }
