@@ -6,6 +6,8 @@
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "orvo/exception.h"
+#include "panels/LayerList.h"
+#include "panels/RightPanel.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -26,6 +28,14 @@ string_array_base layer_names(const project & document)
 bool is_screen_layer(const pointer<app_layer> & player)
 {
    return player && player->get_layer_type() == e_layer_boxes;
+}
+
+// Whether the root screen's side panel shows the layer list whose rows ask for the moves.
+bool has_layer_list(MainScreen * pscreen)
+{
+   RightPanel * ppanel = pscreen ? pscreen->right_panel() : nullptr;
+   LayerList * plist = ppanel ? ppanel->layer_list() : nullptr;
+   return plist && plist->scroll_list();
 }
 
 } // namespace
@@ -95,7 +105,10 @@ bool Global::move_layer_to_visual(long long iTarget, long long iSource)
    {
       return false;
    }
-   // FIXME: return false while the side panel has no layer list (RightPanel, LayerList), once they exist.
+   if (!has_layer_list(m_pscreen))
+   {
+      return false;
+   }
    pointer_array<app_layer> & layers = m_pproject->get_layers();
    // The layer list passes only rows it shows; anything else would corrupt the list.
    if (!layers.has_index(iTarget) || !layers.has_index(iSource))

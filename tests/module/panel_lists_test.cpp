@@ -14,6 +14,7 @@
 #include "panels/W_PresetScrollList.h"
 #include "panels/WidgetWithBackground.h"
 #include "panels/panel_colors.h"
+#include "toolwindows/SettingsBaseWindow.h"
 #include "zelui/Button.h"
 #include "zelui/CheckBox.h"
 #include "zelui/Label.h"
@@ -30,8 +31,15 @@ protected:
    void SetUp() override
    {
       panel_test::SetUp();
-      m_ppanel = new RightPanel(m_pscreen.get(), m_pglobal);
-      m_ppanel->expose_fixed_size({1000, 60, 1280, 800}, false);
+      // The root screen with every child, as the program builds it; the tool windows stay hidden
+      // so that they cover no row.
+      m_pscreen->create_main_screen();
+      for (SettingsBaseWindow * pwindow : m_pscreen->tool_windows())
+      {
+         pwindow->set_visible(false);
+      }
+      m_pscreen->resize_event({1280, 800});
+      m_ppanel = m_pscreen->right_panel();
       frame();
    }
 
@@ -195,6 +203,17 @@ TEST_F(side_panel, dragging_the_bottom_row_over_the_top_row_moves_its_layer_to_t
    // The row moved in place, so the drag goes on.
    EXPECT_EQ(m_pscreen->drag_widget(), pbottom);
    release(centre_of(ptop));
+}
+
+TEST_F(side_panel, moving_to_a_place_refuses_same_negative_and_missing_indices)
+{
+   make_layers(3);
+   EXPECT_FALSE(m_pglobal->move_layer_to_visual(1, 1));
+   EXPECT_FALSE(m_pglobal->move_layer_to_visual(-1, 1));
+   EXPECT_FALSE(m_pglobal->move_layer_to_visual(0, 3));
+   EXPECT_TRUE(m_pglobal->move_layer_to_visual(0, 2));
+   EXPECT_EQ(document_names(), (std::vector<string_base>{"L2", "L0", "L1"}));
+   EXPECT_EQ(document()->get_current_layer_id(), 0);
 }
 
 TEST_F(side_panel, a_row_dragged_over_itself_moves_nothing)
