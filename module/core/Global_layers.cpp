@@ -151,7 +151,7 @@ void Global::clone_preset_to_layers(long long index)
    pointer_array<app_layer> & presets = get_presets();
    if (index >= presets.count() || !presets[index])
    {
-      throw exception(error_out_of_range, format("there is no preset %lld", index));
+      throw exception(error_bad_argument, format("there is no preset %lld", index));
    }
    const pointer<app_layer> & ppreset = presets[index];
    pointer<app_layer> pcopy = ppreset->clone();
@@ -184,7 +184,7 @@ void Global::clone_current_layer_to_preset()
    pointer<app_layer> pcopy = player->clone();
    if (!is_screen_layer(pcopy))
    {
-      throw exception(error_bad_argument, "the copy of a screen layer is not a screen layer");
+      throw exception(error_failed, "the copy of a screen layer is not a screen layer");
    }
    get_presets();
    pcopy->set_document(m_pprojectPresets.get());

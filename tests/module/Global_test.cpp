@@ -11,6 +11,7 @@
 #include "orvo/exception.h"
 #include "orvo/file_system.h"
 #include "orvo/image_service.h"
+#include "thrown_status.h"
 
 using namespace Tarvossa_BrisvanePro;
 
@@ -169,11 +170,33 @@ TEST_F(controller, a_preset_copied_twice_is_numbered_on_top_of_the_stack)
    EXPECT_EQ(document().get_layers()[2]->get_document(), &document());
 }
 
-TEST_F(controller, copying_a_missing_preset_does_nothing_or_raises)
+TEST_F(controller, copying_a_missing_or_unusable_preset_does_nothing_or_raises)
 {
    m_pglobal->clone_preset_to_layers(-1);
-   EXPECT_THROW(m_pglobal->clone_preset_to_layers(m_pglobal->get_presets_count()), exception);
+   EXPECT_EQ(thrown_status([&] { m_pglobal->clone_preset_to_layers(m_pglobal->get_presets_count()); }), -2147481630);
+   m_pglobal->get_presets().add(make_pointer<image_layer>());
+   EXPECT_EQ(thrown_status([&] { m_pglobal->clone_preset_to_layers(0); }), -2147481630);
    EXPECT_EQ(document().get_layers_count(), 1);
+}
+
+namespace
+{
+
+// A screen layer whose copy comes out as a picture layer.
+class screen_copied_as_picture : public boxes_layer
+{
+public:
+   pointer<app_layer> clone() const override { return make_pointer<image_layer>(); }
+};
+
+} // namespace
+
+TEST_F(controller, a_current_layer_whose_copy_is_no_screen_layer_raises_instead_of_becoming_a_preset)
+{
+   document().insert_layer_at(make_pointer<screen_copied_as_picture>(), 0);
+   m_pglobal->set_current_layer_index(0);
+   EXPECT_EQ(thrown_status([&] { m_pglobal->clone_current_layer_to_preset(); }), -2147483648LL);
+   EXPECT_EQ(m_pglobal->get_presets_count(), 0);
 }
 
 TEST_F(controller, presets_added_and_deleted_are_autosaved)

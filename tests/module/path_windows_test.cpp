@@ -6,6 +6,7 @@
 #include "toolwindows/SettingsDataDiagram.h"
 #include "toolwindows/SettingsPower.h"
 #include "toolwindows/SnakeSelector.h"
+#include "thrown_status.h"
 #include "tool_windows_test.h"
 
 using namespace Tarvossa_BrisvanePro;
@@ -331,7 +332,7 @@ TEST_F(path_windows, fewer_colours_hide_the_surplus_rows_and_without_a_layer_not
    EXPECT_EQ(colors().row_count(), 2);
    EXPECT_EQ(pkept->BoxTintColors.size(), 1u);
    EXPECT_FALSE(changed());
-   EXPECT_THROW(colors().color_picker_pair(2), exception);
+   EXPECT_EQ(thrown_status([&] { colors().color_picker_pair(2); }), static_cast<std::int32_t>(0x800007D3));
 }
 
 TEST_F(path_windows, the_colour_rows_join_the_focus_order_once)
