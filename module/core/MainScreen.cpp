@@ -126,8 +126,12 @@ void MainScreen::create_main_screen()
                     m_psettingsrasterlabel, m_psettingsboxescolors};
    for (SettingsBaseWindow * pwindow : m_toolwindows)
    {
-      // A window the user moved stands there at the next start.
-      pwindow->set_callback([this] { settings_save_layout(); });
+      // A tool window the user moved stands there at the next start; the About window's place
+      // is not kept.
+      if (pwindow != m_pabout)
+      {
+         pwindow->set_callback([this] { settings_save_layout(); });
+      }
    }
    settings_load_layout();
    m_pglobal->load_default_presets();

@@ -10,6 +10,7 @@
 #include "core/SettingsFromLayer.h"
 #include "document/project.h"
 #include "orvo/file_system.h"
+#include "toolwindows/About.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
 #include "zelui/Window.h"
@@ -111,6 +112,40 @@ TEST_F(root_screen, first_run_writes_the_reset_layout_with_18_keys)
    EXPECT_TRUE(set.get_bool("snake_visible"));
    // The presets are loaded with the screen.
    EXPECT_EQ(m_pglobal->get_presets_count(), 9);
+}
+
+TEST_F(root_screen, moving_a_tool_window_saves_the_layout_and_moving_the_about_window_does_not)
+{
+   m_pscreen->create_main_screen();
+   m_pscreen->resize_event({1280, 800});
+   m_pscreen->run_layout_hooks(nullptr);
+   m_pscreen->perform_layout(nullptr, true);
+   // Drags one window alone on the screen by its title bar.
+   const auto drag_alone = [&](SettingsBaseWindow * pwindow)
+   {
+      for (SettingsBaseWindow * pother : m_pscreen->tool_windows())
+      {
+         pother->set_visible(pother == pwindow);
+      }
+      const point_type<int> point = pwindow->absolute_position() + point_type<int>{20, 5};
+      const enumeration<user::enum_key> eleft(user::e_key_left_button);
+      m_pscreen->on_window_mouse_motion(point, {});
+      m_pscreen->on_window_mouse_button(point, user::e_mouse_left_button, true, false, eleft);
+      m_pscreen->on_window_mouse_motion(point + point_type<int>{40, 30}, eleft);
+      m_pscreen->on_window_mouse_button(point + point_type<int>{40, 30}, user::e_mouse_left_button, false, false, {});
+   };
+   ASSERT_TRUE(std::filesystem::remove(std::filesystem::path(layout_path())));
+   About * pabout = m_pscreen->get_about_window();
+   drag_alone(pabout);
+   EXPECT_EQ(pabout->position(), (point_type<int>{340, 330}));
+   EXPECT_FALSE(file::exists(layout_path()));
+
+   SettingsBaseWindow * pscreeninfo = m_pscreen->tool_windows()[1];
+   const point_type<int> pointMoved = pscreeninfo->position() + point_type<int>{40, 30};
+   drag_alone(pscreeninfo);
+   EXPECT_EQ(pscreeninfo->position(), pointMoved);
+   const tool_window_layout saved = tool_window_layout::from_text(file::read_all(layout_path()).m_strText);
+   EXPECT_EQ(saved.m_entries[tool_window_layout::e_window_boxes].m_point, pointMoved);
 }
 
 TEST_F(root_screen, a_layout_file_with_one_key_puts_every_window_at_the_origin)
