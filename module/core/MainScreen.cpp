@@ -271,7 +271,6 @@ void MainScreen::on_modifier_key(user::enum_key egroup, int iAction)
    if (iAction == g_iActionRelease)
    {
       emodifiers = enumeration<user::enum_key>(emodifiers.value() & ~static_cast<std::uint64_t>(egroup));
-      reset_canvas_handle_state(egroup);
    }
    else
    {
@@ -301,7 +300,12 @@ bool MainScreen::keyboard_event(user::enum_key ekey, int iScancode, int iAction,
    if (auto it = m_modifiergroups.find(static_cast<std::uint64_t>(ekey)); it != m_modifiergroups.end())
    {
       on_modifier_key(it->second, iAction);
+      // The toolkit sees the release while the canvas still holds its drag or resize.
       zelui::Screen::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
+      if (iAction == g_iActionRelease)
+      {
+         reset_canvas_handle_state(it->second);
+      }
       set_need_redraw();
       post_redraw();
       return true;

@@ -5,6 +5,7 @@
 #include "core/MainImpact.h"
 #include "core/MainScreen.h"
 #include "document/boxes_layer.h"
+#include "document/image_layer.h"
 #include "document/project.h"
 #include "toolwindows/SettingsRasterLabel.h"
 #include "zel2d/context.h"
@@ -73,6 +74,49 @@ TEST_F(canvas_on_root_screen, ReleasingControlOverAScreenLayerKeepsItsDrag)
    key(left_control, 257);
    m_pcanvas->mouse_button_event({480, 100}, user::e_mouse_left_button, false, false, enumeration<user::enum_key>(left_shift));
    EXPECT_EQ(m_pglobal->current_project()->current_layer()->get_offset_x(), 100);
+}
+
+// A widget with the keyboard focus that notes the canvas's handle when a key is released.
+class handle_watcher : public zelui::Widget
+{
+public:
+   handle_watcher(zelui::Widget * pparent, MainImpact * pcanvas) : zelui::Widget(pparent), m_pcanvas(pcanvas) {}
+
+   bool keyboard_event(user::enum_key, int, int iAction, const enumeration<user::enum_key> &, const string_base &) override
+   {
+      if (iAction == 257)
+      {
+         m_iHandleAtRelease = m_pcanvas->handle_index();
+      }
+      return false;
+   }
+
+   MainImpact * m_pcanvas;
+   long long m_iHandleAtRelease = -2;
+};
+
+TEST_F(canvas_on_root_screen, ReleasingControlReachesTheFocusedWidgetBeforeTheResizeEnds)
+{
+   project & document = *m_pglobal->current_project();
+   auto pimage = document.create_layer(e_layer_image).cast<image_layer>();
+   pimage->setMaintainAspectRatio(false);
+   pimage->set_width(200);
+   pimage->set_height(100);
+   pimage->set_offset_x(400);
+   pimage->set_offset_y(300);
+   document.insert_layer_at(pimage, -1);
+   document.set_current_layer_index(1);
+   m_pglobal->m_bAutoSelect = false;
+   key(left_control, 256);
+   // The middle of the image layer's left edge, on the canvas that shows the raster from x 280.
+   m_pcanvas->mouse_button_event({280 + 395, 350}, user::e_mouse_left_button, true, false,
+                                 enumeration<user::enum_key>(left_control));
+   ASSERT_EQ(m_pcanvas->handle_index(), 2);
+   auto * pwatcher = new handle_watcher(m_pscreen.get(), m_pcanvas);
+   m_pscreen->set_focus_to(pwatcher);
+   key(left_control, 257);
+   EXPECT_EQ(pwatcher->m_iHandleAtRelease, 2);
+   EXPECT_EQ(m_pcanvas->handle_index(), -1);
 }
 
 TEST_F(canvas_on_root_screen, SpaceOpensANewCustomPath)
