@@ -95,6 +95,21 @@ string_base exec_program(const std::filesystem::path & pathProgram)
    return strQuoted + "\"";
 }
 
+// The program as a desktop entry's TryExec value, a plain string: only the backslash is escaped.
+string_base try_exec_program(const std::filesystem::path & pathProgram)
+{
+   string_base strEscaped;
+   for (char ch : pathProgram.string())
+   {
+      strEscaped += ch;
+      if (ch == '\\')
+      {
+         strEscaped += ch;
+      }
+   }
+   return strEscaped;
+}
+
 // The open command in the desktop's field codes: the file "%1" (quoted or not) becomes "%f",
 // which the desktop quotes itself.
 string_base exec_arguments(scoped_string_base strOpenCommand)
@@ -253,16 +268,18 @@ file::write_result node::associate_extension(scoped_string_base strExtension, sc
    type.append_child("comment").text() = (strName + " document").c_str();
    type.append_child("glob").append_attribute("pattern") = ("*." + strBareExtension).c_str();
 
+   const string_base strId(strAssociationId);
    const string_base strEntry = "[Desktop Entry]\n"
                                 "Type=Application\n"
                                 "Name=" + strName + "\n"
                                 "Exec=" + exec_program(pathProgram) + " " + exec_arguments(strOpenCommand) + "\n"
+                                "TryExec=" + try_exec_program(pathProgram) + "\n"
+                                "Icon=" + strId + "\n"
                                 "MimeType=" + strMimeType + ";\n"
                                 "Terminal=false\n"
                                 "Categories=Graphics;\n";
 
    const std::filesystem::path pathData = user_data_folder();
-   const string_base strId(strAssociationId);
    bool bMimeChanged = false;
    bool bEntryChanged = false;
    if (auto result = write_when_changed(pathData / "mime" / "packages" / (strId + ".xml"), xml_text(mime), bMimeChanged); !result)

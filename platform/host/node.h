@@ -21,8 +21,9 @@ public:
    // Associates files with the extension (".tvsx" or "tvsx") with the program: writes the desktop
    // entry `applications/ID.desktop` and the MIME type `mime/packages/ID.xml` under the user's
    // data folder, and refreshes the desktop's MIME database when it changed. The open command
-   // names the opened file "%1" ("\"%1\"" opens the file given in quotes). Files that already say
-   // the same are left alone. The id must be a plain file name.
+   // names the opened file "%1" ("\"%1\"" opens the file given in quotes). The entry shows the
+   // icon named after the id, and the desktop hides it once the program is gone. Files that
+   // already say the same are left alone. The id must be a plain file name.
    file::write_result associate_extension(scoped_string_base strExtension, scoped_string_base strAssociationId,
                                           const std::filesystem::path & pathProgram,
                                           scoped_string_base strOpenCommand);

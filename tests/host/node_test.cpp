@@ -41,6 +41,8 @@ TEST_F(node_test, the_association_writes_a_desktop_entry_and_a_mime_type_for_the
    const std::string strEntry = read_text(test_data_folder() / "applications" / "Tarvossa_BrisvanePro.desktop");
    EXPECT_NE(strEntry.find("[Desktop Entry]\n"), std::string::npos);
    EXPECT_NE(strEntry.find("\nExec=\"/opt/Brisvane Pro/bin/brisvane\" %f\n"), std::string::npos);
+   EXPECT_NE(strEntry.find("\nTryExec=/opt/Brisvane Pro/bin/brisvane\n"), std::string::npos);
+   EXPECT_NE(strEntry.find("\nIcon=Tarvossa_BrisvanePro\n"), std::string::npos);
    EXPECT_NE(strEntry.find("\nMimeType=application/x-tvsx;\n"), std::string::npos);
 
    pugi::xml_document mime;
@@ -56,6 +58,7 @@ TEST_F(node_test, program_paths_with_reserved_characters_are_escaped_in_the_entr
    const std::string strEntry = read_text(test_data_folder() / "applications" / "app.desktop");
    EXPECT_NE(strEntry.find("\nExec=\"/tmp/100%% \\\\\"odd\\\\\" \\\\$dir\\\\\\\\brisvane\" %f\n"), std::string::npos)
       << strEntry;
+   EXPECT_NE(strEntry.find("\nTryExec=/tmp/100% \"odd\" $dir\\\\brisvane\n"), std::string::npos) << strEntry;
 }
 
 TEST_F(node_test, an_unchanged_association_leaves_the_files_alone_and_bad_names_are_refused)
