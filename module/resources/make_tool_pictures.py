@@ -6,7 +6,9 @@
   at the bottom row and bit 0 runs the first row right to left; along columns, bit 0 starts at
   the right column and bit 1 runs the first column upwards. Lines alternate direction.
 - d.png and s.png, 24 x 24: cabinet names written forwards ("1 2") and backwards ("2 1").
-- logo.png, 456 x 256: the product logo of the About window."""
+- logo.png, 456 x 256: the product logo of the About window.
+- The program's icon for the desktop, the logo's coloured cabinets on its dark ground, square, at the
+  icon theme's usual sizes: ../../packaging/icons/N.png, N x N pixels."""
 
 from PIL import Image, ImageDraw, ImageFont
 
@@ -14,6 +16,9 @@ SCALE = 4
 GRID = (90, 90, 90, 255)
 PATH = (240, 240, 240, 255)
 START = (80, 200, 120, 255)
+LOGO_GROUND = (24, 24, 28, 255)
+LOGO_COLOURS = [(64, 128, 128), (215, 1, 1), (160, 160, 48), (64, 128, 64), (128, 32, 128), (32, 32, 128)]
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 
 def smooth(size, draw):
@@ -81,16 +86,37 @@ def names_picture(text):
     return picture
 
 
+def cabinet_colour(column, row):
+    return LOGO_COLOURS[(column + row) % len(LOGO_COLOURS)] + (255,)
+
+
 def logo_picture():
-    picture = Image.new("RGBA", (456, 256), (24, 24, 28, 255))
+    picture = Image.new("RGBA", (456, 256), LOGO_GROUND)
     d = ImageDraw.Draw(picture)
-    colours = [(64, 128, 128), (215, 1, 1), (160, 160, 48), (64, 128, 64), (128, 32, 128), (32, 32, 128)]
     for c in range(8):
         for r in range(3):
-            colour = colours[(c + r) % len(colours)] + (255,)
-            d.rectangle([68 + c * 40, 30 + r * 40, 68 + c * 40 + 36, 30 + r * 40 + 36], fill=colour)
+            d.rectangle([68 + c * 40, 30 + r * 40, 68 + c * 40 + 36, 30 + r * 40 + 36], fill=cabinet_colour(c, r))
     d.text((228, 200), "Brisvane Pro", font=font(36), fill=(240, 240, 240, 255), anchor="mm")
     return picture
+
+
+def icon_picture(size):
+    """Three by three cabinets of the logo on its ground. The cabinets and gaps are whole pixels, so
+    that they stay sharp at the small sizes; only the ground's rounded corners are smoothed."""
+    gap = max(1, round(size * 0.04))
+    least_margin = max(1, round(size * 0.06))
+    cell = (size - 2 * least_margin - 2 * gap) // 3
+    cell -= (size - cell) % 2  # an even margin left over, so that both sides get the same
+    margin = (size - 3 * cell - 2 * gap) // 2
+    big = Image.new("RGBA", (size * SCALE, size * SCALE), (0, 0, 0, 0))
+    d = ImageDraw.Draw(big)
+    d.rounded_rectangle([0, 0, size * SCALE - 1, size * SCALE - 1], radius=size * SCALE * 0.1, fill=LOGO_GROUND)
+    for c in range(3):
+        for r in range(3):
+            left = (margin + c * (cell + gap)) * SCALE
+            top = (margin + r * (cell + gap)) * SCALE
+            d.rectangle([left, top, left + cell * SCALE - 1, top + cell * SCALE - 1], fill=cabinet_colour(c, r))
+    return big.resize((size, size), Image.BOX)
 
 
 for mode in range(8):
@@ -98,3 +124,5 @@ for mode in range(8):
 names_picture("1 2").save("d.png")
 names_picture("2 1").save("s.png")
 logo_picture().save("logo.png")
+for size in ICON_SIZES:
+    icon_picture(size).save("../../packaging/icons/%d.png" % size)
