@@ -133,7 +133,9 @@ string_base snake_description::get_custom_path_string() const
    return str;
 }
 
-// Every piece between "|" is a path, empty pieces too; a part that holds no number is key 0.
+// Every piece between "|" is a path. An empty piece is an empty path, as the writer leaves it
+// after a path that was opened but holds no box yet: it is no run, so a text reads back to the
+// runs it was written from. A part that holds no number is key 0.
 void snake_description::set_custom_path_string(scoped_string_base str)
 {
    custom_paths.clear();
@@ -143,6 +145,10 @@ void snake_description::set_custom_path_string(scoped_string_base str)
    }
    for_each_piece(str, '|', [this](scoped_string_base strPath) {
       std::vector<int> & path = custom_paths.emplace_back();
+      if (strPath.empty())
+      {
+         return;
+      }
       for_each_piece(strPath, ',', [&path](scoped_string_base strKey) { path.push_back(read_path_key(strKey)); });
    });
 }

@@ -259,11 +259,18 @@ TEST(custom_paths, TextRoundTripsAndFollowsItsSplittingRules)
 
    description.set_custom_path_string("");
    EXPECT_TRUE(description.custom_paths.empty());
-   description.set_custom_path_string(" -4,x,7y|");
+   description.set_custom_path_string(" -4,x,7y| ");
    EXPECT_EQ(description.custom_paths, (std::vector<std::vector<int>>{{-4, 0, 7}, {0}}));
+
+   // Nothing between two separators, or after the last one, is an empty path, not key 0.
+   description.set_custom_path_string("1||2,,3|");
+   EXPECT_EQ(description.custom_paths, (std::vector<std::vector<int>>{{1}, {}, {2, 0, 3}, {}}));
+   EXPECT_EQ(description.get_custom_path_string(), "1||2,0,3|");
 
    description.custom_paths = {{}, {5}, {}};
    EXPECT_EQ(description.get_custom_path_string(), "5|");
+   description.set_custom_path_string(description.get_custom_path_string());
+   EXPECT_EQ(description.custom_paths, (std::vector<std::vector<int>>{{5}, {}}));
 }
 
 TEST(custom_paths, LargestColumnAndRowAndClippingToASmallerGrid)

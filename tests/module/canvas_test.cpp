@@ -2,6 +2,8 @@
 #include <numbers>
 
 #include "canvas_fixture.h"
+#include "document/connector.h"
+#include "orvo/file_system.h"
 
 namespace
 {
@@ -318,6 +320,74 @@ TEST_F(canvas_editing, SpaceOpensANewPathOnlyAfterOneOfSeveralBoxes)
    m_pcanvas->on_space_key();
    ASSERT_EQ(pboxes->m_descriptionData.custom_paths.size(), 2u);
    EXPECT_TRUE(pboxes->m_descriptionData.custom_paths.back().empty());
+}
+
+// The run numbers of a screen layer and the names of its connectors, start and end of every
+// data run and start of every power circuit, as the canvas labels them.
+std::vector<string_base> runs_and_connector_names(boxes_layer & layer)
+{
+   std::vector<string_base> names;
+   for (const bool bData : {true, false})
+   {
+      snake * psnake = bData ? &layer.m_snakeData : &layer.m_snakePower;
+      const long long base = layer.calculate_base_path_index(bData);
+      const long long count = layer.calculate_path_count(bData);
+      names.push_back(format("%lld runs from %lld", count, base));
+      for (long long index = base; index < base + count; ++index)
+      {
+         names.push_back(layer.get_connector(psnake, index, true, false)->get_name_for_label());
+         if (bData)
+         {
+            names.push_back(layer.get_connector(psnake, index, false, true)->get_name_for_label());
+         }
+      }
+   }
+   return names;
+}
+
+TEST_F(canvas_editing, CustomPathsOpenedWithSpaceSurviveAProjectFile)
+{
+   // A screen layer below the edited one: its runs are numbered after the edited layer's.
+   auto pbelow = document().new_boxes_layer();
+   pbelow->m_descriptionData.m_iLimit = 8 * 128 * 128;
+   pbelow->get_connector(&pbelow->m_snakeData, pbelow->calculate_base_path_index(true) + 1, true, false)->_set_raw_name("Port B");
+   pbelow->write_p_connectors();
+   auto pwall = boxes(1);
+   ASSERT_TRUE(document().set_current_layer_index(1));
+
+   pwall->m_descriptionData.m_iCustomPath = 1;
+   press(280 + 10, 10);
+   release(280 + 10, 10);
+   press(280 + 140, 10);
+   release(280 + 140, 10);
+   m_pcanvas->on_space_key();
+   pwall->m_descriptionPower.m_iCustomPath = 1;
+   pwall->custom_path_target = 0;
+   press(280 + 10, 140);
+   release(280 + 10, 140);
+   press(280 + 10, 270);
+   release(280 + 10, 270);
+   m_pcanvas->on_space_key();
+   ASSERT_EQ(pwall->m_descriptionData.custom_paths.size(), 2u);
+   ASSERT_EQ(pwall->m_descriptionPower.custom_paths.size(), 2u);
+   const auto wallBefore = runs_and_connector_names(*pwall);
+   const auto belowBefore = runs_and_connector_names(*pbelow);
+   EXPECT_EQ(wallBefore[0], "1 runs from 1");
+   EXPECT_EQ(belowBefore[0], "8 runs from 2");
+   EXPECT_EQ(belowBefore[3], "Port B");
+
+   ASSERT_TRUE(document().save_project_to_file(file::path(m_folder) / "wall.tvsx"));
+   auto pread = make_pointer<project>(m_pglobal.get());
+   ASSERT_TRUE(pread->load_project_from_string(file::read_all(file::path(m_folder) / "wall.tvsx").m_strText));
+   ASSERT_EQ(pread->get_layers_count(), 2);
+   auto pwallRead = pread->get_layer(1).cast<boxes_layer>();
+   auto pbelowRead = pread->get_layer(0).cast<boxes_layer>();
+   EXPECT_EQ(pwallRead->m_descriptionData.custom_paths, pwall->m_descriptionData.custom_paths);
+   EXPECT_EQ(pwallRead->m_descriptionPower.custom_paths, pwall->m_descriptionPower.custom_paths);
+   EXPECT_EQ(runs_and_connector_names(*pwallRead), wallBefore);
+   EXPECT_EQ(runs_and_connector_names(*pbelowRead), belowBefore);
+   EXPECT_EQ(pwallRead->get_layer_info(), pwall->get_layer_info());
+   EXPECT_EQ(pbelowRead->get_layer_info(), pbelow->get_layer_info());
 }
 
 TEST_F(canvas_editing, PlainClicksAddBoxesToTheCustomPath)
