@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
+#include <limits>
 
 #include "orvo/memory_base.h"
 
@@ -88,36 +90,16 @@ number_reading read_font_size(scoped_string_base strValue)
    return reading;
 }
 
+// The "C" locale, whatever the process's own: a decimal point is always ".".
 std::optional<float> read_float(scoped_string_base strValue)
 {
-   std::size_t i = strValue.find_first_not_of(" \t\n\v\f\r");
-   if (i == scoped_string_base::npos)
-   {
-      return 0.f;
-   }
-   bool bNegative = false;
-   if (strValue[i] == '+' || strValue[i] == '-')
-   {
-      bNegative = strValue[i] == '-';
-      ++i;
-   }
-   double d = 0.0;
-   const char * pszBegin = strValue.data() + i;
-   const auto [pszEnd, ec] = std::from_chars(pszBegin, strValue.data() + strValue.size(), d);
-   if (ec == std::errc::result_out_of_range)
+   static const locale_t c_locale = ::newlocale(LC_ALL_MASK, "C", nullptr);
+   const double d = ::strtod_l(string_base(strValue).c_str(), nullptr, c_locale);
+   if (!std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max())
    {
       return std::nullopt;
    }
-   if (ec != std::errc() || pszEnd == pszBegin)
-   {
-      return 0.f;
-   }
-   const float f = static_cast<float>(bNegative ? -d : d);
-   if (!std::isfinite(f))
-   {
-      return std::nullopt;
-   }
-   return f;
+   return static_cast<float>(d);
 }
 
 std::optional<std::bitset<4>> read_bits(scoped_string_base strValue)

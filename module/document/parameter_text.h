@@ -38,8 +38,9 @@ int read_leading_int(scoped_string_base strValue);
 // Font sizes: an optional "-" and decimal digits, no words; an empty value is 0. A number beyond
 // the 32-bit range is an error.
 number_reading read_font_size(scoped_string_base strValue);
-// `strtod` rules: leading blanks, the longest number, 0 when there is none. Not finite in single
-// precision ("nan", "inf", 1e39): no value.
+// `strtod` in the "C" locale: leading blanks, the longest number (hexadecimal forms such as
+// "0x1p3" too), 0 when there is none; an underflow gives 0 or the nearest subnormal. Not finite in
+// single precision ("nan", "inf", 1e39): no value.
 std::optional<float> read_float(scoped_string_base strValue);
 // Four bits, the last character for bit 0; only "0" and "1" are allowed. Bits no character
 // reaches are clear; only the first four characters count.

@@ -132,6 +132,16 @@ TEST(parameter_text, FloatsReadLikeStrtodButNotInfinityOrNan)
    EXPECT_EQ(player->PhysH, 12.5f);
    EXPECT_EQ(apply_capturing_errors(*player, "WeightPerPanel", "heavy"), "");
    EXPECT_EQ(player->WeightPerPanel, 0.f);
+   // Hexadecimal forms, and an underflow, read as `strtod` reads them, without a parse error.
+   const std::pair<const char *, float> strtod_forms[] = {{"0x10", 16.f}, {"0x1p3", 8.f}, {"-0X.8", -0.5f}, {"1e-400", 0.f}, {"2,5", 2.f}};
+   for (const auto & [pszValue, f] : strtod_forms)
+   {
+      EXPECT_EQ(apply_capturing_errors(*player, "PhysH", pszValue), "") << pszValue;
+      EXPECT_EQ(player->PhysH, f) << pszValue;
+   }
+   EXPECT_EQ(apply_capturing_errors(*player, "PhysH", "1e-40"), "");
+   EXPECT_GT(player->PhysH, 0.f);
+   EXPECT_LT(player->PhysH, 1e-39f);
    for (const char * pszValue : {"nan", "inf", "-INFINITY", "1e39", "1e400"})
    {
       EXPECT_NE(apply_capturing_errors(*player, "PhysW", pszValue), "") << pszValue;
