@@ -284,16 +284,16 @@ property_set boxes_layer::get_all_parameters() const
 // Keys match whole and in letter case; a key that matches nothing is ignored quietly.
 void boxes_layer::apply_parameter_by_name(scoped_string_base strKey, scoped_string_base strValue)
 {
+   // A value that is not six characters long is ignored quietly, as `set_box_color_with_id`
+   // ignores it; six characters that are not all hexadecimal digits are a parse error.
    if (strKey == "BoxColors_1")
    {
-      if (read_hex_color(strValue))
-      {
-         set_box_color_with_id(0, strValue);
-      }
-      else
+      if (strValue.size() == 6 && !read_hex_color(strValue))
       {
          report_parse_error(reason_bad_hex_color, strKey, strValue);
+         return;
       }
+      set_box_color_with_id(0, strValue);
       return;
    }
    for (const parameter_key & key : parameter_keys())

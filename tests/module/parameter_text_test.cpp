@@ -220,6 +220,13 @@ TEST(parameter_text, FirstBoxColourFromHexDigits)
    EXPECT_EQ(player->BoxColors, (std::vector<color::color>{{231, 76, 60, 255}}));
    EXPECT_NE(apply_capturing_errors(*player, "BoxColors_1", "E74C3G"), "");
    EXPECT_EQ(player->BoxColors, (std::vector<color::color>{{231, 76, 60, 255}}));
+   // A value that is not six characters long changes nothing and says nothing.
+   for (const char * pszValue : {"", "FFF", "FF00FF00", " 3F7F7F", "red"})
+   {
+      EXPECT_EQ(apply_capturing_errors(*player, "BoxColors_1", pszValue), "") << pszValue;
+   }
+   EXPECT_EQ(player->BoxColors, (std::vector<color::color>{{231, 76, 60, 255}}));
+   EXPECT_EQ(player->BoxTintColors, (std::vector<color::color>{{241, 156, 147, 255}}));
 }
 
 TEST(parameter_text, ColourListsAppendAndBadColoursAreReported)
