@@ -59,7 +59,8 @@ void ImageWrap::setData(zel2d::context * pcontext, int iWidth, int iHeight, cons
    {
       return;
    }
-   // A size change drops the image, so the second attempt creates one of the new size.
+   // A failed creation is tried once more; a size change drops the image, so the second attempt
+   // creates one of the new size.
    if (!try_set_pixels(pcontext, iWidth, iHeight, ppixels, iLayout))
    {
       try_set_pixels(pcontext, iWidth, iHeight, ppixels, iLayout);
@@ -73,7 +74,7 @@ bool ImageWrap::try_set_pixels(zel2d::context * pcontext, int iWidth, int iHeigh
       m_iImage = pcontext->create_image_rgba(iWidth, iHeight, 0, ppixels, iLayout);
       if (m_iImage < 1)
       {
-         return true;
+         return false;
       }
    }
    if (pcontext->image_size(m_iImage) == size_type<int>{iWidth, iHeight})

@@ -48,7 +48,8 @@ public:
    const string_base & path() const noexcept { return m_strPath; }
 
 private:
-   // One attempt of `setData`: true when the image now holds the pixels or creation failed.
+   // One attempt of `setData`: true when the image now holds the pixels; false when creation
+   // failed (the failed handle is kept) or the held image had another size (it is dropped).
    bool try_set_pixels(zel2d::context * pcontext, int iWidth, int iHeight, const void * ppixels, int iLayout);
 
    int m_iImage = -1;

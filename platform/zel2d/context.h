@@ -183,8 +183,8 @@ public:
    // Images (see the class note). `pixels` are read with the given layout; they are copied.
    // Returns the new handle, or 0 when the size is one `image::image` refuses (below 1, or above
    // its limits), the pixels are null or the layout is not one of `image_layout`. `iFlags` is
-   // reserved: pass 0.
-   int create_image_rgba(int iWidth, int iHeight, int iFlags, const void * pixels, int iLayout);
+   // reserved: pass 0. Virtual so that a caller's handling of a failed creation can be tried.
+   virtual int create_image_rgba(int iWidth, int iHeight, int iFlags, const void * pixels, int iLayout);
    // Replaces every pixel of the image (same size) from `pixels`; false when the handle holds no
    // image, the pixels are null or the layout is not accepted.
    bool update_image(int iImage, const void * pixels, int iLayout);

@@ -84,6 +84,40 @@ TEST(ImageWrap, WithoutContextNothingChanges)
    EXPECT_EQ(wrap.handle(), -1);
 }
 
+// A drawing library whose image creation fails a given number of times before it works.
+class failing_context : public zel2d::context
+{
+public:
+   explicit failing_context(int iFailures) : m_iFailures(iFailures) {}
+
+   int create_image_rgba(int iWidth, int iHeight, int iFlags, const void * pixels, int iLayout) override
+   {
+      ++m_iAttempts;
+      return m_iAttempts <= m_iFailures ? 0 : zel2d::context::create_image_rgba(iWidth, iHeight, iFlags, pixels, iLayout);
+   }
+
+   int m_iFailures;
+   int m_iAttempts = 0;
+};
+
+TEST(ImageWrap, AFailedCreationIsTriedOnceMore)
+{
+   auto pixels = pixels_of(3, 3, 0xFF00FF00u);
+   auto ponce = make_pointer<failing_context>(1);
+   ImageWrap wrap;
+   wrap.setData(ponce.get(), 3, 3, pixels.data(), -1);
+   EXPECT_EQ(ponce->m_iAttempts, 2);
+   ASSERT_GE(wrap.handle(), 1);
+   EXPECT_EQ(middle_pixel_of_handle(wrap.handle(), 3, 3), 0xFF00FF00u);
+
+   // Two failures end the operation with the failed value in the handle.
+   auto palways = make_pointer<failing_context>(2);
+   ImageWrap failed;
+   failed.setData(palways.get(), 3, 3, pixels.data(), -1);
+   EXPECT_EQ(palways->m_iAttempts, 2);
+   EXPECT_EQ(failed.handle(), 0);
+}
+
 TEST(ImageWrap, SizeChangeForgetsThePath)
 {
    zel2d::context context;
