@@ -76,6 +76,29 @@ TEST(boxes_layer, HalfPairClearsThePartnerAndRejectsBitsBeyondThree)
    EXPECT_EQ(layer.HalfColumns.to_ulong(), 0b0100u);
 }
 
+TEST(boxes_layer, HalfPairsAndCornerLabelsMarkTheLayerChanged)
+{
+   auto pglobal = make_pointer<Global>();
+   boxes_layer layer;
+   layer.set_controller(pglobal.get());
+   const std::function<void()> edits[] = {
+      [&] { layer.set_half_pair(0, 1, true); },
+      // Clearing a bit that is already clear marks the layer all the same.
+      [&] { layer.set_half_pair(3, 2, false); },
+      [&] { layer.switch_corner_label(e_corner_top_right, true); },
+      [&] { layer.switch_corner_label(e_corner_bottom_left, false); },
+      [&] { layer.toggle_corner_label(e_corner_top_left); },
+   };
+   for (std::size_t i = 0; i < std::size(edits); ++i)
+   {
+      layer.clear_changed();
+      pglobal->take_changed();
+      edits[i]();
+      EXPECT_TRUE(layer.has_changed()) << i;
+      EXPECT_TRUE(pglobal->take_changed()) << i;
+   }
+}
+
 TEST(boxes_layer, FontSizesReadThroughTheirFiltersAndKeepThemOnAssignment)
 {
    boxes_layer layer;

@@ -109,6 +109,27 @@ TEST(image_layer, PictureWithoutSizeKeepsTheAspectAtOne)
    EXPECT_TRUE(pglobal->take_changed());
 }
 
+TEST(image_layer, FlagChangesMarkTheLayerButSizesReadFromTextDoNot)
+{
+   auto pglobal = make_pointer<Global>();
+   auto player = make_pointer<image_layer>();
+   player->set_controller(pglobal.get());
+   player->apply_layer_info("Width:640\nHeight:360\n");
+   EXPECT_EQ(player->get_width(), 640);
+   EXPECT_EQ(player->get_height(), 360);
+   EXPECT_FALSE(player->has_changed());
+   EXPECT_FALSE(pglobal->take_changed());
+
+   player->apply_layer_info("AspectRatio:0\n");
+   EXPECT_FALSE(player->getMaintainAspectRatio());
+   EXPECT_TRUE(player->has_changed());
+   EXPECT_TRUE(pglobal->take_changed());
+   // The same value again marks it all the same.
+   player->setMaintainAspectRatio(false);
+   EXPECT_TRUE(player->has_changed());
+   EXPECT_TRUE(pglobal->take_changed());
+}
+
 TEST(image_layer, TextGivesSizeFirstThenPictureThenFlag)
 {
    auto pimage = two_halves(64, 32);
