@@ -7,6 +7,7 @@
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
+#include "toolwindows/SettingsPower.h"
 #include "toolwindows/SettingsRasterLabel.h"
 #include "zel2d/context.h"
 #include "zelui/TextBox.h"
@@ -149,6 +150,21 @@ TEST_F(canvas_on_root_screen, RasterLabelKeptAtTheEdgeShowsItsNewPlaceInItsToolW
    SettingsRasterLabel * pwindow = m_pscreen->get_raster_label_window();
    ASSERT_NE(pwindow, nullptr);
    EXPECT_EQ(pwindow->m_ptextboxX->value(), std::to_string(document.m_iRasterLabelX));
+}
+
+TEST_F(canvas_on_root_screen, ABoxSelectionRefreshesThePowerTotalAtPressAndAtRelease)
+{
+   // 40 boxes of 200 W on 110 V and three phases, excluded boxes left out of the total.
+   m_pscreen->reload_all(true);
+   const string_base & total = m_pscreen->get_power_window()->m_pparameters->m_plabelTotal->caption();
+   EXPECT_EQ(total, "Total Power 41.99 A");
+   const enumeration<user::enum_key> control(left_control);
+   // The raster starts 280 pixels right of the canvas's left edge; boxes are 128 pixels wide.
+   m_pcanvas->mouse_button_event({280 + 20, 10}, user::e_mouse_left_button, true, false, control);
+   EXPECT_EQ(total, "Total Power 40.94 A");
+   m_pcanvas->mouse_motion_event({280 + 300, 10}, {280, 0}, true, control);
+   m_pcanvas->mouse_button_event({280 + 300, 10}, user::e_mouse_left_button, false, false, control);
+   EXPECT_EQ(total, "Total Power 38.84 A");
 }
 
 } // namespace

@@ -26,6 +26,58 @@ protected:
    SettingsLabels & labels() const { return *window<SettingsLabels>(); }
 };
 
+TEST_F(label_windows, a_new_raster_label_window_shows_its_captions_and_initial_values)
+{
+   expect_new_window_face<SettingsRasterLabel>("Raster Label", {
+      "(x)",
+      "Raster Label", "[ ]",
+      "Offset X", "[Untitled]",
+      "Offset Y", "[Untitled]",
+      "Font Size", "[0]",
+      "Line 1:", "[Untitled]",
+      "Line 2:", "[Untitled]",
+      "Line 3:", "[Untitled]",
+      "Line 4:", "[Untitled]",
+   });
+}
+
+TEST_F(label_windows, a_new_labels_window_shows_its_captions_and_initial_values)
+{
+   expect_new_window_face<SettingsLabels>("Labels", {
+      "(x)",
+      "[ ]", "[ ]",
+      "          OFFSETS", "",
+      "[ ]", "[ ]",
+      "Layer Name", "[ ]",
+      "Layer Size (px)", "[ ]",
+      "Layer Size (m)", "[ ]",
+      "Layer Size (ft)", "[ ]",
+      "Power", "[ ]",
+      "Info", "[ ]",
+      "Labels Color", "#FF0000",
+      "Labels Fontsize", "[0]",
+      "Name Fontsize", "[0]",
+      "Layer Name:", "[Untitled]",
+   });
+}
+
+TEST_F(label_windows, each_label_switch_writes_its_key_and_marks_the_layer_changed)
+{
+   const std::tuple<const char *, zelui::CheckBox *, int *> switches[] = {
+      {"Layer Name", labels().m_pcheckboxLayerName, &m_player->DrawLayerName},
+      {"Layer Size (px)", labels().m_pcheckboxSizePixels, &m_player->DrawScreenSize},
+      {"Layer Size (m)", labels().m_pcheckboxSizeMetres, &m_player->ShowMM},
+      {"Layer Size (ft)", labels().m_pcheckboxSizeFeet, &m_player->ShowFT},
+      {"Power", labels().m_pcheckboxPower, &m_player->DrawPower},
+      {"Info", labels().m_pcheckboxInfo, &m_player->DrawInfoLine},
+   };
+   for (const auto & [pszCaption, pcheckbox, pfield] : switches)
+   {
+      SCOPED_TRACE(pszCaption);
+      expect_switch_writes(pcheckbox, *pfield);
+   }
+}
+
 TEST_F(label_windows, raster_offsets_evaluate_expressions_and_show_the_stored_value)
 {
    type(raster().m_ptextboxX, "100+20");

@@ -37,6 +37,80 @@ protected:
    const string_base & total() const { return power().m_plabelTotal->caption(); }
 };
 
+// Each box of a picker and the picture beside it, for the patterns given.
+std::vector<string_base> picker_face(std::initializer_list<int> patterns)
+{
+   std::vector<string_base> face;
+   for (const int iPattern : patterns)
+   {
+      face.push_back("[ ]");
+      face.push_back(format("picture 25x25 matter://res/s%02d.png", iPattern));
+   }
+   return face;
+}
+
+std::vector<string_base> joined(std::vector<string_base> first, const std::vector<string_base> & second)
+{
+   first.insert(first.end(), second.begin(), second.end());
+   return first;
+}
+
+TEST_F(path_windows, a_new_power_window_shows_its_captions_and_initial_values)
+{
+   expect_new_window_face<SettingsPower>("Power", joined(joined({"(x)"}, picker_face({0, 1, 4, 6})), {
+      "Visible", "[ ]", "Color", "#FF0000",
+      "(Custom Power Path)", "[ ]", "Line Width", "[0]",
+      "Volts (Line to Ground)", "{110V|208V|220V|230V|240V|Custom} 110V", "(Custom)", "[Untitled] read-only",
+      "Amperes (Power Circuit)", "{15A|20A|Custom} 15A", "(Custom)", "[Untitled] read-only",
+      "Phases", "{1 Phase|3 Phases} 1 Phase", "Watts", "[0]",
+      "Maximize Power Use", "[ ]", "Organized", "[ ]",
+      "Total Power: 0 Amp",
+   }));
+}
+
+TEST_F(path_windows, a_new_data_flow_window_shows_its_captions_and_initial_values)
+{
+   expect_new_window_face<SettingsDataDiagram>("Data-Flow Diagram", joined(joined({"(x)"}, picker_face({0, 1, 2, 3, 4, 5, 6, 7})), {
+      "Random Colors", "[ ]", "Color", "#0000FF",
+      "Visible", "[ ]", "Line Width", "[0]",
+      "(Custom Data Path)", "[ ]", "Skip Blank", "[ ]",
+      "Novastar", "[ ]", "Other Type", "[ ]",
+      "Pixel Limit", "[0]",
+   }));
+}
+
+TEST_F(path_windows, a_new_colors_window_shows_its_buttons_and_no_row)
+{
+   auto * pwindow = new SettingsBoxesColors(m_pscreen.get(), m_pglobal);
+   EXPECT_EQ(pwindow->title(), "Colors        ");
+   EXPECT_EQ(face_of(*pwindow), (std::vector<string_base>{"(x)", "(Add)", "(Delete)"}));
+   EXPECT_EQ(pwindow->row_count(), 0);
+   EXPECT_EQ(SettingsBoxesColors::getButtonSize(), (size_type<int>{55, 22}));
+   const color::color table[6] = {
+      {0x40, 0x80, 0x80, 0xff}, {0xd7, 0x01, 0x01, 0xff}, {0xa0, 0xa0, 0x30, 0xff},
+      {0x40, 0x80, 0x40, 0xff}, {0x80, 0x20, 0x80, 0xff}, {0x20, 0x20, 0x80, 0xff},
+   };
+   EXPECT_TRUE(std::equal(std::begin(table), std::end(table), std::begin(g_colortablea)));
+}
+
+TEST_F(path_windows, the_one_field_controls_write_their_field_and_mark_the_layer_changed)
+{
+   {
+      SCOPED_TRACE("Power");
+      expect_switch_writes(power().m_pcheckboxVisible, m_player->DrawPowerSnake);
+      expect_colour_writes(power().m_pcolorpicker, m_player->m_descriptionPower.m_color);
+      expect_number_writes(power().m_pintboxLineWidth, m_player->m_descriptionPower.m_iWidth);
+      expect_number_writes(power().m_pintboxWatts, m_player->PowerWatts);
+   }
+   {
+      SCOPED_TRACE("Data-Flow Diagram");
+      expect_switch_writes(data().m_pcheckboxRandomColors, m_player->m_descriptionData.m_iUseRandomColor);
+      expect_switch_writes(data().m_pcheckboxVisible, m_player->DrawSnake);
+      expect_number_writes(data().m_pintboxLineWidth, m_player->m_descriptionData.m_iWidth);
+      expect_number_writes(data().m_pintboxPixelLimit, m_player->m_descriptionData.m_iLimit);
+   }
+}
+
 TEST_F(path_windows, the_pickers_offer_eight_or_four_patterns_with_their_pictures)
 {
    ASSERT_EQ(data_picker().check_boxes().size(), 8u);

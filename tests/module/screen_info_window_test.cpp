@@ -1,5 +1,7 @@
 // The tool-window base and the "Screen Info" window with its columns, rows and rotation edits.
 
+#include <gmock/gmock.h>
+
 #include <cmath>
 #include <numbers>
 
@@ -26,6 +28,68 @@ protected:
 
    static int key(int iColumn, int iRow) { return (iColumn << 16) | iRow; }
 };
+
+TEST_F(screen_info, a_new_window_shows_its_captions_and_initial_values)
+{
+   expect_new_window_face<SettingsBoxes>("Screen Info", {
+      "(x)",
+      "Offset X", "[Untitled]",
+      "Offset Y", "[Untitled]",
+      "Cabinet Width", "[Untitled]",
+      "Cabinet Height", "[Untitled]",
+      "Screen Columns", "[Untitled]",
+      "Screen Rows", "[Untitled]",
+      "Panel Width  (mm)", "[Untitled]",
+      "Panel Height (mm)", "[Untitled]",
+      "Weight per Panel", "[20.00 lb]", "(kg)", "(lb) pushed",
+      "Screen Weight", "[ ]",
+      "Screen Diagonal", "[ ]", "{inch|feet|meter} inch",
+      "[ ] Half First Column", "[ ] Half Last Column",
+      "[ ] Half First Row", "[ ] Half Last Row",
+      "Rotation (degrees)", "[0.00 °]",
+      "Border", "[0]", "[ ]", "#0000FF",
+      "Circle with X", "[0]", "[ ]",
+      "Cabinet ID", "[0]", "#0000FF",
+      "spacer 5x5", "[ ]", "picture 24x24 matter://res/d.png", "[ ]", "picture 24x24 matter://res/s.png",
+   });
+}
+
+TEST_F(screen_info, the_one_field_controls_write_their_field_and_mark_the_layer_changed)
+{
+   {
+      SCOPED_TRACE("Screen Weight");
+      expect_switch_writes(boxes().m_pcheckboxScreenWeight, m_player->ShowScreenWeight);
+   }
+   {
+      SCOPED_TRACE("Screen Diagonal");
+      expect_switch_writes(boxes().m_pcheckboxDiagonal, m_player->ShowScreenDiagonal);
+   }
+   {
+      SCOPED_TRACE("Border");
+      expect_number_writes(boxes().m_pintboxBorder, m_player->GridWidth);
+      expect_switch_writes(boxes().m_pcheckboxBorder, m_player->DrawGrid);
+      expect_colour_writes(boxes().m_pcolorpickerBorder, m_player->BoxBorderColor);
+   }
+   {
+      SCOPED_TRACE("Circle with X");
+      expect_number_writes(boxes().m_pintboxCircle, m_player->CircleWidth);
+      expect_switch_writes(boxes().m_pcheckboxCircle, m_player->DrawCircle);
+   }
+}
+
+TEST_F(screen_info, the_question_before_a_smaller_grid_clears_custom_paths_reads_as_written)
+{
+   m_player->Columns = 10;
+   set_custom_data_path({key(0, 0), key(6, 0)});
+   type(boxes().m_ptextboxColumns, "3");
+   zelui::MessageDialog * pdialog = dialog_titled("Clear Custom Path");
+   ASSERT_TRUE(pdialog);
+   EXPECT_EQ(pdialog->type(), zelui::MessageDialog::e_type_warning);
+   const char * pszMessage = "There are Custom paths that will totally or partially be outside the layer. Those Custom Paths "
+                             "will be deleted if layer is shrinked. Do you want to continue?";
+   EXPECT_EQ(pdialog->message(), pszMessage);
+   EXPECT_THAT(face_of(*pdialog), testing::UnorderedElementsAre(pszMessage, "(Yes)", "(No)"));
+}
 
 TEST_F(screen_info, the_close_button_hides_the_window_saves_the_layout_and_the_menu_brings_it_back_in_place)
 {
