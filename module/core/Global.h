@@ -83,6 +83,8 @@ public:
    void set_changed();
    // Reads and clears the changed flag in one atomic step (the frame build does this).
    bool take_changed() noexcept;
+   // The changed flag itself: an atomic exchange to true makes the next draw rebuild the frame.
+   std::atomic<bool> & changed_flag() noexcept { return m_bChanged; }
    // `MainScreen::reload_all(true)`, then `set_changed()`.
    void reload_all();
    // Keeps the "Raster Label" tool window's text in a label that touches the raster's right or

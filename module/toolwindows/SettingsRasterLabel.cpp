@@ -88,8 +88,11 @@ void SettingsRasterLabel::edit_document(EDIT edit)
       return;
    }
    edit(*pproject);
-   // The label is the document's, not a layer's: no layer is marked changed.
-   m_pglobal->set_changed();
+   // The label is the document's, not a layer's: no layer is marked changed. The document's
+   // flag alone makes the next draw of the main window rebuild the frame.
+   m_pglobal->changed_flag().exchange(true);
+   set_need_redraw();
+   post_redraw();
 }
 
 bool SettingsRasterLabel::on_offset_text(zelui::TextBox * ptextbox, int project::*pfield, scoped_string_base strText)

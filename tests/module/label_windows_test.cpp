@@ -10,6 +10,7 @@
 #include "toolwindows/SettingsLabels.h"
 #include "toolwindows/SettingsRasterLabel.h"
 #include "toolwindows/W_Image.h"
+#include "recording_window.h"
 #include "tool_windows_test.h"
 #include "zel2d/context.h"
 #include "zelui/Label.h"
@@ -107,6 +108,28 @@ TEST_F(label_windows, the_raster_label_switch_marks_the_document_not_a_layer)
    EXPECT_FALSE(document().m_bRasterLabel);
    EXPECT_TRUE(changed());
    EXPECT_FALSE(m_player->has_changed());
+}
+
+TEST(raster_label_window, an_edit_sets_the_documents_flag_and_asks_the_main_window_only_for_a_redraw)
+{
+   auto pwindow = make_pointer<recording_window>();
+   auto pscreen = make_pointer<MainScreen>(pwindow.get());
+   pwindow->set_appearance(pscreen->appearance());
+   Global * pglobal = pscreen->get_global();
+   pglobal->load_default_layers();
+   pscreen->create_main_screen();
+   pointer<boxes_layer> player = pglobal->current_project()->current_boxes_layer();
+   player->clear_changed();
+   pglobal->take_changed();
+   pwindow->m_iLayoutRequests = pwindow->m_iRedrawRequests = pwindow->m_iRedrawPosts = 0;
+   pscreen->get_raster_label_window()->m_pintboxFontSize->set_value(30, e_source_user);
+   EXPECT_TRUE(pglobal->take_changed());
+   EXPECT_FALSE(player->has_changed());
+   EXPECT_GT(pwindow->m_iRedrawRequests, 0);
+   EXPECT_GT(pwindow->m_iRedrawPosts, 0);
+   // The canvas is not asked to lay out, as the controller's own change signal would ask it.
+   EXPECT_EQ(pwindow->m_iLayoutRequests, 0);
+   pwindow->set_appearance(nullptr);
 }
 
 TEST_F(label_windows, the_raster_label_edits_without_a_screen_layer_and_refills_quietly)
