@@ -39,11 +39,8 @@ class TopPanel;
 // The root screen of the main window. It owns the document controller and every child widget
 // (canvas, menus, tool bar, side panel, tool windows), lays them out by the window size, routes
 // the keyboard, refreshes whatever shows the current screen layer, switches the tool windows with
-// the kind of the current layer, and keeps the tool-window layout file.
-//
-// FIXME: the top menu (TopMenu), the top tool bar (TopPanel), the side
-// panel (RightPanel) and the add-layer menu (AddLayerContextMenu) are not built yet; their members
-// stay empty and every call on them is skipped until they exist.
+// the kind of the current layer, and keeps the tool-window layout file. Until
+// `create_main_screen` ran, the children are missing and every call on them is skipped.
 class MainScreen : public zelui::Screen
 {
 public:

@@ -2,23 +2,11 @@
 
 #include "document/boxes_layer.h"
 #include "document/project.h"
+#include "toolwindows/SettingsBaseWindow.h"
 #include "zelui/TabWidgetBase.h"
-#include "zelui/Window.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-namespace
-{
-
-// FIXME: a tool window is a SettingsBaseWindow; until that class exists, a window that shows
-// the current layer stands for one.
-bool is_tool_window(zelui::Widget * pwidget)
-{
-   return dynamic_cast<zelui::Window *>(pwidget) && dynamic_cast<SettingsFromLayer *>(pwidget);
-}
-
-} // namespace
 
 pointer<boxes_layer> SettingsFromLayer::current_boxes_layer()
 {
@@ -56,7 +44,7 @@ bool is_settings_base_widget(zelui::Widget * pwidget)
 {
    for (zelui::Widget * p = pwidget ? pwidget->parent() : nullptr; p; p = p->parent())
    {
-      if (is_tool_window(p))
+      if (dynamic_cast<SettingsBaseWindow *>(p))
       {
          return true;
       }

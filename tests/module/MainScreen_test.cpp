@@ -11,6 +11,7 @@
 #include "document/project.h"
 #include "orvo/file_system.h"
 #include "toolwindows/About.h"
+#include "toolwindows/SettingsBaseWindow.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
 #include "zelui/Window.h"
@@ -23,11 +24,20 @@ using namespace Tarvossa_BrisvanePro;
 namespace
 {
 
-// A tool window as the tool windows are: a window that shows the current screen layer.
-class test_tool_window : public zelui::Window, public SettingsFromLayer
+// A tool window with no controls of its own.
+class test_tool_window : public SettingsBaseWindow
 {
 public:
-   test_tool_window(zelui::Widget * pparent, Global * pglobal) : zelui::Window(pparent, "Tool"), SettingsFromLayer(pglobal) {}
+   test_tool_window(zelui::Widget * pparent, Global * pglobal) : SettingsBaseWindow(pparent, pglobal, "Tool") {}
+
+   void get_settings_from_layer(const pointer<boxes_layer> &) override {}
+};
+
+// A window that shows the current screen layer without being a tool window.
+class layer_window : public zelui::Window, public SettingsFromLayer
+{
+public:
+   layer_window(zelui::Widget * pparent, Global * pglobal) : zelui::Window(pparent, "Layer"), SettingsFromLayer(pglobal) {}
 
    void get_settings_from_layer(const pointer<boxes_layer> &) override {}
 };
@@ -295,6 +305,17 @@ TEST_F(focus_order, fields_find_the_window_that_decides_their_visibility)
    EXPECT_EQ(findParent(m_pscreen.get()), nullptr);
    EXPECT_TRUE(is_settings_base_widget(m_ptextA1));
    EXPECT_FALSE(is_settings_base_widget(m_pwindowA));
+}
+
+TEST_F(focus_order, a_field_of_a_window_that_is_no_tool_window_is_not_remembered)
+{
+   auto * pwindow = new layer_window(m_pscreen.get(), m_pglobal);
+   auto * ptext = new zelui::TextBox(pwindow, "other");
+   EXPECT_FALSE(is_settings_base_widget(ptext));
+   m_pscreen->set_focus_to(ptext);
+   ptext->set_value("typed", e_source_sync);
+   m_pscreen->reapply_settings_base_widget_previous_value();
+   EXPECT_EQ(ptext->value(), "typed");
 }
 
 namespace
