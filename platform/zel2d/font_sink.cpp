@@ -4,6 +4,7 @@
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 
+#include "orvo/exception.h"
 #include "zel2d/font_face.h"
 
 namespace zel2d
@@ -46,6 +47,31 @@ cairo_font_face_t * load_face(scoped_string_base name)
    return pface;
 }
 
+// Whether fontconfig's best match for a family name is that family itself (a font lists every
+// family name it answers to, in any case) rather than a substitute.
+bool is_installed(scoped_string_base family)
+{
+   const std::string name(family);
+   FcPattern * ppattern = FcPatternCreate();
+   FcPatternAddString(ppattern, FC_FAMILY, reinterpret_cast<const FcChar8 *>(name.c_str()));
+   FcConfigSubstitute(nullptr, ppattern, FcMatchPattern);
+   FcDefaultSubstitute(ppattern);
+   FcResult result = FcResultNoMatch;
+   FcPattern * pmatch = FcFontMatch(nullptr, ppattern, &result);
+   FcPatternDestroy(ppattern);
+   bool bInstalled = false;
+   FcChar8 * pszFamily = nullptr;
+   for (int i = 0; pmatch && !bInstalled && FcPatternGetString(pmatch, FC_FAMILY, i, &pszFamily) == FcResultMatch; ++i)
+   {
+      bInstalled = FcStrCmpIgnoreCase(pszFamily, reinterpret_cast<const FcChar8 *>(name.c_str())) == 0;
+   }
+   if (pmatch)
+   {
+      FcPatternDestroy(pmatch);
+   }
+   return bInstalled;
+}
+
 } // namespace
 
 font_face::~font_face()
@@ -74,6 +100,14 @@ font_face * font_sink::find(scoped_string_base name)
    font_face * pfaceFound = pface.get();
    m_faces.emplace(std::string(name), std::move(pface));
    return pfaceFound;
+}
+
+void font_sink::require(scoped_string_base family)
+{
+   if (!is_installed(family))
+   {
+      throw exception(error_not_found, format("the font \"%s\" is not installed", std::string(family).c_str()));
+   }
 }
 
 std::size_t font_sink::loaded_count() const

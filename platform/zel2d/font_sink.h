@@ -30,6 +30,10 @@ public:
 
    // The face for a name, loaded on first use. Never null; valid as long as the store lives.
    font_face * find(scoped_string_base name);
+   // Makes sure that a family is installed under its own name, so that text set in it never
+   // falls back to another face unnoticed; throws `exception` (`error_not_found`) naming the
+   // family when fontconfig would only find a substitute.
+   void require(scoped_string_base family);
 
    // How many distinct names have been loaded (for tests of the sharing).
    std::size_t loaded_count() const;

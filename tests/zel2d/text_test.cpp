@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "orvo/exception.h"
 #include "orvo/image.h"
 #include "pixel_probe.h"
 #include "zel2d/context.h"
@@ -233,6 +234,23 @@ TEST(fonts, faces_change_the_measure_and_an_unknown_name_still_draws)
    EXPECT_GT(fMono, fSans * 1.5f); // monospaced "i" is as wide as any letter
    context.set_font_face("No Such Family 12345");
    EXPECT_GT(context.text_bounds(0, 0, "iiii", nullptr), 0.0f);
+}
+
+TEST(fonts, a_required_family_must_be_installed_under_its_own_name)
+{
+   const pointer<zel2d::font_sink> psink = zel2d::font_sink::shared();
+   EXPECT_NO_THROW(psink->require("DejaVu Sans"));
+   EXPECT_NO_THROW(psink->require("dejavu sans mono"));
+   try
+   {
+      psink->require("No Such Family 12345");
+      ADD_FAILURE() << "a missing family passed";
+   }
+   catch (const exception & e)
+   {
+      EXPECT_EQ(e.status(), error_not_found);
+      EXPECT_STREQ(e.what(), "the font \"No Such Family 12345\" is not installed");
+   }
 }
 
 TEST(fonts, a_context_moved_to_another_sink_keeps_its_face)
