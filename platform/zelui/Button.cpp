@@ -1,5 +1,6 @@
 #include "zelui/Button.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "zel2d/context.h"
@@ -13,18 +14,51 @@ Button::Button(Widget * pparent, scoped_string_base strCaption, int iIcon) :
 {
 }
 
+float Button::caption_font_size() const
+{
+   return has_font_size() ? font_size() : static_cast<float>(theme()->m_iButtonFontSize);
+}
+
+// The gap between the icon and the caption when the button shows both.
+static constexpr float g_fIconGap = 6.0f;
+
 size_type<int> Button::preferred_size(zel2d::context * pcontext, bool)
 {
-   float fFont = has_font_size() ? font_size() : static_cast<float>(theme()->m_iButtonFontSize);
+   Theme * ptheme = theme();
+   float fFont = caption_font_size();
    zel2d::context * pmeasure = measuring_context(pcontext);
    pmeasure->save();
-   pmeasure->set_font_face(theme()->m_pszFontFace);
+   pmeasure->set_font_face(ptheme->m_pszFontFace);
    pmeasure->set_font_size(fFont);
    float fWidth = m_strCaption.empty() ? 0.0f : pmeasure->text_bounds(0.0f, 0.0f, m_strCaption, nullptr);
    pmeasure->restore();
-   int iHeight = static_cast<int>(std::ceil(fFont * 1.3f)) + 8;
-   int iIcon = m_iIcon > 0 ? iHeight - 8 + (m_strCaption.empty() ? 0 : 6) : 0;
-   return {static_cast<int>(std::ceil(fWidth)) + iIcon + 16, iHeight};
+   int iHeight = std::max(ptheme->m_iControlHeight, static_cast<int>(std::ceil(fFont * 1.3f)) + 4);
+   float fIcon = m_iIcon > 0 ? static_cast<float>(iHeight - 8) + (m_strCaption.empty() ? 0.0f : g_fIconGap) : 0.0f;
+   float fContent = fWidth + fIcon + reserved_right() + 2.0f * static_cast<float>(ptheme->m_iButtonPadding);
+   return {static_cast<int>(std::ceil(fContent)), iHeight};
+}
+
+rectangle_type<float> Button::content_room() const
+{
+   auto fPadding = static_cast<float>(theme()->m_iButtonPadding);
+   return {fPadding, 1.0f, static_cast<float>(width()) - fPadding - reserved_right(), static_cast<float>(height()) - 1.0f};
+}
+
+float Button::icon_side() const
+{
+   return m_iIcon > 0 ? std::max(0.0f, std::min(static_cast<float>(height()) - 8.0f, static_cast<float>(width()) - 8.0f)) : 0.0f;
+}
+
+std::vector<text_line> Button::text_lines() const
+{
+   if (m_strCaption.empty())
+   {
+      return {};
+   }
+   rectangle_type<float> room = content_room();
+   float fIcon = icon_side();
+   room.left += fIcon > 0.0f ? fIcon + g_fIconGap : 0.0f;
+   return {{m_strCaption, theme()->m_pszFontFace, caption_font_size(), room}};
 }
 
 void Button::release_radio_partners()
@@ -126,13 +160,14 @@ void Button::draw_face(zel2d::context * pcontext)
    pcontext->set_stroke_width(1.0f);
    pcontext->stroke();
 
-   float fFont = has_font_size() ? font_size() : static_cast<float>(ptheme->m_iButtonFontSize);
    pcontext->set_font_face(ptheme->m_pszFontFace);
-   pcontext->set_font_size(fFont);
+   pcontext->set_font_size(caption_font_size());
    float fText = m_strCaption.empty() ? 0.0f : pcontext->text_bounds(0.0f, 0.0f, m_strCaption, nullptr);
-   float fIcon = m_iIcon > 0 ? std::min(fh - 8.0f, fw - 8.0f) : 0.0f;
-   float fGap = (fIcon > 0.0f && fText > 0.0f) ? 6.0f : 0.0f;
-   float fStart = fx + (fw - fIcon - fGap - fText) * 0.5f;
+   float fIcon = icon_side();
+   float fGap = (fIcon > 0.0f && fText > 0.0f) ? g_fIconGap : 0.0f;
+   // Icon and caption are centred together in the content room.
+   rectangle_type<float> room = content_room();
+   float fStart = fx + room.left + (room.width() - fIcon - fGap - fText) * 0.5f;
    if (fIcon > 0.0f)
    {
       float fIconY = fy + (fh - fIcon) * 0.5f;

@@ -46,12 +46,23 @@ public:
    void set_button_group(const std::vector<Button *> & group) { m_group = group; }
 
    size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   // The caption, in the face's room right of the icon.
+   std::vector<text_line> text_lines() const override;
    void draw(zel2d::context * pcontext) override;
    bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDoubleClick,
                            const enumeration<user::enum_key> & emodifiers) override;
    bool mouse_enter_event(const point_type<int> & point, bool bEnter, const enumeration<user::enum_key> & emodifiers) override;
 
 protected:
+   // The width at the right end of the face that the icon and caption leave free (a popup
+   // button's arrow stands there).
+   virtual float reserved_right() const { return 0.0f; }
+   // The part of the face in which the icon and the caption are centred, in the widget's
+   // coordinates: the face less the theme's padding and the reserved right end.
+   rectangle_type<float> content_room() const;
+   // The side of the square icon, 0 without one.
+   float icon_side() const;
+   float caption_font_size() const;
    // Releases the other buttons of the radio set.
    void release_radio_partners();
    // Draws the face: the rounded rectangle, the icon and the caption.

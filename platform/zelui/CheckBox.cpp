@@ -1,5 +1,6 @@
 #include "zelui/CheckBox.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "zel2d/context.h"
@@ -41,6 +42,26 @@ size_type<int> CheckBox::preferred_size(zel2d::context * pcontext, bool)
    return {iBox + theme()->m_iCheckBoxGap + static_cast<int>(std::ceil(fWidth)) + 2, iBox};
 }
 
+float CheckBox::box_side() const
+{
+   return std::min(std::ceil(font_size() * 1.3f), static_cast<float>(std::min(width(), height())) - 2.0f);
+}
+
+float CheckBox::caption_left() const
+{
+   return 1.0f + box_side() + static_cast<float>(theme()->m_iCheckBoxGap);
+}
+
+std::vector<text_line> CheckBox::text_lines() const
+{
+   if (m_strCaption.empty())
+   {
+      return {};
+   }
+   return {{m_strCaption, theme()->m_pszFontFace, font_size(),
+            {caption_left(), 0.0f, static_cast<float>(width()), static_cast<float>(height())}}};
+}
+
 bool CheckBox::mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
                                   bool bDoubleClick, const enumeration<user::enum_key> & emodifiers)
 {
@@ -68,7 +89,7 @@ bool CheckBox::mouse_button_event(const point_type<int> & point, enumeration<use
 void CheckBox::draw(zel2d::context * pcontext)
 {
    Theme * ptheme = theme();
-   float fBox = std::min(std::ceil(font_size() * 1.3f), static_cast<float>(std::min(width(), height())) - 2.0f);
+   float fBox = box_side();
    float fx = static_cast<float>(x()) + 1.0f;
    float fy = static_cast<float>(y()) + (height() - fBox) * 0.5f;
    pcontext->save();
@@ -96,8 +117,7 @@ void CheckBox::draw(zel2d::context * pcontext)
       pcontext->set_font_size(font_size());
       pcontext->set_fill_color(enabled() ? ptheme->m_colorText : ptheme->m_colorTextDisabled);
       pcontext->set_text_align(1 | 16);
-      pcontext->text(fx + fBox + static_cast<float>(ptheme->m_iCheckBoxGap), static_cast<float>(y()) + height() * 0.5f,
-                     m_strCaption);
+      pcontext->text(static_cast<float>(x()) + caption_left(), static_cast<float>(y()) + height() * 0.5f, m_strCaption);
    }
    pcontext->restore();
    Widget::draw(pcontext);

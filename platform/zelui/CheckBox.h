@@ -27,11 +27,18 @@ public:
 
    bool accepts_focus() const override { return enabled(); }
    size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   // The caption, right of the box.
+   std::vector<text_line> text_lines() const override;
    void draw(zel2d::context * pcontext) override;
    bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDoubleClick,
                            const enumeration<user::enum_key> & emodifiers) override;
 
 private:
+   // The side of the square box, which stands 1 pixel in from the left edge.
+   float box_side() const;
+   // Where the caption begins, from the left edge.
+   float caption_left() const;
+
    string_base m_strCaption;
    bool m_bChecked = false;
    bool m_bPushed = false;

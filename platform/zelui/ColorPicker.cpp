@@ -102,7 +102,7 @@ void ColorPicker::pick(const ::color::hls & hls)
 
 size_type<int> ColorPicker::preferred_size(zel2d::context *, bool)
 {
-   return {55, 22};
+   return {theme()->m_iColorPickerWidth, theme()->m_iControlHeight};
 }
 
 void ColorPicker::draw(zel2d::context * pcontext)

@@ -6,8 +6,9 @@
 namespace zelui
 {
 
-// A number box of floating-point numbers, shown with a printf format ("%.2f" until another is
-// set).
+// A number box of floating-point numbers. Until a printf format is set, a value shows with at most
+// two decimals and no trailing zeros ("20", "9.07", "-90"), so that it stays readable in a narrow
+// box.
 template <typename T>
 class FloatBox : public NumberBox<T>
 {
@@ -22,10 +23,23 @@ public:
    }
 
 protected:
-   string_base format_value(T value) const override { return ::format(m_strFormat.c_str(), static_cast<double>(value)); }
+   string_base format_value(T value) const override
+   {
+      if (!m_strFormat.empty())
+      {
+         return ::format(m_strFormat.c_str(), static_cast<double>(value));
+      }
+      string_base strValue = ::format("%.2f", static_cast<double>(value));
+      strValue.erase(strValue.find_last_not_of('0') + 1);
+      if (strValue.ends_with('.'))
+      {
+         strValue.pop_back();
+      }
+      return strValue == "-0" ? string_base("0") : strValue;
+   }
 
 private:
-   string_base m_strFormat = "%.2f";
+   string_base m_strFormat;
 };
 
 } // namespace zelui

@@ -30,11 +30,21 @@ size_type<int> Label::preferred_size(zel2d::context * pcontext, bool)
    }
    zel2d::context * pmeasure = measuring_context(pcontext);
    pmeasure->save();
-   pmeasure->set_font_face(m_strFont);
+   pmeasure->set_font_face(theme()->face(m_strFont));
    pmeasure->set_font_size(font_size());
    float fWidth = pmeasure->text_bounds(0.0f, 0.0f, m_strCaption, nullptr);
    pmeasure->restore();
    return {static_cast<int>(std::ceil(fWidth)) + 2, static_cast<int>(std::ceil(font_size() * 1.3f))};
+}
+
+std::vector<text_line> Label::text_lines() const
+{
+   if (m_strCaption.empty())
+   {
+      return {};
+   }
+   return {{m_strCaption, theme()->face(m_strFont), font_size(),
+            {0.0f, 0.0f, static_cast<float>(width()), static_cast<float>(height())}}};
 }
 
 void Label::draw(zel2d::context * pcontext)
@@ -42,7 +52,7 @@ void Label::draw(zel2d::context * pcontext)
    if (!m_strCaption.empty())
    {
       pcontext->save();
-      pcontext->set_font_face(m_strFont);
+      pcontext->set_font_face(theme()->face(m_strFont));
       pcontext->set_font_size(font_size());
       pcontext->set_fill_color(enabled() ? color() : theme()->m_colorTextDisabled);
       pcontext->set_text_align(1 | 16);

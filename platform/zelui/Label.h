@@ -21,6 +21,8 @@ public:
    void set_color(const color::color & color) noexcept { m_color = color; m_bColor = true; }
 
    size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   // The caption, in the whole of the label.
+   std::vector<text_line> text_lines() const override;
    void draw(zel2d::context * pcontext) override;
 
 private:

@@ -27,11 +27,9 @@ PopupButton::~PopupButton()
    }
 }
 
-size_type<int> PopupButton::preferred_size(zel2d::context * pcontext, bool bRecalculate)
+float PopupButton::reserved_right() const
 {
-   size_type<int> size = Button::preferred_size(pcontext, bRecalculate);
-   size.width += theme()->m_iPopupArrowSize + 4;
-   return size;
+   return static_cast<float>(theme()->m_iPopupArrowSize + 4);
 }
 
 void PopupButton::draw(zel2d::context * pcontext)
@@ -39,7 +37,7 @@ void PopupButton::draw(zel2d::context * pcontext)
    draw_face(pcontext);
    // The arrow at the right end says that the button opens a panel.
    float fSize = static_cast<float>(theme()->m_iPopupArrowSize);
-   float fx = static_cast<float>(x() + width()) - fSize - 6.0f;
+   float fx = static_cast<float>(x() + width() - theme()->m_iButtonPadding) - fSize;
    float fy = static_cast<float>(y()) + (height() - fSize * 0.5f) * 0.5f;
    pcontext->save();
    pcontext->begin_path();

@@ -14,10 +14,13 @@ public:
 
    Popup * popup() const noexcept { return m_ppopup.get(); }
 
-   size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
    void draw(zel2d::context * pcontext) override;
    bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDoubleClick,
                            const enumeration<user::enum_key> & emodifiers) override;
+
+protected:
+   // The arrow's strip: the arrow and a gap before it.
+   float reserved_right() const override;
 
 private:
    pointer<Popup> m_ppopup;

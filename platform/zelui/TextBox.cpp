@@ -376,7 +376,34 @@ size_type<int> TextBox::preferred_size(zel2d::context * pcontext, bool)
    float fFont = has_font_size() ? font_size() : static_cast<float>(theme()->m_iTextBoxFontSize);
    pmeasure->restore();
    int iWidth = static_cast<int>(std::ceil(fText + fUnits)) + 2 * theme()->m_iTextBoxPadding;
-   return {std::max(iWidth, 40), static_cast<int>(std::ceil(fFont * 1.3f)) + 6};
+   return {std::max(iWidth, 40), std::max(theme()->m_iControlHeight, static_cast<int>(std::ceil(fFont * 1.3f)) + 2)};
+}
+
+std::vector<text_line> TextBox::text_lines() const
+{
+   Theme * ptheme = theme();
+   string_base strFace = ptheme->m_pszFontFace;
+   float fFont = has_font_size() ? font_size() : static_cast<float>(ptheme->m_iTextBoxFontSize);
+   auto fPadding = static_cast<float>(ptheme->m_iTextBoxPadding);
+   auto fWidth = static_cast<float>(width());
+   auto fHeight = static_cast<float>(height());
+   float fUnits = 0.0f;
+   std::vector<text_line> lines;
+   if (!m_strUnits.empty())
+   {
+      zel2d::context * pmeasure = measuring_context(nullptr);
+      pmeasure->save();
+      prepare_font(pmeasure);
+      fUnits = text_width(pmeasure, m_strUnits);
+      pmeasure->restore();
+      lines.push_back({m_strUnits, strFace, fFont, {fWidth - fPadding - fUnits, 1.0f, fWidth - fPadding, fHeight - 1.0f}});
+      fUnits += fPadding;
+   }
+   if (!text().empty())
+   {
+      lines.insert(lines.begin(), {text(), strFace, fFont, {fPadding, 1.0f, fWidth - fPadding - fUnits, fHeight - 1.0f}});
+   }
+   return lines;
 }
 
 void TextBox::draw(zel2d::context * pcontext)

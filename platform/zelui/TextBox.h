@@ -57,6 +57,8 @@ public:
 
    bool accepts_focus() const override { return m_bEditable && enabled(); }
    size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   // The text left of the units, and the units at the right end.
+   std::vector<text_line> text_lines() const override;
    void draw(zel2d::context * pcontext) override;
    bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDoubleClick,
                            const enumeration<user::enum_key> & emodifiers) override;

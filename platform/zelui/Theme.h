@@ -2,6 +2,7 @@
 
 #include "orvo/color.h"
 #include "orvo/particle.h"
+#include "orvo/string.h"
 
 namespace zelui
 {
@@ -9,25 +10,36 @@ namespace zelui
 // The look of the toolkit's own controls: a dark theme, quiet and readable at 14 px. Every
 // colour, margin and font size that a control draws with comes from here; a screen holds one
 // theme for all its widgets.
+//
+// The metrics are compact on purpose: the tool windows give their fields 40 x 22, 60 x 22 and
+// 70 x 22 pixels and their buttons 80 pixels, and place the windows side by side, so a caption
+// at 14 px must fit a narrow cell. The toolkit's text is therefore set in a narrow face, and
+// every single-line control is one row of 22 pixels.
 class Theme : virtual public particle
 {
 public:
-   // Fonts.
-   const char * m_pszFontFace = "sans";
-   int m_iStandardFontSize = 14;
-   int m_iButtonFontSize = 14;
+   // Requires the face of the toolkit's text (see `require_installed_font`).
+   Theme();
+
+   // Fonts. The toolkit's font name "sans" stands for `m_pszFontFace` (see `face`).
+   const char * m_pszFontFace = "Liberation Sans Narrow";
+   int m_iStandardFontSize = 13;
+   int m_iButtonFontSize = 13;
    int m_iTextBoxFontSize = 14;
    int m_iWindowTitleFontSize = 14;
 
    // Geometry.
    int m_iWindowCornerRadius = 3;
-   int m_iWindowHeaderHeight = 26;
+   int m_iWindowHeaderHeight = 24;
+   int m_iControlHeight = 22;
    int m_iButtonCornerRadius = 2;
+   int m_iButtonPadding = 6;
    int m_iTabHeaderHeight = 24;
    int m_iScrollBarWidth = 12;
-   int m_iTextBoxPadding = 5;
+   int m_iTextBoxPadding = 4;
    int m_iCheckBoxGap = 6;
    int m_iPopupArrowSize = 8;
+   int m_iColorPickerWidth = 40;
 
    // Colours, 0xAARRGGBB.
    color::color m_colorScreenBackground = color::color::from_argb(0xFF202124);
@@ -58,6 +70,14 @@ public:
    color::color m_colorTooltip = color::color::from_argb(0xFF121315);
    color::color m_colorTooltipText = color::color::from_argb(0xFFE8E8E8);
    color::color m_colorModalShade = color::color::from_argb(0x60000000);
+
+   // The face a control draws a font name with: the toolkit's "sans" is the theme's own face,
+   // any other name is the drawing library's.
+   string_base face(scoped_string_base strFont) const;
+
+   // Throws `exception` with a clear text when the theme's face is not installed: the controls
+   // are sized for its narrow letters, and a wider stand-in would clip their captions.
+   void require_installed_font() const;
 
    // The theme of widgets that belong to no screen.
    static Theme * default_theme();

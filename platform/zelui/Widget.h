@@ -17,6 +17,18 @@
 namespace zelui
 {
 
+// One line of text that a widget shows: the text, the face and size it is drawn in, and the room
+// the widget gives it, in the widget's own coordinates (its top-left corner at (0, 0)). The
+// widget draws the text inside that room; a room narrower or lower than the text's line box
+// means a clipped or crowded caption.
+struct text_line
+{
+   string_base m_strText;
+   string_base m_strFace;
+   float m_fFontSize = 0.0f;
+   rectangle_type<float> m_rectangleRoom;
+};
+
 // The base of every element of the interface: a rectangle in its parent with ordered children.
 //
 // Ownership: a widget made with a parent is added to the parent's children, which hold counted
@@ -168,6 +180,9 @@ public:
    virtual bool focus_event(bool bFocused);
    virtual bool keyboard_event(user::enum_key ekey, int iScancode, int iAction,
                                const enumeration<user::enum_key> & emodifiers, const string_base & strText);
+
+   // The lines of text the widget itself draws (not its children's); none here.
+   virtual std::vector<text_line> text_lines() const { return {}; }
 
    // Drawing: `call_draw` draws a visible widget clipped to its rectangle; `draw` draws the
    // widget itself (nothing here) and then its visible children.

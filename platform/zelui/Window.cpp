@@ -1,6 +1,7 @@
 #include "zelui/Window.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "zel2d/context.h"
 #include "zelui/BoxLayout.h"
@@ -57,16 +58,33 @@ size_type<int> Window::preferred_size(zel2d::context * pcontext, bool bRecalcula
       pmeasure->save();
       pmeasure->set_font_face(theme()->m_pszFontFace);
       pmeasure->set_font_size(static_cast<float>(theme()->m_iWindowTitleFontSize));
-      int iTitle = static_cast<int>(pmeasure->text_bounds(0.0f, 0.0f, m_strTitle, nullptr)) + 20;
+      float fTitle = pmeasure->text_bounds(0.0f, 0.0f, m_strTitle, nullptr);
       pmeasure->restore();
-      if (bPanelVisible)
-      {
-         iTitle += m_pwidgetButtonPanel->preferred_size(pcontext, true).width + 10;
-      }
-      size.width = std::max(size.width, iTitle);
+      size.width = std::max(size.width, static_cast<int>(std::ceil(fTitle)) + 2 * title_margin(pcontext));
       size.height = std::max(size.height, theme()->m_iWindowHeaderHeight);
    }
    return size;
+}
+
+int Window::title_margin(zel2d::context * pcontext) const
+{
+   int iMargin = 10;
+   if (m_pwidgetButtonPanel && m_pwidgetButtonPanel->visible())
+   {
+      iMargin += m_pwidgetButtonPanel->preferred_size(pcontext, true).width + 6;
+   }
+   return iMargin;
+}
+
+std::vector<text_line> Window::text_lines() const
+{
+   if (!has_title_bar())
+   {
+      return {};
+   }
+   auto fMargin = static_cast<float>(title_margin(nullptr));
+   return {{m_strTitle, theme()->m_pszFontFace, static_cast<float>(theme()->m_iWindowTitleFontSize),
+            {fMargin, 0.0f, static_cast<float>(width()) - fMargin, static_cast<float>(theme()->m_iWindowHeaderHeight)}}};
 }
 
 void Window::perform_layout(zel2d::context * pcontext, bool)

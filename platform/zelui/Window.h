@@ -30,6 +30,8 @@ public:
    void dispose();
 
    size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   // The title, centred in the title bar between equal margins that keep it off the buttons.
+   std::vector<text_line> text_lines() const override;
    void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
    void draw(zel2d::context * pcontext) override;
    bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDoubleClick,
@@ -39,6 +41,8 @@ public:
    bool scroll_event(const point_type<int> & point, const size_type<float> & delta) override;
 
 protected:
+   // The room the title keeps free at each end of the title bar.
+   int title_margin(zel2d::context * pcontext) const;
    // Lays out the window's content with the button panel left out, then places the panel.
    void perform_layout_around_button_panel(zel2d::context * pcontext);
 

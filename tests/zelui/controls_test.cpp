@@ -247,15 +247,22 @@ TEST(NumberBoxes, TypedExpressionsBecomeNumbers)
    pfloat->set_editable(true);
    pfloat->set_units("lb");
    pfloat->set_callback([&](float f) { floats.push_back(f); });
-   EXPECT_EQ(pfloat->TextBox::value(), "20.00");
+   EXPECT_EQ(pfloat->TextBox::value(), "20");
    enter(pfloat, "1000/8");
    ASSERT_EQ(floats.size(), 1u);
    EXPECT_FLOAT_EQ(floats[0], 125.0f);
-   EXPECT_EQ(pfloat->TextBox::value(), "125.00");
+   EXPECT_EQ(pfloat->TextBox::value(), "125");
    pfloat->set_value(3.14159f);
    EXPECT_EQ(floats.size(), 1u);
+   EXPECT_EQ(pfloat->TextBox::value(), "3.14");
+   pfloat->set_value(-0.001f);
+   EXPECT_EQ(pfloat->TextBox::value(), "0");
+   pfloat->set_value(9.0718f);
+   EXPECT_EQ(pfloat->TextBox::value(), "9.07");
+   pfloat->set_value(-90.0f);
+   EXPECT_EQ(pfloat->TextBox::value(), "-90");
    pfloat->set_number_format("%.1f");
-   EXPECT_EQ(pfloat->TextBox::value(), "3.1");
+   EXPECT_EQ(pfloat->TextBox::value(), "-90.0");
 }
 
 TEST(ComboBox, ChoosingAnItemInItsPopupSelectsItAsTheUser)
