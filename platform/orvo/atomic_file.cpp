@@ -1,11 +1,16 @@
 #include "orvo/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 
 namespace file
 {
@@ -20,30 +25,188 @@ constexpr std::size_t buffer_capacity = 64 * 1024;
 // large file overlaps with producing it and the final flush has little left to wait for.
 constexpr std::uint64_t writeback_step = 32 * 1024 * 1024;
 
-string_base temporary_name_template(const std::filesystem::path & target)
+// Temporary names are "." + the target's name (cut to fit) + "." + this many random characters.
+constexpr std::size_t random_suffix_length = 6;
+constexpr std::size_t longest_name_kept = NAME_MAX - random_suffix_length - 2;
+
+// A named temporary nobody holds is only taken for stale once it is this old, so that a save
+// that has just made its temporary and not yet locked it is left alone.
+constexpr std::time_t stale_after_seconds = 60;
+
+// The temporary names of one target share this prefix.
+string_base temporary_prefix(const std::filesystem::path & target)
 {
-   const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-   return (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+   return "." + target.filename().string().substr(0, longest_name_kept) + ".";
+}
+
+string_base random_suffix()
+{
+   static constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+   unsigned char bytes[random_suffix_length] = {};
+   if (::getrandom(bytes, sizeof(bytes), 0) != static_cast<ssize_t>(sizeof(bytes)))
+   {
+      // Only uniqueness matters: a clash is retried.
+      const auto uSeed = static_cast<unsigned long>(::getpid()) ^ static_cast<unsigned long>(std::time(nullptr));
+      for (std::size_t i = 0; i < sizeof(bytes); ++i)
+      {
+         bytes[i] = static_cast<unsigned char>(uSeed >> (i * 5));
+      }
+   }
+   string_base strSuffix;
+   for (const unsigned char b : bytes)
+   {
+      strSuffix += alphabet[b % (sizeof(alphabet) - 1)];
+   }
+   return strSuffix;
+}
+
+bool is_temporary_name(scoped_string_base strName, scoped_string_base strPrefix)
+{
+   return strName.size() == strPrefix.size() + random_suffix_length && strName.starts_with(strPrefix);
+}
+
+// A temporary of ours that no running save holds: a regular file of this user, not locked by
+// the save that made it, and not just made.
+bool is_stale_temporary(int fd, const struct stat & st)
+{
+   return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && std::time(nullptr) - st.st_mtime >= stale_after_seconds &&
+          ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+// Removes the named temporaries of the target that a save killed midway left behind.
+void remove_stale_temporaries(const std::filesystem::path & folder, scoped_string_base strPrefix)
+{
+   const int fdFolder = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+   if (fdFolder < 0)
+   {
+      return;
+   }
+   DIR * pdir = ::fdopendir(fdFolder);
+   if (pdir == nullptr)
+   {
+      ::close(fdFolder);
+      return;
+   }
+   while (const dirent * pentry = ::readdir(pdir))
+   {
+      if (!is_temporary_name(pentry->d_name, strPrefix))
+      {
+         continue;
+      }
+      const int fd = ::openat(fdFolder, pentry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+      if (fd < 0)
+      {
+         continue;
+      }
+      struct stat st = {};
+      if (::fstat(fd, &st) == 0 && is_stale_temporary(fd, st))
+      {
+         ::unlinkat(fdFolder, pentry->d_name, 0);
+      }
+      ::close(fd);
+   }
+   ::closedir(pdir);
 }
 
 } // namespace
 
 atomic_file::atomic_file(const std::filesystem::path & target) :
    m_pathTarget(target),
-   m_strTemporary(temporary_name_template(target))
+   m_pathFolder(target.has_parent_path() ? target.parent_path() : std::filesystem::path("."))
 {
    m_buffer.reserve(buffer_capacity);
-   m_fd = ::mkstemp(m_strTemporary.data());
-   if (m_fd < 0)
+   check_target();
+   if (!has_failed())
    {
-      m_strTemporary.clear();
-      fail("creating a temporary file", errno);
+      remove_stale_temporaries(m_pathFolder, temporary_prefix(m_pathTarget));
+      open_temporary();
    }
 }
 
 atomic_file::~atomic_file()
 {
    close_and_remove();
+}
+
+// A file that is there is replaced only when it is a regular file the user may write; its
+// permission bits are kept for the new file.
+void atomic_file::check_target()
+{
+   struct stat st = {};
+   if (::stat(m_pathTarget.c_str(), &st) != 0)
+   {
+      return;
+   }
+   if (!S_ISREG(st.st_mode))
+   {
+      fail(S_ISDIR(st.st_mode) ? "a folder of that name is there" : "it is not a regular file");
+   }
+   else if ((st.st_mode & 0222) == 0 || ::access(m_pathTarget.c_str(), W_OK) != 0)
+   {
+      fail("the file is read-only for you, so it is left as it is");
+   }
+   else
+   {
+      m_modeKept = st.st_mode & 07777;
+   }
+}
+
+// An unnamed file in the target's folder, where the file system makes them; a named one otherwise.
+// Either way the save holds a lock on it while it lives, which tells a later save that the file is
+// not stale.
+void atomic_file::open_temporary()
+{
+   m_fd = ::open(m_pathFolder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+   if (m_fd < 0)
+   {
+      open_named_temporary();
+   }
+   if (m_fd >= 0)
+   {
+      ::flock(m_fd, LOCK_EX | LOCK_NB);
+   }
+}
+
+void atomic_file::open_named_temporary()
+{
+   const string_base strPrefix = (m_pathFolder / temporary_prefix(m_pathTarget)).string();
+   for (int iAttempt = 0; iAttempt < 100; ++iAttempt)
+   {
+      string_base strName = strPrefix + random_suffix();
+      m_fd = ::open(strName.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+      if (m_fd >= 0)
+      {
+         m_strTemporary = std::move(strName);
+         return;
+      }
+      if (errno != EEXIST)
+      {
+         break;
+      }
+   }
+   fail_at_step("creating a temporary file", errno);
+}
+
+// An unnamed file gets a temporary name first: the kernel links a file only to a free name, and the
+// rename that follows replaces the target in one step.
+void atomic_file::name_unnamed_temporary()
+{
+   const string_base strProcPath = format("/proc/self/fd/%d", m_fd);
+   const string_base strPrefix = (m_pathFolder / temporary_prefix(m_pathTarget)).string();
+   for (int iAttempt = 0; iAttempt < 100; ++iAttempt)
+   {
+      string_base strName = strPrefix + random_suffix();
+      if (::linkat(AT_FDCWD, strProcPath.c_str(), AT_FDCWD, strName.c_str(), AT_SYMLINK_FOLLOW) == 0)
+      {
+         m_strTemporary = std::move(strName);
+         return;
+      }
+      if (errno != EEXIST)
+      {
+         break;
+      }
+   }
+   fail_at_step("naming the temporary file", errno);
 }
 
 void atomic_file::write(const void * pdata, std::size_t size)
@@ -86,7 +249,7 @@ void atomic_file::write_through(std::uint64_t uOffset, const char * p, std::size
       {
          if (errno != EINTR)
          {
-            fail("writing", errno);
+            fail_at_step("writing", errno);
          }
          continue;
       }
@@ -108,13 +271,17 @@ void atomic_file::start_writeback_now_and_then(std::uint64_t uWritten)
    }
 }
 
-void atomic_file::fail(const char * pszStep, int iErrno)
+void atomic_file::fail(scoped_string_base strReason)
 {
    if (!has_failed())
    {
-      m_pszFailedStep = pszStep;
-      m_iErrno = iErrno;
+      m_strFailure = format("cannot write %s: %s", m_pathTarget.c_str(), string_base(strReason).c_str());
    }
+}
+
+void atomic_file::fail_at_step(const char * pszStep, int iErrno)
+{
+   fail(format("%s failed: %s", pszStep, std::strerror(iErrno)));
 }
 
 void atomic_file::close_and_remove()
@@ -134,32 +301,31 @@ void atomic_file::close_and_remove()
 write_result atomic_file::commit()
 {
    flush_buffer();
-   if (!has_failed() && ::fchmod(m_fd, 0644) != 0)
+   if (!has_failed() && m_modeKept && ::fchmod(m_fd, *m_modeKept) != 0)
    {
-      fail("setting permissions", errno);
+      fail_at_step("setting permissions", errno);
    }
    if (!has_failed() && ::fsync(m_fd) != 0)
    {
-      fail("flushing", errno);
+      fail_at_step("flushing", errno);
    }
-   if (m_fd >= 0)
+   if (!has_failed() && m_strTemporary.empty())
    {
-      if (::close(m_fd) != 0)
-      {
-         fail("closing", errno);
-      }
-      m_fd = -1;
+      name_unnamed_temporary();
    }
    if (!has_failed() && ::rename(m_strTemporary.c_str(), m_pathTarget.c_str()) != 0)
    {
-      fail("renaming into place", errno);
+      fail_at_step("renaming into place", errno);
    }
    if (has_failed())
    {
       close_and_remove();
-      return {false, format("cannot write %s: %s failed: %s", m_pathTarget.c_str(), m_pszFailedStep,
-                            std::strerror(m_iErrno))};
+      return {false, m_strFailure};
    }
+   // The bytes are on the disk already; the file is closed only now so that the lock covers the
+   // named temporary until the rename.
+   ::close(m_fd);
+   m_fd = -1;
    m_strTemporary.clear();
    return {true, {}};
 }

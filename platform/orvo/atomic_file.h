@@ -1,8 +1,11 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -21,9 +24,15 @@ struct write_result
 };
 
 // A whole file written piece by piece, for files too large to build in memory first. The bytes go
-// to a temporary file in the target's folder; `commit` flushes it to the disk and renames it over
-// the target. On any failure (unwritable folder, full disk), and when the object goes away without
-// a commit, the temporary file is removed and the target is left as it was.
+// to a temporary file in the target's folder, unnamed where the file system allows it (so that a
+// program killed midway leaves nothing behind); `commit` flushes it to the disk and puts it in
+// place of the target. On any failure (unwritable folder, full disk), and when the object goes away
+// without a commit, the temporary file is removed and the target is left as it was.
+//
+// A target that exists must be a regular file the user may write (a read-only file is refused,
+// not replaced), and its permission bits carry over to the new file; a new file gets the bits
+// that the user's umask leaves of 0666. Named temporaries that an earlier, killed save left
+// beside the target are removed.
 class atomic_file
 {
 public:
@@ -37,26 +46,34 @@ public:
    // Puts bytes at a position of the file, for a layout known in advance whose parts are produced
    // out of order; appending goes on where it was. Bytes never written read as zero.
    void write_at(std::uint64_t uOffset, const void * pdata, std::size_t size);
-   bool has_failed() const noexcept { return m_pszFailedStep != nullptr; }
+   bool has_failed() const noexcept { return !m_strFailure.empty(); }
 
    // Puts the file in place, or removes the temporary file and says why not. Call it once.
    write_result commit();
 
 private:
+   void check_target();
+   void open_temporary();
+   void open_named_temporary();
+   void name_unnamed_temporary();
    void write_through(std::uint64_t uOffset, const char * p, std::size_t size);
    void flush_buffer();
    void start_writeback_now_and_then(std::uint64_t uWritten);
-   void fail(const char * pszStep, int iErrno);
+   void fail(scoped_string_base strReason);
+   void fail_at_step(const char * pszStep, int iErrno);
    void close_and_remove();
 
    std::filesystem::path m_pathTarget;
+   std::filesystem::path m_pathFolder;
+   // The permission bits of the file being replaced; none for a new file.
+   std::optional<mode_t> m_modeKept;
+   // The temporary file's name; empty while it has none (unnamed, or not made).
    string_base m_strTemporary;
    int m_fd = -1;
    std::uint64_t m_uAppendOffset = 0;
    std::uint64_t m_uUnsentBytes = 0;
    std::vector<char> m_buffer;
-   const char * m_pszFailedStep = nullptr;
-   int m_iErrno = 0;
+   string_base m_strFailure;
 };
 
 // Writes the whole file or nothing, as `atomic_file` does, from bytes held in memory.

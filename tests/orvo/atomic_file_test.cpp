@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "orvo/atomic_file.h"
@@ -124,5 +129,119 @@ TEST(AtomicFile, AbandonedOrFailedStreamLeavesTheOldFile)
    EXPECT_NE(result.m_strError.find("writing failed"), string_base::npos) << result.m_strError;
    EXPECT_EQ(read_all(target), "old");
    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+   fs::remove_all(folder);
+}
+
+namespace
+{
+
+mode_t permission_bits(const fs::path & path)
+{
+   struct stat st = {};
+   ::stat(path.c_str(), &st);
+   return st.st_mode & 07777;
+}
+
+mode_t current_umask()
+{
+   const mode_t mask = ::umask(0);
+   ::umask(mask);
+   return mask;
+}
+
+long long entries_in(const fs::path & folder)
+{
+   return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+// A file of that name, last changed that many seconds ago.
+void make_file_aged(const fs::path & path, int iSeconds)
+{
+   std::ofstream(path) << "left over";
+   const timespec times[2] = {{std::time(nullptr) - iSeconds, 0}, {std::time(nullptr) - iSeconds, 0}};
+   ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+}
+
+} // namespace
+
+TEST(AtomicFile, KeepsThePermissionBitsOfTheFileItReplaces)
+{
+   const fs::path folder = fresh_folder("atomic-mode");
+   const fs::path target = folder / "private.tvsx";
+   ASSERT_TRUE(file::write_atomically(target, "first"));
+   EXPECT_EQ(permission_bits(target), 0666 & ~current_umask());
+
+   fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+   ASSERT_TRUE(file::write_atomically(target, "second"));
+   EXPECT_EQ(permission_bits(target), 0600);
+   EXPECT_EQ(read_all(target), "second");
+   fs::remove_all(folder);
+}
+
+TEST(AtomicFile, ReadOnlyFilesAndOtherKindsOfTargetAreReportedNotReplaced)
+{
+   const fs::path folder = fresh_folder("atomic-refused");
+   const fs::path target = folder / "kept.tvsx";
+   ASSERT_TRUE(file::write_atomically(target, "old"));
+   fs::permissions(target, fs::perms::owner_read);
+   file::write_result result = file::write_atomically(target, "new");
+   EXPECT_FALSE(result);
+   EXPECT_NE(result.m_strError.find("read-only"), string_base::npos) << result.m_strError;
+   EXPECT_EQ(read_all(target), "old");
+   EXPECT_EQ(permission_bits(target), 0400);
+
+   const fs::path fifo = folder / "pipe";
+   ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+   result = file::write_atomically(fifo, "x");
+   EXPECT_FALSE(result);
+   EXPECT_NE(result.m_strError.find("not a regular file"), string_base::npos) << result.m_strError;
+   EXPECT_TRUE(fs::is_fifo(fifo));
+   EXPECT_EQ(entries_in(folder), 2);
+   fs::remove_all(folder);
+}
+
+TEST(AtomicFile, ASaveKilledMidwayLeavesNothingBehind)
+{
+   const fs::path folder = fresh_folder("atomic-killed");
+   const fs::path target = folder / "wall.tvsx";
+   ASSERT_TRUE(file::write_atomically(target, "old"));
+   const pid_t child = ::fork();
+   ASSERT_GE(child, 0);
+   if (child == 0)
+   {
+      file::atomic_file out(target);
+      const string_base large(4 * 1024 * 1024, 'x');
+      out.write(large.data(), large.size());
+      ::raise(SIGKILL);
+   }
+   int iStatus = 0;
+   ASSERT_EQ(::waitpid(child, &iStatus, 0), child);
+   ASSERT_TRUE(WIFSIGNALED(iStatus));
+   EXPECT_EQ(read_all(target), "old");
+   EXPECT_EQ(entries_in(folder), 1);
+   fs::remove_all(folder);
+}
+
+TEST(AtomicFile, StaleTemporariesOfTheTargetGoButNotThoseOfARunningSave)
+{
+   const fs::path folder = fresh_folder("atomic-stale");
+   const fs::path target = folder / "wall.tvsx";
+   make_file_aged(folder / ".wall.tvsx.Ab12Cd", 3600);
+   make_file_aged(folder / ".wall.tvsx.Ef34Gh", 3600);
+   make_file_aged(folder / ".wall.tvsx.Ij56Kl", 0);
+   make_file_aged(folder / ".wall.tvsx.bak", 3600);
+   make_file_aged(folder / ".other.tvsx.Mn78Op", 3600);
+   // A save that is still running holds a lock on its temporary.
+   const int fdHeld = ::open((folder / ".wall.tvsx.Ef34Gh").c_str(), O_RDONLY);
+   ASSERT_EQ(::flock(fdHeld, LOCK_EX | LOCK_NB), 0);
+
+   ASSERT_TRUE(file::write_atomically(target, "new"));
+   ::close(fdHeld);
+   EXPECT_FALSE(fs::exists(folder / ".wall.tvsx.Ab12Cd"));
+   EXPECT_TRUE(fs::exists(folder / ".wall.tvsx.Ef34Gh"));
+   EXPECT_TRUE(fs::exists(folder / ".wall.tvsx.Ij56Kl"));
+   EXPECT_TRUE(fs::exists(folder / ".wall.tvsx.bak"));
+   EXPECT_TRUE(fs::exists(folder / ".other.tvsx.Mn78Op"));
+   EXPECT_EQ(read_all(target), "new");
    fs::remove_all(folder);
 }
