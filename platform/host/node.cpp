@@ -6,13 +6,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <sstream>
 
 #include <pugixml.hpp>
 
 #include "host/application.h"
 #include "host/context.h"
+#include "orvo/file_system.h"
 
 extern char ** environ;
 
@@ -125,19 +125,11 @@ string_base exec_arguments(scoped_string_base strOpenCommand)
    return str;
 }
 
-string_base read_whole_file(const std::filesystem::path & path)
-{
-   std::ifstream stream(path, std::ios::binary);
-   std::ostringstream text;
-   text << stream.rdbuf();
-   return text.str();
-}
-
 // Writes the text unless the file already holds exactly it; tells whether it wrote.
 file::write_result write_when_changed(const std::filesystem::path & path, const string_base & strText, bool & bChanged)
 {
    bChanged = false;
-   if (std::filesystem::exists(path) && read_whole_file(path) == strText)
+   if (const file::read_result current = file::read_all(path); current && current.m_strText == strText)
    {
       return {true, {}};
    }
@@ -316,7 +308,12 @@ file::write_result node::notify_file_saved(const std::filesystem::path & pathSav
    pugi::xml_document document;
    if (std::filesystem::exists(pathList))
    {
-      const pugi::xml_parse_result parsed = document.load_file(pathList.c_str());
+      const file::read_result read = file::read_all(pathList);
+      if (!read)
+      {
+         return {false, "the recently used files cannot be read: " + read.m_strError};
+      }
+      const pugi::xml_parse_result parsed = document.load_buffer(read.m_strText.data(), read.m_strText.size());
       if (!parsed || !document.child("xbel"))
       {
          return {false, "the recently used files in " + pathList.string() + " cannot be read: " + parsed.description()};

@@ -3,39 +3,135 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
+#include <iterator>
 #include <system_error>
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace file
 {
 
-read_result read_all(const path & path)
+namespace
+{
+
+// Closes the descriptor when it goes.
+class descriptor
+{
+public:
+   explicit descriptor(int fd) : m_fd(fd) {}
+   ~descriptor()
+   {
+      if (m_fd >= 0)
+      {
+         ::close(m_fd);
+      }
+   }
+   descriptor(const descriptor &) = delete;
+   descriptor & operator=(const descriptor &) = delete;
+
+   int get() const noexcept { return m_fd; }
+
+private:
+   int m_fd;
+};
+
+// Why a file of this kind is not read; empty for a regular file.
+string_base kind_refused(mode_t mode)
+{
+   if (S_ISREG(mode))
+   {
+      return {};
+   }
+   if (S_ISDIR(mode))
+   {
+      return "it is a folder";
+   }
+   if (S_ISFIFO(mode))
+   {
+      return "it is a pipe (FIFO), not a file";
+   }
+   if (S_ISCHR(mode) || S_ISBLK(mode))
+   {
+      return "it is a device, not a file";
+   }
+   return "it is not a regular file";
+}
+
+} // namespace
+
+string_base byte_count_text(std::uint64_t uBytes)
+{
+   static constexpr const char * units[] = {"bytes", "KiB", "MiB", "GiB", "TiB"};
+   std::size_t iUnit = 0;
+   double dValue = static_cast<double>(uBytes);
+   while (dValue >= 1024.0 && iUnit + 1 < std::size(units))
+   {
+      dValue /= 1024.0;
+      ++iUnit;
+   }
+   return iUnit == 0 ? format("%llu bytes", static_cast<unsigned long long>(uBytes)) : format("%.4g %s", dValue, units[iUnit]);
+}
+
+read_result read_all(const path & path, std::uint64_t uLimit)
 {
    read_result result;
-   std::error_code error;
-   if (std::filesystem::is_directory(path, error))
-   {
-      result.m_strError = format("\"%s\" is a folder", path.c_str());
-      return result;
-   }
-   std::ifstream stream(path.c_str(), std::ios::binary);
-   if (!stream)
+   // Not blocking: opening a FIFO would otherwise wait for a writer.
+   const descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+   struct stat st = {};
+   if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0)
    {
       result.m_strError = format("cannot open \"%s\": %s", path.c_str(), std::strerror(errno));
       return result;
    }
-   std::ostringstream text;
-   text << stream.rdbuf();
-   if (stream.bad())
+   if (const string_base strRefused = kind_refused(st.st_mode); !strRefused.empty())
    {
-      result.m_strError = format("cannot read \"%s\"", path.c_str());
+      result.m_strError = format("cannot read \"%s\": %s", path.c_str(), strRefused.c_str());
       return result;
    }
-   result.m_strText = std::move(text).str();
+   const auto uSize = static_cast<std::uint64_t>(st.st_size);
+   if (uSize > uLimit)
+   {
+      result.m_strError = format("cannot read \"%s\": it holds %llu bytes, more than the %s a file may have here", path.c_str(),
+                                 static_cast<unsigned long long>(uSize), byte_count_text(uLimit).c_str());
+      return result;
+   }
+   // The size is known, but a file that grows meanwhile is read to its end, within the limit. The
+   // byte to spare lets the read that finds the end go without growing the text.
+   string_base strText(static_cast<std::size_t>(uSize) + 1, '\0');
+   std::size_t iFilled = 0;
+   for (;;)
+   {
+      if (iFilled == strText.size())
+      {
+         if (strText.size() > uLimit)
+         {
+            result.m_strError = format("cannot read \"%s\": it grew beyond %s while it was read", path.c_str(),
+                                       byte_count_text(uLimit).c_str());
+            return result;
+         }
+         strText.resize(strText.size() + 4096);
+      }
+      const ssize_t iRead = ::read(fd.get(), strText.data() + iFilled, strText.size() - iFilled);
+      if (iRead < 0 && errno == EINTR)
+      {
+         continue;
+      }
+      if (iRead < 0)
+      {
+         result.m_strError = format("cannot read \"%s\": %s", path.c_str(), std::strerror(errno));
+         return result;
+      }
+      if (iRead == 0)
+      {
+         break;
+      }
+      iFilled += static_cast<std::size_t>(iRead);
+   }
+   strText.resize(iFilled);
+   result.m_strText = std::move(strText);
    result.m_bOk = true;
    return result;
 }

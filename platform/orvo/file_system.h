@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "orvo/atomic_file.h"
 #include "orvo/path.h"
 #include "orvo/string.h"
@@ -18,7 +20,15 @@ struct read_result
    explicit operator bool() const noexcept { return m_bOk; }
 };
 
-read_result read_all(const path & path);
+// The largest file `read_all` reads unless told otherwise.
+inline constexpr std::uint64_t default_read_limit = std::uint64_t{1} << 30;
+
+// Reads a regular file of at most `uLimit` bytes. Anything else (a folder, a FIFO, a device, a
+// larger file) is refused without reading it, and without waiting for a writer.
+read_result read_all(const path & path, std::uint64_t uLimit = default_read_limit);
+
+// "12 MiB": a byte count for messages.
+string_base byte_count_text(std::uint64_t uBytes);
 
 // Writes the whole file through a temporary file renamed into place (see `atomic_file`). The
 // folder must exist.

@@ -1,11 +1,7 @@
 #include "orvo/image_service.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-
 #include "orvo/bmp_codec.h"
+#include "orvo/file_system.h"
 #include "orvo/jpeg_codec.h"
 #include "orvo/png_codec.h"
 #include "orvo/stb_decoder.h"
@@ -16,17 +12,12 @@ namespace image
 
 load_result load_image(const std::filesystem::path & path)
 {
-   std::ifstream in(path, std::ios::binary);
-   if (!in)
+   const file::read_result read = file::read_all(path);
+   if (!read)
    {
-      return {nullptr, format("cannot open %s: %s", path.c_str(), std::strerror(errno))};
+      return {nullptr, read.m_strError};
    }
-   std::vector<std::uint8_t> memory((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-   if (in.bad())
-   {
-      return {nullptr, format("cannot read %s", path.c_str())};
-   }
-   load_result result = load_image_from_memory(memory.data(), memory.size());
+   load_result result = load_image_from_memory(read.m_strText.data(), read.m_strText.size());
    if (!result)
    {
       result.m_strError = format("%s: %s", path.c_str(), result.m_strError.c_str());

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "orvo/file_system.h"
@@ -113,6 +114,41 @@ TEST(FileSystem, ReadWriteExistsAndFolders)
    EXPECT_FALSE(file::read_all(folder / "a")) << "a folder is not a file";
    EXPECT_FALSE(dir::make(folder / "a" / "b.txt")) << "a file stands in the way";
    std::filesystem::remove_all(folder);
+}
+
+TEST(FileSystem, OnlyRegularFilesWithinTheLimitAreRead)
+{
+   const file::path folder = fresh_folder("read-kinds");
+   ASSERT_TRUE(dir::make(folder));
+   const file::path fifo = folder / "pipe";
+   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+   // Were the FIFO waited for, the alarm would end the test.
+   ::alarm(60);
+   const file::read_result fromFifo = file::read_all(fifo);
+   ::alarm(0);
+   EXPECT_FALSE(fromFifo);
+   EXPECT_NE(fromFifo.m_strError.find("it is a pipe (FIFO), not a file"), string_base::npos) << fromFifo.m_strError;
+
+   const file::read_result fromDevice = file::read_all("/dev/zero");
+   EXPECT_FALSE(fromDevice);
+   EXPECT_NE(fromDevice.m_strError.find("it is a device, not a file"), string_base::npos) << fromDevice.m_strError;
+
+   ASSERT_TRUE(file::write_all(folder / "ten.txt", "0123456789"));
+   EXPECT_EQ(file::read_all(folder / "ten.txt", 10).m_strText, "0123456789");
+   const file::read_result tooLarge = file::read_all(folder / "ten.txt", 9);
+   EXPECT_FALSE(tooLarge);
+   EXPECT_TRUE(tooLarge.m_strText.empty());
+   EXPECT_NE(tooLarge.m_strError.find("it holds 10 bytes, more than the 9 bytes a file may have here"), string_base::npos)
+      << tooLarge.m_strError;
+   std::filesystem::remove_all(folder);
+}
+
+TEST(FileSystem, ByteCountsReadAsUnits)
+{
+   EXPECT_EQ(file::byte_count_text(0), "0 bytes");
+   EXPECT_EQ(file::byte_count_text(1023), "1023 bytes");
+   EXPECT_EQ(file::byte_count_text(1536), "1.5 KiB");
+   EXPECT_EQ(file::byte_count_text(std::uint64_t{1} << 30), "1 GiB");
 }
 
 TEST(FileSystem, DataFolderFollowsTheEnvironment)
