@@ -31,6 +31,7 @@ class MainScreen;
 class app_layer;
 class application;
 class project;
+struct container_read_report;
 
 // The document controller of one main window: the current document and the presets, the layer
 // list operations and the files, the changed flag that drives the next frame build, the modifier
@@ -119,11 +120,12 @@ public:
    bool load_presets_from_file(const file::path & path);
    void save_presets_to_file(const file::path & path);
    void auto_save_presets();
-   // A file that cannot be read, or that is no project, shows an error and keeps the document open.
+   // A file that cannot be read, or that is no project, shows an error and keeps the document open;
+   // a project read only in part is opened with an error saying what was kept.
    void load_project_from_file(const file::path & path);
    // Replaces the document with the project of the text; false, with the document kept, when the
    // text is no project container.
-   bool load_project_from_string(scoped_string_base strText);
+   container_read_report load_project_from_string(scoped_string_base strText);
    void save_project_to_file(const file::path & path);
    void load_default_layers();
    void open_project_button();

@@ -100,7 +100,7 @@ bool Global::load_presets_from_file(const file::path & path)
       return false;
    }
    // The presets and their autosave are kept when the file is of no use: they would be lost.
-   const file::read_result read = file::read_all(path);
+   const file::read_result read = file::read_all(path, project::max_container_length);
    if (!read || !load_presets_from_string(read.m_strText))
    {
       trace("no presets read from %s: %s", path.c_str(), read ? "not a presets file" : read.m_strError.c_str());
@@ -149,24 +149,32 @@ void Global::load_project_from_file(const file::path & path)
       return;
    }
    // The open document stays when the file is of no use, so that nothing is lost.
-   const file::read_result read = file::read_all(path);
+   const file::read_result read = file::read_all(path, project::max_container_length);
    if (!read)
    {
       show_error(format("The project \"%s\" cannot be read: %s", path.c_str(), read.m_strError.c_str()));
       return;
    }
-   if (!load_project_from_string(read.m_strText))
+   const container_read_report report = load_project_from_string(read.m_strText);
+   if (!report)
    {
       show_error(format("\"%s\" is not a Brisvane project.", path.c_str()));
    }
+   else if (report.is_partial())
+   {
+      show_error(format("The project \"%s\" was read only in part: %s.\n\nKept: %lld of the %d layers it announces. "
+                        "Saving over the file would make the loss permanent.",
+                        path.c_str(), report.m_strFault.c_str(), m_pproject->get_layers_count(), report.m_iLayersAnnounced));
+   }
 }
 
-bool Global::load_project_from_string(scoped_string_base strText)
+container_read_report Global::load_project_from_string(scoped_string_base strText)
 {
    pointer<project> pproject = make_pointer<project>(this);
-   if (!pproject->load_project_from_string(strText))
+   container_read_report report = pproject->load_project_from_string(strText);
+   if (!report)
    {
-      return false;
+      return report;
    }
    m_pproject = pproject;
    if (m_pproject->get_layers_count() >= 1)
@@ -178,7 +186,7 @@ bool Global::load_project_from_string(scoped_string_base strText)
       m_pscreen->reload_all(true);
    }
    set_changed();
-   return true;
+   return report;
 }
 
 void Global::save_project_to_file(const file::path & path)

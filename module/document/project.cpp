@@ -247,7 +247,7 @@ void project::load_default_layers()
    {
       return;
    }
-   const file::read_result read = file::read_all(m_pglobal->getFolderToSaveData() / "logo.data");
+   const file::read_result read = file::read_all(m_pglobal->getFolderToSaveData() / "logo.data", max_container_length);
    size_type<int> sizeIgnored;
    layers_read_result result = create_layers_from_string(sizeIgnored, read.m_strText, project_magic_v2);
    if (result.m_layers.is_empty())
@@ -264,7 +264,7 @@ void project::load_default_layers()
    m_layera.add(playerLogo);
 }
 
-bool project::load_project_from_string(scoped_string_base strText)
+container_read_report project::load_project_from_string(scoped_string_base strText)
 {
    size_type<int> sizeRead;
    layers_read_result result = create_layers_from_string(sizeRead, strText, project_magic_v2);
@@ -274,7 +274,7 @@ bool project::load_project_from_string(scoped_string_base strText)
    }
    m_layera = std::move(result.m_layers);
    m_iCurrentLayer.exchange(m_layera.count() - 1);
-   return result.m_bValidContainer;
+   return result;
 }
 
 void project::mark_changed()

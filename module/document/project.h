@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 
 #include "document/app_layer.h"
 #include "orvo/atomic_file.h"
@@ -23,14 +24,25 @@ class image_layer;
 // Block type of the raster-label block in project files; no layer has it.
 inline constexpr int raster_label_block_type = 100;
 
-// The layers read from a container text, and whether the text was a container of the kind asked
-// for at all. A valid container may hold no layer; a rejected one holds none.
-struct layers_read_result
+// How a container text was read: whether it was a container of the kind asked for at all, and,
+// when the reading ended early (a block cut short or refused), what ended it.
+struct container_read_report
 {
-   pointer_array<app_layer> m_layers;
    bool m_bValidContainer = false;
+   // In words, for the user; empty when the text was read whole.
+   string_base m_strFault;
+   // The number of layer blocks the header announces.
+   int m_iLayersAnnounced = 0;
 
    explicit operator bool() const noexcept { return m_bValidContainer; }
+   bool is_partial() const noexcept { return !m_strFault.empty(); }
+};
+
+// The layers read from a container text, in file order. A valid container may hold no layer; a
+// rejected one holds none.
+struct layers_read_result : container_read_report
+{
+   pointer_array<app_layer> m_layers;
 };
 
 // One document: the ordered layers (index 0 is drawn first, at the bottom), the current layer,
@@ -47,8 +59,9 @@ public:
    static constexpr const char * presets_magic_v2 = "BRISVANE_LED_PRESETS v2";
    // Counts above this are refused by the reader.
    static constexpr long long max_layers_count = 1024;
-   // The longest block text the reader takes.
-   static constexpr long long max_block_length = 16777216;
+   // The largest container text the writers write and the reader takes, and so the longest block:
+   // a document beyond it is refused by the writers, which keeps every file they write readable.
+   static constexpr std::size_t max_container_length = std::size_t{1} << 30;
 
    explicit project(Global * pglobal);
    ~project() override;
@@ -113,19 +126,23 @@ public:
    // Replaces the layers, the raster size (when the text gives both sides) and the raster-label
    // fields the text sets; the last layer becomes current. False when the text is no project
    // container: the document is then left empty with no current layer, so a caller that must
-   // keep an open document reads into a new one.
-   bool load_project_from_string(scoped_string_base strText);
+   // keep an open document reads into a new one. A text read only in part says so.
+   container_read_report load_project_from_string(scoped_string_base strText);
 
    // The container reader: the layers of a text of the magic ("... v2"), made by this document,
    // in file order. A raster-size text is written into `paper`, a raster-label block applied to
-   // this document. Faults are reported on standard output and end the reading, keeping the
-   // layers read before them.
+   // this document. Faults are reported on standard output and in the result, and end the
+   // reading, keeping the layers read before them.
    layers_read_result create_layers_from_string(size_type<int> & paper, scoped_string_base strText, scoped_string_base strMagic);
 
-   // The container writers. The file is written whole or not at all; the result says which.
+   // The container writers. The file is written whole or not at all; the result says which. A
+   // container text beyond `max_container_length` is refused.
    file::write_result save_project_to_file(const file::path & path) const;
    file::write_result save_preset_to_file(const file::path & path) const;
    file::write_result save_project_or_presets_to_file(const file::path & path, scoped_string_base strMagic, scoped_string_base strExtra, bool bRasterLabel) const;
+   // Writes a container text whole, or refuses it (writing nothing) when it is beyond
+   // `max_container_length`, which the reader would not take back.
+   static file::write_result write_container_text(const file::path & path, scoped_string_base strText);
    // The whole container text that the writers put into the file.
    string_base get_container_text(scoped_string_base strMagic, scoped_string_base strExtra, bool bRasterLabel) const;
    // "logo.data": a one-layer project container of the logo layer, with a raster size of 0 x 0.

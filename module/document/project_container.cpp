@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstdint>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "document/image_layer.h"
 #include "document/parameter_text.h"
@@ -137,13 +139,28 @@ string_base container_header(scoped_string_base strMagic, long long iBlockCount,
    return strText;
 }
 
+string_base block_header(int iType, scoped_string_base strBlock)
+{
+   return format("%d %lu\n", iType, static_cast<unsigned long>(strBlock.size()));
+}
+
 void append_block(string_base & strText, int iType, scoped_string_base strBlock)
 {
-   strText += format("%d %lu\n", iType, static_cast<unsigned long>(strBlock.size()));
+   strText += block_header(iType, strBlock);
    strText += strBlock;
 }
 
 } // namespace
+
+file::write_result project::write_container_text(const file::path & path, scoped_string_base strText)
+{
+   if (strText.size() > max_container_length)
+   {
+      return {false, format("it would take %s, more than the %s that such a file may hold; nothing was written",
+                            file::byte_count_text(strText.size()).c_str(), file::byte_count_text(max_container_length).c_str())};
+   }
+   return file::write_all(path, strText);
+}
 
 file::write_result project::save_project_to_file(const file::path & path) const
 {
@@ -158,19 +175,32 @@ file::write_result project::save_preset_to_file(const file::path & path) const
 file::write_result project::save_project_or_presets_to_file(const file::path & path, scoped_string_base strMagic, scoped_string_base strExtra,
    bool bRasterLabel) const
 {
-   return file::write_all(path, get_container_text(strMagic, strExtra, bRasterLabel));
+   return write_container_text(path, get_container_text(strMagic, strExtra, bRasterLabel));
 }
 
 string_base project::get_container_text(scoped_string_base strMagic, scoped_string_base strExtra, bool bRasterLabel) const
 {
-   string_base strText = container_header(strMagic, m_layera.count(), strExtra);
+   // The blocks are made first and the whole length reserved, so that a large block (a picture)
+   // is copied once.
+   std::vector<std::pair<int, string_base>> blocks;
    for (const pointer<app_layer> & player : m_layera)
    {
-      append_block(strText, player->get_layer_type(), player->get_layer_info());
+      blocks.emplace_back(player->get_layer_type(), player->get_layer_info());
    }
    if (bRasterLabel)
    {
-      append_block(strText, raster_label_block_type, get_raster_label_info());
+      blocks.emplace_back(raster_label_block_type, get_raster_label_info());
+   }
+   string_base strText = container_header(strMagic, m_layera.count(), strExtra);
+   std::size_t iLength = strText.size();
+   for (const auto & [iType, strBlock] : blocks)
+   {
+      iLength += block_header(iType, strBlock).size() + strBlock.size();
+   }
+   strText.reserve(iLength);
+   for (const auto & [iType, strBlock] : blocks)
+   {
+      append_block(strText, iType, strBlock);
    }
    return strText;
 }
@@ -184,7 +214,7 @@ file::write_result project::save_logo_layer_to_file(const file::path & path)
    }
    string_base strText = container_header(project_magic, 1, "Width:0\nHeight:0");
    append_block(strText, playerLogo->get_layer_type(), playerLogo->get_layer_info());
-   return file::write_all(path, strText);
+   return write_container_text(path, strText);
 }
 
 string_base project::get_raster_size_text() const
@@ -217,9 +247,11 @@ layers_read_result project::create_layers_from_string(size_type<int> & paper, sc
       return result;
    }
    result.m_bValidContainer = true;
+   result.m_iLayersAnnounced = *iCount;
 
    // The blocks. One pass more than the count gives room for a project's raster-label block,
    // which the count leaves out.
+   int iBlock = 0;
    for (int iPass = 0; iPass <= *iCount; ++iPass)
    {
       std::optional<scoped_string_base> strLine = cursor.next_line();
@@ -238,24 +270,28 @@ layers_read_result project::create_layers_from_string(size_type<int> & paper, sc
             break;
          }
       }
+      ++iBlock;
       scoped_string_base strBlockHeader = *strLine;
       const std::optional<int> iType = scan_int(strBlockHeader);
       const std::optional<int> iLength = iType && scan_literal(strBlockHeader, " ") ? scan_int(strBlockHeader) : std::nullopt;
       if (!iLength)
       {
          information("create_layers_from_string::HDR::step2 error [std:%s]", string_base(*strLine).c_str());
+         result.m_strFault = format("block %d has no valid block header", iBlock);
          break;
       }
       const auto uLength = static_cast<std::uint32_t>(*iLength);
-      if (uLength < 1 || uLength > max_block_length)
+      if (uLength < 1 || uLength > max_container_length)
       {
          information("create_layers_from_string::data len too large [%d]", *iLength);
+         result.m_strFault = format("block %d gives a length of %d bytes, which no block has", iBlock, *iLength);
          break;
       }
       scoped_string_base strBlock = cursor.take(uLength);
       if (strBlock.size() < uLength)
       {
          information("create_layers_from_string::data cut short [%zu of %u bytes]: the file ends inside a block", strBlock.size(), uLength);
+         result.m_strFault = format("the file ends inside block %d, after %zu of its %u bytes", iBlock, strBlock.size(), uLength);
       }
       strBlock = strBlock.substr(0, strBlock.find('\0'));
 
@@ -273,8 +309,13 @@ layers_read_result project::create_layers_from_string(size_type<int> & paper, sc
       else
       {
          information("create_layers_from_string::ROW layer type incorrect [%d]", *iType);
+         result.m_strFault = format("block %d is of an unknown type (%d)", iBlock, *iType);
          break;
       }
+   }
+   if (!result.is_partial() && result.m_layers.count() < *iCount)
+   {
+      result.m_strFault = format("the file ends after %lld of the %d layers it announces", result.m_layers.count(), *iCount);
    }
    return result;
 }

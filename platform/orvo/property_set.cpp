@@ -137,6 +137,17 @@ void write_ini_entries(string_base & strIni, const property_set & set)
    }
 }
 
+// A text value as it is held; used only on text values.
+struct text_held
+{
+   scoped_string_base operator()(const string_base & str) const noexcept { return str; }
+   template <typename T>
+   scoped_string_base operator()(const T &) const noexcept
+   {
+      return {};
+   }
+};
+
 } // namespace
 
 property_set::property_set() = default;
@@ -184,9 +195,9 @@ payload & property_set::operator[](scoped_string_base strKey)
    return m_properties.emplace_back(property{string_base(strKey), payload()}).m_payload;
 }
 
-void property_set::set(scoped_string_base strKey, const payload & value)
+void property_set::set(scoped_string_base strKey, payload value)
 {
-   (*this)[strKey] = value;
+   (*this)[strKey] = std::move(value);
 }
 
 bool property_set::remove(scoped_string_base strKey)
@@ -223,26 +234,39 @@ string_base property_set::get_string(scoped_string_base strKey, scoped_string_ba
    return pvalue ? pvalue->as_string() : string_base(strDefault);
 }
 
-void property_set::merge(const property_set & set)
+void property_set::merge(property_set set)
 {
-   for (const property & entry : set)
+   for (property & entry : set.m_properties)
    {
-      (*this)[entry.m_strKey] = entry.m_payload;
+      (*this)[entry.m_strKey] = std::move(entry.m_payload);
    }
 }
 
 string_base property_set::as_string(scoped_string_base strKeySeparator, scoped_string_base strEntrySeparator) const
 {
-   string_base strText;
-   for (const property & entry : m_properties)
+   // The values are measured first and the whole length reserved, so that a large text value (a
+   // picture's data) is copied once.
+   std::vector<string_base> converted(m_properties.size());
+   std::vector<scoped_string_base> values;
+   values.reserve(m_properties.size());
+   std::size_t iLength = 0;
+   for (std::size_t i = 0; i < m_properties.size(); ++i)
    {
-      if (&entry != &m_properties.front())
+      const payload & value = m_properties[i].m_payload;
+      values.push_back(value.is_text() ? value.visit(text_held()) : scoped_string_base(converted[i] = value.as_string()));
+      iLength += m_properties[i].m_strKey.size() + strKeySeparator.size() + values.back().size() + strEntrySeparator.size();
+   }
+   string_base strText;
+   strText.reserve(iLength);
+   for (std::size_t i = 0; i < values.size(); ++i)
+   {
+      if (i > 0)
       {
          strText += strEntrySeparator;
       }
-      strText += entry.m_strKey;
+      strText += m_properties[i].m_strKey;
       strText += strKeySeparator;
-      strText += entry.m_payload.as_string();
+      strText += values[i];
    }
    return strText;
 }

@@ -33,7 +33,7 @@ public:
    const payload * find(scoped_string_base strKey) const noexcept;
 
    // Sets the key's value, keeping the key's place when it was set before.
-   void set(scoped_string_base strKey, const payload & value);
+   void set(scoped_string_base strKey, payload value);
    bool remove(scoped_string_base strKey);
    void clear() noexcept;
 
@@ -45,7 +45,7 @@ public:
 
    // Sets every entry of `set` in this one: known keys take the new value in place, new keys are
    // appended in `set`'s order.
-   void merge(const property_set & set);
+   void merge(property_set set);
 
    // The entries as text: key, `strKeySeparator`, value, with `strEntrySeparator` between the
    // entries (none after the last).

@@ -1,0 +1,202 @@
+// Projects as files the user opens and saves: a large picture layer comes back whole, a project
+// read only in part says so, only regular files of a sane size are opened, and the writer refuses
+// what the reader would not take back.
+
+#include <gtest/gtest.h>
+
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <span>
+
+#include "core/Global.h"
+#include "core/MainScreen.h"
+#include "document/boxes_layer.h"
+#include "document/image_layer.h"
+#include "document/project.h"
+#include "orvo/file_system.h"
+#include "zelui/MessageDialog.h"
+#include "panel_test_screen.h"
+
+using namespace Tarvossa_BrisvanePro;
+
+namespace
+{
+
+class project_files : public panel_test
+{
+protected:
+   void SetUp() override
+   {
+      panel_test::SetUp();
+      dir::make(m_pglobal->getFolderToSaveData());
+   }
+
+   file::path data_file(const char * pszName) const { return m_pglobal->getFolderToSaveData() / pszName; }
+
+   // The texts of the error boxes shown so far, each closed once read.
+   std::vector<string_base> take_errors_shown()
+   {
+      std::vector<string_base> errors;
+      // Answering a box takes it off the screen, so the walk goes over a copy of the children.
+      const pointer_array<zelui::Widget> children = m_pscreen->children();
+      for (const pointer<zelui::Widget> & pchild : children)
+      {
+         auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get());
+         if (pdialog && pdialog->title() == "Error")
+         {
+            errors.push_back(pdialog->message());
+            pdialog->answer(0);
+         }
+      }
+      return errors;
+   }
+
+   // The one error shown; fails when there is none or more.
+   string_base the_error_shown()
+   {
+      const std::vector<string_base> errors = take_errors_shown();
+      EXPECT_EQ(errors.size(), 1u);
+      return errors.empty() ? string_base() : errors.front();
+   }
+};
+
+// Noise, which PNG cannot make smaller: the largest project text a picture of its size gives.
+pointer<image::image> noise_picture(int iWidth, int iHeight)
+{
+   auto pimage = make_pointer<image::image>(iWidth, iHeight);
+   std::uint32_t uState = 12345;
+   for (int y = 0; y < iHeight; ++y)
+   {
+      for (std::uint32_t & uPixel : std::span(pimage->row(y), static_cast<std::size_t>(iWidth)))
+      {
+         uState = uState * 1664525u + 1013904223u;
+         uPixel = 0xFF000000u | (uState >> 8);
+      }
+   }
+   return pimage;
+}
+
+string_base screen_block(const char * pszName)
+{
+   const string_base strText = format("Name:%s\nColumns:2", pszName);
+   return format("1 %zu\n", strText.size()) + strText;
+}
+
+} // namespace
+
+TEST_F(project_files, a_4k_picture_and_the_layers_after_it_save_and_reopen_whole)
+{
+   pointer<image_layer> pimagelayer = document()->new_image_layer();
+   pimagelayer->set_name("Photo");
+   pimagelayer->set_image(noise_picture(3840, 2160));
+   pimagelayer->setMaintainAspectRatio(false);
+   pimagelayer->set_width(1920);
+   pimagelayer->set_height(1080);
+   ASSERT_EQ(document()->get_layer(1)->get_name(), "Screen1");
+   const file::path path = data_file("photo.tvsx");
+   m_pglobal->save_project_to_file(path);
+   EXPECT_TRUE(take_errors_shown().empty());
+   EXPECT_GT(std::filesystem::file_size(std::filesystem::path(path)), 32u << 20) << "a block the old reader refused";
+
+   pointer<MainScreen> pscreenRead = make_pointer<MainScreen>(nullptr);
+   Global * pglobalRead = pscreenRead->get_global();
+   pglobalRead->load_project_from_file(path);
+   EXPECT_TRUE(take_errors_shown().empty());
+   project * pread = pglobalRead->current_project();
+   ASSERT_EQ(pread->get_layers_count(), 2);
+   pointer<image_layer> pphoto = pread->get_layer(0).cast<image_layer>();
+   ASSERT_TRUE(pphoto);
+   EXPECT_EQ(pphoto->get_name(), "Photo");
+   EXPECT_EQ(pphoto->get_width(), 1920);
+   ASSERT_EQ(pphoto->get_real_width(), 3840);
+   ASSERT_EQ(pphoto->get_real_height(), 2160);
+   EXPECT_EQ(std::memcmp(pphoto->get_image()->data(), pimagelayer->get_image()->data(), std::size_t{3840} * 2160 * 4), 0);
+   EXPECT_EQ(pread->get_layer(1)->get_name(), "Screen1");
+}
+
+TEST_F(project_files, a_project_read_only_in_part_opens_with_an_error_that_says_what_was_kept)
+{
+   struct partial_case
+   {
+      string_base m_strText;
+      const char * m_pszFault;
+      const char * m_pszKept;
+   };
+   const partial_case cases[] = {
+      {"BRISVANE_LED_PROJECT v2 3 0\n" + screen_block("A") + "3 6\nName:x" + screen_block("C"),
+       "block 2 is of an unknown type (3)", "Kept: 1 of the 3 layers it announces."},
+      {"BRISVANE_LED_PROJECT v2 3 0\n" + screen_block("A") + "1 1073741825\nName:x",
+       "block 2 gives a length of 1073741825 bytes, which no block has", "Kept: 1 of the 3 layers it announces."},
+      {"BRISVANE_LED_PROJECT v2 2 0\n" + screen_block("A") + "1 500\nName:Cut",
+       "the file ends inside block 2, after 8 of its 500 bytes", "Kept: 2 of the 2 layers it announces."},
+      {"BRISVANE_LED_PROJECT v2 3 0\n" + screen_block("A"),
+       "the file ends after 1 of the 3 layers it announces", "Kept: 1 of the 3 layers it announces."},
+   };
+   for (const partial_case & c : cases)
+   {
+      ASSERT_TRUE(file::write_all(data_file("part.tvsx"), c.m_strText));
+      m_pglobal->load_project_from_file(data_file("part.tvsx"));
+      const string_base strError = the_error_shown();
+      EXPECT_NE(strError.find("was read only in part: " + string_base(c.m_pszFault)), string_base::npos) << strError;
+      EXPECT_NE(strError.find(c.m_pszKept), string_base::npos) << strError;
+      EXPECT_EQ(document()->get_layer(0)->get_name(), "A");
+   }
+
+   // A whole project says nothing.
+   ASSERT_TRUE(file::write_all(data_file("whole.tvsx"), "BRISVANE_LED_PROJECT v2 2 0\n" + screen_block("A") + screen_block("B")));
+   m_pglobal->load_project_from_file(data_file("whole.tvsx"));
+   EXPECT_TRUE(take_errors_shown().empty());
+   EXPECT_EQ(document()->get_layers_count(), 2);
+}
+
+TEST_F(project_files, only_regular_files_of_a_sane_size_are_opened)
+{
+   const file::path pathFifo = data_file("pipe.tvsx");
+   ASSERT_EQ(::mkfifo(pathFifo.c_str(), 0600), 0);
+   // A sparse file: it takes no room on the disk, but would take more than a gigabyte of memory.
+   const file::path pathHuge = data_file("huge.tvsx");
+   ASSERT_TRUE(file::write_all(pathHuge, ""));
+   std::filesystem::resize_file(std::filesystem::path(pathHuge), project::max_container_length + 1);
+   struct refused_case
+   {
+      file::path m_path;
+      const char * m_pszReason;
+   };
+   const refused_case cases[] = {
+      {pathFifo, "it is a pipe (FIFO), not a file"},
+      {"/dev/zero", "it is a device, not a file"},
+      {m_pglobal->getFolderToSaveData(), "it is a folder"},
+      {pathHuge, "it holds 1073741825 bytes, more than the 1 GiB a file may have here"},
+   };
+   project * pproject = document();
+   // Were the FIFO waited for, the alarm would end the test.
+   ::alarm(60);
+   for (const refused_case & c : cases)
+   {
+      m_pglobal->load_project_from_file(c.m_path);
+      const string_base strError = the_error_shown();
+      EXPECT_NE(strError.find(format("The project \"%s\" cannot be read", c.m_path.c_str())), string_base::npos) << strError;
+      EXPECT_NE(strError.find(c.m_pszReason), string_base::npos) << strError;
+   }
+   ::alarm(0);
+   EXPECT_EQ(m_pglobal->current_project(), pproject);
+}
+
+TEST_F(project_files, the_writer_refuses_a_text_the_reader_would_not_take)
+{
+   // A text one byte beyond the limit, mapped but never touched: the refusal must not read it.
+   const std::size_t size = project::max_container_length + 1;
+   void * pmapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+   ASSERT_NE(pmapped, MAP_FAILED);
+   const file::write_result result =
+      project::write_container_text(data_file("big.tvsx"), scoped_string_base(static_cast<const char *>(pmapped), size));
+   ::munmap(pmapped, size);
+   EXPECT_FALSE(result);
+   EXPECT_NE(result.m_strError.find("more than the 1 GiB that such a file may hold; nothing was written"), string_base::npos)
+      << result.m_strError;
+   EXPECT_FALSE(file::exists(data_file("big.tvsx")));
+}
