@@ -14,6 +14,7 @@
 #include "core/PSDSaver.h"
 #include "document/boxes_layer.h"
 #include "orvo/straight_alpha.h"
+#include "psd_reading.h"
 
 using Tarvossa_BrisvanePro::PSDSaver;
 namespace fs = std::filesystem;
@@ -144,20 +145,7 @@ string_base expected_reading(int w, int h, const std::function<color::color(int,
    return str;
 }
 
-string_base read_with(const char * pszReader, const fs::path & path)
-{
-   const string_base strCommand = format("/usr/bin/python3 %s/tests/module/read_psd.py %s '%s' 2>&1", BRISVANE_SOURCE_DIR,
-                                         pszReader, path.c_str());
-   FILE * pipe = ::popen(strCommand.c_str(), "r");
-   string_base str;
-   char buffer[4096];
-   while (const std::size_t count = std::fread(buffer, 1, sizeof(buffer), pipe))
-   {
-      str.append(buffer, count);
-   }
-   ::pclose(pipe);
-   return str;
-}
+string_base read_with(const char * pszReader, const fs::path & path) { return read_psd_with(pszReader, path.c_str()); }
 
 // Colours that come back exactly from the premultiplied form, transparent ones included.
 color::color opaque_pattern(int x, int y) { return color::color(10 + 40 * x, 20 + 30 * y, 200 - 7 * x * y); }

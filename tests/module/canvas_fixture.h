@@ -11,6 +11,7 @@
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
+#include "picture_layer.h"
 #include "zel2d/context.h"
 #include "zelui/Screen.h"
 
@@ -82,18 +83,7 @@ protected:
    // An image layer of w x h on top of the others, with a picture of that size in one colour.
    pointer<image_layer> add_image_layer(int x, int y, int w, int h, color::color color = {})
    {
-      auto player = document().create_layer(e_layer_image).cast<image_layer>();
-      auto pimage = make_pointer<image::image>(w, h);
-      pimage->fill(color);
-      player->set_image(pimage);
-      player->setMaintainAspectRatio(false);
-      player->set_width(w);
-      player->set_height(h);
-      player->set_offset_x(x);
-      player->set_offset_y(y);
-      document().insert_layer_at(player, -1);
-      player->set_changed();
-      return player;
+      return add_picture_layer(document(), x, y, w, h, color);
    }
 
    // No layers on a raster of 400 x 300: pictures are tested without the screen layer's drawing.

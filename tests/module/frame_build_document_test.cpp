@@ -1,0 +1,251 @@
+// Frame building over a document on the root screen with all its children: a layer whose drawing
+// fails, "Draw Current Only", and the layered PSD export as an independent reader sees it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/Global.h"
+#include "core/MainScreen.h"
+#include "document/boxes_layer.h"
+#include "document/image_layer.h"
+#include "document/project.h"
+#include "orvo/straight_alpha.h"
+#include "panels/LayerList.h"
+#include "panels/RightPanel.h"
+#include "picture_layer.h"
+#include "psd_reading.h"
+#include "zel2d/context.h"
+#include "zelui/CheckBox.h"
+#include "zelui/MessageDialog.h"
+#include "zelui/file_dialog.h"
+
+using namespace Tarvossa_BrisvanePro;
+
+namespace
+{
+
+class document_frames : public testing::Test
+{
+protected:
+   void SetUp() override
+   {
+      m_pscreen = make_pointer<MainScreen>(nullptr);
+      m_pglobal = m_pscreen->get_global();
+      testing::internal::CaptureStdout();
+      m_pglobal->load_default_layers();
+      m_pscreen->create_main_screen();
+      testing::internal::GetCapturedStdout();
+      m_pscreen->resize_event({1280, 800});
+      document().get_layers().clear();
+      document().set_paper_size(120, 80);
+      m_folder = std::filesystem::path(m_pglobal->getFolderToSaveData().c_str()) / "exports";
+      std::filesystem::create_directories(m_folder);
+   }
+
+   void TearDown() override { std::filesystem::remove_all(m_folder); }
+
+   project & document() const { return *m_pglobal->current_project(); }
+   bool build() { return m_pglobal->defer_build_frame(true, m_pcontext.get()); }
+   std::uint32_t frame_pixel(int x, int y) const { return m_pglobal->m_pimageFrame->pixel(x, y); }
+
+   // A screen layer of boxes of 20 x 20 on top of the stack, drawing only its box fills (opaque).
+   pointer<boxes_layer> add_screen(const char * pszName, int iColumns, int x, int y)
+   {
+      auto player = document().create_layer(e_layer_boxes).cast<boxes_layer>();
+      player->set_name(pszName);
+      player->Columns = iColumns;
+      player->Rows = 1;
+      player->Width = 20;
+      player->Height = 20;
+      player->DrawBoxes = 1;
+      player->default_colors();
+      player->DrawGrid = player->DrawCircle = player->DrawScreenSize = player->DrawLayerName = 0;
+      player->DrawInfoLine = player->DrawSnake = player->DrawPowerSnake = player->DrawPower = 0;
+      player->CornersMode = 0;
+      player->set_offset_x(x);
+      player->set_offset_y(y);
+      document().insert_layer_at(player, -1);
+      player->set_changed();
+      return player;
+   }
+
+   // A picture layer of one colour on top of the stack.
+   pointer<image_layer> add_picture(const char * pszName, int x, int y, int w, int h, color::color colour)
+   {
+      pointer<image_layer> player = add_picture_layer(document(), x, y, w, h, colour);
+      player->set_name(pszName);
+      return player;
+   }
+
+   static void paint(const pointer<image_layer> & player, int w, int h, color::color colour)
+   {
+      auto pimage = make_pointer<image::image>(w, h);
+      pimage->fill(colour);
+      player->set_image(pimage);
+      player->set_changed();
+   }
+
+   // Asks for a picture export through a save dialog answered with the path and the filter.
+   void request_export(const std::filesystem::path & path, const char * pszCaption, const char * pszPattern)
+   {
+      auto pdialog = make_pointer<file::file_dialog>(file::file_dialog::e_kind_save,
+                                                     file::file_dialog_filter{{pszCaption, pszPattern}},
+                                                     [](file::file_dialog *) {});
+      pdialog->answer(path.c_str(), 0);
+      m_pglobal->request_save_to_image_file(pdialog.get());
+   }
+
+   std::vector<zelui::MessageDialog *> error_boxes() const
+   {
+      std::vector<zelui::MessageDialog *> boxes;
+      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
+      {
+         auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get());
+         if (pdialog && pdialog->visible() && pdialog->title() == "Error")
+         {
+            boxes.push_back(pdialog);
+         }
+      }
+      return boxes;
+   }
+
+   zelui::CheckBox * draw_current_only_box() const
+   {
+      for (const pointer<zelui::Widget> & pchild : m_pscreen->right_panel()->layer_list()->button_row()->children())
+      {
+         if (auto * pbox = dynamic_cast<zelui::CheckBox *>(pchild.get()))
+         {
+            return pbox;
+         }
+      }
+      return nullptr;
+   }
+
+   pointer<MainScreen> m_pscreen;
+   Global * m_pglobal = nullptr;
+   pointer<zel2d::context> m_pcontext = make_pointer<zel2d::context>();
+   std::filesystem::path m_folder;
+   const color::color red{255, 0, 0, 255};
+   const color::color blue{0, 0, 255, 255};
+};
+
+constexpr std::uint32_t red_pixel = 0xFFFF0000;
+constexpr std::uint32_t blue_pixel = 0xFF0000FF;
+
+TEST_F(document_frames, AFailingSecondLayerOfThreeStopsTheDrawAndTheNextDrawCatchesUp)
+{
+   add_screen("Bottom", 2, 0, 0);
+   pointer<boxes_layer> pmiddle = add_screen("Middle", 4, 0, 30);
+   pointer<image_layer> ptop = add_picture("Top", 60, 60, 30, 10, red);
+   ASSERT_TRUE(build());
+   ASSERT_EQ(frame_pixel(70, 65), red_pixel);
+
+   // The middle layer's data path now needs more pixels per port than its limit, and the top
+   // layer turns blue.
+   pmiddle->DrawSnake = 1;
+   pmiddle->DataDiagramType = 0;
+   pmiddle->m_descriptionData.m_iLimit = 30;
+   pmiddle->set_changed();
+   paint(ptop, 30, 10, blue);
+   request_export(m_folder / "wall.png", "PNG Image", "*.png");
+
+   EXPECT_FALSE(build());
+   const std::vector<zelui::MessageDialog *> boxes = error_boxes();
+   ASSERT_EQ(boxes.size(), 1u);
+   EXPECT_EQ(boxes[0]->message(), "Some panels consume more pixels then limit used.");
+   EXPECT_EQ(ptop->get_offscreen()->pixel(5, 5), red_pixel);
+   EXPECT_EQ(frame_pixel(70, 65), red_pixel);
+   EXPECT_FALSE(std::filesystem::exists(m_folder / "wall.png"));
+
+   // The failing path switched itself off: the next draw builds every layer, composes and writes
+   // the export that waited, and shows no second error.
+   EXPECT_EQ(pmiddle->DrawSnake, 0);
+   EXPECT_TRUE(build());
+   EXPECT_EQ(frame_pixel(70, 65), blue_pixel);
+   EXPECT_TRUE(std::filesystem::exists(m_folder / "wall.png"));
+   EXPECT_EQ(error_boxes().size(), 1u);
+}
+
+TEST_F(document_frames, DrawCurrentOnlyLeavesTheOtherScreenLayersWithoutBoxFills)
+{
+   pointer<boxes_layer> pother = add_screen("Other", 2, 0, 0);
+   pointer<boxes_layer> pcurrent = add_screen("Current", 2, 0, 40);
+   pointer<image_layer> ppicture = add_picture("Picture", 60, 60, 30, 10, red);
+   m_pscreen->setCurrentLayerTo(1, true);
+   build();
+   build();
+   ASSERT_EQ(frame_pixel(10, 10) >> 24, 255u);
+
+   zelui::CheckBox * pbox = draw_current_only_box();
+   ASSERT_NE(pbox, nullptr);
+   pbox->set_checked(true, e_source_user);
+   ASSERT_TRUE(m_pscreen->isOnlyCurrent());
+   m_pglobal->set_changed();
+   build();
+   EXPECT_EQ(frame_pixel(10, 10) >> 24, 0u);
+   EXPECT_EQ(frame_pixel(10, 50) >> 24, 255u);
+   EXPECT_EQ(frame_pixel(70, 65), red_pixel);
+   EXPECT_EQ(pother->DrawBoxes, 1);
+   EXPECT_EQ(pcurrent->DrawBoxes, 1);
+
+   // The current layer draws by its own setting.
+   pcurrent->DrawBoxes = 0;
+   pcurrent->set_changed();
+   build();
+   EXPECT_EQ(frame_pixel(10, 50) >> 24, 0u);
+
+   pbox->set_checked(false, e_source_user);
+   pcurrent->DrawBoxes = 1;
+   pcurrent->set_changed();
+   build();
+   EXPECT_EQ(frame_pixel(10, 10) >> 24, 255u);
+   EXPECT_EQ(frame_pixel(10, 50) >> 24, 255u);
+}
+
+// The reading of a picture's pixels in straight colours, with or without their alpha, one line
+// per row, as tests/module/read_psd.py prints them.
+string_base pixel_rows(const image::image & picture, bool bAlpha)
+{
+   string_base str;
+   for (int y = 0; y < picture.height(); ++y)
+   {
+      for (int x = 0; x < picture.width(); ++x)
+      {
+         const color::color c = image::straight_color(picture.pixel(x, y));
+         str += format(x ? " %d,%d,%d" : "%d,%d,%d", c.m_uchR, c.m_uchG, c.m_uchB);
+         str += bAlpha ? format(",%d", c.m_uchA) : "";
+      }
+      str += "\n";
+   }
+   return str;
+}
+
+string_base layer_reading(const pointer<app_layer> & player)
+{
+   const image::image & picture = *player->get_offscreen();
+   const int x = player->get_offset_x();
+   const int y = player->get_offset_y();
+   return format("layer %s %d %d %d %d 255\n", player->get_name().c_str(), x, y, x + picture.width(), y + picture.height()) +
+          pixel_rows(picture, true);
+}
+
+TEST_F(document_frames, APsdExportHoldsTheVisibleLayersInOrderWithTheirNamesOverTheFrame)
+{
+   pointer<boxes_layer> pwall = add_screen("Main wall", 3, 10, 20);
+   pointer<image_layer> phidden = add_picture("Hidden", 0, 0, 120, 80, blue);
+   pointer<image_layer> plogo = add_picture("Logo", 40, 25, 30, 10, color::color(0, 255, 0, 128));
+   // Hidden after it was drawn once: its picture stays, but it is left out.
+   build();
+   phidden->set_hidden(true);
+   request_export(m_folder / "wall.psd", "PSD Document", "*.psd");
+   ASSERT_TRUE(build());
+
+   const image::image & frame = *m_pglobal->m_pimageFrame;
+   const string_base strExpected = format("size %d %d\ncomposite\n", frame.width(), frame.height()) +
+                                   pixel_rows(frame, false) + layer_reading(pwall) + layer_reading(plogo);
+   const std::string strPath = (m_folder / "wall.psd").string();
+   EXPECT_EQ(read_psd_with("psd-tools", strPath.c_str()), strExpected);
+   EXPECT_EQ(read_psd_with("magick", strPath.c_str()), strExpected);
+}
+
+} // namespace
