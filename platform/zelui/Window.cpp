@@ -89,6 +89,11 @@ std::vector<text_line> Window::text_lines() const
 
 void Window::perform_layout(zel2d::context * pcontext, bool)
 {
+   // A window never cuts off its own content: when the content has grown since the window was
+   // sized (a longer value, a shown row), the window grows with it. A fixed size stays.
+   size_type<int> sizePreferred = preferred_size(pcontext, true);
+   set_size({fixed_size().width > 0 ? width() : std::max(width(), sizePreferred.width),
+             fixed_size().height > 0 ? height() : std::max(height(), sizePreferred.height)});
    perform_layout_around_button_panel(pcontext);
 }
 

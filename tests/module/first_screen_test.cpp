@@ -196,6 +196,14 @@ TEST_F(first_screen, every_caption_box_value_and_choice_fits_its_widget)
    EXPECT_GT(expect_every_text_fits(), 200);
 }
 
+TEST_F(first_screen, a_long_layer_name_widens_its_window_instead_of_being_cut_off)
+{
+   m_player->set_name("Main LED Wall, Left Side");
+   m_pscreen->reload_all(true);
+   frames();
+   expect_every_text_fits();
+}
+
 TEST_F(first_screen, every_menu_item_fits_its_drop_down)
 {
    for (long long iSection = 0; m_pscreen->top_menu()->submenu(iSection); ++iSection)

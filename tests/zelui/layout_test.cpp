@@ -172,4 +172,27 @@ TEST(Layouts, WithoutALayoutChildrenKeepTheirSizeOrTakeTheirPreferredOne)
    EXPECT_EQ(rect(pfixed), (rectangle_type<int>{100, 60, 380, 660}));
 }
 
+TEST(Layouts, AWindowGrowsWithContentThatOutgrewItButKeepsAFixedSize)
+{
+   test_screen screen;
+   auto pwindow = new zelui::Window(screen.get(), "Labels");
+   pwindow->set_layout(new zelui::BoxLayout(zelui::e_orientation_vertical, zelui::e_alignment_middle, 3, 3));
+   auto pcontent = new block(pwindow, {100, 40});
+   pwindow->set_size(pwindow->preferred_size(nullptr));
+   pcontent->m_sizePreferred = {180, 40};
+   screen.layout();
+   EXPECT_EQ(pwindow->size(), pwindow->preferred_size(nullptr));
+   EXPECT_EQ(pcontent->x(), 3);
+   pcontent->m_sizePreferred = {50, 40};
+   screen.layout();
+   EXPECT_EQ(pwindow->width(), 3 + 180 + 3) << "a window does not shrink by itself";
+
+   auto pfixed = new zelui::Window(screen.get(), "Fixed");
+   pfixed->set_layout(new zelui::BoxLayout(zelui::e_orientation_vertical, zelui::e_alignment_middle, 3, 3));
+   new block(pfixed, {300, 300});
+   pfixed->expose_fixed_size({0, 0, 120, 90}, false);
+   screen.layout();
+   EXPECT_EQ(pfixed->size(), (size_type<int>{120, 90}));
+}
+
 } // namespace
