@@ -385,14 +385,19 @@ void main_window::on_key(SDL_Event & event)
    {
       bDown ? m_emodifiersHeld.add(ekey) : m_emodifiersHeld.remove(ekey);
    }
-   // A press arrives with the text it types, which SDL sends as the next event.
+   // A press arrives with the text it types, which SDL sends as the next event. A shortcut's
+   // press types nothing: SDL still sends the layout's character for some of them ("$" for
+   // Control+Shift+4), and that text goes with the press.
    string_base strText;
    SDL_Event next;
    if (bDown && SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1
        && next.type == SDL_TEXTINPUT && next.text.windowID == event.key.windowID)
    {
       SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_TEXTINPUT, SDL_TEXTINPUT);
-      strText = next.text.text;
+      if (sdl_input::types_text(event.key.keysym.mod))
+      {
+         strText = next.text.text;
+      }
    }
    if (appearance * pappearance = get_appearance())
    {
@@ -405,7 +410,12 @@ void main_window::on_key(SDL_Event & event)
 
 void main_window::on_text(SDL_Event & event)
 {
-   // Text that no key press took along (an input method's composition) comes as a press of no key.
+   // Text that no key press took along (an input method's composition) comes as a press of no key,
+   // unless a shortcut's modifiers are held.
+   if (!sdl_input::types_text(SDL_GetModState()))
+   {
+      return;
+   }
    if (appearance * pappearance = get_appearance())
    {
       pappearance->on_window_keyboard(user::e_key_none, 0, user::e_key_action_press,

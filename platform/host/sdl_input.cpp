@@ -103,6 +103,11 @@ enumeration<user::enum_key> modifiers_of(std::uint16_t uSdlModifiers)
    return emodifiers;
 }
 
+bool types_text(std::uint16_t uSdlModifiers)
+{
+   return (uSdlModifiers & (KMOD_CTRL | KMOD_GUI | KMOD_LALT)) == 0;
+}
+
 user::enum_mouse button_of(std::uint8_t uSdlButton)
 {
    switch (uSdlButton)

@@ -24,6 +24,11 @@ int scan_code_of(int iSdlScancode);
 // The modifier flags of SDL's modifier state.
 enumeration<user::enum_key> modifiers_of(std::uint16_t uSdlModifiers);
 
+// Whether a key pressed with these modifiers types its text. A press made with Control, Super or
+// the left Alt held is a shortcut: it types nothing, and its key code names it. Shift and the
+// right Alt (AltGr, which reaches a layout's further characters) type as usual.
+bool types_text(std::uint16_t uSdlModifiers);
+
 // The toolkit's button of an SDL button; e_mouse_none for the extra buttons.
 user::enum_mouse button_of(std::uint8_t uSdlButton);
 

@@ -73,6 +73,13 @@ user::enum_key key_of_character(char ch)
    return user::e_key_none;
 }
 
+// Whether `ch` is the character that a punctuation key types with Shift ("+" on the equals key).
+bool is_shifted_character(char ch)
+{
+   return std::any_of(g_punctuationkeys.begin(), g_punctuationkeys.end(),
+                      [ch](const punctuation_key & key) { return key.m_chShifted == ch && key.m_chPlain != ch; });
+}
+
 user::enum_key modifier_of_name(scoped_string_base strName)
 {
    for (const auto & [strModifier, ekey] : g_modifiernames)
@@ -151,6 +158,10 @@ enumeration<user::enum_key> string_key(scoped_string_base strText, const enumera
       iStart = iJoin + 1;
    }
    ekeys.add(ekey);
+   if (is_shifted_character(strKey.front()))
+   {
+      ekeys.add(user::e_key_left_shift);
+   }
    return ekeys;
 }
 

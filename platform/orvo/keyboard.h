@@ -94,7 +94,9 @@ constexpr user::enum_key key_code(const enumeration<user::enum_key> & ekeys)
 // A key combination from its text: modifier names and a key joined by "+" ("CONTROL+S",
 // "CONTROL+ALT+S", "CONTROL++"), or a single key character ("s", "S", "+", " "). The modifier
 // names are CONTROL, SHIFT, ALT and COMMAND (the Super key), in any letter case. The flags of
-// `emodifiers` are added to those named in the text. A text that names no known key or an unknown
+// `emodifiers` are added to those named in the text. A key character that its key types with
+// Shift ("+" of the equals key) holds Shift too, so that "CONTROL++" is what the user types for
+// it: Control, Shift and the equals key. A text that names no known key or an unknown
 // modifier gives a combination without a key code, which is equivalent to nothing.
 enumeration<user::enum_key> string_key(scoped_string_base strText,
                                        const enumeration<user::enum_key> & emodifiers = {});

@@ -166,6 +166,22 @@ TEST_F(screen_window_test, a_key_press_arrives_with_its_text_and_the_equals_key_
    EXPECT_EQ(events()[2], "key 38 24 256 400000000 \"\"");
 }
 
+TEST_F(screen_window_test, a_shortcut_press_drops_the_text_sdl_sends_with_it_and_altgr_keeps_its_character)
+{
+   events().clear();
+   // What SDL sends on a US layout for Control+Shift+4, Alt+S and Super+N; AltGr+Q on a German one.
+   sdl_events::push_key(m_uWindow, SDL_KEYDOWN, SDLK_4, SDL_SCANCODE_4, KMOD_LCTRL | KMOD_LSHIFT, "$");
+   sdl_events::push_key(m_uWindow, SDL_KEYDOWN, SDLK_s, SDL_SCANCODE_S, KMOD_LALT, "s");
+   sdl_events::push_key(m_uWindow, SDL_KEYDOWN, SDLK_n, SDL_SCANCODE_N, KMOD_LGUI, "n");
+   sdl_events::push_key(m_uWindow, SDL_KEYDOWN, SDLK_q, SDL_SCANCODE_Q, KMOD_RALT, "@");
+   process_events();
+   ASSERT_EQ(events().size(), 4u);
+   EXPECT_EQ(events()[0], format("key 6 %d 256 500000000 \"\"", SDL_SCANCODE_4 + 256));
+   EXPECT_EQ(events()[1], format("key 30 %d 256 1000000000 \"\"", SDL_SCANCODE_S + 256));
+   EXPECT_EQ(events()[2], format("key 25 %d 256 4000000000 \"\"", SDL_SCANCODE_N + 256));
+   EXPECT_EQ(events()[3], format("key 28 %d 256 2000000000 \"@\"", SDL_SCANCODE_Q + 256));
+}
+
 TEST_F(screen_window_test, losing_the_focus_releases_the_modifier_keys_still_held)
 {
    sdl_events::push_key(m_uWindow, SDL_KEYDOWN, SDLK_LCTRL, SDL_SCANCODE_LCTRL, KMOD_LCTRL, nullptr);

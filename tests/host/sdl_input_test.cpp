@@ -48,6 +48,20 @@ TEST(sdl_input, modifiers_keep_left_and_right_apart_and_both_super_keys_are_one_
    EXPECT_EQ(sdl_input::modifiers_of(KMOD_NUM | KMOD_CAPS).value(), 0u);
 }
 
+TEST(sdl_input, control_super_and_the_left_alt_make_a_press_a_shortcut_that_types_nothing)
+{
+   EXPECT_TRUE(sdl_input::types_text(KMOD_NONE));
+   EXPECT_TRUE(sdl_input::types_text(KMOD_LSHIFT | KMOD_RSHIFT | KMOD_CAPS | KMOD_NUM));
+   // The right Alt is AltGr on the layouts that have one.
+   EXPECT_TRUE(sdl_input::types_text(KMOD_RALT | KMOD_LSHIFT));
+   for (std::uint16_t uModifiers : {KMOD_LCTRL, KMOD_RCTRL, KMOD_LGUI, KMOD_RGUI, KMOD_LALT})
+   {
+      EXPECT_FALSE(sdl_input::types_text(uModifiers)) << uModifiers;
+      EXPECT_FALSE(sdl_input::types_text(uModifiers | KMOD_LSHIFT)) << uModifiers;
+   }
+   EXPECT_FALSE(sdl_input::types_text(KMOD_LCTRL | KMOD_RALT));
+}
+
 TEST(sdl_input, buttons_are_numbered_left_right_middle_and_a_notch_is_ten)
 {
    EXPECT_EQ(sdl_input::button_of(SDL_BUTTON_LEFT), user::e_mouse_left_button);

@@ -43,11 +43,12 @@ TEST(Keyboard, StringKeyParsesModifiersAndTheKey)
    EXPECT_EQ(keyboard::string_key("CONTROL+S"), held({user::e_key_left_control, user::e_key_s}));
    EXPECT_EQ(keyboard::string_key("CONTROL+ALT+R"),
              held({user::e_key_left_control, user::e_key_left_alt, user::e_key_r}));
-   EXPECT_EQ(keyboard::string_key("CONTROL++"), held({user::e_key_left_control, user::e_key_equal}));
+   EXPECT_EQ(keyboard::string_key("CONTROL++"), held({user::e_key_left_control, user::e_key_left_shift, user::e_key_equal}));
    EXPECT_EQ(keyboard::string_key("CONTROL+-"), held({user::e_key_left_control, user::e_key_minus}));
    EXPECT_EQ(keyboard::string_key("control+shift+7"),
              held({user::e_key_left_control, user::e_key_left_shift, user::e_key_7}));
-   EXPECT_EQ(keyboard::string_key("+"), held({user::e_key_equal}));
+   EXPECT_EQ(keyboard::string_key("+"), held({user::e_key_left_shift, user::e_key_equal}));
+   EXPECT_EQ(keyboard::string_key("="), held({user::e_key_equal}));
    EXPECT_EQ(keyboard::string_key("s"), held({user::e_key_s}));
 }
 
@@ -83,6 +84,18 @@ TEST(Keyboard, EquivalenceTreatsLeftAndRightAlikeButGroupsExactly)
    EXPECT_TRUE(keyboard::is_equivalent_using_modifiers_groups(keyboard::string_key("S", user::e_key_super), ctrlS));
    EXPECT_TRUE(keyboard::is_equivalent_using_modifiers_groups(
       keyboard::string_key("+", keyboard::e_group_control), keyboard::string_key("CONTROL++")));
+}
+
+TEST(Keyboard, ThePlusCharacterMatchesWithOrWithoutShiftHeldAndTheMinusOnlyWithout)
+{
+   const keys controlPlus = keyboard::string_key("CONTROL++");
+   const keys controlShift = held({keyboard::e_group_control, keyboard::e_group_shift});
+   EXPECT_TRUE(keyboard::is_equivalent_using_modifiers_groups(keyboard::string_key("+", controlShift), controlPlus));
+   EXPECT_FALSE(keyboard::is_equivalent_using_modifiers_groups(keyboard::string_key("=", keyboard::e_group_control), controlPlus));
+   EXPECT_TRUE(keyboard::is_equivalent_using_modifiers_groups(keyboard::string_key("-", keyboard::e_group_control),
+                                                              keyboard::string_key("CONTROL+-")));
+   EXPECT_FALSE(keyboard::is_equivalent_using_modifiers_groups(keyboard::string_key("-", controlShift),
+                                                               keyboard::string_key("CONTROL+-")));
 }
 
 TEST(Keyboard, KeyStringWithNoModifierIsTheUnshiftedCharacter)
