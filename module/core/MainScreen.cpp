@@ -327,9 +327,11 @@ bool MainScreen::keyboard_event(user::enum_key ekey, int iScancode, int iAction,
       }
       else if (!strKey.empty())
       {
-         if (m_ptopmenu)
+         // A press that ran a menu item ends there: it types nothing into the text box that has
+         // the focus, nor into the one the item may have opened.
+         if (m_ptopmenu && m_ptopmenu->keytrigger(keyboard::string_key(strKey, m_pglobal->get_keyboard_modifiers())))
          {
-            m_ptopmenu->keytrigger(keyboard::string_key(strKey, m_pglobal->get_keyboard_modifiers()));
+            return true;
          }
       }
       else if (ekey == user::e_key_escape)

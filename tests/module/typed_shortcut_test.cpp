@@ -22,6 +22,7 @@
 #include "sdl_events.h"
 #include "toolwindows/SettingsBaseWindow.h"
 #include "zelui/FileDialog.h"
+#include "zelui/TextBox.h"
 
 using namespace Tarvossa_BrisvanePro;
 
@@ -79,6 +80,8 @@ const typed_key g_shortcuts[] = {
    {"Open Project...", SDLK_o, SDL_SCANCODE_O, g_uCtrl, nullptr},
    {"Save Project...", SDLK_s, SDL_SCANCODE_S, g_uCtrl, nullptr},
    {"Export PNG...", SDLK_s, SDL_SCANCODE_S, KMOD_LALT, "s"},
+   // The right Alt, where it is no AltGr, types its text too.
+   {"Export PNG...", SDLK_s, SDL_SCANCODE_S, KMOD_RALT, "s"},
    {"Export PSD...", SDLK_s, SDL_SCANCODE_S, KMOD_LCTRL | KMOD_LALT, nullptr},
    {"Export Resolume Arena...", SDLK_r, SDL_SCANCODE_R, KMOD_LCTRL | KMOD_LALT, nullptr},
    // Live Output
@@ -124,7 +127,7 @@ protected:
    MainScreen * screen() const { return window()->get_main_screen(); }
    Global * global() const { return screen()->get_global(); }
 
-   // Control, Shift and Alt go down in that order and come up after the key; returns what the
+   // Control, Shift and the Alt keys go down in that order and come up after the key; returns what the
    // menu printed.
    string_base type(const typed_key & key)
    {
@@ -136,7 +139,8 @@ protected:
       };
       const modifier_key modifiers[] = {{KMOD_LCTRL, SDLK_LCTRL, SDL_SCANCODE_LCTRL},
                                         {KMOD_LSHIFT, SDLK_LSHIFT, SDL_SCANCODE_LSHIFT},
-                                        {KMOD_LALT, SDLK_LALT, SDL_SCANCODE_LALT}};
+                                        {KMOD_LALT, SDLK_LALT, SDL_SCANCODE_LALT},
+                                        {KMOD_RALT, SDLK_RALT, SDL_SCANCODE_RALT}};
       const std::uint32_t uWindow = window()->window_id();
       std::uint16_t uHeld = 0;
       for (const modifier_key & modifier : modifiers)
@@ -298,4 +302,14 @@ TEST_F(typed_shortcuts, every_shortcut_of_the_menu_runs_its_item_once)
          process_events();
       }
    }
+}
+
+TEST_F(typed_shortcuts, the_press_that_opens_a_dialog_types_nothing_into_its_name_box)
+{
+   type({"Export PNG...", SDLK_s, SDL_SCANCODE_S, KMOD_RALT, "s"});
+   zelui::FileDialog * pdialog = open_dialog();
+   ASSERT_NE(pdialog, nullptr);
+   auto * pname = dynamic_cast<zelui::TextBox *>(pdialog->child_at(0));
+   ASSERT_NE(pname, nullptr);
+   EXPECT_EQ(pname->text(), pdialog->folder().as_string() + "/");
 }
