@@ -356,9 +356,11 @@ bool MainScreen::on_mouse_down(zelui::Widget * pwidget)
    {
       return true;
    }
+   // The menu strip handles its own presses: a caption opens its drop-down (never closing its own),
+   // a press beside the captions folds it.
    for (zelui::Widget * p = pwidget; p; p = p->parent())
    {
-      if (dynamic_cast<TopMenuSubmenu *>(p))
+      if (dynamic_cast<TopMenuSubmenu *>(p) || p == m_ptopmenu)
       {
          return true;
       }

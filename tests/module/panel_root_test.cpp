@@ -7,8 +7,10 @@
 #include "panels/ScrollList.h"
 #include "panels/RightPanel.h"
 #include "panels/TopMenu.h"
+#include "panels/TopMenuMain.h"
 #include "panels/TopMenuSubmenu.h"
 #include "panels/TopPanel.h"
+#include "panels/WidgetWithBackground.h"
 #include "zelui/Label.h"
 #include "zelui/TextBox.h"
 
@@ -69,6 +71,25 @@ TEST_F(root_with_panels, a_press_outside_the_open_menu_folds_it_and_is_kept_from
    EXPECT_TRUE(m_pscreen->on_mouse_down(psubmenu->child_at(0)));
    EXPECT_FALSE(m_pscreen->on_mouse_down(m_pscreen->right_panel()));
    EXPECT_FALSE(m_pscreen->top_menu()->is_showing_any_submenu());
+}
+
+TEST_F(root_with_panels, clicking_a_caption_keeps_its_open_menu_and_another_caption_switches_to_its_own)
+{
+   TopMenu * pmenu = m_pscreen->top_menu();
+   const auto & captions = pmenu->menu_bar()->items();
+   click(captions[1]);
+   frame();
+   ASSERT_TRUE(pmenu->submenu(1)->visible());
+   click(captions[1]);
+   frame();
+   EXPECT_TRUE(pmenu->submenu(1)->visible());
+   click(captions[2]);
+   frame();
+   EXPECT_FALSE(pmenu->submenu(1)->visible());
+   EXPECT_TRUE(pmenu->submenu(2)->visible());
+   // Beside the captions the strip folds it.
+   click(pmenu);
+   EXPECT_FALSE(pmenu->is_showing_any_submenu());
 }
 
 TEST_F(root_with_panels, the_plus_button_shows_the_add_layer_menu_above_the_pointer)
