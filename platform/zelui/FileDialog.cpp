@@ -111,12 +111,13 @@ FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdia
       last_folder() = m_folder;
       dispose();
    });
+   m_ppath->request_focus();
    std::error_code error;
    file::path folder = last_folder().is_empty() ? file::path(std::filesystem::current_path(error)) : last_folder();
    set_folder(folder);
    if (!strDefaultName.empty())
    {
-      m_ppath->set_value((m_folder / strDefaultName).as_string());
+      show_path((m_folder / strDefaultName).as_string());
    }
    set_layout_hook([this](zel2d::context *) {
       if (const auto & hook = file::file_dialog::answer_hook())
@@ -124,7 +125,6 @@ FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdia
          hook(m_pdialog.get());
       }
    });
-   m_ppath->request_focus();
    set_need_layout();
 }
 
@@ -154,8 +154,15 @@ void FileDialog::set_folder(const file::path & folder)
    std::error_code error;
    std::filesystem::path canonical = std::filesystem::weakly_canonical(static_cast<const std::filesystem::path &>(folder), error);
    m_folder = error ? folder : file::path(canonical);
-   m_ppath->set_value(m_folder.as_string() + (m_folder.as_string().ends_with('/') ? "" : "/"));
+   m_strChosenFile.clear();
+   show_path(m_folder.as_string() + (m_folder.as_string().ends_with('/') ? "" : "/"));
    refresh_listing();
+}
+
+void FileDialog::show_path(scoped_string_base strPath)
+{
+   m_ppath->set_value(strPath);
+   m_ppath->move_caret_to_end();
 }
 
 std::vector<string_base> FileDialog::listed_names() const
@@ -219,32 +226,46 @@ void FileDialog::choose(const string_base & strName, bool bFolder, bool bDouble)
       set_folder(m_folder / strName);
       return;
    }
-   m_ppath->set_value((m_folder / strName).as_string());
-   if (bDouble)
+   show_path((m_folder / strName).as_string());
+   if (bDouble && strName == m_strChosenFile)
    {
       accept();
+      return;
    }
+   m_strChosenFile = strName;
 }
 
 void FileDialog::accept()
 {
    m_ppath->commit();
-   string_base strPath = m_ppath->value();
-   std::error_code error;
-   if (strPath.empty())
+   if (m_ppath->value().empty())
    {
       return;
    }
+   // A name typed without a folder names a file in the folder shown.
+   const std::filesystem::path typed(m_ppath->value());
+   const string_base strPath =
+      typed.is_absolute() ? string_base(m_ppath->value()) : (m_folder / m_ppath->value()).as_string();
+   std::error_code error;
    if (std::filesystem::is_directory(std::filesystem::path(strPath), error))
    {
       set_folder(file::path(strPath));
       return;
    }
-   if (m_pdialog->kind() == file::file_dialog::e_kind_open && !std::filesystem::exists(std::filesystem::path(strPath), error))
+   if (m_pdialog->kind() == file::file_dialog::e_kind_open)
+   {
+      if (std::filesystem::exists(std::filesystem::path(strPath), error))
+      {
+         m_pdialog->answer(strPath, selected_filter());
+      }
+      return;
+   }
+   if (strPath.ends_with('/'))
    {
       return;
    }
-   m_pdialog->answer(strPath, selected_filter());
+   const file::save_choice choice = file::choose_saved_file(m_pdialog->filter(), selected_filter(), strPath);
+   m_pdialog->answer(choice.m_strPath, choice.m_iFilter);
 }
 
 void FileDialog::perform_layout(zel2d::context * pcontext, bool bRecursive)

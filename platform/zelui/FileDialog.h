@@ -8,10 +8,12 @@ namespace zelui
 {
 
 // The window of an open or save dialog: the path box, the listing of the current folder (its
-// folders, then the files that the selected filter admits) and the filter list. A press on a
-// folder enters it; a press on a file puts its path in the box, a double press chooses it; the
-// main button (or Return in the path box) chooses the path in the box, "Cancel" (or Escape)
-// cancels. Either way the window closes and the dialog's completion runs.
+// folders, then the files that the selected filter admits) and the filter list. The path box has
+// the focus with the caret after the folder's path, so that what the user types names a file in
+// the folder shown. A press on a folder enters it; a press on a file puts its path in the box, a
+// double press chooses it; the main button (or Return) chooses the path in the box, "Cancel" (or
+// Escape) cancels. Either way the window closes and the dialog's completion runs. A save dialog
+// completes the typed name with an extension as `file::choose_saved_file` says.
 //
 // While `file::file_dialog::set_answer_hook` holds a hook, the window hands its dialog to it at
 // its first frame.
@@ -43,6 +45,8 @@ public:
 private:
    void refresh_listing();
    void choose(const string_base & strName, bool bFolder, bool bDouble);
+   // Shows the path in the path box with the caret at its end.
+   void show_path(scoped_string_base strPath);
    long long selected_filter() const;
 
    pointer<file::file_dialog> m_pdialog;
@@ -51,6 +55,9 @@ private:
    VScrollPanel * m_pscroll = nullptr;
    Widget * m_plisting = nullptr;
    ComboBox * m_pfilter = nullptr;
+   // The file that the last press chose; a double press accepts only that one, so that the second
+   // press of a double click on a folder does not choose what the new listing shows there.
+   string_base m_strChosenFile;
    bool m_bPlaced = false;
 };
 

@@ -63,6 +63,12 @@ void TextBox::select_all()
    m_iCaret = static_cast<long long>(text().size());
 }
 
+void TextBox::move_caret_to_end()
+{
+   m_iAnchor = -1;
+   m_iCaret = static_cast<long long>(text().size());
+}
+
 bool TextBox::commit()
 {
    if (!m_bEditing || m_bCommitting)
@@ -227,12 +233,15 @@ bool TextBox::keyboard_event(user::enum_key ekey, int, int iAction, const enumer
    case user::e_key_return:
       commit();
       select_all();
-      break;
+      set_need_redraw();
+      post_redraw();
+      return false;
    case user::e_key_escape:
       m_strEdit = m_strValue;
-      m_iCaret = static_cast<long long>(m_strEdit.size());
-      m_iAnchor = -1;
-      break;
+      move_caret_to_end();
+      set_need_redraw();
+      post_redraw();
+      return false;
    case user::e_key_tab:
       return false;
    default:

@@ -13,7 +13,8 @@ namespace zelui
 // While an editable box has the focus the user edits a copy of its value: typing inserts the
 // key's text at the caret (replacing the selection), Left/Right move the caret, Home/End go to
 // the start or end, Backspace/Delete erase, Shift with any of the moving keys selects, Control+A
-// selects everything, Escape drops the edit and Return commits it. Losing the focus commits too.
+// selects everything, Escape drops the edit and Return commits it; both then go on to the box's
+// ancestors, so that a dialog answers them. Losing the focus commits too.
 // Committing hands the new text to the callback, which returns whether it accepts it; a refused
 // text gives the box its old value back. The callback may itself set the value (to show a
 // normalised text), which then stays.
@@ -52,6 +53,8 @@ public:
    long long selection_anchor() const noexcept { return m_iAnchor; }
    string_base selected_text() const;
    void select_all();
+   // Puts the caret after the last character, with nothing selected.
+   void move_caret_to_end();
    // Hands the edited text to the callback now (see the class note); false when it was refused.
    bool commit();
 

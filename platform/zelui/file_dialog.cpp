@@ -18,13 +18,13 @@ void file_dialog::set_selected_filter_index(long long iFilter)
    }
 }
 
-string_base file_dialog::get_selected_filter_main_extension() const
+string_base file_dialog_filter::main_extension(long long iFilter) const
 {
-   if (m_iSelectedFilter < 0 || m_iSelectedFilter >= static_cast<long long>(m_filter.items().size()))
+   if (iFilter < 0 || iFilter >= static_cast<long long>(m_items.size()))
    {
       return {};
    }
-   const string_base & strPattern = m_filter.items()[static_cast<std::size_t>(m_iSelectedFilter)].m_strPattern;
+   const string_base & strPattern = m_items[static_cast<std::size_t>(iFilter)].m_strPattern;
    string_base strFirst = strPattern.substr(0, strPattern.find(';'));
    std::size_t iDot = strFirst.rfind('.');
    if (iDot == string_base::npos)
@@ -33,6 +33,11 @@ string_base file_dialog::get_selected_filter_main_extension() const
    }
    string_base strExtension = strFirst.substr(iDot + 1);
    return strExtension.find_first_of("*?") == string_base::npos ? strExtension : string_base();
+}
+
+string_base file_dialog::get_selected_filter_main_extension() const
+{
+   return m_filter.main_extension(m_iSelectedFilter);
 }
 
 void file_dialog::answer(scoped_string_base strPath, long long iFilter)
@@ -75,6 +80,31 @@ void file_dialog::complete()
       m_completion = nullptr;
       completion(this);
    }
+}
+
+save_choice choose_saved_file(const file_dialog_filter & filter, long long iFilter, scoped_string_base strPath)
+{
+   const std::size_t iSlash = strPath.rfind('/');
+   const scoped_string_base strName = iSlash == scoped_string_base::npos ? strPath : strPath.substr(iSlash + 1);
+   // Whether entry `i` names a kind of file (it has a main extension) and admits the name.
+   auto admits = [&](long long i)
+   {
+      return !filter.main_extension(i).empty() &&
+             matches_pattern(strName, filter.items()[static_cast<std::size_t>(i)].m_strPattern);
+   };
+   if (admits(iFilter))
+   {
+      return {string_base(strPath), iFilter};
+   }
+   for (long long i = 0; i < static_cast<long long>(filter.items().size()); ++i)
+   {
+      if (admits(i))
+      {
+         return {string_base(strPath), i};
+      }
+   }
+   const string_base strExtension = filter.main_extension(iFilter);
+   return {strExtension.empty() ? string_base(strPath) : string_base(strPath) + "." + strExtension, iFilter};
 }
 
 static function<void(file_dialog *)> & answer_hook_storage()

@@ -34,6 +34,10 @@ public:
    const std::vector<file_dialog_filter_item> & items() const noexcept { return m_items; }
    bool is_empty() const noexcept { return m_items.empty(); }
 
+   // The main extension of entry `iFilter`, without the dot: the extension of its first pattern
+   // ("png" for "*.png;*.PNG"); empty for "*" or "*.*" and for an index outside the list.
+   string_base main_extension(long long iFilter) const;
+
 private:
    std::vector<file_dialog_filter_item> m_items;
 };
@@ -98,6 +102,18 @@ private:
    file::path m_path;
    long long m_iSelectedFilter = 0;
 };
+
+// The file a save dialog writes for the path typed with filter `iFilter` selected, and the filter
+// then selected. A name that one of the selected filter's patterns admits stays as typed; a name
+// whose extension belongs to another entry with a main extension selects that entry ("map.jpg"
+// with the PNG entry selects the JPG entry); any other name gets the selected entry's main
+// extension ("wall" becomes "wall.tvsx"), unless that entry has none ("All Files").
+struct save_choice
+{
+   string_base m_strPath;
+   long long m_iFilter = 0;
+};
+save_choice choose_saved_file(const file_dialog_filter & filter, long long iFilter, scoped_string_base strPath);
 
 // Whether a file name matches a filter pattern ("*.png;*.jpg"); letter case is ignored and "*"
 // matches any run of characters, "?" any one character.

@@ -29,6 +29,15 @@ void collect_buttons(zelui::Widget * pwidget, std::vector<zelui::Button *> & but
    }
 }
 
+// The first button of a widget tree with the caption, or null.
+zelui::Button * find_button(zelui::Widget * pwidget, const string_base & strCaption)
+{
+   std::vector<zelui::Button *> buttons;
+   collect_buttons(pwidget, buttons);
+   auto it = std::find_if(buttons.begin(), buttons.end(), [&](zelui::Button * p) { return p->caption() == strCaption; });
+   return it == buttons.end() ? nullptr : *it;
+}
+
 zelui::FileDialog * find_dialog_window(test_screen & screen)
 {
    for (auto & pchild : screen->children())
@@ -202,14 +211,7 @@ TEST_F(FileDialogTest, TheUserEntersAFolderAndDoubleClicksAFile)
    std::ofstream(m_folder / "sub" / "inner.png") << "x";
    zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_open);
    screen.layout();
-   std::vector<zelui::Button *> buttons;
-   collect_buttons(pwindow, buttons);
-   auto find = [&](const string_base & strCaption) {
-      buttons.clear();
-      collect_buttons(pwindow, buttons);
-      auto it = std::find_if(buttons.begin(), buttons.end(), [&](zelui::Button * p) { return p->caption() == strCaption; });
-      return it == buttons.end() ? nullptr : *it;
-   };
+   auto find = [&](const string_base & strCaption) { return find_button(pwindow, strCaption); };
    click_on(screen, find("sub/"));
    screen.layout();
    EXPECT_EQ(pwindow->folder().name(), "sub");
@@ -223,6 +225,84 @@ TEST_F(FileDialogTest, TheUserEntersAFolderAndDoubleClicksAFile)
    EXPECT_EQ(m_iCompletions, 1);
    EXPECT_EQ(m_strPath, (m_folder / "sub" / "inner.png").string());
    EXPECT_EQ(m_strExtension, "png");
+}
+
+TEST_F(FileDialogTest, TypingNamesAFileInTheFolderShownThatReturnSavesWithTheFiltersExtension)
+{
+   test_screen screen;
+   zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_save);
+   screen.type("wall");
+   auto ppath = dynamic_cast<zelui::TextBox *>(pwindow->child_at(0));
+   ASSERT_NE(ppath, nullptr);
+   EXPECT_EQ(ppath->text(), (m_folder / "wall").string());
+   screen.key(user::e_key_return);
+   EXPECT_EQ(m_iCompletions, 1);
+   EXPECT_TRUE(m_bOk);
+   EXPECT_EQ(m_strPath, (m_folder / "wall.png").string());
+   EXPECT_EQ(m_strExtension, "png");
+}
+
+TEST_F(FileDialogTest, ANameTypedAloneWithTheExtensionOfAnotherFilterSelectsThatFilter)
+{
+   test_screen screen;
+   open_dialog(screen, file::file_dialog::e_kind_save);
+   screen.key(user::e_key_a, {}, user::e_key_left_control);
+   screen.type("map.jpg");
+   screen.key(user::e_key_return);
+   EXPECT_EQ(m_iCompletions, 1);
+   EXPECT_EQ(m_strPath, (m_folder / "map.jpg").string());
+   EXPECT_EQ(m_strExtension, "jpg");
+}
+
+TEST_F(FileDialogTest, EscapeInThePathBoxCancels)
+{
+   test_screen screen;
+   open_dialog(screen, file::file_dialog::e_kind_open);
+   screen.type("b.png");
+   screen.key(user::e_key_escape);
+   EXPECT_EQ(m_iCompletions, 1);
+   EXPECT_FALSE(m_bOk);
+   EXPECT_EQ(screen->child_count(), 0);
+}
+
+TEST_F(FileDialogTest, TheSecondPressOfADoubleClickOnAFolderChoosesNothingInIt)
+{
+   test_screen screen;
+   std::ofstream(m_folder / "sub" / "inner.png") << "x";
+   zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_open);
+   screen.layout();
+   zelui::Button * psub = find_button(pwindow, "sub/");
+   ASSERT_NE(psub, nullptr);
+   // In the listing of "sub", "inner.png" stands where "sub/" stood.
+   point_type<int> point = psub->absolute_position() + point_type<int>{3, 3};
+   screen.click(point.x, point.y);
+   screen.layout();
+   screen.press(point.x, point.y, user::e_mouse_left_button, true);
+   screen.release(point.x, point.y);
+   ASSERT_EQ(m_iCompletions, 0);
+   EXPECT_EQ(pwindow->folder().name(), "sub");
+}
+
+TEST(FileDialogFilter, ASavedNameGetsTheSelectedFiltersExtensionOrSelectsTheFilterOfItsOwn)
+{
+   const file::file_dialog_filter images{{"PNG Image", "*.png"}, {"JPG Image", "*.jpg"}, {"All Files", "*.*"}};
+   auto choose = [&](long long iFilter, const char * pszPath) {
+      file::save_choice choice = file::choose_saved_file(images, iFilter, pszPath);
+      return format("%s %lld", choice.m_strPath.c_str(), choice.m_iFilter);
+   };
+   EXPECT_EQ(choose(0, "/d/map"), "/d/map.png 0");
+   EXPECT_EQ(choose(0, "/d/map.PNG"), "/d/map.PNG 0");
+   EXPECT_EQ(choose(0, "/d/map.jpg"), "/d/map.jpg 1");
+   EXPECT_EQ(choose(0, "/d.x/map.v2"), "/d.x/map.v2.png 0");
+   EXPECT_EQ(choose(2, "/d/map.jpg"), "/d/map.jpg 1");
+   EXPECT_EQ(choose(2, "/d/map"), "/d/map 2");
+   EXPECT_EQ(choose(2, "/d/map.txt"), "/d/map.txt 2");
+
+   const file::file_dialog_filter projects{{"Tvsx Project Files", "*.tvsx"}, {"All Files", "*.*"}};
+   EXPECT_EQ(file::choose_saved_file(projects, 0, "/d/wall").m_strPath, "/d/wall.tvsx");
+   EXPECT_EQ(file::choose_saved_file(projects, 0, "/d/wall.tvsx").m_strPath, "/d/wall.tvsx");
+   EXPECT_EQ(file::choose_saved_file({{"Tvsx Presets File", "*.tvsx_presets"}}, 0, "/d/p.tvsx").m_strPath,
+             "/d/p.tvsx.tvsx_presets");
 }
 
 TEST_F(FileDialogTest, OpenRefusesAMissingFileButSaveTakesIt)
