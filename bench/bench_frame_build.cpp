@@ -1,0 +1,256 @@
+// The whole frame build (`Global::defer_build_frame`) of a document of four screen layers, one per
+// quadrant of the raster, with cabinet names, both paths with their arrows, every label and the
+// grid on; the cabinet count and the raster are the arguments. Beside it, in the same run:
+// - clearing a raster of that size once (the floor of any frame);
+// - an edit of one layer of the four (the frame built again after one layer changed);
+// - the canvas's shrunk copy of the composed frame at the canvas's zoom steps;
+// - the peak resident memory of a process that builds four full-raster 8K screen layers.
+//
+// Pin it to one core and take medians, for example:
+//    taskset -c 3 build/bin/bench_frame_build --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+#include <benchmark/benchmark.h>
+
+#include <cairo.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "core/Global.h"
+#include "document/boxes_layer.h"
+#include "document/project.h"
+#include "orvo/image.h"
+#include "orvo/trace.h"
+#include "zel2d/context.h"
+#include "zel2d/image_store.h"
+
+using namespace Tarvossa_BrisvanePro;
+
+namespace
+{
+
+// The controller makes its data folder on construction: keep it out of the user's home.
+void use_temporary_data_folder()
+{
+   static const bool s_bDone = [] {
+      const std::filesystem::path folder = std::filesystem::temp_directory_path() / "brisvane_bench_frame_build";
+      std::filesystem::create_directories(folder);
+      ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
+      ::setenv("HOME", folder.c_str(), 1);
+      set_logs_silent(true);
+      return true;
+   }();
+   (void)s_bDone;
+}
+
+// One screen layer of `iCabinets` boxes, twice as many columns as rows, filling the rectangle
+// (x, y, w, h) as far as whole boxes go.
+void set_up_layer(boxes_layer & layer, int iCabinets, int x, int y, int w, int h, int iNumber)
+{
+   const int iRows = std::max(1, static_cast<int>(std::lround(std::sqrt(iCabinets / 2.0))));
+   const int iColumns = std::max(1, iCabinets / iRows);
+   layer.Columns = iColumns;
+   layer.Rows = iRows;
+   layer.Width = std::max(1, w / iColumns);
+   layer.Height = std::max(1, h / iRows);
+   layer.BoxColors = {{63, 127, 127, 255}, {160, 60, 60, 255}, {60, 90, 170, 255}};
+   layer.BoxTintColors.clear();
+   layer.set_offset_x(x);
+   layer.set_offset_y(y);
+   layer.set_name("Screen" + std::to_string(iNumber));
+   layer.DrawGrid = 1;
+   layer.DrawCircle = 1;
+   layer.DrawBoxesNames = 1;
+   layer.BoxesNamesFontSize = std::clamp(std::min(layer.Width, layer.Height) / 4, 5, 14);
+   layer.DrawSnake = 1;
+   layer.DrawPowerSnake = 1;
+   // The per-box rule never fails, whatever the box size.
+   layer.DataDiagramType = 1;
+   layer.DrawLayerName = 1;
+   layer.DrawScreenSize = 1;
+   layer.DrawPower = 1;
+   layer.DrawInfoLine = 1;
+   layer.ShowMM = 1;
+   layer.ShowFT = 1;
+   layer.ShowScreenWeight = 1;
+   layer.ShowScreenDiagonal = 1;
+   layer.CornersMode = 15;
+}
+
+// A controller without a screen holding a document of four screen layers of `iCabinets` boxes
+// in all, one per quadrant of a w x h raster (or each over the whole raster).
+struct four_layer_document
+{
+   four_layer_document(int iCabinets, int w, int h, bool bFullRaster = false)
+   {
+      use_temporary_data_folder();
+      m_pglobal->load_default_layers();
+      project & document = *m_pglobal->current_project();
+      document.get_layers().clear();
+      document.set_paper_size(w, h);
+      for (int i = 0; i < 4; ++i)
+      {
+         pointer<boxes_layer> player = document.new_boxes_layer();
+         if (bFullRaster)
+         {
+            set_up_layer(*player, iCabinets / 4, 0, 0, w, h, i + 1);
+         }
+         else
+         {
+            set_up_layer(*player, iCabinets / 4, i % 2 * (w / 2), i / 2 * (h / 2), w / 2, h / 2, i + 1);
+         }
+      }
+   }
+
+   project & document() const { return *m_pglobal->current_project(); }
+
+   // Every layer marked changed, as after loading: the whole frame is built again.
+   bool build_all()
+   {
+      for (const pointer<app_layer> & player : document().get_layers())
+      {
+         player->set_changed();
+      }
+      return build();
+   }
+
+   bool build() { return m_pglobal->defer_build_frame(true, m_pcontext.get()); }
+
+   pointer<Global> m_pglobal = make_pointer<Global>();
+   pointer<zel2d::context> m_pcontext = make_pointer<zel2d::context>();
+};
+
+void BM_clear_raster(benchmark::State & state)
+{
+   image::image raster(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+   for (auto _ : state)
+   {
+      raster.clear();
+      benchmark::DoNotOptimize(raster.data());
+      benchmark::ClobberMemory();
+   }
+}
+
+void BM_full_frame(benchmark::State & state)
+{
+   four_layer_document bench(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), static_cast<int>(state.range(2)));
+   bench.build_all();
+   for (auto _ : state)
+   {
+      if (!bench.build_all())
+      {
+         state.SkipWithError("the frame was not built");
+         break;
+      }
+   }
+   state.counters["cabinets"] = static_cast<double>(state.range(0));
+}
+
+// Layer 1 of four gets a new box colour, then the frame is built.
+void BM_edit_one_layer(benchmark::State & state)
+{
+   four_layer_document bench(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), static_cast<int>(state.range(2)));
+   bench.build_all();
+   pointer<boxes_layer> pedited = bench.document().get_layer(1).cast<boxes_layer>();
+   std::uint8_t uRed = 0;
+   for (auto _ : state)
+   {
+      pedited->BoxColors.front() = color::color(++uRed, 127, 127, 255);
+      pedited->set_changed();
+      if (!bench.build())
+      {
+         state.SkipWithError("the frame was not built");
+         break;
+      }
+   }
+}
+
+// The canvas draws the frame below three quarters of its size from a shrunk copy, made again
+// after every change of the frame; the argument is the zoom in hundredths.
+void BM_canvas_shrunk_copy(benchmark::State & state)
+{
+   static four_layer_document * s_pbench = [] {
+      auto * pbench = new four_layer_document(3200, 7680, 4320);
+      pbench->build_all();
+      return pbench;
+   }();
+   const int iImage = s_pbench->m_pglobal->m_imagewrapFrame.handle();
+   const double dZoom = static_cast<double>(state.range(0)) / 100.0;
+   const int w = static_cast<int>(std::lround(7680 * dZoom));
+   const int h = static_cast<int>(std::lround(4320 * dZoom));
+   zel2d::image_store & store = zel2d::image_store::shared();
+   for (auto _ : state)
+   {
+      store.mark_changed(iImage);
+      cairo_surface_t * pshrunk = store.find_shrunk(iImage, w, h);
+      if (pshrunk == nullptr)
+      {
+         state.SkipWithError("no frame image");
+         break;
+      }
+      benchmark::DoNotOptimize(pshrunk);
+      cairo_surface_destroy(pshrunk);
+   }
+}
+
+// Peak resident memory, in MB, of a child process that builds a frame of four screen layers that
+// each cover the whole 8K raster, edits one and builds again, and shows it at a quarter.
+void BM_peak_memory_four_8k_layers(benchmark::State & state)
+{
+   for (auto _ : state)
+   {
+      const pid_t pid = ::fork();
+      if (pid == 0)
+      {
+         four_layer_document bench(3200, 7680, 4320, true);
+         bool bBuilt = bench.build_all();
+         bench.document().get_layer(1)->set_changed();
+         bBuilt = bench.build() && bBuilt;
+         cairo_surface_t * pshrunk =
+            zel2d::image_store::shared().find_shrunk(bench.m_pglobal->m_imagewrapFrame.handle(), 1920, 1080);
+         const bool bShrunk = pshrunk != nullptr;
+         ::_exit(bBuilt && bShrunk ? 0 : 1);
+      }
+      int iStatus = 0;
+      struct rusage usage{};
+      ::wait4(pid, &iStatus, 0, &usage);
+      if (!WIFEXITED(iStatus) || WEXITSTATUS(iStatus) != 0)
+      {
+         state.SkipWithError("the child did not build the frame");
+         break;
+      }
+      state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+   }
+}
+
+void raster_arguments(benchmark::internal::Benchmark * pbenchmark)
+{
+   pbenchmark->ArgNames({"width", "height"})->Args({3840, 2160})->Args({7680, 4320});
+}
+
+void frame_arguments(benchmark::internal::Benchmark * pbenchmark)
+{
+   pbenchmark->ArgNames({"cabinets", "width", "height"});
+   for (const auto & [w, h] : {std::pair{3840, 2160}, std::pair{7680, 4320}})
+   {
+      for (const int iCabinets : {800, 3200, 12800, 51200, 204800})
+      {
+         pbenchmark->Args({iCabinets, w, h});
+      }
+   }
+}
+
+} // namespace
+
+BENCHMARK(BM_clear_raster)->Apply(raster_arguments)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_full_frame)->Apply(frame_arguments)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_edit_one_layer)->ArgNames({"cabinets", "width", "height"})->Args({3200, 7680, 4320})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_canvas_shrunk_copy)->ArgName("zoom_percent")->Arg(25)->Arg(30)->Arg(40)->Arg(50)->Arg(60)->Arg(70)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_peak_memory_four_8k_layers)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
