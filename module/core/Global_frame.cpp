@@ -155,15 +155,20 @@ void draw_raster_label(project & document, MainScreen * pscreen, zel2d::context 
 void compose_frame(Global & global, project & document, zel2d::context * pcontext, PSDSaver * ppsd)
 {
    const size_type<int> sizePaper{document.get_paper_width(), document.get_paper_height()};
-   if (global.m_pimageFrame && global.m_pimageFrame->_is_ok())
+   pointer<image::image> & pimageFrame = global.m_pimageFrame;
+   // A picture made at a new size is transparent already: the frame is cleared once.
+   if (pimageFrame && pimageFrame->width() == sizePaper.width && pimageFrame->height() == sizePaper.height)
    {
-      global.m_pimageFrame->create(sizePaper.width, sizePaper.height);
+      pimageFrame->clear();
+   }
+   else if (pimageFrame && pimageFrame->_is_ok())
+   {
+      pimageFrame->create(sizePaper.width, sizePaper.height);
    }
    else
    {
-      global.m_pimageFrame = document.create_image(sizePaper);
+      pimageFrame = document.create_image(sizePaper);
    }
-   global.m_pimageFrame->clear();
    {
       OffscreenDraw offscreen(pcontext, global.m_pimageFrame.get());
       pointer_array<app_layer> layers = document.get_layers();
@@ -199,8 +204,7 @@ void compose_frame(Global & global, project & document, zel2d::context * pcontex
          draw_raster_label(document, global.get_app(), pcontext);
       }
    }
-   const image::image & frame = *global.m_pimageFrame;
-   global.m_imagewrapFrame.setData(pcontext, frame.width(), frame.height(), frame.data(), frame.layout());
+   global.m_imagewrapFrame.share(pcontext, global.m_pimageFrame);
 }
 
 // The composed frame over opaque black.

@@ -59,6 +59,10 @@ void ImageWrap::setData(zel2d::context * pcontext, int iWidth, int iHeight, cons
    {
       return;
    }
+   if (m_bShared)
+   {
+      releaseImage();
+   }
    // A failed creation is tried once more; a size change drops the image, so the second attempt
    // creates one of the new size.
    if (!try_set_pixels(pcontext, iWidth, iHeight, ppixels, iLayout))
@@ -91,6 +95,22 @@ void ImageWrap::setData(zel2d::context * pcontext, const image::image * pimage)
    setData(pcontext, pimage->width(), pimage->height(), pimage->data(), image::image::native_layout);
 }
 
+void ImageWrap::share(zel2d::context * pcontext, const pointer<image::image> & pimage)
+{
+   if (pcontext == nullptr || !pimage)
+   {
+      return;
+   }
+   if (m_iImage >= 1 && pcontext->is_image_shared_with(m_iImage, pimage.get()))
+   {
+      pcontext->image_changed(m_iImage);
+      return;
+   }
+   releaseImage();
+   m_iImage = pcontext->create_image_shared(pimage);
+   m_bShared = m_iImage >= 1;
+}
+
 void ImageWrap::releaseImage()
 {
    if (m_iImage >= 1)
@@ -98,6 +118,7 @@ void ImageWrap::releaseImage()
       image_store().delete_image(m_iImage);
    }
    m_iImage = -1;
+   m_bShared = false;
    m_strPath.clear();
 }
 

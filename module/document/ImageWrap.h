@@ -1,5 +1,6 @@
 #pragma once
 
+#include "orvo/pointer.h"
 #include "orvo/string.h"
 
 namespace image
@@ -39,6 +40,10 @@ public:
    void setData(zel2d::context * pcontext, int iWidth, int iHeight, const void * ppixels, int iLayout);
    // The same from a whole image (layout -1); `pimage` must not be null.
    void setData(zel2d::context * pcontext, const image::image * pimage);
+   // Shows the pixels of `pimage` themselves, with no copy, keeping a reference to the picture
+   // while the image is held; called again after the pixels changed. Without a context, or for a
+   // null picture, nothing happens.
+   void share(zel2d::context * pcontext, const pointer<image::image> & pimage);
    // Forgets the image and the path.
    void releaseImage();
 
@@ -53,6 +58,9 @@ private:
    bool try_set_pixels(zel2d::context * pcontext, int iWidth, int iHeight, const void * ppixels, int iLayout);
 
    int m_iImage = -1;
+   // The image shows a picture's own pixels: updating it from other pixels would write into the
+   // picture, so those make an image of their own.
+   bool m_bShared = false;
    string_base m_strPath;
 };
 

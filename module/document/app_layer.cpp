@@ -213,7 +213,7 @@ ImageWrap * app_layer::get_zel2d_image(zel2d::context * pcontext)
 {
    if (m_pimageOffscreen)
    {
-      m_imagewrap.setData(pcontext, m_pimageOffscreen.get());
+      m_imagewrap.share(pcontext, m_pimageOffscreen);
    }
    return &m_imagewrap;
 }

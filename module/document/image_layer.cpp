@@ -215,12 +215,13 @@ void image_layer::build_frame(zel2d::context * pcontext, const error_callback & 
    }
 }
 
-// The picture goes into a drawing-library image for this one drawing; the wrap deletes that
-// image when it goes out of scope, so every build leaves the image store as it found it.
+// The picture is shown to the drawing library, without a copy, for this one drawing; the wrap
+// lets that image go when it goes out of scope, so every build leaves the image store as it
+// found it.
 void image_layer::draw_picture(zel2d::context * pcontext, image::image * pimageOffscreen)
 {
    ImageWrap imagewrap;
-   imagewrap.setData(pcontext, m_iRealWidth, m_iRealHeight, m_pimage->data(), m_pimage->layout());
+   imagewrap.share(pcontext, m_pimage);
    OffscreenDraw offscreendraw(pcontext, pimageOffscreen);
    if (!imagewrap.has_image())
    {

@@ -84,7 +84,7 @@ void LayerPreviewImage::update_image_cache(zel2d::context * pcontext)
       }
       draw_name_strip(pcontextOffscreen);
    }
-   m_imagewrap.setData(pcontext, m_pimage.get());
+   m_imagewrap.share(pcontext, m_pimage);
 }
 
 void LayerPreviewImage::draw_boxes(zel2d::context * pcontext, const boxes_layer & layer)
@@ -132,8 +132,7 @@ void LayerPreviewImage::draw_picture(zel2d::context * pcontext, const image_laye
    {
       return;
    }
-   int iPicture = pcontext->create_image_rgba(ppicture->width(), ppicture->height(), 0, ppicture->data(),
-                                              image::image::native_layout);
+   int iPicture = pcontext->create_image_shared(ppicture);
    auto fWidth = static_cast<float>(width());
    auto fHeight = static_cast<float>(height());
    pcontext->begin_path();

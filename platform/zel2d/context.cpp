@@ -752,6 +752,25 @@ bool context::update_image(int iImage, const void * pixels, int iLayout)
    return bAccepted;
 }
 
+int context::create_image_shared(const pointer<image::image> & pimage)
+{
+   if (!pimage || !pimage->_is_ok())
+   {
+      return 0;
+   }
+   return image_store::shared().add_shared(pimage);
+}
+
+bool context::is_image_shared_with(int iImage, const image::image * pimage) const
+{
+   return image_store::shared().is_shared_with(iImage, pimage);
+}
+
+void context::image_changed(int iImage)
+{
+   image_store::shared().mark_changed(iImage);
+}
+
 size_type<int> context::image_size(int iImage) const
 {
    cairo_surface_t * psurface = image_store::shared().find(iImage);

@@ -188,6 +188,16 @@ public:
    // Replaces every pixel of the image (same size) from `pixels`; false when the handle holds no
    // image, the pixels are null or the layout is not accepted.
    bool update_image(int iImage, const void * pixels, int iLayout);
+   // An image that shows the pixels of `pimage` themselves, with no copy: the store keeps a
+   // reference to the picture, and the handle draws whatever the picture holds when it is drawn
+   // (also after the picture was made again at another size). Returns 0 for a picture without
+   // pixels. Call `image_changed` after changing the pixels.
+   int create_image_shared(const pointer<image::image> & pimage);
+   // Whether the handle shows the pixels of that very picture.
+   bool is_image_shared_with(int iImage, const image::image * pimage) const;
+   // The pixels of a shared image changed: what was made from them (the shrunk copy that
+   // smooths a reduced drawing) is made again when next needed.
+   void image_changed(int iImage);
    // The size of the image; (0, 0) for a handle that holds none.
    size_type<int> image_size(int iImage) const;
    // Loads a picture file (PNG, JPG, BMP or TGA, known by its content). A "matter://res/NAME" path

@@ -23,12 +23,50 @@ image_store::~image_store()
 
 void image_store::release(stored_image & image)
 {
-   cairo_surface_destroy(image.m_psurface);
+   if (image.m_psurface != nullptr)
+   {
+      cairo_surface_destroy(image.m_psurface);
+   }
    if (image.m_psurfaceShrunk != nullptr)
    {
       cairo_surface_destroy(image.m_psurfaceShrunk);
    }
    image = {};
+}
+
+namespace
+{
+
+cairo_surface_t * surface_of_pixels(image::image & picture)
+{
+   return cairo_image_surface_create_for_data(reinterpret_cast<unsigned char *>(picture.data()), CAIRO_FORMAT_ARGB32,
+                                              picture.width(), picture.height(), picture.scan_size());
+}
+
+} // namespace
+
+cairo_surface_t * image_store::current_surface(stored_image & image)
+{
+   image::image * ppicture = image.m_pimageShared.get();
+   if (ppicture == nullptr)
+   {
+      return image.m_psurface;
+   }
+   const bool bFollows = image.m_psurface != nullptr && ppicture->_is_ok() &&
+                         cairo_image_surface_get_data(image.m_psurface) == reinterpret_cast<unsigned char *>(ppicture->data()) &&
+                         cairo_image_surface_get_width(image.m_psurface) == ppicture->width() &&
+                         cairo_image_surface_get_height(image.m_psurface) == ppicture->height();
+   if (!bFollows)
+   {
+      pointer<image::image> pimageKept = image.m_pimageShared;
+      release(image);
+      image.m_pimageShared = pimageKept;
+      if (ppicture->_is_ok())
+      {
+         image.m_psurface = surface_of_pixels(*ppicture);
+      }
+   }
+   return image.m_psurface;
 }
 
 int image_store::add(cairo_surface_t * psurface)
@@ -40,15 +78,35 @@ int image_store::add(cairo_surface_t * psurface)
       throw std::runtime_error("zel2d: every image handle has been issued");
    }
    const int iImage = ++m_iLastHandle;
-   m_images.emplace(iImage, stored_image{psurface, nullptr});
+   m_images.emplace(iImage, stored_image{psurface, nullptr, {}});
    return iImage;
 }
 
-cairo_surface_t * image_store::find(int iImage) const
+int image_store::add_shared(const pointer<image::image> & pimage)
+{
+   const int iImage = add(surface_of_pixels(*pimage));
+   std::lock_guard lock(m_mutex);
+   m_images[iImage].m_pimageShared = pimage;
+   return iImage;
+}
+
+bool image_store::is_shared_with(int iImage, const image::image * pimage) const
 {
    std::lock_guard lock(m_mutex);
    auto it = m_images.find(iImage);
-   return it == m_images.end() ? nullptr : cairo_surface_reference(it->second.m_psurface);
+   return it != m_images.end() && pimage != nullptr && it->second.m_pimageShared.get() == pimage;
+}
+
+cairo_surface_t * image_store::find(int iImage)
+{
+   std::lock_guard lock(m_mutex);
+   auto it = m_images.find(iImage);
+   if (it == m_images.end())
+   {
+      return nullptr;
+   }
+   cairo_surface_t * psurface = current_surface(it->second);
+   return psurface == nullptr ? nullptr : cairo_surface_reference(psurface);
 }
 
 cairo_surface_t * image_store::find_shrunk(int iImage, int iWidth, int iHeight)
@@ -60,6 +118,10 @@ cairo_surface_t * image_store::find_shrunk(int iImage, int iWidth, int iHeight)
       return nullptr;
    }
    stored_image & image = it->second;
+   if (current_surface(image) == nullptr)
+   {
+      return nullptr;
+   }
    cairo_surface_t * pshrunk = image.m_psurfaceShrunk;
    if (pshrunk == nullptr || cairo_image_surface_get_width(pshrunk) != iWidth ||
        cairo_image_surface_get_height(pshrunk) != iHeight)

@@ -3,13 +3,17 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "orvo/image.h"
+#include "orvo/pointer.h"
+
 typedef struct _cairo_surface cairo_surface_t;
 
 namespace zel2d
 {
 
 // The process-wide store of context images: integer handles to image surfaces that the store
-// owns. Handles count up from 1 and are never reused, so a stale handle finds nothing.
+// owns, or to pictures whose own pixels it shows. Handles count up from 1 and are never reused,
+// so a stale handle finds nothing.
 class image_store
 {
 public:
@@ -19,9 +23,14 @@ public:
 
    // Takes ownership of `psurface`; returns its new handle.
    int add(cairo_surface_t * psurface);
+   // Keeps a reference to `pimage` (which must hold pixels) and shows its own pixels, with no
+   // copy, whatever they are when the handle is drawn; returns the new handle.
+   int add_shared(const pointer<image::image> & pimage);
+   // Whether the handle shows the pixels of that very picture.
+   bool is_shared_with(int iImage, const image::image * pimage) const;
    // The surface of a handle with a reference of its own (release it with cairo_surface_destroy),
    // or null when the handle holds no image.
-   cairo_surface_t * find(int iImage) const;
+   cairo_surface_t * find(int iImage);
    // The image shrunk to `iWidth` x `iHeight` (smoothly, each pixel the average of the pixels it
    // covers), with a reference of its own, or null when the handle holds no image. The last
    // shrunk copy of each image is kept, so drawing the same image at one zoom again and again
@@ -40,9 +49,14 @@ private:
    {
       cairo_surface_t * m_psurface = nullptr;
       cairo_surface_t * m_psurfaceShrunk = nullptr;
+      // The picture whose pixels `m_psurface` wraps, when the image is shared.
+      pointer<image::image> m_pimageShared;
    };
 
    static void release(stored_image & image);
+   // The surface of a shared picture follows the picture when it was made again elsewhere in
+   // memory or at another size; null when the picture holds no pixels now.
+   static cairo_surface_t * current_surface(stored_image & image);
 
    mutable std::mutex m_mutex;
    std::unordered_map<int, stored_image> m_images;

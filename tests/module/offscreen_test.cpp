@@ -52,6 +52,32 @@ void fill_all(zel2d::context * pcontext, color::color color)
 
 } // namespace
 
+TEST(ImageWrap, SharingKeepsTheHandleForThePictureAndNeverWritesIntoIt)
+{
+   zel2d::context context;
+   auto ppicture = make_pointer<image::image>(4, 4);
+   std::fill(ppicture->data(), ppicture->data() + 16, 0xFFFF0000u);
+   ImageWrap wrap;
+   wrap.share(&context, ppicture);
+   const int iShared = wrap.handle();
+   ASSERT_GE(iShared, 1);
+   std::fill(ppicture->data(), ppicture->data() + 16, 0xFF00FF00u);
+   wrap.share(&context, ppicture);
+   EXPECT_EQ(wrap.handle(), iShared);
+   EXPECT_EQ(middle_pixel_of_handle(wrap.handle(), 4, 4), 0xFF00FF00u);
+
+   // Pixels given by value go into an image of the wrap's own.
+   auto blue = pixels_of(4, 4, 0xFF0000FFu);
+   wrap.setData(&context, 4, 4, blue.data(), -1);
+   EXPECT_NE(wrap.handle(), iShared);
+   EXPECT_EQ(middle_pixel_of_handle(wrap.handle(), 4, 4), 0xFF0000FFu);
+   EXPECT_EQ(ppicture->pixel(1, 1), 0xFF00FF00u);
+   EXPECT_EQ(ppicture->reference_count(), 1);
+
+   wrap.share(nullptr, ppicture);
+   EXPECT_EQ(middle_pixel_of_handle(wrap.handle(), 4, 4), 0xFF0000FFu);
+}
+
 TEST(ImageWrap, SameSizeUpdatesTheHandleAndNewSizeMakesANewOne)
 {
    zel2d::context context;

@@ -187,6 +187,40 @@ TEST(image_handles, are_shared_by_every_context_and_freed_by_delete)
    maker.delete_image(iNext);
 }
 
+TEST(image_handles, shared_images_show_the_pictures_own_pixels_while_they_are_held)
+{
+   image::image target(10, 10);
+   zel2d::context context(&target);
+   auto ppicture = make_pointer<image::image>(40, 40);
+   std::fill(ppicture->data(), ppicture->data() + 1600, red);
+   const int iImage = context.create_image_shared(ppicture);
+   ASSERT_GE(iImage, 1);
+   EXPECT_TRUE(context.is_image_shared_with(iImage, ppicture.get()));
+   EXPECT_EQ(ppicture->reference_count(), 2);
+
+   // Drawn smaller, the shrunk copy is made again only after the pixels are said to change.
+   fill_with(context, context.image_pattern(0, 0, 10, 10, 0, iImage, 1), 0, 0, 10, 10);
+   EXPECT_EQ(target.pixel(5, 5), red);
+   std::fill(ppicture->data(), ppicture->data() + 1600, green);
+   context.image_changed(iImage);
+   fill_with(context, context.image_pattern(0, 0, 10, 10, 0, iImage, 1), 0, 0, 10, 10);
+   EXPECT_EQ(target.pixel(5, 5), green);
+
+   // Made again at another size, the picture is followed; emptied, nothing is drawn.
+   ppicture->create(10, 10);
+   std::fill(ppicture->data(), ppicture->data() + 100, blue);
+   EXPECT_EQ(context.image_size(iImage), (size_type<int>{10, 10}));
+   fill_with(context, context.image_pattern(0, 0, 10, 10, 0, iImage, 1), 0, 0, 10, 10);
+   EXPECT_EQ(target.pixel(5, 5), blue);
+   ppicture->create(0, 0);
+   EXPECT_EQ(context.image_size(iImage), (size_type<int>{0, 0}));
+
+   context.delete_image(iImage);
+   EXPECT_EQ(ppicture->reference_count(), 1);
+   EXPECT_EQ(context.create_image_shared(ppicture), 0); // no pixels
+   EXPECT_EQ(context.create_image_shared(nullptr), 0);
+}
+
 TEST(image_handles, creation_refuses_bad_arguments_with_no_handle)
 {
    zel2d::context context;
