@@ -5,6 +5,7 @@
 #include "core/MainImpact.h"
 #include "core/MainScreen.h"
 #include "core/application.h"
+#include "core/frame_composer.h"
 #include "core/live_output_window.h"
 #include "document/app_layer.h"
 #include "document/project.h"
@@ -20,7 +21,7 @@ namespace Tarvossa_BrisvanePro
 {
 
 Global::Global(MainScreen * pscreen) :
-   m_pscreen(pscreen)
+   m_pscreen(pscreen), m_pframecomposer(std::make_unique<frame_composer>())
 {
    const file::path pathFolder = getFolderToSaveData();
    if (file::write_result result = dir::make(pathFolder); !result)

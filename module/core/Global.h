@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -30,6 +31,7 @@ namespace Tarvossa_BrisvanePro
 class MainScreen;
 class app_layer;
 class application;
+class frame_composer;
 class project;
 struct container_read_report;
 
@@ -185,6 +187,8 @@ public:
    // makes and refills them.
    pointer<image::image> m_pimageFrame;
    ImageWrap m_imagewrapFrame;
+   // What the frame shows, so that a build composes again only the part that changed.
+   std::unique_ptr<frame_composer> m_pframecomposer;
 };
 
 // The filters of the logo picture dialog: PNG, JPG, BMP and TGA images.

@@ -4,6 +4,7 @@
 #include "core/Global.h"
 #include "core/MainScreen.h"
 #include "core/PSDSaver.h"
+#include "core/frame_composer.h"
 #include "document/OffscreenDraw.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
@@ -43,20 +44,42 @@ export_request take_export_request(Global & global)
    return request;
 }
 
-// Asks every layer whether it changed, clearing every mark (so all are asked).
+// Asks every layer whether it changed, clearing every mark (so all are asked); a marked layer's
+// picture is drawn again.
 bool take_layers_changed(pointer_array<app_layer> & layers)
 {
    bool bChanged = false;
    for (auto & player : layers)
    {
-      bChanged = player->has_changed() || bChanged;
+      if (player->has_changed())
+      {
+         player->forget_drawn_inputs();
+         bChanged = true;
+      }
    }
    return bChanged;
 }
 
-// Draws the layers' offscreen pictures. While "Draw Current Only" is on, the screen layers other
-// than the current one are drawn without box fills. False when a layer reported an error (the
-// remaining layers are not drawn).
+// What a layer would be drawn from now besides its own settings: the numbers of its runs (only
+// while it draws that path, whose arrows carry them) and whether its box fills are left out.
+drawn_inputs inputs_of(const app_layer & layer, const base_run_numbers_map & numbers, bool bBoxesLeftOut)
+{
+   drawn_inputs inputs;
+   inputs.m_bBoxesLeftOut = bBoxesLeftOut;
+   const auto * pboxes = dynamic_cast<const boxes_layer *>(&layer);
+   if (auto it = pboxes ? numbers.find(pboxes) : numbers.end(); it != numbers.end())
+   {
+      inputs.m_iFirstDataRun = pboxes->DrawSnake != 0 ? it->second.m_iData : 0;
+      inputs.m_iFirstPowerRun = pboxes->DrawPowerSnake != 0 ? it->second.m_iPower : 0;
+   }
+   return inputs;
+}
+
+// Draws the offscreen pictures of the visible layers that do not show what they would be drawn
+// from now (index 0 first). While "Draw Current Only" is on, the
+// screen layers other than the current one are drawn without box fills. False when a layer
+// reported an error: the remaining layers are not drawn in this build, and the failed layer is
+// not drawn again until it changes, so that its error is shown once.
 bool build_layers(Global & global, project & document, zel2d::context * pcontext, bool bOnlyCurrent)
 {
    pointer<app_layer> pcurrent = bOnlyCurrent ? document.current_layer() : pointer<app_layer>();
@@ -66,6 +89,8 @@ bool build_layers(Global & global, project & document, zel2d::context * pcontext
       global.show_error(strMessage);
       bFailed = true;
    };
+   const base_run_numbers_map numbers = document.calculate_base_run_numbers();
+   const project::base_run_numbers_hold hold(document, numbers);
    pointer_array<app_layer> layers = document.get_layers();
    for (auto & player : layers)
    {
@@ -75,19 +100,29 @@ bool build_layers(Global & global, project & document, zel2d::context * pcontext
          continue;
       }
       boxes_layer * pboxesDimmed = nullptr;
-      int iDrawBoxes = 0;
       if (bOnlyCurrent && player != pcurrent && player->get_layer_type() == e_layer_boxes)
       {
          pboxesDimmed = dynamic_cast<boxes_layer *>(player.get());
-         iDrawBoxes = std::exchange(pboxesDimmed->DrawBoxes, 0);
       }
+      const drawn_inputs inputs = inputs_of(*player, numbers, pboxesDimmed != nullptr);
+      if (player->get_drawn_inputs() == inputs)
+      {
+         continue;
+      }
+      const int iDrawBoxes = pboxesDimmed ? std::exchange(pboxesDimmed->DrawBoxes, 0) : 0;
       player->build_frame(pcontext, on_error);
       if (pboxesDimmed)
       {
          pboxesDimmed->DrawBoxes = iDrawBoxes;
       }
+      player->mark_drawn(inputs);
       if (bFailed)
       {
+         // A layer that changed itself on failing (a path switched off) is drawn again.
+         if (player->has_changed())
+         {
+            player->forget_drawn_inputs();
+         }
          return false;
       }
    }
@@ -150,18 +185,16 @@ void draw_raster_label(project & document, MainScreen * pscreen, zel2d::context 
    }
 }
 
-// Composes the visible layers (index 0 at the bottom) and the raster label into the frame
-// picture. Each layer's picture turns about its top-left corner on the raster.
-void compose_frame(Global & global, project & document, zel2d::context * pcontext, PSDSaver * ppsd)
+// The frame picture at the raster size; one made anew is composed whole.
+image::image & frame_of_raster_size(Global & global, project & document)
 {
    const size_type<int> sizePaper{document.get_paper_width(), document.get_paper_height()};
    pointer<image::image> & pimageFrame = global.m_pimageFrame;
-   // A picture made at a new size is transparent already: the frame is cleared once.
    if (pimageFrame && pimageFrame->width() == sizePaper.width && pimageFrame->height() == sizePaper.height)
    {
-      pimageFrame->clear();
+      return *pimageFrame;
    }
-   else if (pimageFrame && pimageFrame->_is_ok())
+   if (pimageFrame && pimageFrame->_is_ok())
    {
       pimageFrame->create(sizePaper.width, sizePaper.height);
    }
@@ -169,41 +202,82 @@ void compose_frame(Global & global, project & document, zel2d::context * pcontex
    {
       pimageFrame = document.create_image(sizePaper);
    }
+   return *pimageFrame;
+}
+
+// The visible screen and image layers that have a picture, as the frame shows them; during a
+// PSD export each is handed to the writer too.
+std::vector<composed_layer> composed_layers(project & document, zel2d::context * pcontext, PSDSaver * ppsd)
+{
+   std::vector<composed_layer> composed;
+   for (const pointer<app_layer> & player : document.get_layers())
    {
-      OffscreenDraw offscreen(pcontext, global.m_pimageFrame.get());
-      pointer_array<app_layer> layers = document.get_layers();
-      for (auto & player : layers)
+      const int iType = player->get_layer_type();
+      const pointer<image::image> pimage = player->get_offscreen();
+      if (player->is_hidden() || (iType != e_layer_boxes && iType != e_layer_image) || !pimage)
       {
-         const int iType = player->get_layer_type();
-         if (player->is_hidden() || (iType != e_layer_boxes && iType != e_layer_image) || !player->get_offscreen())
-         {
-            continue;
-         }
-         ImageWrap * pimagewrap = player->get_zel2d_image(pcontext);
-         const float x = static_cast<float>(player->get_offset_x());
-         const float y = static_cast<float>(player->get_offset_y());
-         const float w = static_cast<float>(player->get_full_width());
-         const float h = static_cast<float>(player->get_full_height());
-         if (ppsd)
-         {
-            ppsd->add_layer(player);
-         }
-         pcontext->save();
-         pcontext->translate(x, y);
-         pcontext->rotate(player->get_rotation());
-         pcontext->translate(-x, -y);
-         const zel2d::paint paint = pcontext->image_pattern(x, y, w, h, 0.0f, pimagewrap ? pimagewrap->handle() : 0, 1.0f);
-         pcontext->begin_path();
-         pcontext->rectangle(x, y, w, h);
-         pcontext->set_fill_paint(paint);
-         pcontext->fill();
-         pcontext->restore();
+         continue;
       }
-      if (document.m_bRasterLabel)
+      const ImageWrap * pimagewrap = player->get_zel2d_image(pcontext);
+      if (ppsd)
       {
-         draw_raster_label(document, global.get_app(), pcontext);
+         ppsd->add_layer(player);
+      }
+      const composed_layer layer{player.get(), player->drawing_count(), pimage.get(), pimagewrap->handle(), player->get_offset_x(),
+                                 player->get_offset_y(), player->get_full_width(), player->get_full_height(), player->get_rotation()};
+      if (!layer.footprint().is_empty())
+      {
+         composed.push_back(layer);
       }
    }
+   return composed;
+}
+
+// What the raster label draws over the layers: when it changes, the frame is composed whole.
+string_base raster_label_state(project & document)
+{
+   if (!document.m_bRasterLabel)
+   {
+      return "no raster label";
+   }
+   string_array_base lines;
+   document.get_raster_label_lines(lines);
+   string_base strState = format("%d %d %d %d %d", document.m_iRasterLabelFontSize, document.m_iRasterLabelX, document.m_iRasterLabelY,
+                                 document.m_iRasterLabelBoxWidth, document.m_iRasterLabelBoxHeight);
+   for (const auto & strLine : lines)
+   {
+      strState += "\n" + strLine;
+   }
+   return strState;
+}
+
+// The frame pixels that the raster label box, as last drawn, may change.
+frame_area raster_label_area(const project & document)
+{
+   const long long x = document.m_iRasterLabelX;
+   const long long y = document.m_iRasterLabelY;
+   return {x - 1, y - 1, x + document.m_iRasterLabelBoxWidth + 2, y + document.m_iRasterLabelBoxHeight + 2};
+}
+
+// Composes the visible layers (index 0 at the bottom) and the raster label into the frame
+// picture, again only where something changed since the last composition. Each layer's picture
+// turns about its top-left corner on the raster.
+void compose_frame(Global & global, project & document, zel2d::context * pcontext, PSDSaver * ppsd)
+{
+   image::image & frame = frame_of_raster_size(global, document);
+   const std::vector<composed_layer> layers = composed_layers(document, pcontext, ppsd);
+   frame_composer & composer = *global.m_pframecomposer;
+   const frame_area area = composer.changed_area(frame, layers, raster_label_state(document));
+   if (!area.is_empty())
+   {
+      frame_composer::overlay_drawer draw_label;
+      if (document.m_bRasterLabel)
+      {
+         draw_label = [&](zel2d::context * pcontextFrame) { draw_raster_label(document, global.get_app(), pcontextFrame); };
+      }
+      composer.compose(frame, pcontext, layers, area, raster_label_area(document), draw_label);
+   }
+   composer.remember(frame, layers, raster_label_state(document));
    global.m_imagewrapFrame.share(pcontext, global.m_pimageFrame);
 }
 
@@ -295,6 +369,14 @@ bool Global::defer_build_frame(bool bDocument, zel2d::context * pcontext)
          {
             m_pscreen->reload_all(true);
          }
+         // The refresh only shows the document: a mark it leaves (a tool window writing back
+         // what it shows) is no change, and must not have the failed layer drawn, and its error
+         // shown, again and again. The next draw goes on with the layers after the failed one.
+         for (const pointer<app_layer> & player : layers)
+         {
+            player->clear_changed();
+         }
+         set_changed();
          return false;
       }
    }

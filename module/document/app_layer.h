@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "document/ImageWrap.h"
@@ -32,6 +33,18 @@ enum enum_layer
 {
    e_layer_boxes = 1,
    e_layer_image = 2,
+};
+
+// What a layer's offscreen picture was drawn from besides the layer's own settings, whose
+// changes mark the layer: the numbers its data and power runs start from, and whether its box
+// fills were left out for "Draw Current Only".
+struct drawn_inputs
+{
+   long long m_iFirstDataRun = 1;
+   long long m_iFirstPowerRun = 1;
+   bool m_bBoxesLeftOut = false;
+
+   bool operator==(const drawn_inputs &) const = default;
 };
 
 // The base of every layer of a document: name, place on the raster, rotation, flags, the
@@ -108,10 +121,28 @@ public:
 
    // The offscreen image at w x h, cleared to transparent; reused when the size matches.
    pointer<image::image> request_offscreen(unsigned long w, unsigned long h);
-   void resetOffscreen() noexcept { m_pimageOffscreen.reset(); }
+   void resetOffscreen() noexcept
+   {
+      m_pimageOffscreen.reset();
+      m_odrawninputs.reset();
+   }
    pointer<image::image> get_offscreen() const { return m_pimageOffscreen; }
    // Uploads the offscreen image into the layer's drawing-library image and returns that.
    ImageWrap * get_zel2d_image(zel2d::context * pcontext);
+
+   // What the offscreen picture was last drawn from; none when the layer must be drawn again.
+   // The frame build keeps it, and draws a layer only when it is none or differs from the
+   // inputs the layer would be drawn from now.
+   const std::optional<drawn_inputs> & get_drawn_inputs() const noexcept { return m_odrawninputs; }
+   // The picture was drawn from `inputs`; every drawing is counted.
+   void mark_drawn(const drawn_inputs & inputs) noexcept
+   {
+      m_odrawninputs = inputs;
+      ++m_iDrawings;
+   }
+   void forget_drawn_inputs() noexcept { m_odrawninputs.reset(); }
+   // How often the picture was drawn: the frame composes again where a layer's count moved.
+   unsigned long long drawing_count() const noexcept { return m_iDrawings; }
 
    // The layer-list thumbnail that shows this layer, or null; not owned: the thumbnail sets it
    // and takes it back when it lets the layer go. Editors mark it stale through it.
@@ -133,6 +164,8 @@ protected:
    project * m_pproject = nullptr;
    string_base m_strName = "Screen1";
    LayerPreviewImage * m_ppreview = nullptr;
+   std::optional<drawn_inputs> m_odrawninputs;
+   unsigned long long m_iDrawings = 0;
 };
 
 } // namespace Tarvossa_BrisvanePro

@@ -1,6 +1,7 @@
 #include "document/project.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/Global.h"
 #include "document/boxes_layer.h"
@@ -184,6 +185,13 @@ long long project::get_logo_layer_index() const
 
 long long project::calculate_base_path_index(const boxes_layer * player, bool bData) const
 {
+   if (m_pbaserunnumbersHeld != nullptr)
+   {
+      if (auto it = m_pbaserunnumbersHeld->find(player); it != m_pbaserunnumbersHeld->end())
+      {
+         return bData ? it->second.m_iData : it->second.m_iPower;
+      }
+   }
    long long base = 1;
    for (long long i = m_layera.count() - 1; i >= 0; --i)
    {
@@ -198,6 +206,32 @@ long long project::calculate_base_path_index(const boxes_layer * player, bool bD
       }
    }
    return base;
+}
+
+base_run_numbers_map project::calculate_base_run_numbers() const
+{
+   base_run_numbers_map numbers;
+   base_run_numbers next;
+   for (long long i = m_layera.count() - 1; i >= 0; --i)
+   {
+      if (const auto * pboxes = dynamic_cast<const boxes_layer *>(m_layera[i].get()))
+      {
+         numbers.try_emplace(pboxes, next);
+         next.m_iData += pboxes->calculate_path_count(true);
+         next.m_iPower += pboxes->calculate_path_count(false);
+      }
+   }
+   return numbers;
+}
+
+project::base_run_numbers_hold::base_run_numbers_hold(const project & document, const base_run_numbers_map & numbers) noexcept :
+   m_document(document), m_pnumbersBefore(std::exchange(document.m_pbaserunnumbersHeld, &numbers))
+{
+}
+
+project::base_run_numbers_hold::~base_run_numbers_hold()
+{
+   m_document.m_pbaserunnumbersHeld = m_pnumbersBefore;
 }
 
 int project::get_paper_width() const noexcept

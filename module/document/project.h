@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <unordered_map>
 
 #include "document/app_layer.h"
 #include "orvo/atomic_file.h"
@@ -44,6 +45,17 @@ struct layers_read_result : container_read_report
 {
    pointer_array<app_layer> m_layers;
 };
+
+// The numbers of the first data run and of the first power run of a screen layer.
+struct base_run_numbers
+{
+   long long m_iData = 1;
+   long long m_iPower = 1;
+
+   bool operator==(const base_run_numbers &) const = default;
+};
+
+using base_run_numbers_map = std::unordered_map<const boxes_layer *, base_run_numbers>;
 
 // One document: the ordered layers (index 0 is drawn first, at the bottom), the current layer,
 // the raster size and the raster label. It creates its layers, so each knows its controller and
@@ -109,6 +121,25 @@ public:
    // numbered from 1 on the last layer of the list towards index 0, so it is 1 + the runs of the
    // screen layers above it, hidden ones included, each counted as the layer is now.
    long long calculate_base_path_index(const boxes_layer * player, bool bData) const;
+   // The base run numbers of every screen layer, worked out in one walk from the top layer down.
+   base_run_numbers_map calculate_base_run_numbers() const;
+
+   // While one lives, `calculate_base_path_index` answers from the numbers it was given. The
+   // frame build holds one: no run count changes while the layers draw, and every arrow asks for
+   // its run's number, so counting the runs of the layers above for each would make a build
+   // quadratic in the cabinets.
+   class base_run_numbers_hold
+   {
+   public:
+      base_run_numbers_hold(const project & document, const base_run_numbers_map & numbers) noexcept;
+      ~base_run_numbers_hold();
+      base_run_numbers_hold(const base_run_numbers_hold &) = delete;
+      base_run_numbers_hold & operator=(const base_run_numbers_hold &) = delete;
+
+   private:
+      const project & m_document;
+      const base_run_numbers_map * m_pnumbersBefore;
+   };
 
    // The stored size, or 1 when it is below 2.
    int get_paper_width() const noexcept;
@@ -174,6 +205,8 @@ private:
 
    Global * m_pglobal;
    pointer_array<app_layer> m_layera;
+   // The numbers of the live `base_run_numbers_hold`, if any.
+   mutable const base_run_numbers_map * m_pbaserunnumbersHeld = nullptr;
    std::atomic<long long> m_iCurrentLayer{0};
    int m_iPaperWidth = 1920;
    int m_iPaperHeight = 1080;

@@ -36,10 +36,12 @@ const std::vector<datagram::box> & snake::current_boxes() const
    if (m_oinputsBuilt != inputs)
    {
       m_boxesBuilt.clear();
+      m_iRunsBuilt = 0;
       m_ostrBuildError.reset();
       try
       {
          m_boxesBuilt = m_pdescription->build_boxes(this);
+         m_iRunsBuilt = std::count_if(m_boxesBuilt.begin(), m_boxesBuilt.end(), [](const datagram::box & box) { return box.is_start(); });
       }
       catch (const std::runtime_error & error)
       {
@@ -58,8 +60,8 @@ long long snake::count_current_runs() const
 {
    try
    {
-      const auto & boxes = current_boxes();
-      return std::count_if(boxes.begin(), boxes.end(), [](const datagram::box & box) { return box.is_start(); });
+      current_boxes();
+      return m_iRunsBuilt;
    }
    catch (const std::runtime_error &)
    {

@@ -69,6 +69,8 @@ private:
 
    mutable std::optional<path_inputs> m_oinputsBuilt;
    mutable std::vector<datagram::box> m_boxesBuilt;
+   // The runs of `m_boxesBuilt`, counted when it was built.
+   mutable long long m_iRunsBuilt = 0;
    // Why the path could not be built from `m_oinputsBuilt`; none when it was.
    mutable std::optional<std::string> m_ostrBuildError;
 };

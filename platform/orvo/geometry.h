@@ -64,6 +64,20 @@ struct rectangle_type
    }
 
    constexpr T area() const { return is_empty() ? T{} : width() * height(); }
+
+   // The smallest rectangle holding both; an empty rectangle counts as none.
+   constexpr rectangle_type united(const rectangle_type & r) const
+   {
+      if (r.is_empty())
+      {
+         return *this;
+      }
+      if (is_empty())
+      {
+         return r;
+      }
+      return {std::min(left, r.left), std::min(top, r.top), std::max(right, r.right), std::max(bottom, r.bottom)};
+   }
 };
 
 using point_i32 = point_type<int>;

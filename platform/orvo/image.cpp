@@ -88,12 +88,15 @@ void image::blend(const image & imageOver) noexcept
    const int iHeight = std::min(m_iHeight, imageOver.m_iHeight);
    for (int y = 0; y < iHeight; ++y)
    {
-      const std::uint32_t * pover = imageOver.row(y);
-      std::uint32_t * punder = row(y);
-      for (int x = 0; x < iWidth; ++x)
-      {
-         punder[x] = blend_pixel(pover[x], punder[x]);
-      }
+      blend_row(row(y), imageOver.row(y), iWidth);
+   }
+}
+
+void blend_row(std::uint32_t * punder, const std::uint32_t * pover, int iCount) noexcept
+{
+   for (int x = 0; x < iCount; ++x)
+   {
+      punder[x] = blend_pixel(pover[x], punder[x]);
    }
 }
 

@@ -63,4 +63,8 @@ private:
    std::vector<std::uint32_t> m_pixels;
 };
 
+// Draws `iCount` pixels of `pover` onto as many of `punder` with alpha blending ("over"), as
+// `image::blend` does.
+void blend_row(std::uint32_t * punder, const std::uint32_t * pover, int iCount) noexcept;
+
 } // namespace image

@@ -184,3 +184,37 @@ TEST(run_numbering, RunsCountDownFromTheTopLayer)
    boxes_layer loose;
    EXPECT_EQ(loose.calculate_base_path_index(true), 1);
 }
+
+// A frame build works the numbers out once, in one walk down the layers; they are those asked
+// layer by layer, and while they are held every question is answered from them.
+TEST(run_numbering, NumbersOfOneWalkAreThoseAskedLayerByLayerAndAreHeld)
+{
+   auto pglobal = make_pointer<Global>();
+   auto pproject = make_pointer<project>(pglobal.get());
+   std::vector<pointer<boxes_layer>> layers;
+   for (int iRows : {2, 1, 3, 4})
+   {
+      layers.push_back(pproject->new_boxes_layer());
+      set_rows(*layers.back(), iRows);
+      pproject->new_image_layer();
+   }
+   layers[2]->set_hidden(true);
+   const base_run_numbers_map numbers = pproject->calculate_base_run_numbers();
+   ASSERT_EQ(numbers.size(), layers.size());
+   for (const pointer<boxes_layer> & player : layers)
+   {
+      EXPECT_EQ(numbers.at(player.get()).m_iData, player->calculate_base_path_index(true));
+      EXPECT_EQ(numbers.at(player.get()).m_iPower, player->calculate_base_path_index(false));
+   }
+   // New layers go under the others: the first made is on top.
+   EXPECT_EQ(numbers.at(layers[0].get()).m_iData, 1);
+   EXPECT_EQ(numbers.at(layers[3].get()).m_iData, 1 + 2 + 1 + 3);
+
+   base_run_numbers_map held = numbers;
+   held[layers[3].get()].m_iData = 77;
+   {
+      const project::base_run_numbers_hold hold(*pproject, held);
+      EXPECT_EQ(layers[3]->calculate_base_path_index(true), 77);
+   }
+   EXPECT_EQ(layers[3]->calculate_base_path_index(true), 7);
+}

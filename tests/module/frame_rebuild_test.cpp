@@ -1,0 +1,391 @@
+// A frame built again after an edit, keeping the pictures of the layers the edit did not touch and
+// composing only what changed, must equal, pixel for pixel, a frame built whole from the same
+// document. Two root screens take the same random edits; one builds as the program does, the
+// other draws every layer and composes the whole frame after each edit.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <numbers>
+#include <random>
+
+#include "core/Global.h"
+#include "core/MainScreen.h"
+#include "core/frame_composer.h"
+#include "document/boxes_layer.h"
+#include "document/connector.h"
+#include "document/image_layer.h"
+#include "document/project.h"
+#include "orvo/file_system.h"
+#include "orvo/payload.h"
+#include "panels/LayerList.h"
+#include "panels/RightPanel.h"
+#include "zel2d/context.h"
+#include "zelui/CheckBox.h"
+#include "zelui/MessageDialog.h"
+
+using namespace Tarvossa_BrisvanePro;
+
+namespace
+{
+
+// One root screen (with its panels, for "Draw Current Only") and the document the edits work on.
+class screen_under_test
+{
+public:
+   screen_under_test()
+   {
+      m_pscreen->set_size({1280, 800});
+      m_pscreen->create_main_screen();
+   }
+
+   Global & global() const { return *m_pscreen->get_global(); }
+   project & document() const { return *global().current_project(); }
+
+   // Three screen layers with both paths, names and labels, and a half-transparent picture, on a
+   // small raster.
+   void set_up_document()
+   {
+      global().load_default_layers();
+      document().get_layers().clear();
+      document().set_paper_size(240, 160);
+      for (int i = 0; i < 3; ++i)
+      {
+         pointer<boxes_layer> player = document().new_boxes_layer();
+         player->set_name(format("Wall %d", i));
+         player->Columns = 4 + i;
+         player->Rows = 3;
+         player->Width = 14;
+         player->Height = 12;
+         player->set_offset_x(10 + 60 * i);
+         player->set_offset_y(8 + 30 * i);
+         player->DrawSnake = 1;
+         player->DrawPowerSnake = 1;
+         player->DataDiagramType = i % 2;
+         player->m_descriptionData.m_iLimit = 700;
+         player->PowerWatts = 400;
+         player->DrawBoxesNames = 1;
+         player->BoxesNamesFontSize = 5;
+         player->LabelFontSize = 6;
+         player->CornersMode = 15;
+      }
+      pointer<image_layer> pimagelayer = document().new_image_layer();
+      auto ppicture = make_pointer<image::image>(20, 10);
+      for (int y = 0; y < 10; ++y)
+      {
+         for (int x = 0; x < 20; ++x)
+         {
+            ppicture->pixel(x, y) = static_cast<std::uint32_t>(x * 12) << 24 | static_cast<std::uint32_t>(x * 12);
+         }
+      }
+      pimagelayer->set_image(ppicture);
+      pimagelayer->setMaintainAspectRatio(false);
+      pimagelayer->set_width(50);
+      pimagelayer->set_height(30);
+      pimagelayer->set_offset_x(90);
+      pimagelayer->set_offset_y(60);
+      global().set_current_layer_index(0);
+   }
+
+   void set_only_current(bool bOn) const
+   {
+      for (const pointer<zelui::Widget> & pchild : m_pscreen->right_panel()->layer_list()->button_row()->children())
+      {
+         if (auto * pbox = dynamic_cast<zelui::CheckBox *>(pchild.get()))
+         {
+            pbox->set_checked(bOn, e_source_user);
+         }
+      }
+      global().set_changed();
+   }
+
+   // Draws as the canvas does, until nothing more is pending (selecting a layer first hands the
+   // focus back, and a failed layer leaves the rest to the next draw).
+   void build() const
+   {
+      for (int i = 0; i < 4; ++i)
+      {
+         global().defer_build_frame(true, m_pcontext.get());
+      }
+   }
+
+   // Every layer drawn and the whole frame composed, as though nothing had been drawn before.
+   void build_whole() const
+   {
+      for (const pointer<app_layer> & player : document().get_layers())
+      {
+         player->set_changed();
+      }
+      global().m_pframecomposer->forget();
+      build();
+   }
+
+   const image::image & frame() const { return *global().m_pimageFrame; }
+
+   // The error boxes open on the screen.
+   long long error_boxes() const
+   {
+      return std::ranges::count_if(m_pscreen->children(), [](const pointer<zelui::Widget> & pchild) {
+         return dynamic_cast<zelui::MessageDialog *>(pchild.get()) != nullptr;
+      });
+   }
+
+private:
+   pointer<MainScreen> m_pscreen = make_pointer<MainScreen>(nullptr);
+   pointer<zel2d::context> m_pcontext = make_pointer<zel2d::context>();
+};
+
+pointer<boxes_layer> random_screen_layer(project & document, std::mt19937 & random)
+{
+   std::vector<pointer<boxes_layer>> layers;
+   for (const pointer<app_layer> & player : document.get_layers())
+   {
+      if (auto pboxes = player.cast<boxes_layer>())
+      {
+         layers.push_back(pboxes);
+      }
+   }
+   return layers.empty() ? nullptr : layers[random() % layers.size()];
+}
+
+int random_int(std::mt19937 & random, int iMin, int iMax)
+{
+   return std::uniform_int_distribution<int>(iMin, iMax)(random);
+}
+
+// One random edit, told by what it changed; the same edit on the same document with the same
+// random state does the same thing.
+std::string apply_random_edit(screen_under_test & screen, std::mt19937 & random)
+{
+   project & document = screen.document();
+   Global & global = screen.global();
+   const long long iCount = document.get_layers_count();
+   pointer<boxes_layer> pboxes = random_screen_layer(document, random);
+   switch (random_int(random, 0, 16))
+   {
+   case 0:
+      if (pboxes)
+      {
+         int * switches[] = {&pboxes->DrawGrid, &pboxes->DrawBoxesNames, &pboxes->DrawSnake, &pboxes->DrawPowerSnake,
+                             &pboxes->DrawCircle, &pboxes->DrawLayerName, &pboxes->DrawInfoLine, &pboxes->ShowMM};
+         int & iSwitch = *switches[random() % std::size(switches)];
+         iSwitch = iSwitch == 0 ? 1 : 0;
+         pboxes->set_changed();
+      }
+      return "a switch";
+   case 1:
+      if (pboxes)
+      {
+         pboxes->Columns = random_int(random, 1, 7);
+         pboxes->Rows = random_int(random, 1, 5);
+         pboxes->set_changed();
+      }
+      return "columns and rows";
+   case 2:
+      if (pboxes)
+      {
+         pboxes->m_descriptionData.m_iLimit = random_int(random, 200, 2000);
+         pboxes->PowerWatts = random_int(random, 100, 1500);
+         pboxes->set_changed();
+      }
+      return "run sizes";
+   case 3:
+      if (pboxes)
+      {
+         pboxes->BoxColors.front() = color::color(static_cast<std::uint8_t>(random()), 90, 200, static_cast<std::uint8_t>(random_int(random, 128, 255)));
+         pboxes->set_changed();
+      }
+      return "box colour";
+   case 4:
+      if (iCount > 0)
+      {
+         pointer<app_layer> player = document.get_layer(random() % iCount);
+         player->set_hidden(!player->is_hidden());
+      }
+      return "hidden";
+   case 5:
+      if (iCount > 1)
+      {
+         const long long iSource = random() % iCount;
+         const long long iTarget = random() % iCount;
+         global.move_layer_to_visual(iTarget, iSource);
+         global.set_changed();
+      }
+      return "order";
+   case 6:
+      if (pboxes && pboxes->DrawSnake != 0 && pboxes->calculate_path_count(true) > 0)
+      {
+         const long long iRun = pboxes->calculate_base_path_index(true) + random() % pboxes->calculate_path_count(true);
+         if (pointer<connector> pconnector = pboxes->get_connector(&pboxes->m_snakeData, iRun, true, false))
+         {
+            pconnector->set_edit_payload(payload(format("In%d", random_int(random, 0, 99))));
+            pconnector->set_need_update();
+         }
+      }
+      return "connector name";
+   case 7:
+      if (iCount > 0)
+      {
+         pointer<app_layer> player = document.get_layer(random() % iCount);
+         player->set_offset_x(random_int(random, -40, 230));
+         player->set_offset_y(random_int(random, -30, 150));
+      }
+      return "offset";
+   case 8:
+      if (iCount > 0)
+      {
+         document.get_layer(random() % iCount)->set_rotation(random_int(random, 0, 2) * std::numbers::pi_v<float> / 7.f);
+      }
+      return "rotation";
+   case 9:
+      if (auto pimage = document.get_layer(random() % std::max<long long>(iCount, 1)).cast<image_layer>())
+      {
+         pimage->set_width(random_int(random, 10, 80));
+      }
+      return "picture size";
+   case 10:
+      screen.set_only_current(random_int(random, 0, 1) == 1);
+      global.set_current_layer_index(random() % std::max<long long>(iCount, 1));
+      return "draw current only";
+   case 11:
+      if (pboxes)
+      {
+         pboxes->ExcludeBoxes.add(random_int(random, 0, 3) << 16 | random_int(random, 0, 2));
+         pboxes->set_changed();
+      }
+      return "excluded box";
+   case 12:
+      document.m_bRasterLabel = !document.m_bRasterLabel;
+      document.m_iRasterLabelX = random_int(random, 0, 200);
+      global.set_changed();
+      return "raster label";
+   case 13:
+      document.set_paper_size(random_int(random, 200, 260), random_int(random, 140, 180));
+      global.set_changed();
+      return "raster size";
+   case 14:
+      if (iCount < 6)
+      {
+         pointer<boxes_layer> padded = document.new_boxes_layer();
+         padded->Columns = 2;
+         padded->Rows = 2;
+         padded->Width = 16;
+         padded->Height = 16;
+         padded->DrawSnake = 1;
+         padded->set_offset_x(random_int(random, 0, 200));
+         global.set_changed();
+      }
+      return "new layer";
+   case 15:
+      if (iCount > 1)
+      {
+         global.set_current_layer_index(random() % iCount);
+         if (random() % 2 == 0)
+         {
+            global.delete_current_layer();
+         }
+         else
+         {
+            global.clone_current_layer();
+         }
+      }
+      return "layer deleted or cloned";
+   default:
+      if (pboxes)
+      {
+         pboxes->m_descriptionPower.m_iCustomPath = pboxes->m_descriptionPower.m_iCustomPath == 0 ? 1 : 0;
+         pboxes->m_descriptionPower.custom_paths = {{0, 1 << 16, 2 << 16}, {1, 1 << 16 | 1}};
+         pboxes->set_changed();
+      }
+      return "custom power path";
+   }
+}
+
+// Where two frames of one size first differ, or nothing when they are equal.
+std::string first_difference(const image::image & a, const image::image & b)
+{
+   for (int y = 0; y < a.height(); ++y)
+   {
+      for (int x = 0; x < a.width(); ++x)
+      {
+         if (a.pixel(x, y) != b.pixel(x, y))
+         {
+            return format("(%d, %d): %08x, not %08x", x, y, a.pixel(x, y), b.pixel(x, y)).c_str();
+         }
+      }
+   }
+   return {};
+}
+
+class temporary_data_folder
+{
+public:
+   temporary_data_folder()
+   {
+      std::error_code error;
+      std::filesystem::remove_all(std::filesystem::path(dir::application_data("Brisvane")), error);
+   }
+};
+
+} // namespace
+
+TEST(frame_rebuild, after_every_random_edit_equals_a_whole_build)
+{
+   temporary_data_folder folder;
+   screen_under_test edited;
+   screen_under_test whole;
+   constexpr int sequences = 200;
+   constexpr int edits = 4;
+   for (int iSequence = 0; iSequence < sequences; ++iSequence)
+   {
+      edited.set_up_document();
+      whole.set_up_document();
+      edited.build();
+      std::mt19937 randomEdited(static_cast<std::uint32_t>(iSequence));
+      std::mt19937 randomWhole(static_cast<std::uint32_t>(iSequence));
+      std::string strEdits;
+      for (int iEdit = 0; iEdit < edits; ++iEdit)
+      {
+         strEdits += apply_random_edit(edited, randomEdited) + ", ";
+         apply_random_edit(whole, randomWhole);
+         edited.build();
+         whole.build_whole();
+         const image::image & frameEdited = edited.frame();
+         const image::image & frameWhole = whole.frame();
+         ASSERT_EQ(frameEdited.width(), frameWhole.width());
+         ASSERT_EQ(frameEdited.height(), frameWhole.height());
+         ASSERT_EQ(first_difference(frameEdited, frameWhole), "") << "sequence " << iSequence << " after " << strEdits;
+      }
+   }
+}
+
+// A layer whose picture cannot be made fails once per change: drawing again and again (as an
+// open error box makes the screen do) neither builds it again nor shows its error again, and the
+// layers above it are still drawn.
+TEST(frame_rebuild, a_failed_layer_shows_its_error_once_per_change)
+{
+   temporary_data_folder folder;
+   screen_under_test screen;
+   screen.set_up_document();
+   screen.build();
+   pointer<boxes_layer> pwide = screen.document().new_boxes_layer();
+   pwide->Columns = 1;
+   pwide->Rows = 1;
+   pwide->Width = 70000; // no picture is made this wide
+   pwide->Height = 1;
+   pwide->set_changed();
+   // The screen layer on top moves: the frame must show it there.
+   screen.document().get_layer(4)->set_offset_y(100);
+   for (int i = 0; i < 5; ++i)
+   {
+      screen.global().set_changed();
+      screen.build();
+   }
+   EXPECT_EQ(screen.error_boxes(), 1);
+   EXPECT_EQ(screen.frame().pixel(12, 10), 0u);
+   EXPECT_NE(screen.frame().pixel(12, 102), 0u);
+
+   pwide->set_name("Still too wide");
+   screen.build();
+   EXPECT_EQ(screen.error_boxes(), 2);
+}
