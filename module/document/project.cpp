@@ -29,11 +29,12 @@ project::project(Global * pglobal) :
 
 // Layers that outlive the document (a clone, a preset held elsewhere) must not keep a dangling
 // back reference to it.
+// The list may hold empty slots (it is open to its users); they are no layers and are passed over.
 project::~project()
 {
    for (const pointer<app_layer> & player : m_layera)
    {
-      if (player->get_document() == this)
+      if (player && player->get_document() == this)
       {
          player->set_document(nullptr);
       }
@@ -175,7 +176,7 @@ long long project::get_logo_layer_index() const
 {
    for (long long i = 0; i < m_layera.count(); ++i)
    {
-      if (m_layera[i]->is_logo())
+      if (m_layera[i] && m_layera[i]->is_logo())
       {
          return i;
       }

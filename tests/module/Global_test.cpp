@@ -176,6 +176,9 @@ TEST_F(controller, copying_a_missing_or_unusable_preset_does_nothing_or_raises)
    EXPECT_EQ(thrown_status([&] { m_pglobal->clone_preset_to_layers(m_pglobal->get_presets_count()); }), -2147481630);
    m_pglobal->get_presets().add(make_pointer<image_layer>());
    EXPECT_EQ(thrown_status([&] { m_pglobal->clone_preset_to_layers(0); }), -2147481630);
+   // An empty slot raises too; the presets holding it are destroyed with the controller.
+   m_pglobal->get_presets().add(pointer<app_layer>());
+   EXPECT_EQ(thrown_status([&] { m_pglobal->clone_preset_to_layers(1); }), -2147481630);
    EXPECT_EQ(document().get_layers_count(), 1);
 }
 

@@ -165,6 +165,17 @@ TEST_F(document, LogoLayerIsMadeOnceOnTop)
    EXPECT_FALSE(pother->get_logo_layer());
 }
 
+TEST_F(document, AnEmptySlotInTheListIsPassedOverAndDestroyedWithIt)
+{
+   auto pother = make_pointer<project>(nullptr);
+   pother->get_layers().add(pointer<app_layer>());
+   EXPECT_EQ(pother->get_logo_layer_index(), -1);
+   auto plogo = pother->get_logo_layer();
+   EXPECT_EQ(pother->get_logo_layer_index(), 1);
+   pother.reset();
+   EXPECT_EQ(plogo->get_document(), nullptr);
+}
+
 TEST_F(document, PaperSizeIsStoredAsGivenAndReadAtLeastOne)
 {
    m_pglobal->take_changed();
