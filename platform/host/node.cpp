@@ -274,7 +274,10 @@ file::write_result node::associate_extension(scoped_string_base strExtension, sc
    const std::filesystem::path pathData = user_data_folder();
    bool bMimeChanged = false;
    bool bEntryChanged = false;
-   if (auto result = write_when_changed(pathData / "mime" / "packages" / (strId + ".xml"), xml_text(mime), bMimeChanged); !result)
+   // The MIME package has a file name of the program's own: an installed package of the same id
+   // may stand in the same folder (an install under ~/.local), and may define more types. The
+   // desktop merges both; the desktop entry instead replaces the installed one of the same id.
+   if (auto result = write_when_changed(pathData / "mime" / "packages" / (strId + "-association.xml"), xml_text(mime), bMimeChanged); !result)
    {
       return result;
    }

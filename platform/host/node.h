@@ -19,8 +19,9 @@ public:
    const string_base & document_extension() const noexcept { return m_strDocumentExtension; }
 
    // Associates files with the extension (".tvsx" or "tvsx") with the program: writes the desktop
-   // entry `applications/ID.desktop` and the MIME type `mime/packages/ID.xml` under the user's
-   // data folder, and refreshes the desktop's MIME database when it changed. The open command
+   // entry `applications/ID.desktop` and the MIME type `mime/packages/ID-association.xml` under
+   // the user's data folder, and refreshes the desktop's MIME database when it changed. An
+   // installed MIME package `ID.xml` beside it is left alone. The open command
    // names the opened file "%1" ("\"%1\"" opens the file given in quotes). The entry shows the
    // icon named after the id, and the desktop hides it once the program is gone. Files that
    // already say the same are left alone. The id must be a plain file name.

@@ -22,5 +22,5 @@ fail() { echo "failed: $1"; exit 1; }
 grep -q "application started but no project -> load_default_layers" "$folder/out.txt" || fail "no default document"
 grep -q "application::on_request e_command_file_open : $folder/wall.tvsx" "$folder/out.txt" || fail "the project was not opened"
 grep -q "boxes_visible=1" "$folder/data/Brisvane/settings_layout.network_payload" || fail "no tool-window layout"
-[ -f "$folder/data/mime/packages/Tarvossa_BrisvanePro.xml" ] || fail "no file association"
+[ -f "$folder/data/mime/packages/Tarvossa_BrisvanePro-association.xml" ] || fail "no file association"
 echo "the session passed"

@@ -46,7 +46,7 @@ TEST_F(node_test, the_association_writes_a_desktop_entry_and_a_mime_type_for_the
    EXPECT_NE(strEntry.find("\nMimeType=application/x-tvsx;\n"), std::string::npos);
 
    pugi::xml_document mime;
-   ASSERT_TRUE(mime.load_file((test_data_folder() / "mime" / "packages" / "Tarvossa_BrisvanePro.xml").c_str()));
+   ASSERT_TRUE(mime.load_file((test_data_folder() / "mime" / "packages" / "Tarvossa_BrisvanePro-association.xml").c_str()));
    auto type = mime.child("mime-info").child("mime-type");
    EXPECT_STREQ(type.attribute("type").value(), "application/x-tvsx");
    EXPECT_STREQ(type.child("glob").attribute("pattern").value(), "*.tvsx");

@@ -90,7 +90,7 @@ TEST_F(desktop_registration, the_users_mime_type_is_the_installed_one)
 {
    pugi::xml_document user;
    pugi::xml_document installed;
-   ASSERT_TRUE(user.load_file(user_file("mime/packages", "Tarvossa_BrisvanePro.xml").c_str()));
+   ASSERT_TRUE(user.load_file(user_file("mime/packages", "Tarvossa_BrisvanePro-association.xml").c_str()));
    ASSERT_TRUE(installed.load_file((g_pathInstalled / "Tarvossa_BrisvanePro.xml").c_str()));
    const pugi::xml_node userType = find_mime_type(user, "application/x-tvsx");
    const pugi::xml_node installedType = find_mime_type(installed, "application/x-tvsx");
@@ -100,4 +100,17 @@ TEST_F(desktop_registration, the_users_mime_type_is_the_installed_one)
    EXPECT_STREQ(userType.child_value("comment"), installedType.child_value("comment"));
    // Presets are a type of their own, known from the installed package.
    EXPECT_STREQ(find_mime_type(installed, "application/x-tvsx_presets").child("glob").attribute("pattern").value(), "*.tvsx_presets");
+}
+
+// Installed under ~/.local, the package's files stand in the user's data folder: the program's own
+// registration keeps the MIME package that also knows presets, and writes one of its own beside it.
+TEST_F(desktop_registration, an_install_in_the_users_data_folder_keeps_its_mime_package)
+{
+   const std::filesystem::path pathInstalled = user_file("mime/packages", "Tarvossa_BrisvanePro.xml");
+   std::filesystem::copy_file(g_pathInstalled / "Tarvossa_BrisvanePro.xml", pathInstalled, std::filesystem::copy_options::overwrite_existing);
+   const std::string strInstalled = file::read_all(pathInstalled).m_strText;
+   m_papplication->set_file_association();
+   EXPECT_EQ(file::read_all(pathInstalled).m_strText, strInstalled);
+   EXPECT_TRUE(std::filesystem::exists(user_file("mime/packages", "Tarvossa_BrisvanePro-association.xml")));
+   std::filesystem::remove(pathInstalled);
 }
