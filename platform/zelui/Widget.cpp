@@ -245,6 +245,17 @@ bool Widget::run_layout_hook(zel2d::context * pcontext)
    return true;
 }
 
+void Widget::set_visible(bool bVisible)
+{
+   if (m_bVisible == bVisible)
+   {
+      return;
+   }
+   m_bVisible = bVisible;
+   set_need_redraw();
+   post_redraw();
+}
+
 bool Widget::visible_recursive() const
 {
    for (const Widget * pwidget = this; pwidget; pwidget = pwidget->m_pparent)

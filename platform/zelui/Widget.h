@@ -122,7 +122,9 @@ public:
 
    // State.
    virtual bool visible() const { return m_bVisible; }
-   virtual void set_visible(bool bVisible) { m_bVisible = bVisible; }
+   // Showing or hiding asks the window for a redraw, so that what the widget covered is drawn
+   // again.
+   virtual void set_visible(bool bVisible);
    void toggle_visible() { set_visible(!visible()); }
    // Visible together with all its ancestors.
    bool visible_recursive() const;

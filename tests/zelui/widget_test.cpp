@@ -423,6 +423,22 @@ TEST(Focus, AFocusedScreenIsStillReleased)
    EXPECT_TRUE(bGone);
 }
 
+TEST(Redraw, ShowingOrHidingAWidgetRedrawsWhatItCovers)
+{
+   recording_interaction window;
+   pointer<zelui::Screen> pscreen = make_pointer<zelui::Screen>(&window, size_type<int>{800, 600}, "test");
+   auto pwidget = new zelui::Widget(pscreen.get());
+   pwidget->set_visible(false);
+   EXPECT_EQ(window.m_iRedraws, 1);
+   EXPECT_EQ(window.m_iPosts, 1);
+   pwidget->set_visible(false);
+   EXPECT_EQ(window.m_iRedraws, 1);
+   pwidget->toggle_visible();
+   EXPECT_TRUE(pwidget->visible());
+   EXPECT_EQ(window.m_iRedraws, 2);
+   EXPECT_EQ(window.m_iPosts, 2);
+}
+
 TEST(LayoutHook, RunsOnceAtTheNextFrameAndANewOneReplacesTheOld)
 {
    test_screen screen;
