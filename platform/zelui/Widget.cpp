@@ -435,9 +435,9 @@ bool Widget::scroll_event(const point_type<int> & point, const size_type<float> 
    for (auto & pchild : children_topmost_first())
    {
       point_type<int> pointChild = point - pchild->position();
-      if (pchild->contains(pointChild) && pchild->enabled() && pchild->scroll_event(pointChild, delta))
+      if (pchild->contains(pointChild))
       {
-         return true;
+         return pchild->enabled() && pchild->scroll_event(pointChild, delta);
       }
    }
    return false;

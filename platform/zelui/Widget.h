@@ -172,7 +172,8 @@ public:
                         const function<void()> & callback = {}, bool bAscendants = true);
    void post_redraw(bool bAscendants = true);
 
-   // Events (see the class note).
+   // Events (see the class note). The wheel goes to the topmost child under the pointer and bubbles
+   // up to its parents; it never reaches the siblings that child covers.
    virtual bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
                                    bool bDoubleClick, const enumeration<user::enum_key> & emodifiers);
    virtual bool mouse_motion_event(const point_type<int> & point, const size_type<int> & motion, bool bButton,

@@ -48,6 +48,15 @@ public:
       }
       return m_bTakesKeys;
    }
+   bool scroll_event(const point_type<int> & point, const size_type<float> & delta) override
+   {
+      if (zelui::Widget::scroll_event(point, delta))
+      {
+         return true;
+      }
+      m_scrolls.push_back(point);
+      return m_bTakes;
+   }
    bool accepts_focus() const override { return true; }
 
    struct press
@@ -59,6 +68,7 @@ public:
    bool m_bTakesKeys = false;
    std::vector<press> m_presses;
    std::vector<point_type<int>> m_motions;
+   std::vector<point_type<int>> m_scrolls;
    std::vector<bool> m_enters;
    std::vector<user::enum_key> m_keys;
 };
@@ -140,6 +150,22 @@ TEST(MouseEvents, BubbleUpFromAChildThatDoesNotHandleThem)
    EXPECT_EQ(pinner->m_presses.size(), 1u);
    ASSERT_EQ(pouter->m_presses.size(), 1u);
    EXPECT_EQ(pouter->m_presses[0].m_point, (point_type<int>{30, 30}));
+}
+
+TEST(MouseEvents, TheWheelBubblesUpToTheParentsButNeverToACoveredSibling)
+{
+   test_screen screen;
+   auto plower = new probe(screen.get(), {0, 0}, {200, 200});
+   auto pupper = new probe(screen.get(), {50, 50}, {100, 100}, false);
+   auto pinner = new probe(pupper, {10, 10}, {20, 20}, false);
+   EXPECT_FALSE(screen->on_window_scroll({65, 65}, {0.0f, 10.0f}));
+   EXPECT_EQ(pinner->m_scrolls, (std::vector<point_type<int>>{{5, 5}}));
+   EXPECT_EQ(pupper->m_scrolls, (std::vector<point_type<int>>{{15, 15}}));
+   EXPECT_TRUE(plower->m_scrolls.empty());
+
+   // Beside the upper one the wheel reaches the lower one.
+   EXPECT_TRUE(screen->on_window_scroll({20, 20}, {0.0f, 10.0f}));
+   EXPECT_EQ(plower->m_scrolls, (std::vector<point_type<int>>{{20, 20}}));
 }
 
 TEST(MouseEvents, HiddenAndDisabledChildrenTakeNoEvents)

@@ -1,0 +1,165 @@
+// The root screen as a desktop user meets it: tool windows and lists that follow what a load or an
+// added layer made of the document, the wheel over the side panel, the About window and its web
+// links, and a quiet standard error.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/Global.h"
+#include "core/MainImpact.h"
+#include "core/MainScreen.h"
+#include "document/boxes_layer.h"
+#include "document/image_layer.h"
+#include "document/project.h"
+#include "orvo/file_system.h"
+#include "orvo/image_service.h"
+#include "panels/AddLayerContextMenu.h"
+#include "panels/LayerList.h"
+#include "panels/RightPanel.h"
+#include "panels/ScrollList.h"
+#include "panels/TopMenu.h"
+#include "panels/TopMenuSubmenu.h"
+#include "panels/TopPanel.h"
+#include "panels/WidgetWithBackground.h"
+#include "recording_window.h"
+#include "toolwindows/About.h"
+#include "toolwindows/SettingsBoxes.h"
+#include "toolwindows/SettingsPower.h"
+#include "zel2d/context.h"
+#include "zelui/Label.h"
+#include "zelui/MessageDialog.h"
+#include "zelui/TextBox.h"
+#include "zelui/file_dialog.h"
+
+using namespace Tarvossa_BrisvanePro;
+
+namespace
+{
+
+// The whole root screen, 1280 x 800, in a window that records what is asked of it; file dialogs
+// are answered by the test.
+class desktop_screen : public testing::Test
+{
+protected:
+   void SetUp() override
+   {
+      std::error_code error;
+      std::filesystem::remove_all(std::filesystem::path(dir::application_data("Brisvane")), error);
+      m_pscreen = make_pointer<MainScreen>(&m_window);
+      m_window.set_appearance(m_pscreen->appearance());
+      m_pglobal = m_pscreen->get_global();
+      m_pglobal->load_default_layers();
+      m_pscreen->create_main_screen();
+      m_pscreen->resize_event({1280, 800});
+      m_pscreen->setCurrentLayerTo(0, true);
+      frame();
+   }
+
+   void TearDown() override
+   {
+      file::file_dialog::set_answer_hook({});
+      m_window.set_appearance(nullptr);
+   }
+
+   project & document() const { return *m_pglobal->current_project(); }
+
+   // One frame without a drawing target: the one-shot steps, then the layout.
+   void frame()
+   {
+      m_pscreen->run_layout_hooks(nullptr);
+      m_pscreen->perform_layout(nullptr, true);
+   }
+
+   // Answers the next file dialog with the path, at the frame that shows it.
+   void answer_next_dialog(const file::path & path)
+   {
+      file::file_dialog::set_answer_hook([path](file::file_dialog * pdialog) { pdialog->answer(path.as_string()); });
+      frame();
+      file::file_dialog::set_answer_hook({});
+      frame();
+   }
+
+   void click(zelui::Widget * pwidget)
+   {
+      const point_type<int> point = pwidget->absolute_position() + point_type<int>{pwidget->width() / 2, pwidget->height() / 2};
+      m_pscreen->on_window_mouse_motion(point, {});
+      m_pscreen->on_window_mouse_button(point, user::e_mouse_left_button, true, false,
+                                        enumeration<user::enum_key>(user::e_key_left_button));
+      m_pscreen->on_window_mouse_button(point, user::e_mouse_left_button, false, false, {});
+   }
+
+   // Chooses a row of the add-layer menu, opened as the "+" button opens it.
+   void add_layer_from_menu(int iRow)
+   {
+      m_pscreen->showAddLayerContextMenu();
+      frame();
+      click(m_pscreen->add_layer_menu()->child_at(iRow));
+   }
+
+   file::path picture_file() const
+   {
+      image::image picture(30, 20);
+      picture.fill(color::color(32, 64, 128));
+      const file::path path = m_pglobal->getFolderToSaveData() / "picture.png";
+      EXPECT_TRUE(image::save_image(picture, path, {}));
+      return path;
+   }
+
+   void run_menu_item(long long iSection, const char * pszCaption)
+   {
+      TopMenu * pmenu = m_pscreen->top_menu();
+      pmenu->createSubmenu(iSection);
+      for (WidgetWithBackground * pitem : pmenu->submenu(iSection)->items())
+      {
+         if (pitem->getMenuName() == pszCaption)
+         {
+            testing::internal::CaptureStdout();
+            pitem->exec();
+            testing::internal::GetCapturedStdout();
+            return;
+         }
+      }
+      FAIL() << "no menu item " << pszCaption;
+   }
+
+   long long layer_rows() const { return m_pscreen->right_panel()->layer_list()->scroll_list()->child_count(); }
+   string_base counts() const { return m_pscreen->top_panel()->counts_label()->caption(); }
+   string_base expected_counts() const
+   {
+      return format("Layers Added: %lld, Presets Loaded: %lld", document().get_layers_count(), m_pglobal->get_presets_count());
+   }
+
+   zelui::MessageDialog * error_box() const
+   {
+      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
+      {
+         if (auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get()); pdialog && pdialog->title() == "Error")
+         {
+            return pdialog;
+         }
+      }
+      return nullptr;
+   }
+
+   recording_window m_window;
+   pointer<MainScreen> m_pscreen;
+   Global * m_pglobal = nullptr;
+};
+
+} // namespace
+
+TEST_F(desktop_screen, the_wheel_over_a_layer_list_that_cannot_scroll_leaves_the_canvas_zoom)
+{
+   MainImpact * pcanvas = m_pscreen->canvas();
+   const float fZoom = pcanvas->requested_zoom();
+   ScrollList * plist = m_pscreen->right_panel()->layer_list()->scroll_list();
+   const point_type<int> point = plist->absolute_position() + point_type<int>{20, 20};
+   m_pscreen->on_window_scroll(point, {0.0f, -30.0f});
+   EXPECT_EQ(pcanvas->requested_zoom(), fZoom);
+
+   // Over the canvas itself the wheel zooms.
+   m_pscreen->on_window_scroll({500, 400}, {0.0f, -30.0f});
+   EXPECT_NE(pcanvas->requested_zoom(), fZoom);
+}
