@@ -137,6 +137,15 @@ void Global::reload_all()
    set_changed();
 }
 
+void Global::follow_current_layer()
+{
+   if (m_pscreen)
+   {
+      m_pscreen->update_settings_visibility();
+   }
+   set_changed();
+}
+
 void Global::on_load_project()
 {
    if (!m_pproject || m_pproject->get_paper_width() < 1 || m_pproject->get_paper_height() < 1)

@@ -90,6 +90,10 @@ public:
    std::atomic<bool> & changed_flag() noexcept { return m_bChanged; }
    // `MainScreen::reload_all(true)`, then `set_changed()`.
    void reload_all();
+   // After a load or an added layer, which may have changed the current layer: the tool windows
+   // follow its kind (`MainScreen::update_settings_visibility`, which refreshes everything that
+   // shows the document), then `set_changed()`.
+   void follow_current_layer();
    // Keeps the "Raster Label" tool window's text in a label that touches the raster's right or
    // bottom edge.
    void on_load_project();

@@ -181,11 +181,7 @@ container_read_report Global::load_project_from_string(scoped_string_base strTex
    {
       set_current_layer_index(0);
    }
-   if (m_pscreen)
-   {
-      m_pscreen->reload_all(true);
-   }
-   set_changed();
+   follow_current_layer();
    return report;
 }
 

@@ -44,6 +44,7 @@ void AddLayerContextMenu::on_row_clicked(int iRow)
       if (project * pproject = m_pglobal->current_project())
       {
          pproject->new_boxes_layer();
+         m_pglobal->follow_current_layer();
       }
       break;
    case e_row_image:

@@ -209,7 +209,11 @@ void TopMenuSubmenu::build_action_table()
          });
    };
 
-   m_actions["New"] = controller(&Global::load_default_layers);
+   m_actions["New"] = [pglobal]
+   {
+      pglobal->load_default_layers();
+      pglobal->follow_current_layer();
+   };
    m_actions["Open Project..."] = controller(&Global::open_project_button);
    m_actions["Save Project..."] = controller(&Global::save_project_button);
    m_actions["Export PNG..."] = controller(&Global::save_png_button);
@@ -301,6 +305,7 @@ void TopMenuSubmenu::on_image_layer_picture_chosen(Global * pglobal, file::file_
    player->set_image(result.m_pimage);
    player->set_width(result.m_pimage->width());
    player->set_height(result.m_pimage->height());
+   pglobal->follow_current_layer();
 }
 
 } // namespace Tarvossa_BrisvanePro

@@ -150,6 +150,71 @@ protected:
 
 } // namespace
 
+TEST_F(desktop_screen, an_opened_project_whose_first_layer_is_a_picture_hides_the_tool_windows)
+{
+   SettingsBoxes * pscreeninfo = m_pscreen->get_screen_info_window();
+   SettingsPower * ppower = m_pscreen->get_power_window();
+   ASSERT_TRUE(pscreeninfo->visible());
+   ASSERT_TRUE(ppower->visible());
+
+   // A project of a picture under a screen layer of 13 columns.
+   pointer<image_layer> ppicture = document().new_image_layer();
+   ppicture->set_image(image::load_image(picture_file()).m_pimage);
+   document().get_layers()[1].cast<boxes_layer>()->Columns = 13;
+   const file::path pathProject = m_pglobal->getFolderToSaveData() / "picture_first.tvsx";
+   m_pglobal->save_project_to_file(pathProject);
+   m_pglobal->load_default_layers();
+   m_pscreen->setCurrentLayerTo(0, true);
+
+   m_pglobal->open_project_button();
+   answer_next_dialog(pathProject);
+   ASSERT_EQ(document().get_layers_count(), 2);
+   ASSERT_EQ(document().current_layer()->get_layer_type(), e_layer_image);
+   EXPECT_FALSE(pscreeninfo->visible());
+   EXPECT_FALSE(ppower->visible());
+   EXPECT_TRUE(pscreeninfo->stored_visibility());
+
+   // The screen layer, once current, shows the windows again with its own values.
+   m_pscreen->setCurrentLayerTo(1, true);
+   EXPECT_TRUE(pscreeninfo->visible());
+   EXPECT_EQ(pscreeninfo->m_ptextboxColumns->value(), "13");
+}
+
+TEST_F(desktop_screen, a_new_document_shows_the_tool_windows_that_a_picture_layer_had_hidden)
+{
+   document().new_image_layer();
+   m_pscreen->setCurrentLayerTo(0, true);
+   ASSERT_FALSE(m_pscreen->get_screen_info_window()->visible());
+   run_menu_item(0, "New");
+   EXPECT_EQ(document().current_layer()->get_layer_type(), e_layer_boxes);
+   EXPECT_TRUE(m_pscreen->get_screen_info_window()->visible());
+}
+
+TEST_F(desktop_screen, a_screen_layer_from_the_plus_menu_is_in_the_list_and_the_counts_at_the_next_frame)
+{
+   ASSERT_EQ(layer_rows(), 1);
+   add_layer_from_menu(AddLayerContextMenu::e_row_screen);
+   frame();
+   EXPECT_EQ(document().get_layers_count(), 2);
+   EXPECT_EQ(layer_rows(), 2);
+   EXPECT_EQ(counts(), expected_counts());
+   EXPECT_FALSE(m_pscreen->add_layer_menu()->visible());
+}
+
+TEST_F(desktop_screen, a_picture_layer_from_the_plus_menu_is_listed_once_its_dialog_completes)
+{
+   const file::path pathPicture = picture_file();
+   add_layer_from_menu(AddLayerContextMenu::e_row_image);
+   EXPECT_EQ(document().get_layers_count(), 1);
+   answer_next_dialog(pathPicture);
+   ASSERT_EQ(document().get_layers_count(), 2);
+   EXPECT_EQ(layer_rows(), 2);
+   EXPECT_EQ(counts(), expected_counts());
+   // The picture, inserted at the bottom, took the current place: the tool windows step aside.
+   EXPECT_EQ(document().current_layer()->get_layer_type(), e_layer_image);
+   EXPECT_FALSE(m_pscreen->get_screen_info_window()->visible());
+}
+
 TEST_F(desktop_screen, the_wheel_over_a_layer_list_that_cannot_scroll_leaves_the_canvas_zoom)
 {
    MainImpact * pcanvas = m_pscreen->canvas();
