@@ -480,7 +480,10 @@ void MainScreen::reapply_settings_base_widget_previous_value()
 
 void MainScreen::open_product_page()
 {
-   platform::context::system()->open_url(g_pszProductPage);
+   if (const platform::open_result result = platform::context::system()->open_url(g_pszProductPage); !result)
+   {
+      m_pglobal->show_error(format("The web page %s cannot be opened: %s.", g_pszProductPage, result.m_strError.c_str()));
+   }
 }
 
 void MainScreen::showScreenInfo()

@@ -5,13 +5,25 @@
 namespace platform
 {
 
+// Whether a web page was handed to a browser, and when not, why.
+struct open_result
+{
+   bool m_bOk = false;
+   string_base m_strError;
+
+   explicit operator bool() const noexcept { return m_bOk; }
+};
+
 // Services of the operating system.
 class system
 {
 public:
-   // Opens the web page in the user's browser. Only http and https addresses are opened; false
-   // (with the reason on standard error) when the address is refused or no browser could be asked.
-   bool open_url(scoped_string_base strUrl);
+   // Opens the web page in the user's browser through the desktop's opener ("xdg-open", else
+   // "sensible-browser"). Only http and https addresses are opened. Fails when the address is
+   // refused, when no opener is installed, or when every opener ends with a failure within its
+   // first second (it found no browser); an opener that still runs then has started one. Returns
+   // after at most that second per opener.
+   open_result open_url(scoped_string_base strUrl);
 };
 
 } // namespace platform

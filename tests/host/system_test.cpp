@@ -32,6 +32,20 @@ protected:
 
    void TearDown() override { setenv("PATH", m_strPath.c_str(), 1); }
 
+   // Puts stand-ins for both openers that run the shell commands, and nothing else, on the PATH.
+   void use_only_openers(const std::string & strXdgOpen, const std::string & strSensibleBrowser)
+   {
+      const auto pathFolder = m_pathFolder / "only";
+      std::filesystem::create_directories(pathFolder);
+      for (const auto & [pszName, strCommands] : {std::pair{"xdg-open", strXdgOpen}, std::pair{"sensible-browser", strSensibleBrowser}})
+      {
+         const auto pathOpener = pathFolder / pszName;
+         std::ofstream(pathOpener) << "#!/bin/sh\n" << strCommands << "\n";
+         std::filesystem::permissions(pathOpener, std::filesystem::perms::owner_all);
+      }
+      setenv("PATH", pathFolder.c_str(), 1);
+   }
+
    std::string opened()
    {
       for (int i = 0; i < 200 && !std::filesystem::exists(m_pathLog); ++i)
@@ -56,6 +70,33 @@ TEST_F(system_test, a_web_page_is_handed_to_the_desktop_opener)
 {
    ASSERT_TRUE(m_system.open_url("https://example.org/help?topic=walls&x=1"));
    EXPECT_EQ(opened(), "https://example.org/help?topic=walls&x=1");
+}
+
+TEST_F(system_test, no_opener_or_openers_that_find_no_browser_are_a_failure_that_says_so)
+{
+   setenv("PATH", (m_pathFolder / "empty").c_str(), 1);
+   platform::open_result result = m_system.open_url("https://example.org/");
+   EXPECT_FALSE(result);
+   EXPECT_NE(result.m_strError.find("no web browser could be started"), std::string::npos) << result.m_strError;
+   EXPECT_NE(result.m_strError.find("xdg-open is not installed; sensible-browser is not installed"), std::string::npos) << result.m_strError;
+
+   use_only_openers("exit 3", "exit 1");
+   result = m_system.open_url("https://example.org/");
+   EXPECT_FALSE(result);
+   EXPECT_NE(result.m_strError.find("xdg-open ended with status 3; sensible-browser ended with status 1"), std::string::npos)
+      << result.m_strError;
+
+   // The second opener stands in for the first.
+   use_only_openers("exit 3", "exit 0");
+   EXPECT_TRUE(m_system.open_url("https://example.org/"));
+}
+
+TEST_F(system_test, an_opener_that_keeps_running_has_started_a_browser)
+{
+   use_only_openers("exec /bin/sleep 3", "exit 1");
+   const auto start = std::chrono::steady_clock::now();
+   EXPECT_TRUE(m_system.open_url("https://example.org/"));
+   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST_F(system_test, addresses_other_than_web_pages_are_refused)

@@ -228,3 +228,17 @@ TEST_F(desktop_screen, the_wheel_over_a_layer_list_that_cannot_scroll_leaves_the
    m_pscreen->on_window_scroll({500, 400}, {0.0f, -30.0f});
    EXPECT_NE(pcanvas->requested_zoom(), fZoom);
 }
+
+TEST_F(desktop_screen, a_web_link_that_no_browser_can_open_says_so)
+{
+   const std::string strPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+   const std::filesystem::path pathEmpty = std::filesystem::path(m_pglobal->getFolderToSaveData().as_string()) / "no_programs";
+   std::filesystem::create_directories(pathEmpty);
+   ::setenv("PATH", pathEmpty.c_str(), 1);
+   m_pscreen->openHelpLink();
+   ::setenv("PATH", strPath.c_str(), 1);
+   zelui::MessageDialog * pdialog = error_box();
+   ASSERT_NE(pdialog, nullptr);
+   EXPECT_NE(pdialog->message().find("cannot be opened: no web browser could be started"), std::string::npos)
+      << pdialog->message();
+}
