@@ -536,9 +536,15 @@ void MainScreen::showRasterLabelTool()
 
 void MainScreen::showAbout()
 {
-   if (m_pabout)
+   if (!m_pabout)
    {
-      m_pabout->toggle_visible();
+      return;
+   }
+   m_pabout->toggle_visible();
+   if (m_pabout->visible())
+   {
+      // Made before the tool windows, it would open behind them.
+      moveWidgetToFront(m_pabout);
    }
 }
 

@@ -229,6 +229,24 @@ TEST_F(desktop_screen, the_wheel_over_a_layer_list_that_cannot_scroll_leaves_the
    EXPECT_NE(pcanvas->requested_zoom(), fZoom);
 }
 
+TEST_F(desktop_screen, about_opens_in_front_of_the_tool_windows)
+{
+   About * pabout = m_pscreen->get_about_window();
+   ASSERT_FALSE(pabout->visible());
+   m_pscreen->showAbout();
+   ASSERT_TRUE(pabout->visible());
+   for (SettingsBaseWindow * pwindow : m_pscreen->tool_windows())
+   {
+      if (pwindow != pabout)
+      {
+         EXPECT_GT(m_pscreen->child_index(pabout), m_pscreen->child_index(pwindow)) << pwindow->title();
+      }
+   }
+   // Where it lies over "Screen Info", a press reaches it.
+   m_pscreen->get_screen_info_window()->set_position(pabout->position());
+   EXPECT_TRUE(pabout->is_ancestor_of(m_pscreen->find_widget(pabout->position() + point_type<int>{20, 40})));
+}
+
 TEST_F(desktop_screen, a_web_link_that_no_browser_can_open_says_so)
 {
    const std::string strPath = std::getenv("PATH") ? std::getenv("PATH") : "";
