@@ -351,7 +351,7 @@ bool Global::defer_build_frame(bool bDocument, zel2d::context * pcontext)
    // Frame building.
    if (bChanged && bDocument)
    {
-      trace("has changed");
+      debug_trace("has changed");
       if (m_pscreen && m_pscreen->take_focus_restore())
       {
          // A layer was just selected: the field that had the focus gets its text back first,

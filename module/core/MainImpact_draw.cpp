@@ -43,7 +43,7 @@ bool holds(const enumeration<user::enum_key> & emodifiers, std::uint64_t uGroup)
 void MainImpact::draw(zel2d::context * pcontext)
 {
    g_iMainImpactRedraw++;
-   trace("MainImpact::draw");
+   debug_trace("MainImpact::draw");
    {
       saved_state state(pcontext);
       draw_second(pcontext);

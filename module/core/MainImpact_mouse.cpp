@@ -308,7 +308,7 @@ bool MainImpact::mouse_motion_event(const point_type<int> & point, const size_ty
          player.cast<boxes_layer>()->hit_test_connector_label({static_cast<float>(point.x), static_cast<float>(point.y)}, this);
       if (pconnector)
       {
-         trace("Over connector : %lld", pconnector->m_iIndex);
+         debug_trace("Over connector : %lld", pconnector->m_iIndex);
          set_cursor(user::e_cursor_hand);
          return true;
       }
@@ -514,7 +514,7 @@ void MainImpact::snap_others(int & x, int & y, bool & bSnappedX, bool & bSnapped
    {
       if (player == pcurrent)
       {
-         trace("ignored itself");
+         debug_trace("ignored itself");
          continue;
       }
       snap_other(x, y, bSnappedX, bSnappedY, player);

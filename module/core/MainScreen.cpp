@@ -232,7 +232,7 @@ void MainScreen::resize_elements_to_window_size(int iWidth, int iHeight)
       }
       if (place.m_pwidget->rectangle() == place.m_rectangle)
       {
-         trace("%s", place.m_pszUnchanged);
+         debug_trace("%s", place.m_pszUnchanged);
          continue;
       }
       place.m_pwidget->expose_fixed_size(place.m_rectangle, false);

@@ -121,11 +121,11 @@ pointer<app_layer> boxes_layer::clone() const
    static_cast<BoxesLayerDescription &>(*player) = *this;
    for (const auto & strName : player->RConnectorNames)
    {
-      trace("Target1 RConnectorName %s", strName.c_str());
+      debug_trace("Target1 RConnectorName %s", strName.c_str());
    }
    for (const auto & strName : RConnectorNames)
    {
-      trace("Source1 RConnectorName %s", strName.c_str());
+      debug_trace("Source1 RConnectorName %s", strName.c_str());
    }
    player->read_p_connectors();
    player->read_r_connectors();

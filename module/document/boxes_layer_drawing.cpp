@@ -327,7 +327,7 @@ void boxes_layer::_draw_boxes(zel2d::context * pcontext)
       [&](float x1, float y1, float x2, float y2, std::uint16_t uColumn, std::uint16_t uRow, int) {
          if (ExcludeBoxes.contains(box_key(uColumn, uRow)))
          {
-            trace("excluded");
+            debug_trace("excluded");
             return false;
          }
          const std::size_t i = static_cast<std::size_t>(uRow) + uColumn;

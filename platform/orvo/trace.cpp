@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace
 {
@@ -35,6 +37,19 @@ void information(const char * pszFormat, ...)
 
 void trace(const char * pszFormat, ...)
 {
+   va_list arguments;
+   va_start(arguments, pszFormat);
+   write_line(stderr, pszFormat, arguments);
+   va_end(arguments);
+}
+
+void debug_trace(const char * pszFormat, ...)
+{
+   const char * pszAsked = std::getenv("BRISVANE_TRACE");
+   if (!pszAsked || !*pszAsked || std::strcmp(pszAsked, "0") == 0)
+   {
+      return;
+   }
    va_list arguments;
    va_start(arguments, pszFormat);
    write_line(stderr, pszFormat, arguments);

@@ -260,3 +260,19 @@ TEST_F(desktop_screen, a_web_link_that_no_browser_can_open_says_so)
    EXPECT_NE(pdialog->message().find("cannot be opened: no web browser could be started"), std::string::npos)
       << pdialog->message();
 }
+
+TEST_F(desktop_screen, drawing_frames_writes_nothing_on_standard_error)
+{
+   const char * pszAsked = std::getenv("BRISVANE_TRACE");
+   ASSERT_TRUE(!pszAsked || !*pszAsked);
+   image::image picture(1280, 800);
+   zel2d::context context(&picture);
+   testing::internal::CaptureStderr();
+   for (int i = 0; i < 3; ++i)
+   {
+      m_pglobal->set_changed();
+      m_pscreen->draw_all(&context);
+      m_pscreen->resize_event({1280, 800});
+   }
+   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}

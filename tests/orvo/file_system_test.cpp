@@ -189,3 +189,18 @@ TEST(Trace, SilencedLogsWriteNothing)
    information("application::on_request %s", "e_command_file_new");
    EXPECT_EQ(testing::internal::GetCapturedStdout(), "application::on_request e_command_file_new\n");
 }
+
+TEST(Trace, TheDebugTraceWritesOnlyWhenAskedFor)
+{
+   for (const char * pszValue : {static_cast<const char *>(nullptr), "", "0"})
+   {
+      scoped_variable asked("BRISVANE_TRACE", pszValue);
+      testing::internal::CaptureStderr();
+      debug_trace("MainImpact::draw");
+      EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << (pszValue ? pszValue : "unset");
+   }
+   scoped_variable asked("BRISVANE_TRACE", "1");
+   testing::internal::CaptureStderr();
+   debug_trace("Over connector : %d", 2);
+   EXPECT_EQ(testing::internal::GetCapturedStderr(), "Over connector : 2\n");
+}
