@@ -209,6 +209,7 @@ void main_window::apply_display()
       SDL_SetWindowPosition(m_psdlwindow, m_rectanglePlaced->left, m_rectanglePlaced->top);
       SDL_SetWindowSize(m_psdlwindow, m_rectanglePlaced->width(), m_rectanglePlaced->height());
    }
+   SDL_Window * pwindowKeyboard = SDL_GetKeyboardFocus();
    SDL_ShowWindow(m_psdlwindow);
    if (SDL_GetWindowFlags(m_psdlwindow) & SDL_WINDOW_MINIMIZED)
    {
@@ -217,6 +218,12 @@ void main_window::apply_display()
    if (m_eactivationPending & e_activation_set_foreground)
    {
       SDL_RaiseWindow(m_psdlwindow);
+   }
+   else if (pwindowKeyboard && pwindowKeyboard != m_psdlwindow)
+   {
+      // Shown without activation, the window leaves the keyboard where it was, although the
+      // desktop gives a newly shown window the focus.
+      SDL_SetWindowInputFocus(pwindowKeyboard);
    }
 }
 

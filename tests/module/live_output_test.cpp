@@ -3,17 +3,13 @@
 #include <SDL.h>
 
 #include <cstdlib>
-#include <filesystem>
 
+#include "application_on_monitors.h"
 #include "core/Global.h"
 #include "core/LiveOutputScreen.h"
 #include "core/MainImpact.h"
-#include "core/application.h"
 #include "core/live_output_window.h"
-#include "host/context.h"
 #include "host/event_loop.h"
-#include "host/monitor_source.h"
-#include "host/windowing.h"
 #include "zelui/Screen.h"
 
 using namespace Tarvossa_BrisvanePro;
@@ -21,34 +17,15 @@ using namespace Tarvossa_BrisvanePro;
 namespace
 {
 
-// A desk with a second screen for the live output.
-class two_monitors : public user::monitor_source
-{
-public:
-   int monitor_count() override { return 2; }
-   rectangle_i32 monitor_rectangle(int i) override
-   {
-      return i == 0 ? rectangle_i32{0, 0, 1000, 800} : rectangle_i32{1000, 0, 2920, 1080};
-   }
-};
-
 // The module's application running on SDL's offscreen video, with a private data folder, two
 // monitors and a canvas of the main window's controller.
-class live_output : public testing::Test
+class live_output : public testing::Test, protected application_on_monitors
 {
 protected:
    live_output()
    {
-      char szTemplate[] = "/tmp/brisvane_live_XXXXXX";
-      m_folder = ::mkdtemp(szTemplate);
       ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
-      ::setenv("XDG_DATA_HOME", m_folder.c_str(), 1);
-      ::setenv("HOME", m_folder.c_str(), 1);
-      m_papplication = make_pointer<application>();
-      platform::context::set_application(m_papplication.get());
-      // The video system only: the file association is not what is tested here.
-      m_papplication->molv::application::init_instance();
-      platform::context::windowing()->set_monitor_source(make_pointer<two_monitors>());
+      start({{0, 0, 1000, 800}, {1000, 0, 2920, 1080}});
       m_pglobal = make_pointer<Global>();
       m_pscreen = make_pointer<zelui::Screen>(nullptr, size_type<int>{800, 600}, "test");
       m_pcanvas = make_pointer<MainImpact>(m_pglobal.get(), m_pscreen.get());
@@ -58,17 +35,11 @@ protected:
    {
       m_pcanvas.reset();
       m_pscreen.reset();
-      m_papplication->term_application();
-      platform::context::windowing()->set_monitor_source(nullptr);
-      platform::context::set_application(nullptr);
-      m_papplication.reset();
-      std::filesystem::remove_all(m_folder);
+      stop();
    }
 
    live_output_window * window() const { return m_papplication->get_live_output_window(); }
 
-   std::filesystem::path m_folder;
-   pointer<application> m_papplication;
    pointer<Global> m_pglobal;
    pointer<zelui::Screen> m_pscreen;
    pointer<MainImpact> m_pcanvas;

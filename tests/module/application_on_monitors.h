@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <utility>
+#include <vector>
+
+#include "core/application.h"
+#include "host/context.h"
+#include "host/monitor_source.h"
+#include "host/windowing.h"
+
+// Monitors that the machine does not have, for the live output: the rectangles given, in order.
+class listed_monitors : public user::monitor_source
+{
+public:
+   explicit listed_monitors(std::vector<rectangle_i32> rectangles) : m_rectangles(std::move(rectangles)) {}
+
+   int monitor_count() override { return static_cast<int>(m_rectangles.size()); }
+   rectangle_i32 monitor_rectangle(int iMonitor) override { return m_rectangles[static_cast<std::size_t>(iMonitor)]; }
+
+private:
+   std::vector<rectangle_i32> m_rectangles;
+};
+
+// The module's application with its video system up, a private data folder and the monitors
+// given. A test fixture calls `start` first and `stop` last, after releasing its own objects.
+class application_on_monitors
+{
+protected:
+   void start(std::vector<rectangle_i32> monitors)
+   {
+      char szTemplate[] = "/tmp/brisvane_monitors_XXXXXX";
+      m_folder = ::mkdtemp(szTemplate);
+      ::setenv("XDG_DATA_HOME", m_folder.c_str(), 1);
+      ::setenv("HOME", m_folder.c_str(), 1);
+      m_papplication = make_pointer<Tarvossa_BrisvanePro::application>();
+      platform::context::set_application(m_papplication.get());
+      // The video system only: the file association is not what is tested here.
+      m_papplication->molv::application::init_instance();
+      platform::context::windowing()->set_monitor_source(make_pointer<listed_monitors>(std::move(monitors)));
+   }
+
+   void stop()
+   {
+      m_papplication->term_application();
+      platform::context::windowing()->set_monitor_source(nullptr);
+      platform::context::set_application(nullptr);
+      m_papplication.reset();
+      std::filesystem::remove_all(m_folder);
+   }
+
+   std::filesystem::path m_folder;
+   pointer<Tarvossa_BrisvanePro::application> m_papplication;
+};

@@ -1,0 +1,102 @@
+// The live output on a desk with two monitors, under a virtual X server: where the X server puts
+// the window and which window holds the keyboard are read back from the X server with xdotool,
+// independently of SDL.
+
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <cstdio>
+#include <string>
+
+#include "application_on_monitors.h"
+#include "core/MainImpact.h"
+#include "core/MainScreen.h"
+#include "core/live_output_window.h"
+#include "core/main_window.h"
+#include "host/event_loop.h"
+#include "host/request.h"
+
+using namespace Tarvossa_BrisvanePro;
+
+namespace
+{
+
+// What a command prints.
+std::string output_of(const std::string & strCommand)
+{
+   std::string strText;
+   if (FILE * pfile = popen(strCommand.c_str(), "r"))
+   {
+      char sz[256];
+      while (std::fgets(sz, sizeof(sz), pfile))
+      {
+         strText += sz;
+      }
+      pclose(pfile);
+   }
+   return strText;
+}
+
+// The X server's window behind a window of the host.
+unsigned long x_window_of(user::main_window * pwindow)
+{
+   SDL_SysWMinfo info;
+   SDL_VERSION(&info.version);
+   SDL_Window * psdlwindow = SDL_GetWindowFromID(pwindow->window_id());
+   return psdlwindow && SDL_GetWindowWMInfo(psdlwindow, &info) ? info.info.x11.window : 0;
+}
+
+// Lets the X server and the event loop settle.
+void settle()
+{
+   for (int i = 0; i < 20; ++i)
+   {
+      SDL_PumpEvents();
+      platform::context::event_loop()->process_pending_events();
+      SDL_Delay(25);
+   }
+}
+
+class live_output_monitors : public testing::Test, protected application_on_monitors
+{
+protected:
+   live_output_monitors()
+   {
+      start({{0, 0, 1600, 900}, {1600, 0, 3200, 900}});
+      pointer<request> prequest = make_pointer<request>(e_command_application_started);
+      m_papplication->on_request(prequest.get());
+      settle();
+   }
+
+   ~live_output_monitors() override { stop(); }
+};
+
+} // namespace
+
+TEST_F(live_output_monitors, the_window_covers_the_chosen_monitor_borderless_and_the_keyboard_stays_with_the_main_window)
+{
+   main_window * pmain = m_papplication->get_main_window();
+   ASSERT_NE(pmain, nullptr);
+   const std::string strMain = std::to_string(x_window_of(pmain));
+   // A key typed in the main window, as a user does before choosing the monitor from the menu.
+   output_of("xdotool key shift");
+   settle();
+   ASSERT_EQ(output_of("xdotool getwindowfocus"), strMain + "\n");
+
+   MainImpact * pcanvas = pmain->get_main_screen()->canvas();
+   for (int iRound = 0; iRound < 2; ++iRound)
+   {
+      pcanvas->set_live_output_to_monitor(1);
+      settle();
+      live_output_window * plive = m_papplication->get_live_output_window();
+      ASSERT_NE(plive, nullptr);
+      EXPECT_EQ(output_of("xdotool getwindowgeometry --shell " + std::to_string(x_window_of(plive))),
+                "WINDOW=" + std::to_string(x_window_of(plive)) + "\nX=1600\nY=0\nWIDTH=1600\nHEIGHT=900\nSCREEN=0\n");
+      EXPECT_TRUE(SDL_GetWindowFlags(SDL_GetWindowFromID(plive->window_id())) & SDL_WINDOW_BORDERLESS);
+      EXPECT_EQ(output_of("xdotool getwindowfocus"), strMain + "\n") << "round " << iRound;
+      pcanvas->set_live_output_to_monitor(-1);
+      settle();
+   }
+}
