@@ -10,6 +10,7 @@
 #include "document/project.h"
 #include "orvo/file_system.h"
 #include "zel2d/context.h"
+#include "zelui/FileDialog.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/file_dialog.h"
 #include "recording_window.h"
@@ -57,6 +58,18 @@ protected:
       {
          auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get());
          if (pdialog && pdialog->title() == "Replace file")
+         {
+            return pdialog;
+         }
+      }
+      return nullptr;
+   }
+
+   zelui::FileDialog * file_dialog() const
+   {
+      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
+      {
+         if (auto * pdialog = dynamic_cast<zelui::FileDialog *>(pchild.get()))
          {
             return pdialog;
          }
@@ -114,6 +127,35 @@ TEST_F(export_dialogs, PhotoshopFilterWritesADocumentWhateverTheName)
    char signature[4] = {};
    file.read(signature, 4);
    EXPECT_EQ(std::string(signature, 4), "8BPS");
+}
+
+TEST_F(export_dialogs, ANameTypedInTheDialogIsWrittenInTheFormatItsExtensionNames)
+{
+   struct typed_name
+   {
+      const char * m_pszTyped;
+      const char * m_pszWritten;
+      std::string m_strSignature;
+   };
+   // With the first filter, PNG, selected.
+   const typed_name names[] = {{"map.jpg", "map.jpg", "\xFF\xD8\xFF"}, {"wall", "wall.png", "\x89PNG"}};
+   for (const typed_name & name : names)
+   {
+      m_pglobal->save_image_button();
+      zelui::FileDialog * pdialog = file_dialog();
+      ASSERT_NE(pdialog, nullptr);
+      pdialog->set_folder(file::path(m_folder.c_str()));
+      for (const char ch : std::string(name.m_pszTyped))
+      {
+         m_pscreen->keyboard_event(user::e_key_none, 0, user::e_key_action_press, {}, string_base(1, ch));
+      }
+      m_pscreen->keyboard_event(user::e_key_return, 0, user::e_key_action_press, {}, {});
+      EXPECT_TRUE(build());
+      std::ifstream file(m_folder / name.m_pszWritten, std::ios::binary);
+      std::string strStart(name.m_strSignature.size(), '\0');
+      file.read(strStart.data(), static_cast<std::streamsize>(strStart.size()));
+      EXPECT_EQ(strStart, name.m_strSignature) << name.m_pszWritten;
+   }
 }
 
 TEST_F(export_dialogs, ScreenSetupIsWrittenAtOnce)
