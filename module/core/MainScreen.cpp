@@ -310,6 +310,13 @@ bool MainScreen::keyboard_event(user::enum_key ekey, int iScancode, int iAction,
       post_redraw();
       return true;
    }
+   // While a modal window (a file dialog, a message box) is open the keys are its own: no focus
+   // skip, shortcut or canvas key acts on the document behind it.
+   if (modal_window())
+   {
+      zelui::Screen::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
+      return true;
+   }
    bool bHandled = true;
    if (ekey == user::e_key_tab && iAction != g_iActionRelease)
    {
@@ -320,7 +327,8 @@ bool MainScreen::keyboard_event(user::enum_key ekey, int iScancode, int iAction,
       const string_base strKey = strText.empty() ? key_text_of(ekey, iScancode) : strText;
       if (strKey == " ")
       {
-         if (m_pmainimpact)
+         // A space that a text box types is the text box's alone.
+         if (m_pmainimpact && !is_text_being_edited())
          {
             m_pmainimpact->on_space_key();
          }
@@ -450,6 +458,12 @@ void MainScreen::on_child_kill_focus(zelui::Widget * pwidget)
       m_ptextboxFocused.reset();
    }
    zelui::Screen::on_child_kill_focus(pwidget);
+}
+
+bool MainScreen::is_text_being_edited() const
+{
+   const auto * ptextbox = dynamic_cast<const zelui::TextBox *>(focused_widget());
+   return ptextbox && ptextbox->is_editing();
 }
 
 void MainScreen::set_focus_to(zelui::Widget * pwidget)

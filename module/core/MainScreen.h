@@ -135,6 +135,8 @@ private:
    void on_modifier_key(user::enum_key egroup, int iAction);
    // Releasing the group that drags the current layer's kind ends the canvas's drag or resize.
    void reset_canvas_handle_state(user::enum_key egroup);
+   // Whether the focused widget is a text box that takes what is typed.
+   bool is_text_being_edited() const;
 
    pointer<Global> m_pglobal;
    pointer<MainImpact> m_pmainimpact;

@@ -275,26 +275,28 @@ void Screen::close_popups_except(Widget * pwidget)
    }
 }
 
-bool Screen::blocked_by_modal(const point_type<int> & point)
+// Whether `pwidget` is part of the modal window: inside it or inside a popup opened from it.
+static bool belongs_to_modal(Window * pmodal, Widget * pwidget)
 {
-   Window * pmodal = modal_window();
-   if (!pmodal)
-   {
-      return false;
-   }
-   for (Widget * pwidget = find_widget(point); pwidget; pwidget = pwidget->parent())
+   for (; pwidget; pwidget = pwidget->parent())
    {
       if (pwidget == pmodal)
       {
-         return false;
+         return true;
       }
       auto ppopup = dynamic_cast<Popup *>(pwidget);
       if (ppopup && ppopup->button() && pmodal->is_ancestor_of(ppopup->button()))
       {
-         return false;
+         return true;
       }
    }
-   return true;
+   return false;
+}
+
+bool Screen::blocked_by_modal(const point_type<int> & point)
+{
+   Window * pmodal = modal_window();
+   return pmodal && !belongs_to_modal(pmodal, find_widget(point));
 }
 
 bool Screen::mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
@@ -417,8 +419,13 @@ bool Screen::keyboard_event(user::enum_key ekey, int iScancode, int iAction, con
          m_emodifiers.add(ekey);
       }
    }
-   // The focused widget first, then its ancestors; the screen itself is not asked again.
+   // The focused widget first, then its ancestors; the screen itself is not asked again. While a
+   // modal window is open the keys are its own, wherever the focus was left.
    std::vector<pointer<Widget>> path = m_focuskeep;
+   if (Window * pmodal = modal_window(); pmodal && !belongs_to_modal(pmodal, focused_widget()))
+   {
+      path = {pointer<Widget>(pmodal)};
+   }
    for (auto & pwidget : path)
    {
       if (pwidget->keyboard_event(ekey, iScancode, iAction, emodifiers, strText))

@@ -8,7 +8,7 @@ namespace zelui
 
 // A movable window with a title bar: dragging the bar moves the window within its parent, and a
 // press anywhere brings it in front of its siblings. The button panel sits at the right end of
-// the title bar. A modal window takes every mouse event of the screen while it is visible.
+// the title bar. A modal window takes every mouse and key event of the screen while it is visible.
 class Window : public Widget
 {
 public:

@@ -313,3 +313,68 @@ TEST_F(typed_shortcuts, the_press_that_opens_a_dialog_types_nothing_into_its_nam
    ASSERT_NE(pname, nullptr);
    EXPECT_EQ(pname->text(), pdialog->folder().as_string() + "/");
 }
+
+TEST_F(typed_shortcuts, keys_typed_while_a_dialog_is_open_are_the_dialog_s_only)
+{
+   type({"Save Project...", SDLK_s, SDL_SCANCODE_S, g_uCtrl, nullptr});
+   zelui::FileDialog * pdialog = open_dialog();
+   ASSERT_NE(pdialog, nullptr);
+   auto * pname = dynamic_cast<zelui::TextBox *>(pdialog->child_at(0));
+   ASSERT_NE(pname, nullptr);
+   const string_base strFolder = pname->text();
+   auto pboxes = global()->current_project()->current_boxes_layer();
+   pboxes->m_descriptionData.m_iCustomPath = 1;
+   pboxes->m_descriptionData.custom_paths = {{0, 1}};
+   const document_state before = state();
+
+   // "New" would throw the document away behind the dialog; the focus-skip key would leave it.
+   EXPECT_EQ(type({"New", SDLK_n, SDL_SCANCODE_N, g_uCtrl, nullptr}), "");
+   EXPECT_EQ(type({"Tab", SDLK_TAB, SDL_SCANCODE_TAB, 0, nullptr}), "");
+   type({"w", SDLK_w, SDL_SCANCODE_W, 0, "w"});
+   type({"space", SDLK_SPACE, SDL_SCANCODE_SPACE, 0, " "});
+   type({"a", SDLK_a, SDL_SCANCODE_A, 0, "a"});
+
+   EXPECT_EQ(open_dialog(), pdialog);
+   EXPECT_EQ(pname->text(), strFolder + "w a");
+   const document_state after = state();
+   EXPECT_EQ(after.m_pproject, before.m_pproject);
+   EXPECT_EQ(after.m_iLayers, before.m_iLayers);
+   EXPECT_EQ(pboxes->m_descriptionData.custom_paths.size(), 1u);
+}
+
+TEST_F(typed_shortcuts, keys_typed_while_a_message_box_is_open_answer_it_and_run_nothing)
+{
+   global()->show_error("Something went wrong.");
+   process_events();
+   project * pproject = global()->current_project();
+   EXPECT_EQ(type({"New", SDLK_n, SDL_SCANCODE_N, g_uCtrl, nullptr}), "");
+   EXPECT_EQ(type({"Add Screen Layer", SDLK_EQUALS, SDL_SCANCODE_EQUALS, g_uCtrl, nullptr}), "");
+   EXPECT_EQ(global()->current_project(), pproject);
+   ASSERT_NE(screen()->modal_window(), nullptr);
+
+   type({"Return", SDLK_RETURN, SDL_SCANCODE_RETURN, 0, nullptr});
+   EXPECT_EQ(screen()->modal_window(), nullptr);
+   EXPECT_TRUE(type({"New", SDLK_n, SDL_SCANCODE_N, g_uCtrl, nullptr}).starts_with("Submenu clicked, id: 0"));
+}
+
+TEST_F(typed_shortcuts, a_space_typed_into_a_text_box_opens_no_new_custom_path)
+{
+   auto pboxes = global()->current_project()->current_boxes_layer();
+   pboxes->m_descriptionData.m_iCustomPath = 1;
+   pboxes->m_descriptionData.custom_paths = {{0, 1}};
+   // The focus-skip key puts the focus into the first field of the focus order.
+   type({"Tab", SDLK_TAB, SDL_SCANCODE_TAB, 0, nullptr});
+   auto * pfield = dynamic_cast<zelui::TextBox *>(screen()->focused_widget());
+   ASSERT_NE(pfield, nullptr);
+   ASSERT_TRUE(pfield->is_editing());
+
+   type({"space", SDLK_SPACE, SDL_SCANCODE_SPACE, 0, " "});
+   EXPECT_NE(pfield->text().find(' '), string_base::npos) << pfield->text();
+   EXPECT_EQ(pboxes->m_descriptionData.custom_paths.size(), 1u);
+
+   // With the edit dropped and the focus gone, the space is the canvas's again.
+   type({"Escape", SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, 0, nullptr});
+   screen()->set_focus_to(nullptr);
+   type({"space", SDLK_SPACE, SDL_SCANCODE_SPACE, 0, " "});
+   EXPECT_EQ(pboxes->m_descriptionData.custom_paths.size(), 2u);
+}

@@ -109,6 +109,26 @@ TEST(MessageDialog, KeepsPressesFromTheWidgetsBehindIt)
    EXPECT_EQ(iClicks, 1);
 }
 
+TEST(ModalWindow, KeepsKeysFromTheFocusedWidgetBehindIt)
+{
+   test_screen screen;
+   auto pbehind = new zelui::TextBox(screen.get(), "");
+   pbehind->set_editable(true);
+   pbehind->request_focus();
+   screen.type("a");
+   ASSERT_EQ(pbehind->text(), "a");
+   // A modal window that leaves the focus where it was still takes the keys.
+   auto pmodal = new zelui::Window(screen.get(), "Modal");
+   pmodal->set_modal(true);
+   screen.type("b");
+   EXPECT_EQ(pbehind->text(), "a");
+   screen.key(user::e_key_backspace);
+   EXPECT_EQ(pbehind->text(), "a");
+   pmodal->dispose();
+   screen.type("c");
+   EXPECT_EQ(pbehind->text(), "ac");
+}
+
 class FileDialogTest : public ::testing::Test
 {
 protected:
