@@ -410,7 +410,7 @@ void main_window::on_key(SDL_Event & event)
    {
       const int iAction = !bDown ? user::e_key_action_release
                                  : event.key.repeat ? user::e_key_action_repeat : user::e_key_action_press;
-      pappearance->on_window_keyboard(ekey, sdl_input::scan_code_of(event.key.keysym.scancode), iAction,
+      pappearance->on_window_keyboard(ekey, sdl_input::scan_code_of(event.key.keysym.sym, event.key.keysym.scancode), iAction,
                                       sdl_input::modifiers_of(event.key.keysym.mod), strText);
    }
 }

@@ -80,13 +80,19 @@ user::enum_key key_of(std::int32_t iSdlKeycode)
    return user::e_key_none;
 }
 
-int scan_code_of(int iSdlScancode)
+int scan_code_of(std::int32_t iSdlKeycode, int iSdlScancode)
 {
-   switch (iSdlScancode)
+   switch (iSdlKeycode)
    {
-   case SDL_SCANCODE_EQUALS: return 24;
-   case SDL_SCANCODE_MINUS: return 27;
-   default: return iSdlScancode + 256;
+   case SDLK_EQUALS:
+   case SDLK_PLUS:
+   case SDLK_KP_PLUS:
+      return 24;
+   case SDLK_MINUS:
+   case SDLK_KP_MINUS:
+      return 27;
+   default:
+      return iSdlScancode + 256;
    }
 }
 

@@ -16,10 +16,12 @@ namespace sdl_input
 // keys the toolkit does not name.
 user::enum_key key_of(std::int32_t iSdlKeycode);
 
-// The platform scan code of a key: 24 for the "=" key and 27 for the "-" key, as the shortcuts
-// expect, and SDL's scan code moved above 255 for every other key, so that no key collides with
-// those two.
-int scan_code_of(int iSdlScancode);
+// The platform scan code of a key: 24 for the key that types "=" or "+" in the keyboard layout
+// (a US "=" key, a German "+" key, the keypad's "+") and 27 for the key that types "-" (the main
+// one and the keypad's), as the shortcuts expect; SDL's scan code moved above 255 for every other
+// key, so that no key collides with those two. The layout's key symbol decides, not the key's
+// place: on a German layout the key where a US one has "-" types "ß" and is no "-" key.
+int scan_code_of(std::int32_t iSdlKeycode, int iSdlScancode);
 
 // The modifier flags of SDL's modifier state.
 enumeration<user::enum_key> modifiers_of(std::uint16_t uSdlModifiers);

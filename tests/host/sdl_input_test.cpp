@@ -22,18 +22,21 @@ TEST(sdl_input, letters_digits_and_the_named_keys_take_the_toolkit_codes)
    EXPECT_EQ(sdl_input::key_of(SDLK_VOLUMEUP), user::e_key_none);
 }
 
-TEST(sdl_input, only_the_equals_and_minus_keys_carry_the_scan_codes_24_and_27)
+TEST(sdl_input, only_the_layout_s_equals_plus_and_minus_keys_carry_the_scan_codes_24_and_27)
 {
-   EXPECT_EQ(sdl_input::scan_code_of(SDL_SCANCODE_EQUALS), 24);
-   EXPECT_EQ(sdl_input::scan_code_of(SDL_SCANCODE_MINUS), 27);
+   EXPECT_EQ(sdl_input::scan_code_of(SDLK_EQUALS, SDL_SCANCODE_EQUALS), 24);
+   EXPECT_EQ(sdl_input::scan_code_of(SDLK_MINUS, SDL_SCANCODE_MINUS), 27);
+   // A German layout: "+" and "-" keys of their own, "ß" where a US layout has "-".
+   EXPECT_EQ(sdl_input::scan_code_of(SDLK_PLUS, SDL_SCANCODE_RIGHTBRACKET), 24);
+   EXPECT_EQ(sdl_input::scan_code_of(SDLK_MINUS, SDL_SCANCODE_SLASH), 27);
+   EXPECT_EQ(sdl_input::scan_code_of(0xDF, SDL_SCANCODE_MINUS), SDL_SCANCODE_MINUS + 256);
+   EXPECT_EQ(sdl_input::scan_code_of(SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS), 24);
+   EXPECT_EQ(sdl_input::scan_code_of(SDLK_KP_MINUS, SDL_SCANCODE_KP_MINUS), 27);
    // SDL numbers U and X 24 and 27: they must not pass for "=" and "-".
    for (int iScancode = 0; iScancode < SDL_NUM_SCANCODES; ++iScancode)
    {
-      if (iScancode != SDL_SCANCODE_EQUALS && iScancode != SDL_SCANCODE_MINUS)
-      {
-         ASSERT_NE(sdl_input::scan_code_of(iScancode), 24) << iScancode;
-         ASSERT_NE(sdl_input::scan_code_of(iScancode), 27) << iScancode;
-      }
+      ASSERT_NE(sdl_input::scan_code_of(SDLK_u, iScancode), 24) << iScancode;
+      ASSERT_NE(sdl_input::scan_code_of(SDLK_x, iScancode), 27) << iScancode;
    }
 }
 

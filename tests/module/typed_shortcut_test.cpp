@@ -72,8 +72,13 @@ const typed_key g_shortcuts[] = {
    // Layers: "CONTROL++" typed with Shift, as the "+" needs it, and without.
    {"Add Screen Layer", SDLK_EQUALS, SDL_SCANCODE_EQUALS, g_uCtrlShift, "+"},
    {"Add Screen Layer", SDLK_EQUALS, SDL_SCANCODE_EQUALS, g_uCtrl, "="},
+   // A German layout has a "+" key of its own, beside the "P" key's row.
+   {"Add Screen Layer", SDLK_PLUS, SDL_SCANCODE_RIGHTBRACKET, g_uCtrl, "+"},
+   {"Add Screen Layer", SDLK_KP_PLUS, SDL_SCANCODE_KP_PLUS, g_uCtrl, "+"},
    {"Clone Current Layer", SDLK_d, SDL_SCANCODE_D, g_uCtrl, nullptr},
    {"Delete Current Layer", SDLK_MINUS, SDL_SCANCODE_MINUS, g_uCtrl, "-"},
+   // The German "-" key stands where a US layout has "/".
+   {"Delete Current Layer", SDLK_MINUS, SDL_SCANCODE_SLASH, g_uCtrl, "-"},
    {"Add Image Layer", SDLK_i, SDL_SCANCODE_I, g_uCtrl, nullptr},
    // File
    {"New", SDLK_n, SDL_SCANCODE_N, g_uCtrl, nullptr},
@@ -377,4 +382,13 @@ TEST_F(typed_shortcuts, a_space_typed_into_a_text_box_opens_no_new_custom_path)
    screen()->set_focus_to(nullptr);
    type({"space", SDLK_SPACE, SDL_SCANCODE_SPACE, 0, " "});
    EXPECT_EQ(pboxes->m_descriptionData.custom_paths.size(), 2u);
+}
+
+TEST_F(typed_shortcuts, the_german_keys_where_a_us_layout_has_equals_and_minus_run_nothing)
+{
+   const long long iLayers = state().m_iLayers;
+   // "ß" and the dead acute accent.
+   EXPECT_EQ(type({"", 0xDF, SDL_SCANCODE_MINUS, g_uCtrl, nullptr}), "");
+   EXPECT_EQ(type({"", 0xB4, SDL_SCANCODE_EQUALS, g_uCtrl, nullptr}), "");
+   EXPECT_EQ(state().m_iLayers, iLayers);
 }
