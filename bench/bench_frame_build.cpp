@@ -198,6 +198,33 @@ void BM_canvas_shrunk_copy(benchmark::State & state)
    }
 }
 
+// The same after an edit of one layer of four: only the part of the frame it changed is shrunk
+// again (the frame build itself is not timed).
+void BM_canvas_shrunk_copy_after_edit(benchmark::State & state)
+{
+   four_layer_document bench(3200, 7680, 4320);
+   bench.build_all();
+   const int iImage = bench.m_pglobal->m_imagewrapFrame.handle();
+   const double dZoom = static_cast<double>(state.range(0)) / 100.0;
+   const int w = static_cast<int>(std::lround(7680 * dZoom));
+   const int h = static_cast<int>(std::lround(4320 * dZoom));
+   zel2d::image_store & store = zel2d::image_store::shared();
+   cairo_surface_destroy(store.find_shrunk(iImage, w, h));
+   pointer<boxes_layer> pedited = bench.document().get_layer(1).cast<boxes_layer>();
+   std::uint8_t uRed = 0;
+   for (auto _ : state)
+   {
+      state.PauseTiming();
+      pedited->BoxColors.front() = color::color(++uRed, 127, 127, 255);
+      pedited->set_changed();
+      bench.build();
+      state.ResumeTiming();
+      cairo_surface_t * pshrunk = store.find_shrunk(iImage, w, h);
+      benchmark::DoNotOptimize(pshrunk);
+      cairo_surface_destroy(pshrunk);
+   }
+}
+
 // Peak resident memory, in MB, of a child process that builds a frame of four screen layers that
 // each cover the whole 8K raster, edits one and builds again, and shows it at a quarter.
 void BM_peak_memory_four_8k_layers(benchmark::State & state)
@@ -251,6 +278,7 @@ BENCHMARK(BM_clear_raster)->Apply(raster_arguments)->Unit(benchmark::kMillisecon
 BENCHMARK(BM_full_frame)->Apply(frame_arguments)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_edit_one_layer)->ArgNames({"cabinets", "width", "height"})->Args({3200, 7680, 4320})->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_canvas_shrunk_copy)->ArgName("zoom_percent")->Arg(25)->Arg(30)->Arg(40)->Arg(50)->Arg(60)->Arg(70)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_canvas_shrunk_copy_after_edit)->ArgName("zoom_percent")->Arg(25)->Arg(50)->Arg(70)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_peak_memory_four_8k_layers)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

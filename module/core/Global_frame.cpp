@@ -278,7 +278,10 @@ void compose_frame(Global & global, project & document, zel2d::context * pcontex
       composer.compose(frame, pcontext, layers, area, raster_label_area(document), draw_label);
    }
    composer.remember(frame, layers, raster_label_state(document));
-   global.m_imagewrapFrame.share(pcontext, global.m_pimageFrame);
+   // The canvas's shrunk copy of the frame is made again only where the frame changed.
+   const frame_area inside = area.intersection({0, 0, frame.width(), frame.height()});
+   global.m_imagewrapFrame.share(pcontext, global.m_pimageFrame,
+                                 {static_cast<int>(inside.left), static_cast<int>(inside.top), static_cast<int>(inside.right), static_cast<int>(inside.bottom)});
 }
 
 // The composed frame over opaque black.

@@ -97,13 +97,18 @@ void ImageWrap::setData(zel2d::context * pcontext, const image::image * pimage)
 
 void ImageWrap::share(zel2d::context * pcontext, const pointer<image::image> & pimage)
 {
+   share(pcontext, pimage, {0, 0, pimage ? pimage->width() : 0, pimage ? pimage->height() : 0});
+}
+
+void ImageWrap::share(zel2d::context * pcontext, const pointer<image::image> & pimage, const rectangle_i32 & rectChanged)
+{
    if (pcontext == nullptr || !pimage)
    {
       return;
    }
    if (m_iImage >= 1 && pcontext->is_image_shared_with(m_iImage, pimage.get()))
    {
-      pcontext->image_changed(m_iImage);
+      pcontext->image_changed(m_iImage, rectChanged);
       return;
    }
    releaseImage();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "orvo/geometry.h"
 #include "orvo/pointer.h"
 #include "orvo/string.h"
 
@@ -41,9 +42,10 @@ public:
    // The same from a whole image (layout -1); `pimage` must not be null.
    void setData(zel2d::context * pcontext, const image::image * pimage);
    // Shows the pixels of `pimage` themselves, with no copy, keeping a reference to the picture
-   // while the image is held; called again after the pixels changed. Without a context, or for a
-   // null picture, nothing happens.
+   // while the image is held; called again after the pixels changed, all of them or those of
+   // `rectChanged`. Without a context, or for a null picture, nothing happens.
    void share(zel2d::context * pcontext, const pointer<image::image> & pimage);
+   void share(zel2d::context * pcontext, const pointer<image::image> & pimage, const rectangle_i32 & rectChanged);
    // Forgets the image and the path.
    void releaseImage();
 

@@ -771,6 +771,11 @@ void context::image_changed(int iImage)
    image_store::shared().mark_changed(iImage);
 }
 
+void context::image_changed(int iImage, const rectangle_i32 & rectChanged)
+{
+   image_store::shared().mark_changed(iImage, rectChanged);
+}
+
 size_type<int> context::image_size(int iImage) const
 {
    cairo_surface_t * psurface = image_store::shared().find(iImage);

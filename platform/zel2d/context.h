@@ -195,9 +195,11 @@ public:
    int create_image_shared(const pointer<image::image> & pimage);
    // Whether the handle shows the pixels of that very picture.
    bool is_image_shared_with(int iImage, const image::image * pimage) const;
-   // The pixels of a shared image changed: what was made from them (the shrunk copy that
-   // smooths a reduced drawing) is made again when next needed.
+   // The pixels of a shared image changed, all of them or those of `rectChanged`: what was made
+   // from them (the shrunk copy that smooths a reduced drawing) is made again there when next
+   // needed.
    void image_changed(int iImage);
+   void image_changed(int iImage, const rectangle_i32 & rectChanged);
    // The size of the image; (0, 0) for a handle that holds none.
    size_type<int> image_size(int iImage) const;
    // Loads a picture file (PNG, JPG, BMP or TGA, known by its content). A "matter://res/NAME" path

@@ -4,6 +4,8 @@
 #include <climits>
 #include <stdexcept>
 
+#include "zel2d/area_shrink.h"
+
 namespace zel2d
 {
 
@@ -43,6 +45,17 @@ cairo_surface_t * surface_of_pixels(image::image & picture)
                                               picture.width(), picture.height(), picture.scan_size());
 }
 
+pixel_rows rows_of(cairo_surface_t * psurface)
+{
+   return {cairo_image_surface_get_data(psurface), cairo_image_surface_get_width(psurface), cairo_image_surface_get_height(psurface),
+           cairo_image_surface_get_stride(psurface)};
+}
+
+rectangle_i32 whole_of(cairo_surface_t * psurface)
+{
+   return {0, 0, cairo_image_surface_get_width(psurface), cairo_image_surface_get_height(psurface)};
+}
+
 } // namespace
 
 cairo_surface_t * image_store::current_surface(stored_image & image)
@@ -78,7 +91,9 @@ int image_store::add(cairo_surface_t * psurface)
       throw std::runtime_error("zel2d: every image handle has been issued");
    }
    const int iImage = ++m_iLastHandle;
-   m_images.emplace(iImage, stored_image{psurface, nullptr, {}});
+   stored_image image;
+   image.m_psurface = psurface;
+   m_images.emplace(iImage, std::move(image));
    return iImage;
 }
 
@@ -118,41 +133,49 @@ cairo_surface_t * image_store::find_shrunk(int iImage, int iWidth, int iHeight)
       return nullptr;
    }
    stored_image & image = it->second;
-   if (current_surface(image) == nullptr)
+   cairo_surface_t * psurface = current_surface(image);
+   if (psurface == nullptr || iWidth < 1 || iHeight < 1 || iWidth > cairo_image_surface_get_width(psurface) ||
+       iHeight > cairo_image_surface_get_height(psurface))
    {
       return nullptr;
    }
    cairo_surface_t * pshrunk = image.m_psurfaceShrunk;
-   if (pshrunk == nullptr || cairo_image_surface_get_width(pshrunk) != iWidth ||
-       cairo_image_surface_get_height(pshrunk) != iHeight)
+   rectangle_i32 rectStale = image.m_rectStale;
+   if (pshrunk == nullptr || cairo_image_surface_get_width(pshrunk) != iWidth || cairo_image_surface_get_height(pshrunk) != iHeight)
    {
       if (pshrunk != nullptr)
       {
          cairo_surface_destroy(pshrunk);
       }
       pshrunk = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, iWidth, iHeight);
-      cairo_t * pcairo = cairo_create(pshrunk);
-      cairo_scale(pcairo, double(iWidth) / cairo_image_surface_get_width(image.m_psurface),
-                  double(iHeight) / cairo_image_surface_get_height(image.m_psurface));
-      cairo_set_source_surface(pcairo, image.m_psurface, 0, 0);
-      cairo_pattern_set_filter(cairo_get_source(pcairo), CAIRO_FILTER_GOOD);
-      cairo_pattern_set_extend(cairo_get_source(pcairo), CAIRO_EXTEND_PAD);
-      cairo_set_operator(pcairo, CAIRO_OPERATOR_SOURCE);
-      cairo_paint(pcairo);
-      cairo_destroy(pcairo);
       image.m_psurfaceShrunk = pshrunk;
+      rectStale = whole_of(psurface);
+   }
+   if (!rectStale.is_empty())
+   {
+      cairo_surface_flush(psurface);
+      cairo_surface_flush(pshrunk);
+      const pixel_rows source = rows_of(psurface);
+      const pixel_rows target = rows_of(pshrunk);
+      shrink_by_area(source, target, target_area_of(rectStale, source, target));
+      cairo_surface_mark_dirty(pshrunk);
+      image.m_rectStale = {};
    }
    return cairo_surface_reference(pshrunk);
 }
 
 void image_store::mark_changed(int iImage)
 {
+   mark_changed(iImage, {0, 0, INT_MAX, INT_MAX});
+}
+
+void image_store::mark_changed(int iImage, const rectangle_i32 & rectChanged)
+{
    std::lock_guard lock(m_mutex);
    auto it = m_images.find(iImage);
-   if (it != m_images.end() && it->second.m_psurfaceShrunk != nullptr)
+   if (it != m_images.end())
    {
-      cairo_surface_destroy(it->second.m_psurfaceShrunk);
-      it->second.m_psurfaceShrunk = nullptr;
+      it->second.m_rectStale = it->second.m_rectStale.united(rectChanged);
    }
 }
 

@@ -3,6 +3,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "orvo/geometry.h"
 #include "orvo/image.h"
 #include "orvo/pointer.h"
 
@@ -34,10 +35,12 @@ public:
    // The image shrunk to `iWidth` x `iHeight` (smoothly, each pixel the average of the pixels it
    // covers), with a reference of its own, or null when the handle holds no image. The last
    // shrunk copy of each image is kept, so drawing the same image at one zoom again and again
-   // shrinks it once.
+   // shrinks it once, and after a change of part of the image only that part is shrunk again.
    cairo_surface_t * find_shrunk(int iImage, int iWidth, int iHeight);
-   // The image's pixels were changed: its shrunk copy is stale.
+   // The image's pixels were changed, all of them or those of `rectChanged`: its shrunk copy is
+   // stale there.
    void mark_changed(int iImage);
+   void mark_changed(int iImage, const rectangle_i32 & rectChanged);
    // Frees the image; false when the handle held none.
    bool remove(int iImage);
    std::size_t count() const;
@@ -49,6 +52,8 @@ private:
    {
       cairo_surface_t * m_psurface = nullptr;
       cairo_surface_t * m_psurfaceShrunk = nullptr;
+      // The image pixels changed since the shrunk copy was made.
+      rectangle_i32 m_rectStale;
       // The picture whose pixels `m_psurface` wraps, when the image is shared.
       pointer<image::image> m_pimageShared;
    };

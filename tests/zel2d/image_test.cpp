@@ -206,6 +206,13 @@ TEST(image_handles, shared_images_show_the_pictures_own_pixels_while_they_are_he
    fill_with(context, context.image_pattern(0, 0, 10, 10, 0, iImage, 1), 0, 0, 10, 10);
    EXPECT_EQ(target.pixel(5, 5), green);
 
+   // Only the part said to have changed is shrunk again.
+   std::fill(ppicture->data(), ppicture->data() + 1600, blue);
+   context.image_changed(iImage, {0, 0, 20, 40});
+   fill_with(context, context.image_pattern(0, 0, 10, 10, 0, iImage, 1), 0, 0, 10, 10);
+   EXPECT_EQ(target.pixel(2, 5), blue);
+   EXPECT_EQ(target.pixel(7, 5), green);
+
    // Made again at another size, the picture is followed; emptied, nothing is drawn.
    ppicture->create(10, 10);
    std::fill(ppicture->data(), ppicture->data() + 100, blue);
