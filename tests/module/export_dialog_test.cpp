@@ -165,4 +165,19 @@ TEST_F(export_dialogs, ScreenSetupIsWrittenAtOnce)
    EXPECT_TRUE(std::filesystem::exists(m_folder / "setup.xml"));
 }
 
+TEST_F(export_dialogs, AScreenSetupNameTypedWithoutExtensionIsWrittenWithXml)
+{
+   m_pglobal->layers_to_xml();
+   zelui::FileDialog * pdialog = file_dialog();
+   ASSERT_NE(pdialog, nullptr);
+   pdialog->set_folder(file::path(m_folder.c_str()));
+   for (const char ch : std::string("setup"))
+   {
+      m_pscreen->keyboard_event(user::e_key_none, 0, user::e_key_action_press, {}, string_base(1, ch));
+   }
+   m_pscreen->keyboard_event(user::e_key_return, 0, user::e_key_action_press, {}, {});
+   EXPECT_TRUE(std::filesystem::exists(m_folder / "setup.xml"));
+   EXPECT_FALSE(std::filesystem::exists(m_folder / "setup"));
+}
+
 } // namespace
