@@ -100,6 +100,10 @@ pointer<ScrollList::list_item> ScrollList::get_contained_item(long long index)
       return nullptr;
    }
    pointer<app_layer> player = (*players)[index];
+   if (!player)
+   {
+      return nullptr;
+   }
    pointer<list_item> & pentry = m_rows[player.get()];
    if (pentry)
    {
@@ -170,6 +174,10 @@ void ScrollList::update_children()
    std::vector<pointer<zelui::Widget>> rows(static_cast<std::size_t>(iCount));
    for (long long i = 0; i < iCount; ++i)
    {
+      if (!(*players)[i])
+      {
+         continue;
+      }
       pointer<list_item> pitem = get_contained_item(i);
       if (!pitem || !pitem->m_prow)
       {
@@ -178,6 +186,7 @@ void ScrollList::update_children()
       long long iChild = m_bLayers ? iCount - 1 - i : i;
       rows[static_cast<std::size_t>(iChild)] = pitem->m_prow;
    }
+   std::erase(rows, nullptr);
    // Rows of entries that left the array stop being children (their records keep them).
    for (long long i = child_count() - 1; i >= 0; --i)
    {
@@ -228,6 +237,10 @@ void ScrollList::syncFromGlobal(zel2d::context * pcontext)
    for (long long i = 0; i < players->count(); ++i)
    {
       pointer<app_layer> player = (*players)[i];
+      if (!player)
+      {
+         continue;
+      }
       pointer<list_item> pitem = get_contained_item(i);
       pitem->m_prow->set_visible(true);
       pitem->m_ppreview->set_visible(true);

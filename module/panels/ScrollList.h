@@ -61,10 +61,12 @@ public:
    ~ScrollList() override;
 
    // Loads the arrow pictures, puts one row per entry in order, refreshes and redraws every row.
+   // An empty slot of the source array (a null layer) has no row.
    void syncFromGlobal(zel2d::context * pcontext);
    // Makes the rows of the source array the list's children, in display order.
    void update_children();
-   // The row of entry `index`, made on first use; null for an index outside the source array.
+   // The row of entry `index`, made on first use; null for an index outside the source array
+   // and for an empty slot.
    pointer<list_item> get_contained_item(long long index);
    // The position of the layer in the source array, or -1.
    long long get_layer_index(app_layer * player);

@@ -266,6 +266,28 @@ TEST_F(side_panel, preset_buttons_delete_and_clone_by_their_rows_index)
    EXPECT_EQ(std::unique(names.begin(), names.end()), names.end());
 }
 
+TEST_F(side_panel, an_empty_preset_slot_has_no_row_and_the_other_rows_keep_their_index)
+{
+   m_pglobal->load_default_presets();
+   sync();
+   const long long iPresets = m_pglobal->get_presets_count();
+   ASSERT_GE(iPresets, 3);
+   const std::vector<string_base> names = shown_names(preset_rows());
+   m_pglobal->get_presets().insert_at(1, pointer<app_layer>());
+   m_pglobal->get_presets().add(pointer<app_layer>());
+   sync();
+   EXPECT_EQ(shown_names(preset_rows()), names);
+   EXPECT_EQ(preset_rows()->get_contained_item(1), nullptr);
+   EXPECT_EQ(preset_rows()->child_count(), iPresets);
+   // The row of the preset behind the empty slot adds that preset to the document.
+   const std::vector<string_base> before = document_names();
+   preset_rows()->get_contained_item(2)->m_pbutton3->callback()();
+   std::vector<string_base> added = document_names();
+   std::erase_if(added, [&](const string_base & strName) { return std::ranges::count(before, strName) > 0; });
+   ASSERT_EQ(added.size(), 1u);
+   EXPECT_TRUE(added[0].starts_with(m_pglobal->get_presets()[2]->get_name())) << added[0];
+}
+
 TEST_F(side_panel, preset_rows_are_never_selected_and_do_not_drag)
 {
    m_pglobal->load_default_presets();
