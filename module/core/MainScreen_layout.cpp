@@ -81,7 +81,7 @@ tool_window_layout MainScreen::current_layout() const
    {
       if (windows[i])
       {
-         layout.m_entries[i] = {windows[i]->position(), windows[i]->stored_visibility()};
+         layout.m_entries[i] = {windows[i]->place(), windows[i]->stored_visibility()};
       }
    }
    return layout;

@@ -74,7 +74,8 @@ public:
 
    // Geometry.
    const point_type<int> & position() const noexcept { return m_position; }
-   void set_position(const point_type<int> & position) noexcept { m_position = position; }
+   // Virtual so that a window can remember the place it was given (see `Window`).
+   virtual void set_position(const point_type<int> & position) noexcept { m_position = position; }
    int x() const noexcept { return m_position.x; }
    int y() const noexcept { return m_position.y; }
    const size_type<int> & size() const noexcept { return m_size; }

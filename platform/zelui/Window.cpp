@@ -24,6 +24,25 @@ Widget * Window::button_panel()
    return m_pwidgetButtonPanel;
 }
 
+void Window::set_position(const point_type<int> & position) noexcept
+{
+   m_pointPlace = position;
+   Widget::set_position(position);
+}
+
+point_type<int> Window::position_inside_parent(point_type<int> point) const
+{
+   const Widget * pparent = parent();
+   // A parent not sized yet gives no room to fit in.
+   if (!pparent || pparent->width() <= 0 || pparent->height() <= 0)
+   {
+      return point;
+   }
+   point.x = std::clamp(point.x, 0, std::max(0, pparent->width() - width()));
+   point.y = std::clamp(point.y, 0, std::max(0, pparent->height() - height()));
+   return point;
+}
+
 void Window::center()
 {
    if (Widget * pparent = parent())
@@ -94,6 +113,7 @@ void Window::perform_layout(zel2d::context * pcontext, bool)
    size_type<int> sizePreferred = preferred_size(pcontext, true);
    set_size({fixed_size().width > 0 ? width() : std::max(width(), sizePreferred.width),
              fixed_size().height > 0 ? height() : std::max(height(), sizePreferred.height)});
+   Widget::set_position(position_inside_parent(m_pointPlace));
    perform_layout_around_button_panel(pcontext);
 }
 
@@ -188,14 +208,13 @@ bool Window::mouse_motion_event(const point_type<int> & point, const size_type<i
 {
    if (m_bDragging && has_mouse_capture())
    {
-      point_type<int> position = this->position() + point_type<int>{motion.width, motion.height};
-      if (Widget * pparent = parent())
+      const point_type<int> position = position_inside_parent(this->position() + point_type<int>{motion.width, motion.height});
+      if (position != this->position())
       {
-         position.x = std::clamp(position.x, 0, std::max(0, pparent->width() - width()));
-         position.y = std::clamp(position.y, 0, std::max(0, pparent->height() - height()));
+         // Where the user puts the window becomes its place.
+         m_bMoved = true;
+         set_position(position);
       }
-      m_bMoved = m_bMoved || position != this->position();
-      set_position(position);
       set_need_redraw();
       post_redraw();
       return true;

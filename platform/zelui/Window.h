@@ -9,6 +9,12 @@ namespace zelui
 // A movable window with a title bar: dragging the bar moves the window within its parent, and a
 // press anywhere brings it in front of its siblings. The button panel sits at the right end of
 // the title bar. A modal window takes every mouse and key event of the screen while it is visible.
+//
+// A window keeps the place it was given (by its owner with `set_position`, or by the user's
+// drag). Each layout shows it at that place when it fits in its parent; a parent too small for
+// the place shows it moved up and left just enough to lie inside (as far as it fits, never above
+// or left of the parent's corner), so that it stays reachable. The place itself stays, and the
+// window goes back to it when the parent grows again.
 class Window : public Widget
 {
 public:
@@ -19,6 +25,9 @@ public:
    bool has_title_bar() const noexcept { return !m_strTitle.empty(); }
    bool modal() const noexcept { return m_bModal; }
    void set_modal(bool bModal) noexcept { m_bModal = bModal; }
+   // The place given to the window; `position()` is where it shows.
+   const point_type<int> & place() const noexcept { return m_pointPlace; }
+   void set_position(const point_type<int> & position) noexcept override;
 
    // The row of small buttons in the title bar, made on first use.
    Widget * button_panel();
@@ -47,7 +56,11 @@ protected:
    void perform_layout_around_button_panel(zel2d::context * pcontext);
 
 private:
+   // The nearest position to `point` at which the window lies inside its parent, as far as it fits.
+   point_type<int> position_inside_parent(point_type<int> point) const;
+
    string_base m_strTitle;
+   point_type<int> m_pointPlace;
    bool m_bModal = false;
    Widget * m_pwidgetButtonPanel = nullptr;
    function<void()> m_callbackMoved;

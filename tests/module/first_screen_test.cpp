@@ -13,6 +13,7 @@
 #include "toolwindows/About.h"
 #include "toolwindows/SettingsBoxes.h"
 #include "toolwindows/SettingsPower.h"
+#include "toolwindows/SettingsRasterLabel.h"
 #include "zel2d/context.h"
 #include "zelui/ComboBox.h"
 #include "zelui/FloatBox.h"
@@ -241,6 +242,32 @@ TEST_F(first_screen, the_tool_windows_at_their_reset_places_leave_each_other_and
             << windows[i]->title() << " and " << windows[j]->title() << " overlap";
       }
    }
+}
+
+TEST_F(first_screen, on_a_smaller_screen_the_tool_windows_move_inside_and_keep_their_saved_places)
+{
+   m_pscreen->settings_reset_layout();
+   const tool_window_layout reset = tool_window_layout::reset_layout();
+   // The main window of a first start on a 1920 x 1080 monitor, and a small laptop's screen.
+   for (const size_type<int> size : {size_type<int>{1613, 907}, size_type<int>{1280, 720}})
+   {
+      m_pscreen->resize_event(size);
+      frames();
+      const rectangle screen{0.0f, 0.0f, static_cast<float>(size.width), static_cast<float>(size.height)};
+      for (SettingsBaseWindow * pwindow : m_pscreen->tool_windows())
+      {
+         if (pwindow->visible())
+         {
+            EXPECT_TRUE(encloses(screen, widget_rectangle(pwindow)))
+               << pwindow->title() << " runs off the screen of " << size.width << " x " << size.height;
+         }
+      }
+      EXPECT_EQ(m_pscreen->current_layout(), reset);
+   }
+
+   m_pscreen->resize_event({s_iWidth, s_iHeight});
+   frames();
+   EXPECT_EQ(m_pscreen->get_raster_label_window()->position(), reset.m_entries[tool_window_layout::e_window_raster].m_point);
 }
 
 } // namespace Tarvossa_BrisvanePro

@@ -508,6 +508,45 @@ TEST(Window, TitleBarDragMovesTheWindowAndReportsTheMove)
    EXPECT_EQ(iMoved, 1);
 }
 
+TEST(Window, AParentTooSmallForThePlaceShowsTheWindowInsideAndKeepsThePlace)
+{
+   test_screen screen;
+   auto plarge = new zelui::Window(screen.get(), "Large");
+   plarge->set_fixed_size({900, 700});
+   plarge->set_position({50, 50});
+   auto pwindow = new zelui::Window(screen.get(), "Tools");
+   pwindow->set_fixed_size({200, 150});
+   pwindow->set_position({500, 400});
+   screen.layout();
+   EXPECT_EQ(pwindow->position(), (point_type<int>{500, 400}));
+
+   screen->set_size({600, 500});
+   screen.layout();
+   EXPECT_EQ(pwindow->position(), (point_type<int>{400, 350}));
+   EXPECT_EQ(pwindow->place(), (point_type<int>{500, 400}));
+   // A window larger than its parent keeps its title bar at the parent's corner.
+   EXPECT_EQ(plarge->position(), (point_type<int>{0, 0}));
+
+   screen->set_size({800, 600});
+   screen.layout();
+   EXPECT_EQ(pwindow->position(), (point_type<int>{500, 400}));
+
+   // What the user drags it to becomes its place; a press without a move keeps the place.
+   screen->set_size({600, 500});
+   screen.layout();
+   screen.move(450, 360);
+   screen.press(450, 360);
+   screen.release(450, 360);
+   EXPECT_EQ(pwindow->place(), (point_type<int>{500, 400}));
+   screen.press(450, 360);
+   screen.move(440, 340, true);
+   screen.release(440, 340);
+   EXPECT_EQ(pwindow->place(), (point_type<int>{390, 330}));
+   screen->set_size({800, 600});
+   screen.layout();
+   EXPECT_EQ(pwindow->position(), (point_type<int>{390, 330}));
+}
+
 TEST(Window, ModalWindowKeepsPressesFromTheRestOfTheScreen)
 {
    test_screen screen;
