@@ -68,4 +68,29 @@ done
 env -u LD_LIBRARY_PATH SDL_VIDEODRIVER=offscreen sh "$source_dir/tests/host/brisvane_session.sh" "$work/root/usr/bin/brisvane" \
   > "$work/session.txt" 2>&1 || { cat "$work/session.txt" >&2; fail "the installed program did not run its session"; }
 
+# Installed straight into a prefix, the loader's cache is rebuilt when the loader lists the
+# prefix's lib folder, and only then. A stand-in ldconfig lists "$work/listed/lib" and records
+# each rebuild.
+mkdir -p "$work/tools"
+cat > "$work/tools/ldconfig" <<EOF
+#!/bin/sh
+if [ "\$1" = -N ]; then echo "$work/listed/lib: (from brisvane-test.conf:1)"; else echo rebuilt >> "$work/ldconfig.txt"; fi
+EOF
+chmod +x "$work/tools/ldconfig"
+for prefix in listed unlisted; do
+  rm -f "$work/ldconfig.txt"
+  PATH="$work/tools:$PATH" cmake --install "$build" --prefix "$work/$prefix" > "$work/install.txt" 2>&1 ||
+    { cat "$work/install.txt" >&2; fail "installing into a prefix failed"; }
+  [ -f "$work/$prefix/lib/libvestra.so" ] || fail "installing into a prefix wrote no lib/libvestra.so"
+  rebuilt=$(cat "$work/ldconfig.txt" 2>/dev/null || true)
+  if [ "$prefix" = unlisted ]; then
+    [ -z "$rebuilt" ] || fail "installing into a folder that the loader does not list rebuilt its cache"
+  elif [ "$(id -u)" = 0 ]; then
+    [ "$rebuilt" = rebuilt ] || fail "installing into a folder that the loader lists did not rebuild its cache once"
+  else
+    grep -q "Run ldconfig as root" "$work/install.txt" ||
+      fail "installing as a user into a folder that the loader lists did not say to run ldconfig"
+  fi
+done
+
 echo "$(basename "$deb"): $(stat -c %s "$deb") bytes, Depends: $depends"
