@@ -73,8 +73,8 @@ point_type<float> MainImpact::screenToLayer(const point_type<int> & point, const
 
 point_type<float> MainImpact::layerToScreen(const point_type<int> & point, const pointer<app_layer> & player) const
 {
-   return {m_fZoom * static_cast<float>(point.x + player->get_offset_x()) + static_cast<float>(m_pointPan.x),
-           m_fZoom * static_cast<float>(point.y + player->get_offset_y()) + static_cast<float>(m_pointPan.y)};
+   return {m_fZoom * (static_cast<float>(point.x) + static_cast<float>(player->get_offset_x())) + static_cast<float>(m_pointPan.x),
+           m_fZoom * (static_cast<float>(point.y) + static_cast<float>(player->get_offset_y())) + static_cast<float>(m_pointPan.y)};
 }
 
 int MainImpact::hit_test_layer(point_type<float> point)

@@ -230,7 +230,7 @@ void MainImpact::draw_second_override_path(zel2d::context * pcontext, datagram::
 void MainImpact::draw_selection(zel2d::context * pcontext, const pointer<app_layer> & player)
 {
    const auto drawn = [this](int iOrigin, int iOffset, int v)
-   { return static_cast<float>(iOrigin + static_cast<int>(m_fZoom * static_cast<float>(iOffset + v))); };
+   { return static_cast<float>(iOrigin) + std::trunc(m_fZoom * (static_cast<float>(iOffset) + static_cast<float>(v))); };
    const int x0 = std::min(m_pointSelectionStart.x, m_pointSelectionEnd.x);
    const int x1 = std::max(m_pointSelectionStart.x, m_pointSelectionEnd.x);
    const int y0 = std::min(m_pointSelectionStart.y, m_pointSelectionEnd.y);
@@ -263,11 +263,11 @@ void MainImpact::draw_layer_frame(zel2d::context * pcontext, const pointer<app_l
    if (isPosValid(m_pointDragMotion))
    {
       // Where the release will put the layer, snapped.
-      int nx = static_cast<int>(fOffsetX - static_cast<float>(m_pointDragMotion.x) / m_fZoom);
-      int ny = static_cast<int>(fOffsetY - static_cast<float>(m_pointDragMotion.y) / m_fZoom);
+      int nx = saturated_int(fOffsetX - static_cast<float>(m_pointDragMotion.x) / m_fZoom);
+      int ny = saturated_int(fOffsetY - static_cast<float>(m_pointDragMotion.y) / m_fZoom);
       snap(nx, ny);
-      fx -= static_cast<float>(static_cast<int>(m_fZoom * (fOffsetX - static_cast<float>(nx))));
-      fy -= static_cast<float>(static_cast<int>(m_fZoom * (fOffsetY - static_cast<float>(ny))));
+      fx -= std::trunc(m_fZoom * (fOffsetX - static_cast<float>(nx)));
+      fy -= std::trunc(m_fZoom * (fOffsetY - static_cast<float>(ny)));
    }
    else if (m_iHandle != -1 && isPosValid(m_pointHandleMotion))
    {
@@ -282,7 +282,7 @@ void MainImpact::draw_layer_frame(zel2d::context * pcontext, const pointer<app_l
       default: break;
       }
    }
-   m_rectangleResize = rectangle_type<int>::from({static_cast<int>(fx), static_cast<int>(fy)}, {static_cast<int>(w), static_cast<int>(h)});
+   m_rectangleResize = {saturated_int(fx), saturated_int(fy), saturated_int(static_cast<double>(fx) + w), saturated_int(static_cast<double>(fy) + h)};
    const float left = fx + static_cast<float>(x());
    const float top = fy + static_cast<float>(y());
    saved_state state(pcontext);

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "core/Global.h"
 #include "core/MainImpact.h"
@@ -231,8 +232,8 @@ void MainImpact::end_layer_drag(const pointer<app_layer> & player)
 {
    if (player)
    {
-      int x = static_cast<int>(static_cast<float>(player->get_offset_x()) - static_cast<float>(m_pointDragMotion.x) / m_fZoom);
-      int y = static_cast<int>(static_cast<float>(player->get_offset_y()) - static_cast<float>(m_pointDragMotion.y) / m_fZoom);
+      int x = saturated_int(static_cast<float>(player->get_offset_x()) - static_cast<float>(m_pointDragMotion.x) / m_fZoom);
+      int y = saturated_int(static_cast<float>(player->get_offset_y()) - static_cast<float>(m_pointDragMotion.y) / m_fZoom);
       snap(x, y);
       player->set_offset_x(x);
       player->set_offset_y(y);
@@ -360,10 +361,10 @@ bool MainImpact::mouse_motion_event(const point_type<int> & point, const size_ty
    {
       if (pproject)
       {
-         pproject->m_iRasterLabelX =
-            m_pointRasterLabelAtPress.x - static_cast<int>(static_cast<float>(m_pointRasterLabelDragStart.x - point.x) / m_fZoom);
-         pproject->m_iRasterLabelY =
-            m_pointRasterLabelAtPress.y - static_cast<int>(static_cast<float>(m_pointRasterLabelDragStart.y - point.y) / m_fZoom);
+         pproject->m_iRasterLabelX = saturated_int(
+            static_cast<double>(m_pointRasterLabelAtPress.x) - std::trunc(static_cast<float>(m_pointRasterLabelDragStart.x - point.x) / m_fZoom));
+         pproject->m_iRasterLabelY = saturated_int(
+            static_cast<double>(m_pointRasterLabelAtPress.y) - std::trunc(static_cast<float>(m_pointRasterLabelDragStart.y - point.y) / m_fZoom));
          redraw_window(true);
       }
    }
@@ -416,7 +417,7 @@ void snap_to_edges(int & v, float fFirstCorner, const std::vector<float> & corne
    {
       if (std::fabs(c) < MainImpact::snap_distance)
       {
-         v = static_cast<int>(fFirstCorner - c);
+         v = saturated_int(fFirstCorner - c);
          bSnapped = true;
          return;
       }
@@ -425,7 +426,7 @@ void snap_to_edges(int & v, float fFirstCorner, const std::vector<float> & corne
    {
       if (std::fabs(c - fFar) < MainImpact::snap_distance)
       {
-         v = static_cast<int>(fFirstCorner - c + fFar);
+         v = saturated_int(fFirstCorner - c + fFar);
          bSnapped = true;
          return;
       }
@@ -436,22 +437,25 @@ void snap_to_edges(int & v, float fFirstCorner, const std::vector<float> & corne
 // other's right, this right on the other's left, right edges meet.
 void snap_to_layer(int & v, int iOther, int iOtherSize, int iSize, bool & bSnapped)
 {
-   const auto near = [](int a, int b) { return std::abs(a - b) < MainImpact::snap_distance; };
+   // Wide: an offset near the 32-bit bound plus a size goes beyond it.
+   const auto near = [](long long a, long long b) { return std::llabs(a - b) < MainImpact::snap_distance; };
+   const long long llOtherEnd = static_cast<long long>(iOther) + iOtherSize;
+   const long long llEnd = static_cast<long long>(v) + iSize;
    if (near(v, iOther))
    {
       v = iOther;
    }
-   else if (near(v, iOther + iOtherSize))
+   else if (near(v, llOtherEnd))
    {
-      v = iOther + iOtherSize;
+      v = saturated_int(static_cast<double>(llOtherEnd));
    }
-   else if (near(v + iSize, iOther))
+   else if (near(llEnd, iOther))
    {
-      v = iOther - iSize;
+      v = saturated_int(static_cast<double>(iOther) - iSize);
    }
-   else if (near(v + iSize, iOther + iOtherSize))
+   else if (near(llEnd, llOtherEnd))
    {
-      v = iOther + iOtherSize - iSize;
+      v = saturated_int(static_cast<double>(llOtherEnd) - iSize);
    }
    else
    {

@@ -282,9 +282,10 @@ void boxes_layer::draw_corner_labels(zel2d::context * pcontext, int iLabelSize)
       {
          continue;
       }
-      const int x = m_iOffsetX + label.iRight * (get_full_width() - 1);
-      const int y = m_iOffsetY + label.iBottom * (get_full_height() - 1);
-      draw_label(pcontext, 0, 0, format("X %d,Y %d", x, y), LabelFontColor, g_colorLabelBackground, g_pszFont,
+      // Wide: an offset near the 32-bit bound plus the size goes beyond it.
+      const long long x = m_iOffsetX + label.iRight * (static_cast<long long>(get_full_width()) - 1);
+      const long long y = m_iOffsetY + label.iBottom * (static_cast<long long>(get_full_height()) - 1);
+      draw_label(pcontext, 0, 0, format("X %lld,Y %lld", x, y), LabelFontColor, g_colorLabelBackground, g_pszFont,
                  iLabelSize, label.iAlign);
    }
 }

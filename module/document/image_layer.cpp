@@ -1,12 +1,12 @@
 #include "document/image_layer.h"
 
-#include <climits>
 #include <exception>
 
 #include "document/ImageWrap.h"
 #include "document/OffscreenDraw.h"
 #include "document/parameter_text.h"
 #include "orvo/exception.h"
+#include "orvo/geometry.h"
 #include "orvo/image_service.h"
 #include "orvo/memory_base.h"
 #include "orvo/property_set.h"
@@ -15,25 +15,6 @@
 
 namespace Tarvossa_BrisvanePro
 {
-
-namespace
-{
-
-// Truncates toward zero; values beyond the 32-bit range give the nearest bound.
-int truncate_to_int(float f)
-{
-   if (!(f > static_cast<float>(INT_MIN)))
-   {
-      return INT_MIN;
-   }
-   if (!(f < static_cast<float>(INT_MAX)))
-   {
-      return INT_MAX;
-   }
-   return static_cast<int>(f);
-}
-
-} // namespace
 
 image_layer::~image_layer()
 {
@@ -127,7 +108,7 @@ void image_layer::set_width(int iWidth)
    m_iWidth = iWidth;
    if (m_bMaintainAspectRatio)
    {
-      m_iHeight = truncate_to_int(static_cast<float>(iWidth) / m_fAspect);
+      m_iHeight = saturated_int(static_cast<float>(iWidth) / m_fAspect);
    }
    set_changed();
 }
@@ -137,7 +118,7 @@ void image_layer::set_height(int iHeight)
    m_iHeight = iHeight;
    if (m_bMaintainAspectRatio)
    {
-      m_iWidth = truncate_to_int(static_cast<float>(iHeight) * m_fAspect);
+      m_iWidth = saturated_int(static_cast<float>(iHeight) * m_fAspect);
    }
    set_changed();
 }

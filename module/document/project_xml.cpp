@@ -7,6 +7,7 @@
 
 #include "document/project.h"
 #include "orvo/file_system.h"
+#include "orvo/unicode.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -23,14 +24,16 @@ public:
    string_base m_str;
 };
 
-// Coordinates are summed in single precision and truncated toward zero, as the screen setups
-// made so far were.
-int truncated_sum(int iOrigin, float fDistance)
+// A coordinate: an offset plus a distance along the layer, truncated toward zero. Summed in double
+// precision and kept wide, so that an offset near the 32-bit bound plus the layer's size is written
+// as it is; below 2^23 this gives what the single-precision sums of the screen setups made so far
+// gave.
+long long truncated_sum(int iOrigin, double dDistance)
 {
-   return static_cast<int>(static_cast<float>(iOrigin) + fDistance);
+   return static_cast<long long>(static_cast<double>(iOrigin) + dDistance);
 }
 
-void add_vertex(pugi::xml_node & node, int x, int y)
+void add_vertex(pugi::xml_node & node, long long x, long long y)
 {
    pugi::xml_node v = node.append_child("v");
    v.append_attribute("x").set_value(x);
@@ -42,8 +45,8 @@ void add_rectangle(pugi::xml_node & node, const app_layer * player)
 {
    const int x = player->get_offset_x();
    const int y = player->get_offset_y();
-   const int xRight = truncated_sum(x, static_cast<float>(player->get_full_width()));
-   const int yBottom = truncated_sum(y, static_cast<float>(player->get_full_height()));
+   const long long xRight = truncated_sum(x, player->get_full_width());
+   const long long yBottom = truncated_sum(y, player->get_full_height());
    add_vertex(node, x, y);
    add_vertex(node, xRight, y);
    add_vertex(node, xRight, yBottom);
@@ -51,10 +54,10 @@ void add_rectangle(pugi::xml_node & node, const app_layer * player)
 }
 
 // Offsets of the grid lines at 0, 1/3, 2/3 and the whole of a side.
-std::array<float, 4> thirds(int iSide)
+std::array<double, 4> thirds(int iSide)
 {
-   const auto fSide = static_cast<float>(iSide);
-   return {0.f, fSide / 3.f, (fSide + fSide) / 3.f, fSide};
+   const auto dSide = static_cast<double>(iSide);
+   return {0.0, dSide / 3.0, (dSide + dSide) / 3.0, dSide};
 }
 
 // The 4 x 4 control points over the layer rectangle, row after row from the top.
@@ -75,15 +78,42 @@ void add_warper(pugi::xml_node & slice, const app_layer * player)
    bezier.append_attribute("controlWidth").set_value(4);
    bezier.append_attribute("controlHeight").set_value(4);
    pugi::xml_node vertices = bezier.append_child("vertices");
-   const std::array<float, 4> xa = thirds(player->get_full_width());
-   const std::array<float, 4> ya = thirds(player->get_full_height());
-   for (const float fY : ya)
+   const std::array<double, 4> xa = thirds(player->get_full_width());
+   const std::array<double, 4> ya = thirds(player->get_full_height());
+   for (const double dY : ya)
    {
-      for (const float fX : xa)
+      for (const double dX : xa)
       {
-         add_vertex(vertices, truncated_sum(player->get_offset_x(), fX), truncated_sum(player->get_offset_y(), fY));
+         add_vertex(vertices, truncated_sum(player->get_offset_x(), dX), truncated_sum(player->get_offset_y(), dY));
       }
    }
+}
+
+// XML 1.0 holds tab, line feed, carriage return and the characters from U+0020 on, except the
+// surrogates and U+FFFE and U+FFFF.
+bool is_xml_character(char32_t wch)
+{
+   return wch == 0x9 || wch == 0xA || wch == 0xD || (wch >= 0x20 && wch <= 0xD7FF) || (wch >= 0xE000 && wch <= 0xFFFD) ||
+          (wch >= 0x10000 && wch <= 0x10FFFF);
+}
+
+// The name without the characters (and the bytes that are no UTF-8) that XML 1.0 cannot hold,
+// which would make the file unreadable for a strict reader.
+string_base xml_name(scoped_string_base strName)
+{
+   string_base strXml;
+   for (std::size_t i = 0; i < strName.size();)
+   {
+      const unicode::decoded_character decoded = unicode::decode_utf8_at(strName, i);
+      // A byte that begins no UTF-8 sequence decodes as a one-byte U+FFFD.
+      const bool bWellFormed = decoded.m_wch != unicode::replacement_character || decoded.m_iLength > 1;
+      if (bWellFormed && is_xml_character(decoded.m_wch))
+      {
+         strXml += strName.substr(i, decoded.m_iLength);
+      }
+      i += decoded.m_iLength;
+   }
+   return strXml;
 }
 
 void add_output_device(pugi::xml_node & screen, int iWidth, int iHeight)
@@ -124,7 +154,7 @@ void add_layer_to_xml(const app_layer * player, pugi::xml_node & layers)
    param = param.append_child("Param");
    param.append_attribute("name").set_value("Name");
    param.append_attribute("default").set_value("Layer");
-   param.append_attribute("value").set_value(player->get_name().c_str());
+   param.append_attribute("value").set_value(xml_name(player->get_name()).c_str());
    for (const char * pszRectangle : {"InputRect", "OutputRect"})
    {
       pugi::xml_node rectangle = slice.append_child(pszRectangle);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <limits>
 
 // Points, sizes and rectangles of widgets, windows and monitors, in pixels unless a caller says
 // otherwise. A rectangle runs from (left, top) included to (right, bottom) excluded.
@@ -84,3 +85,16 @@ using point_i32 = point_type<int>;
 using size_i32 = size_type<int>;
 using rectangle_i32 = rectangle_type<int>;
 using rectangle_f64 = rectangle_type<double>;
+
+// A coordinate computed wide (in double, or in 64 bits) brought back to int: truncated toward zero
+// and held within int's range, NaN as 0. Coordinates near the 32-bit bounds plus a size stay sound.
+constexpr int saturated_int(double d) noexcept
+{
+   if (!(d == d))
+   {
+      return 0;
+   }
+   return d <= -2147483648.0 ? std::numeric_limits<int>::min()
+        : d >= 2147483647.0  ? std::numeric_limits<int>::max()
+                             : static_cast<int>(d);
+}

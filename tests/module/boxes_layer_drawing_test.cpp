@@ -443,3 +443,17 @@ TEST(boxes_layer_drawing, CornerLabelsGiveTheRasterCoordinatesOfTheCornerPixels)
    player->CornersMode = 0;
    EXPECT_TRUE(frame_build(*player).texts.empty());
 }
+
+TEST(boxes_layer_drawing, CornerLabelsAtThe32BitBoundsGiveTheWholeCoordinates)
+{
+   auto player = bare_layer(4, 3);
+   player->set_offset_x(2147483647);
+   player->set_offset_y(-2147483647 - 1);
+   player->CornersMode = 15;
+   const frame_build build(*player);
+   for (const char * psz : {"X 2147483647,Y -2147483648", "X 2147484046,Y -2147483648", "X 2147483647,Y -2147483349",
+                            "X 2147484046,Y -2147483349"})
+   {
+      EXPECT_NE(build.find(psz), nullptr) << psz;
+   }
+}

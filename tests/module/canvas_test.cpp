@@ -161,6 +161,22 @@ TEST_F(canvas_editing, DraggedLayerSnapsOntoAnotherHiddenLayerOncePerCoordinate)
    EXPECT_EQ(layer(0)->get_offset_x(), 1500);
 }
 
+TEST_F(canvas_editing, LayersAtThe32BitBoundsDoNotDisturbADragNearTheOrigin)
+{
+   // The snapping measures the other layers' far edges: an offset at the bound plus a size.
+   add_image_layer(2147483647 - 100, 2147483647 - 100, 200, 200)->set_hidden(true);
+   add_image_layer(-2147483647 - 1, -2147483647 - 1, 200, 200)->set_hidden(true);
+   m_pglobal->m_bAutoSelect = false;
+   ASSERT_TRUE(document().set_current_layer_index(0));
+   layer(0)->set_offset_x(300);
+   layer(0)->set_offset_y(200);
+   press(280 + 400, 300, shift);
+   move(280 + 440, 300, 40, 0, shift);
+   release(280 + 440, 300, shift);
+   EXPECT_EQ(layer(0)->get_offset_x(), 340);
+   EXPECT_EQ(layer(0)->get_offset_y(), 200);
+}
+
 TEST_F(canvas_editing, RasterEdgeWinsOverANearbyLayer)
 {
    add_image_layer(5, 600, 100, 100);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <pugixml.hpp>
 #include <thread>
@@ -167,4 +168,44 @@ TEST_F(screen_setup, TwoExportsDifferOnlyInTheScreenId)
       return str.erase(iId, str.find('"', iId + 10) - iId);
    };
    EXPECT_EQ(without_id(strFirst), without_id(m_strText));
+}
+
+TEST_F(screen_setup, OffsetsAtThe32BitBoundsGiveTheWholeCoordinates)
+{
+   auto pscreen = m_pproject->new_boxes_layer();
+   pscreen->apply_layer_info("OffsetX:2147483647\nOffsetY:-2147483648\nWidth:100\nHeight:100\nColumns:3\nRows:3");
+   pugi::xml_node slice = screen_of(write_and_read()).child("layers").child("Slice");
+   EXPECT_EQ(vertices(slice.child("InputRect")),
+             (std::vector<string_base>{"2147483647,-2147483648", "2147483947,-2147483648", "2147483947,-2147483348",
+                                       "2147483647,-2147483348"}));
+   const std::vector<string_base> grid = vertices(slice.child("Warper").child("BezierWarper").child("vertices"));
+   ASSERT_EQ(grid.size(), 16u);
+   EXPECT_EQ(std::vector<string_base>(grid.begin(), grid.begin() + 4),
+             (std::vector<string_base>{"2147483647,-2147483648", "2147483747,-2147483648", "2147483847,-2147483648",
+                                       "2147483947,-2147483648"}));
+   EXPECT_EQ(grid.back(), "2147483947,-2147483348");
+}
+
+TEST_F(screen_setup, NamesKeepOnlyWhatXmlCanHoldSoThatStrictReadersTakeTheFile)
+{
+   // Control characters, a byte that is no UTF-8 and U+FFFF are left out; tab, accents, CJK and
+   // characters beyond the Basic Multilingual Plane stay.
+   m_pproject->new_boxes_layer()->set_name("Left\x01Wall\x0B\x1F\t\xC3\xA9\xFF\xEF\xBF\xBF\xE5\xA3\x81\xF0\x9F\x8E\xA5");
+   write_and_read();
+   const std::filesystem::path path = m_pathFolder / "show.xml";
+   // Python's expat reader refuses what XML 1.0 cannot hold, character references included.
+   const string_base strCommand = format(
+      "/usr/bin/python3 -c 'import sys, xml.dom.minidom; d = xml.dom.minidom.parse(sys.argv[1]); "
+      "sys.stdout.buffer.write(d.getElementsByTagName(\"Param\")[0].getAttribute(\"value\").encode())' %s 2>&1",
+      path.c_str());
+   FILE * ppipe = ::popen(strCommand.c_str(), "r");
+   ASSERT_NE(ppipe, nullptr);
+   string_base strOut;
+   char sz[256];
+   for (std::size_t n; (n = std::fread(sz, 1, sizeof(sz), ppipe)) > 0;)
+   {
+      strOut.append(sz, n);
+   }
+   EXPECT_EQ(::pclose(ppipe), 0) << strOut;
+   EXPECT_EQ(strOut, "LeftWall\t\xC3\xA9\xE5\xA3\x81\xF0\x9F\x8E\xA5");
 }
