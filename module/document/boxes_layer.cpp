@@ -73,10 +73,14 @@ void boxes_layer::on_read_app_layer()
    read_s_connectors();
 }
 
+bool boxes_layer::is_within_pixel_limit() const noexcept
+{
+   return static_cast<long long>(get_full_width()) * get_full_height() <= max_pixel_count;
+}
+
 void boxes_layer::bound_full_size()
 {
-   const long long pixels = static_cast<long long>(get_full_width()) * get_full_height();
-   if (pixels <= max_pixel_count)
+   if (is_within_pixel_limit())
    {
       return;
    }

@@ -55,6 +55,10 @@ public:
    void build_frame(zel2d::context * pcontext, const error_callback & on_error) override;
    pointer<app_layer> clone() const override;
 
+   // Whether the whole grid stays within `max_pixel_count` pixels: the largest layer that the
+   // text reader takes back.
+   bool is_within_pixel_limit() const noexcept;
+
    // Sets box colour `iId` from six hexadecimal digits (red, green, blue) and derives its tint;
    // the lists grow with white up to the id. Anything else changes nothing.
    void set_box_color_with_id(int iId, scoped_string_base strHex);

@@ -254,10 +254,27 @@ void SettingsBoxes::install_text_callbacks()
          return true;
       });
    };
+   // A box size is held within the bounds that the layer's text reads back; a size that would make
+   // the layer larger than a layer may be is not taken, and the box shows the size kept.
+   auto box_size_text = [this](zelui::TextBox * ptextbox, int BoxesLayerDescription::*pfield)
+   {
+      ptextbox->set_callback([this, ptextbox, pfield](scoped_string_base strText)
+      {
+         const int iValue = std::clamp(calc_dimension(strText), 0, boxes_layer::max_box_size);
+         pointer<boxes_layer> player = current_boxes_layer();
+         if (player && accepts_grid_value(*player, pfield, iValue))
+         {
+            (*player).*pfield = iValue;
+            player->set_changed();
+         }
+         ptextbox->set_value(decimal(player ? (*player).*pfield : iValue), e_source_sync);
+         return true;
+      });
+   };
    integer_text(m_ptextboxOffsetX, [](boxes_layer & layer, int i) { layer.set_offset_x(i); });
    integer_text(m_ptextboxOffsetY, [](boxes_layer & layer, int i) { layer.set_offset_y(i); });
-   integer_text(m_ptextboxWidth, [](boxes_layer & layer, int i) { layer.Width = i; layer.set_changed(); });
-   integer_text(m_ptextboxHeight, [](boxes_layer & layer, int i) { layer.Height = i; layer.set_changed(); });
+   box_size_text(m_ptextboxWidth, &BoxesLayerDescription::Width);
+   box_size_text(m_ptextboxHeight, &BoxesLayerDescription::Height);
    m_ptextboxColumns->set_callback([this](scoped_string_base strText) { return on_grid_count_text(strText, true); });
    m_ptextboxRows->set_callback([this](scoped_string_base strText) { return on_grid_count_text(strText, false); });
    millimetre_text(m_ptextboxPhysWidth, &BoxesLayerDescription::PhysW);
@@ -330,13 +347,19 @@ void SettingsBoxes::on_weight_unit(scoped_string_base strUnit)
 
 bool SettingsBoxes::on_grid_count_text(scoped_string_base strText, bool bColumns)
 {
-   const int iCount = calc_dimension(strText);
+   // Within the bounds that the layer's text reads back: box keys hold 16 bits of column and row.
+   const int iCount = std::clamp(calc_dimension(strText), 0, boxes_layer::max_grid_count);
    pointer<boxes_layer> player = current_boxes_layer();
    if (!player)
    {
       return true;
    }
    const int iOld = bColumns ? player->Columns : player->Rows;
+   if (!accepts_grid_value(*player, bColumns ? &BoxesLayerDescription::Columns : &BoxesLayerDescription::Rows, iCount))
+   {
+      (bColumns ? m_ptextboxColumns : m_ptextboxRows)->set_value(decimal(iOld), e_source_sync);
+      return true;
+   }
    auto reach = [bColumns](const snake_description & description)
    {
       return bColumns ? description.get_max_override_col() : description.get_max_override_row();
@@ -367,6 +390,23 @@ bool SettingsBoxes::on_grid_count_text(scoped_string_base strText, bool bColumns
    pdialog->center();
    request_layout_and_redraw();
    return true;
+}
+
+bool SettingsBoxes::accepts_grid_value(boxes_layer & layer, int BoxesLayerDescription::*pfield, int iValue) const
+{
+   const int iOld = layer.*pfield;
+   layer.*pfield = iValue;
+   const bool bWithin = layer.is_within_pixel_limit();
+   const string_base strError =
+      format("A screen layer of %d x %d boxes of %d x %d pixels would have more than the %lld pixels a layer may have, so "
+             "%d was not taken.",
+             layer.Columns, layer.Rows, layer.Width, layer.Height, boxes_layer::max_pixel_count, iValue);
+   layer.*pfield = iOld;
+   if (!bWithin)
+   {
+      m_pglobal->show_error(strError);
+   }
+   return bWithin;
 }
 
 void SettingsBoxes::apply_grid_count(const pointer<boxes_layer> & player, bool bColumns, int iCount, bool bClearPaths)

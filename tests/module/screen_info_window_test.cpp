@@ -180,6 +180,61 @@ TEST_F(screen_info, size_boxes_evaluate_expressions_and_show_the_stored_value)
    EXPECT_EQ(SettingsBoxes::calc_dimension("1e30"), 2147483647);
 }
 
+TEST_F(screen_info, sizes_and_grid_counts_stay_within_what_the_layer_text_reads_back)
+{
+   // Beyond these bounds the saved layer would not read back, and a grid of 2^31 columns would
+   // take every walk over its boxes nearly for ever.
+   const struct
+   {
+      zelui::TextBox * m_ptextbox;
+      int BoxesLayerDescription::*m_pfield;
+      int m_iMax;
+   } fields[] = {
+      {boxes().m_ptextboxWidth, &BoxesLayerDescription::Width, boxes_layer::max_box_size},
+      {boxes().m_ptextboxHeight, &BoxesLayerDescription::Height, boxes_layer::max_box_size},
+      {boxes().m_ptextboxColumns, &BoxesLayerDescription::Columns, boxes_layer::max_grid_count},
+      {boxes().m_ptextboxRows, &BoxesLayerDescription::Rows, boxes_layer::max_grid_count},
+   };
+   for (const auto & field : fields)
+   {
+      type(field.m_ptextbox, "2147483647");
+      EXPECT_EQ((*m_player).*field.m_pfield, field.m_iMax);
+      EXPECT_EQ(field.m_ptextbox->value(), std::to_string(field.m_iMax));
+      auto pread = make_pointer<boxes_layer>();
+      pread->apply_layer_info(m_player->get_layer_info());
+      EXPECT_EQ((*pread).*field.m_pfield, field.m_iMax);
+      type(field.m_ptextbox, "-1");
+      EXPECT_EQ((*m_player).*field.m_pfield, 0);
+   }
+}
+
+TEST_F(screen_info, a_size_or_count_that_would_make_the_layer_too_large_to_draw_is_not_taken)
+{
+   m_player->Columns = 40;
+   m_player->Rows = 40;
+   m_player->Width = 128;
+   m_player->Height = 128;
+   type(boxes().m_ptextboxWidth, "16384");
+   EXPECT_EQ(m_player->Width, 128);
+   EXPECT_EQ(boxes().m_ptextboxWidth->value(), "128");
+   zelui::MessageDialog * pdialog = dialog_titled("Error");
+   ASSERT_NE(pdialog, nullptr);
+   EXPECT_EQ(pdialog->message(), "A screen layer of 40 x 40 boxes of 16384 x 128 pixels would have more than the 268435456 "
+                                 "pixels a layer may have, so 16384 was not taken.");
+   pdialog->answer(0);
+
+   type(boxes().m_ptextboxRows, "65535");
+   EXPECT_EQ(m_player->Rows, 40);
+   EXPECT_EQ(boxes().m_ptextboxRows->value(), "40");
+   ASSERT_NE(dialog_titled("Error"), nullptr);
+   // What is taken reads back from the layer's text.
+   type(boxes().m_ptextboxColumns, "100");
+   auto pread = make_pointer<boxes_layer>();
+   pread->apply_layer_info(m_player->get_layer_info());
+   EXPECT_EQ(pread->Columns, 100);
+   EXPECT_EQ(pread->Rows, 40);
+}
+
 TEST_F(screen_info, panel_sizes_are_never_negative_and_show_one_decimal)
 {
    type(boxes().m_ptextboxPhysWidth, "-3");
