@@ -1,6 +1,8 @@
 #include "core/application.h"
 
 #include <algorithm>
+#include <array>
+#include <vector>
 
 #include "core/Global.h"
 #include "core/MainScreen.h"
@@ -10,6 +12,7 @@
 #include "host/context.h"
 #include "host/node.h"
 #include "host/request.h"
+#include "host/windowing.h"
 #include "orvo/file_system.h"
 #include "orvo/payload.h"
 #include "orvo/trace.h"
@@ -26,6 +29,39 @@ void log_initial_rectangle(const char * pszStep, const rectangle_f64 & rectangle
 {
    information("m_rectangleInitialRateOrSize (%s) : xy(%f, %f)-wh(%f, %f)", pszStep, rectangle.left, rectangle.top,
                rectangle.right - rectangle.left, rectangle.bottom - rectangle.top);
+}
+
+// The part of a window that must show on a monitor for the user to reach it.
+constexpr double visible_part = 48.0;
+
+bool is_fraction_of_the_screen(const rectangle_f64 & r)
+{
+   return std::ranges::all_of(std::array{r.left, r.top, r.right, r.bottom}, [](double d) { return d >= 0.0 && d <= 1.0; });
+}
+
+// Whether a window at the rectangle (in pixels) would fit on a monitor and show enough of itself
+// there to be reached. A rectangle kept from a monitor that is gone, or written by hand, may not.
+bool fits_a_monitor(const rectangle_f64 & r)
+{
+   user::windowing * pwindowing = platform::context::windowing();
+   std::vector<rectangle_i32> monitors;
+   for (int i = 0; i < pwindowing->monitor_count(); ++i)
+   {
+      monitors.push_back(*pwindowing->monitor_rectangle(i));
+   }
+   if (monitors.empty())
+   {
+      monitors.push_back(pwindowing->main_monitor_rectangle());
+   }
+   const double dWidth = r.right - r.left;
+   const double dHeight = r.bottom - r.top;
+   return std::ranges::any_of(monitors, [&](const rectangle_i32 & m)
+   {
+      const double dVisibleWidth = std::min<double>(r.right, m.right) - std::max<double>(r.left, m.left);
+      const double dVisibleHeight = std::min<double>(r.bottom, m.bottom) - std::max<double>(r.top, m.top);
+      return dWidth <= m.width() && dHeight <= m.height() && dVisibleWidth >= std::min(visible_part, dWidth) &&
+             dVisibleHeight >= std::min(visible_part, dHeight);
+   });
 }
 
 } // namespace
@@ -162,6 +198,11 @@ bool application::load_settings()
    if (dWidth <= 0.0 || dHeight <= 0.0 || dWidth * dHeight < 0.010000000000000002)
    {
       rectangle = {0.05, 0.05, 0.4, 0.4};
+   }
+   else if (!is_fraction_of_the_screen(rectangle) && !fits_a_monitor(rectangle))
+   {
+      information("m_rectangleInitialRateOrSize: the stored rectangle fits no monitor; the window opens at its default place");
+      return false;
    }
    log_initial_rectangle("2", rectangle);
    m_rectangleInitial = rectangle;

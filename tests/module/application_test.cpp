@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/application.h"
+#include "host/context.h"
+#include "host/monitor_source.h"
+#include "host/windowing.h"
 #include "orvo/file_system.h"
 
 using namespace Tarvossa_BrisvanePro;
@@ -54,4 +59,67 @@ TEST_F(window_settings, an_empty_file_is_no_settings)
    pointer<application> papplication = make_pointer<application>();
    std::filesystem::remove(std::filesystem::path(application::settings_file_path()));
    EXPECT_FALSE(papplication->load_settings());
+}
+
+namespace
+{
+
+// Monitors at the rectangles given.
+class fixed_monitors : public user::monitor_source
+{
+public:
+   explicit fixed_monitors(std::vector<rectangle_i32> monitors) : m_monitors(std::move(monitors)) {}
+
+   int monitor_count() override { return static_cast<int>(m_monitors.size()); }
+   rectangle_i32 monitor_rectangle(int iMonitor) override { return m_monitors.at(static_cast<std::size_t>(iMonitor)); }
+
+private:
+   std::vector<rectangle_i32> m_monitors;
+};
+
+class window_settings_on_two_monitors : public window_settings
+{
+protected:
+   void SetUp() override
+   {
+      window_settings::SetUp();
+      // A monitor of 1920 x 1080 and, to its right, one of 1280 x 1024.
+      platform::context::windowing()->set_monitor_source(
+         make_pointer<fixed_monitors>(std::vector<rectangle_i32>{{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}}));
+   }
+   void TearDown() override
+   {
+      platform::context::windowing()->set_monitor_source(nullptr);
+      window_settings::TearDown();
+   }
+};
+
+} // namespace
+
+TEST_F(window_settings_on_two_monitors, a_rectangle_that_fits_a_monitor_and_shows_there_is_kept)
+{
+   EXPECT_EQ(load("{\"main_window_left\": 2000, \"main_window_top\": 40, \"main_window_right\": 3100, \"main_window_bottom\": 1000}"),
+             (rectangle_f64{2000, 40, 3100, 1000}));
+   // Mostly off the left edge, with enough of it on the monitor to take hold of.
+   EXPECT_EQ(load("{\"main_window_left\": -700, \"main_window_top\": 10, \"main_window_right\": 100, \"main_window_bottom\": 610}"),
+             (rectangle_f64{-700, 10, 100, 610}));
+}
+
+TEST_F(window_settings_on_two_monitors, a_rectangle_too_large_or_out_of_reach_gives_the_default_placement)
+{
+   for (const char * pszSettings : {
+           // Larger than every monitor; the old program then failed at every start.
+           "{\"main_window_left\": 0, \"main_window_top\": 0, \"main_window_right\": 100000, \"main_window_bottom\": 100000}",
+           // Wider than either monitor, though not than both side by side.
+           "{\"main_window_left\": 0, \"main_window_top\": 0, \"main_window_right\": 2500, \"main_window_bottom\": 800}",
+           // Far away from every monitor, and beyond the 32-bit range.
+           "{\"main_window_left\": 50000, \"main_window_top\": 50000, \"main_window_right\": 50800, \"main_window_bottom\": 50600}",
+           "{\"main_window_left\": 1e300, \"main_window_top\": 1e300, \"main_window_right\": 2e300, \"main_window_bottom\": 2e300}",
+           "{\"main_window_left\": -2e10, \"main_window_top\": 0, \"main_window_right\": 2e10, \"main_window_bottom\": 600}",
+           // Only a sliver on a monitor.
+           "{\"main_window_left\": -790, \"main_window_top\": 10, \"main_window_right\": 10, \"main_window_bottom\": 610}",
+        })
+   {
+      EXPECT_EQ(load(pszSettings, false), (rectangle_f64{0.0, 0.0, 0.0, 0.0})) << pszSettings;
+   }
 }
