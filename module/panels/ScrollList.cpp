@@ -1,6 +1,7 @@
 #include "panels/ScrollList.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "core/Global.h"
 #include "document/boxes_layer.h"
@@ -195,6 +196,7 @@ void ScrollList::update_children()
          remove_child_at(i);
       }
    }
+   forget_rows_of_entries_gone(players);
    for (auto & prow : rows)
    {
       if (prow->parent() != this)
@@ -214,6 +216,25 @@ void ScrollList::update_children()
    {
       children().add(prow);
    }
+}
+
+void ScrollList::forget_rows_of_entries_gone(const pointer_array<app_layer> * players)
+{
+   std::unordered_set<const app_layer *> entries;
+   for (long long i = 0; players && i < players->count(); ++i)
+   {
+      entries.insert((*players)[i].get());
+   }
+   std::erase_if(m_rows, [&entries](const auto & entry) {
+      const auto & [player, pitem] = entry;
+      if (entries.contains(player) || !pitem->m_ppreview)
+      {
+         return false;
+      }
+      const bool bLastReference = pitem->m_ppreview->layer() && pitem->m_ppreview->layer()->reference_count() == 1;
+      pitem->m_ppreview->cleanup();
+      return bLastReference;
+   });
 }
 
 void ScrollList::syncFromGlobal(zel2d::context * pcontext)

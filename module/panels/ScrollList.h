@@ -79,6 +79,11 @@ public:
    long long row_count() const noexcept { return static_cast<long long>(m_rows.size()); }
 
 protected:
+   // A row whose entry left the array lets its thumbnail's pictures and layer go, so that a
+   // deleted layer's memory is returned; the row goes too when its thumbnail held the layer's
+   // last reference, and otherwise stays for the layer's coming back.
+   void forget_rows_of_entries_gone(const pointer_array<app_layer> * players);
+
    // Called once for a new row after its widgets exist.
    virtual void on_init_contained_item(list_item * pitem, long long index);
    // Adds the list's own controls to a new row's grid (its index is still -1).

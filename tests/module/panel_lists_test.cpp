@@ -243,6 +243,23 @@ TEST_F(side_panel, rows_of_removed_layers_leave_and_come_back_with_their_layer)
    EXPECT_EQ(layer_rows()->row_count(), 3);
 }
 
+// A deleted layer's memory comes back: its row's thumbnail lets it go, and the row goes with it.
+TEST_F(side_panel, rows_of_deleted_layers_let_their_layers_go)
+{
+   make_layers(3);
+   sync();
+   pointer<app_layer> pkept = document()->get_layer(1);
+   EXPECT_EQ(pkept->reference_count(), 3); // the document, the thumbnail and this test
+   document()->get_layers().erase_at(1);
+   sync();
+   EXPECT_EQ(pkept->reference_count(), 1);
+   EXPECT_EQ(layer_rows()->row_count(), 3);
+
+   document()->get_layers().erase_at(0);
+   sync();
+   EXPECT_EQ(layer_rows()->row_count(), 2);
+}
+
 TEST_F(side_panel, preset_buttons_delete_and_clone_by_their_rows_index)
 {
    m_pglobal->load_default_presets();
