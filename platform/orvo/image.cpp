@@ -1,6 +1,10 @@
 #include "orvo/image.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
+
+#include <sys/mman.h>
 
 #include "orvo/exception.h"
 #include "orvo/straight_alpha.h"
@@ -40,6 +44,36 @@ inline std::uint32_t blend_pixel(std::uint32_t uOver, std::uint32_t uUnder) noex
 }
 
 } // namespace
+
+namespace
+{
+
+constexpr std::size_t huge_page = std::size_t(2) << 20;
+// Blocks from this size on are worth huge pages.
+constexpr std::size_t huge_block = 4 * huge_page;
+
+} // namespace
+
+void * allocate_pixel_memory(std::size_t iBytes)
+{
+   const bool bHuge = iBytes >= huge_block;
+   const std::size_t iRounded = bHuge ? (iBytes + huge_page - 1) / huge_page * huge_page : iBytes;
+   void * p = bHuge ? std::aligned_alloc(huge_page, iRounded) : std::malloc(iBytes);
+   if (p == nullptr)
+   {
+      throw std::bad_alloc();
+   }
+   if (bHuge)
+   {
+      ::madvise(p, iRounded, MADV_HUGEPAGE);
+   }
+   return p;
+}
+
+void free_pixel_memory(void * p) noexcept
+{
+   std::free(p);
+}
 
 image::image(int iWidth, int iHeight)
 {

@@ -9,6 +9,29 @@
 namespace image
 {
 
+// The memory of pixels. A large block goes into huge pages where the system allows, so that first
+// touching a raster of hundreds of megabytes takes hundreds of page faults, not hundreds of
+// thousands.
+void * allocate_pixel_memory(std::size_t iBytes);
+void free_pixel_memory(void * p) noexcept;
+
+template <typename T>
+struct pixel_allocator
+{
+   using value_type = T;
+
+   pixel_allocator() = default;
+   template <typename U>
+   pixel_allocator(const pixel_allocator<U> &) noexcept
+   {
+   }
+
+   T * allocate(std::size_t n) { return static_cast<T *>(allocate_pixel_memory(n * sizeof(T))); }
+   void deallocate(T * p, std::size_t) noexcept { free_pixel_memory(p); }
+
+   friend bool operator==(const pixel_allocator &, const pixel_allocator &) noexcept { return true; }
+};
+
 // A picture of 32-bit pixels in the drawing library's native form: premultiplied ARGB in one
 // native-endian 32-bit word (alpha in the top byte), rows top first, packed (a row is exactly
 // width * 4 bytes). Drawing contexts render into these pixels with no copy. The pixels always
@@ -60,7 +83,7 @@ public:
 private:
    int m_iWidth = 0;
    int m_iHeight = 0;
-   std::vector<std::uint32_t> m_pixels;
+   std::vector<std::uint32_t, pixel_allocator<std::uint32_t>> m_pixels;
 };
 
 // Draws `iCount` pixels of `pover` onto as many of `punder` with alpha blending ("over"), as
