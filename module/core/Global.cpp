@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include <unistd.h>
+
 #include "core/MainImpact.h"
 #include "core/MainScreen.h"
 #include "core/application.h"
@@ -20,8 +22,21 @@
 namespace Tarvossa_BrisvanePro
 {
 
+namespace
+{
+
+// Half of the machine's memory.
+std::int64_t machine_memory_budget()
+{
+   const long iPages = ::sysconf(_SC_PHYS_PAGES);
+   const long iPageSize = ::sysconf(_SC_PAGESIZE);
+   return iPages > 0 && iPageSize > 0 ? static_cast<std::int64_t>(iPages) * iPageSize / 2 : std::int64_t(1) << 31;
+}
+
+} // namespace
+
 Global::Global(MainScreen * pscreen) :
-   m_pscreen(pscreen), m_pframecomposer(std::make_unique<frame_composer>())
+   m_pscreen(pscreen), m_pframecomposer(std::make_unique<frame_composer>()), m_iMemoryBudget(machine_memory_budget())
 {
    const file::path pathFolder = getFolderToSaveData();
    if (file::write_result result = dir::make(pathFolder); !result)

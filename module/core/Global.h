@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -193,6 +194,15 @@ public:
    ImageWrap m_imagewrapFrame;
    // What the frame shows, so that a build composes again only the part that changed.
    std::unique_ptr<frame_composer> m_pframecomposer;
+
+   // The most memory the document's pictures (the layers' own and offscreen pictures and the
+   // frame) may take together: half of the machine's memory. A layer that would go beyond draws
+   // nothing, and the user is told once.
+   std::int64_t get_memory_budget() const noexcept { return m_iMemoryBudget; }
+   void set_memory_budget(std::int64_t iBytes) noexcept { m_iMemoryBudget = iBytes; }
+
+private:
+   std::int64_t m_iMemoryBudget;
 };
 
 // The filters of the logo picture dialog: PNG, JPG, BMP and TGA images.

@@ -75,11 +75,68 @@ drawn_inputs inputs_of(const app_layer & layer, const base_run_numbers_map & num
    return inputs;
 }
 
+std::int64_t offscreen_bytes(const app_layer & layer)
+{
+   const pointer<image::image> pimage = layer.get_offscreen();
+   return pimage ? static_cast<std::int64_t>(pimage->width()) * pimage->height() * 4 : 0;
+}
+
+// The memory the document's pictures take: the layers' pictures and the frame.
+std::int64_t picture_bytes_of(const project & document)
+{
+   std::int64_t iBytes = static_cast<std::int64_t>(document.get_paper_width()) * document.get_paper_height() * 4;
+   for (const pointer<app_layer> & player : document.get_layers())
+   {
+      iBytes += player->picture_bytes();
+   }
+   return iBytes;
+}
+
+// A layer beyond the memory budget lets its offscreen picture go and draws nothing; it is named
+// to the user once for what it would be drawn from.
+void leave_out_beyond_budget(app_layer & layer, const drawn_inputs & inputs, string_array_base & namesBeyond)
+{
+   if (layer.is_beyond_budget() && layer.get_drawn_inputs() == inputs)
+   {
+      return;
+   }
+   layer.resetOffscreen();
+   layer.mark_drawn(inputs);
+   layer.set_beyond_budget(true);
+   namesBeyond.add(layer.get_name());
+}
+
+// One message for the layers that went beyond the memory budget in one build.
+void tell_beyond_budget(const Global & global, const string_array_base & namesBeyond)
+{
+   constexpr long long names_told = 5;
+   if (namesBeyond.is_empty())
+   {
+      return;
+   }
+   string_base strNames;
+   for (long long i = 0; i < std::min(namesBeyond.count(), names_told); ++i)
+   {
+      strNames += (i == 0 ? "\"" : ", \"") + namesBeyond[i] + "\"";
+   }
+   if (namesBeyond.count() > names_told)
+   {
+      strNames += format(" and %lld more", namesBeyond.count() - names_told);
+   }
+   const bool bOne = namesBeyond.count() == 1;
+   global.show_error(format("%s %s nothing: with %s, the document's pictures would take more than the %.1f GB allowed them (half of "
+                            "this computer's memory).",
+                            (string_base(bOne ? "The layer " : "The layers ") + strNames).c_str(), bOne ? "draws" : "draw", bOne ? "it" : "them",
+                            static_cast<double>(global.get_memory_budget()) / (1 << 30)));
+}
+
 // Draws the offscreen pictures of the visible layers that do not show what they would be drawn
-// from now (index 0 first). While "Draw Current Only" is on, the
-// screen layers other than the current one are drawn without box fills. False when a layer
-// reported an error: the remaining layers are not drawn in this build, and the failed layer is
-// not drawn again until it changes, so that its error is shown once.
+// from now (index 0 first). While "Draw Current Only" is on, the screen layers other than the
+// current one are drawn without box fills. A layer whose picture would take the document's
+// pictures beyond the memory budget draws nothing (and is tried again in later builds, for when
+// there is room). False when a layer reported an error: the remaining layers are not drawn in
+// this build, and the failed layer is not drawn again until it changes, so that its error is
+// shown once.
 bool build_layers(Global & global, project & document, zel2d::context * pcontext, bool bOnlyCurrent)
 {
    pointer<app_layer> pcurrent = bOnlyCurrent ? document.current_layer() : pointer<app_layer>();
@@ -91,6 +148,8 @@ bool build_layers(Global & global, project & document, zel2d::context * pcontext
    };
    const base_run_numbers_map numbers = document.calculate_base_run_numbers();
    const project::base_run_numbers_hold hold(document, numbers);
+   std::int64_t iBytesInUse = picture_bytes_of(document);
+   string_array_base namesBeyond;
    pointer_array<app_layer> layers = document.get_layers();
    for (auto & player : layers)
    {
@@ -105,10 +164,18 @@ bool build_layers(Global & global, project & document, zel2d::context * pcontext
          pboxesDimmed = dynamic_cast<boxes_layer *>(player.get());
       }
       const drawn_inputs inputs = inputs_of(*player, numbers, pboxesDimmed != nullptr);
-      if (player->get_drawn_inputs() == inputs)
+      if (player->get_drawn_inputs() == inputs && !player->is_beyond_budget())
       {
          continue;
       }
+      const std::int64_t iBytesBefore = player->picture_bytes();
+      if (iBytesInUse - offscreen_bytes(*player) + player->offscreen_bytes_needed() > global.get_memory_budget())
+      {
+         leave_out_beyond_budget(*player, inputs, namesBeyond);
+         iBytesInUse += player->picture_bytes() - iBytesBefore;
+         continue;
+      }
+      player->set_beyond_budget(false);
       const int iDrawBoxes = pboxesDimmed ? std::exchange(pboxesDimmed->DrawBoxes, 0) : 0;
       player->build_frame(pcontext, on_error);
       if (pboxesDimmed)
@@ -116,6 +183,7 @@ bool build_layers(Global & global, project & document, zel2d::context * pcontext
          pboxesDimmed->DrawBoxes = iDrawBoxes;
       }
       player->mark_drawn(inputs);
+      iBytesInUse += player->picture_bytes() - iBytesBefore;
       if (bFailed)
       {
          // A layer that changed itself on failing (a path switched off) is drawn again.
@@ -123,9 +191,11 @@ bool build_layers(Global & global, project & document, zel2d::context * pcontext
          {
             player->forget_drawn_inputs();
          }
+         tell_beyond_budget(global, namesBeyond);
          return false;
       }
    }
+   tell_beyond_budget(global, namesBeyond);
    return true;
 }
 

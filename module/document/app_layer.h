@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -83,6 +84,10 @@ public:
    virtual void build_frame(zel2d::context * pcontext, const error_callback & on_error) = 0;
    // A new layer equal to this one in its settings.
    virtual pointer<app_layer> clone() const = 0;
+   // Bytes of the offscreen picture that drawing the layer makes; 0 when it draws nothing.
+   virtual std::int64_t offscreen_bytes_needed() const;
+   // Bytes of the pictures the layer holds now: its offscreen picture, and an image layer's own.
+   virtual std::int64_t picture_bytes() const;
 
    // Marks the layer changed and tells the controller, when the layer has one.
    void set_changed();
@@ -143,6 +148,9 @@ public:
    void forget_drawn_inputs() noexcept { m_odrawninputs.reset(); }
    // How often the picture was drawn: the frame composes again where a layer's count moved.
    unsigned long long drawing_count() const noexcept { return m_iDrawings; }
+   // The layer draws nothing: the document's pictures would not fit in the memory allowed them.
+   bool is_beyond_budget() const noexcept { return m_bBeyondBudget; }
+   void set_beyond_budget(bool bBeyond) noexcept { m_bBeyondBudget = bBeyond; }
 
    // The layer-list thumbnail that shows this layer, or null; not owned: the thumbnail sets it
    // and takes it back when it lets the layer go. Editors mark it stale through it.
@@ -166,6 +174,7 @@ protected:
    LayerPreviewImage * m_ppreview = nullptr;
    std::optional<drawn_inputs> m_odrawninputs;
    unsigned long long m_iDrawings = 0;
+   bool m_bBeyondBudget = false;
 };
 
 } // namespace Tarvossa_BrisvanePro

@@ -216,6 +216,18 @@ void image_layer::draw_picture(zel2d::context * pcontext, image::image * pimageO
    pcontext->fill();
 }
 
+std::int64_t image_layer::offscreen_bytes_needed() const
+{
+   const bool bDraws = m_pimage && m_iRealWidth > 0 && m_iRealHeight > 0;
+   return bDraws ? app_layer::offscreen_bytes_needed() : 0;
+}
+
+std::int64_t image_layer::picture_bytes() const
+{
+   const std::int64_t iPicture = m_pimage ? static_cast<std::int64_t>(m_pimage->width()) * m_pimage->height() * 4 : 0;
+   return app_layer::picture_bytes() + iPicture;
+}
+
 pointer<app_layer> image_layer::clone() const
 {
    pointer<image_layer> player = make_pointer<image_layer>();

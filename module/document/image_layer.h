@@ -53,6 +53,8 @@ public:
    void build_frame(zel2d::context * pcontext, const error_callback & on_error) override;
    // A new layer that received this layer's whole text: picture, size, place, name and flag.
    pointer<app_layer> clone() const override;
+   std::int64_t offscreen_bytes_needed() const override;
+   std::int64_t picture_bytes() const override;
 
 private:
    void draw_picture(zel2d::context * pcontext, image::image * pimageOffscreen);

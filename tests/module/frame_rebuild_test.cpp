@@ -122,13 +122,20 @@ public:
 
    const image::image & frame() const { return *global().m_pimageFrame; }
 
-   // The error boxes open on the screen.
-   long long error_boxes() const
+   // The messages of the error boxes open on the screen.
+   std::vector<std::string> error_messages() const
    {
-      return std::ranges::count_if(m_pscreen->children(), [](const pointer<zelui::Widget> & pchild) {
-         return dynamic_cast<zelui::MessageDialog *>(pchild.get()) != nullptr;
-      });
+      std::vector<std::string> messages;
+      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
+      {
+         if (auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get()))
+         {
+            messages.push_back(pdialog->message().c_str());
+         }
+      }
+      return messages;
    }
+   long long error_boxes() const { return static_cast<long long>(error_messages().size()); }
 
 private:
    pointer<MainScreen> m_pscreen = make_pointer<MainScreen>(nullptr);
@@ -388,4 +395,38 @@ TEST(frame_rebuild, a_failed_layer_shows_its_error_once_per_change)
    pwide->set_name("Still too wide");
    screen.build();
    EXPECT_EQ(screen.error_boxes(), 2);
+}
+
+// The document's pictures stay within the memory budget: a layer whose picture would go beyond
+// it draws nothing, the user is told once, naming it, and it is drawn when there is room again.
+TEST(frame_rebuild, a_layer_beyond_the_memory_budget_draws_nothing_and_is_told_once)
+{
+   temporary_data_folder folder;
+   screen_under_test screen;
+   screen.set_up_document();
+   // Index 0 up: the picture (20 x 10, drawn 50 x 30), then the walls of 6, 5 and 4 columns of
+   // 14 x 12 pixels; the raster is 240 x 160.
+   constexpr std::int64_t frame = 240 * 160 * 4;
+   constexpr std::int64_t picture = 20 * 10 * 4 + 50 * 30 * 4;
+   constexpr std::int64_t walls2and1 = (84 + 70) * 36 * 4;
+   screen.global().set_memory_budget(frame + picture + walls2and1 + 4000);
+   for (int i = 0; i < 3; ++i)
+   {
+      screen.global().set_changed();
+      screen.build();
+   }
+   pointer<app_layer> pwall0 = screen.document().get_layer(3);
+   EXPECT_TRUE(pwall0->is_beyond_budget());
+   EXPECT_FALSE(pwall0->get_offscreen());
+   EXPECT_TRUE(screen.document().get_layer(2)->get_offscreen());
+   ASSERT_EQ(screen.error_boxes(), 1);
+   EXPECT_NE(screen.error_messages().front().find("The layer \"Wall 0\" draws nothing"), std::string::npos);
+
+   // Deleting a wall makes room.
+   screen.global().set_current_layer_index(1);
+   screen.global().delete_current_layer();
+   screen.build();
+   EXPECT_FALSE(pwall0->is_beyond_budget());
+   EXPECT_TRUE(pwall0->get_offscreen());
+   EXPECT_EQ(screen.error_boxes(), 1);
 }
