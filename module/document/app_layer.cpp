@@ -201,11 +201,15 @@ pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned lon
 {
    const bool bSameSize = m_pimageOffscreen && static_cast<unsigned long>(m_pimageOffscreen->width()) == w &&
                           static_cast<unsigned long>(m_pimageOffscreen->height()) == h;
-   if (!bSameSize)
+   // A new picture is transparent already.
+   if (bSameSize)
+   {
+      m_pimageOffscreen->clear();
+   }
+   else
    {
       m_pimageOffscreen = make_pointer<image::image>(static_cast<int>(w), static_cast<int>(h));
    }
-   m_pimageOffscreen->clear();
    return m_pimageOffscreen;
 }
 
