@@ -1,7 +1,9 @@
 #include "document/image_layer.h"
 
+#include <atomic>
 #include <exception>
 
+#include "core/Global.h"
 #include "document/ImageWrap.h"
 #include "document/OffscreenDraw.h"
 #include "document/parameter_text.h"
@@ -16,14 +18,39 @@
 namespace Tarvossa_BrisvanePro
 {
 
+namespace
+{
+
+std::atomic<std::int64_t> g_iHeldPictureBytes{0};
+
+std::int64_t bytes_of(const pointer<image::image> & pimage)
+{
+   return pimage ? static_cast<std::int64_t>(pimage->width()) * pimage->height() * 4 : 0;
+}
+
+} // namespace
+
 image_layer::~image_layer()
 {
    freeIfNeeded();
 }
 
+std::int64_t image_layer::held_picture_bytes() noexcept
+{
+   return g_iHeldPictureBytes.load();
+}
+
+void image_layer::hold_picture(const pointer<image::image> & pimage)
+{
+   g_iHeldPictureBytes += bytes_of(pimage) - bytes_of(m_pimage);
+   m_pimage = pimage;
+   m_pictureKept.clear();
+   m_pictureKept.shrink_to_fit();
+}
+
 void image_layer::freeIfNeeded()
 {
-   m_pimage.reset();
+   hold_picture(nullptr);
    m_iWidth = 0;
    m_iHeight = 0;
    m_iRealWidth = 0;
@@ -43,7 +70,7 @@ void image_layer::load_from_file(scoped_string_base strPath)
 
 void image_layer::set_image(const pointer<image::image> & pimage)
 {
-   m_pimage = pimage;
+   hold_picture(pimage);
    on_image_loaded();
 }
 
@@ -69,6 +96,17 @@ void image_layer::load_from_hex_data(scoped_string_base strHex)
       freeIfNeeded();
       return;
    }
+   const std::optional<size_type<int>> osizeDeclared = image::declared_size_of_memory(memory.data(), memory.size());
+   if (osizeDeclared && is_beyond_budget_to_decode(*osizeDeclared))
+   {
+      hold_picture(nullptr);
+      m_pictureKept.assign(memory.data(), memory.data() + memory.size());
+      m_iRealWidth = osizeDeclared->width;
+      m_iRealHeight = osizeDeclared->height;
+      m_fAspect = m_iRealWidth != 0 && m_iRealHeight != 0 ? static_cast<float>(m_iRealWidth) / static_cast<float>(m_iRealHeight) : 1.f;
+      set_changed();
+      return;
+   }
    image::load_result result = image::load_image_from_memory(memory.data(), memory.size());
    if (!result)
    {
@@ -82,8 +120,29 @@ void image_layer::load_from_hex_data(scoped_string_base strHex)
    }
 }
 
+bool image_layer::is_beyond_budget_to_decode(const size_type<int> & size) const
+{
+   const Global * pglobal = get_controller();
+   const std::int64_t iBytes = static_cast<std::int64_t>(size.width) * size.height * 4;
+   return pglobal != nullptr && held_picture_bytes() - bytes_of(m_pimage) + iBytes > pglobal->get_memory_budget();
+}
+
+void image_layer::decode_kept_picture()
+{
+   image::load_result result = image::load_image_from_memory(m_pictureKept.data(), m_pictureKept.size());
+   if (!result)
+   {
+      trace("image_layer: the picture kept does not decode: %s", result.m_strError.c_str());
+   }
+   hold_picture(result.m_pimage);
+}
+
 string_base image_layer::getImageAsHex() const
 {
+   if (!m_pimage && !m_pictureKept.empty())
+   {
+      return memory_base(m_pictureKept.data(), m_pictureKept.size()).to_hex();
+   }
    if (!m_pimage || !m_pimage->_is_ok())
    {
       return {};
@@ -180,6 +239,11 @@ property_set image_layer::get_all_parameters() const
 
 void image_layer::build_frame(zel2d::context * pcontext, const error_callback & on_error)
 {
+   // The frame build draws the layer when there is room for its picture.
+   if (!m_pimage && !m_pictureKept.empty())
+   {
+      decode_kept_picture();
+   }
    if (!m_pimage || m_iWidth <= 0 || m_iHeight <= 0 || m_iRealWidth <= 0 || m_iRealHeight <= 0)
    {
       return;
@@ -218,8 +282,13 @@ void image_layer::draw_picture(zel2d::context * pcontext, image::image * pimageO
 
 std::int64_t image_layer::offscreen_bytes_needed() const
 {
-   const bool bDraws = m_pimage && m_iRealWidth > 0 && m_iRealHeight > 0;
-   return bDraws ? app_layer::offscreen_bytes_needed() : 0;
+   const bool bDraws = (m_pimage || !m_pictureKept.empty()) && m_iRealWidth > 0 && m_iRealHeight > 0;
+   if (!bDraws)
+   {
+      return 0;
+   }
+   const std::int64_t iDecoding = m_pimage ? 0 : static_cast<std::int64_t>(m_iRealWidth) * m_iRealHeight * 4;
+   return app_layer::offscreen_bytes_needed() + iDecoding;
 }
 
 std::int64_t image_layer::picture_bytes() const

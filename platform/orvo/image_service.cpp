@@ -48,6 +48,21 @@ load_result load_image_from_memory(const void * pdata, std::size_t size)
    return {nullptr, size == 0 ? string_base("no data") : string_base("not a picture in a known format (PNG, JPG, BMP, TGA)")};
 }
 
+std::optional<size_type<int>> declared_size_of_memory(const void * pdata, std::size_t size)
+{
+   const auto pbytes = static_cast<const std::uint8_t *>(pdata);
+   if (png_codec::has_signature(pbytes, size))
+   {
+      return png_codec::declared_size(pbytes, size);
+   }
+   if (jpeg_codec::has_signature(pbytes, size))
+   {
+      return jpeg_codec::declared_size(pbytes, size);
+   }
+   // BMP and TGA headers are read alike.
+   return stb_decoder::declared_size(pbytes, size);
+}
+
 encode_result save_image_to_memory(const image & image, const save_options & options)
 {
    switch (options.m_iFormat)

@@ -3,9 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "orvo/atomic_file.h"
+#include "orvo/geometry.h"
 #include "orvo/image.h"
 #include "orvo/pointer.h"
 #include "orvo/string.h"
@@ -53,6 +55,9 @@ struct encode_result
 
 load_result load_image(const std::filesystem::path & path);
 load_result load_image_from_memory(const void * pdata, std::size_t size);
+// The size an encoded picture says it has, read from its header without decoding it; none when
+// the data is no picture in a known format.
+std::optional<size_type<int>> declared_size_of_memory(const void * pdata, std::size_t size);
 
 encode_result save_image_to_memory(const image & image, const save_options & options);
 // Writes the whole file or nothing (see `file::write_atomically`).

@@ -243,6 +243,20 @@ load_result decode(const std::uint8_t * pdata, std::size_t size)
    return result;
 }
 
+std::optional<size_type<int>> declared_size(const std::uint8_t * pdata, std::size_t size)
+{
+   decoder decoder{};
+   decoder.info.err = install_errors(decoder.error);
+   std::optional<size_type<int>> declared;
+   if (read_header(decoder, pdata, size))
+   {
+      declared = size_type<int>{static_cast<int>(std::min<JDIMENSION>(decoder.info.output_width, INT_MAX)),
+                                static_cast<int>(std::min<JDIMENSION>(decoder.info.output_height, INT_MAX))};
+   }
+   jpeg_destroy_decompress(&decoder.info);
+   return declared;
+}
+
 encode_result encode(const image & image, int iQuality)
 {
    encode_result result;

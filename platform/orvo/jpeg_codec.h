@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "orvo/image_service.h"
 
@@ -14,6 +15,8 @@ constexpr int default_quality = 90;
 bool has_signature(const std::uint8_t * pdata, std::size_t size) noexcept;
 // A file cut short is a failure, not a picture with a grey remainder.
 load_result decode(const std::uint8_t * pdata, std::size_t size);
+// The size in the header; none when there is no header.
+std::optional<size_type<int>> declared_size(const std::uint8_t * pdata, std::size_t size);
 // iQuality from 1 to 100, or -1 for the default; colour is not subsampled. Alpha is dropped: each
 // pixel keeps its straight colour.
 encode_result encode(const image & image, int iQuality);

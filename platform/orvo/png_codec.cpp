@@ -2,6 +2,8 @@
 
 #include <png.h>
 
+#include <algorithm>
+#include <climits>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -261,6 +263,19 @@ bool write_png(write_state & state, const image & image, pixel_form & form, std:
 bool has_signature(const std::uint8_t * pdata, std::size_t size) noexcept
 {
    return size >= 8 && png_sig_cmp(pdata, 0, 8) == 0;
+}
+
+std::optional<size_type<int>> declared_size(const std::uint8_t * pdata, std::size_t size)
+{
+   png_image png{};
+   png.version = PNG_IMAGE_VERSION;
+   if (!png_image_begin_read_from_memory(&png, pdata, size))
+   {
+      return std::nullopt;
+   }
+   const size_type<int> declared{static_cast<int>(std::min<png_uint_32>(png.width, INT_MAX)), static_cast<int>(std::min<png_uint_32>(png.height, INT_MAX))};
+   png_image_free(&png);
+   return declared;
 }
 
 load_result decode(const std::uint8_t * pdata, std::size_t size)

@@ -11,9 +11,18 @@ namespace image::stb_decoder
 
 bool recognises(const std::uint8_t * pdata, std::size_t size) noexcept
 {
+   return declared_size(pdata, size).has_value();
+}
+
+std::optional<size_type<int>> declared_size(const std::uint8_t * pdata, std::size_t size) noexcept
+{
    int iWidth = 0;
    int iHeight = 0;
-   return size <= INT_MAX && brisvane_stbi_info(pdata, static_cast<int>(size), &iWidth, &iHeight);
+   if (size == 0 || size > INT_MAX || !brisvane_stbi_info(pdata, static_cast<int>(size), &iWidth, &iHeight))
+   {
+      return std::nullopt;
+   }
+   return size_type<int>{iWidth, iHeight};
 }
 
 load_result decode(const char * pszFormat, const std::uint8_t * pdata, std::size_t size)

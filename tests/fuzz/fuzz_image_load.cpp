@@ -1,4 +1,5 @@
-// Loading a picture from memory: any bytes give a picture or a failure with a reason, never a crash.
+// Loading a picture from memory: any bytes give a picture or a failure with a reason, never a crash;
+// and a picture that loads has the size its header declares.
 #include <cstddef>
 #include <cstdint>
 
@@ -8,6 +9,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t * pdata, std::size_t si
 {
    const image::load_result result = image::load_image_from_memory(pdata, size);
    if (result && !result.m_pimage->_is_ok())
+   {
+      __builtin_trap();
+   }
+   const std::optional<size_type<int>> osizeDeclared = image::declared_size_of_memory(pdata, size);
+   if (result && osizeDeclared != size_type<int>{result.m_pimage->width(), result.m_pimage->height()})
    {
       __builtin_trap();
    }

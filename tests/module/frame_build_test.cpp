@@ -3,6 +3,7 @@
 
 #include "canvas_fixture.h"
 #include "orvo/image_service.h"
+#include "orvo/memory_base.h"
 #include "zelui/file_dialog.h"
 
 namespace
@@ -69,6 +70,38 @@ TEST_F(frame_building, LaterLayersCoverEarlierOnesAndHiddenLayersAreLeftOut)
    build();
    EXPECT_EQ(frame_pixel(75, 75), 0xFFFF0000);
    EXPECT_EQ(frame_pixel(125, 125), transparent);
+}
+
+// A picture whose decoding would take the pictures held beyond the memory budget is kept as it
+// came: the layer knows its size and writes it back unchanged, draws nothing, and is drawn as
+// soon as a frame build finds room for it.
+TEST_F(frame_building, APictureBeyondTheMemoryBudgetIsKeptAsItCameAndDrawnWhenThereIsRoom)
+{
+   image::image picture(100, 50);
+   picture.fill(red);
+   const image::encode_result encoded = image::save_image_to_memory(picture, {});
+   ASSERT_TRUE(encoded);
+   const string_base strHex = memory_base(encoded.m_memory.data(), encoded.m_memory.size()).to_hex();
+   const std::int64_t iHeldBefore = image_layer::held_picture_bytes();
+   m_pglobal->set_memory_budget(iHeldBefore + 100 * 50 * 4 - 1);
+   pointer<image_layer> player = document().create_layer_from_parameters(e_layer_image, "Width:100\nHeight:50\nData:" + strHex).cast<image_layer>();
+   ASSERT_TRUE(player);
+   EXPECT_FALSE(player->get_image());
+   EXPECT_EQ(image_layer::held_picture_bytes(), iHeldBefore);
+   EXPECT_EQ(player->get_real_width(), 100);
+   EXPECT_EQ(player->get_real_height(), 50);
+   EXPECT_EQ(player->getImageAsHex(), strHex);
+   document().insert_layer_at(player, -1);
+   build();
+   EXPECT_EQ(frame_pixel(50, 25), transparent);
+   EXPECT_TRUE(player->is_beyond_budget());
+
+   m_pglobal->set_memory_budget(std::int64_t(1) << 40);
+   m_pglobal->set_changed();
+   build();
+   ASSERT_TRUE(player->get_image());
+   EXPECT_EQ(image_layer::held_picture_bytes(), iHeldBefore + 100 * 50 * 4);
+   EXPECT_EQ(frame_pixel(50, 25), 0xFFFF0000);
 }
 
 TEST_F(frame_building, TurnedLayerTurnsAboutItsTopLeftCorner)

@@ -264,6 +264,21 @@ TEST(ImageService, SaveFormatCodesPickTheFormat)
    EXPECT_FALSE(image::save_image_to_memory(image::image(), {image::e_save_format_png, -1}));
 }
 
+TEST(ImageService, DeclaredSizesAreReadFromTheHeaderOfEveryFormat)
+{
+   const pointer<image::image> pimage = test_picture();
+   for (const int iFormat : {image::e_save_format_png, image::e_save_format_bmp, image::e_save_format_jpg, image::e_save_format_tga})
+   {
+      const image::encode_result encoded = image::save_image_to_memory(*pimage, {iFormat, -1});
+      const std::optional<size_type<int>> osize = image::declared_size_of_memory(encoded.m_memory.data(), encoded.m_memory.size());
+      ASSERT_TRUE(osize) << "format " << iFormat;
+      EXPECT_EQ(*osize, (size_type<int>{pimage->width(), pimage->height()})) << "format " << iFormat;
+   }
+   const bytes garbage = {'n', 'o', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'};
+   EXPECT_FALSE(image::declared_size_of_memory(garbage.data(), garbage.size()));
+   EXPECT_FALSE(image::declared_size_of_memory(nullptr, 0));
+}
+
 TEST(ImageService, JpgQualityChangesTheFile)
 {
    const pointer<image::image> pimage = gradient_picture(true);
