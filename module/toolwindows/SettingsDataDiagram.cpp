@@ -5,6 +5,7 @@
 #include "panels/CheckboxWithFocus.h"
 #include "toolwindows/SettingsPower.h"
 #include "toolwindows/SnakeSelector.h"
+#include "toolwindows/path_controls.h"
 #include "zelui/BoxLayout.h"
 #include "zelui/GridLayout.h"
 
@@ -139,42 +140,18 @@ void SettingsDataDiagram::W_SnakeSecondParams::on_skip_blank(bool bOn)
 
 void SettingsDataDiagram::W_SnakeSecondParams::on_custom_path_button()
 {
-   pointer<boxes_layer> player = current_boxes_layer();
-   if (!player)
-   {
-      return;
-   }
-   player->custom_path_target = 1;
-   if (player->m_descriptionData.m_iCustomPath == 0)
-   {
-      m_pcheckboxCustomPath->set_checked(true, e_source_user);
-   }
+   path_controls::press_custom_path_button(current_boxes_layer().get(), path_controls::data_path, m_pcheckboxCustomPath);
 }
 
 void SettingsDataDiagram::W_SnakeSecondParams::on_custom_path_checked(bool bOn)
 {
-   pointer<boxes_layer> player = current_boxes_layer();
-   if (!player)
-   {
-      return;
-   }
-   if (bOn)
-   {
-      player->custom_path_target = 1;
-      m_pcheckboxVisible->set_checked(true, e_source_user);
-   }
-   player->m_descriptionData.m_iCustomPath = bOn ? 1 : 0;
-   player->set_changed();
+   path_controls::switch_custom_path(current_boxes_layer().get(), path_controls::data_path, bOn, m_pcheckboxVisible);
 }
 
 void SettingsDataDiagram::W_SnakeSecondParams::on_diagram_type(CheckboxWithFocus * ppartner, bool bChecked, int iTypeWhenChecked)
 {
-   ppartner->set_checked(!bChecked, e_source_sync);
-   if (pointer<boxes_layer> player = current_boxes_layer())
-   {
-      player->DataDiagramType = bChecked ? iTypeWhenChecked : 1 - iTypeWhenChecked;
-      player->set_changed();
-   }
+   path_controls::switch_diagram_type(current_boxes_layer().get(), path_controls::data_path, ppartner, bChecked,
+                                      iTypeWhenChecked);
 }
 
 void SettingsDataDiagram::W_SnakeSecondParams::get_settings_from_layer(const pointer<boxes_layer> & player)

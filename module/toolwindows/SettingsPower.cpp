@@ -8,6 +8,7 @@
 #include "document/boxes_layer.h"
 #include "panels/CheckboxWithFocus.h"
 #include "toolwindows/SnakeSelector.h"
+#include "toolwindows/path_controls.h"
 #include "zelui/BoxLayout.h"
 #include "zelui/GridLayout.h"
 
@@ -238,32 +239,12 @@ void SettingsPower::MainParameters::install_callbacks()
 
 void SettingsPower::MainParameters::on_custom_path_button()
 {
-   pointer<boxes_layer> player = current_boxes_layer();
-   if (!player)
-   {
-      return;
-   }
-   player->custom_path_target = 0;
-   if (player->m_descriptionPower.m_iCustomPath == 0)
-   {
-      m_pcheckboxCustomPath->set_checked(true, e_source_user);
-   }
+   path_controls::press_custom_path_button(current_boxes_layer().get(), path_controls::power_path, m_pcheckboxCustomPath);
 }
 
 void SettingsPower::MainParameters::on_custom_path_checked(bool bOn)
 {
-   pointer<boxes_layer> player = current_boxes_layer();
-   if (!player)
-   {
-      return;
-   }
-   if (bOn)
-   {
-      player->custom_path_target = 0;
-      m_pcheckboxVisible->set_checked(true, e_source_user);
-   }
-   player->m_descriptionPower.m_iCustomPath = bOn ? 1 : 0;
-   player->set_changed();
+   path_controls::switch_custom_path(current_boxes_layer().get(), path_controls::power_path, bOn, m_pcheckboxVisible);
 }
 
 void SettingsPower::MainParameters::on_volts_index(int iIndex)
@@ -294,12 +275,8 @@ bool SettingsPower::MainParameters::on_custom_amperes(scoped_string_base strText
 
 void SettingsPower::MainParameters::on_diagram_type(CheckboxWithFocus * ppartner, bool bChecked, int iTypeWhenChecked)
 {
-   ppartner->set_checked(!bChecked, e_source_sync);
-   if (pointer<boxes_layer> player = current_boxes_layer())
-   {
-      player->PowerDiagramType = bChecked ? iTypeWhenChecked : 1 - iTypeWhenChecked;
-      player->set_changed();
-   }
+   path_controls::switch_diagram_type(current_boxes_layer().get(), path_controls::power_path, ppartner, bChecked,
+                                      iTypeWhenChecked);
 }
 
 void SettingsPower::MainParameters::get_settings_from_layer(const pointer<boxes_layer> & player)
