@@ -15,35 +15,23 @@
 #include "host/request.h"
 #include "orvo/file_system.h"
 #include "orvo/payload.h"
+#include "running_application.h"
 
 using namespace Tarvossa_BrisvanePro;
 
 namespace
 {
 
-class application_requests : public testing::Test
+class application_requests : public testing::Test, protected running_application
 {
 protected:
    application_requests()
    {
-      char szTemplate[] = "/tmp/brisvane_requests_XXXXXX";
-      m_folder = ::mkdtemp(szTemplate);
       ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
-      ::setenv("XDG_DATA_HOME", m_folder.c_str(), 1);
-      ::setenv("HOME", m_folder.c_str(), 1);
-      m_papplication = make_pointer<application>();
-      platform::context::set_application(m_papplication.get());
-      // The video system only: the file association is not what is tested here.
-      m_papplication->molv::application::init_instance();
+      start();
    }
 
-   ~application_requests() override
-   {
-      m_papplication->term_application();
-      platform::context::set_application(nullptr);
-      m_papplication.reset();
-      std::filesystem::remove_all(m_folder);
-   }
+   ~application_requests() override { stop(); }
 
    // Hands the application one request and returns what it wrote to the information log.
    std::string send(enum_command ecommand, scoped_string_base strPayload = {})
@@ -72,8 +60,6 @@ protected:
       return path;
    }
 
-   std::filesystem::path m_folder;
-   pointer<application> m_papplication;
 };
 
 } // namespace

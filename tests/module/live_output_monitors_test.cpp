@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "application_on_monitors.h"
+#include "running_application.h"
 #include "core/MainImpact.h"
 #include "core/MainScreen.h"
 #include "core/live_output_window.h"
@@ -59,7 +59,7 @@ void settle()
    }
 }
 
-class live_output_monitors : public testing::Test, protected application_on_monitors
+class live_output_monitors : public testing::Test, protected running_application
 {
 protected:
    live_output_monitors()

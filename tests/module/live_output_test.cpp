@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "application_on_monitors.h"
+#include "running_application.h"
 #include "core/Global.h"
 #include "core/LiveOutputScreen.h"
 #include "core/MainImpact.h"
@@ -19,7 +19,7 @@ namespace
 
 // The module's application running on SDL's offscreen video, with a private data folder, two
 // monitors and a canvas of the main window's controller.
-class live_output : public testing::Test, protected application_on_monitors
+class live_output : public testing::Test, protected running_application
 {
 protected:
    live_output()

@@ -19,6 +19,7 @@
 #include "host/context.h"
 #include "host/event_loop.h"
 #include "host/request.h"
+#include "running_application.h"
 #include "sdl_events.h"
 #include "toolwindows/SettingsBaseWindow.h"
 #include "zelui/FileDialog.h"
@@ -105,26 +106,18 @@ struct document_state
    string_base m_strDialog;
 };
 
-class typed_shortcuts : public testing::Test
+class typed_shortcuts : public testing::Test, protected running_application
 {
 protected:
    void SetUp() override
    {
       ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
-      m_papplication = make_pointer<application>();
-      platform::context::set_application(m_papplication.get());
-      // The video system only: the file association is not what is tested here.
-      m_papplication->molv::application::init_instance();
+      start();
       m_papplication->on_request(make_pointer<request>(e_command_application_started).get());
       process_events();
    }
 
-   void TearDown() override
-   {
-      m_papplication->term_application();
-      platform::context::set_application(nullptr);
-      m_papplication.reset();
-   }
+   void TearDown() override { stop(); }
 
    static void process_events() { platform::context::event_loop()->process_pending_events(); }
 
@@ -208,8 +201,6 @@ protected:
       }
       return state;
    }
-
-   pointer<application> m_papplication;
 };
 
 // The one change each item makes, in the terms of `document_state`.

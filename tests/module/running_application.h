@@ -23,14 +23,15 @@ private:
    std::vector<rectangle_i32> m_rectangles;
 };
 
-// The module's application with its video system up, a private data folder and the monitors
-// given. A test fixture calls `start` first and `stop` last, after releasing its own objects.
-class application_on_monitors
+// The module's application with its video system up (on the driver that SDL_VIDEODRIVER names)
+// and a private data and home folder, and, when given, monitors of the test's own. A test fixture
+// calls `start` first and `stop` last, after releasing its own objects.
+class running_application
 {
 protected:
-   void start(std::vector<rectangle_i32> monitors)
+   void start(std::vector<rectangle_i32> monitors = {})
    {
-      char szTemplate[] = "/tmp/brisvane_monitors_XXXXXX";
+      char szTemplate[] = "/tmp/brisvane_application_XXXXXX";
       m_folder = ::mkdtemp(szTemplate);
       ::setenv("XDG_DATA_HOME", m_folder.c_str(), 1);
       ::setenv("HOME", m_folder.c_str(), 1);
@@ -38,7 +39,10 @@ protected:
       platform::context::set_application(m_papplication.get());
       // The video system only: the file association is not what is tested here.
       m_papplication->molv::application::init_instance();
-      platform::context::windowing()->set_monitor_source(make_pointer<listed_monitors>(std::move(monitors)));
+      if (!monitors.empty())
+      {
+         platform::context::windowing()->set_monitor_source(make_pointer<listed_monitors>(std::move(monitors)));
+      }
    }
 
    void stop()
