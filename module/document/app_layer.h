@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 #include "document/ImageWrap.h"
 #include "orvo/function.h"
@@ -24,10 +23,6 @@ namespace Tarvossa_BrisvanePro
 class Global;
 class LayerPreviewImage;
 class project;
-
-// FIXME: belongs with the other geometry types of the base library.
-template <typename T>
-using polygon_type = std::vector<point_type<T>>;
 
 // The kinds of layer, as stored in the type of a file block.
 enum enum_layer

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 // Points, sizes and rectangles of widgets, windows and monitors, in pixels unless a caller says
 // otherwise. A rectangle runs from (left, top) included to (right, bottom) excluded.
@@ -80,6 +81,10 @@ struct rectangle_type
       return {std::min(left, r.left), std::min(top, r.top), std::max(right, r.right), std::max(bottom, r.bottom)};
    }
 };
+
+// A closed outline: its corners in order, the last joined to the first.
+template <typename T>
+using polygon_type = std::vector<point_type<T>>;
 
 using point_i32 = point_type<int>;
 using size_i32 = size_type<int>;
