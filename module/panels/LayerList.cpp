@@ -33,14 +33,9 @@ LayerList::LayerList(zelui::Widget * pparent, Global * pglobal) :
    m_pcheckboxOnlyCurrent = new zelui::CheckBox(m_pwidgetButtons, "Draw Current Only", {});
    m_pcheckboxOnlyCurrent->set_tooltip("Force all layers except current be transparent.");
    m_pcheckboxOnlyCurrent->set_checked(false, e_source_initialize);
-   m_pcheckboxOnlyCurrent->set_callback(
-      [pglobal](bool)
-      {
-         if (MainScreen * pscreen = pglobal->get_app())
-         {
-            pscreen->reload_all(true);
-         }
-      });
+   // The box's state is an input of the frame build: the panels are refreshed and the document
+   // is marked changed, so that the canvas shows the new frame at once.
+   m_pcheckboxOnlyCurrent->set_callback([pglobal](bool) { pglobal->reload_all(); });
    pbuttonClone->set_fixed_width(80);
    sync_at_next_frame();
 }

@@ -19,7 +19,7 @@ public:
    LayerList(zelui::Widget * pparent, Global * pglobal);
    ~LayerList() override;
 
-   // "Draw Current Only": every layer but the current one is left out of the frame.
+   // "Draw Current Only": the screen layers other than the current one are drawn without box fills.
    bool isOnlyCurrentChecked() const;
 
 private:

@@ -180,7 +180,6 @@ TEST_F(document_frames, DrawCurrentOnlyLeavesTheOtherScreenLayersWithoutBoxFills
    ASSERT_NE(pbox, nullptr);
    pbox->set_checked(true, e_source_user);
    ASSERT_TRUE(m_pscreen->isOnlyCurrent());
-   m_pglobal->set_changed();
    build();
    EXPECT_EQ(frame_pixel(10, 10) >> 24, 0u);
    EXPECT_EQ(frame_pixel(10, 50) >> 24, 255u);
@@ -200,6 +199,37 @@ TEST_F(document_frames, DrawCurrentOnlyLeavesTheOtherScreenLayersWithoutBoxFills
    build();
    EXPECT_EQ(frame_pixel(10, 10) >> 24, 255u);
    EXPECT_EQ(frame_pixel(10, 50) >> 24, 255u);
+}
+
+TEST_F(document_frames, DrawCurrentOnlyAndTheCurrentLayerAreFollowedAtTheNextDrawWhenAPictureIsCurrent)
+{
+   add_screen("Screen", 2, 0, 0);
+   add_picture("Picture", 60, 60, 30, 10, red);
+   m_pscreen->setCurrentLayerTo(1, true);
+   build();
+   build();
+   ASSERT_FALSE(build());
+
+   // The box alone, with no tool window showing a screen layer that could mark the document.
+   draw_current_only_box()->set_checked(true, e_source_user);
+   EXPECT_TRUE(build());
+   EXPECT_EQ(frame_pixel(10, 10) >> 24, 0u);
+   EXPECT_EQ(frame_pixel(70, 65), red_pixel);
+
+   // The screen layer made current draws its fills; the first draw hands the focus back.
+   m_pscreen->setCurrentLayerTo(0, true);
+   build();
+   build();
+   EXPECT_EQ(frame_pixel(10, 10) >> 24, 255u);
+   m_pscreen->setCurrentLayerTo(1, true);
+   build();
+   build();
+   EXPECT_EQ(frame_pixel(10, 10) >> 24, 0u);
+   EXPECT_FALSE(build());
+
+   draw_current_only_box()->set_checked(false, e_source_user);
+   EXPECT_TRUE(build());
+   EXPECT_EQ(frame_pixel(10, 10) >> 24, 255u);
 }
 
 // The reading of a picture's pixels in straight colours, with or without their alpha, one line

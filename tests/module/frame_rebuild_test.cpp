@@ -96,7 +96,6 @@ public:
             pbox->set_checked(bOn, e_source_user);
          }
       }
-      global().set_changed();
    }
 
    // Draws as the canvas does, until nothing more is pending (selecting a layer first hands the
