@@ -9,6 +9,7 @@
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
+#include "draw_current_only_box.h"
 #include "orvo/straight_alpha.h"
 #include "panels/LayerList.h"
 #include "panels/RightPanel.h"
@@ -109,17 +110,7 @@ protected:
       return boxes;
    }
 
-   zelui::CheckBox * draw_current_only_box() const
-   {
-      for (const pointer<zelui::Widget> & pchild : m_pscreen->right_panel()->layer_list()->button_row()->children())
-      {
-         if (auto * pbox = dynamic_cast<zelui::CheckBox *>(pchild.get()))
-         {
-            return pbox;
-         }
-      }
-      return nullptr;
-   }
+   zelui::CheckBox * draw_current_only_box() const { return ::draw_current_only_box(*m_pscreen->right_panel()->layer_list()); }
 
    pointer<MainScreen> m_pscreen;
    Global * m_pglobal = nullptr;

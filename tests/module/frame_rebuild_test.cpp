@@ -18,6 +18,7 @@
 #include "document/project.h"
 #include "orvo/file_system.h"
 #include "orvo/payload.h"
+#include "draw_current_only_box.h"
 #include "panels/LayerList.h"
 #include "panels/RightPanel.h"
 #include "zel2d/context.h"
@@ -89,13 +90,7 @@ public:
 
    void set_only_current(bool bOn) const
    {
-      for (const pointer<zelui::Widget> & pchild : m_pscreen->right_panel()->layer_list()->button_row()->children())
-      {
-         if (auto * pbox = dynamic_cast<zelui::CheckBox *>(pchild.get()))
-         {
-            pbox->set_checked(bOn, e_source_user);
-         }
-      }
+      draw_current_only_box(*m_pscreen->right_panel()->layer_list())->set_checked(bOn, e_source_user);
    }
 
    // Draws as the canvas does, until nothing more is pending (selecting a layer first hands the

@@ -4,6 +4,7 @@
 #include "panel_test_screen.h"
 
 #include "document/image_layer.h"
+#include "draw_current_only_box.h"
 #include "zel2d/context.h"
 #include "panels/CheckboxWithFocus.h"
 #include "panels/LayerList.h"
@@ -333,11 +334,7 @@ TEST_F(side_panel, leaving_the_list_clears_the_hover_colour)
 TEST_F(side_panel, draw_current_only_starts_off_and_follows_its_box)
 {
    EXPECT_FALSE(m_ppanel->isOnlyCurrentChecked());
-   zelui::CheckBox * pbox = nullptr;
-   for (const pointer<zelui::Widget> & pchild : m_ppanel->layer_list()->button_row()->children())
-   {
-      pbox = pbox ? pbox : dynamic_cast<zelui::CheckBox *>(pchild.get());
-   }
+   zelui::CheckBox * pbox = draw_current_only_box(*m_ppanel->layer_list());
    ASSERT_NE(pbox, nullptr);
    pbox->set_checked(true, e_source_user);
    EXPECT_TRUE(m_ppanel->isOnlyCurrentChecked());
