@@ -189,6 +189,8 @@ public:
    // The XML screen setup: one slice per layer. The file is the path with its extensions replaced
    // by ".xml", written whole or not at all.
    file::write_result save_resolute_arena_xml_document(const file::path & path) const;
+   // The text of that file.
+   string_base get_resolute_arena_xml_text() const;
 
    // The raster label.
    bool m_bRasterLabel = false;

@@ -166,6 +166,13 @@ void add_layer_to_xml(const app_layer * player, pugi::xml_node & layers)
 
 file::write_result project::save_resolute_arena_xml_document(const file::path & path) const
 {
+   file::path pathXml = path;
+   pathXml.set_all_extensions("xml");
+   return file::write_all(pathXml, get_resolute_arena_xml_text());
+}
+
+string_base project::get_resolute_arena_xml_text() const
+{
    pugi::xml_document document;
    pugi::xml_node state = document.append_child("XmlState");
    state.append_attribute("name").set_value("Test");
@@ -190,9 +197,7 @@ file::write_result project::save_resolute_arena_xml_document(const file::path & 
 
    string_writer writer;
    document.save(writer, "\t", pugi::format_indent, pugi::encoding_auto);
-   file::path pathXml = path;
-   pathXml.set_all_extensions("xml");
-   return file::write_all(pathXml, writer.m_str);
+   return writer.m_str;
 }
 
 } // namespace Tarvossa_BrisvanePro
