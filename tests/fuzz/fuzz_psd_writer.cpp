@@ -222,5 +222,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t * pdata, std::size_t si
       std::ifstream in(path, std::ios::binary);
       check_file(string_base(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), *pcomposite, layers);
    }
+   std::filesystem::remove(path);
    return 0;
 }

@@ -3,11 +3,11 @@
 // there; never one the window could not be opened at.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 
-#include <stdlib.h>
 #include <unistd.h>
 
 #include "core/application.h"
@@ -37,13 +37,25 @@ bool fits_the_screen(const rectangle_f64 & r)
    return r.right - r.left <= 1024 && r.bottom - r.top <= 768 && r.right > 0 && r.bottom > 0 && r.left < 1024 && r.top < 768;
 }
 
+// The data folder of the run, removed when it ends.
+std::filesystem::path & data_folder()
+{
+   static std::filesystem::path s_folder;
+   return s_folder;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
    char szFolder[] = "/tmp/fuzz_window_settings_XXXXXX";
-   ::setenv("XDG_DATA_HOME", ::mkdtemp(szFolder), 1);
+   data_folder() = ::mkdtemp(szFolder);
+   ::setenv("XDG_DATA_HOME", data_folder().c_str(), 1);
    dir::make(application::folder_to_save_data());
+   std::atexit([] {
+      std::error_code error;
+      std::filesystem::remove_all(data_folder(), error);
+   });
    return 0;
 }
 
