@@ -182,16 +182,21 @@ string_base project::get_container_text(scoped_string_base strMagic, scoped_stri
 {
    // The blocks are made first and the whole length reserved, so that a large block (a picture)
    // is copied once.
+   // An empty slot of the list is no layer and gets no block.
    std::vector<std::pair<int, string_base>> blocks;
    for (const pointer<app_layer> & player : m_layera)
    {
-      blocks.emplace_back(player->get_layer_type(), player->get_layer_info());
+      if (player)
+      {
+         blocks.emplace_back(player->get_layer_type(), player->get_layer_info());
+      }
    }
+   const auto iLayerBlocks = static_cast<long long>(blocks.size());
    if (bRasterLabel)
    {
       blocks.emplace_back(raster_label_block_type, get_raster_label_info());
    }
-   string_base strText = container_header(strMagic, m_layera.count(), strExtra);
+   string_base strText = container_header(strMagic, iLayerBlocks, strExtra);
    std::size_t iLength = strText.size();
    for (const auto & [iType, strBlock] : blocks)
    {

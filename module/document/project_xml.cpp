@@ -191,7 +191,11 @@ string_base project::get_resolute_arena_xml_text() const
    pugi::xml_node layers = screen.append_child("layers");
    for (const pointer<app_layer> & player : m_layera)
    {
-      add_layer_to_xml(player.get(), layers);
+      // An empty slot of the list is no layer and gets no slice.
+      if (player)
+      {
+         add_layer_to_xml(player.get(), layers);
+      }
    }
    add_output_device(screen, get_paper_width(), get_paper_height());
 

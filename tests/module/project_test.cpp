@@ -176,6 +176,23 @@ TEST_F(document, AnEmptySlotInTheListIsPassedOverAndDestroyedWithIt)
    EXPECT_EQ(plogo->get_document(), nullptr);
 }
 
+TEST_F(document, AnEmptySlotInTheListIsSavedAsNoLayer)
+{
+   temporary_folder folder;
+   add_image_layer("Left");
+   m_pproject->get_layers().add(pointer<app_layer>());
+   add_image_layer("Right");
+   ASSERT_TRUE(m_pproject->save_project_to_file(folder / "show.tvsx"));
+   ASSERT_TRUE(m_pproject->save_preset_to_file(folder / "mine.tvsx_presets"));
+
+   auto preread = make_pointer<project>(nullptr);
+   EXPECT_EQ(preread->load_project_from_string(file::read_all(folder / "show.tvsx").m_strText).m_strFault, "");
+   ASSERT_EQ(preread->get_layers_count(), 2);
+   EXPECT_EQ(preread->get_layer(0)->get_name(), "Left");
+   EXPECT_EQ(preread->get_layer(1)->get_name(), "Right");
+   EXPECT_TRUE(file::read_all(folder / "mine.tvsx_presets").m_strText.starts_with("BRISVANE_LED_PRESETS v2 2 0\n"));
+}
+
 TEST_F(document, PaperSizeIsStoredAsGivenAndReadAtLeastOne)
 {
    m_pglobal->take_changed();

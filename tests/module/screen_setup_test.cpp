@@ -155,6 +155,27 @@ TEST_F(screen_setup, GridPointsTruncateTowardZeroAndEveryLayerIsExported)
    EXPECT_STREQ(layers.last_child().child("Params").child("Param").attribute("value").value(), "Logo");
 }
 
+TEST_F(screen_setup, AnEmptySlotInTheListGivesNoSlice)
+{
+   for (const char * pszName : {"Left", "", "Right"})
+   {
+      pointer<app_layer> player;
+      if (*pszName != '\0')
+      {
+         player = m_pproject->create_layer(e_layer_boxes);
+         player->set_name(pszName);
+      }
+      m_pproject->get_layers().add(player);
+   }
+   pugi::xml_node layers = screen_of(write_and_read()).child("layers");
+   std::vector<string_base> names;
+   for (pugi::xml_node slice : layers.children("Slice"))
+   {
+      names.push_back(slice.child("Params").child("Param").attribute("value").value());
+   }
+   EXPECT_EQ(names, (std::vector<string_base>{"Left", "Right"}));
+}
+
 TEST_F(screen_setup, TwoExportsDifferOnlyInTheScreenId)
 {
    m_pproject->new_boxes_layer();
