@@ -194,6 +194,9 @@ public:
    ImageWrap m_imagewrapFrame;
    // What the frame shows, so that a build composes again only the part that changed.
    std::unique_ptr<frame_composer> m_pframecomposer;
+   // The raster size whose frame could not be made, and was told to the user; none when the
+   // last frame was made.
+   size_type<int> m_sizeRasterRefused;
 
    // The most memory the document's pictures (the layers' own and offscreen pictures and the
    // frame) may take together: half of the machine's memory. A layer that would go beyond draws

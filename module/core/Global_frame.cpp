@@ -255,16 +255,22 @@ void draw_raster_label(project & document, MainScreen * pscreen, zel2d::context 
    }
 }
 
-// The frame picture at the raster size; one made anew is composed whole.
+size_type<int> raster_size_of(const project & document)
+{
+   return {document.get_paper_width(), document.get_paper_height()};
+}
+
+// The frame picture at the raster size; one made anew is composed whole. Throws, saying why, when
+// no picture can be made at that size (beyond the picture size limit, or beyond memory).
 image::image & frame_of_raster_size(Global & global, project & document)
 {
-   const size_type<int> sizePaper{document.get_paper_width(), document.get_paper_height()};
+   const size_type<int> sizePaper = raster_size_of(document);
    pointer<image::image> & pimageFrame = global.m_pimageFrame;
    if (pimageFrame && pimageFrame->width() == sizePaper.width && pimageFrame->height() == sizePaper.height)
    {
       return *pimageFrame;
    }
-   if (pimageFrame && pimageFrame->_is_ok())
+   if (pimageFrame && pimageFrame->_is_ok() && image::image::is_size_allowed(sizePaper.width, sizePaper.height))
    {
       pimageFrame->create(sizePaper.width, sizePaper.height);
    }
@@ -273,6 +279,25 @@ image::image & frame_of_raster_size(Global & global, project & document)
       pimageFrame = document.create_image(sizePaper);
    }
    return *pimageFrame;
+}
+
+// Whether the frame of a raster that could not be made is not tried again: until the raster
+// size changes, nothing (a layer edit included) can make it, and each try would only fail again.
+bool is_raster_refused(const Global & global, const project & document)
+{
+   return global.m_sizeRasterRefused == raster_size_of(document);
+}
+
+// A raster whose frame cannot be made shows no frame (rather than a stale one) and is told to the
+// user once for its size; the frame is made anew, and composed whole, when the size changes.
+void refuse_raster(Global & global, const project & document, const std::exception & exception)
+{
+   global.m_pimageFrame = nullptr;
+   global.m_imagewrapFrame.releaseImage();
+   global.m_pframecomposer = std::make_unique<frame_composer>();
+   global.m_sizeRasterRefused = raster_size_of(document);
+   global.show_error(format("The raster of %d x %d pixels cannot be drawn: %s.", document.get_paper_width(), document.get_paper_height(),
+                            exception.what()));
 }
 
 // The visible screen and image layers that have a picture, as the frame shows them; during a
@@ -455,7 +480,8 @@ bool Global::defer_build_frame(bool bDocument, zel2d::context * pcontext)
    }
    // Export request and composition decision.
    const export_request request = take_export_request(*this);
-   if (!bChanged && !request.is_set() && m_pimageFrame && m_pimageFrame->_is_ok())
+   const bool bFrameShown = m_pimageFrame && m_pimageFrame->_is_ok();
+   if (!bChanged && !request.is_set() && (bFrameShown || (pproject && is_raster_refused(*this, *pproject))))
    {
       return false;
    }
@@ -463,12 +489,30 @@ bool Global::defer_build_frame(bool bDocument, zel2d::context * pcontext)
    {
       return bChanged || request.is_set();
    }
+   if (is_raster_refused(*this, *pproject))
+   {
+      if (request.is_set())
+      {
+         show_error(format("The image \"%s\" could not be written: the raster of %d x %d pixels cannot be drawn.", request.m_path.c_str(),
+                           pproject->get_paper_width(), pproject->get_paper_height()));
+      }
+      return true;
+   }
    std::unique_ptr<PSDSaver> ppsd;
    if (request.is_set() && request.m_strExtension == "psd")
    {
       ppsd = std::make_unique<PSDSaver>();
    }
-   compose_frame(*this, *pproject, pcontext, ppsd.get());
+   try
+   {
+      compose_frame(*this, *pproject, pcontext, ppsd.get());
+   }
+   catch (const std::exception & exception)
+   {
+      refuse_raster(*this, *pproject, exception);
+      return true;
+   }
+   m_sizeRasterRefused = {};
    if (request.is_set())
    {
       write_export(*this, request, ppsd.get());

@@ -157,6 +157,43 @@ TEST_F(document_frames, AFailingSecondLayerOfThreeStopsTheDrawAndTheNextDrawCatc
    EXPECT_EQ(error_boxes().size(), 1u);
 }
 
+TEST_F(document_frames, ARasterBeyondThePictureSizeLimitIsToldOnceAndDrawnAgainWhenItFits)
+{
+   pointer<image_layer> ppicture = add_picture("Picture", 10, 10, 30, 10, red);
+   ASSERT_TRUE(build());
+   document().set_paper_size(100000, 80);
+   EXPECT_NO_THROW(build());
+   std::vector<zelui::MessageDialog *> boxes = error_boxes();
+   ASSERT_EQ(boxes.size(), 1u);
+   EXPECT_TRUE(boxes[0]->message().starts_with("The raster of 100000 x 80 pixels cannot be drawn: cannot make a picture of"))
+      << boxes[0]->message();
+   EXPECT_FALSE(m_pglobal->m_imagewrapFrame.has_image());
+
+   // Neither the next draws nor an edit of a layer try again, and an export says why it wrote nothing.
+   EXPECT_NO_THROW(build());
+   paint(ppicture, 30, 10, blue);
+   EXPECT_NO_THROW(build());
+   EXPECT_EQ(error_boxes().size(), 1u);
+   request_export(m_folder / "wall.png", "PNG Image", "*.png");
+   EXPECT_NO_THROW(build());
+   boxes = error_boxes();
+   ASSERT_EQ(boxes.size(), 2u);
+   EXPECT_EQ(boxes[1]->message(), "The image \"" + (m_folder / "wall.png").string() +
+                                     "\" could not be written: the raster of 100000 x 80 pixels cannot be drawn.");
+   EXPECT_FALSE(std::filesystem::exists(m_folder / "wall.png"));
+
+   // Another raster beyond the limit is told once more; one that fits is drawn whole.
+   document().set_paper_size(80, 70000);
+   EXPECT_NO_THROW(build());
+   EXPECT_NO_THROW(build());
+   EXPECT_EQ(error_boxes().size(), 3u);
+   document().set_paper_size(120, 80);
+   EXPECT_TRUE(build());
+   EXPECT_EQ(frame_pixel(20, 15), blue_pixel);
+   EXPECT_TRUE(m_pglobal->m_imagewrapFrame.has_image());
+   EXPECT_EQ(error_boxes().size(), 3u);
+}
+
 TEST_F(document_frames, DrawCurrentOnlyLeavesTheOtherScreenLayersWithoutBoxFills)
 {
    pointer<boxes_layer> pother = add_screen("Other", 2, 0, 0);
