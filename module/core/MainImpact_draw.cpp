@@ -154,7 +154,8 @@ void MainImpact::draw_custom_path_hover(zel2d::context * pcontext, const pointer
    const float hy = static_cast<float>(m_pointHover.y - m_pointPan.y) - m_fZoom * static_cast<float>(player->get_offset_y());
    datagram::box boxHovered;
    bool bFound = false;
-   psnake->m_pdescription->for_each_box(
+   // Only the boxes around the pointer are walked.
+   psnake->m_pdescription->for_each_box_met(
       [&](float x1, float y1, float x2, float y2, std::uint16_t uColumn, std::uint16_t uRow, int)
       {
          if (m_fZoom * x1 < hx && hx < m_fZoom * x2 && m_fZoom * y1 < hy && hy < m_fZoom * y2)
@@ -166,7 +167,7 @@ void MainImpact::draw_custom_path_hover(zel2d::context * pcontext, const pointer
          }
          return false;
       },
-      psnake, false);
+      psnake, edges_around(hx, m_fZoom), edges_around(hy, m_fZoom));
    if (bFound)
    {
       const rectangle_type<float> r = zoomed_box_rectangle(player, boxHovered.key());

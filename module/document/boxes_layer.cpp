@@ -213,10 +213,12 @@ float boxes_layer::calculate_power() const
    return static_cast<float>(PowerWatts) * static_cast<float>(boxes) / (std::sqrt(static_cast<float>(PowerPhases)) * static_cast<float>(PowerVolts));
 }
 
+// Only the boxes the rectangle meets are walked: the rectangle of a click finds its box at once
+// however large the grid. The keys themselves are as many as the boxes taken.
 std::vector<int> boxes_layer::hit_test(const rectangle_type<int> & rectangle) const
 {
    std::vector<int> keys;
-   m_descriptionData.for_each_box(
+   m_descriptionData.for_each_box_met(
       [&](float x1, float y1, float x2, float y2, std::uint16_t uColumn, std::uint16_t uRow, int) {
          const bool bApart = rectangle.right <= static_cast<int>(x1) || rectangle.left >= static_cast<int>(x2) ||
                              rectangle.bottom <= static_cast<int>(y1) || rectangle.top >= static_cast<int>(y2);
@@ -226,14 +228,14 @@ std::vector<int> boxes_layer::hit_test(const rectangle_type<int> & rectangle) co
          }
          return false;
       },
-      &m_snakeData, false);
+      &m_snakeData, edges_overlapping_pixels(rectangle.left, rectangle.right), edges_overlapping_pixels(rectangle.top, rectangle.bottom));
    return keys;
 }
 
 std::optional<datagram::box> boxes_layer::find_box_at(float x, float y) const
 {
    std::optional<datagram::box> obox;
-   m_descriptionData.for_each_box(
+   m_descriptionData.for_each_box_met(
       [&](float x1, float y1, float x2, float y2, std::uint16_t uColumn, std::uint16_t uRow, int) {
          if (x1 < x && x < x2 && y1 < y && y < y2)
          {
@@ -242,7 +244,7 @@ std::optional<datagram::box> boxes_layer::find_box_at(float x, float y) const
          }
          return false;
       },
-      &m_snakeData, false);
+      &m_snakeData, edges_around(x), edges_around(y));
    return obox;
 }
 

@@ -69,7 +69,9 @@ public:
    bool is_corner_label_on(enum_corner ecorner) const noexcept;
 
    // The number of runs of the data (true) or power (false) path as the layer is now, whether
-   // the path is shown or not; 0 when the path cannot be built.
+   // the path is shown or not; 0 when the path cannot be built. It builds the path, a record per
+   // box (exclusions and custom paths make the runs no product of the grid's size), so a grid of
+   // billions of boxes takes as many records each time the layer changes.
    long long calculate_path_count(bool bData) const;
    // The number of the layer's first run of the path in its document; 1 without a document.
    long long calculate_base_path_index(bool bData) const;
@@ -120,7 +122,9 @@ public:
    // Excludes the box under the point, or brings it back. False when no box lies under the
    // point or the box is now excluded; true when it was brought back.
    bool trigger_for_exclude_boxes(float x, float y);
-   // Excludes every box of the grid, or, when all of them already are, none.
+   // Excludes every box of the grid, or, when all of them already are, none. It costs a key per
+   // box: the excluded set holds one key for each box it leaves out, so a grid of tens of
+   // thousands of columns and of rows takes billions of keys, and seconds or more.
    void switch_all_exclude_boxes();
    // Adds the box under the point to the custom paths of `psnake`'s description, or with
    // `bRemove` cuts its path from that box on.

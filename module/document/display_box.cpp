@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace Tarvossa_BrisvanePro
 {
@@ -29,6 +30,71 @@ void display_box::column_edges(std::uint32_t uColumn, float & x1, float & x2) co
 void display_box::row_edges(std::uint32_t uRow, float & y1, float & y2) const
 {
    edges(uRow, Rows, Height, HalfColumns[e_half_first_row], HalfColumns[e_half_last_row], y1, y2);
+}
+
+edge_window edges_around(float f, float fScale)
+{
+   return {[f, fScale](float f1) { return fScale * f1 < f; }, [f, fScale](float f2) { return f < fScale * f2; }};
+}
+
+edge_window edges_overlapping_pixels(int iFrom, int iTo)
+{
+   return {[iTo](float f1) { return static_cast<int>(f1) < iTo; }, [iFrom](float f2) { return static_cast<int>(f2) > iFrom; }};
+}
+
+line_range display_box::columns_met(const edge_window & window) const
+{
+   return lines_met(Columns, &display_box::column_edges, window);
+}
+
+line_range display_box::rows_met(const edge_window & window) const
+{
+   return lines_met(Rows, &display_box::row_edges, window);
+}
+
+// Near edges never fall as the line number grows, nor do far edges before the last line; so the
+// lines whose far edge passes form a run up to the last line but one, and those whose near edge
+// passes form a run from the first line on.
+line_range display_box::lines_met(int iCount, edges_of_line edges, const edge_window & window) const
+{
+   if (!has_boxes())
+   {
+      return {};
+   }
+   const auto edges_of = [&](int iLine) {
+      std::pair<float, float> edgesOfLine;
+      (this->*edges)(static_cast<std::uint32_t>(iLine), edgesOfLine.first, edgesOfLine.second);
+      return edgesOfLine;
+   };
+   // The first line, short of the last, whose far edge passes; else the last line.
+   int iFirst = 0;
+   for (int iEnd = iCount - 1; iFirst < iEnd;)
+   {
+      const int iMiddle = iFirst + (iEnd - iFirst) / 2;
+      if (window.m_after_start(edges_of(iMiddle).second))
+      {
+         iEnd = iMiddle;
+      }
+      else
+      {
+         iFirst = iMiddle + 1;
+      }
+   }
+   // The first line from there whose near edge no longer passes.
+   int iEnd = iCount;
+   for (int iLow = iFirst; iLow < iEnd;)
+   {
+      const int iMiddle = iLow + (iEnd - iLow) / 2;
+      if (window.m_before_end(edges_of(iMiddle).first))
+      {
+         iLow = iMiddle + 1;
+      }
+      else
+      {
+         iEnd = iMiddle;
+      }
+   }
+   return {iFirst, iEnd};
 }
 
 datagram::box display_box::box_from_key(int iKey) const

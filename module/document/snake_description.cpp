@@ -80,22 +80,16 @@ void erase_paths_reaching(std::vector<std::vector<int>> & paths, std::uint32_t (
 
 } // namespace
 
-bool snake_description::for_each_box(const box_callback & callback, const snake * psnake, bool bByColumns) const
+namespace
 {
-   if (psnake == nullptr || psnake->m_pdisplaybox == nullptr)
+
+// Visits the boxes of the outer lines by the inner lines, each counted upwards.
+bool walk_boxes(const display_box & grid, const snake_description::box_callback & callback, bool bByColumns, line_range outer,
+                line_range inner)
+{
+   for (int iOuter = outer.m_iFirst; iOuter < outer.m_iEnd; ++iOuter)
    {
-      return false;
-   }
-   const display_box & grid = *psnake->m_pdisplaybox;
-   if (!grid.has_boxes())
-   {
-      return false;
-   }
-   const int iOuterCount = bByColumns ? grid.Columns : grid.Rows;
-   const int iInnerCount = bByColumns ? grid.Rows : grid.Columns;
-   for (int iOuter = 0; iOuter < iOuterCount; ++iOuter)
-   {
-      for (int iInner = 0; iInner < iInnerCount; ++iInner)
+      for (int iInner = inner.m_iFirst; iInner < inner.m_iEnd; ++iInner)
       {
          const auto uColumn = static_cast<std::uint32_t>(bByColumns ? iOuter : iInner);
          const auto uRow = static_cast<std::uint32_t>(bByColumns ? iInner : iOuter);
@@ -109,6 +103,41 @@ bool snake_description::for_each_box(const box_callback & callback, const snake 
       }
    }
    return false;
+}
+
+// The grid of the snake's layer when it has boxes.
+const display_box * walked_grid(const snake * psnake)
+{
+   if (psnake == nullptr || psnake->m_pdisplaybox == nullptr || !psnake->m_pdisplaybox->has_boxes())
+   {
+      return nullptr;
+   }
+   return psnake->m_pdisplaybox;
+}
+
+} // namespace
+
+bool snake_description::for_each_box(const box_callback & callback, const snake * psnake, bool bByColumns) const
+{
+   const display_box * pgrid = walked_grid(psnake);
+   if (pgrid == nullptr)
+   {
+      return false;
+   }
+   const line_range columns{0, pgrid->Columns};
+   const line_range rows{0, pgrid->Rows};
+   return walk_boxes(*pgrid, callback, bByColumns, bByColumns ? columns : rows, bByColumns ? rows : columns);
+}
+
+bool snake_description::for_each_box_met(const box_callback & callback, const snake * psnake, const edge_window & columns,
+                                         const edge_window & rows) const
+{
+   const display_box * pgrid = walked_grid(psnake);
+   if (pgrid == nullptr)
+   {
+      return false;
+   }
+   return walk_boxes(*pgrid, callback, false, pgrid->rows_met(rows), pgrid->columns_met(columns));
 }
 
 // A separator is written only after some text, so an empty first path leaves no trace.

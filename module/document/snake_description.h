@@ -13,6 +13,7 @@ namespace Tarvossa_BrisvanePro
 {
 
 class snake;
+struct edge_window;
 
 // The message of a path whose run cannot hold one of its lines.
 inline constexpr const char * g_pszPanelsOverLimit = "Some panels consume more pixels then limit used.";
@@ -47,6 +48,9 @@ public:
    // each line counted upwards; stops at the first callback that returns true, and returns
    // whether one did.
    bool for_each_box(const box_callback & callback, const snake * psnake, bool bByColumns) const;
+   // The same walk, row by row, over only the columns and rows that the windows meet
+   // (`display_box::columns_met`, `rows_met`): a search of a grid of any size costs the boxes met.
+   bool for_each_box_met(const box_callback & callback, const snake * psnake, const edge_window & columns, const edge_window & rows) const;
 
    // The path of `psnake`'s layer in path order, with the first and last box of every run marked
    // (not numbered): the custom paths when they are switched on, else the builder that the

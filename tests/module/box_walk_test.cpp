@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <random>
 #include <vector>
 
 #include "core/Global.h"
@@ -52,6 +54,19 @@ std::vector<std::pair<float, float>> column_spans(const boxes_layer & layer)
       }
    }
    return spans;
+}
+
+// The key of the box a click at (x, y) excludes, if any; the exclusion is taken back.
+std::optional<int> box_clicked(boxes_layer & layer, float x, float y)
+{
+   layer.trigger_for_exclude_boxes(x, y);
+   std::optional<int> oiKey;
+   for (const int iKey : layer.ExcludeBoxes)
+   {
+      oiKey = iKey;
+   }
+   layer.ExcludeBoxes.clear();
+   return oiKey;
 }
 
 } // namespace
@@ -167,6 +182,55 @@ TEST(hit_test, OverlappingBoxesInRowOrderAndTouchingEdgesMiss)
    // Excluded boxes are still hit.
    player->ExcludeBoxes.add(box_key(0, 1));
    EXPECT_EQ(player->hit_test({0, 50, 100, 100}), (std::vector<int>{box_key(0, 1)}));
+}
+
+TEST(hit_test, LargestGridFindsItsBoxesAtOnce)
+{
+   auto player = grid(boxes_layer::max_grid_count, boxes_layer::max_grid_count, 1, 1);
+   EXPECT_EQ(player->hit_test({65000, 30000, 65002, 30001}), (std::vector<int>{box_key(65000, 30000), box_key(65001, 30000)}));
+   EXPECT_EQ(player->hit_test({0, 0, 1, 1}), (std::vector<int>{box_key(0, 0)}));
+   EXPECT_TRUE(player->hit_test({70000, 0, 70010, 5}).empty());
+   EXPECT_EQ(box_clicked(*player, 40000.25f, 123.75f), box_key(40000, 123));
+}
+
+// The search by edges finds what a walk of every box finds, in the same order, also where the
+// edges are too large for a float to hold exactly and where half lines make the edges uneven.
+TEST(hit_test, SearchGivesWhatTheWholeWalkGives)
+{
+   std::mt19937 random(7);
+   for (const unsigned long ulHalf : {0ul, 0b0101ul, 0b1010ul, 0b1111ul})
+   {
+      for (const int iSize : {1, 3, 100, boxes_layer::max_box_size})
+      {
+         auto player = grid(1500, 7, iSize, iSize, ulHalf);
+         const std::vector<visited_box> boxes = walk(*player, false);
+         std::uniform_int_distribution<int> coordinate(-iSize, 1500 * iSize + iSize);
+         for (int i = 0; i < 100; ++i)
+         {
+            int x1 = coordinate(random), x2 = coordinate(random);
+            const int y1 = std::uniform_int_distribution<int>(-iSize, 8 * iSize)(random);
+            const rectangle_type<int> rectangle{std::min(x1, x2), y1, std::max(x1, x2), y1 + iSize};
+            std::vector<int> expected;
+            std::optional<int> oiFound;
+            const float x = static_cast<float>(x1) + 0.5f;
+            const float y = static_cast<float>(y1) + 0.25f;
+            for (const visited_box & box : boxes)
+            {
+               if (!(rectangle.right <= static_cast<int>(box.x1) || rectangle.left >= static_cast<int>(box.x2) ||
+                     rectangle.bottom <= static_cast<int>(box.y1) || rectangle.top >= static_cast<int>(box.y2)))
+               {
+                  expected.push_back(box_key(box.column, box.row));
+               }
+               if (!oiFound && box.x1 < x && x < box.x2 && box.y1 < y && y < box.y2)
+               {
+                  oiFound = box_key(box.column, box.row);
+               }
+            }
+            ASSERT_EQ(player->hit_test(rectangle), expected) << ulHalf << " " << iSize << " " << x1 << "," << y1;
+            ASSERT_EQ(box_clicked(*player, x, y), oiFound) << ulHalf << " " << iSize << " " << x << "," << y;
+         }
+      }
+   }
 }
 
 TEST(should_skip_box, OnlyExcludedBoxesAndOnlyWhileSkippingIsOn)
