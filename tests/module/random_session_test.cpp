@@ -1,7 +1,8 @@
 // A seeded random session on the real root screen: menu items, clicks, drags, wheel turns, keys and
 // typed values, delivered as the window delivers them, with a frame drawn now and then and the file
 // dialogs answered with files of a folder of the test's own. Nothing it does may crash the program
-// or trip a sanitizer, and the document it leaves must save and read back to itself.
+// or trip a sanitizer, and the document it leaves must save and read back to itself. Nothing it
+// writes may land outside that folder: an open dialog is kept showing it.
 //
 // BRISVANE_SESSION_ACTIONS sets the number of actions (300 unless set) and BRISVANE_SESSION_SEED the
 // seed (1 unless set); a failure names the seed and the actions that led to it, and
@@ -31,6 +32,7 @@
 #include "panels/WidgetWithBackground.h"
 #include "toolwindows/SettingsBoxes.h"
 #include "zel2d/context.h"
+#include "zelui/FileDialog.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
 #include "zelui/file_dialog.h"
@@ -148,6 +150,7 @@ public:
       {
          ++m_iActions;
          as_the_host([this] { act(); });
+         keep_dialogs_in_folder();
          if (pick(3) == 0)
          {
             as_the_host([this] { frame(); });
@@ -208,6 +211,44 @@ private:
       m_paths = {m_folder / "session.tvsx", m_folder / "picture.png", m_folder / "partial.tvsx", m_folder / "pipe.tvsx",
                  m_folder / "folder",       m_folder / "export.png",  m_folder / "export.psd",   m_folder / "presets",
                  m_folder / "session.xml"};
+   }
+
+   bool is_in_folder(scoped_string_base strPath) const
+   {
+      const string_base strFolder = m_folder.string() + "/";
+      return string_base(strPath).starts_with(strFolder) || strPath == m_folder.string();
+   }
+
+   // A dialog opens in the folder the last one showed (at first the working folder), and a user
+   // may leave it for any other folder, through the listing or by wiping the path box; the session
+   // takes every open dialog back to its own folder, so that a typed name is written there.
+   void keep_dialogs_in_folder()
+   {
+      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
+      {
+         auto * pdialog = dynamic_cast<zelui::FileDialog *>(pchild.get());
+         if (pdialog == nullptr)
+         {
+            continue;
+         }
+         const zelui::TextBox * ppath = path_box_of(*pdialog);
+         if (!is_in_folder(pdialog->folder().as_string()) || (ppath && !is_in_folder(ppath->text())))
+         {
+            pdialog->set_folder(file::path(m_folder.string()));
+         }
+      }
+   }
+
+   static const zelui::TextBox * path_box_of(const zelui::FileDialog & dialog)
+   {
+      for (const pointer<zelui::Widget> & pchild : dialog.children())
+      {
+         if (const auto * ptextbox = dynamic_cast<const zelui::TextBox *>(pchild.get()))
+         {
+            return ptextbox;
+         }
+      }
+      return nullptr;
    }
 
    void answer(file::file_dialog * pdialog)
@@ -382,6 +423,8 @@ private:
       const point_type<int> point{position.x + ptextbox->width() / 2, position.y + ptextbox->height() / 2};
       SettingsBoxes * pscreeninfo = m_pscreen->get_screen_info_window();
       const bool bGridCount = ptextbox == pscreeninfo->m_ptextboxColumns || ptextbox == pscreeninfo->m_ptextboxRows;
+      // A dialog's path box shows its folder: the value names a file there, typed after it.
+      const bool bPathBox = dynamic_cast<zelui::FileDialog *>(ptextbox->parent()) != nullptr;
       const string_base strValue = bGridCount ? pick_of(g_typedGridCounts) : pick_of(g_typedValues);
       const user::enum_key ekeyEnd = pick(5) == 0 ? user::e_key_escape : pick(3) == 0 ? user::e_key_tab : user::e_key_return;
       note(format("type \"%s\" into the field at %d,%d, then key %llu", strValue.c_str(), point.x, point.y,
@@ -390,7 +433,7 @@ private:
       press_at(point, user::e_mouse_left_button, true, false, 0);
       press_at(point, user::e_mouse_left_button, false, false, 0);
       type_key(user::e_key_end);
-      for (int i = 0; i < 24; ++i)
+      for (int i = 0; i < (bPathBox ? 0 : 24); ++i)
       {
          type_key(user::e_key_backspace);
       }
