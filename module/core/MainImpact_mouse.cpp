@@ -94,7 +94,7 @@ void MainImpact::on_press(const point_type<int> & point, enumeration<user::enum_
          auto pboxes = player.cast<boxes_layer>();
          // Toggling the box under the press decides the direction of the whole selection.
          m_bSelectionExcludes = !pboxes->trigger_for_exclude_boxes(pointLayer.x, pointLayer.y);
-         m_pointSelectionStart = {static_cast<int>(pointLayer.x), static_cast<int>(pointLayer.y)};
+         m_pointSelectionStart = {saturated_int(pointLayer.x), saturated_int(pointLayer.y)};
          m_pointSelectionEnd = m_pointSelectionStart;
          m_bSelectionActive = true;
          refresh_power();
@@ -324,7 +324,7 @@ bool MainImpact::mouse_motion_event(const point_type<int> & point, const size_ty
    if (m_bSelectionActive && player)
    {
       const point_type<float> pointLayer = screenToLayer(point, player);
-      m_pointSelectionEnd = {static_cast<int>(pointLayer.x), static_cast<int>(pointLayer.y)};
+      m_pointSelectionEnd = {saturated_int(pointLayer.x), saturated_int(pointLayer.y)};
       set_need_redraw();
       post_redraw();
    }

@@ -199,7 +199,8 @@ void boxes_layer::draw_labels(zel2d::context * pcontext)
 {
    const int iLabelSize = LabelFontSize;
    const int iNameSize = LayerNameFontSize != 0 ? static_cast<int>(LayerNameFontSize) : iLabelSize;
-   const int iBelowCentre = static_cast<int>((iNameSize + iLabelSize) * 0.5);
+   // Wide: font sizes may be as large as an int holds.
+   const int iBelowCentre = saturated_int((static_cast<double>(iNameSize) + iLabelSize) * 0.5);
    const float fWidthMM = physical_width();
    const float fHeightMM = physical_height();
 
@@ -228,7 +229,7 @@ void boxes_layer::draw_labels(zel2d::context * pcontext)
    const int iCentred = zel2d::align_center | zel2d::align_middle;
    for (std::size_t k = 0; k < lines.size(); ++k)
    {
-      draw_label(pcontext, 0, iBelowCentre + static_cast<int>(k) * iLabelSize, lines[k], LabelFontColor,
+      draw_label(pcontext, 0, saturated_int(iBelowCentre + static_cast<double>(k) * iLabelSize), lines[k], LabelFontColor,
                  g_colorLabelBackground, g_pszFont, iLabelSize, iCentred);
    }
    if (DrawLayerName != 0)
@@ -301,8 +302,8 @@ void boxes_layer::draw_label(zel2d::context * pcontext, int x, int y, scoped_str
    const int iAnchorX = label_anchor(iAlign, zel2d::align_left, zel2d::align_right, zel2d::align_center, iWidth, 10);
    const int iAnchorY = label_anchor(iAlign, zel2d::align_top, zel2d::align_bottom, zel2d::align_middle, iHeight, 5);
    pcontext->set_text_align(iAlign);
-   const float fX = static_cast<float>(x + iAnchorX);
-   const float fY = static_cast<float>(y + iAnchorY);
+   const float fX = static_cast<float>(static_cast<double>(x) + iAnchorX);
+   const float fY = static_cast<float>(static_cast<double>(y) + iAnchorY);
    float bounds[4];
    pcontext->text_bounds(fX, fY, strText, bounds);
    pcontext->begin_path();

@@ -36,10 +36,16 @@ private:
    static bool on_pixel(double v) { return std::isinf(v) || std::fabs(v - std::round(v)) < 1e-6; }
 };
 
-// The pixel boundary nearest to `v` (an edge of a pixel-aligned box).
+// The pixel boundary nearest to `v` (an edge of a pixel-aligned box), held within int's range: a
+// box drawn far outside every picture (a label at a huge offset) stays outside; NaN gives 0.
 inline int to_pixel(double v)
 {
-   return static_cast<int>(std::floor(v + 0.5));
+   const double fBoundary = std::floor(v + 0.5);
+   if (!(fBoundary == fBoundary))
+   {
+      return 0;
+   }
+   return static_cast<int>(std::clamp(fBoundary, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max())));
 }
 
 // Whether the transform keeps rectangles axis-aligned (no rotation or shear).

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -394,6 +395,24 @@ TEST(boxes_layer_drawing, SizeLinesStackBelowTheNameAndThePowerLineSitsAbove)
    EXPECT_EQ(larger.find("W 950 X H 500")->m_fY, fCentreY + 40.f);
    ASSERT_NE(larger.find("90.91A | 110V | 1 Phase"), nullptr);
    EXPECT_EQ(larger.find("90.91A | 110V | 1 Phase")->m_fY, fCentreY - 40.f);
+}
+
+TEST(boxes_layer_drawing, LabelsOfTheLargestFontSizesStayBelowTheCentre)
+{
+   auto player = bare_layer(10, 5);
+   player->set_name("Wall");
+   player->DrawLayerName = 1;
+   player->DrawScreenSize = 1;
+   player->ShowMM = 1;
+   player->LabelFontSize = std::numeric_limits<int>::max();
+   player->LayerNameFontSize = std::numeric_limits<int>::max();
+   const frame_build build(*player);
+   for (const char * pszLine : {"W 1000 X H 500", "W 5.00(m) X H 2.50(m)"})
+   {
+      const zel2d::drawn_text * pdrawn = build.find(pszLine);
+      ASSERT_NE(pdrawn, nullptr) << pszLine;
+      EXPECT_GT(pdrawn->m_fY, 2.0e9f) << pszLine;
+   }
 }
 
 TEST(boxes_layer_drawing, InformationLineAlongTheBottomCountsCabinetsOfTheGridOnly)

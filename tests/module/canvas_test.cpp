@@ -1,4 +1,5 @@
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "canvas_fixture.h"
@@ -303,6 +304,18 @@ TEST_F(canvas_editing, BoxSelectionBesideEveryBoxExcludes)
    move(280 + 200, 100, 150, 90, control);
    release(280 + 200, 100, control);
    EXPECT_EQ(boxes(0)->ExcludeBoxes.count(), 1);
+}
+
+TEST_F(canvas_editing, BoxSelectionOfALayerAtThe32BitBoundsStaysSound)
+{
+   layer(0)->set_offset_x(std::numeric_limits<int>::min());
+   layer(0)->set_offset_y(std::numeric_limits<int>::min());
+   m_pglobal->m_bAutoSelect = false;
+   press(280 + 50, 10, control);
+   move(280 + 200, 100, 150, 90, control);
+   release(280 + 200, 100, control);
+   EXPECT_TRUE(boxes(0)->ExcludeBoxes.is_empty());
+   EXPECT_FALSE(m_pcanvas->is_selection_active());
 }
 
 TEST_F(canvas_editing, PlainPressesPanAndMoveTheRasterLabel)
