@@ -187,8 +187,16 @@ struct context::implementation
       return m_state.m_pfontface;
    }
 
+   // The font at the current size; none beyond the largest size the font library renders (65535
+   // pixels to the em): the library would make a font that draws and measures nothing, and never
+   // free it. Text of such a size is drawn and measured as nothing here, without the library.
    cairo_scaled_font_t * current_scaled_font()
    {
+      constexpr float largest_font_size = 65535.0f;
+      if (!(m_state.m_fFontSize <= largest_font_size))
+      {
+         return nullptr;
+      }
       cairo_set_font_face(m_pcairo, current_face()->cairo_face());
       cairo_set_font_size(m_pcairo, m_state.m_fFontSize);
       return cairo_get_scaled_font(m_pcairo);
@@ -199,6 +207,11 @@ struct context::implementation
    {
       laid_out_text laidout;
       cairo_scaled_font_t * pfont = current_scaled_font();
+      if (pfont == nullptr)
+      {
+         m_glyphs.clear();
+         return laidout;
+      }
       cairo_scaled_font_extents(pfont, &laidout.m_fontextents);
       laidout.m_measure = glyph_cache::shared().lay_out(pfont, text, m_glyphs);
       return laidout;
@@ -636,8 +649,11 @@ void context::set_text_align(int iAlign)
 
 font_metrics context::current_font_metrics()
 {
-   cairo_font_extents_t extents;
-   cairo_scaled_font_extents(m_pimpl->current_scaled_font(), &extents);
+   cairo_font_extents_t extents{};
+   if (cairo_scaled_font_t * pfont = m_pimpl->current_scaled_font())
+   {
+      cairo_scaled_font_extents(pfont, &extents);
+   }
    return {static_cast<float>(extents.ascent), static_cast<float>(extents.descent),
            static_cast<float>(extents.height)};
 }

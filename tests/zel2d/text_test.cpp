@@ -76,6 +76,20 @@ TEST(text_bounds, advance_grows_with_the_text_and_the_size)
    EXPECT_NEAR(small.bounds[2] - small.bounds[0], small.advance, 1.0f);
 }
 
+// Beyond 65535 pixels to the em the font library renders nothing (and, asked, keeps the font it
+// made for good): such text measures and draws nothing, at any size up to the largest float.
+TEST(text_bounds, sizes_beyond_the_font_library_measure_and_draw_nothing)
+{
+   for (const float fSize : {65536.0f, 1.0e6f, 2147483647.0f, 3.0e38f})
+   {
+      const measured beyond = draw_and_measure("MMMM", 10, 60, zel2d::align_left, fSize);
+      EXPECT_EQ(beyond.advance, 0.0f) << fSize;
+      EXPECT_EQ(beyond.bounds[0], 10.0f) << fSize;
+      EXPECT_EQ(beyond.bounds[2], 10.0f) << fSize;
+      EXPECT_TRUE(beyond.ink.is_empty()) << fSize;
+   }
+}
+
 TEST(text_align, every_horizontal_flag_places_the_advance)
 {
    const float x = 150;
