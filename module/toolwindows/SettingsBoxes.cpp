@@ -462,22 +462,24 @@ void SettingsBoxes::on_rotation(float fDegrees)
       dTop = std::min(dTop, dTurnedY);
       dBottom = std::max(dBottom, dTurnedY);
    }
+   // The offsets that bring the turned layer back are held within int's range: a layer near the
+   // 32-bit bounds may need more.
    bool bMoved = false;
    if (pproject)
    {
       if (dTop < 0.0 && dBottom <= dRasterHeight)
       {
-         player->set_offset_y(static_cast<int>(-dTop));
+         player->set_offset_y(saturated_int(-dTop));
          bMoved = true;
       }
       else if (dTop >= 0.0 && dBottom > dRasterHeight)
       {
-         player->set_offset_y(static_cast<int>(dRasterHeight - h));
+         player->set_offset_y(saturated_int(dRasterHeight - h));
          bMoved = true;
       }
       if (dLeft < 0.0)
       {
-         player->set_offset_x(static_cast<int>(-dLeft));
+         player->set_offset_x(saturated_int(-dLeft));
          bMoved = true;
       }
    }

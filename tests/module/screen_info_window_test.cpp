@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "orvo/image.h"
@@ -438,6 +439,15 @@ TEST_F(rotation, a_turned_layer_taller_than_the_raster_stays)
    // Turned by 90 about the origin: y from -500 to 1500, beyond both edges.
    boxes().m_pfloatboxRotation->set_value(90.0f, e_source_user);
    EXPECT_EQ(m_player->get_offset_y(), -10);
+}
+
+TEST_F(rotation, a_layer_at_the_32_bit_bounds_is_brought_back_as_far_as_an_offset_goes)
+{
+   m_player->set_offset_x(std::numeric_limits<int>::max());
+   m_player->set_offset_y(0);
+   // Turned half round about the origin, its left edge lies beyond -2^31.
+   boxes().m_pfloatboxRotation->set_value(180.0f, e_source_user);
+   EXPECT_EQ(m_player->get_offset_x(), std::numeric_limits<int>::max());
 }
 
 TEST_F(rotation, the_refill_shows_the_stored_angle_in_degrees)
