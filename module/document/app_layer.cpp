@@ -197,14 +197,17 @@ void app_layer::apply_layer_info(scoped_string_base strText)
    on_read_app_layer();
 }
 
-pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned long h)
+pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned long h, bool bCoveredWhole)
 {
    const bool bSameSize = m_pimageOffscreen && static_cast<unsigned long>(m_pimageOffscreen->width()) == w &&
                           static_cast<unsigned long>(m_pimageOffscreen->height()) == h;
    // A new picture is transparent already.
    if (bSameSize)
    {
-      m_pimageOffscreen->clear();
+      if (!bCoveredWhole)
+      {
+         m_pimageOffscreen->clear();
+      }
    }
    else
    {

@@ -119,8 +119,10 @@ public:
    // Applies a key/value text; does not mark the layer changed.
    void apply_layer_info(scoped_string_base strText);
 
-   // The offscreen image at w x h, cleared to transparent; reused when the size matches.
-   pointer<image::image> request_offscreen(unsigned long w, unsigned long h);
+   // The offscreen image at w x h, cleared to transparent; reused when the size matches. A reused
+   // image that the drawing will cover whole with opaque pixels (`bCoveredWhole`) keeps its old
+   // pixels instead: clearing them would cost a pass over the picture that shows nowhere.
+   pointer<image::image> request_offscreen(unsigned long w, unsigned long h, bool bCoveredWhole = false);
    void resetOffscreen() noexcept
    {
       m_pimageOffscreen.reset();

@@ -143,6 +143,9 @@ public:
    pointer<zelui::in_place_edit_array> m_pconnectorsS;
 
 private:
+   // Whether the box fills paint every pixel of the picture opaque, so that it needs no clearing
+   // first.
+   bool boxes_cover_picture() const;
    // The physical size of the grid in millimetres, half boxes counted by their share.
    float physical_width() const noexcept;
    float physical_height() const noexcept;

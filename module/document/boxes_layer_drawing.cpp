@@ -85,6 +85,27 @@ int label_anchor(int iAlign, int iStartFlag, int iEndFlag, int iMiddleFlag, int 
    return 0;
 }
 
+// Whether the lines [0, iCount) of a grid, with the edges `edges` gives, lie on whole pixels
+// that a float holds exactly, each line meeting the next, and together span [0, iLength).
+bool lines_tile_pixels(const display_box & grid, void (display_box::*edges)(std::uint32_t, float &, float &) const, int iCount,
+                       int iLength)
+{
+   constexpr float exact_whole_limit = 16777216.f;
+   float fEnd = 0.f;
+   for (int i = 0; i < iCount; ++i)
+   {
+      float f1 = 0.f;
+      float f2 = 0.f;
+      (grid.*edges)(static_cast<std::uint32_t>(i), f1, f2);
+      if (f1 != fEnd || f2 != std::floor(f2) || f2 > exact_whole_limit)
+      {
+         return false;
+      }
+      fEnd = f2;
+   }
+   return fEnd == static_cast<float>(iLength);
+}
+
 void set_line_shift(snake & snakePath, float fShift)
 {
    snakePath.m_fLineShiftX = fShift;
@@ -104,7 +125,7 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
    pointer<image::image> pimage;
    try
    {
-      pimage = request_offscreen(static_cast<unsigned long>(iWidth), static_cast<unsigned long>(iHeight));
+      pimage = request_offscreen(static_cast<unsigned long>(iWidth), static_cast<unsigned long>(iHeight), boxes_cover_picture());
    }
    catch (const std::exception & exception)
    {
@@ -136,6 +157,21 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
    }
    draw_paths(pcontext, on_error);
    draw_labels(pcontext);
+}
+
+bool boxes_layer::boxes_cover_picture() const
+{
+   const auto is_opaque = [](color::color color) { return color.m_uchA == 255; };
+   for (std::size_t i = 0; i < BoxColors.size(); ++i)
+   {
+      if (!is_opaque(BoxColors[i]) || !is_opaque(box_tint_color(i)))
+      {
+         return false;
+      }
+   }
+   return DrawBoxes != 0 && !BoxColors.empty() && has_boxes() && count_excluded_inside_grid() == 0 &&
+          lines_tile_pixels(*this, &display_box::column_edges, Columns, get_full_width()) &&
+          lines_tile_pixels(*this, &display_box::row_edges, Rows, get_full_height());
 }
 
 // Each path's arrows keep the shift its lines were drawn with, even when the other path failed

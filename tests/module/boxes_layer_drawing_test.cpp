@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <vector>
@@ -156,6 +157,54 @@ TEST(boxes_layer_drawing, ExcludedBoxesStayEmptyWithoutShiftingTheColoursAfterTh
    EXPECT_EQ(pixel(*player, 100, 30), opaque(grey));
    EXPECT_NE(build.find("B1"), nullptr);
    set_logs_silent(false);
+}
+
+// A picture drawn again at the same size shows nothing of the last drawing: with the boxes as
+// with a fresh picture, whether their opaque fills cover it whole or leave some of it free.
+TEST(boxes_layer_drawing, APictureDrawnAgainEqualsAFreshOne)
+{
+   const auto changes = std::vector<void (*)(boxes_layer &)>{
+      +[](boxes_layer & layer) { layer.DrawCircle = 0; },
+      +[](boxes_layer & layer) { layer.ExcludeBoxes.add(box_key(1, 1)); },
+      +[](boxes_layer & layer) { layer.BoxColors[1] = {0, 255, 0, 128}; },
+      +[](boxes_layer & layer) { layer.BoxTintColors[0] = {255, 255, 0, 254}; },
+      +[](boxes_layer & layer) { layer.DrawBoxes = 0; },
+      +[](boxes_layer & layer) { layer.BoxColors.clear(); },
+      // A half box of 3.5 pixels first: the edges after it leave pixels half covered, in a
+      // picture of the same 18 x 18 pixels.
+      +[](boxes_layer & layer) {
+         layer.Width = 7;
+         layer.HalfColumns[e_half_first_column] = true;
+      },
+      +[](boxes_layer & layer) {
+         layer.Height = 7;
+         layer.HalfColumns[e_half_first_row] = true;
+      },
+   };
+   const auto set_up = [](boxes_layer & layer) {
+      layer.DrawBoxes = 1;
+      layer.DrawCircle = 1;
+      layer.BoxColors = {red, green};
+      layer.BoxTintColors = {yellow, cyan};
+   };
+   for (std::size_t i = 0; i < changes.size(); ++i)
+   {
+      auto pdrawn = bare_layer(3, 3, 6, 6);
+      set_up(*pdrawn);
+      frame_build{*pdrawn};
+      const pointer<image::image> pimageFirst = pdrawn->get_offscreen();
+      changes[i](*pdrawn);
+      frame_build{*pdrawn};
+      auto pfresh = bare_layer(3, 3, 6, 6);
+      set_up(*pfresh);
+      changes[i](*pfresh);
+      frame_build{*pfresh};
+      ASSERT_EQ(pdrawn->get_offscreen(), pimageFirst) << "change " << i;
+      const image::image & fresh = *pfresh->get_offscreen();
+      ASSERT_EQ(fresh.width(), 18);
+      ASSERT_EQ(fresh.height(), 18);
+      EXPECT_TRUE(std::equal(fresh.data(), fresh.data() + 18 * 18, pimageFirst->data())) << "change " << i;
+   }
 }
 
 TEST(boxes_layer_drawing, MissingTintsAreDerivedFromTheirColours)
