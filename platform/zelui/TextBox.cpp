@@ -264,10 +264,15 @@ bool TextBox::keyboard_event(user::enum_key ekey, int, int iAction, const enumer
    return true;
 }
 
+float TextBox::text_font_size() const
+{
+   return has_font_size() ? font_size() : static_cast<float>(theme()->m_iTextBoxFontSize);
+}
+
 void TextBox::prepare_font(zel2d::context * pcontext) const
 {
    pcontext->set_font_face(theme()->m_pszFontFace);
-   pcontext->set_font_size(has_font_size() ? font_size() : static_cast<float>(theme()->m_iTextBoxFontSize));
+   pcontext->set_font_size(text_font_size());
 }
 
 float TextBox::text_width(zel2d::context * pcontext, scoped_string_base strText) const
@@ -382,17 +387,16 @@ size_type<int> TextBox::preferred_size(zel2d::context * pcontext, bool)
    prepare_font(pmeasure);
    float fText = text_width(pmeasure, text());
    float fUnits = m_strUnits.empty() ? 0.0f : text_width(pmeasure, m_strUnits) + static_cast<float>(theme()->m_iTextBoxPadding);
-   float fFont = has_font_size() ? font_size() : static_cast<float>(theme()->m_iTextBoxFontSize);
    pmeasure->restore();
    int iWidth = static_cast<int>(std::ceil(fText + fUnits)) + 2 * theme()->m_iTextBoxPadding;
-   return {std::max(iWidth, 40), std::max(theme()->m_iControlHeight, static_cast<int>(std::ceil(fFont * 1.3f)) + 2)};
+   return {std::max(iWidth, 40), std::max(theme()->m_iControlHeight, static_cast<int>(std::ceil(text_font_size() * 1.3f)) + 2)};
 }
 
 std::vector<text_line> TextBox::text_lines() const
 {
    Theme * ptheme = theme();
    string_base strFace = ptheme->m_pszFontFace;
-   float fFont = has_font_size() ? font_size() : static_cast<float>(ptheme->m_iTextBoxFontSize);
+   float fFont = text_font_size();
    auto fPadding = static_cast<float>(ptheme->m_iTextBoxPadding);
    auto fWidth = static_cast<float>(width());
    auto fHeight = static_cast<float>(height());

@@ -82,6 +82,8 @@ private:
    long long offset_at(float fx);
    // Where the text starts, relative to the widget, for the current scroll.
    float text_origin(zel2d::context * pcontext);
+   // The size of the text: the box's own font size, else the theme's for text boxes.
+   float text_font_size() const;
    void prepare_font(zel2d::context * pcontext) const;
    float text_width(zel2d::context * pcontext, scoped_string_base strText) const;
 
