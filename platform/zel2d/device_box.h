@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "orvo/geometry.h"
+
 typedef struct _cairo_matrix cairo_matrix_t;
 
 namespace zel2d
@@ -40,12 +42,7 @@ private:
 // box drawn far outside every picture (a label at a huge offset) stays outside; NaN gives 0.
 inline int to_pixel(double v)
 {
-   const double fBoundary = std::floor(v + 0.5);
-   if (!(fBoundary == fBoundary))
-   {
-      return 0;
-   }
-   return static_cast<int>(std::clamp(fBoundary, double(std::numeric_limits<int>::min()), double(std::numeric_limits<int>::max())));
+   return saturated_int(std::floor(v + 0.5));
 }
 
 // Whether the transform keeps rectangles axis-aligned (no rotation or shear).
