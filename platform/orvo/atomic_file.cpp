@@ -65,6 +65,28 @@ bool is_temporary_name(scoped_string_base strName, scoped_string_base strPrefix)
    return strName.size() == strPrefix.size() + random_suffix_length && strName.starts_with(strPrefix);
 }
 
+// A free temporary name for the target in `folder`, which `take_name` takes (it returns whether it
+// did, leaving errno set when not); names already taken are passed over. Empty, with errno saying
+// why, when no name could be taken.
+template <typename TakeName>
+string_base take_free_name(const std::filesystem::path & folder, const std::filesystem::path & target, const TakeName & take_name)
+{
+   const string_base strPrefix = (folder / temporary_prefix(target)).string();
+   for (int iAttempt = 0; iAttempt < 100; ++iAttempt)
+   {
+      string_base strName = strPrefix + random_suffix();
+      if (take_name(strName.c_str()))
+      {
+         return strName;
+      }
+      if (errno != EEXIST)
+      {
+         break;
+      }
+   }
+   return {};
+}
+
 // A temporary of ours that no running save holds: a regular file of this user, not locked by
 // the save that made it, and not just made.
 bool is_stale_temporary(int fd, const struct stat & st)
@@ -169,22 +191,14 @@ void atomic_file::open_temporary()
 
 void atomic_file::open_named_temporary()
 {
-   const string_base strPrefix = (m_pathFolder / temporary_prefix(m_pathTarget)).string();
-   for (int iAttempt = 0; iAttempt < 100; ++iAttempt)
+   m_strTemporary = take_free_name(m_pathFolder, m_pathTarget, [this](const char * pszName) {
+      m_fd = ::open(pszName, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+      return m_fd >= 0;
+   });
+   if (m_strTemporary.empty())
    {
-      string_base strName = strPrefix + random_suffix();
-      m_fd = ::open(strName.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-      if (m_fd >= 0)
-      {
-         m_strTemporary = std::move(strName);
-         return;
-      }
-      if (errno != EEXIST)
-      {
-         break;
-      }
+      fail_at_step("creating a temporary file", errno);
    }
-   fail_at_step("creating a temporary file", errno);
 }
 
 // An unnamed file gets a temporary name first: the kernel links a file only to a free name, and the
@@ -192,21 +206,13 @@ void atomic_file::open_named_temporary()
 void atomic_file::name_unnamed_temporary()
 {
    const string_base strProcPath = format("/proc/self/fd/%d", m_fd);
-   const string_base strPrefix = (m_pathFolder / temporary_prefix(m_pathTarget)).string();
-   for (int iAttempt = 0; iAttempt < 100; ++iAttempt)
+   m_strTemporary = take_free_name(m_pathFolder, m_pathTarget, [&strProcPath](const char * pszName) {
+      return ::linkat(AT_FDCWD, strProcPath.c_str(), AT_FDCWD, pszName, AT_SYMLINK_FOLLOW) == 0;
+   });
+   if (m_strTemporary.empty())
    {
-      string_base strName = strPrefix + random_suffix();
-      if (::linkat(AT_FDCWD, strProcPath.c_str(), AT_FDCWD, strName.c_str(), AT_SYMLINK_FOLLOW) == 0)
-      {
-         m_strTemporary = std::move(strName);
-         return;
-      }
-      if (errno != EEXIST)
-      {
-         break;
-      }
+      fail_at_step("naming the temporary file", errno);
    }
-   fail_at_step("naming the temporary file", errno);
 }
 
 void atomic_file::write(const void * pdata, std::size_t size)
