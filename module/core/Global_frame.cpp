@@ -78,13 +78,13 @@ drawn_inputs inputs_of(const app_layer & layer, const base_run_numbers_map & num
 std::int64_t offscreen_bytes(const app_layer & layer)
 {
    const pointer<image::image> pimage = layer.get_offscreen();
-   return pimage ? static_cast<std::int64_t>(pimage->width()) * pimage->height() * 4 : 0;
+   return pimage ? pimage->byte_count() : 0;
 }
 
 // The memory the document's pictures take: the layers' pictures and the frame.
 std::int64_t picture_bytes_of(const project & document)
 {
-   std::int64_t iBytes = static_cast<std::int64_t>(document.get_paper_width()) * document.get_paper_height() * 4;
+   std::int64_t iBytes = image::image::bytes_for(document.get_paper_width(), document.get_paper_height());
    for (const pointer<app_layer> & player : document.get_layers())
    {
       iBytes += player->picture_bytes();

@@ -225,24 +225,14 @@ ImageWrap * app_layer::get_zel2d_image(zel2d::context * pcontext)
    return &m_imagewrap;
 }
 
-namespace
-{
-
-std::int64_t bytes_of_pixels(long long w, long long h)
-{
-   return w > 0 && h > 0 ? w * h * 4 : 0;
-}
-
-} // namespace
-
 std::int64_t app_layer::offscreen_bytes_needed() const
 {
-   return bytes_of_pixels(get_full_width(), get_full_height());
+   return image::image::bytes_for(get_full_width(), get_full_height());
 }
 
 std::int64_t app_layer::picture_bytes() const
 {
-   return m_pimageOffscreen ? bytes_of_pixels(m_pimageOffscreen->width(), m_pimageOffscreen->height()) : 0;
+   return m_pimageOffscreen ? m_pimageOffscreen->byte_count() : 0;
 }
 
 void app_layer::copy_placement_to(app_layer & layer) const

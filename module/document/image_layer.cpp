@@ -25,7 +25,7 @@ std::atomic<std::int64_t> g_iHeldPictureBytes{0};
 
 std::int64_t bytes_of(const pointer<image::image> & pimage)
 {
-   return pimage ? static_cast<std::int64_t>(pimage->width()) * pimage->height() * 4 : 0;
+   return pimage ? pimage->byte_count() : 0;
 }
 
 } // namespace
@@ -123,8 +123,8 @@ void image_layer::load_from_hex_data(scoped_string_base strHex)
 bool image_layer::is_beyond_budget_to_decode(const size_type<int> & size) const
 {
    const Global * pglobal = get_controller();
-   const std::int64_t iBytes = static_cast<std::int64_t>(size.width) * size.height * 4;
-   return pglobal != nullptr && held_picture_bytes() - bytes_of(m_pimage) + iBytes > pglobal->get_memory_budget();
+   return pglobal != nullptr &&
+          held_picture_bytes() - bytes_of(m_pimage) + image::image::bytes_for(size.width, size.height) > pglobal->get_memory_budget();
 }
 
 void image_layer::decode_kept_picture()
@@ -287,14 +287,13 @@ std::int64_t image_layer::offscreen_bytes_needed() const
    {
       return 0;
    }
-   const std::int64_t iDecoding = m_pimage ? 0 : static_cast<std::int64_t>(m_iRealWidth) * m_iRealHeight * 4;
+   const std::int64_t iDecoding = m_pimage ? 0 : image::image::bytes_for(m_iRealWidth, m_iRealHeight);
    return app_layer::offscreen_bytes_needed() + iDecoding;
 }
 
 std::int64_t image_layer::picture_bytes() const
 {
-   const std::int64_t iPicture = m_pimage ? static_cast<std::int64_t>(m_pimage->width()) * m_pimage->height() * 4 : 0;
-   return app_layer::picture_bytes() + iPicture;
+   return app_layer::picture_bytes() + bytes_of(m_pimage);
 }
 
 pointer<app_layer> image_layer::clone() const

@@ -52,6 +52,11 @@ public:
 
    // Whether a picture of that size may be made: both sides at least 1 and within the limits above.
    static bool is_size_allowed(std::int64_t iWidth, std::int64_t iHeight) noexcept;
+   // The bytes the pixels of a picture of that size take; 0 for a size of 0 or below.
+   static std::int64_t bytes_for(std::int64_t iWidth, std::int64_t iHeight) noexcept
+   {
+      return iWidth > 0 && iHeight > 0 ? iWidth * iHeight * 4 : 0;
+   }
 
    // (Re)creates the picture in place at the given size, every pixel transparent. A size that
    // `is_size_allowed` refuses leaves an empty picture and returns false.
@@ -62,6 +67,7 @@ public:
    int scan_size() const noexcept { return m_iWidth * 4; }
    int layout() const noexcept { return native_layout; }
    bool _is_ok() const noexcept { return m_iWidth > 0 && m_iHeight > 0; }
+   std::int64_t byte_count() const noexcept { return bytes_for(m_iWidth, m_iHeight); }
 
    std::uint32_t * data() noexcept { return m_pixels.data(); }
    const std::uint32_t * data() const noexcept { return m_pixels.data(); }
