@@ -294,7 +294,7 @@ void refuse_raster(Global & global, const project & document, const std::excepti
 {
    global.m_pimageFrame = nullptr;
    global.m_imagewrapFrame.releaseImage();
-   global.m_pframecomposer = std::make_unique<frame_composer>();
+   global.m_pframecomposer->forget();
    global.m_sizeRasterRefused = raster_size_of(document);
    global.show_error(format("The raster of %d x %d pixels cannot be drawn: %s.", document.get_paper_width(), document.get_paper_height(),
                             exception.what()));
@@ -372,6 +372,7 @@ void compose_frame(Global & global, project & document, zel2d::context * pcontex
       }
       composer.compose(frame, pcontext, layers, area, raster_label_area(document), draw_label);
    }
+   // Taken again: drawing the label measured its box anew.
    composer.remember(frame, layers, raster_label_state(document));
    // The canvas's shrunk copy of the frame is made again only where the frame changed.
    const frame_area inside = area.intersection({0, 0, frame.width(), frame.height()});
