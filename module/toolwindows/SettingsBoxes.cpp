@@ -397,7 +397,8 @@ bool SettingsBoxes::accepts_grid_value(boxes_layer & layer, int BoxesLayerDescri
    const int iOld = layer.*pfield;
    layer.*pfield = iValue;
    const bool bWithin = layer.is_within_pixel_limit();
-   const string_base strError =
+   // The refusal is worded while the layer still holds the value refused.
+   const string_base strError = bWithin ? string_base() :
       format("A screen layer of %d x %d boxes of %d x %d pixels would have more than the %lld pixels a layer may have, so "
              "%d was not taken.",
              layer.Columns, layer.Rows, layer.Width, layer.Height, boxes_layer::max_pixel_count, iValue);
