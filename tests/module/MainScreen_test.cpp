@@ -18,6 +18,7 @@
 #include "zelui/file_dialog.h"
 #include "zelui/interaction.h"
 #include "recording_window.h"
+#include "screen_dialogs.h"
 
 using namespace Tarvossa_BrisvanePro;
 
@@ -61,18 +62,7 @@ protected:
       return m_pscreen->keyboard_event(static_cast<user::enum_key>(uKey), 0, iAction, {}, {});
    }
 
-   zelui::MessageDialog * dialog_titled(const char * pszTitle)
-   {
-      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
-      {
-         auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get());
-         if (pdialog && pdialog->title() == pszTitle)
-         {
-            return pdialog;
-         }
-      }
-      return nullptr;
-   }
+   zelui::MessageDialog * dialog_titled(const char * pszTitle) { return dialog_on<zelui::MessageDialog>(*m_pscreen, pszTitle); }
 
    pointer<MainScreen> m_pscreen;
    Global * m_pglobal = nullptr;
@@ -374,13 +364,9 @@ TEST_F(windowed_screen, answering_yes_to_the_quit_question_posts_the_quit_messag
 {
    m_pscreen->on_close();
    EXPECT_TRUE(m_pwindow->m_messages.empty());
-   for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
+   if (auto * pdialog = dialog_on<zelui::MessageDialog>(*m_pscreen))
    {
-      if (auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get()))
-      {
-         pdialog->answer(0);
-         break;
-      }
+      pdialog->answer(0);
    }
    EXPECT_EQ(m_pwindow->m_messages, (std::vector<long long>{34212}));
 }

@@ -24,6 +24,7 @@
 #include "panels/TopPanel.h"
 #include "panels/WidgetWithBackground.h"
 #include "recording_window.h"
+#include "screen_dialogs.h"
 #include "toolwindows/About.h"
 #include "toolwindows/SettingsBoxes.h"
 #include "toolwindows/SettingsPower.h"
@@ -131,17 +132,7 @@ protected:
       return format("Layers Added: %lld, Presets Loaded: %lld", document().get_layers_count(), m_pglobal->get_presets_count());
    }
 
-   zelui::MessageDialog * error_box() const
-   {
-      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
-      {
-         if (auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get()); pdialog && pdialog->title() == "Error")
-         {
-            return pdialog;
-         }
-      }
-      return nullptr;
-   }
+   zelui::MessageDialog * error_box() const { return dialog_on<zelui::MessageDialog>(*m_pscreen, "Error"); }
 
    recording_window m_window;
    pointer<MainScreen> m_pscreen;

@@ -14,6 +14,7 @@
 #include "zelui/MessageDialog.h"
 #include "zelui/file_dialog.h"
 #include "recording_window.h"
+#include "screen_dialogs.h"
 
 using namespace Tarvossa_BrisvanePro;
 
@@ -52,30 +53,8 @@ protected:
       file::file_dialog::set_answer_hook({});
    }
 
-   zelui::MessageDialog * question() const
-   {
-      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
-      {
-         auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get());
-         if (pdialog && pdialog->title() == "Replace file")
-         {
-            return pdialog;
-         }
-      }
-      return nullptr;
-   }
-
-   zelui::FileDialog * file_dialog() const
-   {
-      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
-      {
-         if (auto * pdialog = dynamic_cast<zelui::FileDialog *>(pchild.get()))
-         {
-            return pdialog;
-         }
-      }
-      return nullptr;
-   }
+   zelui::MessageDialog * question() const { return dialog_on<zelui::MessageDialog>(*m_pscreen, "Replace file"); }
+   zelui::FileDialog * file_dialog() const { return dialog_on<zelui::FileDialog>(*m_pscreen); }
 
    bool build() { return m_pglobal->defer_build_frame(true, m_pcontext.get()); }
 

@@ -15,6 +15,7 @@
 #include "panels/RightPanel.h"
 #include "picture_layer.h"
 #include "psd_reading.h"
+#include "screen_dialogs.h"
 #include "zel2d/context.h"
 #include "zelui/CheckBox.h"
 #include "zelui/MessageDialog.h"
@@ -96,19 +97,7 @@ protected:
       m_pglobal->request_save_to_image_file(pdialog.get());
    }
 
-   std::vector<zelui::MessageDialog *> error_boxes() const
-   {
-      std::vector<zelui::MessageDialog *> boxes;
-      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
-      {
-         auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get());
-         if (pdialog && pdialog->visible() && pdialog->title() == "Error")
-         {
-            boxes.push_back(pdialog);
-         }
-      }
-      return boxes;
-   }
+   std::vector<zelui::MessageDialog *> error_boxes() const { return dialogs_on<zelui::MessageDialog>(*m_pscreen, "Error"); }
 
    zelui::CheckBox * draw_current_only_box() const { return ::draw_current_only_box(*m_pscreen->right_panel()->layer_list()); }
 

@@ -19,6 +19,7 @@
 #include "orvo/file_system.h"
 #include "orvo/payload.h"
 #include "draw_current_only_box.h"
+#include "screen_dialogs.h"
 #include "panels/LayerList.h"
 #include "panels/RightPanel.h"
 #include "zel2d/context.h"
@@ -120,12 +121,9 @@ public:
    std::vector<std::string> error_messages() const
    {
       std::vector<std::string> messages;
-      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
+      for (const zelui::MessageDialog * pdialog : dialogs_on<zelui::MessageDialog>(*m_pscreen))
       {
-         if (auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get()))
-         {
-            messages.push_back(pdialog->message().c_str());
-         }
+         messages.push_back(pdialog->message().c_str());
       }
       return messages;
    }

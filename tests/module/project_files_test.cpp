@@ -20,6 +20,7 @@
 #include "orvo/file_system.h"
 #include "zelui/MessageDialog.h"
 #include "panel_test_screen.h"
+#include "screen_dialogs.h"
 
 using namespace Tarvossa_BrisvanePro;
 
@@ -41,16 +42,10 @@ protected:
    std::vector<string_base> take_errors_shown()
    {
       std::vector<string_base> errors;
-      // Answering a box takes it off the screen, so the walk goes over a copy of the children.
-      const pointer_array<zelui::Widget> children = m_pscreen->children();
-      for (const pointer<zelui::Widget> & pchild : children)
+      for (zelui::MessageDialog * pdialog : dialogs_on<zelui::MessageDialog>(*m_pscreen, "Error"))
       {
-         auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get());
-         if (pdialog && pdialog->title() == "Error")
-         {
-            errors.push_back(pdialog->message());
-            pdialog->answer(0);
-         }
+         errors.push_back(pdialog->message());
+         pdialog->answer(0);
       }
       return errors;
    }

@@ -38,6 +38,7 @@
 #include "zelui/file_dialog.h"
 #include "zelui/mouse.h"
 #include "recording_window.h"
+#include "screen_dialogs.h"
 
 using namespace Tarvossa_BrisvanePro;
 
@@ -224,13 +225,8 @@ private:
    // takes every open dialog back to its own folder, so that a typed name is written there.
    void keep_dialogs_in_folder()
    {
-      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
+      for (zelui::FileDialog * pdialog : dialogs_on<zelui::FileDialog>(*m_pscreen))
       {
-         auto * pdialog = dynamic_cast<zelui::FileDialog *>(pchild.get());
-         if (pdialog == nullptr)
-         {
-            continue;
-         }
          const zelui::TextBox * ppath = path_box_of(*pdialog);
          if (!is_in_folder(pdialog->folder().as_string()) || (ppath && !is_in_folder(ppath->text())))
          {
@@ -495,16 +491,12 @@ private:
          m_pscreen->on_window_resize(size);
          return;
       }
-      const pointer_array<zelui::Widget> children = m_pscreen->children();
-      for (const pointer<zelui::Widget> & pchild : children)
+      if (auto * pbox = dialog_on<zelui::MessageDialog>(*m_pscreen))
       {
-         if (auto * pbox = dynamic_cast<zelui::MessageDialog *>(pchild.get()))
-         {
-            const int iButton = pick(2);
-            note(format("message box \"%s\" answered with button %d", pbox->title().c_str(), iButton));
-            pbox->answer(iButton);
-            return;
-         }
+         const int iButton = pick(2);
+         note(format("message box \"%s\" answered with button %d", pbox->title().c_str(), iButton));
+         pbox->answer(iButton);
+         return;
       }
       note("no message box to answer");
    }

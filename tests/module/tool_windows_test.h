@@ -23,6 +23,7 @@
 #include "zelui/Label.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
+#include "screen_dialogs.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -216,18 +217,7 @@ protected:
       EXPECT_TRUE(changed());
    }
 
-   zelui::MessageDialog * dialog_titled(const char * pszTitle) const
-   {
-      for (const pointer<zelui::Widget> & pchild : m_pscreen->children())
-      {
-         auto * pdialog = dynamic_cast<zelui::MessageDialog *>(pchild.get());
-         if (pdialog && pdialog->visible() && pdialog->title() == pszTitle)
-         {
-            return pdialog;
-         }
-      }
-      return nullptr;
-   }
+   zelui::MessageDialog * dialog_titled(const char * pszTitle) const { return dialog_on<zelui::MessageDialog>(*m_pscreen, pszTitle); }
 
    pointer<MainScreen> m_pscreen;
    Global * m_pglobal = nullptr;

@@ -20,6 +20,7 @@
 #include "host/event_loop.h"
 #include "host/request.h"
 #include "running_application.h"
+#include "screen_dialogs.h"
 #include "sdl_events.h"
 #include "toolwindows/SettingsBaseWindow.h"
 #include "zelui/FileDialog.h"
@@ -164,17 +165,7 @@ protected:
       return testing::internal::GetCapturedStdout();
    }
 
-   zelui::FileDialog * open_dialog() const
-   {
-      for (const pointer<zelui::Widget> & pchild : screen()->children())
-      {
-         if (auto * pdialog = dynamic_cast<zelui::FileDialog *>(pchild.get()))
-         {
-            return pdialog;
-         }
-      }
-      return nullptr;
-   }
+   zelui::FileDialog * open_dialog() const { return dialog_on<zelui::FileDialog>(*screen()); }
 
    document_state state() const
    {

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "zelui/Widget.h"
+
+// The dialogs of kind DIALOG (a message box, a file dialog) open on the screen, in the order of its
+// children; given a title, only those that bear it. The list is taken whole first, so answering a
+// dialog of it (which takes that dialog off the screen) leaves the others in reach.
+template <class DIALOG>
+std::vector<DIALOG *> dialogs_on(const zelui::Widget & screen, std::string_view title = {})
+{
+   std::vector<DIALOG *> dialogs;
+   for (const pointer<zelui::Widget> & pchild : screen.children())
+   {
+      auto * pdialog = dynamic_cast<DIALOG *>(pchild.get());
+      if (pdialog && (title.empty() || pdialog->title() == title))
+      {
+         dialogs.push_back(pdialog);
+      }
+   }
+   return dialogs;
+}
+
+// The first of them, or null when none is open.
+template <class DIALOG>
+DIALOG * dialog_on(const zelui::Widget & screen, std::string_view title = {})
+{
+   const std::vector<DIALOG *> dialogs = dialogs_on<DIALOG>(screen, title);
+   return dialogs.empty() ? nullptr : dialogs.front();
+}
