@@ -7,9 +7,9 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
-#include <cstdio>
 #include <string>
 
+#include "command_output.h"
 #include "running_application.h"
 #include "core/MainImpact.h"
 #include "core/MainScreen.h"
@@ -22,22 +22,6 @@ using namespace Tarvossa_BrisvanePro;
 
 namespace
 {
-
-// What a command prints.
-std::string output_of(const std::string & strCommand)
-{
-   std::string strText;
-   if (FILE * pfile = popen(strCommand.c_str(), "r"))
-   {
-      char sz[256];
-      while (std::fgets(sz, sizeof(sz), pfile))
-      {
-         strText += sz;
-      }
-      pclose(pfile);
-   }
-   return strText;
-}
 
 // The X server's window behind a window of the host.
 unsigned long x_window_of(user::main_window * pwindow)
