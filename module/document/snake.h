@@ -51,6 +51,11 @@ public:
    float m_fLineShiftY = 0.f;
 
 private:
+   // The boxes the path would be built from: the grid's, or those of the custom paths.
+   long long boxes_to_build() const;
+   // Throws std::runtime_error when the path's boxes would take more memory than a path may.
+   void check_room_to_build() const;
+
    // Every setting the path is built from.
    struct path_inputs
    {

@@ -146,6 +146,40 @@ TEST_F(document_frames, AFailingSecondLayerOfThreeStopsTheDrawAndTheNextDrawCatc
    EXPECT_EQ(error_boxes().size(), 1u);
 }
 
+// A path is kept box by box: one of more boxes than a quarter of the memory budget holds is not
+// built. The error says so once, the path is switched off and counts no runs, and the layer below
+// numbers its runs as if it had none; with room again the path is built.
+TEST_F(document_frames, APathOfMoreBoxesThanMemoryAllowsIsToldOnceAndSwitchedOff)
+{
+   pointer<boxes_layer> pbelow = add_screen("Below", 3, 0, 0);
+   pointer<boxes_layer> plarge = add_screen("Large", 1, 0, 30);
+   plarge->Columns = 100;
+   plarge->Rows = 100;
+   plarge->Width = 1;
+   plarge->Height = 1;
+   plarge->DrawSnake = 1;
+   m_pglobal->set_memory_budget(image_layer::held_picture_bytes() + (1 << 20));
+
+   EXPECT_FALSE(build());
+   std::vector<zelui::MessageDialog *> boxes = error_boxes();
+   ASSERT_EQ(boxes.size(), 1u);
+   EXPECT_TRUE(boxes[0]->message().starts_with("The data path of the layer \"Large\" cannot be drawn: its 10000 boxes would take "))
+      << boxes[0]->message();
+   EXPECT_EQ(plarge->DrawSnake, 0);
+   EXPECT_EQ(plarge->calculate_path_count(true), 0);
+   EXPECT_EQ(pbelow->calculate_base_path_index(true), 1);
+   EXPECT_TRUE(build());
+   EXPECT_EQ(error_boxes().size(), 1u);
+
+   m_pglobal->set_memory_budget(std::int64_t(1) << 40);
+   plarge->DrawSnake = 1;
+   plarge->set_changed();
+   EXPECT_TRUE(build());
+   EXPECT_EQ(error_boxes().size(), 1u);
+   EXPECT_GT(plarge->calculate_path_count(true), 0);
+   EXPECT_EQ(pbelow->calculate_base_path_index(true), 1 + plarge->calculate_path_count(true));
+}
+
 TEST_F(document_frames, ARasterBeyondThePictureSizeLimitIsToldOnceAndDrawnAgainWhenItFits)
 {
    pointer<image_layer> ppicture = add_picture("Picture", 10, 10, 30, 10, red);
