@@ -156,8 +156,16 @@ file::write_result project::write_container_text(const file::path & path, scoped
 {
    if (strText.size() > max_container_length)
    {
-      return {false, format("it would take %s, more than the %s that such a file may hold; nothing was written",
-                            file::byte_count_text(strText.size()).c_str(), file::byte_count_text(max_container_length).c_str())};
+      string_base strSize = file::byte_count_text(strText.size());
+      string_base strLimit = file::byte_count_text(max_container_length);
+      // Just beyond the limit both round to "1 GiB": then the bytes tell them apart.
+      if (strSize == strLimit)
+      {
+         strSize = format("%zu bytes", strText.size());
+         strLimit = format("%zu bytes (%s)", max_container_length, strLimit.c_str());
+      }
+      return {false, format("it would take %s, more than the %s that such a file may hold; nothing was written", strSize.c_str(),
+                            strLimit.c_str())};
    }
    return file::write_all(path, strText);
 }
