@@ -168,10 +168,8 @@ void Global::on_load_project()
       return;
    }
    const project & document = *m_pproject;
-   const bool bFlushRight = document.m_iRasterLabelX + document.m_iRasterLabelBoxWidth == document.get_paper_width();
-   const bool bFlushBottom = document.m_iRasterLabelY + document.m_iRasterLabelBoxHeight == document.get_paper_height();
    SettingsRasterLabel * prasterlabel = m_pscreen ? m_pscreen->get_raster_label_window() : nullptr;
-   if ((bFlushRight || bFlushBottom) && prasterlabel)
+   if ((document.is_raster_label_flush_right() || document.is_raster_label_flush_bottom()) && prasterlabel)
    {
       prasterlabel->get_settings_from_raster();
    }

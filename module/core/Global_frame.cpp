@@ -10,6 +10,7 @@
 #include "document/project.h"
 #include "host/context.h"
 #include "host/node.h"
+#include "orvo/geometry.h"
 #include "orvo/image_service.h"
 #include "orvo/string_array.h"
 #include "orvo/trace.h"
@@ -205,8 +206,8 @@ void draw_raster_label(project & document, MainScreen * pscreen, zel2d::context 
 {
    const int iPaperWidth = document.get_paper_width();
    const int iPaperHeight = document.get_paper_height();
-   const bool bFlushRight = document.m_iRasterLabelX + document.m_iRasterLabelBoxWidth == iPaperWidth;
-   const bool bFlushBottom = document.m_iRasterLabelY + document.m_iRasterLabelBoxHeight == iPaperHeight;
+   const bool bFlushRight = document.is_raster_label_flush_right();
+   const bool bFlushBottom = document.is_raster_label_flush_bottom();
    string_array_base lines;
    document.get_raster_label_lines(lines);
    pcontext->set_font_size(std::max(1.0f, static_cast<float>(document.m_iRasterLabelFontSize)));
@@ -221,8 +222,8 @@ void draw_raster_label(project & document, MainScreen * pscreen, zel2d::context 
    }
    const float fBoxWidth = fWidest + 20.0f;
    const float fBoxHeight = static_cast<float>(lines.count()) * fLineHeight + 20.0f;
-   document.m_iRasterLabelBoxWidth = static_cast<int>(fBoxWidth);
-   document.m_iRasterLabelBoxHeight = static_cast<int>(fBoxHeight);
+   document.m_iRasterLabelBoxWidth = saturated_int(fBoxWidth);
+   document.m_iRasterLabelBoxHeight = saturated_int(fBoxHeight);
    if (bFlushRight)
    {
       document.m_iRasterLabelX = iPaperWidth - document.m_iRasterLabelBoxWidth;

@@ -235,6 +235,16 @@ project::base_run_numbers_hold::~base_run_numbers_hold()
    m_document.m_pbaserunnumbersHeld = m_pnumbersBefore;
 }
 
+bool project::is_raster_label_flush_right() const noexcept
+{
+   return static_cast<long long>(m_iRasterLabelX) + m_iRasterLabelBoxWidth == get_paper_width();
+}
+
+bool project::is_raster_label_flush_bottom() const noexcept
+{
+   return static_cast<long long>(m_iRasterLabelY) + m_iRasterLabelBoxHeight == get_paper_height();
+}
+
 int project::get_paper_width() const noexcept
 {
    return m_iPaperWidth < 2 ? 1 : m_iPaperWidth;

@@ -201,6 +201,10 @@ public:
    // Measured by the frame building each time it draws the label; never stored in files.
    int m_iRasterLabelBoxWidth = 0;
    int m_iRasterLabelBoxHeight = 0;
+   // Whether the label's box touches the raster's right (bottom) edge; offsets near the 32-bit
+   // bounds are added to the box size in 64 bits.
+   bool is_raster_label_flush_right() const noexcept;
+   bool is_raster_label_flush_bottom() const noexcept;
 
 private:
    void mark_changed();

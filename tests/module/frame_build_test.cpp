@@ -138,6 +138,24 @@ TEST_F(frame_building, RasterLabelTouchingTheCornerStaysThere)
    EXPECT_EQ(document().m_iRasterLabelY + document().m_iRasterLabelBoxHeight, 300);
 }
 
+// Offsets at the 32-bit bounds are added to the label's size without overflow.
+TEST_F(frame_building, RasterLabelAtTheLargestOffsetsKeepsItsPlace)
+{
+   document().m_bRasterLabel = true;
+   document().m_straRasterLabel.add("Main wall");
+   for (const int iOffset : {INT_MAX, INT_MIN})
+   {
+      document().m_iRasterLabelX = iOffset;
+      document().m_iRasterLabelY = iOffset;
+      m_pglobal->set_changed();
+      EXPECT_TRUE(build());
+      EXPECT_FALSE(document().is_raster_label_flush_right());
+      EXPECT_FALSE(document().is_raster_label_flush_bottom());
+      EXPECT_EQ(document().m_iRasterLabelX, iOffset);
+      EXPECT_EQ(document().m_iRasterLabelY, iOffset);
+   }
+}
+
 TEST_F(frame_building, RasterLabelAwayFromTheEdgesKeepsItsPlace)
 {
    document().m_bRasterLabel = true;
