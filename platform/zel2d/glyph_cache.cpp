@@ -179,6 +179,19 @@ const void * glyph_cache::glyph_image(font_glyphs & font, unsigned long ulIndex)
    return pcached;
 }
 
+namespace
+{
+
+// A glyph this far out lies outside every picture, and its place would not fit the ints the
+// compositor takes.
+bool is_within_reach(const cairo_glyph_t & glyph)
+{
+   constexpr double farthest = 1 << 30;
+   return std::abs(glyph.x) < farthest && std::abs(glyph.y) < farthest;
+}
+
+} // namespace
+
 void glyph_cache::composite(cairo_scaled_font_t * pfont, const std::vector<cairo_glyph_t> & glyphs,
                             pixman_image_t * psource, pixman_image_t * ptarget)
 {
@@ -192,6 +205,10 @@ void glyph_cache::composite(cairo_scaled_font_t * pfont, const std::vector<cairo
    m_positioned.clear();
    for (const cairo_glyph_t & glyph : glyphs)
    {
+      if (!is_within_reach(glyph))
+      {
+         continue;
+      }
       const void * pimage = glyph_image(font, glyph.index);
       if (pimage != nullptr)
       {

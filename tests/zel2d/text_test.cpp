@@ -210,6 +210,23 @@ TEST(text_drawing, invalid_utf8_and_empty_text_are_harmless)
    EXPECT_FALSE(find_ink(target).is_empty());
 }
 
+// Text placed beyond the 32-bit range (a label at the largest offset) draws nothing and stays
+// sound; text just inside the picture still draws.
+TEST(text_drawing, text_far_beyond_the_picture_draws_nothing)
+{
+   image::image target(100, 40);
+   zel2d::context context(&target);
+   context.set_font_size(20);
+   for (const float fFar : {3.0e9f, -3.0e9f, 2147483647.0f})
+   {
+      context.text(fFar, 20, "AB");
+      context.text(10, fFar, "AB");
+   }
+   EXPECT_TRUE(find_ink(target).is_empty());
+   context.text(10, 20, "AB");
+   EXPECT_FALSE(find_ink(target).is_empty());
+}
+
 TEST(text_drawing, many_glyphs_measure_like_their_parts)
 {
    zel2d::context context;
