@@ -76,12 +76,6 @@ drawn_inputs inputs_of(const app_layer & layer, const base_run_numbers_map & num
    return inputs;
 }
 
-std::int64_t offscreen_bytes(const app_layer & layer)
-{
-   const pointer<image::image> pimage = layer.get_offscreen();
-   return pimage ? pimage->byte_count() : 0;
-}
-
 // The memory the document's pictures take: the layers' pictures and the frame.
 std::int64_t picture_bytes_of(const project & document)
 {
@@ -170,7 +164,7 @@ bool build_layers(Global & global, project & document, zel2d::context * pcontext
          continue;
       }
       const std::int64_t iBytesBefore = player->picture_bytes();
-      if (iBytesInUse - offscreen_bytes(*player) + player->offscreen_bytes_needed() > global.get_memory_budget())
+      if (iBytesInUse - player->offscreen_bytes() + player->offscreen_bytes_needed() > global.get_memory_budget())
       {
          leave_out_beyond_budget(*player, inputs, namesBeyond);
          iBytesInUse += player->picture_bytes() - iBytesBefore;

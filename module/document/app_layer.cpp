@@ -232,6 +232,11 @@ std::int64_t app_layer::offscreen_bytes_needed() const
 
 std::int64_t app_layer::picture_bytes() const
 {
+   return offscreen_bytes();
+}
+
+std::int64_t app_layer::offscreen_bytes() const
+{
    return m_pimageOffscreen ? m_pimageOffscreen->byte_count() : 0;
 }
 

@@ -83,6 +83,8 @@ public:
    virtual std::int64_t offscreen_bytes_needed() const;
    // Bytes of the pictures the layer holds now: its offscreen picture, and an image layer's own.
    virtual std::int64_t picture_bytes() const;
+   // Bytes of its offscreen picture alone; 0 without one.
+   std::int64_t offscreen_bytes() const;
 
    // Marks the layer changed and tells the controller, when the layer has one.
    void set_changed();

@@ -293,7 +293,7 @@ std::int64_t image_layer::offscreen_bytes_needed() const
 
 std::int64_t image_layer::picture_bytes() const
 {
-   return app_layer::picture_bytes() + bytes_of(m_pimage);
+   return offscreen_bytes() + bytes_of(m_pimage);
 }
 
 pointer<app_layer> image_layer::clone() const

@@ -43,11 +43,6 @@ inline std::uint32_t blend_pixel(std::uint32_t uOver, std::uint32_t uUnder) noex
    return uResult;
 }
 
-} // namespace
-
-namespace
-{
-
 constexpr std::size_t huge_page = std::size_t(2) << 20;
 // Blocks from this size on are worth huge pages.
 constexpr std::size_t huge_block = 4 * huge_page;
