@@ -3,7 +3,7 @@
 #include <array>
 
 #include "orvo/geometry.h"
-#include "orvo/property_set.h"
+#include "orvo/payload.h"
 #include "orvo/string.h"
 
 namespace Tarvossa_BrisvanePro

@@ -4,7 +4,7 @@
 
 #include "core/Global.h"
 #include "document/parameter_text.h"
-#include "orvo/property_set.h"
+#include "orvo/payload.h"
 #include "orvo/string_array.h"
 
 namespace Tarvossa_BrisvanePro

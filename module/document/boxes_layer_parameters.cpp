@@ -3,7 +3,7 @@
 #include "document/boxes_layer.h"
 #include "document/parameter_text.h"
 #include "orvo/color.h"
-#include "orvo/property_set.h"
+#include "orvo/payload.h"
 
 namespace Tarvossa_BrisvanePro
 {

@@ -11,7 +11,7 @@
 #include "orvo/geometry.h"
 #include "orvo/image_service.h"
 #include "orvo/memory_base.h"
-#include "orvo/property_set.h"
+#include "orvo/payload.h"
 #include "orvo/trace.h"
 #include "zel2d/context.h"
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "orvo/property_set.h"
+#include "orvo/payload.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t * pdata, std::size_t size)
 {

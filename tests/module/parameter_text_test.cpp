@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "document/boxes_layer.h"
-#include "orvo/property_set.h"
+#include "orvo/payload.h"
 
 using namespace Tarvossa_BrisvanePro;
 

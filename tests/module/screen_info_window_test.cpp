@@ -7,7 +7,7 @@
 #include <numbers>
 
 #include "orvo/image.h"
-#include "orvo/property_set.h"
+#include "orvo/payload.h"
 #include "zel2d/context.h"
 #include "panels/CheckboxWithFocus.h"
 #include "toolwindows/SettingsBoxes.h"

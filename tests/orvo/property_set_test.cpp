@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "orvo/property_set.h"
+#include "orvo/payload.h"
 
 TEST(Payload, ConvertsBetweenKindsWithoutThrowing)
 {
