@@ -1,134 +1,21 @@
 #!/usr/bin/python3
-"""The real program on a virtual X server, driven by real X input as a user drives it:
+"""The keyboard and the mouse of a real X server, as a user drives the program (see x_desktop.py):
 
 - Control+Shift+4 hides the "Screen Info" tool window and shows it again (the layout file follows);
 - Alt+S, a typed name and Return export a PNG under that name with ".png";
 - Control+S, a typed name and Return save a ".tvsx" project; the open dialog lists it, and a double
   click on it opens it again (saved once more, it is the same project).
 
-Usage: brisvane_keyboard_session.py PATH_TO_BRISVANE. Exits with 77 (skipped) when no X server can be
-started or the tools to drive one are missing.
+Usage: brisvane_keyboard_session.py PATH_TO_BRISVANE [--window-manager]
 """
 
 import os
-import shutil
-import signal
-import subprocess
-import sys
-import tempfile
-import time
 
-SKIPPED = 77
-TIMEOUT = 15.0
+from x_desktop import Image, ImageChops, fail, run_cases, wait_for
+
+LAYOUT = "settings_layout.network_payload"
 # The border colour of the text box that has the focus: the file dialog's name box.
 FOCUS_BORDER = (0x4A, 0x8B, 0xD6)
-
-
-def skip(reason):
-    print(f"skipped: {reason}")
-    sys.exit(SKIPPED)
-
-
-def fail(reason):
-    print(f"failed: {reason}")
-    sys.exit(1)
-
-
-def wait_for(condition, what):
-    """Polls the condition until it gives something true, and returns that."""
-    end = time.monotonic() + TIMEOUT
-    while time.monotonic() < end:
-        result = condition()
-        if result:
-            return result
-        time.sleep(0.05)
-    fail(f"timed out waiting for {what}")
-
-
-def displays_in_use():
-    """The display numbers that an X server holds here: by a lock file or a listening socket (the
-    abstract sockets of servers started in another file-system view count too)."""
-    used = set()
-    for name in os.listdir("/tmp"):
-        if name.startswith(".X") and name.endswith("-lock") and name[2:-5].isdigit():
-            used.add(int(name[2:-5]))
-    with open("/proc/net/unix") as sockets:
-        for line in sockets:
-            _, _, number = line.strip().rpartition("/tmp/.X11-unix/X")
-            if number.isdigit():
-                used.add(int(number))
-    return used
-
-
-def start_x_server():
-    """A virtual X server of our own on a free display; the server and its display name."""
-    if not shutil.which("Xvfb"):
-        skip("Xvfb is not installed (scripts/setup installs it)")
-    used = displays_in_use()
-    for number in [n for n in range(90, 200) if n not in used][:5]:
-        display = f":{number}"
-        server = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x900x24", "-nolisten", "tcp"],
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        environment = dict(os.environ, DISPLAY=display)
-        end = time.monotonic() + TIMEOUT
-        while server.poll() is None and time.monotonic() < end:
-            geometry = subprocess.run(["xdotool", "getdisplaygeometry"], env=environment, capture_output=True,
-                                      text=True)
-            # Ours answers with the size it was given.
-            if geometry.stdout.split() == ["1280", "900"]:
-                return server, display
-            time.sleep(0.05)
-        server.kill()
-        server.wait()
-    skip("no X server could be started")
-
-
-class brisvane_session:
-    def __init__(self, program, folder, display):
-        self.folder = folder
-        self.work = os.path.join(folder, "work")
-        self.layout = os.path.join(folder, "data", "Brisvane", "settings_layout.network_payload")
-        os.makedirs(self.work)
-        self.environment = dict(os.environ, DISPLAY=display, HOME=folder,
-                                XDG_DATA_HOME=os.path.join(folder, "data"))
-        self.environment.pop("SDL_VIDEODRIVER", None)
-        self.log = open(os.path.join(folder, "out.txt"), "w")
-        # The dialogs start in the folder the program was started in.
-        self.program = subprocess.Popen([os.path.abspath(program)], cwd=self.work, env=self.environment,
-                                        stdout=self.log, stderr=subprocess.STDOUT)
-
-    def run(self, *arguments):
-        return subprocess.run(arguments, env=self.environment, capture_output=True, text=True).stdout
-
-    def key(self, *keys):
-        self.run("xdotool", "key", "--delay", "20", *keys)
-
-    def type(self, text):
-        self.run("xdotool", "type", "--delay", "20", text)
-
-    def screenshot(self):
-        path = os.path.join(self.folder, "screen.png")
-        subprocess.run(["import", "-window", "root", path], env=self.environment, check=True)
-        with Image.open(path) as image:
-            return image.convert("RGB")
-
-    def file(self, name):
-        return os.path.join(self.work, name)
-
-    def layout_text(self):
-        if not os.path.exists(self.layout):
-            return ""
-        with open(self.layout) as layout:
-            return layout.read()
-
-    def end(self):
-        """Ends the program as the desktop ends a session; its exit status."""
-        self.program.send_signal(signal.SIGTERM)
-        try:
-            return self.program.wait(TIMEOUT)
-        except subprocess.TimeoutExpired:
-            self.program.kill()
-            return "no exit"
 
 
 def dialog_name_box(before, after):
@@ -164,11 +51,11 @@ def listed_rows(image, box):
 
 
 def check_the_tool_window_shortcut(session):
-    wait_for(lambda: "boxes_visible=1" in session.layout_text(), "the tool-window layout of the first start")
+    wait_for(lambda: "boxes_visible=1" in session.data_text(LAYOUT), "the tool-window layout of the first start")
     session.key("ctrl+shift+4")
-    wait_for(lambda: "boxes_visible=0" in session.layout_text(), "Control+Shift+4 to hide Screen Info")
+    wait_for(lambda: "boxes_visible=0" in session.data_text(LAYOUT), "Control+Shift+4 to hide Screen Info")
     session.key("ctrl+shift+4")
-    wait_for(lambda: "boxes_visible=1" in session.layout_text(), "Control+Shift+4 to show Screen Info again")
+    wait_for(lambda: "boxes_visible=1" in session.data_text(LAYOUT), "Control+Shift+4 to show Screen Info again")
 
 
 def check_the_image_export(session):
@@ -196,7 +83,7 @@ def check_the_project_round(session):
     if len(rows) != 2:
         fail(f"the open dialog lists {len(rows)} lines, not the folder above and wall.tvsx")
     x, y = box[0] + 40, (rows[1][0] + rows[1][1]) // 2
-    session.run("xdotool", "mousemove", str(x), str(y), "click", "--repeat", "2", "--delay", "80", "1")
+    session.click(x, y, repeat=2)
     # The reopened project, saved again, is the saved one.
     session.key("ctrl+s")
     session.type("again")
@@ -207,46 +94,4 @@ def check_the_project_round(session):
             fail("the project saved after opening wall.tvsx differs from wall.tvsx: it was not opened")
 
 
-def main():
-    if len(sys.argv) != 2:
-        fail("usage: brisvane_keyboard_session.py PATH_TO_BRISVANE")
-    for tool in ("xdotool", "import"):
-        if not shutil.which(tool):
-            skip(f"{tool} is not installed (scripts/setup installs it)")
-    server, display = start_x_server()
-    folder = tempfile.mkdtemp(prefix="brisvane_keys_")
-    session = None
-    try:
-        session = brisvane_session(sys.argv[1], folder, display)
-        windows = wait_for(lambda: session.run("xdotool", "search", "--onlyvisible", "--name", "Brisvane").split(),
-                           "the main window")
-        session.run("xdotool", "windowfocus", "--sync", windows[0])
-        check_the_tool_window_shortcut(session)
-        check_the_image_export(session)
-        check_the_project_round(session)
-        status = session.end()
-        if status != 0:
-            fail(f"the program ended with status {status}")
-        print("the keyboard session passed")
-    except SystemExit as ending:
-        if ending.code != SKIPPED and session:
-            session.log.flush()
-            with open(os.path.join(folder, "out.txt")) as log:
-                print("last lines of the program's output:\n" + "".join(log.readlines()[-20:]))
-        raise
-    finally:
-        if session and session.program.poll() is None:
-            session.program.kill()
-        if session:
-            session.log.close()
-        server.terminate()
-        server.wait()
-        shutil.rmtree(folder, ignore_errors=True)
-
-
-try:
-    from PIL import Image, ImageChops
-except ImportError:
-    skip("Pillow is not installed (scripts/setup installs python3-pil)")
-
-main()
+run_cases(check_the_tool_window_shortcut, check_the_image_export, check_the_project_round)

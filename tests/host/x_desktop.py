@@ -1,0 +1,275 @@
+"""The real program on a virtual X server of its own, driven by real X input (xdotool) as a user
+drives it, on the bare server or under a window manager (openbox).
+
+A test script lists its cases and hands them to `run_cases`:
+
+    def check_something(session):
+        session.key("ctrl+s")
+        ...
+
+    run_cases(check_something, check_something_else)
+
+The script is started as `SCRIPT PATH_TO_BRISVANE [--window-manager]`. Every case gets a new program
+started in a private folder (its HOME and data folder), the main window focused; the case may end
+and start the program again in the same folder (`session.restart()`). The program must end cleanly
+after each case. The script exits with 77 (skipped) when no X server can be started or the tools
+to drive one are missing.
+
+BRISVANE_TEST_DISPLAYS=FIRST-LAST limits the display numbers the X server may take.
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+SKIPPED = 77
+TIMEOUT = 15.0
+SCREEN_SIZE = (1280, 900)
+
+
+class case_failure(Exception):
+    pass
+
+
+def skip(reason):
+    print(f"skipped: {reason}")
+    sys.exit(SKIPPED)
+
+
+def fail(reason):
+    raise case_failure(reason)
+
+
+def wait_for(condition, what, timeout=TIMEOUT):
+    """Polls the condition until it gives something true, and returns that."""
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        result = condition()
+        if result:
+            return result
+        time.sleep(0.05)
+    fail(f"timed out waiting for {what}")
+
+
+def displays_in_use():
+    """The display numbers that an X server holds here: by a lock file or a listening socket (the
+    abstract sockets of servers started in another file-system view count too)."""
+    used = set()
+    for name in os.listdir("/tmp"):
+        if name.startswith(".X") and name.endswith("-lock") and name[2:-5].isdigit():
+            used.add(int(name[2:-5]))
+    with open("/proc/net/unix") as sockets:
+        for line in sockets:
+            _, _, number = line.strip().rpartition("/tmp/.X11-unix/X")
+            if number.isdigit():
+                used.add(int(number))
+    return used
+
+
+def display_numbers():
+    first, _, last = os.environ.get("BRISVANE_TEST_DISPLAYS", "90-199").partition("-")
+    return range(int(first), int(last or first) + 1)
+
+
+class x_desktop:
+    """A virtual X server on a free display, with openbox managing its windows when asked."""
+
+    def __init__(self, folder, window_manager):
+        self.server = None
+        self.window_manager = None
+        self.display = self.start_server()
+        self.environment = dict(os.environ, DISPLAY=self.display, HOME=folder)
+        self.environment.pop("SDL_VIDEODRIVER", None)
+        if window_manager:
+            self.start_window_manager()
+
+    def start_server(self):
+        used = displays_in_use()
+        for number in [n for n in display_numbers() if n not in used][:5]:
+            display = f":{number}"
+            self.server = subprocess.Popen(["Xvfb", display, "-screen", "0", "{}x{}x24".format(*SCREEN_SIZE),
+                                            "-nolisten", "tcp"],
+                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            environment = dict(os.environ, DISPLAY=display)
+            end = time.monotonic() + TIMEOUT
+            while self.server.poll() is None and time.monotonic() < end:
+                geometry = subprocess.run(["xdotool", "getdisplaygeometry"], env=environment, capture_output=True,
+                                          text=True)
+                # Ours answers with the size it was given.
+                if geometry.stdout.split() == [str(n) for n in SCREEN_SIZE]:
+                    return display
+                time.sleep(0.05)
+            self.server.kill()
+            self.server.wait()
+        self.server = None
+        skip("no X server could be started")
+
+    def start_window_manager(self):
+        self.window_manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.environment,
+                                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # The manager announces itself with the desktops it keeps.
+        managing = lambda: subprocess.run(["xdotool", "get_num_desktops"], env=self.environment,
+                                          capture_output=True).returncode == 0
+        end = time.monotonic() + TIMEOUT
+        while not managing():
+            if self.window_manager.poll() is not None or time.monotonic() > end:
+                self.close()
+                print("failed: openbox did not start")
+                sys.exit(1)
+            time.sleep(0.05)
+
+    def close(self):
+        for process in (self.window_manager, self.server):
+            if process and process.poll() is None:
+                process.terminate()
+                process.wait()
+
+
+class brisvane_session:
+    """The program started in a folder of its own on an X desktop."""
+
+    def __init__(self, program, folder, desktop):
+        self.program_path = os.path.abspath(program)
+        self.folder = folder
+        self.desktop = desktop
+        self.work = os.path.join(folder, "work")
+        self.data = os.path.join(folder, "data", "Brisvane")
+        os.makedirs(self.work, exist_ok=True)
+        self.environment = dict(desktop.environment, HOME=folder, XDG_DATA_HOME=os.path.join(folder, "data"))
+        self.log = open(os.path.join(folder, "out.txt"), "a")
+        self.program = None
+        self.window = None
+        self.start()
+
+    def start(self):
+        # The dialogs start in the folder the program was started in.
+        self.program = subprocess.Popen([self.program_path], cwd=self.work, env=self.environment,
+                                        stdout=self.log, stderr=subprocess.STDOUT)
+        self.window = wait_for(lambda: self.visible_window("Brisvane"), "the main window")
+        self.run("xdotool", "windowactivate", "--sync", self.window)
+        self.run("xdotool", "windowfocus", "--sync", self.window)
+
+    def end(self):
+        """Ends the program as the desktop ends a session; fails unless it ends cleanly."""
+        self.program.send_signal(signal.SIGTERM)
+        try:
+            status = self.program.wait(TIMEOUT)
+        except subprocess.TimeoutExpired:
+            self.program.kill()
+            self.program.wait()
+            status = "no exit"
+        if status != 0:
+            fail(f"the program ended with status {status}")
+
+    def restart(self):
+        self.end()
+        self.start()
+
+    def kill(self):
+        if self.program and self.program.poll() is None:
+            self.program.kill()
+            self.program.wait()
+
+    def run(self, *arguments):
+        return subprocess.run(arguments, env=self.environment, capture_output=True, text=True).stdout
+
+    def visible_window(self, name):
+        windows = self.run("xdotool", "search", "--onlyvisible", "--name", name).split()
+        return windows[0] if windows else None
+
+    def key(self, *keys):
+        self.run("xdotool", "key", "--delay", "20", *keys)
+
+    def type(self, text):
+        self.run("xdotool", "type", "--delay", "20", text)
+
+    def click(self, x, y, repeat=1):
+        """Clicks the left button at a place on the screen."""
+        self.run("xdotool", "mousemove", "--sync", str(x), str(y), "click", "--repeat", str(repeat), "--delay",
+                 "80", "1")
+
+    def window_geometry(self, window=None):
+        """The client area of a window on the screen: left, top, width, height (the frame that a
+        window manager adds lies outside)."""
+        info = self.run("xwininfo", "-id", window or self.window)
+        value = lambda label: int(re.search(label + r":\s+(-?\d+)", info).group(1))
+        return (value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"), value("Height"))
+
+    def screenshot(self):
+        path = os.path.join(self.folder, "screen.png")
+        subprocess.run(["import", "-window", "root", path], env=self.environment, check=True)
+        with Image.open(path) as image:
+            return image.convert("RGB")
+
+    def file(self, name):
+        return os.path.join(self.work, name)
+
+    def data_text(self, name):
+        """The text of a file in the program's data folder; empty while there is none."""
+        path = os.path.join(self.data, name)
+        if not os.path.exists(path):
+            return ""
+        with open(path) as data:
+            return data.read()
+
+    def output_tail(self, lines=20):
+        self.log.flush()
+        with open(os.path.join(self.folder, "out.txt")) as log:
+            return "".join(log.readlines()[-lines:])
+
+
+def run_case(case, program, desktop):
+    folder = tempfile.mkdtemp(prefix="brisvane_x_")
+    session = None
+    try:
+        session = brisvane_session(program, folder, desktop)
+        case(session)
+        session.end()
+        return True
+    except case_failure as failure:
+        print(f"failed: {case.__name__}: {failure}")
+        if session:
+            print("last lines of the program's output:\n" + session.output_tail())
+        return False
+    finally:
+        if session:
+            session.kill()
+            session.log.close()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def run_cases(*cases):
+    """Runs each case with a new program on one X desktop; exits with the outcome."""
+    arguments = sys.argv[1:]
+    window_manager = "--window-manager" in arguments
+    programs = [argument for argument in arguments if not argument.startswith("--")]
+    if len(programs) != 1:
+        print(f"usage: {sys.argv[0]} PATH_TO_BRISVANE [--window-manager]")
+        sys.exit(2)
+    needed = ["Xvfb", "xdotool", "xwininfo", "import"] + (["openbox"] if window_manager else [])
+    for tool in needed:
+        if not shutil.which(tool):
+            skip(f"{tool} is not installed (scripts/setup installs it)")
+    folder = tempfile.mkdtemp(prefix="brisvane_desktop_")
+    desktop = x_desktop(folder, window_manager)
+    try:
+        failed = [case.__name__ for case in cases if not run_case(case, programs[0], desktop)]
+    finally:
+        desktop.close()
+        shutil.rmtree(folder, ignore_errors=True)
+    where = "under openbox" if window_manager else "on the bare X server"
+    if failed:
+        print(f"failed {where}: {', '.join(failed)}")
+        sys.exit(1)
+    print(f"every case passed {where}")
+
+
+try:
+    from PIL import Image, ImageChops
+except ImportError:
+    skip("Pillow is not installed (scripts/setup installs python3-pil)")
