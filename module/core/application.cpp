@@ -39,6 +39,16 @@ bool is_fraction_of_the_screen(const rectangle_f64 & r)
    return std::ranges::all_of(std::array{r.left, r.top, r.right, r.bottom}, [](double d) { return d >= 0.0 && d <= 1.0; });
 }
 
+// The smallest window (in pixels) worth restoring: it shows the first menus to take hold of and can
+// be made larger from there. A smaller one, left by a crash or written by hand, is of no use.
+constexpr double smallest_usable_width = 200.0;
+constexpr double smallest_usable_height = 150.0;
+
+bool is_large_enough_to_use(const rectangle_f64 & r)
+{
+   return r.right - r.left >= smallest_usable_width && r.bottom - r.top >= smallest_usable_height;
+}
+
 // Whether a window at the rectangle (in pixels) would fit on a monitor and show enough of itself
 // there to be reached. A rectangle kept from a monitor that is gone, or written by hand, may not.
 bool fits_a_monitor(const rectangle_f64 & r)
@@ -62,6 +72,20 @@ bool fits_a_monitor(const rectangle_f64 & r)
       return dWidth <= m.width() && dHeight <= m.height() && dVisibleWidth >= std::min(visible_part, dWidth) &&
              dVisibleHeight >= std::min(visible_part, dHeight);
    });
+}
+
+// Why a stored rectangle is not restored, or null when it is.
+const char * why_not_restored(const rectangle_f64 & r)
+{
+   if (is_fraction_of_the_screen(r))
+   {
+      return nullptr;
+   }
+   if (!is_large_enough_to_use(r))
+   {
+      return "is too small to use";
+   }
+   return fits_a_monitor(r) ? nullptr : "fits no monitor";
 }
 
 } // namespace
@@ -199,9 +223,9 @@ bool application::load_settings()
    {
       rectangle = {0.05, 0.05, 0.4, 0.4};
    }
-   else if (!is_fraction_of_the_screen(rectangle) && !fits_a_monitor(rectangle))
+   else if (const char * pszWhy = why_not_restored(rectangle))
    {
-      information("m_rectangleInitialRateOrSize: the stored rectangle fits no monitor; the window opens at its default place");
+      information("m_rectangleInitialRateOrSize: the stored rectangle %s; the window opens at its default place", pszWhy);
       return false;
    }
    log_initial_rectangle("2", rectangle);

@@ -123,6 +123,7 @@ void main_window::create_main_window(request *)
    {
       throw exception(error_failed, string_base("the window cannot be created: ") + SDL_GetError());
    }
+   m_pointClientAsked = rectangle.top_left();
    platform::context::windowing()->add_window(this);
    send_message(e_message_create);
    tell_appearance_size();
@@ -227,9 +228,31 @@ void main_window::apply_display()
    }
 }
 
+void main_window::keep_client_where_asked(point_i32 pointMoved)
+{
+   if (!m_pointClientAsked)
+   {
+      return;
+   }
+   // A window manager puts its frame, not the client area, where the window was created, which
+   // moves the client area by the frame's borders (and a restart would move it once more). The
+   // first move it makes is answered by moving the window again: then the borders are known and
+   // SDL puts the client area where it was asked (where it was when its place was saved).
+   const point_i32 point = *m_pointClientAsked;
+   m_pointClientAsked.reset();
+   int iTop = 0;
+   int iLeft = 0;
+   if (SDL_GetWindowBordersSize(m_psdlwindow, &iTop, &iLeft, nullptr, nullptr) == 0 &&
+       pointMoved == point + point_i32{iLeft, iTop} && pointMoved != point)
+   {
+      SDL_SetWindowPosition(m_psdlwindow, point.x, point.y);
+   }
+}
+
 void main_window::place(const rectangle_i32 & rectangle, int)
 {
    m_rectanglePlaced = rectangle;
+   m_pointClientAsked.reset();
    if (m_psdlwindow)
    {
       SDL_SetWindowPosition(m_psdlwindow, rectangle.left, rectangle.top);
@@ -469,6 +492,7 @@ void main_window::on_window_event(SDL_Event & event)
    switch (event.window.event)
    {
    case SDL_WINDOWEVENT_MOVED:
+      keep_client_where_asked({event.window.data1, event.window.data2});
       send_message(e_message_reposition);
       break;
    case SDL_WINDOWEVENT_SIZE_CHANGED:

@@ -150,6 +150,7 @@ public:
 private:
    rectangle_i32 creation_rectangle();
    void apply_display();
+   void keep_client_where_asked(point_i32 pointMoved);
    void on_window_event(SDL_Event & event);
    void on_key(SDL_Event & event);
    void on_text(SDL_Event & event);
@@ -170,6 +171,8 @@ private:
    image::image m_image;
 
    std::optional<rectangle_i32> m_rectanglePlaced;
+   // Where the client area was created, until the desktop first moves the window.
+   std::optional<point_i32> m_pointClientAsked;
    std::optional<int> m_edisplayPending;
    int m_eactivationPending = e_activation_default;
    int m_epurpose = e_graphical_output_purpose_none;

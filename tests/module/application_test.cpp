@@ -105,7 +105,7 @@ TEST_F(window_settings_on_two_monitors, a_rectangle_that_fits_a_monitor_and_show
              (rectangle_f64{-700, 10, 100, 610}));
 }
 
-TEST_F(window_settings_on_two_monitors, a_rectangle_too_large_or_out_of_reach_gives_the_default_placement)
+TEST_F(window_settings_on_two_monitors, a_rectangle_too_large_too_small_or_out_of_reach_gives_the_default_placement)
 {
    for (const char * pszSettings : {
            // Larger than every monitor; the old program then failed at every start.
@@ -118,6 +118,9 @@ TEST_F(window_settings_on_two_monitors, a_rectangle_too_large_or_out_of_reach_gi
            "{\"main_window_left\": -2e10, \"main_window_top\": 0, \"main_window_right\": 2e10, \"main_window_bottom\": 600}",
            // Only a sliver on a monitor.
            "{\"main_window_left\": -790, \"main_window_top\": 10, \"main_window_right\": 10, \"main_window_bottom\": 610}",
+           // On a monitor, but too small to use: 1 x 1, and too low for its menu.
+           "{\"main_window_left\": 300, \"main_window_top\": 200, \"main_window_right\": 301, \"main_window_bottom\": 201}",
+           "{\"main_window_left\": 300, \"main_window_top\": 200, \"main_window_right\": 1300, \"main_window_bottom\": 240}",
         })
    {
       EXPECT_EQ(load(pszSettings, false), (rectangle_f64{0.0, 0.0, 0.0, 0.0})) << pszSettings;
