@@ -10,13 +10,6 @@
 namespace Tarvossa_BrisvanePro
 {
 
-namespace
-{
-
-constexpr int g_iTextMargin = 10;
-
-} // namespace
-
 About::About(zelui::Widget * pparent, Global * pglobal) : SettingsBaseWindow(pparent, pglobal, "About")
 {
    set_layout(new zelui::BoxLayout(zelui::e_orientation_vertical, zelui::e_alignment_fill, rectangle_type<int>{0, 0, 0, 0}, 5));
@@ -30,14 +23,10 @@ About::About(zelui::Widget * pparent, Global * pglobal) : SettingsBaseWindow(ppa
       format("Data Dir: %s", strDataFolder.c_str()),
       "",
    };
-   // The logo spans the window; the text lines keep a margin of their own from its sides.
-   auto * pwidgetText = new zelui::Widget(this);
-   pwidgetText->set_layout(new zelui::BoxLayout(zelui::e_orientation_vertical, zelui::e_alignment_fill,
-                                                rectangle_type<int>{g_iTextMargin, 0, g_iTextMargin, 0}, 5));
    for (const string_base & strLine : lines)
    {
-      auto * plabel = new zelui::Label(pwidgetText, strLine, "sans", 14);
-      plabel->set_color(color::color(255, 255, 255, 255));
+      auto * plabel = new zelui::Label(this, strLine, "sans", 14);
+      plabel->set_color(color::white);
    }
 }
 

@@ -43,6 +43,7 @@ struct color
 };
 
 inline constexpr color transparent(0, 0, 0, 0);
+inline constexpr color white(255, 255, 255);
 
 } // namespace color
 

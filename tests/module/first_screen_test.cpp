@@ -17,7 +17,6 @@
 #include "zel2d/context.h"
 #include "zelui/ComboBox.h"
 #include "zelui/FloatBox.h"
-#include "zelui/Label.h"
 #include "zelui/VScrollPanel.h"
 #include "zelui/Window.h"
 
@@ -219,30 +218,6 @@ TEST_F(first_screen, every_menu_item_fits_its_drop_down)
    m_pscreen->showAbout();
    frames();
    expect_every_text_fits();
-}
-
-TEST_F(first_screen, the_about_windows_text_keeps_off_its_side_edges)
-{
-   About * pabout = m_pscreen->get_about_window();
-   pabout->set_position({300, 300});
-   m_pscreen->showAbout();
-   frames();
-   const rectangle window = widget_rectangle(pabout);
-   int iLines = 0;
-   for_each_visible(pabout, window, [&](zelui::Widget * pwidget, const rectangle &) {
-      if (!dynamic_cast<zelui::Label *>(pwidget))
-      {
-         return;
-      }
-      for (const zelui::text_line & line : pwidget->text_lines())
-      {
-         ++iLines;
-         const rectangle room = screen_rectangle(pwidget, line.m_rectangleRoom);
-         EXPECT_GE(room.left - window.left, 8.0f) << line.m_strText;
-         EXPECT_GE(window.right - (room.left + text_width(line)), 8.0f) << line.m_strText;
-      }
-   });
-   EXPECT_EQ(iLines, 3);
 }
 
 TEST_F(first_screen, the_tool_windows_at_their_reset_places_leave_each_other_and_the_panels_free)

@@ -1,7 +1,5 @@
 // The "Raster Label", "Labels" and About windows, and the fixed-size picture widget.
 
-#include <functional>
-
 #include "host/context.h"
 #include "host/node.h"
 #include "orvo/image.h"
@@ -227,18 +225,13 @@ TEST_F(label_windows, the_about_window_shows_the_version_and_folders_and_ignores
    ASSERT_TRUE(pabout);
    EXPECT_FALSE(pabout->visible());
    std::vector<string_base> lines;
-   const std::function<void(zelui::Widget *)> collect = [&](zelui::Widget * pwidget)
+   for (const pointer<zelui::Widget> & pchild : pabout->children())
    {
-      if (auto * plabel = dynamic_cast<zelui::Label *>(pwidget))
+      if (auto * plabel = dynamic_cast<zelui::Label *>(pchild.get()))
       {
          lines.push_back(plabel->caption());
       }
-      for (const pointer<zelui::Widget> & pchild : pwidget->children())
-      {
-         collect(pchild.get());
-      }
-   };
-   collect(pabout);
+   }
    ASSERT_EQ(lines.size(), 5u);
    EXPECT_EQ(lines[0], "Version " + platform::context::node()->application_version());
    EXPECT_EQ(lines[2], "User Dir: " + dir::home().as_string());
