@@ -97,6 +97,14 @@ void Screen::on_child_set_focus(Widget * pwidget)
    {
       return;
    }
+   // A press on the screen's own background asks the focus for the screen: no widget takes it.
+   // The screen never stands at the end of its focus path, where a counted reference to the
+   // focused widget (taken below, and in the teardown of a screen) would count the screen itself
+   // and delete it a second time.
+   if (pwidget == this)
+   {
+      pwidget = nullptr;
+   }
    pointer<Widget> pold = focused_widget();
    if (pold.get() == pwidget)
    {

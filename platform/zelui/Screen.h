@@ -54,11 +54,11 @@ public:
    const point_type<int> & mouse_position() const noexcept { return m_pointMouse; }
    const enumeration<user::enum_key> & modifiers() const noexcept { return m_emodifiers; }
 
-   // The focus: the widget that has it (the end of the focus path), or null.
+   // The focus: the widget that has it (the end of the focus path), or null; never the screen.
    Widget * focused_widget() const noexcept;
    // Hooks of focus changes; the defaults move the focus. `on_child_set_focus` gives the focus to
-   // `pwidget` (first calling `on_child_kill_focus` for the widget that loses it); null takes it
-   // from everyone. `on_child_kill_focus` takes the focus away when `pwidget` has it.
+   // `pwidget` (first calling `on_child_kill_focus` for the widget that loses it); null, or the
+   // screen itself, takes it from everyone. `on_child_kill_focus` takes the focus away when `pwidget` has it.
    virtual void on_child_set_focus(Widget * pwidget);
    virtual void on_child_kill_focus(Widget * pwidget);
 

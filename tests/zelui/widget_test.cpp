@@ -430,23 +430,33 @@ TEST(Focus, HooksSeeTheWidgetThatGainsAndTheOneThatLoses)
    EXPECT_FALSE(pa->focused());
 }
 
-TEST(Focus, AFocusedScreenIsStillReleased)
+TEST(Focus, APressOnTheBackgroundFocusesNothingAndTheScreenIsReleasedOnce)
 {
+   // A screen that takes the focus from its widgets as it goes, as the application's root does.
    struct counted_screen : zelui::Screen
    {
-      explicit counted_screen(bool * pbGone) : zelui::Screen(nullptr, {100, 100}), m_pbGone(pbGone) {}
-      ~counted_screen() override { *m_pbGone = true; }
-      bool * m_pbGone;
+      explicit counted_screen(int * piGone) : zelui::Screen(nullptr, {100, 100}), m_piGone(piGone) {}
+      ~counted_screen() override
+      {
+         on_child_set_focus(nullptr);
+         ++*m_piGone;
+      }
+      int * m_piGone;
    };
-   bool bGone = false;
+   int iGone = 0;
    {
-      auto pscreen = make_pointer<counted_screen>(&bGone);
-      pscreen->on_window_mouse_button({5, 5}, user::e_mouse_left_button, true, false, {});
-      EXPECT_EQ(pscreen->focused_widget(), pscreen.get());
-      auto pchild = new probe(pscreen.get(), {0, 0}, {10, 10});
-      pchild->request_focus();
+      auto pscreen = make_pointer<counted_screen>(&iGone);
+      new probe(pscreen.get(), {0, 0}, {10, 10});
+      // At the background, and outside the window as a captured drag reports it.
+      for (const point_type<int> & point : {point_type<int>{50, 50}, point_type<int>{-1, -1}})
+      {
+         pscreen->on_window_mouse_button(point, user::e_mouse_left_button, true, false, {});
+         pscreen->on_window_mouse_button(point, user::e_mouse_left_button, false, false, {});
+         EXPECT_EQ(pscreen->focused_widget(), nullptr);
+         EXPECT_FALSE(pscreen->focused());
+      }
    }
-   EXPECT_TRUE(bGone);
+   EXPECT_EQ(iGone, 1);
 }
 
 TEST(Redraw, ShowingOrHidingAWidgetRedrawsWhatItCovers)
