@@ -1,7 +1,11 @@
-// A seeded random session on the real root screen: menu items, clicks, drags, wheel turns, keys and
-// typed values, delivered as the window delivers them, with a frame drawn now and then and the file
-// dialogs answered with files of a folder of the test's own. Nothing it does may crash the program
-// or trip a sanitizer, and the document it leaves must save and read back to itself. Nothing it
+// A seeded random session on the running program (its application and main window on SDL's
+// offscreen video): menu items, clicks, drags and presses on empty places and outside the window,
+// wheel turns, keys, typed values and window resizes, delivered as the window delivers them, the
+// events the program posts to itself handled after each action, a frame drawn now and then and the
+// file dialogs answered with files of a folder of the test's own. The session ends as a user ends
+// the program (the close box, "Yes") and the program's own teardown follows. Nothing it does may
+// crash the program or trip a sanitizer, the document it leaves must save and read back to itself,
+// and the files the program keeps in its data folder must be whole before the teardown. Nothing it
 // writes may land outside that folder: an open dialog is kept showing it.
 //
 // BRISVANE_SESSION_ACTIONS sets the number of actions (300 unless set) and BRISVANE_SESSION_SEED the
@@ -12,6 +16,7 @@
 
 #include <sys/stat.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -21,7 +26,12 @@
 
 #include "core/Global.h"
 #include "core/MainScreen.h"
+#include "core/application.h"
+#include "core/main_window.h"
 #include "document/project.h"
+#include "host/context.h"
+#include "host/event_loop.h"
+#include "host/request.h"
 #include "orvo/file_system.h"
 #include "orvo/image.h"
 #include "orvo/image_service.h"
@@ -37,7 +47,7 @@
 #include "zelui/TextBox.h"
 #include "zelui/file_dialog.h"
 #include "zelui/mouse.h"
-#include "recording_window.h"
+#include "running_application.h"
 #include "screen_dialogs.h"
 
 using namespace Tarvossa_BrisvanePro;
@@ -50,8 +60,6 @@ long long environment_number(const char * pszName, long long iDefault)
    const char * pszValue = std::getenv(pszName);
    return pszValue && *pszValue ? std::atoll(pszValue) : iDefault;
 }
-
-constexpr size_type<int> screen_size{1280, 800};
 
 // What a user types into number fields, the awkward included.
 const char * const g_typedValues[] = {
@@ -118,32 +126,61 @@ string_base text_of(user::enum_key ekey, std::uint64_t uModifiers)
    }
 }
 
+// The program as the host runs it: the application started with its default document in its main
+// window, on SDL's offscreen video, with a data and home folder of its own.
+class running_program : public running_application
+{
+public:
+   running_program()
+   {
+      ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
+      start();
+      m_papplication->on_request(make_pointer<request>(e_command_application_started).get());
+      handle_posted_events();
+   }
+
+   ~running_program()
+   {
+      if (m_papplication)
+      {
+         end();
+      }
+   }
+
+   main_window * window() const { return m_papplication->get_main_window(); }
+   MainScreen * screen() const { return window()->get_main_screen(); }
+   const std::filesystem::path & folder() const noexcept { return m_folder; }
+
+   // Handles what the program posted to itself (redraws, messages); true when it asked to quit.
+   static bool handle_posted_events() { return !platform::context::event_loop()->process_pending_events(); }
+
+   // The program's own end, as the host runs it once its event loop has ended.
+   void end()
+   {
+      stop();
+      platform::context::event_loop()->reset_quit();
+   }
+};
+
 class random_session
 {
 public:
-   random_session(unsigned uSeed, const std::filesystem::path & folder) :
+   random_session(unsigned uSeed, running_program & program) :
       m_random(uSeed),
-      m_folder(folder),
-      m_image(screen_size.width, screen_size.height),
+      m_program(program),
+      m_pscreen(program.screen()),
+      m_pglobal(m_pscreen->get_global()),
+      m_folder(program.folder() / "session"),
+      m_size(m_pscreen->size()),
+      m_image(m_size.width, m_size.height),
       m_context(&m_image)
    {
       prepare_files();
       file::file_dialog::set_answer_hook([this](file::file_dialog * pdialog) { answer(pdialog); });
-      m_pscreen = make_pointer<MainScreen>(m_pwindow.get());
-      m_pwindow->set_appearance(m_pscreen->appearance());
-      m_pglobal = m_pscreen->get_global();
-      m_pglobal->load_default_layers();
-      m_pscreen->create_main_screen();
-      m_pscreen->on_window_resize(screen_size);
-      m_pscreen->setCurrentLayerTo(0, true);
       frame();
    }
 
-   ~random_session()
-   {
-      file::file_dialog::set_answer_hook({});
-      m_pwindow->set_appearance(nullptr);
-   }
+   ~random_session() { file::file_dialog::set_answer_hook({}); }
 
    void run(long long iActions)
    {
@@ -151,6 +188,7 @@ public:
       {
          ++m_iActions;
          as_the_host([this] { act(); });
+         handle_posted_events();
          keep_dialogs_in_folder();
          if (pick(3) == 0)
          {
@@ -158,6 +196,34 @@ public:
          }
       }
       as_the_host([this] { frame(); });
+   }
+
+   // Ends the program after a last press on an empty place or outside the window, as a user does:
+   // the close box and "Yes" in the box it opens, or the end of the desktop session (SIGTERM,
+   // which SDL turns into its quit event). True when the program then left its event loop.
+   bool end_the_program()
+   {
+      const point_type<int> point = pick(2) == 0 ? empty_place() : outside_the_window();
+      note(format("press and release at %d,%d", point.x, point.y));
+      as_the_host([&] {
+         press_at(point, user::e_mouse_left_button, true, false, 0);
+         press_at(point, user::e_mouse_left_button, false, false, 0);
+      });
+      if (pick(2) == 0)
+      {
+         note("SIGTERM");
+         std::raise(SIGTERM);
+         return running_program::handle_posted_events();
+      }
+      note("close box");
+      as_the_host([this] { m_pscreen->on_window_close(); });
+      const std::vector<zelui::MessageDialog *> boxes = dialogs_on<zelui::MessageDialog>(*m_pscreen, "Quit");
+      if (boxes.empty())
+      {
+         return false;
+      }
+      as_the_host([&boxes] { boxes.back()->answer(0); });
+      return running_program::handle_posted_events();
    }
 
    // What left the handling of an event or a frame as an exception, with the action it came at.
@@ -184,7 +250,37 @@ private:
    {
       return items[pick(static_cast<int>(N))];
    }
-   point_type<int> random_point() { return {pick(screen_size.width), pick(screen_size.height)}; }
+   // Anywhere in the window; now and then a place no widget covers, or a place outside the window
+   // as a captured drag reports it (-1, -1 when it left at the top left).
+   point_type<int> random_point()
+   {
+      switch (pick(8))
+      {
+      case 0: return empty_place();
+      case 1: return outside_the_window();
+      default: return {pick(m_size.width), pick(m_size.height)};
+      }
+   }
+
+   point_type<int> empty_place()
+   {
+      for (int iTry = 0; iTry < 50; ++iTry)
+      {
+         const point_type<int> point{pick(m_size.width), pick(m_size.height)};
+         if (m_pscreen->find_widget(point) == m_pscreen)
+         {
+            return point;
+         }
+      }
+      return {-1, -1};
+   }
+
+   point_type<int> outside_the_window()
+   {
+      const point_type<int> points[] = {
+         {-1, -1}, {m_size.width, m_size.height}, {-40, pick(m_size.height)}, {pick(m_size.width), m_size.height + 30}};
+      return pick_of(points);
+   }
 
    void note(string_base strAction)
    {
@@ -264,6 +360,17 @@ private:
    void frame()
    {
       m_pscreen->on_window_frame(&m_context, true);
+   }
+
+   void handle_posted_events()
+   {
+      if (running_program::handle_posted_events())
+      {
+         // The user answered "Yes" to the quit question: the program would end here. The session
+         // goes on; its end takes the same way out.
+         note("the program was asked to quit");
+         platform::context::event_loop()->reset_quit();
+      }
    }
 
    // The host's event loop reports an exception that leaves the handling of one event on standard
@@ -360,6 +467,11 @@ private:
          {
             frame();
          }
+         if (pick(8) == 0)
+         {
+            note("the pointer leaves the window");
+            m_pscreen->on_window_mouse_enter(outside_the_window(), false, enumeration<user::enum_key>(uState));
+         }
       }
       press_at(to, ebutton, false, false, held.m_uFlags);
       hold(held, false);
@@ -395,7 +507,7 @@ private:
          if (auto * ptextbox = dynamic_cast<zelui::TextBox *>(pchild.get()); ptextbox && ptextbox->enabled())
          {
             const point_type<int> point = ptextbox->absolute_position();
-            if (point.x >= 0 && point.y >= 0 && point.x < screen_size.width && point.y < screen_size.height)
+            if (point.x >= 0 && point.y >= 0 && point.x < m_size.width && point.y < m_size.height)
             {
                boxes.push_back(ptextbox);
             }
@@ -409,7 +521,7 @@ private:
    // Escape.
    void type_value()
    {
-      const std::vector<zelui::TextBox *> boxes = reachable_text_boxes(m_pscreen.get());
+      const std::vector<zelui::TextBox *> boxes = reachable_text_boxes(m_pscreen);
       if (boxes.empty())
       {
          return;
@@ -486,9 +598,7 @@ private:
    {
       if (pick(6) == 0)
       {
-         const size_type<int> size{300 + pick(screen_size.width - 300), 200 + pick(screen_size.height - 200)};
-         note(format("window resized to %d x %d", size.width, size.height));
-         m_pscreen->on_window_resize(size);
+         resize_the_window();
          return;
       }
       if (auto * pbox = dialog_on<zelui::MessageDialog>(*m_pscreen))
@@ -501,14 +611,26 @@ private:
       note("no message box to answer");
    }
 
+   // The window gets a new size from the desktop, within the size it started at (the frames are
+   // drawn into a picture of that size); the program keeps the window's place in its settings.
+   void resize_the_window()
+   {
+      const size_type<int> size{300 + pick(m_size.width - 299), 200 + pick(m_size.height - 199)};
+      note(format("window resized to %d x %d", size.width, size.height));
+      main_window * pwindow = m_program.window();
+      const rectangle_i32 rectangle = pwindow->window_rectangle();
+      pwindow->place({rectangle.left, rectangle.top, rectangle.left + size.width, rectangle.top + size.height});
+   }
+
    std::mt19937 m_random;
+   running_program & m_program;
+   MainScreen * m_pscreen;
+   Global * m_pglobal;
    std::filesystem::path m_folder;
+   size_type<int> m_size;
    std::vector<std::filesystem::path> m_paths;
    image::image m_image;
    zel2d::context m_context;
-   pointer<recording_window> m_pwindow = make_pointer<recording_window>();
-   pointer<MainScreen> m_pscreen;
-   Global * m_pglobal = nullptr;
    std::deque<string_base> m_history;
    std::vector<string_base> m_escaped;
    long long m_iActions = 0;
@@ -524,13 +646,36 @@ string_base written_after_reading(scoped_string_base strText)
    return pproject->get_container_text(project::project_magic, pproject->get_raster_size_text(), true);
 }
 
+// The files the program keeps in its data folder, each whole: each holds what the program would
+// write now (the presets and the tool-window layout), or reads back as a window place.
+void expect_the_data_folder_whole(Global & global, MainScreen & screen, const std::filesystem::path & folder)
+{
+   const file::path presets = global.auto_save_preset_file_name();
+   if (file::exists(presets))
+   {
+      global.save_presets_to_file(file::path((folder / "presets_now.tvsx_presets").c_str()));
+      EXPECT_EQ(file::read_all(presets).m_strText, file::read_all(file::path((folder / "presets_now.tvsx_presets").c_str())).m_strText)
+         << "the autosaved presets are not the presets the program holds";
+   }
+   const file::path layout = screen.settings_layout_get_default_path();
+   ASSERT_TRUE(file::exists(layout));
+   screen.settings_save_layout((folder / "layout_now").c_str());
+   EXPECT_EQ(file::read_all(layout).m_strText, file::read_all(file::path((folder / "layout_now").c_str())).m_strText)
+      << "the tool-window layout file is not the layout the windows have";
+   if (file::exists(application::settings_file_path()))
+   {
+      EXPECT_TRUE(make_pointer<application>()->load_settings()) << "the window settings do not read back as a place";
+   }
+}
+
 } // namespace
 
-TEST(random_session, a_seeded_session_of_user_actions_runs_clean_and_leaves_a_document_that_reads_back)
+TEST(random_session, a_seeded_session_of_user_actions_runs_clean_leaves_its_files_whole_and_ends_the_program)
 {
    const long long iActions = environment_number("BRISVANE_SESSION_ACTIONS", 300);
    const auto uSeed = static_cast<unsigned>(environment_number("BRISVANE_SESSION_SEED", 1));
-   const std::filesystem::path folder = std::filesystem::path(dir::application_data("Brisvane").c_str()).parent_path() / "session";
+   running_program program;
+   const std::filesystem::path folder = program.folder() / "session";
    std::filesystem::create_directories(folder);
    // Links to web pages open nothing: the browser the program would start is a stand-in here.
    std::ofstream(folder / "xdg-open") << "#!/bin/sh\nexit 0\n";
@@ -540,19 +685,24 @@ TEST(random_session, a_seeded_session_of_user_actions_runs_clean_and_leaves_a_do
    set_logs_silent(true);
    std::printf("random session: seed %u, %lld actions\n", uSeed, iActions);
 
-   random_session session(uSeed, folder);
-   session.run(iActions);
-   SCOPED_TRACE(format("seed %u; the last actions:\n%s", uSeed, session.history().c_str()));
-   EXPECT_EQ(session.actions_done(), iActions);
-   for (const string_base & strEscaped : session.escaped())
    {
-      ADD_FAILURE() << "an exception left the handling of an event: " << strEscaped;
-   }
+      random_session session(uSeed, program);
+      session.run(iActions);
+      SCOPED_TRACE(format("seed %u; the last actions:\n%s", uSeed, session.history().c_str()));
+      EXPECT_EQ(session.actions_done(), iActions);
+      for (const string_base & strEscaped : session.escaped())
+      {
+         ADD_FAILURE() << "an exception left the handling of an event: " << strEscaped;
+      }
 
-   const project * pproject = session.controller()->current_project();
-   ASSERT_NE(pproject, nullptr);
-   const string_base strOnce = written_after_reading(pproject->get_container_text(project::project_magic, pproject->get_raster_size_text(), true));
-   EXPECT_EQ(written_after_reading(written_after_reading(strOnce)), strOnce);
+      const project * pproject = session.controller()->current_project();
+      ASSERT_NE(pproject, nullptr);
+      const string_base strOnce = written_after_reading(pproject->get_container_text(project::project_magic, pproject->get_raster_size_text(), true));
+      EXPECT_EQ(written_after_reading(written_after_reading(strOnce)), strOnce);
+      EXPECT_TRUE(session.end_the_program()) << "the program did not leave its event loop";
+      expect_the_data_folder_whole(*session.controller(), *program.screen(), folder);
+   }
+   program.end();
    set_logs_silent(false);
    ::setenv("PATH", strPathBefore.c_str(), 1);
 }
