@@ -3,21 +3,13 @@
 #include <pugixml.hpp>
 
 #include <fstream>
-#include <sstream>
 
 #include "host/node.h"
 #include "host_test_environment.h"
+#include "test_files.h"
 
 namespace
 {
-
-std::string read_text(const std::filesystem::path & path)
-{
-   std::ifstream stream(path);
-   std::ostringstream text;
-   text << stream.rdbuf();
-   return text.str();
-}
 
 class node_test : public testing::Test
 {
@@ -38,7 +30,7 @@ TEST_F(node_test, the_association_writes_a_desktop_entry_and_a_mime_type_for_the
 {
    ASSERT_TRUE(m_node.associate_extension(".tvsx", "Tarvossa_BrisvanePro", "/opt/Brisvane Pro/bin/brisvane", "\"%1\""));
 
-   const std::string strEntry = read_text(test_data_folder() / "applications" / "Tarvossa_BrisvanePro.desktop");
+   const std::string strEntry = read_all(test_data_folder() / "applications" / "Tarvossa_BrisvanePro.desktop");
    EXPECT_NE(strEntry.find("[Desktop Entry]\n"), std::string::npos);
    EXPECT_NE(strEntry.find("\nExec=\"/opt/Brisvane Pro/bin/brisvane\" %f\n"), std::string::npos);
    EXPECT_NE(strEntry.find("\nTryExec=/opt/Brisvane Pro/bin/brisvane\n"), std::string::npos);
@@ -55,7 +47,7 @@ TEST_F(node_test, the_association_writes_a_desktop_entry_and_a_mime_type_for_the
 TEST_F(node_test, program_paths_with_reserved_characters_are_escaped_in_the_entry)
 {
    ASSERT_TRUE(m_node.associate_extension("tvsx", "app", "/tmp/100% \"odd\" $dir\\brisvane", "\"%1\""));
-   const std::string strEntry = read_text(test_data_folder() / "applications" / "app.desktop");
+   const std::string strEntry = read_all(test_data_folder() / "applications" / "app.desktop");
    EXPECT_NE(strEntry.find("\nExec=\"/tmp/100%% \\\\\"odd\\\\\" \\\\$dir\\\\\\\\brisvane\" %f\n"), std::string::npos)
       << strEntry;
    EXPECT_NE(strEntry.find("\nTryExec=/tmp/100% \"odd\" $dir\\\\brisvane\n"), std::string::npos) << strEntry;
@@ -101,5 +93,5 @@ TEST_F(node_test, a_recently_used_list_that_cannot_be_read_is_left_as_it_was)
    const auto result = m_node.notify_file_saved("/walls/a.tvsx");
    EXPECT_FALSE(result);
    EXPECT_NE(result.m_strError.find("cannot be read"), std::string::npos);
-   EXPECT_EQ(read_text(pathList), "<xbel><bookmark href=");
+   EXPECT_EQ(read_all(pathList), "<xbel><bookmark href=");
 }

@@ -11,6 +11,7 @@
 #include "orvo/exception.h"
 #include "orvo/file_system.h"
 #include "orvo/image_service.h"
+#include "root_screen_fixture.h"
 #include "thrown_status.h"
 
 using namespace Tarvossa_BrisvanePro;
@@ -24,8 +25,7 @@ class controller : public testing::Test
 protected:
    void SetUp() override
    {
-      std::error_code error;
-      std::filesystem::remove_all(std::filesystem::path(dir::application_data("Brisvane")), error);
+      empty_data_folder();
       m_pglobal = make_pointer<Global>();
       m_pglobal->load_default_layers();
       m_pglobal->take_changed();

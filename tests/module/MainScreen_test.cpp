@@ -17,7 +17,7 @@
 #include "zelui/Window.h"
 #include "zelui/file_dialog.h"
 #include "zelui/interaction.h"
-#include "recording_window.h"
+#include "root_screen_fixture.h"
 #include "screen_dialogs.h"
 
 using namespace Tarvossa_BrisvanePro;
@@ -43,18 +43,9 @@ public:
    void get_settings_from_layer(const pointer<boxes_layer> &) override {}
 };
 
-class root_screen : public testing::Test
+class root_screen : public root_screen_fixture
 {
 protected:
-   void SetUp() override
-   {
-      std::error_code error;
-      std::filesystem::remove_all(std::filesystem::path(dir::application_data("Brisvane")), error);
-      m_pscreen = make_pointer<MainScreen>(nullptr);
-      m_pglobal = m_pscreen->get_global();
-      m_pglobal->load_default_layers();
-   }
-
    file::path layout_path() const { return m_pscreen->settings_layout_get_default_path(); }
 
    bool key(std::uint64_t uKey, int iAction)
@@ -63,9 +54,6 @@ protected:
    }
 
    zelui::MessageDialog * dialog_titled(const char * pszTitle) { return dialog_on<zelui::MessageDialog>(*m_pscreen, pszTitle); }
-
-   pointer<MainScreen> m_pscreen;
-   Global * m_pglobal = nullptr;
 };
 
 // Two tool windows of two and one fields, registered in that order.
@@ -311,28 +299,9 @@ TEST_F(focus_order, a_field_of_a_window_that_is_no_tool_window_is_not_remembered
 namespace
 {
 
-// A root screen shown by a window that records what is asked of it; file dialogs are answered
-// by the test.
-class windowed_screen : public testing::Test
+class windowed_screen : public windowed_root_screen_fixture
 {
 protected:
-   void SetUp() override
-   {
-      std::error_code error;
-      std::filesystem::remove_all(std::filesystem::path(dir::application_data("Brisvane")), error);
-      m_pwindow = make_pointer<recording_window>();
-      m_pscreen = make_pointer<MainScreen>(m_pwindow.get());
-      m_pwindow->set_appearance(m_pscreen->appearance());
-      m_pglobal = m_pscreen->get_global();
-      m_pglobal->load_default_layers();
-   }
-
-   void TearDown() override
-   {
-      file::file_dialog::set_answer_hook({});
-      m_pwindow->set_appearance(nullptr);
-   }
-
    // Answers the next dialog with the path (empty: cancels it) and lets the screen run its frame.
    pointer<file::file_dialog> answer_next_dialog(const file::path & path)
    {
@@ -352,10 +321,6 @@ protected:
       m_pscreen->run_layout_hooks(nullptr);
       return pdialogAnswered;
    }
-
-   pointer<recording_window> m_pwindow;
-   pointer<MainScreen> m_pscreen;
-   Global * m_pglobal = nullptr;
 };
 
 } // namespace

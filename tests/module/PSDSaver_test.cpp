@@ -3,10 +3,8 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <limits>
-#include <sstream>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -15,6 +13,7 @@
 #include "document/boxes_layer.h"
 #include "orvo/straight_alpha.h"
 #include "psd_reading.h"
+#include "test_files.h"
 
 using Tarvossa_BrisvanePro::PSDSaver;
 namespace fs = std::filesystem;
@@ -27,10 +26,7 @@ class PSDSaverTest : public ::testing::Test
 protected:
    void SetUp() override
    {
-      m_folder = fs::temp_directory_path() / format("brisvane-psd-%d-%s", static_cast<int>(::getpid()),
-                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-      fs::remove_all(m_folder);
-      fs::create_directories(m_folder);
+      m_folder = fresh_folder(format("psd-%s", ::testing::UnitTest::GetInstance()->current_test_info()->name()));
    }
 
    void TearDown() override { fs::remove_all(m_folder); }
@@ -56,14 +52,6 @@ pointer<image::image> picture(int w, int h, const std::function<color::color(int
       }
    }
    return pimage;
-}
-
-string_base read_all(const fs::path & path)
-{
-   std::ifstream in(path, std::ios::binary);
-   std::stringstream s;
-   s << in.rdbuf();
-   return s.str();
 }
 
 string_base bytes(std::initializer_list<int> values)

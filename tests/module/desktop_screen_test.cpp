@@ -23,7 +23,7 @@
 #include "panels/TopMenuSubmenu.h"
 #include "panels/TopPanel.h"
 #include "panels/WidgetWithBackground.h"
-#include "recording_window.h"
+#include "root_screen_fixture.h"
 #include "screen_dialogs.h"
 #include "toolwindows/About.h"
 #include "toolwindows/SettingsBoxes.h"
@@ -41,36 +41,16 @@ namespace
 
 // The whole root screen, 1280 x 800, in a window that records what is asked of it; file dialogs
 // are answered by the test.
-class desktop_screen : public testing::Test
+class desktop_screen : public windowed_root_screen_fixture
 {
 protected:
    void SetUp() override
    {
-      std::error_code error;
-      std::filesystem::remove_all(std::filesystem::path(dir::application_data("Brisvane")), error);
-      m_pscreen = make_pointer<MainScreen>(&m_window);
-      m_window.set_appearance(m_pscreen->appearance());
-      m_pglobal = m_pscreen->get_global();
-      m_pglobal->load_default_layers();
+      windowed_root_screen_fixture::SetUp();
       m_pscreen->create_main_screen();
       m_pscreen->resize_event({1280, 800});
       m_pscreen->setCurrentLayerTo(0, true);
       frame();
-   }
-
-   void TearDown() override
-   {
-      file::file_dialog::set_answer_hook({});
-      m_window.set_appearance(nullptr);
-   }
-
-   project & document() const { return *m_pglobal->current_project(); }
-
-   // One frame without a drawing target: the one-shot steps, then the layout.
-   void frame()
-   {
-      m_pscreen->run_layout_hooks(nullptr);
-      m_pscreen->perform_layout(nullptr, true);
    }
 
    // Answers the next file dialog with the path, at the frame that shows it.
@@ -134,9 +114,6 @@ protected:
 
    zelui::MessageDialog * error_box() const { return dialog_on<zelui::MessageDialog>(*m_pscreen, "Error"); }
 
-   recording_window m_window;
-   pointer<MainScreen> m_pscreen;
-   Global * m_pglobal = nullptr;
 };
 
 } // namespace

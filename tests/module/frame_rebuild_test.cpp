@@ -19,6 +19,7 @@
 #include "orvo/file_system.h"
 #include "orvo/payload.h"
 #include "draw_current_only_box.h"
+#include "root_screen_fixture.h"
 #include "screen_dialogs.h"
 #include "panels/LayerList.h"
 #include "panels/RightPanel.h"
@@ -316,21 +317,11 @@ std::string first_difference(const image::image & a, const image::image & b)
    return {};
 }
 
-class temporary_data_folder
-{
-public:
-   temporary_data_folder()
-   {
-      std::error_code error;
-      std::filesystem::remove_all(std::filesystem::path(dir::application_data("Brisvane")), error);
-   }
-};
-
 } // namespace
 
 TEST(frame_rebuild, after_every_random_edit_equals_a_whole_build)
 {
-   temporary_data_folder folder;
+   empty_data_folder();
    screen_under_test edited;
    screen_under_test whole;
    constexpr int sequences = 200;
@@ -363,7 +354,7 @@ TEST(frame_rebuild, after_every_random_edit_equals_a_whole_build)
 // layers above it are still drawn.
 TEST(frame_rebuild, a_failed_layer_shows_its_error_once_per_change)
 {
-   temporary_data_folder folder;
+   empty_data_folder();
    screen_under_test screen;
    screen.set_up_document();
    screen.build();
@@ -393,7 +384,7 @@ TEST(frame_rebuild, a_failed_layer_shows_its_error_once_per_change)
 // it draws nothing, the user is told once, naming it, and it is drawn when there is room again.
 TEST(frame_rebuild, a_layer_beyond_the_memory_budget_draws_nothing_and_is_told_once)
 {
-   temporary_data_folder folder;
+   empty_data_folder();
    screen_under_test screen;
    screen.set_up_document();
    // Index 0 up: the picture (20 x 10, drawn 50 x 30), then the walls of 6, 5 and 4 columns of

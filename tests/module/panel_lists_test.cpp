@@ -67,7 +67,7 @@ protected:
    std::vector<string_base> document_names() const
    {
       std::vector<string_base> names;
-      for (const pointer<app_layer> & player : document()->get_layers())
+      for (const pointer<app_layer> & player : document().get_layers())
       {
          names.push_back(player->get_name());
       }
@@ -119,11 +119,11 @@ TEST_F(side_panel, the_last_layer_is_the_top_row_and_presets_keep_their_order)
 TEST_F(side_panel, rows_show_sizes_with_half_columns_and_not_applicable_for_pictures)
 {
    make_layers(1);
-   boxes_layer & layer = *document()->get_layer(0).cast<boxes_layer>();
+   boxes_layer & layer = *document().get_layer(0).cast<boxes_layer>();
    layer.Columns = 10;
    layer.Rows = 6;
    layer.HalfColumns = 0b0110;
-   pointer<image_layer> pimage = document()->new_image_layer();
+   pointer<image_layer> pimage = document().new_image_layer();
    pimage->setMaintainAspectRatio(false);
    pimage->set_width(64);
    pimage->set_height(48);
@@ -154,10 +154,10 @@ TEST_F(side_panel, visible_check_box_hides_its_layer_without_changing_the_curren
    EXPECT_TRUE(ptop->m_pcheckboxVisible->checked());
 
    click(ptop->m_pcheckboxVisible);
-   EXPECT_TRUE(document()->get_layer(2)->is_hidden());
-   EXPECT_EQ(document()->get_current_layer_id(), 0);
+   EXPECT_TRUE(document().get_layer(2)->is_hidden());
+   EXPECT_EQ(document().get_current_layer_id(), 0);
    click(ptop->m_pcheckboxVisible);
-   EXPECT_FALSE(document()->get_layer(2)->is_hidden());
+   EXPECT_FALSE(document().get_layer(2)->is_hidden());
 }
 
 TEST_F(side_panel, clicking_a_rows_figures_or_thumbnail_makes_its_layer_current)
@@ -166,11 +166,11 @@ TEST_F(side_panel, clicking_a_rows_figures_or_thumbnail_makes_its_layer_current)
    m_pscreen->setCurrentLayerTo(0, true);
    sync();
    click(layer_row(1)->m_plabelWidth);
-   EXPECT_EQ(document()->get_current_layer_id(), 1);
+   EXPECT_EQ(document().get_current_layer_id(), 1);
    EXPECT_EQ(layer_row(1)->m_prow->current_color(), panel_colors::row_selected);
    EXPECT_NE(layer_row(0)->m_prow->current_color(), panel_colors::row_selected);
    click(layer_row(2)->m_ppreview);
-   EXPECT_EQ(document()->get_current_layer_id(), 2);
+   EXPECT_EQ(document().get_current_layer_id(), 2);
 }
 
 TEST_F(side_panel, arrow_buttons_swap_neighbours_and_stop_at_the_ends)
@@ -182,7 +182,7 @@ TEST_F(side_panel, arrow_buttons_swap_neighbours_and_stop_at_the_ends)
    EXPECT_EQ(document_names(), (std::vector<string_base>{"L0", "L1", "L2"}));
    layer_row(0)->m_pbutton1->callback()();
    EXPECT_EQ(document_names(), (std::vector<string_base>{"L1", "L0", "L2"}));
-   EXPECT_EQ(document()->get_current_layer_id(), 1);
+   EXPECT_EQ(document().get_current_layer_id(), 1);
    sync();
    layer_row(2)->m_pbutton2->callback()();
    EXPECT_EQ(document_names(), (std::vector<string_base>{"L1", "L2", "L0"}));
@@ -198,7 +198,7 @@ TEST_F(side_panel, dragging_the_bottom_row_over_the_top_row_moves_its_layer_to_t
    press(centre_of(pbottom));
    move_to(centre_of(ptop), true);
    EXPECT_EQ(document_names(), (std::vector<string_base>{"L1", "L2", "L0"}));
-   EXPECT_EQ(document()->get_current_layer_id(), 2);
+   EXPECT_EQ(document().get_current_layer_id(), 2);
    sync();
    EXPECT_EQ(shown_names(layer_rows()), (std::vector<string_base>{"L0", "L2", "L1"}));
    // The row moved in place, so the drag goes on.
@@ -214,7 +214,7 @@ TEST_F(side_panel, moving_to_a_place_refuses_same_negative_and_missing_indices)
    EXPECT_FALSE(m_pglobal->move_layer_to_visual(0, 3));
    EXPECT_TRUE(m_pglobal->move_layer_to_visual(0, 2));
    EXPECT_EQ(document_names(), (std::vector<string_base>{"L2", "L0", "L1"}));
-   EXPECT_EQ(document()->get_current_layer_id(), 0);
+   EXPECT_EQ(document().get_current_layer_id(), 0);
 }
 
 TEST_F(side_panel, a_row_dragged_over_itself_moves_nothing)
@@ -229,15 +229,15 @@ TEST_F(side_panel, rows_of_removed_layers_leave_and_come_back_with_their_layer)
 {
    make_layers(3);
    sync();
-   pointer<app_layer> player = document()->get_layer(1);
+   pointer<app_layer> player = document().get_layer(1);
    zelui::Widget * prow = layer_row(1)->m_prow.get();
-   document()->get_layers().erase_at(1);
+   document().get_layers().erase_at(1);
    sync();
    EXPECT_EQ(layer_rows()->child_count(), 2);
    EXPECT_EQ(layer_rows()->child_layer_index(prow), -1);
    EXPECT_EQ(layer_rows()->get_layer_index(player.get()), -1);
    EXPECT_EQ(layer_rows()->get_layer_index(nullptr), -1);
-   document()->insert_layer_at(player, 0);
+   document().insert_layer_at(player, 0);
    sync();
    EXPECT_EQ(layer_rows()->child_count(), 3);
    EXPECT_EQ(layer_rows()->children()[2].get(), prow);
@@ -249,14 +249,14 @@ TEST_F(side_panel, rows_of_deleted_layers_let_their_layers_go)
 {
    make_layers(3);
    sync();
-   pointer<app_layer> pkept = document()->get_layer(1);
+   pointer<app_layer> pkept = document().get_layer(1);
    EXPECT_EQ(pkept->reference_count(), 3); // the document, the thumbnail and this test
-   document()->get_layers().erase_at(1);
+   document().get_layers().erase_at(1);
    sync();
    EXPECT_EQ(pkept->reference_count(), 1);
    EXPECT_EQ(layer_rows()->row_count(), 3);
 
-   document()->get_layers().erase_at(0);
+   document().get_layers().erase_at(0);
    sync();
    EXPECT_EQ(layer_rows()->row_count(), 2);
 }
@@ -274,11 +274,11 @@ TEST_F(side_panel, preset_buttons_delete_and_clone_by_their_rows_index)
    sync();
    EXPECT_EQ(preset_rows()->child_count(), iPresets - 1);
 
-   long long iLayers = document()->get_layers_count();
+   long long iLayers = document().get_layers_count();
    pointer<ScrollList::list_item> pfirst = preset_rows()->get_contained_item(0);
    pfirst->m_pbutton3->callback()();
    pfirst->m_pbutton3->callback()();
-   ASSERT_EQ(document()->get_layers_count(), iLayers + 2);
+   ASSERT_EQ(document().get_layers_count(), iLayers + 2);
    std::vector<string_base> names = document_names();
    std::sort(names.begin(), names.end());
    EXPECT_EQ(std::unique(names.begin(), names.end()), names.end());
@@ -351,7 +351,7 @@ protected:
    void SetUp() override
    {
       panel_test::SetUp();
-      m_player = document()->current_boxes_layer();
+      m_player = document().current_boxes_layer();
       m_player->Columns = 3;
       m_player->Rows = 2;
       m_player->DrawGrid = 0;
@@ -442,7 +442,7 @@ TEST_F(thumbnail, an_image_layer_shows_its_picture_once_laid_out)
 {
    pointer<image::image> ppicture = make_pointer<image::image>(4, 4);
    std::fill(ppicture->data(), ppicture->data() + 16, 0xFF00C000u);
-   pointer<image_layer> pimage = document()->new_image_layer();
+   pointer<image_layer> pimage = document().new_image_layer();
    pimage->set_image(ppicture);
    m_ppreview->setLayer(nullptr, pimage.get());
    EXPECT_EQ(at(70, 60).m_uchA, 0);

@@ -53,7 +53,7 @@ protected:
       item(iSection, pszCaption)->exec();
       return testing::internal::GetCapturedStdout();
    }
-   boxes_layer & screen_layer() const { return *document()->current_boxes_layer(); }
+   boxes_layer & screen_layer() const { return *document().current_boxes_layer(); }
 
    TopMenu * m_pmenu = nullptr;
 };
@@ -91,9 +91,9 @@ TEST_F(top_menu, items_without_a_shortcut_show_none_and_have_no_access_key)
 
 TEST_F(top_menu, a_click_prints_the_item_id_and_runs_its_action)
 {
-   long long iLayers = document()->get_layers_count();
+   long long iLayers = document().get_layers_count();
    EXPECT_EQ(run(1, "Add Screen Layer"), "Submenu clicked, id: 0");
-   EXPECT_EQ(document()->get_layers_count(), iLayers + 1);
+   EXPECT_EQ(document().get_layers_count(), iLayers + 1);
    EXPECT_FALSE(section(1)->visible());
 }
 
@@ -123,8 +123,8 @@ TEST_F(top_menu, view_switches_flip_the_current_screen_layer)
 
 TEST_F(top_menu, view_items_leave_an_image_layer_alone)
 {
-   pointer<image_layer> pimage = document()->new_image_layer();
-   ASSERT_TRUE(document()->set_current_layer_index(0));
+   pointer<image_layer> pimage = document().new_image_layer();
+   ASSERT_TRUE(document().set_current_layer_index(0));
    string_base strBefore = pimage->get_layer_info();
    for (const char * pszCaption : {"Outline", "Centering Circle", "Cabinet ID", "Path Pattern 3", "Background Color"})
    {
@@ -135,11 +135,11 @@ TEST_F(top_menu, view_items_leave_an_image_layer_alone)
 
 TEST_F(top_menu, shortcuts_run_their_item_whether_its_menu_is_open_or_not)
 {
-   long long iLayers = document()->get_layers_count();
+   long long iLayers = document().get_layers_count();
    testing::internal::CaptureStdout();
    EXPECT_TRUE(m_pmenu->keytrigger(keyboard::string_key("CONTROL+D")));
    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Submenu clicked, id: 3");
-   EXPECT_EQ(document()->get_layers_count(), iLayers + 1);
+   EXPECT_EQ(document().get_layers_count(), iLayers + 1);
 
    // Control+S belongs to "Save Project...", Control+Alt+S to "Export PSD...".
    EXPECT_FALSE(m_pmenu->keytrigger(keyboard::string_key("CONTROL+Q")));
@@ -231,33 +231,33 @@ protected:
 
 TEST_F(add_layer_menu, cancel_hides_the_menu_and_changes_nothing)
 {
-   string_base strBefore = document()->get_container_text(project::project_magic_v2, "", true);
+   string_base strBefore = document().get_container_text(project::project_magic_v2, "", true);
    click(row(AddLayerContextMenu::e_row_cancel));
    EXPECT_FALSE(m_pmenu->visible());
-   EXPECT_EQ(document()->get_container_text(project::project_magic_v2, "", true), strBefore);
+   EXPECT_EQ(document().get_container_text(project::project_magic_v2, "", true), strBefore);
 }
 
 TEST_F(add_layer_menu, each_led_screen_click_adds_a_screen_layer_at_the_bottom)
 {
-   pointer<app_layer> pfirst = document()->get_layer(0);
+   pointer<app_layer> pfirst = document().get_layer(0);
    click(row(AddLayerContextMenu::e_row_screen));
    EXPECT_FALSE(m_pmenu->visible());
    m_pmenu->set_visible(true);
    click(row(AddLayerContextMenu::e_row_screen));
-   ASSERT_EQ(document()->get_layer(2), pfirst);
-   EXPECT_EQ(document()->get_layer(0)->get_layer_type(), 1);
-   EXPECT_EQ(document()->get_layer(1)->get_layer_type(), 1);
+   ASSERT_EQ(document().get_layer(2), pfirst);
+   EXPECT_EQ(document().get_layer(0)->get_layer_type(), 1);
+   EXPECT_EQ(document().get_layer(1)->get_layer_type(), 1);
 }
 
 TEST_F(add_layer_menu, a_press_and_release_on_different_rows_runs_nothing)
 {
-   long long iLayers = document()->get_layers_count();
+   long long iLayers = document().get_layers_count();
    move_to(centre_of(row(0)));
    press(centre_of(row(0)));
    move_to(centre_of(row(3)), true);
    release(centre_of(row(3)));
    EXPECT_TRUE(m_pmenu->visible());
-   EXPECT_EQ(document()->get_layers_count(), iLayers);
+   EXPECT_EQ(document().get_layers_count(), iLayers);
    EXPECT_EQ(row(3)->current_color(), panel_colors::add_layer_hover);
    EXPECT_EQ(row(0)->current_color(), panel_colors::menu);
 }

@@ -46,20 +46,20 @@ TEST_F(root_with_panels, a_reload_refreshes_counts_sizes_and_the_lists)
    m_pscreen->reload_all(true);
    frame();
    EXPECT_EQ(m_pscreen->top_panel()->counts_label()->caption(),
-             format("Layers Added: %lld, Presets Loaded: %lld", document()->get_layers_count(), m_pglobal->get_presets_count()));
+             format("Layers Added: %lld, Presets Loaded: %lld", document().get_layers_count(), m_pglobal->get_presets_count()));
    EXPECT_EQ(m_pscreen->top_panel()->width_box()->value(), "1920");
-   EXPECT_EQ(m_pscreen->right_panel()->layer_list()->scroll_list()->child_count(), document()->get_layers_count());
+   EXPECT_EQ(m_pscreen->right_panel()->layer_list()->scroll_list()->child_count(), document().get_layers_count());
 }
 
 TEST_F(root_with_panels, a_typed_shortcut_reaches_the_menu)
 {
-   long long iLayers = document()->get_layers_count();
+   long long iLayers = document().get_layers_count();
    testing::internal::CaptureStdout();
    m_pscreen->keyboard_event(user::e_key_left_control, 0, user::e_key_action_press, {}, {});
    m_pscreen->keyboard_event(user::e_key_d, 0, user::e_key_action_press,
                              enumeration<user::enum_key>(user::e_key_left_control), {});
    testing::internal::GetCapturedStdout();
-   EXPECT_EQ(document()->get_layers_count(), iLayers + 1);
+   EXPECT_EQ(document().get_layers_count(), iLayers + 1);
 }
 
 TEST_F(root_with_panels, a_press_outside_the_open_menu_folds_it_and_is_kept_from_the_widgets)

@@ -3,37 +3,17 @@
 // A root screen without a window, with the default document, and helpers that press, release and
 // move the mouse over widgets as the window would.
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
-#include "core/Global.h"
-#include "core/MainScreen.h"
 #include "document/boxes_layer.h"
-#include "document/project.h"
-#include "orvo/file_system.h"
 #include "zelui/mouse.h"
+#include "root_screen_fixture.h"
 
-class panel_test : public testing::Test
+class panel_test : public root_screen_fixture
 {
 protected:
    void SetUp() override
    {
-      std::error_code error;
-      std::filesystem::remove_all(std::filesystem::path(dir::application_data("Brisvane")), error);
-      m_pscreen = make_pointer<Tarvossa_BrisvanePro::MainScreen>(nullptr);
+      root_screen_fixture::SetUp();
       m_pscreen->set_size({1280, 800});
-      m_pglobal = m_pscreen->get_global();
-      m_pglobal->load_default_layers();
-   }
-
-   Tarvossa_BrisvanePro::project * document() const { return m_pglobal->current_project(); }
-
-   // One frame without a drawing target: the one-shot steps, then the layout.
-   void frame()
-   {
-      m_pscreen->run_layout_hooks(nullptr);
-      m_pscreen->perform_layout(nullptr, true);
    }
 
    point_type<int> centre_of(zelui::Widget * pwidget) const
@@ -66,16 +46,13 @@ protected:
    // to `iCount`.
    void make_layers(long long iCount)
    {
-      while (document()->get_layers_count() < iCount)
+      while (document().get_layers_count() < iCount)
       {
-         document()->new_boxes_layer();
+         document().new_boxes_layer();
       }
       for (long long i = 0; i < iCount; ++i)
       {
-         document()->get_layer(i)->set_name(format("L%lld", i));
+         document().get_layer(i)->set_name(format("L%lld", i));
       }
    }
-
-   pointer<Tarvossa_BrisvanePro::MainScreen> m_pscreen;
-   Tarvossa_BrisvanePro::Global * m_pglobal = nullptr;
 };

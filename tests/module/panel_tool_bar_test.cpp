@@ -57,15 +57,15 @@ TEST_F(tool_bar, typed_sizes_are_evaluated_truncated_and_written_back)
 {
    type_into(m_pbar->width_box(), "1920/2");
    EXPECT_EQ(m_pbar->width_box()->value(), "960");
-   EXPECT_EQ(document()->get_paper_width(), 960);
+   EXPECT_EQ(document().get_paper_width(), 960);
 
    type_into(m_pbar->height_box(), "100.9");
    EXPECT_EQ(m_pbar->height_box()->value(), "100");
-   EXPECT_EQ(document()->get_paper_height(), 100);
+   EXPECT_EQ(document().get_paper_height(), 100);
 
    type_into(m_pbar->width_box(), "abc");
    EXPECT_EQ(m_pbar->width_box()->value(), "0");
-   EXPECT_EQ(document()->get_paper_width(), 1);
+   EXPECT_EQ(document().get_paper_width(), 1);
    m_pbar->updatePaperNumbersVisual();
    EXPECT_EQ(m_pbar->width_box()->value(), "1");
 }
@@ -96,12 +96,12 @@ TEST_F(tool_bar, switches_store_their_state_without_marking_the_document_changed
 
 TEST_F(tool_bar, aspect_ratio_reaches_only_an_image_layer)
 {
-   string_base strBefore = document()->current_layer()->get_layer_info();
+   string_base strBefore = document().current_layer()->get_layer_info();
    m_pbar->aspect_check_box()->set_checked(false, e_source_user);
-   EXPECT_EQ(document()->current_layer()->get_layer_info(), strBefore);
+   EXPECT_EQ(document().current_layer()->get_layer_info(), strBefore);
 
-   pointer<image_layer> pimage = document()->new_image_layer();
-   ASSERT_TRUE(document()->set_current_layer_index(0));
+   pointer<image_layer> pimage = document().new_image_layer();
+   ASSERT_TRUE(document().set_current_layer_index(0));
    m_pbar->aspect_check_box()->set_checked(true, e_source_user);
    EXPECT_TRUE(pimage->getMaintainAspectRatio());
    m_pbar->aspect_check_box()->set_checked(false, e_source_user);

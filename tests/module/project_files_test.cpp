@@ -21,6 +21,7 @@
 #include "zelui/MessageDialog.h"
 #include "panel_test_screen.h"
 #include "screen_dialogs.h"
+#include "test_files.h"
 
 using namespace Tarvossa_BrisvanePro;
 
@@ -75,23 +76,17 @@ pointer<image::image> noise_picture(int iWidth, int iHeight)
    return pimage;
 }
 
-string_base screen_block(const char * pszName)
-{
-   const string_base strText = format("Name:%s\nColumns:2", pszName);
-   return format("1 %zu\n", strText.size()) + strText;
-}
-
 } // namespace
 
 TEST_F(project_files, a_4k_picture_and_the_layers_after_it_save_and_reopen_whole)
 {
-   pointer<image_layer> pimagelayer = document()->new_image_layer();
+   pointer<image_layer> pimagelayer = document().new_image_layer();
    pimagelayer->set_name("Photo");
    pimagelayer->set_image(noise_picture(3840, 2160));
    pimagelayer->setMaintainAspectRatio(false);
    pimagelayer->set_width(1920);
    pimagelayer->set_height(1080);
-   ASSERT_EQ(document()->get_layer(1)->get_name(), "Screen1");
+   ASSERT_EQ(document().get_layer(1)->get_name(), "Screen1");
    const file::path path = data_file("photo.tvsx");
    m_pglobal->save_project_to_file(path);
    EXPECT_TRUE(take_errors_shown().empty());
@@ -138,14 +133,14 @@ TEST_F(project_files, a_project_read_only_in_part_opens_with_an_error_that_says_
       const string_base strError = the_error_shown();
       EXPECT_NE(strError.find("was read only in part: " + string_base(c.m_pszFault)), string_base::npos) << strError;
       EXPECT_NE(strError.find(c.m_pszKept), string_base::npos) << strError;
-      EXPECT_EQ(document()->get_layer(0)->get_name(), "A");
+      EXPECT_EQ(document().get_layer(0)->get_name(), "A");
    }
 
    // A whole project says nothing.
    ASSERT_TRUE(file::write_all(data_file("whole.tvsx"), "BRISVANE_LED_PROJECT v2 2 0\n" + screen_block("A") + screen_block("B")));
    m_pglobal->load_project_from_file(data_file("whole.tvsx"));
    EXPECT_TRUE(take_errors_shown().empty());
-   EXPECT_EQ(document()->get_layers_count(), 2);
+   EXPECT_EQ(document().get_layers_count(), 2);
 }
 
 TEST_F(project_files, only_regular_files_of_a_sane_size_are_opened)
@@ -167,7 +162,7 @@ TEST_F(project_files, only_regular_files_of_a_sane_size_are_opened)
       {m_pglobal->getFolderToSaveData(), "it is a folder"},
       {pathHuge, "it holds 1073741825 bytes, more than the 1 GiB a file may have here"},
    };
-   project * pproject = document();
+   project * pproject = &document();
    // Were the FIFO waited for, the alarm would end the test.
    ::alarm(60);
    for (const refused_case & c : cases)

@@ -10,6 +10,7 @@
 #include "orvo/file_system.h"
 #include "orvo/image.h"
 #include "orvo/trace.h"
+#include "test_files.h"
 
 using namespace Tarvossa_BrisvanePro;
 
@@ -69,17 +70,6 @@ protected:
    pointer<project> m_pproject;
    size_type<int> m_sizePaper;
 };
-
-// A minimal block of each kind.
-string_base block(int iType, scoped_string_base strText)
-{
-   return format("%d %zu\n", iType, strText.size()) + string_base(strText);
-}
-
-string_base screen_block(scoped_string_base strName)
-{
-   return block(1, "Name:" + string_base(strName) + "\nColumns:2");
-}
 
 } // namespace
 
@@ -404,7 +394,7 @@ TEST_F(document, BlocksAreTakenByLengthWhateverTheyHold)
    string_base strBlock = "Name:Width 5\r\nColumns:7\r\n";
    strBlock += '\0';
    strBlock += "Rows:9\r\n";
-   const string_base strText = "BRISVANE_LED_PROJECT v2 2 22\r\nWidth:800\r\nHeight:600\r\n" + block(1, strBlock) + screen_block("B");
+   const string_base strText = "BRISVANE_LED_PROJECT v2 2 22\r\nWidth:800\r\nHeight:600\r\n" + project_block(1, strBlock) + screen_block("B");
    const auto result = read(strText);
    ASSERT_EQ(result.m_layers.count(), 2);
    EXPECT_EQ(m_sizePaper, (size_type<int>{800, 600}));

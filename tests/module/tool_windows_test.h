@@ -23,6 +23,7 @@
 #include "zelui/Label.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
+#include "root_screen_fixture.h"
 #include "screen_dialogs.h"
 
 namespace Tarvossa_BrisvanePro
@@ -104,24 +105,18 @@ inline std::vector<string_base> face_of(zelui::Widget & widget)
    return face;
 }
 
-class tool_windows_test : public testing::Test
+class tool_windows_test : public root_screen_fixture
 {
 protected:
    void SetUp() override
    {
-      std::error_code error;
-      std::filesystem::remove_all(std::filesystem::path(dir::application_data("Brisvane")), error);
-      m_pscreen = make_pointer<MainScreen>(nullptr);
-      m_pglobal = m_pscreen->get_global();
-      m_pglobal->load_default_layers();
+      root_screen_fixture::SetUp();
       m_pscreen->create_main_screen();
       m_player = document().current_boxes_layer();
       ASSERT_TRUE(m_player);
       m_pscreen->reload_all(true);
       m_pglobal->take_changed();
    }
-
-   project & document() const { return *m_pglobal->current_project(); }
 
    template <typename WINDOW>
    WINDOW * window() const
@@ -219,8 +214,6 @@ protected:
 
    zelui::MessageDialog * dialog_titled(const char * pszTitle) const { return dialog_on<zelui::MessageDialog>(*m_pscreen, pszTitle); }
 
-   pointer<MainScreen> m_pscreen;
-   Global * m_pglobal = nullptr;
    pointer<boxes_layer> m_player;
 };
 

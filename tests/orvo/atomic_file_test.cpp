@@ -3,7 +3,6 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -14,29 +13,9 @@
 #include <unistd.h>
 
 #include "orvo/atomic_file.h"
+#include "test_files.h"
 
 namespace fs = std::filesystem;
-
-namespace
-{
-
-string_base read_all(const fs::path & path)
-{
-   std::ifstream in(path, std::ios::binary);
-   std::stringstream s;
-   s << in.rdbuf();
-   return s.str();
-}
-
-fs::path fresh_folder(const char * pszName)
-{
-   fs::path folder = fs::temp_directory_path() / format("brisvane-%s-%d", pszName, static_cast<int>(::getpid()));
-   fs::remove_all(folder);
-   fs::create_directories(folder);
-   return folder;
-}
-
-} // namespace
 
 TEST(AtomicFile, ReplacesTheWholeFileAndLeavesNoTemporary)
 {

@@ -7,16 +7,10 @@
 
 #include "orvo/file_system.h"
 #include "orvo/trace.h"
+#include "test_files.h"
 
 namespace
 {
-
-file::path fresh_folder(const char * pszName)
-{
-   const file::path folder = std::filesystem::temp_directory_path() / format("brisvane-%s-%d", pszName, static_cast<int>(::getpid()));
-   std::filesystem::remove_all(folder);
-   return folder;
-}
 
 // Sets an environment variable for one scope and puts the old value back.
 class scoped_variable
@@ -96,7 +90,6 @@ TEST(Path, DeferredExtensionIsAddedOnlyWhenMissing)
 TEST(FileSystem, ReadWriteExistsAndFolders)
 {
    const file::path folder = fresh_folder("files");
-   EXPECT_FALSE(file::exists(folder));
 
    const file::read_result missing = file::read_all(folder / "missing.txt");
    EXPECT_FALSE(missing);
@@ -119,7 +112,6 @@ TEST(FileSystem, ReadWriteExistsAndFolders)
 TEST(FileSystem, OnlyRegularFilesWithinTheLimitAreRead)
 {
    const file::path folder = fresh_folder("read-kinds");
-   ASSERT_TRUE(dir::make(folder));
    const file::path fifo = folder / "pipe";
    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
    // Were the FIFO waited for, the alarm would end the test.

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <vector>
 
 #include <unistd.h>
@@ -13,6 +12,7 @@
 #include "orvo/image32.h"
 #include "orvo/straight_alpha.h"
 #include "orvo/image_service.h"
+#include "test_files.h"
 
 namespace fs = std::filesystem;
 
@@ -20,14 +20,6 @@ namespace
 {
 
 using bytes = std::vector<std::uint8_t>;
-
-fs::path fresh_folder(const char * pszName)
-{
-   fs::path folder = fs::temp_directory_path() / format("brisvane-%s-%d", pszName, static_cast<int>(::getpid()));
-   fs::remove_all(folder);
-   fs::create_directories(folder);
-   return folder;
-}
 
 bytes read_file(const fs::path & path)
 {
