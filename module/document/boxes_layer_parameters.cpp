@@ -50,13 +50,8 @@ template <typename ACCESS>
 parameter_key float_key(const char * pszKey, ACCESS access)
 {
    return {pszKey, [access](const boxes_layer & layer) { return write_float(access(layer)); },
-           [access](boxes_layer & layer, scoped_string_base strKey, scoped_string_base strValue) {
-              if (const auto of = read_float(strValue))
-              {
-                 access(layer) = *of;
-                 return;
-              }
-              report_parse_error(reason_not_finite, strKey, strValue);
+           [access](boxes_layer & layer, scoped_string_base, scoped_string_base strValue) {
+              access(layer) = read_float(strValue);
            }};
 }
 

@@ -91,15 +91,16 @@ number_reading read_font_size(scoped_string_base strValue)
 }
 
 // The "C" locale, whatever the process's own: a decimal point is always ".".
-std::optional<float> read_float(scoped_string_base strValue)
+float read_float(scoped_string_base strValue)
 {
    static const locale_t c_locale = ::newlocale(LC_ALL_MASK, "C", nullptr);
    const double d = ::strtod_l(string_base(strValue).c_str(), nullptr, c_locale);
-   if (!std::isfinite(d) || std::fabs(d) > std::numeric_limits<float>::max())
+   if (std::isnan(d))
    {
-      return std::nullopt;
+      return 0.0f;
    }
-   return static_cast<float>(d);
+   constexpr double dLargest = std::numeric_limits<float>::max();
+   return static_cast<float>(std::clamp(d, -dLargest, dLargest));
 }
 
 std::optional<std::bitset<4>> read_bits(scoped_string_base strValue)

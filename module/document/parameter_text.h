@@ -15,7 +15,6 @@ namespace Tarvossa_BrisvanePro::parameter_text
 inline constexpr const char * reason_bad_number = "_string parsing error _consume";
 inline constexpr const char * reason_bad_bits = "bitset string ctor has invalid argument";
 inline constexpr const char * reason_out_of_range = "value out of range";
-inline constexpr const char * reason_not_finite = "not a finite number";
 inline constexpr const char * reason_bad_hex_color = "colour is not six hexadecimal digits";
 inline constexpr const char * reason_bad_color = "not a colour";
 
@@ -39,9 +38,10 @@ int read_leading_int(scoped_string_base strValue);
 // the 32-bit range is an error.
 number_reading read_font_size(scoped_string_base strValue);
 // `strtod` in the "C" locale: leading blanks, the longest number (hexadecimal forms such as
-// "0x1p3" too), 0 when there is none; an underflow gives 0 or the nearest subnormal. Not finite in
-// single precision ("nan", "inf", 1e39): no value.
-std::optional<float> read_float(scoped_string_base strValue);
+// "0x1p3" too), 0 when there is none; an underflow gives 0 or the nearest subnormal. Never an
+// error: what single precision cannot hold becomes what it holds nearest, the largest finite value
+// of the sign for an overflow or an infinity ("1e999", "-inf"), and 0 for not a number ("nan").
+float read_float(scoped_string_base strValue);
 // Four bits, the last character for bit 0; only "0" and "1" are allowed. Bits no character
 // reaches are clear; only the first four characters count.
 std::optional<std::bitset<4>> read_bits(scoped_string_base strValue);

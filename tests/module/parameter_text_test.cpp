@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "document/boxes_layer.h"
 #include "orvo/payload.h"
 
@@ -127,7 +129,7 @@ TEST(parameter_text, AGridLargerThanTheDrawingLimitIsEmptiedOnceTheTextIsRead)
    EXPECT_EQ(ptoo_large->get_full_width(), 0);
 }
 
-TEST(parameter_text, FloatsReadLikeStrtodButNotInfinityOrNan)
+TEST(parameter_text, FloatsReadLikeStrtodIntoSinglePrecisionWithoutAnError)
 {
    auto player = read_layer();
    EXPECT_EQ(apply_capturing_errors(*player, "PhysW", " 500"), "");
@@ -146,10 +148,15 @@ TEST(parameter_text, FloatsReadLikeStrtodButNotInfinityOrNan)
    EXPECT_EQ(apply_capturing_errors(*player, "PhysH", "1e-40"), "");
    EXPECT_GT(player->PhysH, 0.f);
    EXPECT_LT(player->PhysH, 1e-39f);
-   for (const char * pszValue : {"nan", "inf", "-INFINITY", "1e39", "1e400"})
+   // What single precision cannot hold: the largest finite value of the sign, or 0 for no number.
+   constexpr float fLargest = std::numeric_limits<float>::max();
+   const std::pair<const char *, float> beyond[] = {{"1e999", fLargest}, {"inf", fLargest}, {"-INFINITY", -fLargest},
+                                                    {"1e39", fLargest},  {"-1e39", -fLargest}, {"nan", 0.f},
+                                                    {"-nan(12)", 0.f}};
+   for (const auto & [pszValue, f] : beyond)
    {
-      EXPECT_NE(apply_capturing_errors(*player, "PhysW", pszValue), "") << pszValue;
-      EXPECT_EQ(player->PhysW, 500.f) << pszValue;
+      EXPECT_EQ(apply_capturing_errors(*player, "PhysW", pszValue), "") << pszValue;
+      EXPECT_EQ(player->PhysW, f) << pszValue;
    }
 }
 
