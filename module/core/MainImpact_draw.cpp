@@ -20,19 +20,6 @@ const color::color g_colorHoveredBox(153, 204, 255, 127);
 const color::color g_colorPathStart(0, 255, 0, 255);
 const color::color g_colorFrame(127, 255, 204, 255);
 
-// Restores the context's state when the scope ends, also when drawing throws.
-class saved_state
-{
-public:
-   explicit saved_state(zel2d::context * pcontext) : m_pcontext(pcontext) { m_pcontext->save(); }
-   saved_state(const saved_state &) = delete;
-   saved_state & operator=(const saved_state &) = delete;
-   ~saved_state() { m_pcontext->restore(); }
-
-private:
-   zel2d::context * m_pcontext;
-};
-
 bool holds(const enumeration<user::enum_key> & emodifiers, std::uint64_t uGroup)
 {
    return (emodifiers.value() & uGroup) != 0;
@@ -45,7 +32,7 @@ void MainImpact::draw(zel2d::context * pcontext)
    g_iMainImpactRedraw++;
    debug_trace("MainImpact::draw");
    {
-      saved_state state(pcontext);
+      zel2d::saved_state state(pcontext);
       draw_second(pcontext);
    }
    zelui::Widget::draw(pcontext);
@@ -213,7 +200,7 @@ void MainImpact::draw_second_override_path(zel2d::context * pcontext, datagram::
    const rectangle_type<float> rectangleLabel = pconnector ? pconnector->label_rectangle() : rectangle_type<float>{};
    const string_base strLabel = pconnector ? pconnector->label_text() : string_base();
    {
-      saved_state state(pcontext);
+      zel2d::saved_state state(pcontext);
       pcontext->begin_path();
       pcontext->set_stroke_color(g_colorPathStart);
       pcontext->set_fill_color(g_colorPathStart);
@@ -286,7 +273,7 @@ void MainImpact::draw_layer_frame(zel2d::context * pcontext, const pointer<app_l
    m_rectangleResize = {saturated_int(fx), saturated_int(fy), saturated_int(static_cast<double>(fx) + w), saturated_int(static_cast<double>(fy) + h)};
    const float left = fx + static_cast<float>(x());
    const float top = fy + static_cast<float>(y());
-   saved_state state(pcontext);
+   zel2d::saved_state state(pcontext);
    pcontext->begin_path();
    pcontext->set_stroke_color(g_colorFrame);
    pcontext->set_fill_color(g_colorFrame);

@@ -163,7 +163,7 @@ void draw_layers(zel2d::context * pcontext, std::span<const composed_layer> laye
       const auto y = static_cast<float>(layer.m_iY);
       const auto w = static_cast<float>(layer.m_iWidth);
       const auto h = static_cast<float>(layer.m_iHeight);
-      pcontext->save();
+      zel2d::saved_state state(pcontext);
       pcontext->translate(x, y);
       pcontext->rotate(layer.m_fRotation);
       pcontext->translate(-x, -y);
@@ -172,7 +172,6 @@ void draw_layers(zel2d::context * pcontext, std::span<const composed_layer> laye
       pcontext->rectangle(x, y, w, h);
       pcontext->set_fill_paint(paint);
       pcontext->fill();
-      pcontext->restore();
    }
 }
 

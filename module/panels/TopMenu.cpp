@@ -218,12 +218,13 @@ void TopMenu::draw(zel2d::context * pcontext)
    auto fx = static_cast<float>(x());
    auto fy = static_cast<float>(y());
    auto fWidth = static_cast<float>(width());
-   pcontext->save();
-   pcontext->begin_path();
-   pcontext->rectangle(fx, fy, fWidth, strip_height);
-   pcontext->set_fill_color(panel_colors::menu);
-   pcontext->fill();
-   pcontext->restore();
+   {
+      zel2d::saved_state state(pcontext);
+      pcontext->begin_path();
+      pcontext->rectangle(fx, fy, fWidth, strip_height);
+      pcontext->set_fill_color(panel_colors::menu);
+      pcontext->fill();
+   }
    pcontext->set_font_face("sans");
    pcontext->set_font_size(18.0f);
    pcontext->set_fill_color(panel_colors::menu_title);

@@ -156,9 +156,10 @@ void TopPanel::showHideAspectRatio(bool bShow)
 
 void TopPanel::draw(zel2d::context * pcontext)
 {
-   pcontext->save();
-   fill_widget(pcontext, *this, panel_colors::tool_bar);
-   pcontext->restore();
+   {
+      zel2d::saved_state state(pcontext);
+      fill_widget(pcontext, *this, panel_colors::tool_bar);
+   }
    zelui::Widget::draw(pcontext);
 }
 

@@ -230,4 +230,18 @@ private:
    std::unique_ptr<implementation> m_pimpl;
 };
 
+// Saves the context's state on construction and restores it when the scope ends, also when drawing
+// throws: every `save` has its `restore`, and state set inside never leaks to what is drawn after.
+class saved_state
+{
+public:
+   explicit saved_state(context * pcontext) : m_pcontext(pcontext) { m_pcontext->save(); }
+   saved_state(const saved_state &) = delete;
+   saved_state & operator=(const saved_state &) = delete;
+   ~saved_state() { m_pcontext->restore(); }
+
+private:
+   context * m_pcontext;
+};
+
 } // namespace zel2d

@@ -27,11 +27,10 @@ size_type<int> Button::preferred_size(zel2d::context * pcontext, bool)
    Theme * ptheme = theme();
    float fFont = caption_font_size();
    zel2d::context * pmeasure = measuring_context(pcontext);
-   pmeasure->save();
+   zel2d::saved_state state(pmeasure);
    pmeasure->set_font_face(ptheme->m_pszFontFace);
    pmeasure->set_font_size(fFont);
    float fWidth = m_strCaption.empty() ? 0.0f : pmeasure->text_bounds(0.0f, 0.0f, m_strCaption, nullptr);
-   pmeasure->restore();
    int iHeight = std::max(ptheme->m_iControlHeight, static_cast<int>(std::ceil(fFont * 1.3f)) + 4);
    float fIcon = m_iIcon > 0 ? static_cast<float>(iHeight - 8) + (m_strCaption.empty() ? 0.0f : g_fIconGap) : 0.0f;
    float fContent = fWidth + fIcon + reserved_right() + 2.0f * static_cast<float>(ptheme->m_iButtonPadding);
@@ -148,7 +147,7 @@ void Button::draw_face(zel2d::context * pcontext)
    Theme * ptheme = theme();
    float fx = static_cast<float>(x()), fy = static_cast<float>(y());
    float fw = static_cast<float>(width()), fh = static_cast<float>(height());
-   pcontext->save();
+   zel2d::saved_state state(pcontext);
    pcontext->begin_path();
    pcontext->rounded_rectangle(fx + 0.5f, fy + 0.5f, fw - 1.0f, fh - 1.0f, static_cast<float>(ptheme->m_iButtonCornerRadius));
    color::color colorFace = m_bPushed ? ptheme->m_colorButtonPushed
@@ -179,10 +178,9 @@ void Button::draw_face(zel2d::context * pcontext)
    if (fText > 0.0f)
    {
       pcontext->set_fill_color(enabled() ? ptheme->m_colorText : ptheme->m_colorTextDisabled);
-      pcontext->set_text_align(1 | 16);
+      pcontext->set_text_align(zel2d::align_left | zel2d::align_middle);
       pcontext->text(fStart + fIcon + fGap, fy + fh * 0.5f, m_strCaption);
    }
-   pcontext->restore();
 }
 
 void Button::draw(zel2d::context * pcontext)

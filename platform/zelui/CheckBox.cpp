@@ -34,11 +34,10 @@ size_type<int> CheckBox::preferred_size(zel2d::context * pcontext, bool)
       return {iBox + 2, iBox};
    }
    zel2d::context * pmeasure = measuring_context(pcontext);
-   pmeasure->save();
+   zel2d::saved_state state(pmeasure);
    pmeasure->set_font_face(theme()->m_pszFontFace);
    pmeasure->set_font_size(font_size());
    float fWidth = pmeasure->text_bounds(0.0f, 0.0f, m_strCaption, nullptr);
-   pmeasure->restore();
    return {iBox + theme()->m_iCheckBoxGap + static_cast<int>(std::ceil(fWidth)) + 2, iBox};
 }
 
@@ -92,34 +91,35 @@ void CheckBox::draw(zel2d::context * pcontext)
    float fBox = box_side();
    float fx = static_cast<float>(x()) + 1.0f;
    float fy = static_cast<float>(y()) + (height() - fBox) * 0.5f;
-   pcontext->save();
-   pcontext->begin_path();
-   pcontext->rounded_rectangle(fx + 0.5f, fy + 0.5f, fBox - 1.0f, fBox - 1.0f, 2.0f);
-   pcontext->set_fill_color(m_bPushed ? ptheme->m_colorButtonPushed : ptheme->m_colorCheckBox);
-   pcontext->fill();
-   pcontext->set_stroke_color(focused() || mouse_inside() ? ptheme->m_colorAccent : ptheme->m_colorTextBoxBorder);
-   pcontext->set_stroke_width(1.0f);
-   pcontext->stroke();
-   if (m_bChecked)
    {
-      // A tick from the lower left through the bottom to the upper right.
+      zel2d::saved_state state(pcontext);
       pcontext->begin_path();
-      pcontext->move_to(fx + fBox * 0.22f, fy + fBox * 0.52f);
-      pcontext->line_to(fx + fBox * 0.42f, fy + fBox * 0.72f);
-      pcontext->line_to(fx + fBox * 0.78f, fy + fBox * 0.28f);
-      pcontext->set_stroke_color(enabled() ? ptheme->m_colorCheckMark : ptheme->m_colorTextDisabled);
-      pcontext->set_stroke_width(std::max(1.5f, fBox * 0.13f));
+      pcontext->rounded_rectangle(fx + 0.5f, fy + 0.5f, fBox - 1.0f, fBox - 1.0f, 2.0f);
+      pcontext->set_fill_color(m_bPushed ? ptheme->m_colorButtonPushed : ptheme->m_colorCheckBox);
+      pcontext->fill();
+      pcontext->set_stroke_color(focused() || mouse_inside() ? ptheme->m_colorAccent : ptheme->m_colorTextBoxBorder);
+      pcontext->set_stroke_width(1.0f);
       pcontext->stroke();
+      if (m_bChecked)
+      {
+         // A tick from the lower left through the bottom to the upper right.
+         pcontext->begin_path();
+         pcontext->move_to(fx + fBox * 0.22f, fy + fBox * 0.52f);
+         pcontext->line_to(fx + fBox * 0.42f, fy + fBox * 0.72f);
+         pcontext->line_to(fx + fBox * 0.78f, fy + fBox * 0.28f);
+         pcontext->set_stroke_color(enabled() ? ptheme->m_colorCheckMark : ptheme->m_colorTextDisabled);
+         pcontext->set_stroke_width(std::max(1.5f, fBox * 0.13f));
+         pcontext->stroke();
+      }
+      if (!m_strCaption.empty())
+      {
+         pcontext->set_font_face(ptheme->m_pszFontFace);
+         pcontext->set_font_size(font_size());
+         pcontext->set_fill_color(enabled() ? ptheme->m_colorText : ptheme->m_colorTextDisabled);
+         pcontext->set_text_align(zel2d::align_left | zel2d::align_middle);
+         pcontext->text(static_cast<float>(x()) + caption_left(), static_cast<float>(y()) + height() * 0.5f, m_strCaption);
+      }
    }
-   if (!m_strCaption.empty())
-   {
-      pcontext->set_font_face(ptheme->m_pszFontFace);
-      pcontext->set_font_size(font_size());
-      pcontext->set_fill_color(enabled() ? ptheme->m_colorText : ptheme->m_colorTextDisabled);
-      pcontext->set_text_align(1 | 16);
-      pcontext->text(static_cast<float>(x()) + caption_left(), static_cast<float>(y()) + height() * 0.5f, m_strCaption);
-   }
-   pcontext->restore();
    Widget::draw(pcontext);
 }
 

@@ -109,13 +109,14 @@ void ColorPicker::draw(zel2d::context * pcontext)
 {
    draw_face(pcontext);
    float fInset = 4.0f;
-   pcontext->save();
-   pcontext->begin_path();
-   pcontext->rounded_rectangle(static_cast<float>(x()) + fInset, static_cast<float>(y()) + fInset,
-                               static_cast<float>(width()) - 2.0f * fInset, static_cast<float>(height()) - 2.0f * fInset, 2.0f);
-   pcontext->set_fill_color(::color::color(m_hls, 255));
-   pcontext->fill();
-   pcontext->restore();
+   {
+      zel2d::saved_state state(pcontext);
+      pcontext->begin_path();
+      pcontext->rounded_rectangle(static_cast<float>(x()) + fInset, static_cast<float>(y()) + fInset,
+                                  static_cast<float>(width()) - 2.0f * fInset, static_cast<float>(height()) - 2.0f * fInset, 2.0f);
+      pcontext->set_fill_color(::color::color(m_hls, 255));
+      pcontext->fill();
+   }
    Widget::draw(pcontext);
 }
 

@@ -160,30 +160,31 @@ void ColorWheel::draw(zel2d::context * pcontext)
    float fx = static_cast<float>(x()), fy = static_cast<float>(y());
    auto fSide = static_cast<float>(square_side());
    float fStripX = fx + fSide + gap;
-   pcontext->save();
-   pcontext->begin_path();
-   pcontext->rectangle(fx, fy, fSide, fSide);
-   pcontext->set_fill_paint(pcontext->image_pattern(fx, fy, fSide, fSide, 0.0f, m_iSquareImage, 1.0f));
-   pcontext->fill();
-   pcontext->begin_path();
-   pcontext->rectangle(fStripX, fy, strip_width, fSide);
-   pcontext->set_fill_paint(pcontext->image_pattern(fStripX, fy, strip_width, fSide, 0.0f, m_iStripImage, 1.0f));
-   pcontext->fill();
-   // Markers: a ring on the chosen saturation and lightness, a bar on the chosen hue.
-   float fMarkX = fx + static_cast<float>(m_hls.m_dS) * (fSide - 1.0f);
-   float fMarkY = fy + static_cast<float>(1.0 - m_hls.m_dL) * (fSide - 1.0f);
-   pcontext->begin_path();
-   pcontext->circle(fMarkX, fMarkY, 5.0f);
-   pcontext->set_stroke_color(m_hls.m_dL > 0.6 ? ::color::color(0, 0, 0) : ::color::color(255, 255, 255));
-   pcontext->set_stroke_width(2.0f);
-   pcontext->stroke();
-   float fHueY = fy + static_cast<float>(m_hls.m_dH) * fSide;
-   pcontext->begin_path();
-   pcontext->rectangle(fStripX - 2.0f, fHueY - 2.0f, strip_width + 4.0f, 4.0f);
-   pcontext->set_stroke_color(::color::color(255, 255, 255));
-   pcontext->set_stroke_width(1.5f);
-   pcontext->stroke();
-   pcontext->restore();
+   {
+      zel2d::saved_state state(pcontext);
+      pcontext->begin_path();
+      pcontext->rectangle(fx, fy, fSide, fSide);
+      pcontext->set_fill_paint(pcontext->image_pattern(fx, fy, fSide, fSide, 0.0f, m_iSquareImage, 1.0f));
+      pcontext->fill();
+      pcontext->begin_path();
+      pcontext->rectangle(fStripX, fy, strip_width, fSide);
+      pcontext->set_fill_paint(pcontext->image_pattern(fStripX, fy, strip_width, fSide, 0.0f, m_iStripImage, 1.0f));
+      pcontext->fill();
+      // Markers: a ring on the chosen saturation and lightness, a bar on the chosen hue.
+      float fMarkX = fx + static_cast<float>(m_hls.m_dS) * (fSide - 1.0f);
+      float fMarkY = fy + static_cast<float>(1.0 - m_hls.m_dL) * (fSide - 1.0f);
+      pcontext->begin_path();
+      pcontext->circle(fMarkX, fMarkY, 5.0f);
+      pcontext->set_stroke_color(m_hls.m_dL > 0.6 ? ::color::color(0, 0, 0) : ::color::color(255, 255, 255));
+      pcontext->set_stroke_width(2.0f);
+      pcontext->stroke();
+      float fHueY = fy + static_cast<float>(m_hls.m_dH) * fSide;
+      pcontext->begin_path();
+      pcontext->rectangle(fStripX - 2.0f, fHueY - 2.0f, strip_width + 4.0f, 4.0f);
+      pcontext->set_stroke_color(::color::color(255, 255, 255));
+      pcontext->set_stroke_width(1.5f);
+      pcontext->stroke();
+   }
    Widget::draw(pcontext);
 }
 

@@ -29,11 +29,10 @@ size_type<int> Label::preferred_size(zel2d::context * pcontext, bool)
       return {0, static_cast<int>(std::ceil(font_size() * 1.3f))};
    }
    zel2d::context * pmeasure = measuring_context(pcontext);
-   pmeasure->save();
+   zel2d::saved_state state(pmeasure);
    pmeasure->set_font_face(theme()->face(m_strFont));
    pmeasure->set_font_size(font_size());
    float fWidth = pmeasure->text_bounds(0.0f, 0.0f, m_strCaption, nullptr);
-   pmeasure->restore();
    return {static_cast<int>(std::ceil(fWidth)) + 2, static_cast<int>(std::ceil(font_size() * 1.3f))};
 }
 
@@ -51,13 +50,12 @@ void Label::draw(zel2d::context * pcontext)
 {
    if (!m_strCaption.empty())
    {
-      pcontext->save();
+      zel2d::saved_state state(pcontext);
       pcontext->set_font_face(theme()->face(m_strFont));
       pcontext->set_font_size(font_size());
       pcontext->set_fill_color(enabled() ? color() : theme()->m_colorTextDisabled);
-      pcontext->set_text_align(1 | 16);
+      pcontext->set_text_align(zel2d::align_left | zel2d::align_middle);
       pcontext->text(static_cast<float>(x()), static_cast<float>(y()) + height() * 0.5f, m_strCaption);
-      pcontext->restore();
    }
    Widget::draw(pcontext);
 }

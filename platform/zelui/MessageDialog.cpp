@@ -78,17 +78,16 @@ void MessageDialog::draw(zel2d::context * pcontext)
    int iKind = m_iType >= 0 && m_iType <= 2 ? m_iType : 0;
    float fcx = static_cast<float>(x()) + 15.0f + 14.0f;
    float fcy = static_cast<float>(y() + ptheme->m_iWindowHeaderHeight) + 12.0f + 14.0f;
-   pcontext->save();
+   zel2d::saved_state state(pcontext);
    pcontext->begin_path();
    pcontext->circle(fcx, fcy, 13.0f);
    pcontext->set_fill_color(iKind == e_type_warning ? color::color::from_argb(0xFFD08A2E) : ptheme->m_colorAccent);
    pcontext->fill();
    pcontext->set_font_face(ptheme->m_pszFontFace);
    pcontext->set_font_size(18.0f);
-   pcontext->set_text_align(2 | 16);
+   pcontext->set_text_align(zel2d::align_center | zel2d::align_middle);
    pcontext->set_fill_color(ptheme->m_colorWindowTitle);
    pcontext->text(fcx, fcy, s_marks[iKind]);
-   pcontext->restore();
 }
 
 bool MessageDialog::keyboard_event(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,

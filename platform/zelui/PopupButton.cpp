@@ -39,15 +39,16 @@ void PopupButton::draw(zel2d::context * pcontext)
    float fSize = static_cast<float>(theme()->m_iPopupArrowSize);
    float fx = static_cast<float>(x() + width() - theme()->m_iButtonPadding) - fSize;
    float fy = static_cast<float>(y()) + (height() - fSize * 0.5f) * 0.5f;
-   pcontext->save();
-   pcontext->begin_path();
-   pcontext->move_to(fx, fy);
-   pcontext->line_to(fx + fSize, fy);
-   pcontext->line_to(fx + fSize * 0.5f, fy + fSize * 0.5f);
-   pcontext->close_path();
-   pcontext->set_fill_color(enabled() ? theme()->m_colorText : theme()->m_colorTextDisabled);
-   pcontext->fill();
-   pcontext->restore();
+   {
+      zel2d::saved_state state(pcontext);
+      pcontext->begin_path();
+      pcontext->move_to(fx, fy);
+      pcontext->line_to(fx + fSize, fy);
+      pcontext->line_to(fx + fSize * 0.5f, fy + fSize * 0.5f);
+      pcontext->close_path();
+      pcontext->set_fill_color(enabled() ? theme()->m_colorText : theme()->m_colorTextDisabled);
+      pcontext->fill();
+   }
    Widget::draw(pcontext);
 }
 

@@ -548,11 +548,11 @@ void Screen::draw_tooltip(zel2d::context * pcontext)
       return;
    }
    Theme * ptheme = get_theme();
-   pcontext->save();
+   zel2d::saved_state state(pcontext);
    pcontext->reset_scissor();
    pcontext->set_font_face(ptheme->m_pszFontFace);
    pcontext->set_font_size(static_cast<float>(ptheme->m_iStandardFontSize) - 1.0f);
-   pcontext->set_text_align(1 | 8);
+   pcontext->set_text_align(zel2d::align_left | zel2d::align_top);
    float bounds[4] = {};
    pcontext->text_bounds(0.0f, 0.0f, pwidget->tooltip(), bounds);
    float w = bounds[2] - bounds[0] + 12.0f;
@@ -570,7 +570,6 @@ void Screen::draw_tooltip(zel2d::context * pcontext)
    pcontext->fill();
    pcontext->set_fill_color(ptheme->m_colorTooltipText);
    pcontext->text(x + 6.0f, y + 4.0f, pwidget->tooltip());
-   pcontext->restore();
 }
 
 } // namespace zelui

@@ -41,7 +41,7 @@ int TabWidgetBase::header_height() const
 std::vector<float> TabWidgetBase::caption_widths(zel2d::context * pcontext)
 {
    zel2d::context * pmeasure = measuring_context(pcontext);
-   pmeasure->save();
+   zel2d::saved_state state(pmeasure);
    pmeasure->set_font_face(theme()->m_pszFontFace);
    pmeasure->set_font_size(font_size());
    std::vector<float> widths;
@@ -49,7 +49,6 @@ std::vector<float> TabWidgetBase::caption_widths(zel2d::context * pcontext)
    {
       widths.push_back(std::ceil(pmeasure->text_bounds(0.0f, 0.0f, strCaption, nullptr)) + 20.0f);
    }
-   pmeasure->restore();
    return widths;
 }
 
@@ -98,29 +97,30 @@ void TabWidgetBase::draw(zel2d::context * pcontext)
    std::vector<float> widths = caption_widths(pcontext);
    float fx = static_cast<float>(x()), fy = static_cast<float>(y());
    float fHeader = static_cast<float>(header_height());
-   pcontext->save();
-   pcontext->set_font_face(ptheme->m_pszFontFace);
-   pcontext->set_font_size(font_size());
-   pcontext->set_text_align(2 | 16);
-   for (std::size_t i = 0; i < widths.size(); ++i)
    {
-      bool bSelected = static_cast<long long>(i) == m_iSelected;
-      pcontext->begin_path();
-      pcontext->rectangle(fx, fy, widths[i] - 1.0f, fHeader);
-      pcontext->set_fill_color(bSelected ? ptheme->m_colorTabActive : ptheme->m_colorTabInactive);
-      pcontext->fill();
-      if (bSelected)
+      zel2d::saved_state state(pcontext);
+      pcontext->set_font_face(ptheme->m_pszFontFace);
+      pcontext->set_font_size(font_size());
+      pcontext->set_text_align(zel2d::align_center | zel2d::align_middle);
+      for (std::size_t i = 0; i < widths.size(); ++i)
       {
+         bool bSelected = static_cast<long long>(i) == m_iSelected;
          pcontext->begin_path();
-         pcontext->rectangle(fx, fy, widths[i] - 1.0f, 2.0f);
-         pcontext->set_fill_color(ptheme->m_colorAccent);
+         pcontext->rectangle(fx, fy, widths[i] - 1.0f, fHeader);
+         pcontext->set_fill_color(bSelected ? ptheme->m_colorTabActive : ptheme->m_colorTabInactive);
          pcontext->fill();
+         if (bSelected)
+         {
+            pcontext->begin_path();
+            pcontext->rectangle(fx, fy, widths[i] - 1.0f, 2.0f);
+            pcontext->set_fill_color(ptheme->m_colorAccent);
+            pcontext->fill();
+         }
+         pcontext->set_fill_color(bSelected ? ptheme->m_colorText : ptheme->m_colorTextUnits);
+         pcontext->text(fx + widths[i] * 0.5f, fy + fHeader * 0.5f, m_captions[i]);
+         fx += widths[i];
       }
-      pcontext->set_fill_color(bSelected ? ptheme->m_colorText : ptheme->m_colorTextUnits);
-      pcontext->text(fx + widths[i] * 0.5f, fy + fHeader * 0.5f, m_captions[i]);
-      fx += widths[i];
    }
-   pcontext->restore();
    Widget::draw(pcontext);
 }
 

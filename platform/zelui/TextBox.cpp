@@ -317,7 +317,7 @@ float TextBox::text_origin(zel2d::context * pcontext)
 long long TextBox::offset_at(float fx)
 {
    zel2d::context * pmeasure = measuring_context(nullptr);
-   pmeasure->save();
+   zel2d::saved_state state(pmeasure);
    prepare_font(pmeasure);
    float fOrigin = text_origin(pmeasure);
    const string_base & strText = text();
@@ -336,7 +336,6 @@ long long TextBox::offset_at(float fx)
          break;
       }
    }
-   pmeasure->restore();
    return iBest;
 }
 
@@ -383,11 +382,10 @@ bool TextBox::mouse_motion_event(const point_type<int> & point, const size_type<
 size_type<int> TextBox::preferred_size(zel2d::context * pcontext, bool)
 {
    zel2d::context * pmeasure = measuring_context(pcontext);
-   pmeasure->save();
+   zel2d::saved_state state(pmeasure);
    prepare_font(pmeasure);
    float fText = text_width(pmeasure, text());
    float fUnits = m_strUnits.empty() ? 0.0f : text_width(pmeasure, m_strUnits) + static_cast<float>(theme()->m_iTextBoxPadding);
-   pmeasure->restore();
    int iWidth = static_cast<int>(std::ceil(fText + fUnits)) + 2 * theme()->m_iTextBoxPadding;
    return {std::max(iWidth, 40), std::max(theme()->m_iControlHeight, static_cast<int>(std::ceil(text_font_size() * 1.3f)) + 2)};
 }
@@ -405,10 +403,9 @@ std::vector<text_line> TextBox::text_lines() const
    if (!m_strUnits.empty())
    {
       zel2d::context * pmeasure = measuring_context(nullptr);
-      pmeasure->save();
+      zel2d::saved_state state(pmeasure);
       prepare_font(pmeasure);
       fUnits = text_width(pmeasure, m_strUnits);
-      pmeasure->restore();
       lines.push_back({m_strUnits, strFace, fFont, {fWidth - fPadding - fUnits, 1.0f, fWidth - fPadding, fHeight - 1.0f}});
       fUnits += fPadding;
    }
@@ -424,50 +421,51 @@ void TextBox::draw(zel2d::context * pcontext)
    Theme * ptheme = theme();
    float fx = static_cast<float>(x()), fy = static_cast<float>(y());
    float fw = static_cast<float>(width()), fh = static_cast<float>(height());
-   pcontext->save();
-   pcontext->begin_path();
-   pcontext->rounded_rectangle(fx + 0.5f, fy + 0.5f, fw - 1.0f, fh - 1.0f, 2.0f);
-   color::color colorBackground = m_bColors ? (m_bEditing ? m_colorEditing : m_colorBackground)
-                                  : (m_bEditing ? ptheme->m_colorTextBoxFocused : ptheme->m_colorTextBox);
-   pcontext->set_fill_color(colorBackground);
-   pcontext->fill();
-   pcontext->set_stroke_color(m_bEditing ? ptheme->m_colorAccent : ptheme->m_colorTextBoxBorder);
-   pcontext->set_stroke_width(1.0f);
-   pcontext->stroke();
+   {
+      zel2d::saved_state state(pcontext);
+      pcontext->begin_path();
+      pcontext->rounded_rectangle(fx + 0.5f, fy + 0.5f, fw - 1.0f, fh - 1.0f, 2.0f);
+      color::color colorBackground = m_bColors ? (m_bEditing ? m_colorEditing : m_colorBackground)
+                                     : (m_bEditing ? ptheme->m_colorTextBoxFocused : ptheme->m_colorTextBox);
+      pcontext->set_fill_color(colorBackground);
+      pcontext->fill();
+      pcontext->set_stroke_color(m_bEditing ? ptheme->m_colorAccent : ptheme->m_colorTextBoxBorder);
+      pcontext->set_stroke_width(1.0f);
+      pcontext->stroke();
 
-   prepare_font(pcontext);
-   float fPadding = static_cast<float>(ptheme->m_iTextBoxPadding);
-   float fMiddle = fy + fh * 0.5f;
-   pcontext->set_text_align(1 | 16);
-   if (!m_strUnits.empty())
-   {
-      float fUnits = text_width(pcontext, m_strUnits);
-      pcontext->set_fill_color(ptheme->m_colorTextUnits);
-      pcontext->text(fx + fw - fPadding - fUnits, fMiddle, m_strUnits);
+      prepare_font(pcontext);
+      float fPadding = static_cast<float>(ptheme->m_iTextBoxPadding);
+      float fMiddle = fy + fh * 0.5f;
+      pcontext->set_text_align(zel2d::align_left | zel2d::align_middle);
+      if (!m_strUnits.empty())
+      {
+         float fUnits = text_width(pcontext, m_strUnits);
+         pcontext->set_fill_color(ptheme->m_colorTextUnits);
+         pcontext->text(fx + fw - fPadding - fUnits, fMiddle, m_strUnits);
+      }
+      pcontext->intersect_scissor(fx + 1.0f, fy + 1.0f, fw - 2.0f, fh - 2.0f);
+      float fOrigin = fx + text_origin(pcontext);
+      const string_base & strText = text();
+      if (m_bEditing && m_iAnchor >= 0 && m_iAnchor != m_iCaret)
+      {
+         float fA = text_width(pcontext, strText.substr(0, static_cast<std::size_t>(std::min(m_iAnchor, m_iCaret))));
+         float fB = text_width(pcontext, strText.substr(0, static_cast<std::size_t>(std::max(m_iAnchor, m_iCaret))));
+         pcontext->begin_path();
+         pcontext->rectangle(fOrigin + fA, fy + 3.0f, fB - fA, fh - 6.0f);
+         pcontext->set_fill_color(ptheme->m_colorSelection);
+         pcontext->fill();
+      }
+      pcontext->set_fill_color(enabled() ? ptheme->m_colorText : ptheme->m_colorTextDisabled);
+      pcontext->text(fOrigin, fMiddle, strText);
+      if (m_bEditing)
+      {
+         float fCaret = fOrigin + text_width(pcontext, strText.substr(0, static_cast<std::size_t>(m_iCaret)));
+         pcontext->begin_path();
+         pcontext->rectangle(std::round(fCaret), fy + 4.0f, 1.0f, fh - 8.0f);
+         pcontext->set_fill_color(ptheme->m_colorCaret);
+         pcontext->fill();
+      }
    }
-   pcontext->intersect_scissor(fx + 1.0f, fy + 1.0f, fw - 2.0f, fh - 2.0f);
-   float fOrigin = fx + text_origin(pcontext);
-   const string_base & strText = text();
-   if (m_bEditing && m_iAnchor >= 0 && m_iAnchor != m_iCaret)
-   {
-      float fA = text_width(pcontext, strText.substr(0, static_cast<std::size_t>(std::min(m_iAnchor, m_iCaret))));
-      float fB = text_width(pcontext, strText.substr(0, static_cast<std::size_t>(std::max(m_iAnchor, m_iCaret))));
-      pcontext->begin_path();
-      pcontext->rectangle(fOrigin + fA, fy + 3.0f, fB - fA, fh - 6.0f);
-      pcontext->set_fill_color(ptheme->m_colorSelection);
-      pcontext->fill();
-   }
-   pcontext->set_fill_color(enabled() ? ptheme->m_colorText : ptheme->m_colorTextDisabled);
-   pcontext->text(fOrigin, fMiddle, strText);
-   if (m_bEditing)
-   {
-      float fCaret = fOrigin + text_width(pcontext, strText.substr(0, static_cast<std::size_t>(m_iCaret)));
-      pcontext->begin_path();
-      pcontext->rectangle(std::round(fCaret), fy + 4.0f, 1.0f, fh - 8.0f);
-      pcontext->set_fill_color(ptheme->m_colorCaret);
-      pcontext->fill();
-   }
-   pcontext->restore();
    Widget::draw(pcontext);
 }
 

@@ -81,7 +81,7 @@ void VScrollPanel::draw(zel2d::context * pcontext)
    float fBar = static_cast<float>(ptheme->m_iScrollBarWidth);
    float fx = static_cast<float>(x() + width()) - fBar;
    auto [iTop, iThumb] = thumb();
-   pcontext->save();
+   zel2d::saved_state state(pcontext);
    pcontext->begin_path();
    pcontext->rectangle(fx, static_cast<float>(y()), fBar, static_cast<float>(height()));
    pcontext->set_fill_color(ptheme->m_colorScrollTrack);
@@ -90,7 +90,6 @@ void VScrollPanel::draw(zel2d::context * pcontext)
    pcontext->rounded_rectangle(fx + 2.0f, static_cast<float>(y() + iTop) + 1.0f, fBar - 4.0f, static_cast<float>(iThumb) - 2.0f, 3.0f);
    pcontext->set_fill_color(ptheme->m_colorScrollThumb);
    pcontext->fill();
-   pcontext->restore();
 }
 
 bool VScrollPanel::scroll_event(const point_type<int> & point, const size_type<float> & delta)

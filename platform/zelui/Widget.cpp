@@ -460,11 +460,10 @@ void Widget::call_draw(zel2d::context * pcontext)
    {
       return;
    }
-   pcontext->save();
+   zel2d::saved_state state(pcontext);
    pcontext->intersect_scissor(static_cast<float>(x()), static_cast<float>(y()), static_cast<float>(width()),
                                static_cast<float>(height()));
    draw(pcontext);
-   pcontext->restore();
 }
 
 void Widget::draw(zel2d::context * pcontext)
@@ -473,13 +472,12 @@ void Widget::draw(zel2d::context * pcontext)
    {
       return;
    }
-   pcontext->save();
+   zel2d::saved_state state(pcontext);
    pcontext->translate(static_cast<float>(x()), static_cast<float>(y()));
    for (auto & pchild : std::vector<pointer<Widget>>(m_children.begin(), m_children.end()))
    {
       pchild->call_draw(pcontext);
    }
-   pcontext->restore();
 }
 
 } // namespace zelui

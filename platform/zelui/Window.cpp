@@ -74,11 +74,13 @@ size_type<int> Window::preferred_size(zel2d::context * pcontext, bool bRecalcula
    if (has_title_bar())
    {
       zel2d::context * pmeasure = measuring_context(pcontext);
-      pmeasure->save();
-      pmeasure->set_font_face(theme()->m_pszFontFace);
-      pmeasure->set_font_size(static_cast<float>(theme()->m_iWindowTitleFontSize));
-      float fTitle = pmeasure->text_bounds(0.0f, 0.0f, m_strTitle, nullptr);
-      pmeasure->restore();
+      float fTitle = 0.0f;
+      {
+         zel2d::saved_state state(pmeasure);
+         pmeasure->set_font_face(theme()->m_pszFontFace);
+         pmeasure->set_font_size(static_cast<float>(theme()->m_iWindowTitleFontSize));
+         fTitle = pmeasure->text_bounds(0.0f, 0.0f, m_strTitle, nullptr);
+      }
       size.width = std::max(size.width, static_cast<int>(std::ceil(fTitle)) + 2 * title_margin(pcontext));
       size.height = std::max(size.height, theme()->m_iWindowHeaderHeight);
    }
@@ -143,30 +145,31 @@ void Window::draw(zel2d::context * pcontext)
    float fx = static_cast<float>(x()), fy = static_cast<float>(y());
    float fw = static_cast<float>(width()), fh = static_cast<float>(height());
    float fRadius = static_cast<float>(ptheme->m_iWindowCornerRadius);
-   pcontext->save();
-   pcontext->begin_path();
-   pcontext->rounded_rectangle(fx, fy, fw, fh, fRadius);
-   pcontext->set_fill_color(ptheme->m_colorWindowBackground);
-   pcontext->fill();
-   if (has_title_bar())
    {
-      float fHeader = static_cast<float>(ptheme->m_iWindowHeaderHeight);
+      zel2d::saved_state state(pcontext);
       pcontext->begin_path();
-      pcontext->rounded_rectangle(fx, fy, fw, fHeader, fRadius);
-      pcontext->set_fill_color(focused() ? ptheme->m_colorWindowHeaderFocused : ptheme->m_colorWindowHeader);
+      pcontext->rounded_rectangle(fx, fy, fw, fh, fRadius);
+      pcontext->set_fill_color(ptheme->m_colorWindowBackground);
       pcontext->fill();
-      pcontext->set_font_face(ptheme->m_pszFontFace);
-      pcontext->set_font_size(static_cast<float>(ptheme->m_iWindowTitleFontSize));
-      pcontext->set_text_align(2 | 16);
-      pcontext->set_fill_color(ptheme->m_colorWindowTitle);
-      pcontext->text(fx + fw * 0.5f, fy + fHeader * 0.5f, m_strTitle);
+      if (has_title_bar())
+      {
+         float fHeader = static_cast<float>(ptheme->m_iWindowHeaderHeight);
+         pcontext->begin_path();
+         pcontext->rounded_rectangle(fx, fy, fw, fHeader, fRadius);
+         pcontext->set_fill_color(focused() ? ptheme->m_colorWindowHeaderFocused : ptheme->m_colorWindowHeader);
+         pcontext->fill();
+         pcontext->set_font_face(ptheme->m_pszFontFace);
+         pcontext->set_font_size(static_cast<float>(ptheme->m_iWindowTitleFontSize));
+         pcontext->set_text_align(zel2d::align_center | zel2d::align_middle);
+         pcontext->set_fill_color(ptheme->m_colorWindowTitle);
+         pcontext->text(fx + fw * 0.5f, fy + fHeader * 0.5f, m_strTitle);
+      }
+      pcontext->begin_path();
+      pcontext->rounded_rectangle(fx + 0.5f, fy + 0.5f, fw - 1.0f, fh - 1.0f, fRadius);
+      pcontext->set_stroke_color(ptheme->m_colorWindowBorder);
+      pcontext->set_stroke_width(1.0f);
+      pcontext->stroke();
    }
-   pcontext->begin_path();
-   pcontext->rounded_rectangle(fx + 0.5f, fy + 0.5f, fw - 1.0f, fh - 1.0f, fRadius);
-   pcontext->set_stroke_color(ptheme->m_colorWindowBorder);
-   pcontext->set_stroke_width(1.0f);
-   pcontext->stroke();
-   pcontext->restore();
    Widget::draw(pcontext);
 }
 

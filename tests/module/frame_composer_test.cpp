@@ -77,7 +77,7 @@ public:
       {
          const auto x = static_cast<float>(layer.m_iX);
          const auto y = static_cast<float>(layer.m_iY);
-         context.save();
+         zel2d::saved_state state(&context);
          context.translate(x, y);
          context.rotate(layer.m_fRotation);
          context.translate(-x, -y);
@@ -85,7 +85,6 @@ public:
          context.begin_path();
          context.rectangle(x, y, static_cast<float>(layer.m_iWidth), static_cast<float>(layer.m_iHeight));
          context.fill();
-         context.restore();
       }
       return pframe;
    }
