@@ -74,7 +74,7 @@ void main_window::install_message_routing(channel * pchannel)
 
 std::uint32_t main_window::window_id() const noexcept
 {
-   return m_psdlwindow ? SDL_GetWindowID(m_psdlwindow) : 0;
+   return m_psdlwindow ? SDL_GetWindowID(m_psdlwindow.get()) : 0;
 }
 
 rectangle_i32 main_window::creation_rectangle()
@@ -117,8 +117,8 @@ void main_window::create_main_window(request *)
       install_message_routing(this);
    }
    const rectangle_i32 rectangle = creation_rectangle();
-   m_psdlwindow = SDL_CreateWindow("", rectangle.left, rectangle.top, rectangle.width(), rectangle.height(),
-                                   SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+   m_psdlwindow.reset(SDL_CreateWindow("", rectangle.left, rectangle.top, rectangle.width(), rectangle.height(),
+                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI));
    if (!m_psdlwindow)
    {
       throw exception(error_failed, string_base("the window cannot be created: ") + SDL_GetError());
@@ -151,8 +151,7 @@ void main_window::close_sdl_window()
    }
    platform::context::windowing()->remove_window(this);
    destroy_renderer();
-   SDL_DestroyWindow(m_psdlwindow);
-   m_psdlwindow = nullptr;
+   m_psdlwindow.reset();
    m_bRedrawPosted = false;
 }
 
@@ -181,7 +180,7 @@ void main_window::order(int ezorder)
    }
    if (m_psdlwindow)
    {
-      SDL_RaiseWindow(m_psdlwindow);
+      SDL_RaiseWindow(m_psdlwindow.get());
    }
 }
 
@@ -204,23 +203,23 @@ void main_window::apply_display()
    const int edisplay = *m_edisplayPending;
    m_edisplayPending.reset();
    const bool bCover = edisplay == e_display_cover_without_border;
-   SDL_SetWindowBordered(m_psdlwindow, bCover ? SDL_FALSE : SDL_TRUE);
+   SDL_SetWindowBordered(m_psdlwindow.get(), bCover ? SDL_FALSE : SDL_TRUE);
    if (bCover && m_rectanglePlaced)
    {
-      SDL_SetWindowPosition(m_psdlwindow, m_rectanglePlaced->left, m_rectanglePlaced->top);
-      SDL_SetWindowSize(m_psdlwindow, m_rectanglePlaced->width(), m_rectanglePlaced->height());
+      SDL_SetWindowPosition(m_psdlwindow.get(), m_rectanglePlaced->left, m_rectanglePlaced->top);
+      SDL_SetWindowSize(m_psdlwindow.get(), m_rectanglePlaced->width(), m_rectanglePlaced->height());
    }
    SDL_Window * pwindowKeyboard = SDL_GetKeyboardFocus();
-   SDL_ShowWindow(m_psdlwindow);
-   if (SDL_GetWindowFlags(m_psdlwindow) & SDL_WINDOW_MINIMIZED)
+   SDL_ShowWindow(m_psdlwindow.get());
+   if (SDL_GetWindowFlags(m_psdlwindow.get()) & SDL_WINDOW_MINIMIZED)
    {
-      SDL_RestoreWindow(m_psdlwindow);
+      SDL_RestoreWindow(m_psdlwindow.get());
    }
    if (m_eactivationPending & e_activation_set_foreground)
    {
-      SDL_RaiseWindow(m_psdlwindow);
+      SDL_RaiseWindow(m_psdlwindow.get());
    }
-   else if (pwindowKeyboard && pwindowKeyboard != m_psdlwindow)
+   else if (pwindowKeyboard && pwindowKeyboard != m_psdlwindow.get())
    {
       // Shown without activation, the window leaves the keyboard where it was, although the
       // desktop gives a newly shown window the focus.
@@ -242,10 +241,10 @@ void main_window::keep_client_where_asked(point_i32 pointMoved)
    m_pointClientAsked.reset();
    int iTop = 0;
    int iLeft = 0;
-   if (SDL_GetWindowBordersSize(m_psdlwindow, &iTop, &iLeft, nullptr, nullptr) == 0 &&
+   if (SDL_GetWindowBordersSize(m_psdlwindow.get(), &iTop, &iLeft, nullptr, nullptr) == 0 &&
        pointMoved == point + point_i32{iLeft, iTop} && pointMoved != point)
    {
-      SDL_SetWindowPosition(m_psdlwindow, point.x, point.y);
+      SDL_SetWindowPosition(m_psdlwindow.get(), point.x, point.y);
    }
 }
 
@@ -255,8 +254,8 @@ void main_window::place(const rectangle_i32 & rectangle, int)
    m_pointClientAsked.reset();
    if (m_psdlwindow)
    {
-      SDL_SetWindowPosition(m_psdlwindow, rectangle.left, rectangle.top);
-      SDL_SetWindowSize(m_psdlwindow, std::max(rectangle.width(), 1), std::max(rectangle.height(), 1));
+      SDL_SetWindowPosition(m_psdlwindow.get(), rectangle.left, rectangle.top);
+      SDL_SetWindowSize(m_psdlwindow.get(), std::max(rectangle.width(), 1), std::max(rectangle.height(), 1));
    }
 }
 
@@ -265,13 +264,13 @@ void main_window::hide()
    m_edisplayPending.reset();
    if (m_psdlwindow)
    {
-      SDL_HideWindow(m_psdlwindow);
+      SDL_HideWindow(m_psdlwindow.get());
    }
 }
 
 bool main_window::is_window_visible() const
 {
-   return m_psdlwindow && (SDL_GetWindowFlags(m_psdlwindow) & SDL_WINDOW_SHOWN);
+   return m_psdlwindow && (SDL_GetWindowFlags(m_psdlwindow.get()) & SDL_WINDOW_SHOWN);
 }
 
 rectangle_i32 main_window::window_rectangle(int elayout)
@@ -286,8 +285,8 @@ rectangle_i32 main_window::window_rectangle(int elayout)
    }
    point_i32 position;
    size_i32 size;
-   SDL_GetWindowPosition(m_psdlwindow, &position.x, &position.y);
-   SDL_GetWindowSize(m_psdlwindow, &size.width, &size.height);
+   SDL_GetWindowPosition(m_psdlwindow.get(), &position.x, &position.y);
+   SDL_GetWindowSize(m_psdlwindow.get(), &size.width, &size.height);
    return rectangle_i32::from(position, size);
 }
 
@@ -298,7 +297,7 @@ rectangle_i32 main_window::client_rectangle(int)
       return {};
    }
    size_i32 size;
-   SDL_GetWindowSize(m_psdlwindow, &size.width, &size.height);
+   SDL_GetWindowSize(m_psdlwindow.get(), &size.width, &size.height);
    return rectangle_i32::from({0, 0}, size);
 }
 
@@ -330,8 +329,8 @@ float main_window::pixel_ratio()
    }
    int iWidth = 0;
    int iPixelWidth = 0;
-   SDL_GetWindowSize(m_psdlwindow, &iWidth, nullptr);
-   SDL_GetWindowSizeInPixels(m_psdlwindow, &iPixelWidth, nullptr);
+   SDL_GetWindowSize(m_psdlwindow.get(), &iWidth, nullptr);
+   SDL_GetWindowSizeInPixels(m_psdlwindow.get(), &iPixelWidth, nullptr);
    return iWidth > 0 && iPixelWidth > 0 ? static_cast<float>(iPixelWidth) / static_cast<float>(iWidth) : 1.0f;
 }
 
@@ -560,7 +559,7 @@ void main_window::show_caption()
    {
       strTitle = platform::context::application()->application_name();
    }
-   SDL_SetWindowTitle(m_psdlwindow, strTitle.c_str());
+   SDL_SetWindowTitle(m_psdlwindow.get(), strTitle.c_str());
 }
 
 void main_window::on_focus(bool bFocused)
@@ -591,7 +590,7 @@ bool main_window::prepare_pixels()
 {
    int iWidth = 0;
    int iHeight = 0;
-   SDL_GetWindowSizeInPixels(m_psdlwindow, &iWidth, &iHeight);
+   SDL_GetWindowSizeInPixels(m_psdlwindow.get(), &iWidth, &iHeight);
    if (iWidth <= 0 || iHeight <= 0)
    {
       return false;
@@ -599,20 +598,16 @@ bool main_window::prepare_pixels()
    if (m_image.width() != iWidth || m_image.height() != iHeight)
    {
       m_image.create(iWidth, iHeight);
-      if (m_ptexture)
-      {
-         SDL_DestroyTexture(m_ptexture);
-         m_ptexture = nullptr;
-      }
+      m_ptexture.reset();
       m_bNeedLayout = true;
       m_bNeedRedraw = true;
    }
    if (!m_prenderer)
    {
-      m_prenderer = SDL_CreateRenderer(m_psdlwindow, -1, 0);
+      m_prenderer.reset(SDL_CreateRenderer(m_psdlwindow.get(), -1, 0));
       if (!m_prenderer)
       {
-         m_prenderer = SDL_CreateRenderer(m_psdlwindow, -1, SDL_RENDERER_SOFTWARE);
+         m_prenderer.reset(SDL_CreateRenderer(m_psdlwindow.get(), -1, SDL_RENDERER_SOFTWARE));
       }
       if (!m_prenderer)
       {
@@ -622,12 +617,12 @@ bool main_window::prepare_pixels()
    if (!m_ptexture)
    {
       // The image's pixels are one native 32-bit ARGB word each, which is SDL's ARGB8888.
-      m_ptexture = SDL_CreateTexture(m_prenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, iWidth, iHeight);
+      m_ptexture.reset(SDL_CreateTexture(m_prenderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, iWidth, iHeight));
       if (!m_ptexture)
       {
          throw exception(error_failed, string_base("the window cannot draw: ") + SDL_GetError());
       }
-      SDL_SetTextureBlendMode(m_ptexture, SDL_BLENDMODE_NONE);
+      SDL_SetTextureBlendMode(m_ptexture.get(), SDL_BLENDMODE_NONE);
       m_bNeedRedraw = true;
    }
    return true;
@@ -654,7 +649,7 @@ void main_window::redraw_now()
    if (bDraw)
    {
       draw();
-      SDL_UpdateTexture(m_ptexture, nullptr, m_image.data(), m_image.scan_size());
+      SDL_UpdateTexture(m_ptexture.get(), nullptr, m_image.data(), m_image.scan_size());
    }
    m_bExposed = false;
    present();
@@ -688,22 +683,29 @@ void main_window::draw()
 
 void main_window::present()
 {
-   SDL_RenderCopy(m_prenderer, m_ptexture, nullptr, nullptr);
-   SDL_RenderPresent(m_prenderer);
+   SDL_RenderCopy(m_prenderer.get(), m_ptexture.get(), nullptr, nullptr);
+   SDL_RenderPresent(m_prenderer.get());
 }
 
 void main_window::destroy_renderer()
 {
-   if (m_ptexture)
-   {
-      SDL_DestroyTexture(m_ptexture);
-      m_ptexture = nullptr;
-   }
-   if (m_prenderer)
-   {
-      SDL_DestroyRenderer(m_prenderer);
-      m_prenderer = nullptr;
-   }
+   m_ptexture.reset();
+   m_prenderer.reset();
+}
+
+void main_window::sdl_deleter::operator()(SDL_Window * pwindow) const noexcept
+{
+   SDL_DestroyWindow(pwindow);
+}
+
+void main_window::sdl_deleter::operator()(SDL_Renderer * prenderer) const noexcept
+{
+   SDL_DestroyRenderer(prenderer);
+}
+
+void main_window::sdl_deleter::operator()(SDL_Texture * ptexture) const noexcept
+{
+   SDL_DestroyTexture(ptexture);
 }
 
 } // namespace user

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -165,9 +166,18 @@ private:
    void destroy_renderer();
    void close_sdl_window();
 
-   SDL_Window * m_psdlwindow = nullptr;
-   SDL_Renderer * m_prenderer = nullptr;
-   SDL_Texture * m_ptexture = nullptr;
+   // Frees each SDL handle with SDL's own call for it.
+   struct sdl_deleter
+   {
+      void operator()(SDL_Window * pwindow) const noexcept;
+      void operator()(SDL_Renderer * prenderer) const noexcept;
+      void operator()(SDL_Texture * ptexture) const noexcept;
+   };
+
+   // Declared in this order so that the texture goes before its renderer, and both before the window.
+   std::unique_ptr<SDL_Window, sdl_deleter> m_psdlwindow;
+   std::unique_ptr<SDL_Renderer, sdl_deleter> m_prenderer;
+   std::unique_ptr<SDL_Texture, sdl_deleter> m_ptexture;
    image::image m_image;
 
    std::optional<rectangle_i32> m_rectanglePlaced;
