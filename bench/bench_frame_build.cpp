@@ -187,14 +187,13 @@ void BM_canvas_shrunk_copy(benchmark::State & state)
    for (auto _ : state)
    {
       store.mark_changed(iImage);
-      cairo_surface_t * pshrunk = store.find_shrunk(iImage, w, h);
+      const zel2d::surface_reference pshrunk = store.find_shrunk(iImage, w, h);
       if (pshrunk == nullptr)
       {
          state.SkipWithError("no frame image");
          break;
       }
-      benchmark::DoNotOptimize(pshrunk);
-      cairo_surface_destroy(pshrunk);
+      benchmark::DoNotOptimize(pshrunk.get());
    }
 }
 
@@ -209,7 +208,7 @@ void BM_canvas_shrunk_copy_after_edit(benchmark::State & state)
    const int w = static_cast<int>(std::lround(7680 * dZoom));
    const int h = static_cast<int>(std::lround(4320 * dZoom));
    zel2d::image_store & store = zel2d::image_store::shared();
-   cairo_surface_destroy(store.find_shrunk(iImage, w, h));
+   store.find_shrunk(iImage, w, h);
    pointer<boxes_layer> pedited = bench.document().get_layer(1).cast<boxes_layer>();
    std::uint8_t uRed = 0;
    for (auto _ : state)
@@ -219,9 +218,8 @@ void BM_canvas_shrunk_copy_after_edit(benchmark::State & state)
       pedited->set_changed();
       bench.build();
       state.ResumeTiming();
-      cairo_surface_t * pshrunk = store.find_shrunk(iImage, w, h);
-      benchmark::DoNotOptimize(pshrunk);
-      cairo_surface_destroy(pshrunk);
+      const zel2d::surface_reference pshrunk = store.find_shrunk(iImage, w, h);
+      benchmark::DoNotOptimize(pshrunk.get());
    }
 }
 
@@ -238,7 +236,7 @@ void BM_peak_memory_four_8k_layers(benchmark::State & state)
          bool bBuilt = bench.build_all();
          bench.document().get_layer(1)->set_changed();
          bBuilt = bench.build() && bBuilt;
-         cairo_surface_t * pshrunk =
+         const zel2d::surface_reference pshrunk =
             zel2d::image_store::shared().find_shrunk(bench.m_pglobal->m_imagewrapFrame.handle(), 1920, 1080);
          const bool bShrunk = pshrunk != nullptr;
          ::_exit(bBuilt && bShrunk ? 0 : 1);

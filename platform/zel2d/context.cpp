@@ -320,7 +320,7 @@ struct context::implementation
    // 4K, every time; a canvas redraws its frame at one zoom many times. So an image drawn below
    // three quarters of its size, unturned, is drawn from a copy shrunk once to the drawn size.
    // `matrix` maps user space to image space; it is adjusted to the copy that is returned.
-   cairo_surface_t * shrunk_for(int iImage, cairo_surface_t * psurface, cairo_matrix_t & matrix)
+   surface_reference shrunk_for(int iImage, surface_reference psurface, cairo_matrix_t & matrix)
    {
       cairo_matrix_t toDevice = matrix;
       cairo_matrix_invert(&toDevice);
@@ -328,34 +328,33 @@ struct context::implementation
       cairo_matrix_multiply(&toDevice, &toDevice, &ctm);
       const bool bShrunk = is_axis_aligned(toDevice) && toDevice.xx > 0.0 && toDevice.xx < 0.75 &&
                            toDevice.yy > 0.0 && toDevice.yy < 0.75;
-      const int iWidth = static_cast<int>(std::lround(cairo_image_surface_get_width(psurface) * toDevice.xx));
-      const int iHeight = static_cast<int>(std::lround(cairo_image_surface_get_height(psurface) * toDevice.yy));
+      const int iWidth = static_cast<int>(std::lround(cairo_image_surface_get_width(psurface.get()) * toDevice.xx));
+      const int iHeight = static_cast<int>(std::lround(cairo_image_surface_get_height(psurface.get()) * toDevice.yy));
       if (!bShrunk || iWidth < 1 || iHeight < 1)
       {
          return psurface;
       }
-      cairo_surface_t * pshrunk = image_store::shared().find_shrunk(iImage, iWidth, iHeight);
+      surface_reference pshrunk = image_store::shared().find_shrunk(iImage, iWidth, iHeight);
       if (pshrunk == nullptr)
       {
          return psurface;
       }
       cairo_matrix_t toShrunk;
-      cairo_matrix_init_scale(&toShrunk, double(iWidth) / cairo_image_surface_get_width(psurface),
-                              double(iHeight) / cairo_image_surface_get_height(psurface));
+      cairo_matrix_init_scale(&toShrunk, double(iWidth) / cairo_image_surface_get_width(psurface.get()),
+                              double(iHeight) / cairo_image_surface_get_height(psurface.get()));
       cairo_matrix_multiply(&matrix, &matrix, &toShrunk);
-      cairo_surface_destroy(psurface);
       return pshrunk;
    }
 
    void fill_with_paint(const paint & paint)
    {
-      cairo_surface_t * psurface = image_store::shared().find(paint.m_iImage);
+      surface_reference psurface = image_store::shared().find(paint.m_iImage);
       if (psurface == nullptr)
       {
          return;
       }
-      const int iWidth = cairo_image_surface_get_width(psurface);
-      const int iHeight = cairo_image_surface_get_height(psurface);
+      const int iWidth = cairo_image_surface_get_width(psurface.get());
+      const int iHeight = cairo_image_surface_get_height(psurface.get());
       if (iWidth > 0 && iHeight > 0 && paint.m_fWidth != 0.0f && paint.m_fHeight != 0.0f)
       {
          // Image space to the user space of this fill: stretch onto the extent, turn, move to the
@@ -374,8 +373,8 @@ struct context::implementation
          cairo_matrix_multiply(&matrix, &matrix, &step);
          if (cairo_matrix_invert(&matrix) == CAIRO_STATUS_SUCCESS)
          {
-            psurface = shrunk_for(paint.m_iImage, psurface, matrix);
-            cairo_pattern_t * ppattern = cairo_pattern_create_for_surface(psurface);
+            psurface = shrunk_for(paint.m_iImage, std::move(psurface), matrix);
+            cairo_pattern_t * ppattern = cairo_pattern_create_for_surface(psurface.get());
             cairo_pattern_set_matrix(ppattern, &matrix);
             cairo_pattern_set_extend(ppattern, CAIRO_EXTEND_PAD);
             cairo_pattern_set_filter(ppattern, CAIRO_FILTER_GOOD);
@@ -395,7 +394,6 @@ struct context::implementation
             }
          }
       }
-      cairo_surface_destroy(psurface);
    }
 };
 
@@ -753,18 +751,17 @@ int context::create_image_rgba(int iWidth, int iHeight, int iFlags, const void *
 
 bool context::update_image(int iImage, const void * pixels, int iLayout)
 {
-   cairo_surface_t * psurface = image_store::shared().find(iImage);
+   const surface_reference psurface = image_store::shared().find(iImage);
    if (psurface == nullptr)
    {
       return false;
    }
-   const bool bAccepted = pixels != nullptr && is_accepted_layout(iLayout, cairo_image_surface_get_width(psurface));
+   const bool bAccepted = pixels != nullptr && is_accepted_layout(iLayout, cairo_image_surface_get_width(psurface.get()));
    if (bAccepted)
    {
-      copy_pixels_into(psurface, pixels, iLayout);
+      copy_pixels_into(psurface.get(), pixels, iLayout);
       image_store::shared().mark_changed(iImage);
    }
-   cairo_surface_destroy(psurface);
    return bAccepted;
 }
 
@@ -794,14 +791,12 @@ void context::image_changed(int iImage, const rectangle_i32 & rectChanged)
 
 size_type<int> context::image_size(int iImage) const
 {
-   cairo_surface_t * psurface = image_store::shared().find(iImage);
+   const surface_reference psurface = image_store::shared().find(iImage);
    if (psurface == nullptr)
    {
       return {};
    }
-   const size_type<int> extent{cairo_image_surface_get_width(psurface), cairo_image_surface_get_height(psurface)};
-   cairo_surface_destroy(psurface);
-   return extent;
+   return {cairo_image_surface_get_width(psurface.get()), cairo_image_surface_get_height(psurface.get())};
 }
 
 int context::create_image(scoped_string_base path, int iFlags)

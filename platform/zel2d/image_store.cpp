@@ -9,6 +9,11 @@
 namespace zel2d
 {
 
+void surface_release::operator()(cairo_surface_t * psurface) const noexcept
+{
+   cairo_surface_destroy(psurface);
+}
+
 image_store & image_store::shared()
 {
    static image_store s_store;
@@ -112,7 +117,7 @@ bool image_store::is_shared_with(int iImage, const image::image * pimage) const
    return it != m_images.end() && pimage != nullptr && it->second.m_pimageShared.get() == pimage;
 }
 
-cairo_surface_t * image_store::find(int iImage)
+surface_reference image_store::find(int iImage)
 {
    std::lock_guard lock(m_mutex);
    auto it = m_images.find(iImage);
@@ -121,10 +126,10 @@ cairo_surface_t * image_store::find(int iImage)
       return nullptr;
    }
    cairo_surface_t * psurface = current_surface(it->second);
-   return psurface == nullptr ? nullptr : cairo_surface_reference(psurface);
+   return surface_reference(psurface == nullptr ? nullptr : cairo_surface_reference(psurface));
 }
 
-cairo_surface_t * image_store::find_shrunk(int iImage, int iWidth, int iHeight)
+surface_reference image_store::find_shrunk(int iImage, int iWidth, int iHeight)
 {
    std::lock_guard lock(m_mutex);
    auto it = m_images.find(iImage);
@@ -161,7 +166,7 @@ cairo_surface_t * image_store::find_shrunk(int iImage, int iWidth, int iHeight)
       cairo_surface_mark_dirty(pshrunk);
       image.m_rectStale = {};
    }
-   return cairo_surface_reference(pshrunk);
+   return surface_reference(cairo_surface_reference(pshrunk));
 }
 
 void image_store::mark_changed(int iImage)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
@@ -11,6 +12,15 @@ typedef struct _cairo_surface cairo_surface_t;
 
 namespace zel2d
 {
+
+// Releases a surface reference (cairo_surface_destroy).
+struct surface_release
+{
+   void operator()(cairo_surface_t * psurface) const noexcept;
+};
+
+// A reference of its own to a surface, released when it goes.
+using surface_reference = std::unique_ptr<cairo_surface_t, surface_release>;
 
 // The process-wide store of context images: integer handles to image surfaces that the store
 // owns, or to pictures whose own pixels it shows. Handles count up from 1 and are never reused,
@@ -29,14 +39,13 @@ public:
    int add_shared(const pointer<image::image> & pimage);
    // Whether the handle shows the pixels of that very picture.
    bool is_shared_with(int iImage, const image::image * pimage) const;
-   // The surface of a handle with a reference of its own (release it with cairo_surface_destroy),
-   // or null when the handle holds no image.
-   cairo_surface_t * find(int iImage);
+   // The surface of a handle, or null when the handle holds no image.
+   surface_reference find(int iImage);
    // The image shrunk to `iWidth` x `iHeight` (smoothly, each pixel the average of the pixels it
-   // covers), with a reference of its own, or null when the handle holds no image. The last
+   // covers), or null when the handle holds no image. The last
    // shrunk copy of each image is kept, so drawing the same image at one zoom again and again
    // shrinks it once, and after a change of part of the image only that part is shrunk again.
-   cairo_surface_t * find_shrunk(int iImage, int iWidth, int iHeight);
+   surface_reference find_shrunk(int iImage, int iWidth, int iHeight);
    // The image's pixels were changed, all of them or those of `rectChanged`: its shrunk copy is
    // stale there.
    void mark_changed(int iImage);
