@@ -22,6 +22,7 @@
 #include <string>
 
 #include "core/Global.h"
+#include "core/frame_builder.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "orvo/image.h"
@@ -179,7 +180,7 @@ void BM_canvas_shrunk_copy(benchmark::State & state)
       pbench->build_all();
       return pbench;
    }();
-   const int iImage = s_pbench->m_pglobal->m_imagewrapFrame.handle();
+   const int iImage = s_pbench->m_pglobal->frame().image_handle();
    const double dZoom = static_cast<double>(state.range(0)) / 100.0;
    const int w = static_cast<int>(std::lround(7680 * dZoom));
    const int h = static_cast<int>(std::lround(4320 * dZoom));
@@ -203,7 +204,7 @@ void BM_canvas_shrunk_copy_after_edit(benchmark::State & state)
 {
    four_layer_document bench(3200, 7680, 4320);
    bench.build_all();
-   const int iImage = bench.m_pglobal->m_imagewrapFrame.handle();
+   const int iImage = bench.m_pglobal->frame().image_handle();
    const double dZoom = static_cast<double>(state.range(0)) / 100.0;
    const int w = static_cast<int>(std::lround(7680 * dZoom));
    const int h = static_cast<int>(std::lround(4320 * dZoom));
@@ -237,7 +238,7 @@ void BM_peak_memory_four_8k_layers(benchmark::State & state)
          bench.document().get_layer(1)->set_changed();
          bBuilt = bench.build() && bBuilt;
          const zel2d::surface_reference pshrunk =
-            zel2d::image_store::shared().find_shrunk(bench.m_pglobal->m_imagewrapFrame.handle(), 1920, 1080);
+            zel2d::image_store::shared().find_shrunk(bench.m_pglobal->frame().image_handle(), 1920, 1080);
          const bool bShrunk = pshrunk != nullptr;
          ::_exit(bBuilt && bShrunk ? 0 : 1);
       }

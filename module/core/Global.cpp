@@ -2,12 +2,10 @@
 
 #include <utility>
 
-#include <unistd.h>
-
 #include "core/MainImpact.h"
 #include "core/MainScreen.h"
 #include "core/application.h"
-#include "core/frame_composer.h"
+#include "core/frame_builder.h"
 #include "core/live_output_window.h"
 #include "document/app_layer.h"
 #include "document/project.h"
@@ -22,21 +20,8 @@
 namespace Tarvossa_BrisvanePro
 {
 
-namespace
-{
-
-// Half of the machine's memory.
-std::int64_t machine_memory_budget()
-{
-   const long iPages = ::sysconf(_SC_PHYS_PAGES);
-   const long iPageSize = ::sysconf(_SC_PAGESIZE);
-   return iPages > 0 && iPageSize > 0 ? static_cast<std::int64_t>(iPages) * iPageSize / 2 : std::int64_t(1) << 31;
-}
-
-} // namespace
-
 Global::Global(MainScreen * pscreen) :
-   m_pscreen(pscreen), m_pframecomposer(std::make_unique<frame_composer>()), m_iMemoryBudget(machine_memory_budget())
+   m_pscreen(pscreen), m_pframebuilder(std::make_unique<frame_builder>([this](scoped_string_base strMessage) { show_error(strMessage); }))
 {
    const file::path pathFolder = getFolderToSaveData();
    if (file::write_result result = dir::make(pathFolder); !result)
@@ -53,7 +38,7 @@ void Global::initialize_main()
 
 void Global::finalize_main()
 {
-   m_imagewrapFrame.releaseImage();
+   m_pframebuilder->release_image();
 }
 
 file::path Global::getFolderToSaveData() const

@@ -6,9 +6,8 @@
 #include <mutex>
 #include <vector>
 
-#include "document/ImageWrap.h"
+#include "document/document_controller.h"
 #include "orvo/enumeration.h"
-#include "orvo/image.h"
 #include "orvo/keyboard.h"
 #include "orvo/path.h"
 #include "orvo/pointer.h"
@@ -30,9 +29,10 @@ namespace Tarvossa_BrisvanePro
 {
 
 class MainScreen;
+class PSDSaver;
 class app_layer;
 class application;
-class frame_composer;
+class frame_builder;
 class project;
 struct container_read_report;
 
@@ -40,7 +40,7 @@ struct container_read_report;
 // list operations and the files, the changed flag that drives the next frame build, the modifier
 // keys held, the tool bar's two switches, the focus order of the tool windows and the one error
 // box of the application. The root screen owns it; every widget holds a plain `Global*`.
-class Global : virtual public particle
+class Global : virtual public particle, public document_controller
 {
 public:
    // `pscreen` (not owned) may be null: a controller without a screen refreshes nothing.
@@ -57,7 +57,7 @@ public:
    // Environment.
    // The folder of the application's own files; the rule needs no application object, so the
    // controller gives it in tests as well.
-   file::path getFolderToSaveData() const;
+   file::path getFolderToSaveData() const override;
    string_base getAppNameForStorage() const;
    // The application that runs this controller, or null.
    application * get_application() const;
@@ -84,7 +84,7 @@ public:
 
    // Change and refresh.
    // Marks the document changed and asks the canvas and the live output to redraw.
-   void set_changed();
+   void set_changed() override;
    // Reads and clears the changed flag in one atomic step (the frame build does this).
    bool take_changed() noexcept;
    // The changed flag itself: an atomic exchange to true makes the next draw rebuild the frame.
@@ -160,6 +160,8 @@ public:
    void layers_to_xml();
    // Keeps the dialog as the pending export (replacing an earlier one) and asks for a redraw.
    void request_save_to_image_file(file::file_dialog * pdialog);
+   // What makes the frame: the frame picture and the image the canvases show.
+   frame_builder & frame() noexcept { return *m_pframebuilder; }
 
    // Focus order of the tool-window fields.
    void add_to_tab_order(zelui::Widget * pwidget);
@@ -168,6 +170,23 @@ public:
    bool on_skip_focus(const enumeration<user::enum_key> & emodifiers);
 
 private:
+   // A picture export: where, and the main extension of the filter chosen in the dialog.
+   struct export_request
+   {
+      file::path m_path;
+      string_base m_strExtension;
+
+      bool is_set() const { return !m_path.is_empty(); }
+   };
+   // The pending export, taken once.
+   export_request take_export_request();
+   // Whether the frame shows the whole document, so that the export may be written; when it does
+   // not, the user is told why nothing is written.
+   bool may_export(const export_request & request, const project & document) const;
+   // Writes the export in the format of its extension; a failed write is shown to the user.
+   void write_export(const export_request & request, const PSDSaver * ppsd) const;
+   // After a layer failed to draw: the panels show the document again, and the next draw goes on.
+   void refresh_after_failed_build(pointer_array<app_layer> & layers);
    // Reports a write that failed, so that no failure passes for success.
    void report_write_failure(const char * pszWhat, const file::path & path, const string_base & strError) const;
    void ask_for_file(bool bSave, const file::file_dialog_filter & filter, void (Global::*pfnChosen)(const file::path &));
@@ -186,26 +205,7 @@ private:
    std::vector<zelui::Widget *> m_tabOrder;
    std::atomic<bool> m_bChanged{false};
    enumeration<user::enum_key> m_ekeyModifiers;
-
-public:
-   // The composed raster and the drawing-library image that the canvases show; the frame build
-   // makes and refills them.
-   pointer<image::image> m_pimageFrame;
-   ImageWrap m_imagewrapFrame;
-   // What the frame shows, so that a build composes again only the part that changed.
-   std::unique_ptr<frame_composer> m_pframecomposer;
-   // The raster size whose frame could not be made, and was told to the user; none when the
-   // last frame was made.
-   size_type<int> m_sizeRasterRefused;
-
-   // The most memory the document's pictures (the layers' own and offscreen pictures and the
-   // frame) may take together: half of the machine's memory. A layer that would go beyond draws
-   // nothing, and the user is told once.
-   std::int64_t get_memory_budget() const noexcept { return m_iMemoryBudget; }
-   void set_memory_budget(std::int64_t iBytes) noexcept { m_iMemoryBudget = iBytes; }
-
-private:
-   std::int64_t m_iMemoryBudget;
+   std::unique_ptr<frame_builder> m_pframebuilder;
 };
 
 // The filters of the logo picture dialog: PNG, JPG, BMP and TGA images.

@@ -1,7 +1,12 @@
 #include "core/Global.h"
 #include "core/MainScreen.h"
+#include "core/PSDSaver.h"
+#include "core/frame_builder.h"
 #include "document/project.h"
+#include "host/context.h"
+#include "host/node.h"
 #include "orvo/file_system.h"
+#include "orvo/image_service.h"
 #include "orvo/trace.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/file_dialog.h"
@@ -16,6 +21,15 @@ namespace
 user::interaction * main_window_of(MainScreen * pscreen)
 {
    return pscreen ? pscreen->get_interaction() : nullptr;
+}
+
+// The composed frame over opaque black.
+pointer<image::image> over_black(const image::image & frame)
+{
+   auto pimage = make_pointer<image::image>(frame.width(), frame.height());
+   pimage->fill(color::color(0, 0, 0, 255));
+   pimage->blend(frame);
+   return pimage;
 }
 
 } // namespace
@@ -112,6 +126,71 @@ void Global::request_save_to_image_file(file::file_dialog * pdialog)
    {
       pinteraction->set_need_redraw({}, nullptr, {}, true);
       pinteraction->post_redraw(true);
+   }
+}
+
+Global::export_request Global::take_export_request()
+{
+   export_request request;
+   pointer<file::file_dialog> pdialog = pick_save_to_image_file_dialog();
+   if (pdialog && pdialog->_is_ok())
+   {
+      request.m_path = pdialog->get_file_path();
+      request.m_strExtension = pdialog->get_selected_filter_main_extension();
+   }
+   return request;
+}
+
+bool Global::may_export(const export_request & request, const project & document) const
+{
+   if (m_pframebuilder->is_refused(document))
+   {
+      show_error(format("The image \"%s\" could not be written: the raster of %d x %d pixels cannot be drawn.", request.m_path.c_str(),
+                        document.get_paper_width(), document.get_paper_height()));
+      return false;
+   }
+   return true;
+}
+
+// An extension that names no format writes nothing.
+void Global::write_export(const export_request & request, const PSDSaver * ppsd) const
+{
+   const image::image & frame = *m_pframebuilder->picture();
+   const string_base & strExtension = request.m_strExtension;
+   file::write_result result;
+   if (strExtension == "psd" && ppsd)
+   {
+      result = ppsd->savePSD(frame, request.m_path);
+   }
+   else if (strExtension == "png" || strExtension.empty())
+   {
+      pointer<image::image> pimageBlack = m_bBlackBackground ? over_black(frame) : pointer<image::image>();
+      result = image::save_image(pimageBlack ? *pimageBlack : frame, request.m_path, {image::e_save_format_png, -1});
+   }
+   else if (strExtension == "tga")
+   {
+      result = image::save_image(frame, request.m_path, {image::e_save_format_tga, -1});
+   }
+   else if (strExtension == "bmp")
+   {
+      result = image::save_image(frame, request.m_path, {image::e_save_format_bmp, -1});
+   }
+   else if (strExtension == "jpg")
+   {
+      result = image::save_image(frame, request.m_path, {image::e_save_format_jpg, 90});
+   }
+   else
+   {
+      return;
+   }
+   if (!result)
+   {
+      show_error(format("The image \"%s\" could not be written: %s", request.m_path.c_str(), result.m_strError.c_str()));
+      return;
+   }
+   if (file::write_result notified = platform::context::node()->notify_file_saved(request.m_path); !notified)
+   {
+      trace("the desktop was not told of %s: %s", request.m_path.c_str(), notified.m_strError.c_str());
    }
 }
 

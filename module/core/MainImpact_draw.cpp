@@ -2,6 +2,7 @@
 #include <mutex>
 
 #include "core/Global.h"
+#include "core/frame_builder.h"
 #include "core/MainImpact.h"
 #include "document/boxes_layer.h"
 #include "document/connector.h"
@@ -56,7 +57,7 @@ void MainImpact::draw_second(zel2d::context * pcontext)
       pcontext->translate(static_cast<float>(m_pointPan.x), static_cast<float>(m_pointPan.y));
    }
    pointer<project> pproject = document();
-   if (m_pglobal->m_imagewrapFrame.handle() > 0 && pproject)
+   if (m_pglobal->frame().image_handle() > 0 && pproject)
    {
       draw_frame_image(pcontext, pproject);
    }
@@ -104,7 +105,7 @@ void MainImpact::draw_frame_image(zel2d::context * pcontext, const pointer<proje
    }
    std::lock_guard lock(m_pglobal->frame_mutex());
    const zel2d::paint paint =
-      pcontext->image_pattern(wx, wy, m_fZoom * w, m_fZoom * h, 0.0f, m_pglobal->m_imagewrapFrame.handle(), 1.0f);
+      pcontext->image_pattern(wx, wy, m_fZoom * w, m_fZoom * h, 0.0f, m_pglobal->frame().image_handle(), 1.0f);
    pcontext->begin_path();
    pcontext->rectangle(wx, wy, m_fZoom * w, m_fZoom * h);
    pcontext->set_fill_paint(paint);

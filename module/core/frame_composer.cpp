@@ -217,13 +217,14 @@ bool composed_layer::is_pixel_for_pixel() const
    return m_fRotation == 0.f && m_pimage != nullptr && m_pimage->width() == m_iWidth && m_pimage->height() == m_iHeight;
 }
 
-frame_area frame_composer::changed_area(const image::image & frame, std::span<const composed_layer> layers, scoped_string_base strOverlay) const
+frame_area frame_composer::changed_area(const image::image & frame, std::span<const composed_layer> layers,
+                                       const std::optional<raster_label_box> & olabel) const
 {
    const bool bSameFrame = frame.data() == m_ppixelsComposed && frame.width() == m_sizeComposed.width &&
                            frame.height() == m_sizeComposed.height;
    const bool bSameLayers = std::equal(layers.begin(), layers.end(), m_layersComposed.begin(), m_layersComposed.end(),
                                        [](const composed_layer & a, const composed_layer & b) { return a.m_player == b.m_player; });
-   if (!bSameFrame || !bSameLayers || strOverlay != m_strOverlayComposed)
+   if (!bSameFrame || !bSameLayers || olabel != m_olabelComposed)
    {
       return whole_frame(frame);
    }
@@ -268,12 +269,12 @@ void frame_composer::compose(image::image & frame, zel2d::context * pcontext, st
    }
 }
 
-void frame_composer::remember(const image::image & frame, std::span<const composed_layer> layers, scoped_string_base strOverlay)
+void frame_composer::remember(const image::image & frame, std::span<const composed_layer> layers, const std::optional<raster_label_box> & olabel)
 {
    m_layersComposed.assign(layers.begin(), layers.end());
    m_ppixelsComposed = frame.data();
    m_sizeComposed = {frame.width(), frame.height()};
-   m_strOverlayComposed = strOverlay;
+   m_olabelComposed = olabel;
 }
 
 void frame_composer::forget()
@@ -281,7 +282,7 @@ void frame_composer::forget()
    m_layersComposed.clear();
    m_ppixelsComposed = nullptr;
    m_sizeComposed = {};
-   m_strOverlayComposed.clear();
+   m_olabelComposed.reset();
 }
 
 } // namespace Tarvossa_BrisvanePro

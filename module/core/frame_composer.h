@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
+#include "core/raster_label_box.h"
 #include "orvo/geometry.h"
 #include "orvo/image.h"
 #include "orvo/string.h"
@@ -62,10 +64,10 @@ public:
    using overlay_drawer = std::function<void(zel2d::context *)>;
 
    // The part of the frame to compose again: all of it when the frame was made anew, when the
-   // layers shown, their order or `strOverlay` (what is drawn over the layers) changed; else the
-   // footprints, before and after, of the layers drawn again or placed anew. Empty when nothing
-   // changed.
-   frame_area changed_area(const image::image & frame, std::span<const composed_layer> layers, scoped_string_base strOverlay) const;
+   // layers shown, their order or the raster label over them changed; else the footprints,
+   // before and after, of the layers drawn again or placed anew. Empty when nothing changed.
+   frame_area changed_area(const image::image & frame, std::span<const composed_layer> layers,
+                           const std::optional<raster_label_box> & olabel) const;
 
    // Composes the layers, index 0 at the bottom, and the overlay (which may change the pixels of
    // `areaOverlay`) within `area` of the frame; the frame keeps its pixels outside it.
@@ -75,14 +77,14 @@ public:
                 const frame_area & areaOverlay, const overlay_drawer & draw_overlay) const;
 
    // What the frame now shows; forgetting it makes the next composition whole.
-   void remember(const image::image & frame, std::span<const composed_layer> layers, scoped_string_base strOverlay);
+   void remember(const image::image & frame, std::span<const composed_layer> layers, const std::optional<raster_label_box> & olabel);
    void forget();
 
 private:
    std::vector<composed_layer> m_layersComposed;
    const std::uint32_t * m_ppixelsComposed = nullptr;
    size_type<int> m_sizeComposed;
-   string_base m_strOverlayComposed;
+   std::optional<raster_label_box> m_olabelComposed;
 };
 
 } // namespace Tarvossa_BrisvanePro

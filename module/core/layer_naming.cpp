@@ -65,4 +65,19 @@ string_base _001IncrementName(const char * pszName, const char * pszFallback, co
    return _001GetNewName(strPrefix.c_str(), leading_number(strDigits.c_str()), names);
 }
 
+string_base quoted_layer_names(const string_array_base & names)
+{
+   constexpr long long names_told = 5;
+   string_base strNames;
+   for (long long i = 0; i < std::min(names.count(), names_told); ++i)
+   {
+      strNames += (i == 0 ? "\"" : ", \"") + names[i] + "\"";
+   }
+   if (names.count() > names_told)
+   {
+      strNames += format(" and %lld more", names.count() - names_told);
+   }
+   return strNames;
+}
+
 } // namespace Tarvossa_BrisvanePro

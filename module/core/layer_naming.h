@@ -16,4 +16,7 @@ string_base _001GetNewName(const char * pszPrefix, int n, const string_array_bas
 // a prefix before its number takes the fallback word as prefix.
 string_base _001IncrementName(const char * pszName, const char * pszFallback, const string_array_base & names);
 
+// "\"A\", \"B\" and 3 more": layers named in a message, at most five of them.
+string_base quoted_layer_names(const string_array_base & names);
+
 } // namespace Tarvossa_BrisvanePro

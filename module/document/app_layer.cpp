@@ -1,9 +1,11 @@
 #include "document/app_layer.h"
 
 #include <cmath>
+#include <new>
+#include <stdexcept>
 
-#include "core/Global.h"
 #include "document/parameter_text.h"
+#include "document/project.h"
 #include "orvo/payload.h"
 #include "orvo/string_array.h"
 
@@ -81,9 +83,9 @@ polygon_type<float> app_layer::rotated_polygon(float x, float y)
 void app_layer::set_changed()
 {
    m_bChanged = true;
-   if (m_pglobal != nullptr)
+   if (m_pcontroller != nullptr)
    {
-      m_pglobal->set_changed();
+      m_pcontroller->set_changed();
    }
 }
 
@@ -197,6 +199,12 @@ void app_layer::apply_layer_info(scoped_string_base strText)
    on_read_app_layer();
 }
 
+void app_layer::set_document(project * pproject) noexcept
+{
+   m_pproject = pproject;
+   m_charge.move_to(pproject ? pproject->budget_pointer() : nullptr);
+}
+
 pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned long h, bool bCoveredWhole)
 {
    const bool bSameSize = m_pimageOffscreen && static_cast<unsigned long>(m_pimageOffscreen->width()) == w &&
@@ -208,12 +216,37 @@ pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned lon
       {
          m_pimageOffscreen->clear();
       }
+      return m_pimageOffscreen;
    }
-   else
+   // The old picture goes first, so that both are never held at once.
+   resetOffscreen();
+   try
    {
       m_pimageOffscreen = make_pointer<image::image>(static_cast<int>(w), static_cast<int>(h));
    }
+   catch (const std::bad_alloc &)
+   {
+      throw std::runtime_error(
+         format("The layer \"%s\" cannot be drawn: %s.", get_name().c_str(), picture_budget::shortage_text(std::int64_t(w), std::int64_t(h)).c_str()));
+   }
+   catch (const std::exception & exception)
+   {
+      throw std::runtime_error(format("The layer \"%s\" cannot be drawn: %s.", get_name().c_str(), exception.what()));
+   }
+   count_pictures();
    return m_pimageOffscreen;
+}
+
+void app_layer::resetOffscreen() noexcept
+{
+   m_pimageOffscreen.reset();
+   m_odrawninputs.reset();
+   count_pictures();
+}
+
+void app_layer::count_pictures() noexcept
+{
+   m_charge.set(picture_bytes());
 }
 
 ImageWrap * app_layer::get_zel2d_image(zel2d::context * pcontext)

@@ -4,6 +4,8 @@
 #include <optional>
 
 #include "document/ImageWrap.h"
+#include "document/document_controller.h"
+#include "document/picture_budget.h"
 #include "orvo/function.h"
 #include "orvo/geometry.h"
 #include "orvo/image.h"
@@ -20,7 +22,6 @@ class context;
 namespace Tarvossa_BrisvanePro
 {
 
-class Global;
 class LayerPreviewImage;
 class project;
 
@@ -110,10 +111,13 @@ public:
    void set_name(scoped_string_base strName);
 
    // Back references, set by the document that creates the layer; not owned.
-   Global * get_controller() const noexcept { return m_pglobal; }
+   document_controller * get_controller() const noexcept { return m_pcontroller; }
    project * get_document() const noexcept { return m_pproject; }
-   void set_controller(Global * pglobal) noexcept { m_pglobal = pglobal; }
-   void set_document(project * pproject) noexcept { m_pproject = pproject; }
+   void set_controller(document_controller * pcontroller) noexcept { m_pcontroller = pcontroller; }
+   // The layer's pictures count in the memory budget of its document from now on.
+   void set_document(project * pproject) noexcept;
+   // The memory budget of the layer's document, or null without one.
+   picture_budget * budget() const noexcept { return m_charge.budget().get(); }
 
    property_set get_base_layer_info() const;
    // The whole key/value text: one "key:value" line per entry.
@@ -123,13 +127,11 @@ public:
 
    // The offscreen image at w x h, cleared to transparent; reused when the size matches. A reused
    // image that the drawing will cover whole with opaque pixels (`bCoveredWhole`) keeps its old
-   // pixels instead: clearing them would cost a pass over the picture that shows nowhere.
+   // pixels instead: clearing them would cost a pass over the picture that shows nowhere. A
+   // picture that cannot be made throws `std::runtime_error` saying, in the user's terms, which
+   // layer cannot be drawn and why; the layer then has no offscreen image.
    pointer<image::image> request_offscreen(unsigned long w, unsigned long h, bool bCoveredWhole = false);
-   void resetOffscreen() noexcept
-   {
-      m_pimageOffscreen.reset();
-      m_odrawninputs.reset();
-   }
+   void resetOffscreen() noexcept;
    pointer<image::image> get_offscreen() const { return m_pimageOffscreen; }
    // Uploads the offscreen image into the layer's drawing-library image and returns that.
    ImageWrap * get_zel2d_image(zel2d::context * pcontext);
@@ -150,6 +152,9 @@ public:
    // The layer draws nothing: the document's pictures would not fit in the memory allowed them.
    bool is_beyond_budget() const noexcept { return m_bBeyondBudget; }
    void set_beyond_budget(bool bBeyond) noexcept { m_bBeyondBudget = bBeyond; }
+   // The layer draws nothing: its last drawing failed (and was told).
+   bool has_failed_to_draw() const noexcept { return m_bFailedToDraw; }
+   void set_failed_to_draw(bool bFailed) noexcept { m_bFailedToDraw = bFailed; }
 
    // The layer-list thumbnail that shows this layer, or null; not owned: the thumbnail sets it
    // and takes it back when it lets the layer go. Editors mark it stale through it.
@@ -158,6 +163,8 @@ public:
 
 protected:
    void copy_placement_to(app_layer & layer) const;
+   // Counts the pictures the layer holds now in its budget; called whenever they change.
+   void count_pictures() noexcept;
 
    bool m_bHidden = false;
    bool m_bChanged = false;
@@ -167,13 +174,15 @@ protected:
    int m_iOffsetX = 0;
    int m_iOffsetY = 0;
    float m_fRotation = 0.f;
-   Global * m_pglobal = nullptr;
+   document_controller * m_pcontroller = nullptr;
    project * m_pproject = nullptr;
    string_base m_strName = "Screen1";
    LayerPreviewImage * m_ppreview = nullptr;
    std::optional<drawn_inputs> m_odrawninputs;
    unsigned long long m_iDrawings = 0;
    bool m_bBeyondBudget = false;
+   bool m_bFailedToDraw = false;
+   picture_budget::charge m_charge;
 };
 
 } // namespace Tarvossa_BrisvanePro

@@ -1,9 +1,7 @@
 #include "document/image_layer.h"
 
-#include <atomic>
 #include <exception>
 
-#include "core/Global.h"
 #include "document/ImageWrap.h"
 #include "document/OffscreenDraw.h"
 #include "document/parameter_text.h"
@@ -21,8 +19,6 @@ namespace Tarvossa_BrisvanePro
 namespace
 {
 
-std::atomic<std::int64_t> g_iHeldPictureBytes{0};
-
 std::int64_t bytes_of(const pointer<image::image> & pimage)
 {
    return pimage ? pimage->byte_count() : 0;
@@ -35,17 +31,12 @@ image_layer::~image_layer()
    freeIfNeeded();
 }
 
-std::int64_t image_layer::held_picture_bytes() noexcept
-{
-   return g_iHeldPictureBytes.load();
-}
-
 void image_layer::hold_picture(const pointer<image::image> & pimage)
 {
-   g_iHeldPictureBytes += bytes_of(pimage) - bytes_of(m_pimage);
    m_pimage = pimage;
    m_pictureKept.clear();
    m_pictureKept.shrink_to_fit();
+   count_pictures();
 }
 
 void image_layer::freeIfNeeded()
@@ -122,9 +113,8 @@ void image_layer::load_from_hex_data(scoped_string_base strHex)
 
 bool image_layer::is_beyond_budget_to_decode(const size_type<int> & size) const
 {
-   const Global * pglobal = get_controller();
-   return pglobal != nullptr &&
-          held_picture_bytes() - bytes_of(m_pimage) + image::image::bytes_for(size.width, size.height) > pglobal->get_memory_budget();
+   const picture_budget * pbudget = budget();
+   return pbudget != nullptr && !pbudget->fits(image::image::bytes_for(size.width, size.height), bytes_of(m_pimage));
 }
 
 void image_layer::decode_kept_picture()

@@ -27,7 +27,7 @@ public:
    void on_image_loaded();
    // An empty text changes nothing; a text that does not decode to a picture leaves the layer
    // empty, with a diagnostic on standard error. A picture whose decoding would take the pictures
-   // held beyond the memory budget of the layer's controller is kept as it came: the layer has its
+   // beyond the memory budget of the layer's document is kept as it came: the layer has its
    // size but draws nothing until a frame build finds room to decode it.
    void load_from_hex_data(scoped_string_base strHex);
    // The picture encoded by the image service's default encoding, as hexadecimal text; empty
@@ -60,13 +60,10 @@ public:
    std::int64_t offscreen_bytes_needed() const override;
    std::int64_t picture_bytes() const override;
 
-   // Bytes of the pictures that image layers hold decoded, over the whole program.
-   static std::int64_t held_picture_bytes() noexcept;
-
 private:
    void draw_picture(zel2d::context * pcontext, image::image * pimageOffscreen);
-   // Takes `pimage` (which may be null) as the decoded picture, keeping the count of the
-   // pictures held, and forgets a picture kept encoded.
+   // Takes `pimage` (which may be null) as the decoded picture, counting it in the budget, and
+   // forgets a picture kept encoded.
    void hold_picture(const pointer<image::image> & pimage);
    bool is_beyond_budget_to_decode(const size_type<int> & size) const;
    void decode_kept_picture();

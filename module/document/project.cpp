@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "core/Global.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "orvo/file_system.h"
@@ -21,10 +20,10 @@ constexpr long long raster_label_lines_drawn = 4;
 
 } // namespace
 
-project::project(Global * pglobal) :
-   m_pglobal(pglobal)
+project::project(document_controller * pcontroller) :
+   m_pcontroller(pcontroller), m_pbudget(std::make_shared<picture_budget>(picture_budget::limit_for_this_process()))
 {
-   initialize(pglobal);
+   initialize(dynamic_cast<particle *>(pcontroller));
 }
 
 // Layers that outlive the document (a clone, a preset held elsewhere) must not keep a dangling
@@ -76,7 +75,7 @@ pointer<app_layer> project::create_layer(enum_layer elayer)
       return {};
    }
    player->initialize(this);
-   player->set_controller(m_pglobal);
+   player->set_controller(m_pcontroller);
    player->set_document(this);
    return player;
 }
@@ -288,11 +287,11 @@ void project::load_default_layers()
    m_iRasterLabelBoxWidth = 0;
    m_iRasterLabelBoxHeight = 0;
    new_boxes_layer();
-   if (m_pglobal == nullptr)
+   if (m_pcontroller == nullptr)
    {
       return;
    }
-   const file::read_result read = file::read_all(m_pglobal->getFolderToSaveData() / "logo.data", max_container_length);
+   const file::read_result read = file::read_all(m_pcontroller->getFolderToSaveData() / "logo.data", max_container_length);
    size_type<int> sizeIgnored;
    layers_read_result result = create_layers_from_string(sizeIgnored, read.m_strText, project_magic_v2);
    if (result.m_layers.is_empty())
@@ -324,9 +323,9 @@ container_read_report project::load_project_from_string(scoped_string_base strTe
 
 void project::mark_changed()
 {
-   if (m_pglobal != nullptr)
+   if (m_pcontroller != nullptr)
    {
-      m_pglobal->set_changed();
+      m_pcontroller->set_changed();
    }
 }
 

@@ -75,7 +75,8 @@ public:
    // a document beyond it is refused by the writers, which keeps every file they write readable.
    static constexpr std::size_t max_container_length = std::size_t{1} << 30;
 
-   explicit project(Global * pglobal);
+   // The document's pictures get a budget of their own, as large as this process allows.
+   explicit project(document_controller * pcontroller);
    ~project() override;
 
    // The lines the frame building draws for the raster label: at most the first four stored lines,
@@ -84,7 +85,10 @@ public:
    // A new image of that size.
    virtual pointer<image::image> create_image(const size_type<int> & size);
 
-   Global * get_controller() const noexcept { return m_pglobal; }
+   document_controller * get_controller() const noexcept { return m_pcontroller; }
+   // The memory budget of the document's pictures, which its layers count in.
+   picture_budget & budget() const noexcept { return *m_pbudget; }
+   const std::shared_ptr<picture_budget> & budget_pointer() const noexcept { return m_pbudget; }
 
    // A new layer of the type, belonging to this document but in no list; empty for a type that
    // is no layer.
@@ -209,7 +213,8 @@ public:
 private:
    void mark_changed();
 
-   Global * m_pglobal;
+   document_controller * m_pcontroller;
+   std::shared_ptr<picture_budget> m_pbudget;
    pointer_array<app_layer> m_layera;
    // The numbers of the live `base_run_numbers_hold`, if any.
    mutable const base_run_numbers_map * m_pbaserunnumbersHeld = nullptr;

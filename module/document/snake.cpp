@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "core/Global.h"
 #include "document/boxes_layer.h"
 #include "document/snake_description.h"
 #include "orvo/string.h"
@@ -95,13 +94,13 @@ long long snake::boxes_to_build() const
 // a quarter of the memory the document's pictures are allowed.
 void snake::check_room_to_build() const
 {
-   const Global * pglobal = m_playerOwner->get_controller();
-   if (pglobal == nullptr)
+   const picture_budget * pbudget = m_playerOwner->budget();
+   if (pbudget == nullptr)
    {
       return;
    }
    const long long llBoxes = boxes_to_build();
-   const std::int64_t iAllowed = pglobal->get_memory_budget() / 4;
+   const std::int64_t iAllowed = pbudget->limit() / 4;
    if (llBoxes > iAllowed / g_iBytesPerPathBox)
    {
       throw std::runtime_error(format("The %s path of the layer \"%s\" cannot be drawn: its %lld boxes would take %.1f GB, more than "

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/Global.h"
+#include "core/frame_builder.h"
 #include "core/MainScreen.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
@@ -48,7 +49,7 @@ protected:
 
    project & document() const { return *m_pglobal->current_project(); }
    bool build() { return m_pglobal->defer_build_frame(true, m_pcontext.get()); }
-   std::uint32_t frame_pixel(int x, int y) const { return m_pglobal->m_pimageFrame->pixel(x, y); }
+   std::uint32_t frame_pixel(int x, int y) const { return m_pglobal->frame().picture()->pixel(x, y); }
 
    // A screen layer of boxes of 20 x 20 on top of the stack, drawing only its box fills (opaque).
    pointer<boxes_layer> add_screen(const char * pszName, int iColumns, int x, int y)
@@ -158,7 +159,7 @@ TEST_F(document_frames, APathOfMoreBoxesThanMemoryAllowsIsToldOnceAndSwitchedOff
    plarge->Width = 1;
    plarge->Height = 1;
    plarge->DrawSnake = 1;
-   m_pglobal->set_memory_budget(image_layer::held_picture_bytes() + (1 << 20));
+   document().budget().set_limit(1 << 20);
 
    EXPECT_FALSE(build());
    std::vector<zelui::MessageDialog *> boxes = error_boxes();
@@ -171,7 +172,7 @@ TEST_F(document_frames, APathOfMoreBoxesThanMemoryAllowsIsToldOnceAndSwitchedOff
    EXPECT_TRUE(build());
    EXPECT_EQ(error_boxes().size(), 1u);
 
-   m_pglobal->set_memory_budget(std::int64_t(1) << 40);
+   document().budget().set_limit(std::int64_t(1) << 40);
    plarge->DrawSnake = 1;
    plarge->set_changed();
    EXPECT_TRUE(build());
@@ -190,7 +191,7 @@ TEST_F(document_frames, ARasterBeyondThePictureSizeLimitIsToldOnceAndDrawnAgainW
    ASSERT_EQ(boxes.size(), 1u);
    EXPECT_TRUE(boxes[0]->message().starts_with("The raster of 100000 x 80 pixels cannot be drawn: cannot make a picture of"))
       << boxes[0]->message();
-   EXPECT_FALSE(m_pglobal->m_imagewrapFrame.has_image());
+   EXPECT_FALSE((m_pglobal->frame().image_handle() > 0));
 
    // Neither the next draws nor an edit of a layer try again, and an export says why it wrote nothing.
    EXPECT_NO_THROW(build());
@@ -213,7 +214,7 @@ TEST_F(document_frames, ARasterBeyondThePictureSizeLimitIsToldOnceAndDrawnAgainW
    document().set_paper_size(120, 80);
    EXPECT_TRUE(build());
    EXPECT_EQ(frame_pixel(20, 15), blue_pixel);
-   EXPECT_TRUE(m_pglobal->m_imagewrapFrame.has_image());
+   EXPECT_TRUE((m_pglobal->frame().image_handle() > 0));
    EXPECT_EQ(error_boxes().size(), 3u);
 }
 
@@ -321,7 +322,7 @@ TEST_F(document_frames, APsdExportHoldsTheVisibleLayersInOrderWithTheirNamesOver
    request_export(m_folder / "wall.psd", "PSD Document", "*.psd");
    ASSERT_TRUE(build());
 
-   const image::image & frame = *m_pglobal->m_pimageFrame;
+   const image::image & frame = *m_pglobal->frame().picture();
    const string_base strExpected = format("size %d %d\ncomposite\n", frame.width(), frame.height()) +
                                    pixel_rows(frame, false) + layer_reading(pwall) + layer_reading(plogo);
    const std::string strPath = (m_folder / "wall.psd").string();

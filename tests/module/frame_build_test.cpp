@@ -2,6 +2,7 @@
 #include <numbers>
 
 #include "canvas_fixture.h"
+#include "core/frame_builder.h"
 #include "orvo/image_service.h"
 #include "orvo/memory_base.h"
 #include "zelui/file_dialog.h"
@@ -21,7 +22,7 @@ protected:
    }
 
    bool build() { return m_pglobal->defer_build_frame(true, m_pcontext.get()); }
-   std::uint32_t frame_pixel(int x, int y) const { return m_pglobal->m_pimageFrame->pixel(x, y); }
+   std::uint32_t frame_pixel(int x, int y) const { return m_pglobal->frame().picture()->pixel(x, y); }
 
    // Requests a picture export through a save dialog answered with the path and filter.
    void request_export(const std::filesystem::path & path, std::initializer_list<file::file_dialog_filter_item> filter,
@@ -41,11 +42,11 @@ protected:
 TEST_F(frame_building, DocumentWithoutLayersComposesATransparentFrame)
 {
    EXPECT_TRUE(build());
-   ASSERT_TRUE(m_pglobal->m_pimageFrame);
-   EXPECT_EQ(m_pglobal->m_pimageFrame->width(), 400);
-   EXPECT_EQ(m_pglobal->m_pimageFrame->height(), 300);
+   ASSERT_TRUE(m_pglobal->frame().picture());
+   EXPECT_EQ(m_pglobal->frame().picture()->width(), 400);
+   EXPECT_EQ(m_pglobal->frame().picture()->height(), 300);
    EXPECT_EQ(frame_pixel(200, 150), transparent);
-   EXPECT_TRUE(m_pglobal->m_imagewrapFrame.has_image());
+   EXPECT_TRUE((m_pglobal->frame().image_handle() > 0));
 }
 
 TEST_F(frame_building, NothingChangedMeansNothingToDo)
@@ -82,12 +83,12 @@ TEST_F(frame_building, APictureBeyondTheMemoryBudgetIsKeptAsItCameAndDrawnWhenTh
    const image::encode_result encoded = image::save_image_to_memory(picture, {});
    ASSERT_TRUE(encoded);
    const string_base strHex = memory_base(encoded.m_memory.data(), encoded.m_memory.size()).to_hex();
-   const std::int64_t iHeldBefore = image_layer::held_picture_bytes();
-   m_pglobal->set_memory_budget(iHeldBefore + 100 * 50 * 4 - 1);
+   const std::int64_t iInUseBefore = document().budget().in_use();
+   document().budget().set_limit(iInUseBefore + 100 * 50 * 4 - 1);
    pointer<image_layer> player = document().create_layer_from_parameters(e_layer_image, "Width:100\nHeight:50\nData:" + strHex).cast<image_layer>();
    ASSERT_TRUE(player);
    EXPECT_FALSE(player->get_image());
-   EXPECT_EQ(image_layer::held_picture_bytes(), iHeldBefore);
+   EXPECT_EQ(document().budget().in_use(), iInUseBefore);
    EXPECT_EQ(player->get_real_width(), 100);
    EXPECT_EQ(player->get_real_height(), 50);
    EXPECT_EQ(player->getImageAsHex(), strHex);
@@ -96,11 +97,12 @@ TEST_F(frame_building, APictureBeyondTheMemoryBudgetIsKeptAsItCameAndDrawnWhenTh
    EXPECT_EQ(frame_pixel(50, 25), transparent);
    EXPECT_TRUE(player->is_beyond_budget());
 
-   m_pglobal->set_memory_budget(std::int64_t(1) << 40);
+   document().budget().set_limit(std::int64_t(1) << 40);
    m_pglobal->set_changed();
    build();
    ASSERT_TRUE(player->get_image());
-   EXPECT_EQ(image_layer::held_picture_bytes(), iHeldBefore + 100 * 50 * 4);
+   // The picture and the layer's offscreen picture count in the budget.
+   EXPECT_EQ(player->picture_bytes(), 2 * 100 * 50 * 4);
    EXPECT_EQ(frame_pixel(50, 25), 0xFFFF0000);
 }
 

@@ -113,7 +113,7 @@ TEST(frame_composer, composes_every_pixel_as_the_drawing_library_does)
       image::image frame(100, 70);
       frame.fill(color::color(9, 9, 9, 9)); // whatever the frame held before goes
       frame_composer composer;
-      const frame_area area = composer.changed_area(frame, stack.m_layers, "");
+      const frame_area area = composer.changed_area(frame, stack.m_layers, std::nullopt);
       EXPECT_EQ(area, (frame_area{0, 0, 100, 70}));
       composer.compose(frame, &stack.m_context, stack.m_layers, area, {}, {});
       EXPECT_TRUE(same_pixels(frame, *stack.drawn_whole())) << "seed " << uSeed;
@@ -127,16 +127,16 @@ TEST(frame_composer, composes_again_only_what_changed_and_equals_a_whole_composi
       random_stack stack(uSeed, 2 + static_cast<int>(uSeed % 6), uSeed % 3 == 2);
       image::image frame(100, 70);
       frame_composer composer;
-      composer.compose(frame, &stack.m_context, stack.m_layers, composer.changed_area(frame, stack.m_layers, ""), {}, {});
-      composer.remember(frame, stack.m_layers, "");
-      EXPECT_TRUE(composer.changed_area(frame, stack.m_layers, "").is_empty());
+      composer.compose(frame, &stack.m_context, stack.m_layers, composer.changed_area(frame, stack.m_layers, std::nullopt), {}, {});
+      composer.remember(frame, stack.m_layers, std::nullopt);
+      EXPECT_TRUE(composer.changed_area(frame, stack.m_layers, std::nullopt).is_empty());
 
       // One layer drawn again and another moved.
       const std::size_t iRedrawn = uSeed % stack.m_layers.size();
       stack.repaint(*stack.m_pictures[iRedrawn]);
       stack.m_layers[iRedrawn].m_iDrawing++;
       stack.m_layers.back().m_iX += 7;
-      const frame_area area = composer.changed_area(frame, stack.m_layers, "");
+      const frame_area area = composer.changed_area(frame, stack.m_layers, std::nullopt);
       composer.compose(frame, &stack.m_context, stack.m_layers, area, {}, {});
       EXPECT_TRUE(same_pixels(frame, *stack.drawn_whole())) << "seed " << uSeed;
    }
@@ -147,14 +147,18 @@ TEST(frame_composer, a_new_order_or_overlay_or_frame_composes_the_whole_frame)
    random_stack stack(7, 3, false);
    image::image frame(100, 70);
    frame_composer composer;
-   composer.remember(frame, stack.m_layers, "label A");
+   raster_label_box labelA;
+   labelA.m_lines.add("label A");
+   raster_label_box labelB = labelA;
+   labelB.m_fX = 1.f;
+   composer.remember(frame, stack.m_layers, labelA);
    const frame_area whole{0, 0, 100, 70};
-   EXPECT_EQ(composer.changed_area(frame, stack.m_layers, "label B"), whole);
+   EXPECT_EQ(composer.changed_area(frame, stack.m_layers, labelB), whole);
    std::swap(stack.m_layers[0], stack.m_layers[1]);
-   EXPECT_EQ(composer.changed_area(frame, stack.m_layers, "label A"), whole);
+   EXPECT_EQ(composer.changed_area(frame, stack.m_layers, labelA), whole);
    std::swap(stack.m_layers[0], stack.m_layers[1]);
    image::image other(100, 70);
-   EXPECT_EQ(composer.changed_area(other, stack.m_layers, "label A"), whole);
+   EXPECT_EQ(composer.changed_area(other, stack.m_layers, labelA), whole);
    composer.forget();
-   EXPECT_EQ(composer.changed_area(frame, stack.m_layers, "label A"), whole);
+   EXPECT_EQ(composer.changed_area(frame, stack.m_layers, labelA), whole);
 }

@@ -10,6 +10,7 @@
 #include <random>
 
 #include "core/Global.h"
+#include "core/frame_builder.h"
 #include "core/MainScreen.h"
 #include "core/frame_composer.h"
 #include "document/boxes_layer.h"
@@ -112,11 +113,11 @@ public:
       {
          player->set_changed();
       }
-      global().m_pframecomposer->forget();
+      global().frame().forget();
       build();
    }
 
-   const image::image & frame() const { return *global().m_pimageFrame; }
+   const image::image & frame() const { return *global().frame().picture(); }
 
    // The messages of the error boxes open on the screen.
    std::vector<std::string> error_messages() const
@@ -392,7 +393,7 @@ TEST(frame_rebuild, a_layer_beyond_the_memory_budget_draws_nothing_and_is_told_o
    constexpr std::int64_t frame = 240 * 160 * 4;
    constexpr std::int64_t picture = 20 * 10 * 4 + 50 * 30 * 4;
    constexpr std::int64_t walls2and1 = (84 + 70) * 36 * 4;
-   screen.global().set_memory_budget(frame + picture + walls2and1 + 4000);
+   screen.document().budget().set_limit(frame + picture + walls2and1 + 4000);
    for (int i = 0; i < 3; ++i)
    {
       screen.global().set_changed();

@@ -1,0 +1,290 @@
+#include "core/frame_builder.h"
+
+#include <algorithm>
+#include <new>
+#include <optional>
+#include <utility>
+
+#include "core/PSDSaver.h"
+#include "core/layer_naming.h"
+#include "document/boxes_layer.h"
+#include "document/project.h"
+#include "orvo/trace.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+namespace
+{
+
+// What a layer would be drawn from now besides its own settings: the numbers of its runs (only
+// while it draws that path, whose arrows carry them) and whether its box fills are left out.
+drawn_inputs inputs_of(const app_layer & layer, const base_run_numbers_map & numbers, bool bBoxesLeftOut)
+{
+   drawn_inputs inputs;
+   inputs.m_bBoxesLeftOut = bBoxesLeftOut;
+   const auto * pboxes = dynamic_cast<const boxes_layer *>(&layer);
+   if (auto it = pboxes ? numbers.find(pboxes) : numbers.end(); it != numbers.end())
+   {
+      inputs.m_iFirstDataRun = pboxes->DrawSnake != 0 ? it->second.m_iData : 0;
+      inputs.m_iFirstPowerRun = pboxes->DrawPowerSnake != 0 ? it->second.m_iPower : 0;
+   }
+   return inputs;
+}
+
+// A layer beyond the memory budget lets its offscreen picture go and draws nothing; it is named
+// to the user once for what it would be drawn from.
+void leave_out_beyond_budget(app_layer & layer, const drawn_inputs & inputs, string_array_base & namesBeyond)
+{
+   if (layer.is_beyond_budget() && layer.get_drawn_inputs() == inputs)
+   {
+      return;
+   }
+   layer.resetOffscreen();
+   layer.mark_drawn(inputs);
+   layer.set_beyond_budget(true);
+   namesBeyond.add(layer.get_name());
+}
+
+// Draws one layer, telling `on_error` of a failure in the user's terms, including one the layer
+// did not catch itself.
+void draw_layer(app_layer & layer, zel2d::context * pcontext, const app_layer::error_callback & on_error)
+{
+   try
+   {
+      layer.build_frame(pcontext, on_error);
+   }
+   catch (const std::bad_alloc &)
+   {
+      on_error(format("The layer \"%s\" cannot be drawn: %s.", layer.get_name().c_str(),
+                      picture_budget::shortage_text(layer.get_full_width(), layer.get_full_height()).c_str()));
+   }
+   catch (const std::exception & exception)
+   {
+      on_error(format("The layer \"%s\" cannot be drawn: %s.", layer.get_name().c_str(), exception.what()));
+   }
+}
+
+// The visible screen and image layers that have a picture, as the frame shows them; during a
+// PSD export each is handed to the writer too.
+std::vector<composed_layer> composed_layers(project & document, zel2d::context * pcontext, PSDSaver * ppsd)
+{
+   std::vector<composed_layer> composed;
+   for (const pointer<app_layer> & player : document.get_layers())
+   {
+      const int iType = player->get_layer_type();
+      const pointer<image::image> pimage = player->get_offscreen();
+      if (player->is_hidden() || (iType != e_layer_boxes && iType != e_layer_image) || !pimage)
+      {
+         continue;
+      }
+      const ImageWrap * pimagewrap = player->get_zel2d_image(pcontext);
+      if (ppsd)
+      {
+         ppsd->add_layer(player);
+      }
+      const composed_layer layer{player.get(), player->drawing_count(), pimage.get(), pimagewrap->handle(), player->get_offset_x(),
+                                 player->get_offset_y(), player->get_full_width(), player->get_full_height(), player->get_rotation()};
+      if (!layer.footprint().is_empty())
+      {
+         composed.push_back(layer);
+      }
+   }
+   return composed;
+}
+
+// The frame pixels that the raster label box may change.
+frame_area raster_label_area(const project & document)
+{
+   const long long x = document.m_iRasterLabelX;
+   const long long y = document.m_iRasterLabelY;
+   return {x - 1, y - 1, x + document.m_iRasterLabelBoxWidth + 2, y + document.m_iRasterLabelBoxHeight + 2};
+}
+
+size_type<int> raster_size_of(const project & document)
+{
+   return {document.get_paper_width(), document.get_paper_height()};
+}
+
+} // namespace
+
+frame_builder::frame_builder(error_reporter show_error) :
+   m_show_error(std::move(show_error))
+{
+}
+
+string_base frame_builder::beyond_budget_reason(const picture_budget & budget)
+{
+   return format("the document's pictures would take more than the %.1f GB allowed them (half of the memory this program may use)",
+                 static_cast<double>(budget.limit()) / (1 << 30));
+}
+
+bool frame_builder::build(project & document, zel2d::context * pcontext, bool bOnlyCurrent)
+{
+   pointer<app_layer> pcurrent = bOnlyCurrent ? document.current_layer() : pointer<app_layer>();
+   bool bFailed = false;
+   const app_layer::error_callback on_error = [this, &bFailed](scoped_string_base strMessage)
+   {
+      m_show_error(strMessage);
+      bFailed = true;
+   };
+   const base_run_numbers_map numbers = document.calculate_base_run_numbers();
+   const project::base_run_numbers_hold hold(document, numbers);
+   reserve_frame(document);
+   const picture_budget & budget = document.budget();
+   string_array_base namesBeyond;
+   const auto tell_beyond_budget = [&]
+   {
+      if (!namesBeyond.is_empty())
+      {
+         const bool bOne = namesBeyond.count() == 1;
+         m_show_error(format("%s %s %s nothing: with %s, %s.", bOne ? "The layer" : "The layers", quoted_layer_names(namesBeyond).c_str(),
+                             bOne ? "draws" : "draw", bOne ? "it" : "them", beyond_budget_reason(budget).c_str()));
+      }
+   };
+   pointer_array<app_layer> layers = document.get_layers();
+   for (auto & player : layers)
+   {
+      bFailed = false;
+      if (player->is_hidden())
+      {
+         continue;
+      }
+      boxes_layer * pboxesDimmed = nullptr;
+      if (bOnlyCurrent && player != pcurrent && player->get_layer_type() == e_layer_boxes)
+      {
+         pboxesDimmed = dynamic_cast<boxes_layer *>(player.get());
+      }
+      const drawn_inputs inputs = inputs_of(*player, numbers, pboxesDimmed != nullptr);
+      if (player->get_drawn_inputs() == inputs && !player->is_beyond_budget())
+      {
+         continue;
+      }
+      if (!budget.fits(player->offscreen_bytes_needed(), player->offscreen_bytes()))
+      {
+         leave_out_beyond_budget(*player, inputs, namesBeyond);
+         continue;
+      }
+      player->set_beyond_budget(false);
+      const int iDrawBoxes = pboxesDimmed ? std::exchange(pboxesDimmed->DrawBoxes, 0) : 0;
+      draw_layer(*player, pcontext, on_error);
+      if (pboxesDimmed)
+      {
+         pboxesDimmed->DrawBoxes = iDrawBoxes;
+      }
+      player->set_failed_to_draw(bFailed);
+      if (bFailed)
+      {
+         // A failed layer shows nothing rather than a picture that no longer matches it.
+         player->resetOffscreen();
+      }
+      player->mark_drawn(inputs);
+      if (bFailed)
+      {
+         // A layer that changed itself on failing (a path switched off) is drawn again.
+         if (player->has_changed())
+         {
+            player->forget_drawn_inputs();
+         }
+         tell_beyond_budget();
+         return false;
+      }
+   }
+   tell_beyond_budget();
+   return true;
+}
+
+bool frame_builder::compose(project & document, zel2d::context * pcontext, PSDSaver * ppsd)
+{
+   if (is_refused(document))
+   {
+      return false;
+   }
+   std::optional<raster_label_box> olabel;
+   if (document.m_bRasterLabel)
+   {
+      olabel = raster_label_box::measure(document, pcontext);
+   }
+   try
+   {
+      reserve_frame(document);
+      image::image & frame = frame_of_raster_size(document);
+      const std::vector<composed_layer> layers = composed_layers(document, pcontext, ppsd);
+      const frame_area area = m_composer.changed_area(frame, layers, olabel);
+      if (!area.is_empty())
+      {
+         frame_composer::overlay_drawer draw_label;
+         if (olabel)
+         {
+            draw_label = [&olabel](zel2d::context * pcontextFrame) { olabel->draw(pcontextFrame); };
+         }
+         m_composer.compose(frame, pcontext, layers, area, raster_label_area(document), draw_label);
+      }
+      m_composer.remember(frame, layers, olabel);
+      // The canvas's shrunk copy of the frame is made again only where the frame changed.
+      const frame_area inside = area.intersection({0, 0, frame.width(), frame.height()});
+      m_imagewrap.share(pcontext, m_ppicture,
+                        {static_cast<int>(inside.left), static_cast<int>(inside.top), static_cast<int>(inside.right), static_cast<int>(inside.bottom)});
+   }
+   catch (const std::exception & exception)
+   {
+      refuse_raster(document, exception);
+      return false;
+   }
+   m_sizeRefused = {};
+   return true;
+}
+
+bool frame_builder::needs_composing(const project & document) const
+{
+   return !(m_ppicture && m_ppicture->_is_ok()) && !is_refused(document);
+}
+
+bool frame_builder::is_refused(const project & document) const
+{
+   return m_sizeRefused == raster_size_of(document);
+}
+
+void frame_builder::reserve_frame(const project & document)
+{
+   m_chargeFrame.move_to(document.budget_pointer());
+   m_chargeFrame.set(image::image::bytes_for(document.get_paper_width(), document.get_paper_height()));
+}
+
+// The frame picture at the raster size; one made anew is composed whole. Throws, saying why, when
+// no picture can be made at that size (beyond the picture size limit, or beyond memory).
+image::image & frame_builder::frame_of_raster_size(project & document)
+{
+   const size_type<int> sizePaper = raster_size_of(document);
+   if (m_ppicture && m_ppicture->width() == sizePaper.width && m_ppicture->height() == sizePaper.height)
+   {
+      return *m_ppicture;
+   }
+   if (m_ppicture && m_ppicture->_is_ok() && image::image::is_size_allowed(sizePaper.width, sizePaper.height))
+   {
+      m_ppicture->create(sizePaper.width, sizePaper.height);
+   }
+   else
+   {
+      m_ppicture = nullptr;
+      m_ppicture = document.create_image(sizePaper);
+   }
+   return *m_ppicture;
+}
+
+// A raster whose frame cannot be made shows no frame (rather than a stale one) and is told to the
+// user once for its size; the frame is made anew, and composed whole, when the size changes.
+void frame_builder::refuse_raster(const project & document, const std::exception & exception)
+{
+   m_ppicture = nullptr;
+   m_imagewrap.releaseImage();
+   m_composer.forget();
+   m_chargeFrame.set(0);
+   m_sizeRefused = raster_size_of(document);
+   const string_base strWhy = dynamic_cast<const std::bad_alloc *>(&exception)
+                                 ? picture_budget::shortage_text(document.get_paper_width(), document.get_paper_height())
+                                 : string_base(exception.what());
+   m_show_error(format("The raster of %d x %d pixels cannot be drawn: %s.", document.get_paper_width(), document.get_paper_height(), strWhy.c_str()));
+}
+
+} // namespace Tarvossa_BrisvanePro

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "orvo/path.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+// What a document and its layers ask of the controller that holds them: to be drawn again after
+// a change, and where the application keeps its own files. Documents and layers do not own it.
+class document_controller
+{
+public:
+   // The document or one of its layers changed: the next frame build draws it again.
+   virtual void set_changed() = 0;
+   // The folder of the application's own files.
+   virtual file::path getFolderToSaveData() const = 0;
+
+protected:
+   ~document_controller() = default;
+};
+
+} // namespace Tarvossa_BrisvanePro
