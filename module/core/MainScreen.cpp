@@ -496,7 +496,7 @@ void MainScreen::open_product_page()
 {
    if (const platform::open_result result = platform::context::system()->open_url(g_pszProductPage); !result)
    {
-      m_pglobal->show_error(format("The web page %s cannot be opened: %s.", g_pszProductPage, result.m_strError.c_str()));
+      m_pglobal->show_error(format("The web page %s cannot be opened: %s.", g_pszProductPage, result.error().c_str()));
    }
 }
 

@@ -83,7 +83,7 @@ open_result system::open_url(scoped_string_base strUrl)
    const string_base str(strUrl);
    if (!is_web_address(str))
    {
-      return {false, format("only http and https addresses are opened, not \"%s\"", str.c_str())};
+      return failure(format("only http and https addresses are opened, not \"%s\"", str.c_str()));
    }
    string_base strReasons;
    for (const char * pszOpener : g_openers)
@@ -91,11 +91,11 @@ open_result system::open_url(scoped_string_base strUrl)
       const string_base strReason = run_opener(pszOpener, str);
       if (strReason.empty())
       {
-         return {true, {}};
+         return {};
       }
       strReasons += strReasons.empty() ? strReason : "; " + strReason;
    }
-   return {false, "no web browser could be started (" + strReasons + ")"};
+   return failure("no web browser could be started (" + strReasons + ")");
 }
 
 } // namespace platform

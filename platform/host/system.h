@@ -1,18 +1,13 @@
 #pragma once
 
+#include "orvo/outcome.h"
 #include "orvo/string.h"
 
 namespace platform
 {
 
 // Whether a web page was handed to a browser, and when not, why.
-struct open_result
-{
-   bool m_bOk = false;
-   string_base m_strError;
-
-   explicit operator bool() const noexcept { return m_bOk; }
-};
+using open_result = outcome<>;
 
 // Services of the operating system.
 class system

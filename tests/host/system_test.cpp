@@ -77,14 +77,14 @@ TEST_F(system_test, no_opener_or_openers_that_find_no_browser_are_a_failure_that
    setenv("PATH", (m_pathFolder / "empty").c_str(), 1);
    platform::open_result result = m_system.open_url("https://example.org/");
    EXPECT_FALSE(result);
-   EXPECT_NE(result.m_strError.find("no web browser could be started"), std::string::npos) << result.m_strError;
-   EXPECT_NE(result.m_strError.find("xdg-open is not installed; sensible-browser is not installed"), std::string::npos) << result.m_strError;
+   EXPECT_NE(result.error().find("no web browser could be started"), std::string::npos) << result.error();
+   EXPECT_NE(result.error().find("xdg-open is not installed; sensible-browser is not installed"), std::string::npos) << result.error();
 
    use_only_openers("exit 3", "exit 1");
    result = m_system.open_url("https://example.org/");
    EXPECT_FALSE(result);
-   EXPECT_NE(result.m_strError.find("xdg-open ended with status 3; sensible-browser ended with status 1"), std::string::npos)
-      << result.m_strError;
+   EXPECT_NE(result.error().find("xdg-open ended with status 3; sensible-browser ended with status 1"), std::string::npos)
+      << result.error();
 
    // The second opener stands in for the first.
    use_only_openers("exit 3", "exit 0");

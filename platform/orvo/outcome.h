@@ -1,0 +1,61 @@
+#pragma once
+
+#include <optional>
+#include <utility>
+
+#include "orvo/string.h"
+
+// Why a step failed, in words for the user; it makes a failed `outcome` of any kind.
+struct failure
+{
+   explicit failure(string_base strError) : m_strError(std::move(strError)) {}
+
+   string_base m_strError;
+};
+
+// What a step that can fail gives back: a value, or the text that says why there is none. True
+// when it holds a value; a failure's text is never empty. `outcome<>` is a step that makes no
+// value (a file written, a page opened).
+template <typename T = void>
+class outcome
+{
+public:
+   outcome(T value) : m_value(std::move(value)) {}
+   outcome(failure why) : m_strError(why.m_strError.empty() ? string_base("it failed") : std::move(why.m_strError)) {}
+
+   explicit operator bool() const noexcept { return m_value.has_value(); }
+
+   // The value held; only when there is one.
+   T & value() & { return *m_value; }
+   const T & value() const & { return *m_value; }
+   T && value() && { return std::move(*m_value); }
+   T * operator->() { return &*m_value; }
+   const T * operator->() const { return &*m_value; }
+
+   // The value held, or `fallback` after a failure.
+   T value_or(T fallback) const & { return m_value ? *m_value : std::move(fallback); }
+   T value_or(T fallback) && { return m_value ? std::move(*m_value) : std::move(fallback); }
+
+   // Empty when the step succeeded.
+   const string_base & error() const noexcept { return m_strError; }
+
+private:
+   std::optional<T> m_value;
+   string_base m_strError;
+};
+
+template <>
+class outcome<void>
+{
+public:
+   outcome() = default;
+   outcome(failure why) : m_strError(why.m_strError.empty() ? string_base("it failed") : std::move(why.m_strError)) {}
+
+   explicit operator bool() const noexcept { return m_strError.empty(); }
+
+   // Empty when the step succeeded.
+   const string_base & error() const noexcept { return m_strError; }
+
+private:
+   string_base m_strError;
+};
