@@ -66,7 +66,7 @@ void BM_png_encode(benchmark::State & state)
    for (auto _ : state)
    {
       const image::encode_result encoded = image::save_image_to_memory(image, {image::e_save_format_png, -1});
-      size = encoded.m_memory.size();
+      size = encoded->size();
       benchmark::DoNotOptimize(size);
    }
    state.counters["bytes"] = static_cast<double>(size);

@@ -140,10 +140,10 @@ string_base image_layer::getImageAsHex() const
    const image::encode_result result = image::save_image_to_memory(*m_pimage, image::save_options{});
    if (!result)
    {
-      trace("image_layer: the picture cannot be encoded: %s", result.m_strError.c_str());
+      trace("image_layer: the picture cannot be encoded: %s", result.error().c_str());
       return {};
    }
-   return memory_base(result.m_memory.data(), result.m_memory.size()).to_hex();
+   return memory_base(result->data(), result->size()).to_hex();
 }
 
 void image_layer::setMaintainAspectRatio(bool bMaintain)

@@ -94,18 +94,17 @@ load_result decode(const std::uint8_t * pdata, std::size_t size)
 
 encode_result encode(const image & image)
 {
-   encode_result result;
    if (!image._is_ok())
    {
-      result.m_strError = "BMP: the picture is empty";
-      return result;
+      return failure("BMP: the picture is empty");
    }
    const std::size_t sizeRow = static_cast<std::size_t>(image.width()) * 4;
    const auto sizePixels = static_cast<std::uint32_t>(sizeRow * static_cast<std::size_t>(image.height()));
-   append_headers(result.m_memory, image, sizePixels);
-   const std::size_t offsetPixels = result.m_memory.size();
-   result.m_memory.resize(offsetPixels + sizePixels);
-   std::uint8_t * pbgra = result.m_memory.data() + offsetPixels;
+   std::vector<std::uint8_t> memory;
+   append_headers(memory, image, sizePixels);
+   const std::size_t offsetPixels = memory.size();
+   memory.resize(offsetPixels + sizePixels);
+   std::uint8_t * pbgra = memory.data() + offsetPixels;
    for (int y = image.height() - 1; y >= 0; --y)
    {
       const std::uint32_t * prow = image.row(y);
@@ -118,7 +117,7 @@ encode_result encode(const image & image)
          pbgra[3] = color.m_uchA;
       }
    }
-   return result;
+   return memory;
 }
 
 } // namespace image::bmp_codec

@@ -77,7 +77,7 @@ encode_result save_image_to_memory(const image & image, const save_options & opt
    case e_save_format_tga:
       return tga_codec::encode(image);
    default:
-      return {{}, format("unknown save format %d", options.m_iFormat)};
+      return failure(format("unknown save format %d", options.m_iFormat));
    }
 }
 
@@ -86,9 +86,9 @@ file::write_result save_image(const image & image, const std::filesystem::path &
    const encode_result encoded = save_image_to_memory(image, options);
    if (!encoded)
    {
-      return {false, format("cannot write %s: %s", path.c_str(), encoded.m_strError.c_str())};
+      return {false, format("cannot write %s: %s", path.c_str(), encoded.error().c_str())};
    }
-   return file::write_atomically(path, encoded.m_memory.data(), encoded.m_memory.size());
+   return file::write_atomically(path, encoded->data(), encoded->size());
 }
 
 } // namespace image

@@ -9,6 +9,7 @@
 #include "orvo/atomic_file.h"
 #include "orvo/geometry.h"
 #include "orvo/image.h"
+#include "orvo/outcome.h"
 #include "orvo/pointer.h"
 #include "orvo/string.h"
 
@@ -45,13 +46,7 @@ struct load_result
 };
 
 // An encoded file in memory, or why there is none.
-struct encode_result
-{
-   std::vector<std::uint8_t> m_memory;
-   string_base m_strError;
-
-   explicit operator bool() const noexcept { return m_strError.empty(); }
-};
+using encode_result = outcome<std::vector<std::uint8_t>>;
 
 load_result load_image(const std::filesystem::path & path);
 load_result load_image_from_memory(const void * pdata, std::size_t size);

@@ -259,24 +259,17 @@ std::optional<size_type<int>> declared_size(const std::uint8_t * pdata, std::siz
 
 encode_result encode(const image & image, int iQuality)
 {
-   encode_result result;
    if (!image._is_ok())
    {
-      result.m_strError = "JPG: the picture is empty";
-      return result;
+      return failure("JPG: the picture is empty");
    }
    iQuality = iQuality < 1 ? default_quality : std::min(iQuality, 100);
    std::vector<std::uint8_t> row(static_cast<std::size_t>(image.width()) * 4);
    encoder encoder{};
    encoder.info.err = install_errors(encoder.error);
-   if (write_jpeg(encoder, image, iQuality, row.data()))
-   {
-      result.m_memory.assign(encoder.poutput, encoder.poutput + encoder.sizeOutput);
-   }
-   else
-   {
-      result.m_strError = format("JPG: %s", encoder.error.szError);
-   }
+   encode_result result = write_jpeg(encoder, image, iQuality, row.data())
+                             ? encode_result(std::vector<std::uint8_t>(encoder.poutput, encoder.poutput + encoder.sizeOutput))
+                             : failure(format("JPG: %s", encoder.error.szError));
    jpeg_destroy_compress(&encoder.info);
    std::free(encoder.poutput);
    return result;

@@ -307,23 +307,21 @@ load_result decode(const std::uint8_t * pdata, std::size_t size)
 
 encode_result encode(const image & image)
 {
-   encode_result result;
    if (!image._is_ok())
    {
-      result.m_strError = "PNG: the picture is empty";
-      return result;
+      return failure("PNG: the picture is empty");
    }
    auto pform = std::make_unique<pixel_form>();
    analyse(image, *pform);
    std::vector<std::uint8_t> row(static_cast<std::size_t>(image.width()) * 4);
+   std::vector<std::uint8_t> memory;
    write_state state;
-   state.pmemory = &result.m_memory;
+   state.pmemory = &memory;
    if (!write_png(state, image, *pform, row.data()))
    {
-      result.m_memory.clear();
-      result.m_strError = format("PNG: %s", state.szError);
+      return failure(format("PNG: %s", state.szError));
    }
-   return result;
+   return memory;
 }
 
 } // namespace image::png_codec

@@ -136,13 +136,12 @@ load_result decode(const std::uint8_t * pdata, std::size_t size)
 
 encode_result encode(const image & image)
 {
-   encode_result result;
    if (!image._is_ok())
    {
-      result.m_strError = "TGA: the picture is empty";
-      return result;
+      return failure("TGA: the picture is empty");
    }
-   append_header(result.m_memory, image);
+   std::vector<std::uint8_t> memory;
+   append_header(memory, image);
    std::vector<std::uint32_t> row(static_cast<std::size_t>(image.width()));
    for (int y = image.height() - 1; y >= 0; --y)
    {
@@ -151,9 +150,9 @@ encode_result encode(const image & image)
       {
          row[static_cast<std::size_t>(x)] = straight_color(psource[x]).argb();
       }
-      append_row(result.m_memory, row.data(), image.width());
+      append_row(memory, row.data(), image.width());
    }
-   return result;
+   return memory;
 }
 
 } // namespace image::tga_codec

@@ -82,7 +82,7 @@ TEST_F(frame_building, APictureBeyondTheMemoryBudgetIsKeptAsItCameAndDrawnWhenTh
    picture.fill(red);
    const image::encode_result encoded = image::save_image_to_memory(picture, {});
    ASSERT_TRUE(encoded);
-   const string_base strHex = memory_base(encoded.m_memory.data(), encoded.m_memory.size()).to_hex();
+   const string_base strHex = memory_base(encoded->data(), encoded->size()).to_hex();
    const std::int64_t iInUseBefore = document().budget().in_use();
    document().budget().set_limit(iInUseBefore + 100 * 50 * 4 - 1);
    pointer<image_layer> player = document().create_layer_from_parameters(e_layer_image, "Width:100\nHeight:50\nData:" + strHex).cast<image_layer>();

@@ -52,7 +52,7 @@ color::color colour_at(const image::image & image, int x, int y)
 string_base png_hex(const image::image & image)
 {
    const image::encode_result encoded = image::save_image_to_memory(image, {});
-   return memory_base(encoded.m_memory.data(), encoded.m_memory.size()).to_hex();
+   return memory_base(encoded->data(), encoded->size()).to_hex();
 }
 
 } // namespace

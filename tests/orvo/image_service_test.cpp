@@ -227,8 +227,8 @@ TEST(ImageService, LosslessSavesComeBackBitForBit)
    {
       const pointer<image::image> pimage = gradient_picture(false);
       const image::encode_result encoded = image::save_image_to_memory(*pimage, {iFormat, -1});
-      ASSERT_TRUE(encoded) << encoded.m_strError;
-      const image::load_result loaded = image::load_image_from_memory(encoded.m_memory.data(), encoded.m_memory.size());
+      ASSERT_TRUE(encoded) << encoded.error();
+      const image::load_result loaded = image::load_image_from_memory(encoded->data(), encoded->size());
       ASSERT_TRUE(loaded) << loaded.m_strError;
       EXPECT_EQ(std::vector<std::uint32_t>(loaded.m_pimage->data(), loaded.m_pimage->data() + 1200),
                 std::vector<std::uint32_t>(pimage->data(), pimage->data() + 1200))
@@ -242,7 +242,7 @@ TEST(ImageService, SaveFormatCodesPickTheFormat)
    const auto starts_with = [&](int iFormat, const bytes & signature)
    {
       const image::encode_result encoded = image::save_image_to_memory(*pimage, {iFormat, -1});
-      return encoded && bytes(encoded.m_memory.begin(), encoded.m_memory.begin() + signature.size()) == signature;
+      return encoded && bytes(encoded->begin(), encoded->begin() + signature.size()) == signature;
    };
    EXPECT_TRUE(starts_with(image::e_save_format_default, {0x89, 'P', 'N', 'G'}));
    EXPECT_TRUE(starts_with(image::e_save_format_png, {0x89, 'P', 'N', 'G'}));
@@ -252,7 +252,7 @@ TEST(ImageService, SaveFormatCodesPickTheFormat)
 
    const image::encode_result unknown = image::save_image_to_memory(*pimage, {3, -1});
    EXPECT_FALSE(unknown);
-   EXPECT_EQ(unknown.m_strError, "unknown save format 3");
+   EXPECT_EQ(unknown.error(), "unknown save format 3");
    EXPECT_FALSE(image::save_image_to_memory(image::image(), {image::e_save_format_png, -1}));
 }
 
@@ -262,7 +262,7 @@ TEST(ImageService, DeclaredSizesAreReadFromTheHeaderOfEveryFormat)
    for (const int iFormat : {image::e_save_format_png, image::e_save_format_bmp, image::e_save_format_jpg, image::e_save_format_tga})
    {
       const image::encode_result encoded = image::save_image_to_memory(*pimage, {iFormat, -1});
-      const std::optional<size_type<int>> osize = image::declared_size_of_memory(encoded.m_memory.data(), encoded.m_memory.size());
+      const std::optional<size_type<int>> osize = image::declared_size_of_memory(encoded->data(), encoded->size());
       ASSERT_TRUE(osize) << "format " << iFormat;
       EXPECT_EQ(*osize, (size_type<int>{pimage->width(), pimage->height()})) << "format " << iFormat;
    }
@@ -274,7 +274,7 @@ TEST(ImageService, DeclaredSizesAreReadFromTheHeaderOfEveryFormat)
 TEST(ImageService, JpgQualityChangesTheFile)
 {
    const pointer<image::image> pimage = gradient_picture(true);
-   const auto size_at = [&](int iQuality) { return image::save_image_to_memory(*pimage, {image::e_save_format_jpg, iQuality}).m_memory.size(); };
+   const auto size_at = [&](int iQuality) { return image::save_image_to_memory(*pimage, {image::e_save_format_jpg, iQuality}).value().size(); };
    EXPECT_LT(size_at(10), size_at(90));
    EXPECT_EQ(size_at(-1), size_at(90));
 }
@@ -337,7 +337,7 @@ TEST(ImageService, GarbageAndCutFilesAreFailuresWithAReason)
    const pointer<image::image> pimage = gradient_picture(false);
    for (int iFormat : {image::e_save_format_png, image::e_save_format_jpg, image::e_save_format_bmp, image::e_save_format_tga})
    {
-      const bytes whole = image::save_image_to_memory(*pimage, {iFormat, -1}).m_memory;
+      const bytes whole = image::save_image_to_memory(*pimage, {iFormat, -1}).value();
       for (std::size_t size : {std::size_t(1), std::size_t(12), std::size_t(40), whole.size() / 2, whole.size() - 20})
       {
          result = image::load_image_from_memory(whole.data(), size);
@@ -353,7 +353,7 @@ namespace
 // A PNG whose header declares the given size (with a valid checksum) and whose data is a stub.
 bytes png_declaring(std::uint32_t uWidth, std::uint32_t uHeight)
 {
-   bytes png = image::save_image_to_memory(*test_picture(), {image::e_save_format_png, -1}).m_memory;
+   bytes png = image::save_image_to_memory(*test_picture(), {image::e_save_format_png, -1}).value();
    auto put_be32 = [&png](std::size_t offset, std::uint32_t u)
    {
       for (int i = 0; i < 4; ++i)
@@ -393,7 +393,7 @@ TEST(ImageService, HugeDeclaredSizesAreRefusedBeforeAllocating)
    EXPECT_NE(result.m_strError.find("cannot hold 16384 x 16384 pixels"), string_base::npos) << result.m_strError;
 
    const pointer<image::image> pimage = test_picture();
-   bytes bmp = image::save_image_to_memory(*pimage, {image::e_save_format_bmp, -1}).m_memory;
+   bytes bmp = image::save_image_to_memory(*pimage, {image::e_save_format_bmp, -1}).value();
    bmp[18] = 0xFF; // width 65535
    bmp[19] = 0xFF;
    bmp[22] = 0xFF; // height 65535
@@ -401,14 +401,14 @@ TEST(ImageService, HugeDeclaredSizesAreRefusedBeforeAllocating)
    result = image::load_image_from_memory(bmp.data(), bmp.size());
    EXPECT_NE(result.m_strError.find("BMP: picture too large"), string_base::npos) << result.m_strError;
 
-   bytes tga = image::save_image_to_memory(*pimage, {image::e_save_format_tga, -1}).m_memory;
+   bytes tga = image::save_image_to_memory(*pimage, {image::e_save_format_tga, -1}).value();
    put_le16(tga, 12, 60000);
    put_le16(tga, 14, 60000);
    result = image::load_image_from_memory(tga.data(), tga.size());
    EXPECT_NE(result.m_strError.find("TGA: picture too large"), string_base::npos) << result.m_strError;
 
    // The JPG frame header (SOF0) holds the height, then the width, big-endian.
-   bytes jpg = image::save_image_to_memory(*pimage, {image::e_save_format_jpg, -1}).m_memory;
+   bytes jpg = image::save_image_to_memory(*pimage, {image::e_save_format_jpg, -1}).value();
    for (std::size_t i = 2; i + 9 < jpg.size(); ++i)
    {
       if (jpg[i] == 0xFF && jpg[i + 1] == 0xC0)
