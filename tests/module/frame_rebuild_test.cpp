@@ -106,15 +106,20 @@ public:
       }
    }
 
-   // Every layer drawn and the whole frame composed, as though nothing had been drawn before.
+   // Every layer drawn and the whole frame composed, as though nothing had been drawn before. A
+   // failed build has the panels write back what they show, which may change the document: the
+   // frame is then built whole once more, from the document as it is.
    void build_whole() const
    {
-      for (const pointer<app_layer> & player : document().get_layers())
+      for (int i = 0; i < 2; ++i)
       {
-         player->set_changed();
+         for (const pointer<app_layer> & player : document().get_layers())
+         {
+            player->set_changed();
+         }
+         global().frame().forget();
+         build();
       }
-      global().frame().forget();
-      build();
    }
 
    const image::image & frame() const { return *global().frame().picture(); }
@@ -162,7 +167,7 @@ std::string apply_random_edit(screen_under_test & screen, std::mt19937 & random)
    Global & global = screen.global();
    const long long iCount = document.get_layers_count();
    pointer<boxes_layer> pboxes = random_screen_layer(document, random);
-   switch (random_int(random, 0, 16))
+   switch (random_int(random, 0, 17))
    {
    case 0:
       if (pboxes)
@@ -291,6 +296,20 @@ std::string apply_random_edit(screen_under_test & screen, std::mt19937 & random)
          }
       }
       return "layer deleted or cloned";
+   case 16:
+      // The build fails: its error box opens and the panels show the current layer again; the
+      // "Colors" window writes back the fills it shows, which hold no transparency.
+      if (pboxes)
+      {
+         pointer<boxes_layer> pcurrent = random_screen_layer(document, random);
+         global.set_current_layer_index(document.get_layers().find_first(pcurrent.get()));
+         pcurrent->BoxColors.front().m_uchA = static_cast<std::uint8_t>(random_int(random, 128, 254));
+         pcurrent->set_changed();
+         pboxes->DrawSnake = 1;
+         pboxes->m_descriptionData.m_iLimit = random_int(random, 1, 100);
+         pboxes->set_changed();
+      }
+      return "data path over its pixel limit";
    default:
       if (pboxes)
       {
