@@ -273,7 +273,7 @@ void snake_description::_draw_triangle(zel2d::context * pcontext, snake * psnake
    boxes_layer & layer = *psnake->m_playerOwner;
    const color::color color = bStart ? color::color(0, 255, 0, 255) : bEnd ? color::color(255, 0, 0, 255) : color::color(0, 0, 255, 255);
    const enum_arrow earrow = arrow_towards(box, other);
-   pcontext->save();
+   zel2d::saved_state state(pcontext);
    pcontext->set_fill_color(color);
    add_triangle(*pcontext, x, y, static_cast<float>(psnake->m_iArrowHalfSize), earrow);
    pcontext->fill();
@@ -282,7 +282,6 @@ void snake_description::_draw_triangle(zel2d::context * pcontext, snake * psnake
    {
       draw_connector_label(*pcontext, *pconnector, layer, box, x, y, earrow);
    }
-   pcontext->restore();
 }
 
 } // namespace Tarvossa_BrisvanePro

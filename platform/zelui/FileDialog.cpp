@@ -44,7 +44,7 @@ public:
    void draw(zel2d::context * pcontext) override
    {
       Theme * ptheme = theme();
-      pcontext->save();
+      zel2d::saved_state state(pcontext);
       if (pushed() || mouse_inside())
       {
          pcontext->begin_path();
@@ -56,9 +56,9 @@ public:
       pcontext->set_font_face(ptheme->m_pszFontFace);
       pcontext->set_font_size(font_size());
       pcontext->set_fill_color(ptheme->m_colorText);
-      pcontext->set_text_align(1 | 16);
-      pcontext->text(static_cast<float>(x()) + 6.0f, static_cast<float>(y()) + height() * 0.5f, caption());
-      pcontext->restore();
+      pcontext->set_text_align(zel2d::align_left | zel2d::align_middle);
+      pcontext->text(static_cast<float>(x() + ptheme->m_iFileDialogEntryIndent), static_cast<float>(y()) + height() * 0.5f,
+                     caption());
    }
 
 private:
@@ -78,12 +78,12 @@ FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdia
    Window(pscreen, pdialog->kind() == file::file_dialog::e_kind_open ? "Open File" : "Save File"), m_pdialog(pdialog)
 {
    set_modal(true);
-   set_layout(new BoxLayout(e_orientation_vertical, e_alignment_fill, rectangle_type<int>{10, 8, 10, 10}, 6));
+   set_layout(new BoxLayout(e_orientation_vertical, e_alignment_fill, theme()->m_rectFileDialogMargins, 6));
    m_ppath = new TextBox(this, "");
    m_ppath->set_editable(true);
    m_ppath->set_callback([](scoped_string_base) { return true; });
    m_pscroll = new VScrollPanel(this);
-   m_pscroll->set_fixed_height(260);
+   m_pscroll->set_fixed_height(theme()->m_iFileDialogListingHeight);
    m_plisting = new Widget(m_pscroll);
    m_plisting->set_layout(new BoxLayout(e_orientation_vertical, e_alignment_fill, 0, 0));
 
@@ -101,10 +101,10 @@ FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdia
    m_pfilter = new ComboBox(prow, filters);
    m_pfilter->set_callback([this](int) { refresh_listing(); });
    auto pcancel = new Button(prow, "Cancel");
-   pcancel->set_fixed_width(80);
+   pcancel->set_fixed_width(theme()->m_iFileDialogButtonWidth);
    pcancel->set_callback([this] { m_pdialog->cancel(); });
    auto paccept = new Button(prow, pdialog->kind() == file::file_dialog::e_kind_open ? "Open" : "Save");
-   paccept->set_fixed_width(80);
+   paccept->set_fixed_width(theme()->m_iFileDialogButtonWidth);
    paccept->set_callback([this] { accept(); });
 
    m_pdialog->set_on_answered([this] {
@@ -270,7 +270,7 @@ void FileDialog::accept()
 
 void FileDialog::perform_layout(zel2d::context * pcontext, bool bRecursive)
 {
-   set_size({520, preferred_size(pcontext, true).height});
+   set_size({theme()->m_iFileDialogWidth, preferred_size(pcontext, true).height});
    Window::perform_layout(pcontext, bRecursive);
    if (!m_bPlaced)
    {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "orvo/color.h"
+#include "orvo/geometry.h"
 #include "orvo/particle.h"
 #include "orvo/string.h"
 
@@ -40,6 +41,13 @@ public:
    int m_iCheckBoxGap = 6;
    int m_iPopupArrowSize = 8;
    int m_iColorPickerWidth = 40;
+   // The file dialog: its width, the height of its listing, the width of its buttons, the indent
+   // of a listed name, and the margins around its content (left, top, right, bottom).
+   int m_iFileDialogWidth = 520;
+   int m_iFileDialogListingHeight = 260;
+   int m_iFileDialogButtonWidth = 80;
+   int m_iFileDialogEntryIndent = 6;
+   rectangle_type<int> m_rectFileDialogMargins{10, 8, 10, 10};
 
    // Colours, 0xAARRGGBB.
    color::color m_colorScreenBackground = color::color::from_argb(0xFF202124);
