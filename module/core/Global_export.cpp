@@ -2,6 +2,7 @@
 #include "core/MainScreen.h"
 #include "core/PSDSaver.h"
 #include "core/frame_builder.h"
+#include "core/layer_naming.h"
 #include "document/project.h"
 #include "host/context.h"
 #include "host/node.h"
@@ -149,7 +150,40 @@ bool Global::may_export(const export_request & request, const project & document
                         document.get_paper_width(), document.get_paper_height()));
       return false;
    }
-   return true;
+   // An export leaves out no layer the user sees: a layer that draws nothing for want of memory,
+   // or whose drawing failed, keeps the whole export from being written.
+   string_array_base namesBeyond;
+   string_array_base namesFailed;
+   for (const pointer<app_layer> & player : document.get_layers())
+   {
+      if (player->is_hidden())
+      {
+         continue;
+      }
+      if (player->is_beyond_budget())
+      {
+         namesBeyond.add(player->get_name());
+      }
+      else if (player->has_failed_to_draw())
+      {
+         namesFailed.add(player->get_name());
+      }
+   }
+   if (namesBeyond.is_empty() && namesFailed.is_empty())
+   {
+      return true;
+   }
+   string_base strMessage = format("The image \"%s\" was not written: it would leave out layers.", request.m_path.c_str());
+   if (!namesBeyond.is_empty())
+   {
+      strMessage += " " + frame_builder::beyond_budget_text(namesBeyond, document.budget());
+   }
+   if (!namesFailed.is_empty())
+   {
+      strMessage += format(" %s %s could not be drawn.", namesFailed.count() == 1 ? "The layer" : "The layers", quoted_layer_names(namesFailed).c_str());
+   }
+   show_error(strMessage);
+   return false;
 }
 
 // An extension that names no format writes nothing.

@@ -113,9 +113,12 @@ frame_builder::frame_builder(error_reporter show_error) :
 {
 }
 
-string_base frame_builder::beyond_budget_reason(const picture_budget & budget)
+string_base frame_builder::beyond_budget_text(const string_array_base & names, const picture_budget & budget)
 {
-   return format("the document's pictures would take more than the %.1f GB allowed them (half of the memory this program may use)",
+   const bool bOne = names.count() == 1;
+   return format("%s %s %s nothing: with %s, the document's pictures would take more than the %.1f GB allowed them (half of the memory "
+                 "this program may use).",
+                 bOne ? "The layer" : "The layers", quoted_layer_names(names).c_str(), bOne ? "draws" : "draw", bOne ? "it" : "them",
                  static_cast<double>(budget.limit()) / (1 << 30));
 }
 
@@ -137,9 +140,7 @@ bool frame_builder::build(project & document, zel2d::context * pcontext, bool bO
    {
       if (!namesBeyond.is_empty())
       {
-         const bool bOne = namesBeyond.count() == 1;
-         m_show_error(format("%s %s %s nothing: with %s, %s.", bOne ? "The layer" : "The layers", quoted_layer_names(namesBeyond).c_str(),
-                             bOne ? "draws" : "draw", bOne ? "it" : "them", beyond_budget_reason(budget).c_str()));
+         m_show_error(beyond_budget_text(namesBeyond, budget));
       }
    };
    pointer_array<app_layer> layers = document.get_layers();

@@ -65,8 +65,9 @@ public:
    // Lets the drawing library's image go.
    void release_image() { m_imagewrap.releaseImage(); }
 
-   // Why a layer draws nothing for want of memory, for the messages that name such layers.
-   static string_base beyond_budget_reason(const picture_budget & budget);
+   // "The layer \"A\" draws nothing: ...": the sentence that names the layers that draw nothing
+   // for want of memory, and why.
+   static string_base beyond_budget_text(const string_array_base & names, const picture_budget & budget);
 
 private:
    // Counts the frame at the document's raster size in its budget.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "core/Global.h"
 #include "core/frame_builder.h"
@@ -179,6 +180,52 @@ TEST_F(document_frames, APathOfMoreBoxesThanMemoryAllowsIsToldOnceAndSwitchedOff
    EXPECT_EQ(error_boxes().size(), 1u);
    EXPECT_GT(plarge->calculate_path_count(true), 0);
    EXPECT_EQ(pbelow->calculate_base_path_index(true), 1 + plarge->calculate_path_count(true));
+}
+
+// An export is written only when every visible layer drew. A layer that draws nothing for want of
+// memory, or whose drawing failed, keeps the file from being written; one box names it, and the
+// request is not tried again. Once every visible layer draws, the same export is written.
+TEST_F(document_frames, AnExportThatWouldLeaveOutALayerWritesNothingAndNamesTheLayer)
+{
+   add_screen("Below", 2, 0, 0);
+   pointer<image_layer> ppicture = add_picture("Picture", 10, 30, 60, 40, red);
+   ASSERT_TRUE(build());
+   paint(ppicture, 30, 10, blue);
+   document().budget().set_limit(document().budget().in_use() - 1);
+   EXPECT_TRUE(build());
+   ASSERT_EQ(error_boxes().size(), 1u);
+   for (const auto & [strName, pszCaption, pszPattern] : {std::tuple{"wall.png", "PNG Image", "*.png"}, {"wall.psd", "PSD Document", "*.psd"}})
+   {
+      request_export(m_folder / strName, pszCaption, pszPattern);
+      build();
+      build();
+      EXPECT_FALSE(std::filesystem::exists(m_folder / strName));
+   }
+   std::vector<zelui::MessageDialog *> boxes = error_boxes();
+   ASSERT_EQ(boxes.size(), 3u);
+   EXPECT_TRUE(boxes[2]->message().starts_with("The image \"" + (m_folder / "wall.psd").string() +
+                                               "\" was not written: it would leave out layers. The layer \"Picture\" draws nothing: "))
+      << boxes[2]->message();
+
+   pointer<boxes_layer> pwide = add_screen("Wide", 1, 0, 0);
+   pwide->Width = 70000; // no picture is made this wide
+   document().budget().set_limit(std::int64_t(1) << 40);
+   EXPECT_FALSE(build());
+   ASSERT_EQ(error_boxes().size(), 4u);
+   request_export(m_folder / "wall.png", "PNG Image", "*.png");
+   build();
+   boxes = error_boxes();
+   ASSERT_EQ(boxes.size(), 5u);
+   EXPECT_EQ(boxes[4]->message(), "The image \"" + (m_folder / "wall.png").string() +
+                                     "\" was not written: it would leave out layers. The layer \"Wide\" could not be drawn.");
+   EXPECT_FALSE(std::filesystem::exists(m_folder / "wall.png"));
+
+   pwide->set_hidden(true);
+   request_export(m_folder / "wall.png", "PNG Image", "*.png");
+   EXPECT_TRUE(build());
+   EXPECT_TRUE(std::filesystem::exists(m_folder / "wall.png"));
+   EXPECT_EQ(frame_pixel(20, 35), blue_pixel);
+   EXPECT_EQ(error_boxes().size(), 5u);
 }
 
 TEST_F(document_frames, ARasterBeyondThePictureSizeLimitIsToldOnceAndDrawnAgainWhenItFits)
