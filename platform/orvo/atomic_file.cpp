@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <limits.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
@@ -11,6 +13,8 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <string_view>
+#include <system_error>
 
 namespace file
 {
@@ -25,23 +29,29 @@ constexpr std::size_t buffer_capacity = 64 * 1024;
 // large file overlaps with producing it and the final flush has little left to wait for.
 constexpr std::uint64_t writeback_step = 32 * 1024 * 1024;
 
-// Temporary names are "." + the target's name (cut to fit) + "." + this many random characters.
-constexpr std::size_t random_suffix_length = 6;
-constexpr std::size_t longest_name_kept = NAME_MAX - random_suffix_length - 2;
+// Temporary names are "." + the target's name (cut to fit) + this mark + this many characters of
+// `alphabet`: a name nobody gives a file of their own, so that removing stale temporaries never
+// takes a user's file such as ".wall.tvsx.backup".
+constexpr std::string_view temporary_mark = "~brisvane-save-";
+constexpr std::size_t random_suffix_length = 12;
+constexpr std::size_t longest_name_kept = NAME_MAX - 1 - temporary_mark.size() - random_suffix_length;
+constexpr std::string_view alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+
+// The kernel follows no more symbolic links than this in one path either.
+constexpr int most_links_followed = 40;
 
 // A named temporary nobody holds is only taken for stale once it is this old, so that a save
 // that has just made its temporary and not yet locked it is left alone.
 constexpr std::time_t stale_after_seconds = 60;
 
 // The temporary names of one target share this prefix.
-string_base temporary_prefix(const std::filesystem::path & target)
+string_base temporary_prefix(scoped_string_base strTargetName)
 {
-   return "." + target.filename().string().substr(0, longest_name_kept) + ".";
+   return "." + string_base(strTargetName.substr(0, longest_name_kept)) + string_base(temporary_mark);
 }
 
 string_base random_suffix()
 {
-   static constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
    unsigned char bytes[random_suffix_length] = {};
    if (::getrandom(bytes, sizeof(bytes), 0) != static_cast<ssize_t>(sizeof(bytes)))
    {
@@ -49,20 +59,56 @@ string_base random_suffix()
       const auto uSeed = static_cast<unsigned long>(::getpid()) ^ static_cast<unsigned long>(std::time(nullptr));
       for (std::size_t i = 0; i < sizeof(bytes); ++i)
       {
-         bytes[i] = static_cast<unsigned char>(uSeed >> (i * 5));
+         bytes[i] = static_cast<unsigned char>(uSeed >> (i * 5) ^ i * 37);
       }
    }
    string_base strSuffix;
    for (const unsigned char b : bytes)
    {
-      strSuffix += alphabet[b % (sizeof(alphabet) - 1)];
+      strSuffix += alphabet[b % alphabet.size()];
    }
    return strSuffix;
 }
 
-bool is_temporary_name(scoped_string_base strName, scoped_string_base strPrefix)
+// The file at the end of the path's symbolic links: the path itself when it is no link. Empty,
+// with errno set, when a link cannot be read or the links loop.
+std::filesystem::path file_linked_to(std::filesystem::path path)
 {
-   return strName.size() == strPrefix.size() + random_suffix_length && strName.starts_with(strPrefix);
+   for (int iLink = 0; iLink <= most_links_followed; ++iLink)
+   {
+      struct stat st = {};
+      if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+      {
+         return path;
+      }
+      std::error_code error;
+      const std::filesystem::path pathLinked = std::filesystem::read_symlink(path, error);
+      if (error)
+      {
+         errno = error.value();
+         return {};
+      }
+      path = pathLinked.is_absolute() ? pathLinked : path.parent_path() / pathLinked;
+   }
+   errno = ELOOP;
+   return {};
+}
+
+// The name of the account, or its number when it has none.
+string_base user_name(uid_t uid)
+{
+   passwd entry = {};
+   passwd * pentry = nullptr;
+   char buffer[4096];
+   return ::getpwuid_r(uid, &entry, buffer, sizeof(buffer), &pentry) == 0 && pentry ? string_base(pentry->pw_name) : format("%u", uid);
+}
+
+string_base group_name(gid_t gid)
+{
+   group entry = {};
+   group * pentry = nullptr;
+   char buffer[4096];
+   return ::getgrgid_r(gid, &entry, buffer, sizeof(buffer), &pentry) == 0 && pentry ? string_base(pentry->gr_name) : format("%u", gid);
 }
 
 // A free temporary name for the target in `folder`, which `take_name` takes (it returns whether it
@@ -71,7 +117,7 @@ bool is_temporary_name(scoped_string_base strName, scoped_string_base strPrefix)
 template <typename TakeName>
 string_base take_free_name(const std::filesystem::path & folder, const std::filesystem::path & target, const TakeName & take_name)
 {
-   const string_base strPrefix = (folder / temporary_prefix(target)).string();
+   const string_base strPrefix = (folder / temporary_prefix(target.filename().string())).string();
    for (int iAttempt = 0; iAttempt < 100; ++iAttempt)
    {
       string_base strName = strPrefix + random_suffix();
@@ -96,7 +142,7 @@ bool is_stale_temporary(int fd, const struct stat & st)
 }
 
 // Removes the named temporaries of the target that a save killed midway left behind.
-void remove_stale_temporaries(const std::filesystem::path & folder, scoped_string_base strPrefix)
+void remove_stale_temporaries(const std::filesystem::path & folder, scoped_string_base strTargetName)
 {
    const int fdFolder = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
    if (fdFolder < 0)
@@ -111,7 +157,7 @@ void remove_stale_temporaries(const std::filesystem::path & folder, scoped_strin
    }
    while (const dirent * pentry = ::readdir(pdir))
    {
-      if (!is_temporary_name(pentry->d_name, strPrefix))
+      if (!atomic_file::is_temporary_name(pentry->d_name, strTargetName))
       {
          continue;
       }
@@ -132,17 +178,29 @@ void remove_stale_temporaries(const std::filesystem::path & folder, scoped_strin
 
 } // namespace
 
-atomic_file::atomic_file(const std::filesystem::path & target) :
-   m_pathTarget(target),
-   m_pathFolder(target.has_parent_path() ? target.parent_path() : std::filesystem::path("."))
+atomic_file::atomic_file(const std::filesystem::path & target) : m_pathTarget(file_linked_to(target))
 {
    m_buffer.reserve(buffer_capacity);
+   if (m_pathTarget.empty())
+   {
+      m_pathTarget = target;
+      fail_at_step("following its symbolic links", errno);
+      return;
+   }
+   m_pathFolder = m_pathTarget.has_parent_path() ? m_pathTarget.parent_path() : std::filesystem::path(".");
    check_target();
    if (!has_failed())
    {
-      remove_stale_temporaries(m_pathFolder, temporary_prefix(m_pathTarget));
+      remove_stale_temporaries(m_pathFolder, m_pathTarget.filename().string());
       open_temporary();
    }
+}
+
+bool atomic_file::is_temporary_name(scoped_string_base strName, scoped_string_base strTargetName)
+{
+   const string_base strPrefix = temporary_prefix(strTargetName);
+   return strName.size() == strPrefix.size() + random_suffix_length && strName.starts_with(strPrefix) &&
+          strName.substr(strPrefix.size()).find_first_not_of(alphabet) == scoped_string_base::npos;
 }
 
 atomic_file::~atomic_file()
@@ -151,7 +209,7 @@ atomic_file::~atomic_file()
 }
 
 // A file that is there is replaced only when it is a regular file the user may write; its
-// permission bits are kept for the new file.
+// permission bits, owner and group are kept for the new file.
 void atomic_file::check_target()
 {
    struct stat st = {};
@@ -169,7 +227,7 @@ void atomic_file::check_target()
    }
    else
    {
-      m_modeKept = st.st_mode & 07777;
+      m_statReplaced = st;
    }
 }
 
@@ -304,10 +362,48 @@ void atomic_file::close_and_remove()
    }
 }
 
+// Gives the new file the owner and group of the one it replaces. Only the administrator may give a
+// file to another user, but anyone may give it a group they belong to: what could not be kept
+// is told in the notice, and the save goes on.
+void atomic_file::keep_owner_and_group()
+{
+   const uid_t uid = m_statReplaced->st_uid;
+   const gid_t gid = m_statReplaced->st_gid;
+   if (::fchown(m_fd, uid, gid) != 0)
+   {
+      // What it did is read back below.
+      (void)::fchown(m_fd, static_cast<uid_t>(-1), gid);
+   }
+   struct stat st = {};
+   if (::fstat(m_fd, &st) != 0)
+   {
+      return;
+   }
+   string_base strChanged;
+   if (st.st_uid != uid)
+   {
+      strChanged = format("it now belongs to %s instead of %s", user_name(st.st_uid).c_str(), user_name(uid).c_str());
+   }
+   if (st.st_gid != gid)
+   {
+      strChanged += format("%sits group is now %s instead of %s", strChanged.empty() ? "" : ", and ", group_name(st.st_gid).c_str(),
+                           group_name(gid).c_str());
+   }
+   if (!strChanged.empty())
+   {
+      m_strNotice = strChanged + " (only the administrator may give a file to another user, or to a group one is not in)";
+   }
+}
+
 write_result atomic_file::commit()
 {
    flush_buffer();
-   if (!has_failed() && m_modeKept && ::fchmod(m_fd, *m_modeKept) != 0)
+   // The owner first: a change of owner clears the set-user-ID and set-group-ID bits.
+   if (!has_failed() && m_statReplaced)
+   {
+      keep_owner_and_group();
+   }
+   if (!has_failed() && m_statReplaced && ::fchmod(m_fd, m_statReplaced->st_mode & 07777) != 0)
    {
       fail_at_step("setting permissions", errno);
    }
@@ -333,7 +429,7 @@ write_result atomic_file::commit()
    ::close(m_fd);
    m_fd = -1;
    m_strTemporary.clear();
-   return {true, {}};
+   return {true, {}, m_strNotice};
 }
 
 write_result write_atomically(const std::filesystem::path & target, const void * pdata, std::size_t size)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "orvo/string.h"
@@ -17,8 +19,16 @@ namespace file
 // What a whole-file write did: usable as a bool, with the reason when it failed.
 struct write_result
 {
+   write_result(bool bOk = false, string_base strError = {}, string_base strNotice = {}) :
+      m_bOk(bOk), m_strError(std::move(strError)), m_strNotice(std::move(strNotice))
+   {
+   }
+
    bool m_bOk = false;
    string_base m_strError;
+   // What the user should know of a write that succeeded (an owner the system did not let the
+   // user keep); empty when there is nothing to tell.
+   string_base m_strNotice;
 
    explicit operator bool() const noexcept { return m_bOk; }
 };
@@ -29,10 +39,15 @@ struct write_result
 // place of the target. On any failure (unwritable folder, full disk), and when the object goes away
 // without a commit, the temporary file is removed and the target is left as it was.
 //
-// A target that exists must be a regular file the user may write (a read-only file is refused,
-// not replaced), and its permission bits carry over to the new file; a new file gets the bits
-// that the user's umask leaves of 0666. Named temporaries that an earlier, killed save left
-// beside the target are removed.
+// A target that is a symbolic link stays one: the file at the end of the links is replaced (or
+// made, when the last link dangles). A target that exists must be a regular file the user may
+// write (a read-only file is refused, not replaced); its permission bits, owner and group carry
+// over to the new file as far as the system allows (only the administrator may give a file to
+// another user; the group is kept whenever the user belongs to it), and the commit's notice says
+// what could not be kept. A new file gets the bits that the user's umask leaves of 0666.
+//
+// A named temporary has a name no user would give (see `is_temporary_name`); those that an
+// earlier, killed save left beside the target are removed, and no other file.
 class atomic_file
 {
 public:
@@ -51,8 +66,12 @@ public:
    // Puts the file in place, or removes the temporary file and says why not. Call it once.
    write_result commit();
 
+   // Whether a file name is that of a temporary this class makes for the target `strTargetName`.
+   static bool is_temporary_name(scoped_string_base strName, scoped_string_base strTargetName);
+
 private:
    void check_target();
+   void keep_owner_and_group();
    void open_temporary();
    void open_named_temporary();
    void name_unnamed_temporary();
@@ -63,10 +82,11 @@ private:
    void fail_at_step(const char * pszStep, int iErrno);
    void close_and_remove();
 
+   // The file replaced: the target itself, or the file its links lead to.
    std::filesystem::path m_pathTarget;
    std::filesystem::path m_pathFolder;
-   // The permission bits of the file being replaced; none for a new file.
-   std::optional<mode_t> m_modeKept;
+   // The permission bits, owner and group of the file being replaced; none for a new file.
+   std::optional<struct stat> m_statReplaced;
    // The temporary file's name; empty while it has none (unnamed, or not made).
    string_base m_strTemporary;
    int m_fd = -1;
@@ -74,6 +94,7 @@ private:
    std::uint64_t m_uUnsentBytes = 0;
    std::vector<char> m_buffer;
    string_base m_strFailure;
+   string_base m_strNotice;
 };
 
 // Writes the whole file or nothing, as `atomic_file` does, from bytes held in memory.

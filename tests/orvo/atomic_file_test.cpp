@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -201,26 +202,142 @@ TEST(AtomicFile, ASaveKilledMidwayLeavesNothingBehind)
    fs::remove_all(folder);
 }
 
-TEST(AtomicFile, StaleTemporariesOfTheTargetGoButNotThoseOfARunningSave)
+TEST(AtomicFile, OnlyTheSavesOwnStaleTemporariesGoNeverAUsersFile)
 {
    const fs::path folder = fresh_folder("atomic-stale");
    const fs::path target = folder / "wall.tvsx";
-   make_file_aged(folder / ".wall.tvsx.Ab12Cd", 3600);
-   make_file_aged(folder / ".wall.tvsx.Ef34Gh", 3600);
-   make_file_aged(folder / ".wall.tvsx.Ij56Kl", 0);
-   make_file_aged(folder / ".wall.tvsx.bak", 3600);
-   make_file_aged(folder / ".other.tvsx.Mn78Op", 3600);
+   const string_base strOurs = ".wall.tvsx~brisvane-save-";
+   const fs::path stale = folder / (strOurs + "Ab12Cd34Ef56");
+   const fs::path held = folder / (strOurs + "Gh78Ij90Kl12");
+   const fs::path young = folder / (strOurs + "Mn34Op56Qr78");
+   // Names a user gives, or nearly ours: none is the save's own.
+   const fs::path users[] = {folder / ".wall.tvsx.backup", folder / ".wall.tvsx.v2-old", folder / ".wall.tvsx.Ab12Cd",
+                             folder / (strOurs + "Ab12Cd34Ef5"), folder / (strOurs + "Ab12Cd34Ef5-"),
+                             folder / (strOurs + "Ab12Cd34Ef567"), folder / ".other.tvsx~brisvane-save-Ab12Cd34Ef56"};
+   for (const fs::path & path : {stale, held})
+   {
+      make_file_aged(path, 3600);
+   }
+   make_file_aged(young, 0);
+   for (const fs::path & path : users)
+   {
+      make_file_aged(path, 3600);
+   }
    // A save that is still running holds a lock on its temporary.
-   const int fdHeld = ::open((folder / ".wall.tvsx.Ef34Gh").c_str(), O_RDONLY);
+   const int fdHeld = ::open(held.c_str(), O_RDONLY);
    ASSERT_EQ(::flock(fdHeld, LOCK_EX | LOCK_NB), 0);
 
    ASSERT_TRUE(file::write_atomically(target, "new"));
    ::close(fdHeld);
-   EXPECT_FALSE(fs::exists(folder / ".wall.tvsx.Ab12Cd"));
-   EXPECT_TRUE(fs::exists(folder / ".wall.tvsx.Ef34Gh"));
-   EXPECT_TRUE(fs::exists(folder / ".wall.tvsx.Ij56Kl"));
-   EXPECT_TRUE(fs::exists(folder / ".wall.tvsx.bak"));
-   EXPECT_TRUE(fs::exists(folder / ".other.tvsx.Mn78Op"));
+   EXPECT_FALSE(fs::exists(stale));
+   EXPECT_TRUE(fs::exists(held));
+   EXPECT_TRUE(fs::exists(young));
+   for (const fs::path & path : users)
+   {
+      EXPECT_TRUE(fs::exists(path)) << path;
+   }
    EXPECT_EQ(read_all(target), "new");
+   fs::remove_all(folder);
+}
+
+TEST(AtomicFile, ALinkStaysALinkAndTheFileItLeadsToIsReplaced)
+{
+   const fs::path folder = fresh_folder("atomic-link");
+   fs::create_directories(folder / "real");
+   const fs::path real = folder / "real" / "wall.tvsx";
+   ASSERT_TRUE(file::write_atomically(real, "old"));
+   fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+   // A chain: an absolute link to a relative one.
+   fs::create_symlink("real/wall.tvsx", folder / "relative.tvsx");
+   fs::create_symlink(folder / "relative.tvsx", folder / "wall.tvsx");
+   ASSERT_TRUE(file::write_atomically(folder / "wall.tvsx", "new"));
+   EXPECT_TRUE(fs::is_symlink(folder / "wall.tvsx"));
+   EXPECT_TRUE(fs::is_symlink(folder / "relative.tvsx"));
+   EXPECT_EQ(read_all(real), "new");
+   EXPECT_EQ(permission_bits(real), 0600);
+
+   // A dangling link makes the file it names.
+   fs::create_symlink("real/made.tvsx", folder / "dangling.tvsx");
+   ASSERT_TRUE(file::write_atomically(folder / "dangling.tvsx", "made"));
+   EXPECT_TRUE(fs::is_symlink(folder / "dangling.tvsx"));
+   EXPECT_EQ(read_all(folder / "real" / "made.tvsx"), "made");
+   EXPECT_EQ(entries_in(folder / "real"), 2);
+
+   // Links in a loop are refused, and stay.
+   fs::create_symlink("loop-b", folder / "loop-a");
+   fs::create_symlink("loop-a", folder / "loop-b");
+   const file::write_result result = file::write_atomically(folder / "loop-a", "x");
+   EXPECT_FALSE(result);
+   EXPECT_NE(result.m_strError.find("symbolic links"), string_base::npos) << result.m_strError;
+   EXPECT_TRUE(fs::is_symlink(folder / "loop-a"));
+   EXPECT_EQ(entries_in(folder), 6);
+   fs::remove_all(folder);
+}
+
+namespace
+{
+
+struct owner_and_group
+{
+   uid_t m_uid;
+   gid_t m_gid;
+   bool operator==(const owner_and_group &) const = default;
+};
+
+owner_and_group owner_of(const fs::path & path)
+{
+   struct stat st = {};
+   ::stat(path.c_str(), &st);
+   return {st.st_uid, st.st_gid};
+}
+
+// Ids that no account of a test machine uses.
+constexpr uid_t other_user = 64011;
+constexpr uid_t saving_user = 64012;
+constexpr gid_t shared_group = 64013;
+
+} // namespace
+
+TEST(AtomicFile, KeepsOwnerAndGroupAndSaysWhatTheSystemDidNotLetItKeep)
+{
+   if (::geteuid() != 0)
+   {
+      GTEST_SKIP() << "giving files to other users needs the administrator";
+   }
+   const fs::path folder = fresh_folder("atomic-owner");
+   fs::permissions(folder, fs::perms::all);
+   const fs::path target = folder / "theirs.tvsx";
+   ASSERT_TRUE(file::write_atomically(target, "old"));
+   ASSERT_EQ(::chown(target.c_str(), other_user, shared_group), 0);
+   ::chmod(target.c_str(), 0600);
+
+   // The administrator saving a user's private file leaves it theirs.
+   file::write_result result = file::write_atomically(target, "by the administrator");
+   ASSERT_TRUE(result);
+   EXPECT_TRUE(result.m_strNotice.empty()) << result.m_strNotice;
+   EXPECT_EQ(owner_of(target), (owner_and_group{other_user, shared_group}));
+   EXPECT_EQ(permission_bits(target), 0600);
+
+   // Another user of the shared group saves it: the owner cannot be kept, the group is.
+   ::chmod(target.c_str(), 0664);
+   const pid_t child = ::fork();
+   ASSERT_GE(child, 0);
+   if (child == 0)
+   {
+      const gid_t groups[] = {shared_group};
+      if (::setgroups(1, groups) != 0 || ::setgid(saving_user) != 0 || ::setuid(saving_user) != 0)
+      {
+         ::_exit(2);
+      }
+      const file::write_result saved = file::write_atomically(target, "by a colleague");
+      const owner_and_group now = owner_of(target);
+      const bool bTold = saved.m_strNotice == "it now belongs to 64012 instead of 64011 (only the administrator may give a file to "
+                                              "another user, or to a group one is not in)";
+      ::_exit(saved && bTold && now == owner_and_group{saving_user, shared_group} && permission_bits(target) == 0664 ? 0 : 1);
+   }
+   int iStatus = 0;
+   ASSERT_EQ(::waitpid(child, &iStatus, 0), child);
+   EXPECT_TRUE(WIFEXITED(iStatus) && WEXITSTATUS(iStatus) == 0) << "status " << iStatus;
+   EXPECT_EQ(read_all(target), "by a colleague");
    fs::remove_all(folder);
 }
