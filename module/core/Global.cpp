@@ -175,9 +175,16 @@ void Global::show_error(scoped_string_base strText) const
    pdialog->post_redraw();
 }
 
-void Global::report_write_failure(const char * pszWhat, const file::path & path, const string_base & strError) const
+void Global::report_write(const char * pszWhat, const file::path & path, const file::write_result & result) const
 {
-   show_error(format("%s \"%s\" could not be written: %s", pszWhat, path.c_str(), strError.c_str()));
+   if (!result)
+   {
+      show_error(format("%s \"%s\" could not be written: %s", pszWhat, path.c_str(), result.m_strError.c_str()));
+   }
+   else if (!result.m_strNotice.empty())
+   {
+      show_error(format("%s \"%s\" was saved, but %s.", pszWhat, path.c_str(), result.m_strNotice.c_str()));
+   }
 }
 
 void Global::redraw_screen()

@@ -25,6 +25,11 @@ namespace zelui
 class Widget;
 }
 
+namespace file
+{
+struct write_result;
+}
+
 namespace Tarvossa_BrisvanePro
 {
 
@@ -187,8 +192,9 @@ private:
    void write_export(const export_request & request, const PSDSaver * ppsd) const;
    // After a layer failed to draw: the panels show the document again, and the next draw goes on.
    void refresh_after_failed_build(pointer_array<app_layer> & layers);
-   // Reports a write that failed, so that no failure passes for success.
-   void report_write_failure(const char * pszWhat, const file::path & path, const string_base & strError) const;
+   // Tells the user of a write that failed, so that no failure passes for success, and of what a
+   // write that succeeded could not keep (the file's owner).
+   void report_write(const char * pszWhat, const file::path & path, const file::write_result & result) const;
    void ask_for_file(bool bSave, const file::file_dialog_filter & filter, void (Global::*pfnChosen)(const file::path &));
    void redraw_screen();
    // The live output shows the same frame, so it redraws with the canvas.

@@ -111,12 +111,8 @@ void Global::layers_to_xml()
                                              {
                                                 return;
                                              }
-                                             if (file::write_result result = current_project()->save_resolute_arena_xml_document(path);
-                                                 !result)
-                                             {
-                                                show_error(format("The screen setup \"%s\" could not be written: %s", path.c_str(),
-                                                                  result.m_strError.c_str()));
-                                             }
+                                             report_write("The screen setup", path,
+                                                          current_project()->save_resolute_arena_xml_document(path));
                                           });
 }
 

@@ -125,10 +125,7 @@ void Global::save_presets_to_file(const file::path & path)
       return;
    }
    get_presets();
-   if (file::write_result result = m_pprojectPresets->save_preset_to_file(path); !result)
-   {
-      report_write_failure("The presets file", path, result.m_strError);
-   }
+   report_write("The presets file", path, m_pprojectPresets->save_preset_to_file(path));
 }
 
 void Global::auto_save_presets()
@@ -191,10 +188,7 @@ void Global::save_project_to_file(const file::path & path)
    {
       return;
    }
-   if (file::write_result result = m_pproject->save_project_to_file(path); !result)
-   {
-      report_write_failure("The project", path, result.m_strError);
-   }
+   report_write("The project", path, m_pproject->save_project_to_file(path));
 }
 
 void Global::load_default_layers()

@@ -190,3 +190,35 @@ TEST_F(project_files, the_writer_refuses_a_text_the_reader_would_not_take)
                                 "nothing was written");
    EXPECT_FALSE(file::exists(data_file("big.tvsx")));
 }
+
+TEST_F(project_files, saving_through_links_replaces_what_they_lead_to_and_keeps_the_owner)
+{
+   namespace fs = std::filesystem;
+   const fs::path folder(m_pglobal->getFolderToSaveData().c_str());
+   fs::create_directories(folder / "shared");
+   // A project kept in a shared folder and opened through a link, the presets autosave a link to
+   // a file that is not there yet.
+   ASSERT_TRUE(file::write_all(data_file("shared/wall.tvsx"), "old"));
+   fs::create_symlink("shared/wall.tvsx", folder / "wall.tvsx");
+   fs::create_symlink("shared/presets.tvsx_presets", fs::path(m_pglobal->auto_save_preset_file_name().c_str()));
+   const bool bAdministrator = ::geteuid() == 0;
+   if (bAdministrator)
+   {
+      ASSERT_EQ(::chown(data_file("shared/wall.tvsx").c_str(), 64011, 64013), 0);
+   }
+
+   m_pglobal->on_save_project_chosen(data_file("wall.tvsx"));
+   m_pglobal->auto_save_presets();
+   EXPECT_TRUE(take_errors_shown().empty());
+   EXPECT_TRUE(fs::is_symlink(folder / "wall.tvsx"));
+   EXPECT_TRUE(file::read_all(data_file("shared/wall.tvsx")).m_strText.starts_with("BRISVANE_LED_PROJECT v2 "));
+   EXPECT_TRUE(fs::is_symlink(fs::path(m_pglobal->auto_save_preset_file_name().c_str())));
+   EXPECT_TRUE(file::read_all(data_file("shared/presets.tvsx_presets")).m_strText.starts_with("BRISVANE_LED_PRESETS v2 "));
+   if (bAdministrator)
+   {
+      struct stat st = {};
+      ASSERT_EQ(::stat(data_file("shared/wall.tvsx").c_str(), &st), 0);
+      EXPECT_EQ(st.st_uid, 64011u);
+      EXPECT_EQ(st.st_gid, 64013u);
+   }
+}
