@@ -213,9 +213,9 @@ void Global::write_export(const export_request & request, const PSDSaver * ppsd)
    {
       return;
    }
+   report_write("The image", request.m_path, result);
    if (!result)
    {
-      show_error(format("The image \"%s\" could not be written: %s", request.m_path.c_str(), result.m_strError.c_str()));
       return;
    }
    if (file::write_result notified = platform::context::node()->notify_file_saved(request.m_path); !notified)
