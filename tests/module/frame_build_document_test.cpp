@@ -228,6 +228,29 @@ TEST_F(document_frames, AnExportThatWouldLeaveOutALayerWritesNothingAndNamesTheL
    EXPECT_EQ(error_boxes().size(), 5u);
 }
 
+// Memory that runs out while a layer draws is told in the user's terms: which layer, and how much
+// its picture needs; never the exception's name.
+TEST_F(document_frames, ALayerThatRunsOutOfMemoryIsNamedWithWhatItsPictureNeeds)
+{
+   struct starved_layer : image_layer
+   {
+      void build_frame(zel2d::context *, const error_callback &) override { throw std::bad_alloc(); }
+   };
+   auto pstarved = make_pointer<starved_layer>();
+   pstarved->set_controller(m_pglobal);
+   pstarved->set_document(&document());
+   pstarved->set_name("Starved");
+   pstarved->setMaintainAspectRatio(false);
+   pstarved->set_width(16384);
+   pstarved->set_height(16384);
+   document().insert_layer_at(pstarved, -1);
+   EXPECT_FALSE(build());
+   const std::vector<zelui::MessageDialog *> boxes = error_boxes();
+   ASSERT_EQ(boxes.size(), 1u);
+   EXPECT_EQ(boxes[0]->message(),
+             "The layer \"Starved\" cannot be drawn: its picture of 16384 x 16384 pixels needs 1 GiB, more memory than this computer could give.");
+}
+
 TEST_F(document_frames, ARasterBeyondThePictureSizeLimitIsToldOnceAndDrawnAgainWhenItFits)
 {
    pointer<image_layer> ppicture = add_picture("Picture", 10, 10, 30, 10, red);
