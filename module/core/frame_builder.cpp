@@ -10,6 +10,7 @@
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "orvo/trace.h"
+#include "zel2d/graphics.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -261,7 +262,8 @@ image::image & frame_builder::frame_of_raster_size(project & document)
    {
       return *m_ppicture;
    }
-   if (m_ppicture && m_ppicture->_is_ok() && image::image::is_size_allowed(sizePaper.width, sizePaper.height))
+   if (m_ppicture && m_ppicture->_is_ok() && image::image::is_size_allowed(sizePaper.width, sizePaper.height) &&
+       draw2d::graphics::can_draw_into(sizePaper.width, sizePaper.height))
    {
       m_ppicture->create(sizePaper.width, sizePaper.height);
    }

@@ -1,6 +1,8 @@
 #include "document/OffscreenDraw.h"
 
+#include "orvo/exception.h"
 #include "orvo/image.h"
+#include "orvo/string.h"
 #include "zel2d/draw2d_context.h"
 #include "zel2d/font_sink.h"
 #include "zel2d/graphics.h"
@@ -25,6 +27,16 @@ OffscreenDraw::OffscreenDraw(zel2d::context *& pcontextCurrent, image::image * p
 OffscreenDraw::~OffscreenDraw()
 {
    m_pcontextCurrent = m_pcontextPrevious;
+}
+
+pointer<image::image> OffscreenDraw::make_target(int iWidth, int iHeight)
+{
+   if (image::image::is_size_allowed(iWidth, iHeight) && !draw2d::graphics::can_draw_into(iWidth, iHeight))
+   {
+      throw exception(error_out_of_range, format("cannot make a picture of %d x %d pixels to draw into: at most %d per side", iWidth, iHeight,
+                                                 draw2d::graphics::max_side));
+   }
+   return make_pointer<image::image>(iWidth, iHeight);
 }
 
 } // namespace Tarvossa_BrisvanePro

@@ -29,6 +29,10 @@ public:
    OffscreenDraw & operator=(const OffscreenDraw &) = delete;
    ~OffscreenDraw();
 
+   // A picture of that size, every pixel transparent, that a context can draw into. Throws
+   // `exception` saying why, in the words of the picture service, when no such picture can be made.
+   static pointer<image::image> make_target(int iWidth, int iHeight);
+
 private:
    zel2d::context *& m_pcontextCurrent;
    zel2d::context * m_pcontextPrevious;

@@ -4,6 +4,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "document/OffscreenDraw.h"
 #include "document/parameter_text.h"
 #include "document/project.h"
 #include "orvo/payload.h"
@@ -222,7 +223,7 @@ pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned lon
    resetOffscreen();
    try
    {
-      m_pimageOffscreen = make_pointer<image::image>(static_cast<int>(w), static_cast<int>(h));
+      m_pimageOffscreen = OffscreenDraw::make_target(static_cast<int>(w), static_cast<int>(h));
    }
    catch (const std::bad_alloc &)
    {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "document/OffscreenDraw.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "orvo/file_system.h"
@@ -56,7 +57,7 @@ void project::get_raster_label_lines(string_array_base & straOut)
 
 pointer<image::image> project::create_image(const size_type<int> & size)
 {
-   return make_pointer<image::image>(size.width, size.height);
+   return OffscreenDraw::make_target(size.width, size.height);
 }
 
 pointer<app_layer> project::create_layer(enum_layer elayer)

@@ -82,7 +82,7 @@ public:
    // The lines the frame building draws for the raster label: at most the first four stored lines,
    // trimmed, the blank ones left out (they still count toward the four), then the raster size.
    virtual void get_raster_label_lines(string_array_base & straOut);
-   // A new image of that size.
+   // A new image of that size that a context can draw into (`OffscreenDraw::make_target`).
    virtual pointer<image::image> create_image(const size_type<int> & size);
 
    document_controller * get_controller() const noexcept { return m_pcontroller; }

@@ -22,6 +22,11 @@ public:
    explicit graphics(image::image * pimage);
    ~graphics() override;
 
+   // The longest side of an image the library draws into: a longer one gives a surface on which
+   // every drawing call does nothing.
+   static constexpr int max_side = 32767;
+   static bool can_draw_into(long long iWidth, long long iHeight) noexcept { return iWidth <= max_side && iHeight <= max_side; }
+
    image::image * target_image() const noexcept { return m_pimage; }
    int width() const noexcept { return m_iWidth; }
    int height() const noexcept { return m_iHeight; }

@@ -288,6 +288,35 @@ TEST_F(document_frames, ARasterBeyondThePictureSizeLimitIsToldOnceAndDrawnAgainW
    EXPECT_EQ(error_boxes().size(), 3u);
 }
 
+// A raster or a layer wider than a picture that can be drawn into is told once, in the words of
+// the other refusals, and the canvas shows nothing that no longer matches the document: no frame
+// for the raster, nothing of the layer (not its last picture, stretched).
+TEST_F(document_frames, ARasterOrALayerTooWideToDrawIsToldOnceAndLeavesNoStalePicture)
+{
+   pointer<boxes_layer> pwall = add_screen("Wall", 2, 0, 0);
+   ASSERT_TRUE(build());
+   ASSERT_NE(frame_pixel(10, 10), 0u);
+   document().set_paper_size(40000, 80);
+   build();
+   build();
+   std::vector<zelui::MessageDialog *> boxes = error_boxes();
+   ASSERT_EQ(boxes.size(), 1u);
+   EXPECT_EQ(boxes[0]->message(),
+             "The raster of 40000 x 80 pixels cannot be drawn: cannot make a picture of 40000 x 80 pixels to draw into: at most 32767 per side.");
+   EXPECT_LT(m_pglobal->frame().image_handle(), 1);
+
+   document().set_paper_size(120, 80);
+   pwall->Width = 20000;
+   pwall->set_changed();
+   build();
+   build();
+   boxes = error_boxes();
+   ASSERT_EQ(boxes.size(), 2u);
+   EXPECT_TRUE(boxes[1]->message().starts_with("The layer \"Wall\" cannot be drawn: cannot make a picture of ")) << boxes[1]->message();
+   EXPECT_FALSE(pwall->get_offscreen());
+   EXPECT_EQ(frame_pixel(10, 10), 0u);
+}
+
 TEST_F(document_frames, DrawCurrentOnlyLeavesTheOtherScreenLayersWithoutBoxFills)
 {
    pointer<boxes_layer> pother = add_screen("Other", 2, 0, 0);
