@@ -1,8 +1,6 @@
 // The controller's side of the files the user opens and saves apart from the exports: projects,
 // presets files, the autosaved presets and the logo layer.
 
-#include <fstream>
-
 #include "core/Global.h"
 #include "core/MainScreen.h"
 #include "document/boxes_layer.h"
@@ -48,9 +46,11 @@ file::path Global::auto_save_preset_file_name() const
 void Global::load_default_presets()
 {
    const file::path path = auto_save_preset_file_name();
-   const bool bOpened = std::ifstream(path.c_str()).is_open();
+   // Only looked at here: the reading itself refuses what is no regular file (a FIFO would
+   // otherwise hold the start until some program wrote into it).
+   const bool bThere = file::exists(path);
    get_presets().clear();
-   if (bOpened)
+   if (bThere)
    {
       load_presets_from_file(path);
    }

@@ -222,3 +222,20 @@ TEST_F(project_files, saving_through_links_replaces_what_they_lead_to_and_keeps_
       EXPECT_EQ(st.st_gid, 64013u);
    }
 }
+
+TEST_F(project_files, fifos_in_the_data_folder_do_not_hold_the_start)
+{
+   for (const char * pszName : {"autosaved.tvsx_presets", "logo.data", "settings_layout.network_payload"})
+   {
+      ASSERT_EQ(::mkfifo(data_file(pszName).c_str(), 0600), 0) << pszName;
+   }
+   // Were a FIFO waited for, the alarm would end the test.
+   ::alarm(60);
+   pointer<MainScreen> pscreen = make_pointer<MainScreen>(nullptr);
+   pscreen->create_main_screen();
+   Global * pglobal = pscreen->get_global();
+   pglobal->load_default_layers();
+   ::alarm(0);
+   EXPECT_EQ(pglobal->get_presets_count(), 9) << "the built-in presets";
+   EXPECT_EQ(pglobal->current_project()->get_layers_count(), 1) << "no logo layer";
+}
