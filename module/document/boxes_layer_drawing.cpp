@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cmath>
 #include <exception>
+#include <new>
 
 #include "document/OffscreenDraw.h"
 #include "document/boxes_layer.h"
@@ -209,16 +210,24 @@ void boxes_layer::draw_paths(zel2d::context * pcontext, const error_callback & o
 
 void boxes_layer::run_path_step(int & iDrawSwitch, const error_callback & on_error, const function<void()> & step)
 {
+   string_base strError;
    try
    {
       step();
+      return;
+   }
+   catch (const std::bad_alloc &)
+   {
+      strError = format("The %s path of the layer \"%s\" cannot be drawn: there was not enough memory for it.",
+                        &iDrawSwitch == &DrawSnake ? "data" : "power", get_name().c_str());
    }
    catch (const std::exception & exception)
    {
-      iDrawSwitch = 0;
-      set_changed();
-      report(on_error, exception.what());
+      strError = exception.what();
    }
+   iDrawSwitch = 0;
+   set_changed();
+   report(on_error, strError);
 }
 
 float boxes_layer::physical_width() const noexcept
