@@ -140,6 +140,11 @@ bool TopMenuSubmenu::shortcut(const enumeration<user::enum_key> & ekey) const
       {
          continue;
       }
+      // The item acts on the value the user sees in the text box being edited.
+      if (zelui::Screen * pscreen = screen())
+      {
+         pscreen->commit_focused_edit();
+      }
       pitem->exec();
       reload_all();
       return true;

@@ -7,6 +7,7 @@
 #include "zel2d/context.h"
 #include "zelui/Popup.h"
 #include "zelui/PopupButton.h"
+#include "zelui/TextBox.h"
 #include "zelui/Theme.h"
 #include "zelui/Window.h"
 #include "zelui/interaction.h"
@@ -172,6 +173,31 @@ void Screen::forget_widget(Widget * pwidget)
    }
 }
 
+void Screen::commit_focused_edit()
+{
+   if (pointer<TextBox> ptextbox = dynamic_cast<TextBox *>(focused_widget()))
+   {
+      ptextbox->commit();
+   }
+}
+
+void Screen::leave_focus_for_press_at(const point_type<int> & point)
+{
+   Widget * pfocused = focused_widget();
+   if (!pfocused || pfocused == this || blocked_by_modal(point))
+   {
+      return;
+   }
+   // A press on the focused widget stays with it, and one on a widget that holds it (its window,
+   // the host of an in-place edit) is that widget's to judge.
+   Widget * ptarget = find_widget(point);
+   if (!ptarget || pfocused->is_ancestor_of(ptarget) || ptarget->is_ancestor_of(pfocused))
+   {
+      return;
+   }
+   on_child_kill_focus(pfocused);
+}
+
 bool Screen::on_mouse_down(Widget *)
 {
    return true;
@@ -316,6 +342,7 @@ bool Screen::mouse_button_event(const point_type<int> & point, enumeration<user:
    bool bDelivered = true;
    if (bDown)
    {
+      leave_focus_for_press_at(point);
       Widget * ptarget = find_widget(point);
       ptarget = ptarget ? ptarget : this;
       close_popups_except(ptarget);
@@ -499,6 +526,7 @@ void Screen::on_window_focus(bool bFocused)
    {
       end_drag_and_capture();
       m_emodifiers.clear();
+      commit_focused_edit();
    }
 }
 

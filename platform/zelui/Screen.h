@@ -18,6 +18,10 @@ namespace zelui
 // that starts a drag with a press, cleared after the button's release is delivered), the last
 // mouse position and the modifiers held. Capture and drag end when the pointer leaves the window
 // and when the window loses the focus.
+//
+// A text box's edit is committed whenever the user leaves it: a press anywhere else, Tab, its
+// window hidden (see `Widget::set_visible`), the window losing the desktop's focus, and (by the
+// application) a shortcut.
 class Screen : public Widget, public user::appearance
 {
 public:
@@ -66,8 +70,11 @@ public:
    void set_drag_widget(Widget * pwidget) noexcept { m_pwidgetDrag = pwidget; }
    Widget * capture_widget() const noexcept { return m_pwidgetCapture.get(); }
    void set_capture_widget(Widget * pwidget) noexcept { m_pwidgetCapture = pwidget; }
-   // Clears focus, capture, drag and hover references into a subtree that leaves the screen.
+   // Clears focus, capture, drag and hover references into a subtree that leaves the screen or
+   // is hidden.
    void forget_widget(Widget * pwidget);
+   // Hands the text that the focused text box is editing to its owner; the box keeps the focus.
+   void commit_focused_edit();
 
    // Hooks of the screen.
    // A press is about to reach `pwidget` (the deepest widget under the pointer, or the screen);
@@ -118,6 +125,9 @@ public:
 
 private:
    void set_focus_path(Widget * pwidget);
+   // A press on a widget apart from the focused one takes the focus from it (committing what it
+   // edits), whether or not the widget pressed takes the focus itself.
+   void leave_focus_for_press_at(const point_type<int> & point);
    void end_drag_and_capture();
    void enter_widgets_at(const point_type<int> & point, const enumeration<user::enum_key> & ekeystate);
    void send_leave(Widget * pwidget, const enumeration<user::enum_key> & ekeystate);

@@ -22,6 +22,17 @@ void TextBox::set_editable(bool bEditable)
 
 void TextBox::set_value(scoped_string_base strValue, const action_context & context)
 {
+   if (m_bEditing && !m_bCommitting && m_strEdit != m_strValue)
+   {
+      // The user's pending edit is committed before anything replaces it. A refresh that brings
+      // back the value from before the edit was read before the commit reached the owner: the
+      // committed value stands.
+      const string_base strBefore = m_strValue;
+      if (commit() && strValue == strBefore)
+      {
+         return;
+      }
+   }
    m_strValue = strValue;
    if (m_bEditing)
    {

@@ -34,6 +34,7 @@ public:
    void set_editable(bool bEditable);
    const string_base & value() const noexcept { return m_strValue; }
    // Sets the value (and the text being edited); a change by the user runs the callback with it.
+   // An edit the user has not committed yet is committed first, so a refresh never drops it.
    void set_value(scoped_string_base strValue, const action_context & context = e_source_sync);
    const string_base & units() const noexcept { return m_strUnits; }
    void set_units(scoped_string_base strUnits) { m_strUnits = strUnits; }

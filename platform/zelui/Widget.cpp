@@ -252,6 +252,11 @@ void Widget::set_visible(bool bVisible)
       return;
    }
    m_bVisible = bVisible;
+   if (Screen * pscreen = screen(); !bVisible && pscreen && pscreen != this)
+   {
+      // A hidden widget keeps neither the keyboard nor the mouse: what it edits is committed.
+      pscreen->forget_widget(this);
+   }
    set_need_redraw();
    post_redraw();
 }

@@ -124,7 +124,8 @@ public:
    // State.
    virtual bool visible() const { return m_bVisible; }
    // Showing or hiding asks the window for a redraw, so that what the widget covered is drawn
-   // again.
+   // again. Hiding takes the keyboard focus (committing an edit), the capture and the drag from
+   // the widget and its children.
    virtual void set_visible(bool bVisible);
    void toggle_visible() { set_visible(!visible()); }
    // Visible together with all its ancestors.

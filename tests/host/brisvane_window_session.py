@@ -43,11 +43,8 @@ def check_a_restart_keeps_the_window_in_place(session):
 
 def check_a_window_too_small_to_use_opens_at_the_default_place(session):
     default = settled_geometry(session)
-    session.end()
-    with open(f"{session.data}/{SETTINGS}", "w") as settings:
-        json.dump({"main_window_left": 300, "main_window_top": 200, "main_window_right": 301,
-                   "main_window_bottom": 201}, settings)
-    session.start()
+    session.restart_with_data(SETTINGS, json.dumps({"main_window_left": 300, "main_window_top": 200,
+                                                    "main_window_right": 301, "main_window_bottom": 201}))
     geometry = settled_geometry(session)
     if geometry != default:
         fail(f"a stored 1 x 1 rectangle opened the window at {geometry}, not at the default {default}")

@@ -150,7 +150,7 @@ class brisvane_session:
         # The dialogs start in the folder the program was started in.
         self.program = subprocess.Popen([self.program_path], cwd=self.work, env=self.environment,
                                         stdout=self.log, stderr=subprocess.STDOUT)
-        self.window = wait_for(lambda: self.visible_window("Brisvane"), "the main window")
+        self.window = wait_for(lambda: self.visible_window("Brisvane", self.program.pid), "the main window")
         self.run("xdotool", "windowactivate", "--sync", self.window)
         self.run("xdotool", "windowfocus", "--sync", self.window)
 
@@ -170,6 +170,14 @@ class brisvane_session:
         self.end()
         self.start()
 
+    def restart_with_data(self, name, text):
+        """Ends the program, writes a file of its data folder and starts it again."""
+        self.end()
+        os.makedirs(self.data, exist_ok=True)
+        with open(os.path.join(self.data, name), "w") as data:
+            data.write(text)
+        self.start()
+
     def kill(self):
         if self.program and self.program.poll() is None:
             self.program.kill()
@@ -178,8 +186,11 @@ class brisvane_session:
     def run(self, *arguments):
         return subprocess.run(arguments, env=self.environment, capture_output=True, text=True).stdout
 
-    def visible_window(self, name):
-        windows = self.run("xdotool", "search", "--onlyvisible", "--name", name).split()
+    def visible_window(self, name, pid=None):
+        """A shown window of that name (of that process, when given: the windows of a program that
+        just ended may still be listed)."""
+        owner = ["--all", "--pid", str(pid)] if pid else []
+        windows = self.run("xdotool", "search", "--onlyvisible", *owner, "--name", name).split()
         return windows[0] if windows else None
 
     def key(self, *keys):
@@ -193,12 +204,20 @@ class brisvane_session:
         self.run("xdotool", "mousemove", "--sync", str(x), str(y), "click", "--repeat", str(repeat), "--delay",
                  "80", "1")
 
+    def click_in_window(self, x, y, repeat=1):
+        """Clicks the left button at a place of the main window's client area."""
+        left, top, _, _ = self.window_geometry()
+        self.click(left + x, top + y, repeat)
+
     def window_geometry(self, window=None):
         """The client area of a window on the screen: left, top, width, height (the frame that a
         window manager adds lies outside)."""
         info = self.run("xwininfo", "-id", window or self.window)
-        value = lambda label: int(re.search(label + r":\s+(-?\d+)", info).group(1))
-        return (value("Absolute upper-left X"), value("Absolute upper-left Y"), value("Width"), value("Height"))
+        values = [re.search(label + r":\s+(-?\d+)", info)
+                  for label in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")]
+        if not all(values):
+            fail(f"the window {window or self.window} is not on the screen")
+        return tuple(int(value.group(1)) for value in values)
 
     def screenshot(self):
         path = os.path.join(self.folder, "screen.png")

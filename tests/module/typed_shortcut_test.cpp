@@ -8,6 +8,7 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <functional>
 #include <map>
 
 #include "core/Global.h"
@@ -23,6 +24,8 @@
 #include "screen_dialogs.h"
 #include "sdl_events.h"
 #include "toolwindows/SettingsBaseWindow.h"
+#include "toolwindows/SettingsRasterLabel.h"
+#include "zelui/Label.h"
 #include "zelui/FileDialog.h"
 #include "zelui/TextBox.h"
 
@@ -373,4 +376,43 @@ TEST_F(typed_shortcuts, the_german_keys_where_a_us_layout_has_equals_and_minus_r
    EXPECT_EQ(type({"", 0xDF, SDL_SCANCODE_MINUS, g_uCtrl, nullptr}), "");
    EXPECT_EQ(type({"", 0xB4, SDL_SCANCODE_EQUALS, g_uCtrl, nullptr}), "");
    EXPECT_EQ(state().m_iLayers, iLayers);
+}
+
+TEST_F(typed_shortcuts, a_shortcut_commits_the_text_typed_into_a_box_before_its_item_runs)
+{
+   SettingsBaseWindow * praster = nullptr;
+   for (SettingsBaseWindow * pwindow : screen()->tool_windows())
+   {
+      praster = dynamic_cast<SettingsRasterLabel *>(pwindow) ? pwindow : praster;
+   }
+   ASSERT_NE(praster, nullptr);
+   // The box that follows the caption "Line 3:" in the window's grid.
+   std::function<zelui::TextBox *(zelui::Widget &)> line_3 = [&](zelui::Widget & widget) -> zelui::TextBox * {
+      const auto & children = widget.children();
+      for (long long i = 0; i < children.count(); ++i)
+      {
+         auto * pcaption = dynamic_cast<zelui::Label *>(children[i].get());
+         if (pcaption && pcaption->caption() == "Line 3:" && children.has_index(i + 1))
+         {
+            return dynamic_cast<zelui::TextBox *>(children[i + 1].get());
+         }
+         if (zelui::TextBox * pfound = line_3(*children[i]))
+         {
+            return pfound;
+         }
+      }
+      return nullptr;
+   };
+   zelui::TextBox * pline = line_3(*praster);
+   ASSERT_NE(pline, nullptr);
+   pline->request_focus();
+   for (const char * pszLetter : {"h", "e", "l", "l", "o"})
+   {
+      type({pszLetter, SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, 0, pszLetter});
+   }
+   type({"Labels Info", SDLK_5, SDL_SCANCODE_5, g_uCtrlShift, "%"});
+   const string_array_base & lines = global()->current_project()->m_straRasterLabel;
+   ASSERT_GT(lines.count(), 2);
+   EXPECT_EQ(lines[2], "hello");
+   EXPECT_EQ(pline->text(), "hello");
 }

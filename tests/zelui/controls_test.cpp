@@ -201,6 +201,72 @@ TEST(TextBox, LosingTheFocusCommitsAndTheCallbackMayNormaliseTheText)
    EXPECT_TRUE(pother->is_editing());
 }
 
+TEST(TextBox, AnEditIsCommittedByAPressElsewhereItsWindowHiddenAndTheWindowLosingTheFocus)
+{
+   test_screen screen;
+   std::vector<string_base> commits;
+   auto pwindow = placed(new zelui::Widget(screen.get()), 0, 0, 200, 100);
+   auto pbox = placed(new zelui::TextBox(pwindow, ""), 10, 10, 100, 24);
+   pbox->set_editable(true);
+   pbox->set_callback([&](scoped_string_base s) {
+      commits.emplace_back(s);
+      return true;
+   });
+   // A button that takes its press without taking the focus, as the canvas does.
+   int iPresses = 0;
+   auto pbutton = placed(new zelui::Button(screen.get(), "Go"), 300, 300, 80, 24);
+   pbutton->set_callback([&] { ++iPresses; });
+   const auto type_into_box = [&](const char * pszText) {
+      screen.click(15, 15);
+      screen.key(user::e_key_a, "a", user::e_key_left_control);
+      screen.type(pszText);
+   };
+
+   type_into_box("hello");
+   screen.click(310, 310);
+   EXPECT_EQ(iPresses, 1);
+   EXPECT_FALSE(pbox->is_editing());
+
+   type_into_box("hidden");
+   pwindow->set_visible(false);
+   EXPECT_FALSE(pbox->focused());
+   screen.type("lost");
+   pwindow->set_visible(true);
+
+   // The desktop taking the window's focus commits, and the box keeps the caret for the return.
+   type_into_box("away");
+   screen->on_window_focus(false);
+   EXPECT_TRUE(pbox->is_editing());
+   EXPECT_EQ(commits, (std::vector<string_base>{"hello", "hidden", "away"}));
+}
+
+TEST(TextBox, ARefreshCommitsThePendingEditAndDoesNotUndoIt)
+{
+   test_screen screen;
+   string_base strModel = "old";
+   auto pbox = placed(new zelui::TextBox(screen.get(), strModel), 0, 0, 100, 24);
+   pbox->set_editable(true);
+   pbox->set_callback([&](scoped_string_base s) {
+      strModel = s;
+      return true;
+   });
+   const auto refresh = [&] { pbox->set_value(strModel, e_source_sync); };
+   pbox->request_focus();
+   screen.key(user::e_key_a, "a", user::e_key_left_control);
+   screen.type("typed");
+   // The value read before the commit reached the model does not undo the edit.
+   pbox->set_value("old", e_source_sync);
+   EXPECT_EQ(strModel, "typed");
+   EXPECT_EQ(pbox->text(), "typed");
+   refresh();
+   EXPECT_EQ(pbox->text(), "typed");
+   // A value of the program's own, new to the box, replaces it after the commit.
+   screen.type("+more");
+   pbox->set_value("other", e_source_sync);
+   EXPECT_EQ(strModel, "typed+more");
+   EXPECT_EQ(pbox->text(), "other");
+}
+
 TEST(TextBox, ProgramChangesRunNoCallbackAndReadOnlyBoxesTakeNoKeys)
 {
    test_screen screen;
