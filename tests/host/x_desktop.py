@@ -100,14 +100,22 @@ class x_desktop:
             while self.server.poll() is None and time.monotonic() < end:
                 geometry = subprocess.run(["xdotool", "getdisplaygeometry"], env=environment, capture_output=True,
                                           text=True)
-                # Ours answers with the size it was given.
-                if geometry.stdout.split() == [str(n) for n in SCREEN_SIZE]:
+                # Ours answers, and holds the display's lock: a server that another test started on
+                # the same number at the same time answers too.
+                if geometry.stdout.split() == [str(n) for n in SCREEN_SIZE] and self.holds_lock(number):
                     return display
                 time.sleep(0.05)
             self.server.kill()
             self.server.wait()
         self.server = None
         skip("no X server could be started")
+
+    def holds_lock(self, number):
+        try:
+            with open(f"/tmp/.X{number}-lock") as lock:
+                return lock.read().strip() == str(self.server.pid)
+        except OSError:
+            return False
 
     def start_window_manager(self):
         self.window_manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.environment,
