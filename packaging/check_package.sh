@@ -45,7 +45,7 @@ diff -u "$work/expected" "$work/files" >&2 || fail "the file list differs from t
 # Computed dependencies: the libraries the program links, each in its package, and the fonts.
 depends=$(dpkg-deb -f "$deb" Depends)
 tr ',' '\n' <<<"$depends" | awk '{print $1}' > "$work/depends"
-for package in libc6 libstdc++6 libsdl2-2.0-0 libcairo2 libpng16-16 libjpeg62-turbo libfontconfig1 libpugixml1v5 fonts-dejavu-core fonts-liberation; do
+for package in libc6 libstdc++6 libsdl2-2.0-0 libcairo2 libpng16-16 libjpeg62-turbo libfontconfig1 libpugixml1v5 libsystemd0 fonts-dejavu-core fonts-liberation; do
   grep -Fxq "$package" "$work/depends" || fail "Depends lacks $package: $depends"
 done
 

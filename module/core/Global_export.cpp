@@ -53,7 +53,8 @@ void Global::save_image_button()
                                              {
                                                 return;
                                              }
-                                             if (!file::exists(path) || !m_pscreen)
+                                             // A chooser that already asked before replacing the file is not asked after.
+                                             if (!file::exists(path) || pdialog->is_overwrite_confirmed() || !m_pscreen)
                                              {
                                                 request_save_to_image_file(pdialog);
                                                 return;

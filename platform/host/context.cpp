@@ -2,6 +2,7 @@
 
 #include "host/event_loop.h"
 #include "host/node.h"
+#include "host/portal_file_chooser.h"
 #include "host/system.h"
 #include "host/windowing.h"
 
@@ -11,7 +12,13 @@ namespace platform
 namespace
 {
 ::platform::application * g_papplication = nullptr;
+
+std::unique_ptr<::platform::portal_file_chooser> & file_chooser_storage()
+{
+   static std::unique_ptr<::platform::portal_file_chooser> s_pchooser;
+   return s_pchooser;
 }
+} // namespace
 
 ::platform::node * context::node()
 {
@@ -35,6 +42,20 @@ user::event_loop * context::event_loop()
 {
    static user::event_loop s_eventloop;
    return &s_eventloop;
+}
+
+::platform::portal_file_chooser * context::file_chooser()
+{
+   if (!file_chooser_storage())
+   {
+      file_chooser_storage() = std::make_unique<::platform::portal_file_chooser>();
+   }
+   return file_chooser_storage().get();
+}
+
+void context::set_file_chooser(std::unique_ptr<::platform::portal_file_chooser> pchooser)
+{
+   file_chooser_storage() = std::move(pchooser);
 }
 
 ::platform::application * context::application()

@@ -2,11 +2,13 @@
 
 #include <SDL.h>
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
 
 #include "host/context.h"
 #include "host/main_window.h"
+#include "host/portal_file_chooser.h"
 #include "host/windowing.h"
 
 namespace user
@@ -14,6 +16,10 @@ namespace user
 
 namespace
 {
+
+// How long one wait on the session bus lasts while the desktop's file chooser is open: SDL's
+// events then wait at most this long.
+constexpr std::chrono::milliseconds g_busWait(10);
 
 // The window an input or window event belongs to; 0 for events of no window.
 std::uint32_t window_id_of(const SDL_Event & event)
@@ -37,10 +43,27 @@ std::uint32_t window_id_of(const SDL_Event & event)
 void event_loop::run()
 {
    SDL_Event event;
-   while (!m_bQuit && SDL_WaitEvent(&event))
+   while (!m_bQuit && wait_event(event))
    {
       dispatch_guarded(event);
    }
+}
+
+bool event_loop::wait_event(SDL_Event & event)
+{
+   // While the desktop's file chooser has a request out, the wait takes turns between SDL's
+   // queue and the session bus's descriptor, so that the chooser's answer is handled here, on
+   // the UI thread; otherwise SDL alone wakes the loop.
+   platform::portal_file_chooser * pchooser = platform::context::file_chooser();
+   while (pchooser->is_waiting() && !m_bQuit)
+   {
+      if (SDL_PollEvent(&event))
+      {
+         return true;
+      }
+      pchooser->serve(g_busWait);
+   }
+   return !m_bQuit && SDL_WaitEvent(&event);
 }
 
 bool event_loop::process_pending_events()
@@ -49,8 +72,13 @@ bool event_loop::process_pending_events()
    // handlers queue (a redraw, a posted message) come in the next rounds. A bound keeps a handler
    // that always queues another event from holding the caller here.
    const int iRounds = 64;
+   platform::portal_file_chooser * pchooser = platform::context::file_chooser();
    for (int i = 0; i < iRounds && !m_bQuit; ++i)
    {
+      if (pchooser->is_waiting())
+      {
+         pchooser->serve(std::chrono::milliseconds(0));
+      }
       SDL_Event event;
       while (!m_bQuit && SDL_PollEvent(&event))
       {

@@ -41,6 +41,7 @@ private:
    };
 
    std::uint32_t user_event_type();
+   bool wait_event(SDL_Event & event);
    void push(enum_post epost, main_window * pwindow, particle * pparticle);
    void dispatch_guarded(SDL_Event & event);
    void dispatch(SDL_Event & event);

@@ -11,6 +11,7 @@
 #include "host/application.h"
 #include "host/context.h"
 #include "host/event_loop.h"
+#include "host/portal_file_chooser.h"
 #include "host/request.h"
 #include "host/windowing.h"
 #include "orvo/factory.h"
@@ -71,6 +72,7 @@ int run_application(factory::factory * pfactory, const std::filesystem::path & p
       std::fprintf(stderr, "brisvane: the application cannot run: %s\n", e.what());
       iStatus = 1;
    }
+   platform::context::file_chooser()->close();
    platform::context::windowing()->destroy_all_windows();
    platform::context::set_application(nullptr);
    return iStatus;

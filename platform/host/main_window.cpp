@@ -1,12 +1,14 @@
 #include "host/main_window.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <cmath>
 
 #include "host/application.h"
 #include "host/context.h"
 #include "host/event_loop.h"
+#include "host/portal_file_chooser.h"
 #include "host/sdl_input.h"
 #include "host/windowing.h"
 #include "orvo/exception.h"
@@ -75,6 +77,30 @@ void main_window::install_message_routing(channel * pchannel)
 std::uint32_t main_window::window_id() const noexcept
 {
    return m_psdlwindow ? SDL_GetWindowID(m_psdlwindow.get()) : 0;
+}
+
+void main_window::show_file_dialog(const pointer<file::file_dialog> & pdialog, scoped_string_base strDefaultName)
+{
+   const string_base strDefault(strDefaultName);
+   pointer<main_window> pkeep(this);
+   auto fallback = [pkeep, pdialog, strDefault] { pkeep->interaction::show_file_dialog(pdialog, strDefault); };
+   if (file::file_dialog::answer_hook() ||
+       !platform::context::file_chooser()->show(pdialog, strDefault, portal_parent_name(), fallback))
+   {
+      interaction::show_file_dialog(pdialog, strDefault);
+   }
+}
+
+string_base main_window::portal_parent_name() const
+{
+   SDL_SysWMinfo info;
+   SDL_VERSION(&info.version);
+   SDL_Window * pwindow = SDL_GetWindowFromID(window_id());
+   if (!pwindow || !SDL_GetWindowWMInfo(pwindow, &info) || info.subsystem != SDL_SYSWM_X11)
+   {
+      return {};
+   }
+   return format("x11:%lx", static_cast<unsigned long>(info.info.x11.window));
 }
 
 rectangle_i32 main_window::creation_rectangle()

@@ -144,12 +144,19 @@ public:
    // The drawing step of a redraw: by default the appearance's frame.
    virtual void _001OnDraw(zel2d::context * pcontext);
 
+   // Shows the dialog in the desktop's file chooser where the portal serves one, else in the
+   // toolkit's own dialog window (and always there while a test's answer hook is set).
+   void show_file_dialog(const pointer<file::file_dialog> & pdialog, scoped_string_base strDefaultName) override;
+
    // From the event loop: an SDL event of this window, and a posted redraw.
    void handle_event(SDL_Event & event);
    void redraw_now();
 
 private:
    rectangle_i32 creation_rectangle();
+   // The window as the desktop portal names a parent ("x11:" and the window id); empty where SDL
+   // gives no X11 window.
+   string_base portal_parent_name() const;
    void apply_display();
    void keep_client_where_asked(point_i32 pointMoved);
    void on_window_event(SDL_Event & event);

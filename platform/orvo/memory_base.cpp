@@ -2,9 +2,6 @@
 
 #include <cstring>
 
-namespace
-{
-
 int value_of_hex_digit(char ch)
 {
    if (ch >= '0' && ch <= '9')
@@ -21,8 +18,6 @@ int value_of_hex_digit(char ch)
    }
    return -1;
 }
-
-} // namespace
 
 void memory_base::assign(const void * pdata, std::size_t size)
 {

@@ -6,6 +6,9 @@
 
 #include "orvo/string.h"
 
+// The value of a hexadecimal digit in either letter case; -1 for any other character.
+int value_of_hex_digit(char ch);
+
 // A block of bytes, with its hexadecimal text form.
 class memory_base
 {

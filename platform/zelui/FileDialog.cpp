@@ -65,13 +65,6 @@ private:
    function<void(bool)> m_choose;
 };
 
-// Where the next dialog starts: the folder the last one ended in.
-file::path & last_folder()
-{
-   static file::path s_folder;
-   return s_folder;
-}
-
 } // namespace
 
 FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdialog, scoped_string_base strDefaultName) :
@@ -108,13 +101,11 @@ FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdia
    paccept->set_callback([this] { accept(); });
 
    m_pdialog->set_on_answered([this] {
-      last_folder() = m_folder;
+      file::file_dialog::set_last_folder(m_folder);
       dispose();
    });
    m_ppath->request_focus();
-   std::error_code error;
-   file::path folder = last_folder().is_empty() ? file::path(std::filesystem::current_path(error)) : last_folder();
-   set_folder(folder);
+   set_folder(file::file_dialog::starting_folder());
    if (!strDefaultName.empty())
    {
       show_path((m_folder / strDefaultName).as_string());
@@ -264,8 +255,7 @@ void FileDialog::accept()
    {
       return;
    }
-   const file::save_choice choice = file::choose_saved_file(m_pdialog->filter(), selected_filter(), strPath);
-   m_pdialog->answer(choice.m_strPath, choice.m_iFilter);
+   m_pdialog->answer_chosen(strPath, selected_filter());
 }
 
 void FileDialog::perform_layout(zel2d::context * pcontext, bool bRecursive)

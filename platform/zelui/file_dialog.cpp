@@ -1,5 +1,8 @@
 #include "zelui/file_dialog.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "orvo/string.h"
 
 namespace file
@@ -50,6 +53,21 @@ void file_dialog::answer(scoped_string_base strPath, long long iFilter)
    m_path = file::path(strPath);
    m_bOk = !strPath.empty();
    complete();
+}
+
+void file_dialog::answer_chosen(scoped_string_base strPath, long long iFilter, enum_overwrite eoverwrite)
+{
+   if (m_ekind == e_kind_open)
+   {
+      answer(strPath, iFilter);
+      return;
+   }
+   const save_choice choice = choose_saved_file(m_filter, iFilter, strPath);
+   if (!m_bAnswered)
+   {
+      m_eoverwrite = choice.m_strPath == strPath ? eoverwrite : e_overwrite_unasked;
+   }
+   answer(choice.m_strPath, choice.m_iFilter);
 }
 
 void file_dialog::cancel()
@@ -105,6 +123,27 @@ save_choice choose_saved_file(const file_dialog_filter & filter, long long iFilt
    }
    const string_base strExtension = filter.main_extension(iFilter);
    return {strExtension.empty() ? string_base(strPath) : string_base(strPath) + "." + strExtension, iFilter};
+}
+
+static file::path & last_folder_storage()
+{
+   static file::path s_folder;
+   return s_folder;
+}
+
+file::path file_dialog::starting_folder()
+{
+   if (!last_folder_storage().is_empty())
+   {
+      return last_folder_storage();
+   }
+   std::error_code error;
+   return file::path(std::filesystem::current_path(error));
+}
+
+void file_dialog::set_last_folder(const file::path & folder)
+{
+   last_folder_storage() = folder;
 }
 
 static function<void(file_dialog *)> & answer_hook_storage()

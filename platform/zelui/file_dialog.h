@@ -82,6 +82,20 @@ public:
    void answer(scoped_string_base strPath, long long iFilter = -1);
    void cancel();
 
+   // Whether the chooser that answered already asked the user to replace the file it named.
+   enum enum_overwrite
+   {
+      e_overwrite_unasked,
+      e_overwrite_confirmed,
+   };
+
+   // Answers with what the user chose in a chooser, as `answer` does; a save dialog's name first
+   // takes the extension rule of `choose_saved_file`. A confirmed overwrite holds only for the
+   // name as chosen: a name the rule changed names another file, one the user was not asked about.
+   void answer_chosen(scoped_string_base strPath, long long iFilter, enum_overwrite eoverwrite = e_overwrite_unasked);
+   // Whether the user already agreed to replace the chosen file (see `answer_chosen`).
+   bool is_overwrite_confirmed() const noexcept { return m_eoverwrite == e_overwrite_confirmed; }
+
    // Runs once when the dialog is answered, before the completion (the dialog window closes
    // itself with it).
    void set_on_answered(const function<void()> & onanswered) { m_onanswered = onanswered; }
@@ -89,6 +103,10 @@ public:
    // The test seam (see the class note). An empty hook lets dialogs wait for the user.
    static void set_answer_hook(const function<void(file_dialog *)> & hook);
    static const function<void(file_dialog *)> & answer_hook();
+
+   // Where the next dialog starts: the folder the last one ended in, else the working folder.
+   static file::path starting_folder();
+   static void set_last_folder(const file::path & folder);
 
 private:
    void complete();
@@ -101,6 +119,7 @@ private:
    bool m_bAnswered = false;
    file::path m_path;
    long long m_iSelectedFilter = 0;
+   enum_overwrite m_eoverwrite = e_overwrite_unasked;
 };
 
 // The file a save dialog writes for the path typed with filter `iFilter` selected, and the filter

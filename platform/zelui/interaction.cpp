@@ -6,16 +6,20 @@
 namespace user
 {
 
-// Opens a dialog window on the screen that draws this window, or cancels at once without one.
+void interaction::show_file_dialog(const pointer<file::file_dialog> & pdialog, scoped_string_base strDefaultName)
+{
+   if (auto pscreen = dynamic_cast<zelui::Screen *>(get_appearance()))
+   {
+      new zelui::FileDialog(pscreen, pdialog, strDefaultName);
+      return;
+   }
+   pdialog->cancel();
+}
+
 static void pick_file(interaction & window, file::file_dialog::enum_kind ekind, const file::file_dialog_filter & filter,
                       const function<void(file::file_dialog *)> & completion, scoped_string_base strDefaultName)
 {
-   if (auto pscreen = dynamic_cast<zelui::Screen *>(window.get_appearance()))
-   {
-      zelui::FileDialog::open(pscreen, ekind, filter, completion, strDefaultName);
-      return;
-   }
-   make_pointer<file::file_dialog>(ekind, filter, completion)->cancel();
+   window.show_file_dialog(make_pointer<file::file_dialog>(ekind, filter, completion), strDefaultName);
 }
 
 void interaction::pick_single_file_to_open(const file::file_dialog_filter & filter,

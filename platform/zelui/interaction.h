@@ -73,6 +73,11 @@ public:
                                  const function<void(file::file_dialog *)> & completion,
                                  scoped_string_base strDefaultName = {});
 
+   // Shows a dialog that `pick_single_file_to_open` or `..._to_save` made: the toolkit's own
+   // dialog window on this window's screen, or, without a screen, a cancel at once. A window of
+   // the desktop may show it another way (its desktop's chooser).
+   virtual void show_file_dialog(const pointer<file::file_dialog> & pdialog, scoped_string_base strDefaultName);
+
 private:
    appearance * m_pappearance = nullptr;
 };

@@ -83,7 +83,9 @@ class x_desktop:
         self.server = None
         self.window_manager = None
         self.display = self.start_server()
-        self.environment = dict(os.environ, DISPLAY=self.display, HOME=folder)
+        # The program's own file dialogs, which the cases drive, unless a case's script asks otherwise.
+        self.environment = dict(os.environ, DISPLAY=self.display, HOME=folder,
+                                BRISVANE_FILE_DIALOG=os.environ.get("BRISVANE_FILE_DIALOG", "own"))
         self.environment.pop("SDL_VIDEODRIVER", None)
         if window_manager:
             self.start_window_manager()

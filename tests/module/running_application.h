@@ -5,9 +5,13 @@
 #include <utility>
 #include <vector>
 
+#include "core/MainScreen.h"
 #include "core/application.h"
+#include "core/main_window.h"
 #include "host/context.h"
+#include "host/event_loop.h"
 #include "host/monitor_source.h"
+#include "host/request.h"
 #include "host/windowing.h"
 
 // Monitors that the machine does not have, for the live output: the rectangles given, in order.
@@ -44,6 +48,22 @@ protected:
          platform::context::windowing()->set_monitor_source(make_pointer<listed_monitors>(std::move(monitors)));
       }
    }
+
+   // Starts it as the host does, on SDL's offscreen video: the main window shows the default
+   // document.
+   void start_main_window()
+   {
+      ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
+      start();
+      m_papplication->on_request(make_pointer<request>(e_command_application_started).get());
+      process_events();
+   }
+
+   static void process_events() { platform::context::event_loop()->process_pending_events(); }
+
+   Tarvossa_BrisvanePro::main_window * window() const { return m_papplication->get_main_window(); }
+   Tarvossa_BrisvanePro::MainScreen * screen() const { return window()->get_main_screen(); }
+   Tarvossa_BrisvanePro::Global * global() const { return screen()->get_global(); }
 
    void stop()
    {

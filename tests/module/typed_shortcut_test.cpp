@@ -113,21 +113,8 @@ struct document_state
 class typed_shortcuts : public testing::Test, protected running_application
 {
 protected:
-   void SetUp() override
-   {
-      ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
-      start();
-      m_papplication->on_request(make_pointer<request>(e_command_application_started).get());
-      process_events();
-   }
-
+   void SetUp() override { start_main_window(); }
    void TearDown() override { stop(); }
-
-   static void process_events() { platform::context::event_loop()->process_pending_events(); }
-
-   main_window * window() const { return m_papplication->get_main_window(); }
-   MainScreen * screen() const { return window()->get_main_screen(); }
-   Global * global() const { return screen()->get_global(); }
 
    // Control, Shift and the Alt keys go down in that order and come up after the key; returns what the
    // menu printed.
