@@ -1,3 +1,6 @@
+#include <new>
+#include <optional>
+
 #include "core/Global.h"
 #include "core/MainScreen.h"
 #include "core/PSDSaver.h"
@@ -31,6 +34,35 @@ pointer<image::image> over_black(const image::image & frame)
    pimage->fill(color::color(0, 0, 0, 255));
    pimage->blend(frame);
    return pimage;
+}
+
+// Writes the frame in the format of the extension (PNG over black when `bBlackBackground`); none
+// for an extension that names no format, when nothing is written.
+std::optional<file::write_result> write_in_format(const image::image & frame, const file::path & path, const string_base & strExtension,
+                                                  const PSDSaver * ppsd, bool bBlackBackground)
+{
+   if (strExtension == "psd" && ppsd)
+   {
+      return ppsd->savePSD(frame, path);
+   }
+   if (strExtension == "png" || strExtension.empty())
+   {
+      pointer<image::image> pimageBlack = bBlackBackground ? over_black(frame) : pointer<image::image>();
+      return image::save_image(pimageBlack ? *pimageBlack : frame, path, {image::e_save_format_png, -1});
+   }
+   if (strExtension == "tga")
+   {
+      return image::save_image(frame, path, {image::e_save_format_tga, -1});
+   }
+   if (strExtension == "bmp")
+   {
+      return image::save_image(frame, path, {image::e_save_format_bmp, -1});
+   }
+   if (strExtension == "jpg")
+   {
+      return image::save_image(frame, path, {image::e_save_format_jpg, 90});
+   }
+   return std::nullopt;
 }
 
 } // namespace
@@ -187,33 +219,20 @@ bool Global::may_export(const export_request & request, const project & document
 void Global::write_export(const export_request & request, const PSDSaver * ppsd) const
 {
    const image::image & frame = *m_pframebuilder->picture();
-   const string_base & strExtension = request.m_strExtension;
-   file::write_result result;
-   if (strExtension == "psd" && ppsd)
+   std::optional<file::write_result> oresult;
+   try
    {
-      result = ppsd->savePSD(frame, request.m_path);
+      oresult = write_in_format(frame, request.m_path, request.m_strExtension, ppsd, m_bBlackBackground);
    }
-   else if (strExtension == "png" || strExtension.empty())
+   catch (const std::bad_alloc &)
    {
-      pointer<image::image> pimageBlack = m_bBlackBackground ? over_black(frame) : pointer<image::image>();
-      result = image::save_image(pimageBlack ? *pimageBlack : frame, request.m_path, {image::e_save_format_png, -1});
+      oresult = file::write_result(false, picture_budget::shortage_text(frame.width(), frame.height()));
    }
-   else if (strExtension == "tga")
-   {
-      result = image::save_image(frame, request.m_path, {image::e_save_format_tga, -1});
-   }
-   else if (strExtension == "bmp")
-   {
-      result = image::save_image(frame, request.m_path, {image::e_save_format_bmp, -1});
-   }
-   else if (strExtension == "jpg")
-   {
-      result = image::save_image(frame, request.m_path, {image::e_save_format_jpg, 90});
-   }
-   else
+   if (!oresult)
    {
       return;
    }
+   const file::write_result & result = *oresult;
    report_write("The image", request.m_path, result);
    if (!result)
    {
