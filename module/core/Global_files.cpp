@@ -100,7 +100,8 @@ bool Global::load_presets_from_file(const file::path & path)
       return false;
    }
    // The presets and their autosave are kept when the file is of no use: they would be lost.
-   const file::read_result read = file::read_all(path, project::max_container_length);
+   get_presets();
+   const file::read_result read = m_pprojectPresets->read_container_file(path);
    if (!read || !load_presets_from_string(read.m_strText))
    {
       trace("no presets read from %s: %s", path.c_str(), read ? "not a presets file" : read.m_strError.c_str());
@@ -145,8 +146,10 @@ void Global::load_project_from_file(const file::path & path)
    {
       return;
    }
-   // The open document stays when the file is of no use, so that nothing is lost.
-   const file::read_result read = file::read_all(path, project::max_container_length);
+   // The open document stays when the file is of no use, so that nothing is lost. Its budget
+   // stands for the new document's, both following this process's limits.
+   get_presets();
+   const file::read_result read = (m_pproject ? m_pproject : m_pprojectPresets)->read_container_file(path);
    if (!read)
    {
       show_error(format("The project \"%s\" cannot be read: %s", path.c_str(), read.m_strError.c_str()));

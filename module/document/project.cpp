@@ -292,7 +292,7 @@ void project::load_default_layers()
    {
       return;
    }
-   const file::read_result read = file::read_all(m_pcontroller->getFolderToSaveData() / "logo.data", max_container_length);
+   const file::read_result read = read_container_file(m_pcontroller->getFolderToSaveData() / "logo.data");
    size_type<int> sizeIgnored;
    layers_read_result result = create_layers_from_string(sizeIgnored, read.m_strText, project_magic_v2);
    if (result.m_layers.is_empty())

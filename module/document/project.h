@@ -5,7 +5,7 @@
 #include <unordered_map>
 
 #include "document/app_layer.h"
-#include "orvo/atomic_file.h"
+#include "orvo/file_system.h"
 #include "orvo/geometry.h"
 #include "orvo/path.h"
 #include "orvo/pointer_array.h"
@@ -71,9 +71,6 @@ public:
    static constexpr const char * presets_magic_v2 = "BRISVANE_LED_PRESETS v2";
    // Counts above this are refused by the reader.
    static constexpr long long max_layers_count = 1024;
-   // The largest container text the writers write and the reader takes, and so the longest block:
-   // a document beyond it is refused by the writers, which keeps every file they write readable.
-   static constexpr std::size_t max_container_length = std::size_t{1} << 30;
 
    // The document's pictures get a budget of their own, as large as this process allows.
    explicit project(document_controller * pcontroller);
@@ -170,14 +167,16 @@ public:
    // reading, keeping the layers read before them.
    layers_read_result create_layers_from_string(size_type<int> & paper, scoped_string_base strText, scoped_string_base strMagic);
 
-   // The container writers. The file is written whole or not at all; the result says which. A
-   // container text beyond `max_container_length` is refused.
+   // A container file read whole. One larger than this document's picture budget is refused
+   // before it is read, in the user's terms: its text alone would take more memory than that.
+   file::read_result read_container_file(const file::path & path) const;
+
+   // The container writers. The file is written whole or not at all, whatever its size; the
+   // result says which. It is written block by block, each layer's text made only when its turn
+   // comes, so that a large document is never held twice in memory.
    file::write_result save_project_to_file(const file::path & path) const;
    file::write_result save_preset_to_file(const file::path & path) const;
    file::write_result save_project_or_presets_to_file(const file::path & path, scoped_string_base strMagic, scoped_string_base strExtra, bool bRasterLabel) const;
-   // Writes a container text whole, or refuses it (writing nothing) when it is beyond
-   // `max_container_length`, which the reader would not take back.
-   static file::write_result write_container_text(const file::path & path, scoped_string_base strText);
    // The whole container text that the writers put into the file.
    string_base get_container_text(scoped_string_base strMagic, scoped_string_base strExtra, bool bRasterLabel) const;
    // "logo.data": a one-layer project container of the logo layer, with a raster size of 0 x 0.

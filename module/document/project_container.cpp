@@ -5,6 +5,7 @@
 #include <cctype>
 #include <climits>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -88,10 +89,11 @@ bool scan_literal(scoped_string_base & strRest, scoped_string_base strLiteral)
    return true;
 }
 
-// Reads as `scanf`'s "%d": white space, an optional sign, at least one digit. A number beyond the
-// 32-bit range gives the nearest bound.
-std::optional<int> scan_int(scoped_string_base & strRest)
+// Reads as `scanf`'s "%lld": white space, an optional sign, at least one digit. A number of more
+// than 18 digits gives the nearest of +-10^18, which no count or length reaches.
+std::optional<long long> scan_long_long(scoped_string_base & strRest)
 {
+   constexpr long long iBound = 1'000'000'000'000'000'000;
    scoped_string_base str = strRest;
    while (!str.empty() && is_blank(str.front()))
    {
@@ -109,12 +111,22 @@ std::optional<int> scan_int(scoped_string_base & strRest)
    long long iValue = 0;
    while (!str.empty() && std::isdigit(static_cast<unsigned char>(str.front())))
    {
-      iValue = std::min(iValue * 10 + (str.front() - '0'), static_cast<long long>(INT_MAX) + 1);
+      iValue = std::min(iValue * 10 + (str.front() - '0'), iBound);
       str.remove_prefix(1);
    }
    strRest = str;
-   iValue = bNegative ? -iValue : iValue;
-   return static_cast<int>(std::clamp(iValue, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
+   return bNegative ? -iValue : iValue;
+}
+
+// Reads as `scanf`'s "%d". A number beyond the 32-bit range gives the nearest bound.
+std::optional<int> scan_int(scoped_string_base & strRest)
+{
+   const std::optional<long long> oiValue = scan_long_long(strRest);
+   if (!oiValue)
+   {
+      return std::nullopt;
+   }
+   return static_cast<int>(std::clamp(*oiValue, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
 }
 
 // The number after `strPrefix` at the start of the line, as `scanf(line, "<prefix>%d")` reads it.
@@ -127,7 +139,7 @@ std::optional<int> scan_int_after(scoped_string_base strLine, scoped_string_base
    return scan_int(strLine);
 }
 
-string_base container_header(scoped_string_base strMagic, long long iBlockCount, scoped_string_base strExtra)
+string_base container_header(scoped_string_base strMagic, std::size_t iBlockCount, scoped_string_base strExtra)
 {
    string_base strText = format("%s v2 %lu %lu\n", string_base(strMagic).c_str(), static_cast<unsigned long>(iBlockCount),
       static_cast<unsigned long>(strExtra.size()));
@@ -139,35 +151,68 @@ string_base container_header(scoped_string_base strMagic, long long iBlockCount,
    return strText;
 }
 
-string_base block_header(int iType, scoped_string_base strBlock)
+using piece_sink = std::function<void(scoped_string_base)>;
+
+void put_block(const piece_sink & put, int iType, scoped_string_base strBlock)
 {
-   return format("%d %lu\n", iType, static_cast<unsigned long>(strBlock.size()));
+   put(format("%d %lu\n", iType, static_cast<unsigned long>(strBlock.size())));
+   put(strBlock);
 }
 
-void append_block(string_base & strText, int iType, scoped_string_base strBlock)
+// Hands the container to `put` piece by piece: the header, then each block, a layer's text made
+// only when its turn comes, so that no more than one is held at a time. Without a raster label
+// text no raster-label block is written.
+void put_container(const piece_sink & put, scoped_string_base strMagic, scoped_string_base strExtra,
+   const std::vector<const app_layer *> & layers, const std::optional<string_base> & ostrRasterLabel)
 {
-   strText += block_header(iType, strBlock);
-   strText += strBlock;
+   put(container_header(strMagic, layers.size(), strExtra));
+   for (const app_layer * player : layers)
+   {
+      put_block(put, player->get_layer_type(), player->get_layer_info());
+   }
+   if (ostrRasterLabel)
+   {
+      put_block(put, raster_label_block_type, *ostrRasterLabel);
+   }
+}
+
+// Writes the container into the file as it is made: the atomic file keeps the old file until
+// the whole new one is on the disk.
+file::write_result write_container_file(const file::path & path, scoped_string_base strMagic, scoped_string_base strExtra,
+   const std::vector<const app_layer *> & layers, const std::optional<string_base> & ostrRasterLabel)
+{
+   file::atomic_file out(path);
+   put_container([&out](scoped_string_base str) { out.write(str.data(), str.size()); }, strMagic, strExtra, layers, ostrRasterLabel);
+   return out.commit();
+}
+
+// The layers that get a block: an empty slot of the list is no layer.
+std::vector<const app_layer *> layers_written(const pointer_array<app_layer> & layera)
+{
+   std::vector<const app_layer *> layers;
+   for (const pointer<app_layer> & player : layera)
+   {
+      if (player)
+      {
+         layers.push_back(player.get());
+      }
+   }
+   return layers;
 }
 
 } // namespace
 
-file::write_result project::write_container_text(const file::path & path, scoped_string_base strText)
+file::read_result project::read_container_file(const file::path & path) const
 {
-   if (strText.size() > max_container_length)
+   const auto uBudget = static_cast<std::uint64_t>(std::max<std::int64_t>(budget().limit(), 0));
+   file::read_result read = file::read_all(path, uBudget);
+   if (!read && read.m_uSize > uBudget)
    {
-      string_base strSize = file::byte_count_text(strText.size());
-      string_base strLimit = file::byte_count_text(max_container_length);
-      // Just beyond the limit both round to "1 GiB": then the bytes tell them apart.
-      if (strSize == strLimit)
-      {
-         strSize = format("%zu bytes", strText.size());
-         strLimit = format("%zu bytes (%s)", max_container_length, strLimit.c_str());
-      }
-      return {false, format("it would take %s, more than the %s that such a file may hold; nothing was written", strSize.c_str(),
-                            strLimit.c_str())};
+      const auto [strSize, strBudget] = file::byte_counts_apart(read.m_uSize, uBudget);
+      read.m_strError = format("it holds %s, more than the %s of memory that a document may take on this machine", strSize.c_str(),
+                               strBudget.c_str());
    }
-   return file::write_all(path, strText);
+   return read;
 }
 
 file::write_result project::save_project_to_file(const file::path & path) const
@@ -183,38 +228,15 @@ file::write_result project::save_preset_to_file(const file::path & path) const
 file::write_result project::save_project_or_presets_to_file(const file::path & path, scoped_string_base strMagic, scoped_string_base strExtra,
    bool bRasterLabel) const
 {
-   return write_container_text(path, get_container_text(strMagic, strExtra, bRasterLabel));
+   return write_container_file(path, strMagic, strExtra, layers_written(m_layera),
+      bRasterLabel ? std::optional(get_raster_label_info()) : std::nullopt);
 }
 
 string_base project::get_container_text(scoped_string_base strMagic, scoped_string_base strExtra, bool bRasterLabel) const
 {
-   // The blocks are made first and the whole length reserved, so that a large block (a picture)
-   // is copied once.
-   // An empty slot of the list is no layer and gets no block.
-   std::vector<std::pair<int, string_base>> blocks;
-   for (const pointer<app_layer> & player : m_layera)
-   {
-      if (player)
-      {
-         blocks.emplace_back(player->get_layer_type(), player->get_layer_info());
-      }
-   }
-   const auto iLayerBlocks = static_cast<long long>(blocks.size());
-   if (bRasterLabel)
-   {
-      blocks.emplace_back(raster_label_block_type, get_raster_label_info());
-   }
-   string_base strText = container_header(strMagic, iLayerBlocks, strExtra);
-   std::size_t iLength = strText.size();
-   for (const auto & [iType, strBlock] : blocks)
-   {
-      iLength += block_header(iType, strBlock).size() + strBlock.size();
-   }
-   strText.reserve(iLength);
-   for (const auto & [iType, strBlock] : blocks)
-   {
-      append_block(strText, iType, strBlock);
-   }
+   string_base strText;
+   put_container([&strText](scoped_string_base str) { strText += str; }, strMagic, strExtra, layers_written(m_layera),
+      bRasterLabel ? std::optional(get_raster_label_info()) : std::nullopt);
    return strText;
 }
 
@@ -225,9 +247,7 @@ file::write_result project::save_logo_layer_to_file(const file::path & path)
    {
       return {false, "the logo flag is on a layer that is not an image layer"};
    }
-   string_base strText = container_header(project_magic, 1, "Width:0\nHeight:0");
-   append_block(strText, playerLogo->get_layer_type(), playerLogo->get_layer_info());
-   return write_container_text(path, strText);
+   return write_container_file(path, project_magic, "Width:0\nHeight:0", {playerLogo.get()}, std::nullopt);
 }
 
 string_base project::get_raster_size_text() const
@@ -286,25 +306,29 @@ layers_read_result project::create_layers_from_string(size_type<int> & paper, sc
       ++iBlock;
       scoped_string_base strBlockHeader = *strLine;
       const std::optional<int> iType = scan_int(strBlockHeader);
-      const std::optional<int> iLength = iType && scan_literal(strBlockHeader, " ") ? scan_int(strBlockHeader) : std::nullopt;
+      // Lengths are read in 64 bits: a block of a large picture may pass the 32-bit range.
+      const std::optional<long long> iLength = iType && scan_literal(strBlockHeader, " ") ? scan_long_long(strBlockHeader) : std::nullopt;
       if (!iLength)
       {
          information("create_layers_from_string::HDR::step2 error [std:%s]", string_base(*strLine).c_str());
          result.m_strFault = format("block %d has no valid block header", iBlock);
          break;
       }
-      const auto uLength = static_cast<std::uint32_t>(*iLength);
-      if (uLength < 1 || uLength > max_container_length)
+      // A length beyond the rest of the text is not refused here: the block is then cut short.
+      if (*iLength < 1)
       {
-         information("create_layers_from_string::data len too large [%d]", *iLength);
-         result.m_strFault = format("block %d gives a length of %d bytes, which no block has", iBlock, *iLength);
+         information("create_layers_from_string::data len too large [%lld]", *iLength);
+         result.m_strFault = format("block %d gives a length of %lld bytes, which no block has", iBlock, *iLength);
          break;
       }
+      const auto uLength = static_cast<std::uint64_t>(*iLength);
       scoped_string_base strBlock = cursor.take(uLength);
       if (strBlock.size() < uLength)
       {
-         information("create_layers_from_string::data cut short [%zu of %u bytes]: the file ends inside a block", strBlock.size(), uLength);
-         result.m_strFault = format("the file ends inside block %d, after %zu of its %u bytes", iBlock, strBlock.size(), uLength);
+         information("create_layers_from_string::data cut short [%zu of %llu bytes]: the file ends inside a block", strBlock.size(),
+            static_cast<unsigned long long>(uLength));
+         result.m_strFault = format("the file ends inside block %d, after %zu of its %llu bytes", iBlock, strBlock.size(),
+            static_cast<unsigned long long>(uLength));
       }
       strBlock = strBlock.substr(0, strBlock.find('\0'));
 

@@ -75,6 +75,18 @@ string_base byte_count_text(std::uint64_t uBytes)
    return iUnit == 0 ? format("%llu bytes", static_cast<unsigned long long>(uBytes)) : format("%.4g %s", dValue, units[iUnit]);
 }
 
+std::pair<string_base, string_base> byte_counts_apart(std::uint64_t uSize, std::uint64_t uLimit)
+{
+   string_base strSize = byte_count_text(uSize);
+   string_base strLimit = byte_count_text(uLimit);
+   if (strSize == strLimit)
+   {
+      strSize = format("%llu bytes", static_cast<unsigned long long>(uSize));
+      strLimit = format("%llu bytes (%s)", static_cast<unsigned long long>(uLimit), strLimit.c_str());
+   }
+   return {strSize, strLimit};
+}
+
 read_result read_all(const path & path, std::uint64_t uLimit)
 {
    read_result result;
@@ -92,10 +104,12 @@ read_result read_all(const path & path, std::uint64_t uLimit)
       return result;
    }
    const auto uSize = static_cast<std::uint64_t>(st.st_size);
+   result.m_uSize = uSize;
    if (uSize > uLimit)
    {
-      result.m_strError = format("cannot read \"%s\": it holds %llu bytes, more than the %s a file may have here", path.c_str(),
-                                 static_cast<unsigned long long>(uSize), byte_count_text(uLimit).c_str());
+      const auto [strSize, strLimit] = byte_counts_apart(uSize, uLimit);
+      result.m_strError = format("cannot read \"%s\": it holds %s, more than the %s a file may have here", path.c_str(), strSize.c_str(),
+                                 strLimit.c_str());
       return result;
    }
    // The size is known, but a file that grows meanwhile is read to its end, within the limit. The

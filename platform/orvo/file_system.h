@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 #include "orvo/atomic_file.h"
 #include "orvo/path.h"
@@ -16,6 +17,8 @@ struct read_result
    bool m_bOk = false;
    string_base m_strText;
    string_base m_strError;
+   // The file's size, known also when the file was refused for it; 0 when it could not be opened.
+   std::uint64_t m_uSize = 0;
 
    explicit operator bool() const noexcept { return m_bOk; }
 };
@@ -29,6 +32,10 @@ read_result read_all(const path & path, std::uint64_t uLimit = default_read_limi
 
 // "12 MiB": a byte count for messages.
 string_base byte_count_text(std::uint64_t uBytes);
+
+// A size beyond a limit and the limit, as `byte_count_text` words them, or in bytes where the two
+// would read the same ("1 GiB, more than the 1 GiB" tells nothing).
+std::pair<string_base, string_base> byte_counts_apart(std::uint64_t uSize, std::uint64_t uLimit);
 
 // Writes the whole file through a temporary file renamed into place (see `atomic_file`). The
 // folder must exist.

@@ -1,10 +1,9 @@
 // Projects as files the user opens and saves: a large picture layer comes back whole, a project
-// read only in part says so, only regular files of a sane size are opened, and the writer refuses
-// what the reader would not take back.
+// read only in part says so, only regular files whose text fits the document's memory budget are
+// opened, any document is saved, and saving through a link keeps the link.
 
 #include <gtest/gtest.h>
 
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -119,8 +118,11 @@ TEST_F(project_files, a_project_read_only_in_part_opens_with_an_error_that_says_
    const partial_case cases[] = {
       {"BRISVANE_LED_PROJECT v2 3 0\n" + screen_block("A") + "3 6\nName:x" + screen_block("C"),
        "block 2 is of an unknown type (3)", "Kept: 1 of the 3 layers it announces."},
-      {"BRISVANE_LED_PROJECT v2 3 0\n" + screen_block("A") + "1 1073741825\nName:x",
-       "block 2 gives a length of 1073741825 bytes, which no block has", "Kept: 1 of the 3 layers it announces."},
+      {"BRISVANE_LED_PROJECT v2 3 0\n" + screen_block("A") + "1 0\nName:x",
+       "block 2 gives a length of 0 bytes, which no block has", "Kept: 1 of the 3 layers it announces."},
+      // A length beyond 32 bits is read as it is, and found longer than the file.
+      {"BRISVANE_LED_PROJECT v2 3 0\n" + screen_block("A") + "1 4294967297\nName:x",
+       "the file ends inside block 2, after 6 of its 4294967297 bytes", "Kept: 2 of the 3 layers it announces."},
       {"BRISVANE_LED_PROJECT v2 2 0\n" + screen_block("A") + "1 500\nName:Cut",
        "the file ends inside block 2, after 8 of its 500 bytes", "Kept: 2 of the 2 layers it announces."},
       {"BRISVANE_LED_PROJECT v2 3 0\n" + screen_block("A"),
@@ -147,10 +149,11 @@ TEST_F(project_files, only_regular_files_of_a_sane_size_are_opened)
 {
    const file::path pathFifo = data_file("pipe.tvsx");
    ASSERT_EQ(::mkfifo(pathFifo.c_str(), 0600), 0);
-   // A sparse file: it takes no room on the disk, but would take more than a gigabyte of memory.
+   // A sparse file: it takes no room on the disk, but more memory than the document may take.
+   document().budget().set_limit(2 << 20);
    const file::path pathHuge = data_file("huge.tvsx");
    ASSERT_TRUE(file::write_all(pathHuge, ""));
-   std::filesystem::resize_file(std::filesystem::path(pathHuge), project::max_container_length + 1);
+   std::filesystem::resize_file(std::filesystem::path(pathHuge), 3 << 20);
    struct refused_case
    {
       file::path m_path;
@@ -160,7 +163,7 @@ TEST_F(project_files, only_regular_files_of_a_sane_size_are_opened)
       {pathFifo, "it is a pipe (FIFO), not a file"},
       {"/dev/zero", "it is a device, not a file"},
       {m_pglobal->getFolderToSaveData(), "it is a folder"},
-      {pathHuge, "it holds 1073741825 bytes, more than the 1 GiB a file may have here"},
+      {pathHuge, "it holds 3 MiB, more than the 2 MiB of memory that a document may take on this machine"},
    };
    project * pproject = &document();
    // Were the FIFO waited for, the alarm would end the test.
@@ -176,19 +179,36 @@ TEST_F(project_files, only_regular_files_of_a_sane_size_are_opened)
    EXPECT_EQ(m_pglobal->current_project(), pproject);
 }
 
-TEST_F(project_files, the_writer_refuses_a_text_the_reader_would_not_take)
+TEST_F(project_files, any_document_saves_and_a_file_opens_unless_its_text_passes_the_memory_budget)
 {
-   // A text one byte beyond the limit, mapped but never touched: the refusal must not read it.
-   const std::size_t size = project::max_container_length + 1;
-   void * pmapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-   ASSERT_NE(pmapped, MAP_FAILED);
-   const file::write_result result =
-      project::write_container_text(data_file("big.tvsx"), scoped_string_base(static_cast<const char *>(pmapped), size));
-   ::munmap(pmapped, size);
-   EXPECT_FALSE(result);
-   EXPECT_EQ(result.m_strError, "it would take 1073741825 bytes, more than the 1073741824 bytes (1 GiB) that such a file may hold; "
-                                "nothing was written");
-   EXPECT_FALSE(file::exists(data_file("big.tvsx")));
+   for (int i = 0; i < 3; ++i)
+   {
+      document().new_image_layer()->set_image(noise_picture(256, 256 + i));
+   }
+   // Saving knows no limit: the budget, now far below the file, does not stop it.
+   document().budget().set_limit(1024);
+   const file::path path = data_file("pictures.tvsx");
+   m_pglobal->save_project_to_file(path);
+   EXPECT_TRUE(take_errors_shown().empty());
+   // Written block by block, the file is the container text as a whole.
+   const string_base strFile = read_all(std::filesystem::path(path.c_str()));
+   ASSERT_EQ(strFile, document().get_container_text(project::project_magic, document().get_raster_size_text(), true));
+
+   // One byte beyond the budget: the file is refused in the user's terms and the document stays.
+   project * pdocument = &document();
+   document().budget().set_limit(static_cast<std::int64_t>(strFile.size()) - 1);
+   m_pglobal->load_project_from_file(path);
+   EXPECT_EQ(the_error_shown(), format("The project \"%s\" cannot be read: it holds %zu bytes, more than the %zu bytes (%s) of memory "
+                                       "that a document may take on this machine",
+                                       path.c_str(), strFile.size(), strFile.size() - 1, file::byte_count_text(strFile.size()).c_str()));
+   EXPECT_EQ(m_pglobal->current_project(), pdocument);
+
+   // Within the budget it opens whole.
+   document().budget().set_limit(static_cast<std::int64_t>(strFile.size()));
+   m_pglobal->load_project_from_file(path);
+   EXPECT_TRUE(take_errors_shown().empty());
+   ASSERT_EQ(document().get_layers_count(), 4);
+   EXPECT_EQ(document().get_container_text(project::project_magic, document().get_raster_size_text(), true), strFile);
 }
 
 TEST_F(project_files, saving_through_links_replaces_what_they_lead_to_and_keeps_the_owner)

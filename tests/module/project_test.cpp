@@ -355,7 +355,6 @@ TEST_F(document, BlockFaultsKeepTheLayersBeforeThem)
    const block_case cases[] = {
       {"1 0\n", "create_layers_from_string::data len too large [0]\n"},
       {"1 -5\nName:x", "create_layers_from_string::data len too large [-5]\n"},
-      {"1 1073741825\nName:x", "create_layers_from_string::data len too large [1073741825]\n"},
       {"3 6\nName:x", "create_layers_from_string::ROW layer type incorrect [3]\n"},
       {"garbage\n", "create_layers_from_string::HDR::step2 error [std:garbage]\n"},
       {"1\n", "create_layers_from_string::HDR::step2 error [std:1]\n"},
