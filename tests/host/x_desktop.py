@@ -28,7 +28,8 @@ import tempfile
 import time
 
 SKIPPED = 77
-TIMEOUT = 15.0
+# Generous: the machines that run the tests may be loaded many times over.
+TIMEOUT = 40.0
 SCREEN_SIZE = (1280, 900)
 
 
@@ -84,9 +85,10 @@ class x_desktop:
         self.window_manager = None
         self.display = self.start_server()
         # The program's own file dialogs, which the cases drive, unless a case's script asks otherwise.
-        self.environment = dict(os.environ, DISPLAY=self.display, HOME=folder,
+        # SDL would fall back to drawing into memory when the X server cannot be reached; the test
+        # must see that as a failure to start.
+        self.environment = dict(os.environ, DISPLAY=self.display, HOME=folder, SDL_VIDEODRIVER="x11",
                                 BRISVANE_FILE_DIALOG=os.environ.get("BRISVANE_FILE_DIALOG", "own"))
-        self.environment.pop("SDL_VIDEODRIVER", None)
         if window_manager:
             self.start_window_manager()
 
@@ -102,9 +104,10 @@ class x_desktop:
             while self.server.poll() is None and time.monotonic() < end:
                 geometry = subprocess.run(["xdotool", "getdisplaygeometry"], env=environment, capture_output=True,
                                           text=True)
-                # Ours answers, and holds the display's lock: a server that another test started on
-                # the same number at the same time answers too.
-                if geometry.stdout.split() == [str(n) for n in SCREEN_SIZE] and self.holds_lock(number):
+                # Ours answers, and holds the display's lock and every socket that clients of the
+                # display may reach: a server that another test started on the same number at the
+                # same time (perhaps in another file-system view) answers too.
+                if geometry.stdout.split() == [str(n) for n in SCREEN_SIZE] and self.holds_display(number):
                     return display
                 time.sleep(0.05)
             self.server.kill()
@@ -112,12 +115,22 @@ class x_desktop:
         self.server = None
         skip("no X server could be started")
 
-    def holds_lock(self, number):
+    def holds_display(self, number):
         try:
             with open(f"/tmp/.X{number}-lock") as lock:
-                return lock.read().strip() == str(self.server.pid)
+                if lock.read().strip() != str(self.server.pid):
+                    return False
+            folder = f"/proc/{self.server.pid}/fd"
+            owned = {os.readlink(os.path.join(folder, fd)) for fd in os.listdir(folder)}
         except OSError:
             return False
+        listening = set()
+        with open("/proc/net/unix") as sockets:
+            for line in sockets:
+                fields = line.split()
+                if len(fields) == 8 and fields[5] == "01" and fields[7].lstrip("@") == f"/tmp/.X11-unix/X{number}":
+                    listening.add(f"socket:[{fields[6]}]")
+        return bool(listening) and listening <= owned
 
     def start_window_manager(self):
         self.window_manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.environment,
@@ -154,13 +167,16 @@ class brisvane_session:
         self.log = open(os.path.join(folder, "out.txt"), "a")
         self.program = None
         self.window = None
-        self.start()
 
     def start(self):
         # The dialogs start in the folder the program was started in.
         self.program = subprocess.Popen([self.program_path], cwd=self.work, env=self.environment,
                                         stdout=self.log, stderr=subprocess.STDOUT)
-        self.window = wait_for(lambda: self.visible_window("Brisvane", self.program.pid), "the main window")
+        def shown_window():
+            if self.program.poll() is not None:
+                fail(f"the program ended with status {self.program.returncode} before its window showed")
+            return self.visible_window("Brisvane", self.program.pid)
+        self.window = wait_for(shown_window, "the main window")
         self.run("xdotool", "windowactivate", "--sync", self.window)
         self.run("xdotool", "windowfocus", "--sync", self.window)
 
@@ -257,6 +273,7 @@ def run_case(case, program, desktop):
     session = None
     try:
         session = brisvane_session(program, folder, desktop)
+        session.start()
         case(session)
         session.end()
         return True
