@@ -9,43 +9,29 @@ Usage: brisvane_window_session.py PATH_TO_BRISVANE [--window-manager]
 """
 
 import json
-import time
 
 from x_desktop import fail, run_cases, wait_for
 
 SETTINGS = "settings.network_payload"
 
 
-def settled_geometry(session):
-    """The main window's client area once it has stopped moving."""
-    last = None
-    end = time.monotonic() + 10
-    while time.monotonic() < end:
-        geometry = session.window_geometry()
-        if geometry == last:
-            return geometry
-        last = geometry
-        time.sleep(0.3)
-    fail(f"the main window keeps moving ({last})")
-
-
 def check_a_restart_keeps_the_window_in_place(session):
     for move in (None, (211, 143)):
         if move:
             session.run("xdotool", "windowmove", "--sync", session.window, *map(str, move))
-        before = settled_geometry(session)
+        before = session.settled_geometry()
         for start in range(2):
             session.restart()
-            after = settled_geometry(session)
+            after = session.settled_geometry()
             if after != before:
                 fail(f"restart {start + 1} put the window at {after}, not where it was: {before}")
 
 
 def check_a_window_too_small_to_use_opens_at_the_default_place(session):
-    default = settled_geometry(session)
+    default = session.settled_geometry()
     session.restart_with_data(SETTINGS, json.dumps({"main_window_left": 300, "main_window_top": 200,
                                                     "main_window_right": 301, "main_window_bottom": 201}))
-    geometry = settled_geometry(session)
+    geometry = session.settled_geometry()
     if geometry != default:
         fail(f"a stored 1 x 1 rectangle opened the window at {geometry}, not at the default {default}")
 

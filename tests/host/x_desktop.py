@@ -96,8 +96,10 @@ class x_desktop:
         used = displays_in_use()
         for number in [n for n in display_numbers() if n not in used][:5]:
             display = f":{number}"
+            # Without -noreset the server starts over whenever its last client leaves (a program
+            # ended between two starts, xdotool done asking), and refuses connections meanwhile.
             self.server = subprocess.Popen(["Xvfb", display, "-screen", "0", "{}x{}x24".format(*SCREEN_SIZE),
-                                            "-nolisten", "tcp"],
+                                            "-nolisten", "tcp", "-noreset"],
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             environment = dict(os.environ, DISPLAY=display)
             end = time.monotonic() + TIMEOUT
@@ -177,6 +179,8 @@ class brisvane_session:
                 fail(f"the program ended with status {self.program.returncode} before its window showed")
             return self.visible_window("Brisvane", self.program.pid)
         self.window = wait_for(shown_window, "the main window")
+        # A window manager moves the window once more after showing it: clicks go to where it stays.
+        self.settled_geometry()
         self.run("xdotool", "windowactivate", "--sync", self.window)
         self.run("xdotool", "windowfocus", "--sync", self.window)
 
@@ -244,6 +248,18 @@ class brisvane_session:
         if not all(values):
             fail(f"the window {window or self.window} is not on the screen")
         return tuple(int(value.group(1)) for value in values)
+
+    def settled_geometry(self):
+        """The main window's client area once it has stopped moving."""
+        last = None
+        end = time.monotonic() + TIMEOUT
+        while time.monotonic() < end:
+            geometry = self.window_geometry()
+            if geometry == last:
+                return geometry
+            last = geometry
+            time.sleep(0.3)
+        fail(f"the main window keeps moving ({last})")
 
     def screenshot(self):
         path = os.path.join(self.folder, "screen.png")
