@@ -4,7 +4,11 @@
 // - clearing a raster of that size once (the floor of any frame);
 // - an edit of one layer of the four (the frame built again after one layer changed);
 // - the canvas's shrunk copy of the composed frame at the canvas's zoom steps;
-// - the peak resident memory of a process that builds four full-raster 8K screen layers.
+// - the peak resident memory of a process that builds four full-raster 8K screen layers;
+// - the root screen's whole 1920 x 1080 window frame, drawn as the host draws it with the canvas
+//   at zoom 0.25, after the edits a user makes (a drag of one layer, its colour, its data
+//   pattern), with a window frame after no edit as its baseline; and the first window frame of
+//   grids of 1-pixel cabinets.
 //
 // Pin it to one core and take medians, for example:
 //    taskset -c 3 build/bin/bench_frame_build --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
@@ -19,10 +23,14 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "core/Global.h"
 #include "core/frame_builder.h"
+#include "core/MainImpact.h"
+#include "core/MainScreen.h"
+#include "panels/LayerPreviewImage.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "orvo/image.h"
@@ -51,7 +59,7 @@ void use_temporary_data_folder()
 
 // One screen layer of `iCabinets` boxes, twice as many columns as rows, filling the rectangle
 // (x, y, w, h) as far as whole boxes go.
-void set_up_layer(boxes_layer & layer, int iCabinets, int x, int y, int w, int h, int iNumber)
+void set_up_layer(boxes_layer & layer, int iCabinets, int x, int y, int w, int h, int iNumber, int iNameSize = 0)
 {
    const int iRows = std::max(1, static_cast<int>(std::lround(std::sqrt(iCabinets / 2.0))));
    const int iColumns = std::max(1, iCabinets / iRows);
@@ -67,7 +75,7 @@ void set_up_layer(boxes_layer & layer, int iCabinets, int x, int y, int w, int h
    layer.DrawGrid = 1;
    layer.DrawCircle = 1;
    layer.DrawBoxesNames = 1;
-   layer.BoxesNamesFontSize = std::clamp(std::min(layer.Width, layer.Height) / 4, 5, 14);
+   layer.BoxesNamesFontSize = iNameSize != 0 ? iNameSize : std::clamp(std::min(layer.Width, layer.Height) / 4, 5, 14);
    layer.DrawSnake = 1;
    layer.DrawPowerSnake = 1;
    // The per-box rule never fails, whatever the box size.
@@ -83,6 +91,28 @@ void set_up_layer(boxes_layer & layer, int iCabinets, int x, int y, int w, int h
    layer.CornersMode = 15;
 }
 
+// Makes the document of `global` four screen layers of `iCabinets` boxes in all, one per
+// quadrant of a w x h raster (or each over the whole raster).
+void set_up_four_layers(Global & global, int iCabinets, int w, int h, bool bFullRaster, int iNameSize = 0)
+{
+   global.load_default_layers();
+   project & document = *global.current_project();
+   document.get_layers().clear();
+   document.set_paper_size(w, h);
+   for (int i = 0; i < 4; ++i)
+   {
+      pointer<boxes_layer> player = document.new_boxes_layer();
+      if (bFullRaster)
+      {
+         set_up_layer(*player, iCabinets / 4, 0, 0, w, h, i + 1, iNameSize);
+      }
+      else
+      {
+         set_up_layer(*player, iCabinets / 4, i % 2 * (w / 2), i / 2 * (h / 2), w / 2, h / 2, i + 1, iNameSize);
+      }
+   }
+}
+
 // A controller without a screen holding a document of four screen layers of `iCabinets` boxes
 // in all, one per quadrant of a w x h raster (or each over the whole raster).
 struct four_layer_document
@@ -90,22 +120,7 @@ struct four_layer_document
    four_layer_document(int iCabinets, int w, int h, bool bFullRaster = false)
    {
       use_temporary_data_folder();
-      m_pglobal->load_default_layers();
-      project & document = *m_pglobal->current_project();
-      document.get_layers().clear();
-      document.set_paper_size(w, h);
-      for (int i = 0; i < 4; ++i)
-      {
-         pointer<boxes_layer> player = document.new_boxes_layer();
-         if (bFullRaster)
-         {
-            set_up_layer(*player, iCabinets / 4, 0, 0, w, h, i + 1);
-         }
-         else
-         {
-            set_up_layer(*player, iCabinets / 4, i % 2 * (w / 2), i / 2 * (h / 2), w / 2, h / 2, i + 1);
-         }
-      }
+      set_up_four_layers(*m_pglobal, iCabinets, w, h, bFullRaster);
    }
 
    project & document() const { return *m_pglobal->current_project(); }
@@ -254,6 +269,182 @@ void BM_peak_memory_four_8k_layers(benchmark::State & state)
    }
 }
 
+// The root screen of a 1920 x 1080 window without a window, drawn as the host draws a window
+// frame, with the canvas at zoom 0.25.
+struct root_screen
+{
+   root_screen()
+   {
+      use_temporary_data_folder();
+      m_pscreen->create_main_screen();
+      m_pscreen->set_size({1920, 1080});
+      m_pscreen->resize_event({1920, 1080});
+      m_pscreen->canvas()->scroll_event({0, 0}, {0.f, -100.f});
+   }
+
+   Global & global() const { return *m_pscreen->get_global(); }
+   project & document() const { return *global().current_project(); }
+   pointer<boxes_layer> layer(long long index) const { return document().get_layer(index).cast<boxes_layer>(); }
+
+   // After an edit the window lays out and draws (the edits ask for a layout).
+   void draw_frame(bool bLayout = true) { m_pscreen->on_window_frame(&m_context, bLayout); }
+
+   // The document changed whole, as after opening it: panels and every layer.
+   void show_new_document()
+   {
+      m_pscreen->reload_all(true);
+      for (const pointer<app_layer> & player : document().get_layers())
+      {
+         player->set_changed();
+      }
+      draw_frame();
+   }
+
+   pointer<MainScreen> m_pscreen = make_pointer<MainScreen>(nullptr);
+   image::image m_picture{1920, 1080};
+   zel2d::context m_context{&m_picture};
+};
+
+// A root screen showing the four-layer 8K document of `iCabinets` cabinets (per quadrant, or
+// each layer over the whole raster), its frame drawn once.
+root_screen & root_screen_with(int iCabinets, bool bFullRaster)
+{
+   static std::unique_ptr<root_screen> s_pscreen;
+   static std::pair<int, bool> s_shown{};
+   if (!s_pscreen || s_shown != std::pair{iCabinets, bFullRaster})
+   {
+      s_pscreen.reset();
+      s_pscreen = std::make_unique<root_screen>();
+      set_up_four_layers(s_pscreen->global(), iCabinets, 7680, 4320, bFullRaster);
+      s_pscreen->show_new_document();
+      s_shown = {iCabinets, bFullRaster};
+   }
+   return *s_pscreen;
+}
+
+// The baseline: a window frame after no edit.
+void BM_window_frame_unchanged(benchmark::State & state)
+{
+   root_screen & screen = root_screen_with(static_cast<int>(state.range(0)), false);
+   for (auto _ : state)
+   {
+      screen.draw_frame(false);
+   }
+}
+
+// The second layer of four dragged 10 pixels (to and fro), as the canvas ends a drag, then the
+// window frame.
+void BM_window_frame_after_drag(benchmark::State & state)
+{
+   root_screen & screen = root_screen_with(static_cast<int>(state.range(0)), false);
+   pointer<boxes_layer> pdragged = screen.layer(1);
+   int iStep = 10;
+   for (auto _ : state)
+   {
+      pdragged->set_offset_x(pdragged->get_offset_x() + iStep);
+      iStep = -iStep;
+      screen.m_pscreen->reload_all(true);
+      screen.draw_frame();
+   }
+}
+
+// A new box colour of the second layer (of four, or of one when the argument says so), as the
+// "Colors" tool window sets it, then the window frame.
+void colour_edits(benchmark::State & state, root_screen & screen, long long iLayer)
+{
+   pointer<boxes_layer> pedited = screen.layer(iLayer);
+   std::uint8_t uRed = 0;
+   for (auto _ : state)
+   {
+      pedited->BoxColors.front() = color::color(++uRed, 127, 127, 255);
+      pedited->set_changed();
+      if (LayerPreviewImage * ppreview = pedited->get_preview())
+      {
+         ppreview->set_stale();
+      }
+      screen.draw_frame();
+   }
+}
+
+void BM_window_frame_after_colour(benchmark::State & state)
+{
+   colour_edits(state, root_screen_with(static_cast<int>(state.range(0)), false), 1);
+}
+
+// The same when one layer alone holds every cabinet of the 8K raster.
+void BM_window_frame_after_colour_of_one_layer(benchmark::State & state)
+{
+   static std::unique_ptr<root_screen> s_pscreen = [&] {
+      auto pscreen = std::make_unique<root_screen>();
+      pscreen->global().load_default_layers();
+      project & document = pscreen->document();
+      document.get_layers().clear();
+      document.set_paper_size(7680, 4320);
+      set_up_layer(*document.new_boxes_layer(), static_cast<int>(state.range(0)), 0, 0, 7680, 4320, 1);
+      pscreen->show_new_document();
+      return pscreen;
+   }();
+   colour_edits(state, *s_pscreen, 0);
+}
+
+// The data pattern of the second layer of four, as the "Data-Flow Diagram" window sets it.
+void BM_window_frame_after_data_pattern(benchmark::State & state)
+{
+   root_screen & screen = root_screen_with(static_cast<int>(state.range(0)), false);
+   pointer<boxes_layer> pedited = screen.layer(1);
+   for (auto _ : state)
+   {
+      pedited->m_descriptionData.m_iMode = (pedited->m_descriptionData.m_iMode + 1) % 8;
+      pedited->set_changed();
+      if (LayerPreviewImage * ppreview = pedited->get_preview())
+      {
+         ppreview->set_stale();
+      }
+      screen.draw_frame();
+   }
+}
+
+// The whole window frame of the four-layer 8K document with the layers' default cabinet-name
+// size (40), every layer drawn again.
+void BM_window_frame_whole_default_names(benchmark::State & state)
+{
+   root_screen screen;
+   set_up_four_layers(screen.global(), static_cast<int>(state.range(0)), 7680, 4320, false, 40);
+   screen.show_new_document();
+   for (auto _ : state)
+   {
+      screen.show_new_document();
+   }
+}
+
+// The first window frame of a document of one screen layer of n x n cabinets of 1 pixel on an
+// n x n raster, both paths off (each iteration a new screen and document).
+void BM_first_window_frame_of_pixel_grid(benchmark::State & state)
+{
+   const int n = static_cast<int>(state.range(0));
+   for (auto _ : state)
+   {
+      state.PauseTiming();
+      auto pscreen = std::make_unique<root_screen>();
+      pscreen->global().load_default_layers();
+      project & document = pscreen->document();
+      document.get_layers().clear();
+      document.set_paper_size(n, n);
+      pointer<boxes_layer> player = document.new_boxes_layer();
+      player->Columns = n;
+      player->Rows = n;
+      player->Width = 1;
+      player->Height = 1;
+      player->DrawSnake = 0;
+      player->DrawPowerSnake = 0;
+      state.ResumeTiming();
+      pscreen->show_new_document();
+      state.PauseTiming();
+      pscreen.reset();
+      state.ResumeTiming();
+   }
+}
+
 void raster_arguments(benchmark::internal::Benchmark * pbenchmark)
 {
    pbenchmark->ArgNames({"width", "height"})->Args({3840, 2160})->Args({7680, 4320});
@@ -279,6 +470,13 @@ BENCHMARK(BM_peak_memory_four_8k_layers)->Iterations(1)->Unit(benchmark::kMillis
 BENCHMARK(BM_clear_raster)->Apply(raster_arguments)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_full_frame)->Apply(frame_arguments)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_edit_one_layer)->ArgNames({"cabinets", "width", "height"})->Args({3200, 7680, 4320})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_window_frame_unchanged)->ArgName("cabinets")->Arg(3200)->Arg(204800)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_window_frame_after_drag)->ArgName("cabinets")->Arg(3200)->Arg(204800)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_window_frame_after_colour)->ArgName("cabinets")->Arg(3200)->Arg(204800)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_window_frame_after_data_pattern)->ArgName("cabinets")->Arg(204800)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_window_frame_after_colour_of_one_layer)->ArgName("cabinets")->Arg(204800)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_window_frame_whole_default_names)->ArgName("cabinets")->Arg(204800)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_first_window_frame_of_pixel_grid)->ArgName("cabinets_per_side")->Arg(2048)->Arg(16384)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_canvas_shrunk_copy)->ArgName("zoom_percent")->Arg(25)->Arg(30)->Arg(40)->Arg(50)->Arg(60)->Arg(70)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_canvas_shrunk_copy_after_edit)->ArgName("zoom_percent")->Arg(25)->Arg(30)->Arg(40)->Arg(50)->Arg(60)->Arg(70)->Unit(benchmark::kMillisecond);
 
