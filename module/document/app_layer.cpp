@@ -83,6 +83,18 @@ polygon_type<float> app_layer::rotated_polygon(float x, float y)
 
 void app_layer::set_changed()
 {
+   ++m_iLookRevision;
+   mark_changed();
+}
+
+void app_layer::set_moved()
+{
+   m_bMoved = true;
+   mark_changed();
+}
+
+void app_layer::mark_changed()
+{
    m_bChanged = true;
    if (m_pcontroller != nullptr)
    {
@@ -110,13 +122,13 @@ void app_layer::set_hidden(bool bHidden)
 void app_layer::set_offset_x(int x)
 {
    m_iOffsetX = x;
-   set_changed();
+   set_moved();
 }
 
 void app_layer::set_offset_y(int y)
 {
    m_iOffsetY = y;
-   set_changed();
+   set_moved();
 }
 
 void app_layer::set_rotation(float fRadians)

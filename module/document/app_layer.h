@@ -87,8 +87,16 @@ public:
    // Bytes of its offscreen picture alone; 0 without one.
    std::int64_t offscreen_bytes() const;
 
-   // Marks the layer changed and tells the controller, when the layer has one.
+   // Marks the layer changed and tells the controller, when the layer has one; the layer's look
+   // changed (`look_revision` moves on).
    void set_changed();
+   // Marks the layer moved: it is built again, as after `set_changed`, but its look is the same
+   // but for what shows its place on the raster.
+   void set_moved();
+   // Counts the changes of the layer's look: a thumbnail of it is drawn again when it moved on.
+   unsigned long long look_revision() const noexcept { return m_iLookRevision; }
+   // Whether the layer moved since it was last drawn; drawing clears it.
+   bool has_moved() const noexcept { return m_bMoved; }
    // Read and clear.
    bool has_changed() noexcept;
    void clear_changed() noexcept { m_bChanged = false; }
@@ -165,6 +173,10 @@ protected:
    void copy_placement_to(app_layer & layer) const;
    // Counts the pictures the layer holds now in its budget; called whenever they change.
    void count_pictures() noexcept;
+   // The picture shows the layer's place now.
+   void set_drawn_at_place() noexcept { m_bMoved = false; }
+   // Marks the layer to be built again and tells the controller, when the layer has one.
+   void mark_changed();
 
    bool m_bHidden = false;
    bool m_bChanged = false;
@@ -180,6 +192,8 @@ protected:
    LayerPreviewImage * m_ppreview = nullptr;
    std::optional<drawn_inputs> m_odrawninputs;
    unsigned long long m_iDrawings = 0;
+   unsigned long long m_iLookRevision = 0;
+   bool m_bMoved = false;
    bool m_bBeyondBudget = false;
    bool m_bFailedToDraw = false;
    picture_budget::charge m_charge;

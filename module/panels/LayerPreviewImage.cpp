@@ -43,7 +43,20 @@ void LayerPreviewImage::setLayer(zel2d::context * pcontext, app_layer * player)
    {
       player->set_preview(this);
    }
-   update_image_cache(pcontext);
+   refresh(pcontext);
+}
+
+LayerPreviewImage::drawn_look LayerPreviewImage::current_look() const
+{
+   return {m_player.get(), m_player ? m_player->look_revision() : 0, size()};
+}
+
+void LayerPreviewImage::refresh(zel2d::context * pcontext)
+{
+   if (!m_pimage || m_odrawn != current_look())
+   {
+      update_image_cache(pcontext);
+   }
 }
 
 void LayerPreviewImage::cleanup()
@@ -55,6 +68,7 @@ void LayerPreviewImage::cleanup()
    m_pimage.reset();
    m_imagewrap.releaseImage();
    m_player.reset();
+   m_odrawn.reset();
 }
 
 void LayerPreviewImage::update_image_cache(zel2d::context * pcontext)
@@ -85,6 +99,7 @@ void LayerPreviewImage::update_image_cache(zel2d::context * pcontext)
       draw_name_strip(pcontextOffscreen);
    }
    m_imagewrap.share(pcontext, m_pimage);
+   m_odrawn = current_look();
 }
 
 void LayerPreviewImage::draw_boxes(zel2d::context * pcontext, const boxes_layer & layer)

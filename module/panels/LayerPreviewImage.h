@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "document/ImageWrap.h"
 #include "orvo/image.h"
 #include "orvo/pointer.h"
@@ -14,8 +16,9 @@ class image_layer;
 
 // The 140 x 85 thumbnail at the right end of a list row: its layer drawn in a simple form (a
 // screen layer's grid in its box colours, an image layer's picture) under a dark strip with the
-// layer's name. The drawing is cached and only redone on `setLayer`, on `update_image_cache` and
-// when the thumbnail was marked stale. A click on it is a click on the row.
+// layer's name. The drawing is cached and only redone on `update_image_cache`, when the thumbnail
+// was marked stale, and on `setLayer` and `refresh` when the layer's look changed since (a layer
+// that only moved keeps its thumbnail). A click on it is a click on the row.
 class LayerPreviewImage : public ClickableWidget
 {
 public:
@@ -27,8 +30,11 @@ public:
    size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
    void draw(zel2d::context * pcontext) override;
 
-   // Shows the layer (which points back at this thumbnail from now on) and draws it at once.
+   // Shows the layer (which points back at this thumbnail from now on) and draws it at once,
+   // unless the thumbnail already shows that layer's look.
    void setLayer(zel2d::context * pcontext, app_layer * player);
+   // Draws the layer again when its look changed since the last drawing, or the size did.
+   void refresh(zel2d::context * pcontext);
    // Draws the layer into the cached picture and hands it to the drawing library; nothing
    // without a layer.
    void update_image_cache(zel2d::context * pcontext);
@@ -50,6 +56,16 @@ private:
    ImageWrap m_imagewrap;
    pointer<app_layer> m_player;
    bool m_bStale = true;
+   // What the cached picture shows: the layer's look revision, at the thumbnail's size.
+   struct drawn_look
+   {
+      const app_layer * m_player = nullptr;
+      unsigned long long m_iRevision = 0;
+      size_type<int> m_size;
+      bool operator==(const drawn_look &) const = default;
+   };
+   drawn_look current_look() const;
+   std::optional<drawn_look> m_odrawn;
 };
 
 } // namespace Tarvossa_BrisvanePro

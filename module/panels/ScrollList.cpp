@@ -275,7 +275,7 @@ void ScrollList::syncFromGlobal(zel2d::context * pcontext)
    set_need_layout();
    for (auto & [player, pitem] : m_rows)
    {
-      pitem->m_ppreview->update_image_cache(pcontext);
+      pitem->m_ppreview->refresh(pcontext);
    }
    set_need_layout();
    set_need_redraw();

@@ -424,6 +424,21 @@ TEST_F(thumbnail, a_stale_thumbnail_is_drawn_again_once)
    EXPECT_EQ(at(60, 30), color::color(0, 0, 200, 255));
 }
 
+TEST_F(thumbnail, a_layer_that_moved_keeps_its_thumbnail_and_one_whose_look_changed_is_drawn_again)
+{
+   m_ppreview->setLayer(nullptr, m_player.get());
+   const color::color colour = at(60, 30);
+   m_player->BoxColors = {color::color(200, 0, 0, 255)};
+   m_player->BoxTintColors = {color::color(0, 0, 200, 255)};
+   m_player->set_offset_x(m_player->get_offset_x() + 10);
+   m_ppreview->refresh(nullptr);
+   m_ppreview->setLayer(nullptr, m_player.get());
+   EXPECT_EQ(at(60, 30), colour);
+   m_player->set_changed();
+   m_ppreview->refresh(nullptr);
+   EXPECT_EQ(at(60, 30), color::color(0, 0, 200, 255));
+}
+
 TEST_F(thumbnail, cleanup_lets_the_layer_go_and_the_layer_forgets_the_thumbnail)
 {
    m_ppreview->setLayer(nullptr, m_player.get());
