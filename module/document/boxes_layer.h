@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "document/BoxesLayerDescription.h"
 #include "document/app_layer.h"
+#include "document/saved_areas.h"
 #include "document/snake.h"
 #include "orvo/pointer.h"
 
@@ -154,9 +156,46 @@ private:
    // Runs one path step; a standard exception switches the path off (`iDrawSwitch`), marks the
    // layer changed and is reported.
    void run_path_step(int & iDrawSwitch, const error_callback & on_error, const function<void()> & step);
-   // The size, name, power, information and corner labels.
+   // Where a label's text stands, and its background (the text's bounds); sets the context's
+   // font and alignment for it.
+   struct placed_label
+   {
+      point_type<float> m_point;
+      rectangle_type<float> m_bounds;
+   };
+   placed_label place_label(zel2d::context * pcontext, int x, int y, scoped_string_base strText, scoped_string_base strFont, int iSize,
+                            int iAlign) const;
+   // The size cabinet names are drawn at: `BoxesNamesFontSize`, or smaller where the widest name
+   // would reach beyond its box onto the neighbours; 0 (no names) where a name fits only below
+   // `smallest_names_size`. Sets the context's font size.
+   int fitting_names_size(zel2d::context * pcontext) const;
+   // The size, name, power and information labels.
    void draw_labels(zel2d::context * pcontext);
    void draw_corner_labels(zel2d::context * pcontext, int iLabelSize);
+
+   // What the offscreen picture was drawn from, but for the layer's place, which only the corner
+   // labels show: the picture, the look revision, the first run numbers and the box fills switch
+   // (which "Draw Current Only" turns off without a change).
+   struct drawn_look
+   {
+      const image::image * m_pimage = nullptr;
+      unsigned long long m_iRevision = 0;
+      long long m_iFirstDataRun = 0;
+      long long m_iFirstPowerRun = 0;
+      int m_iDrawBoxes = 0;
+      bool operator==(const drawn_look &) const = default;
+   };
+   drawn_look current_look() const;
+   // Keeps the pixels that the corner labels may cover at any place of the layer; false when
+   // they would cover too much of the picture to be worth keeping.
+   bool keep_pixels_under_corner_labels(zel2d::context * pcontext, const image::image & picture);
+   // A layer that moved with the same look: its corner labels are drawn again over the pixels
+   // kept from under them, the rest of its picture stays.
+   void redraw_corner_labels(zel2d::context * pcontext);
+
+   // Set while the picture shows `drawn_look` and the pixels under its corner labels are kept.
+   std::optional<drawn_look> m_odrawnlook;
+   saved_areas m_areasUnderCorners;
 
    // The keys of the layer's own text, in writer order.
    static const std::vector<boxes_layer_parameter_key> & parameter_keys();

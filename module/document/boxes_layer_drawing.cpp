@@ -107,6 +107,21 @@ bool lines_tile_pixels(const display_box & grid, void (display_box::*edges)(std:
    return fEnd == static_cast<float>(iLength);
 }
 
+struct corner_label
+{
+   enum_corner ecorner;
+   int iRight;  // 1: x of the last column
+   int iBottom; // 1: y of the last row
+   int iAlign;
+};
+
+constexpr corner_label g_cornerlabels[] = {
+   {e_corner_top_left, 0, 0, zel2d::align_left | zel2d::align_top},
+   {e_corner_top_right, 1, 0, zel2d::align_right | zel2d::align_top},
+   {e_corner_bottom_left, 0, 1, zel2d::align_left | zel2d::align_bottom},
+   {e_corner_bottom_right, 1, 1, zel2d::align_right | zel2d::align_bottom},
+};
+
 void set_line_shift(snake & snakePath, float fShift)
 {
    snakePath.m_fLineShiftX = fShift;
@@ -123,6 +138,18 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
    {
       return;
    }
+   // A layer that only moved since its last drawing draws its corner labels again. The look is
+   // taken before drawing: a path failing on the way changes the layer, which must then be
+   // drawn whole again.
+   drawn_look look = current_look();
+   const bool bOnlyMoved = has_moved() && m_odrawnlook == look;
+   set_drawn_at_place();
+   if (bOnlyMoved)
+   {
+      redraw_corner_labels(pcontext);
+      return;
+   }
+   m_odrawnlook.reset();
    pointer<image::image> pimage;
    try
    {
@@ -158,6 +185,54 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
    }
    draw_paths(pcontext, on_error);
    draw_labels(pcontext);
+   if (keep_pixels_under_corner_labels(pcontext, *pimage))
+   {
+      look.m_pimage = pimage.get();
+      m_odrawnlook = look;
+   }
+   draw_corner_labels(pcontext, LabelFontSize);
+}
+
+boxes_layer::drawn_look boxes_layer::current_look() const
+{
+   return {m_pimageOffscreen.get(), look_revision(), calculate_base_path_index(true), calculate_base_path_index(false), DrawBoxes};
+}
+
+// Each corner label reaches at most as far as the widest text it can show (every digit of the
+// font is as wide as the others), plus the anti-aliased edges of its background.
+bool boxes_layer::keep_pixels_under_corner_labels(zel2d::context * pcontext, const image::image & picture)
+{
+   constexpr const char * widest_text = "X -0000000000,Y -0000000000";
+   constexpr int edge = 2;
+   std::vector<rectangle_type<int>> rectangles;
+   long long llArea = 0;
+   for (const corner_label & label : g_cornerlabels)
+   {
+      if (!is_corner_label_on(label.ecorner))
+      {
+         continue;
+      }
+      const rectangle_type<float> bounds = place_label(pcontext, 0, 0, widest_text, g_pszFont, LabelFontSize, label.iAlign).m_bounds;
+      const rectangle_type<int> rectangle = rectangle_type<int>{saturated_int(std::floor(bounds.left)) - edge, saturated_int(std::floor(bounds.top)) - edge,
+                                                                saturated_int(std::ceil(bounds.right)) + edge, saturated_int(std::ceil(bounds.bottom)) + edge}
+                                               .intersection({0, 0, picture.width(), picture.height()});
+      llArea += rectangle.area();
+      rectangles.push_back(rectangle);
+   }
+   if (llArea > static_cast<long long>(picture.width()) * picture.height() / 4)
+   {
+      m_areasUnderCorners.clear();
+      return false;
+   }
+   m_areasUnderCorners.keep(picture, rectangles);
+   return true;
+}
+
+void boxes_layer::redraw_corner_labels(zel2d::context * pcontext)
+{
+   m_areasUnderCorners.put_back(*m_pimageOffscreen);
+   OffscreenDraw offscreen(pcontext, m_pimageOffscreen.get());
+   draw_corner_labels(pcontext, LabelFontSize);
 }
 
 bool boxes_layer::boxes_cover_picture() const
@@ -303,26 +378,12 @@ void boxes_layer::draw_labels(zel2d::context * pcontext)
       draw_label(pcontext, 0, 5, strInfo, g_colorNameText, g_colorNameBackground, g_pszFont, g_iInfoLineFontSize,
                  zel2d::align_center | zel2d::align_bottom);
    }
-   draw_corner_labels(pcontext, iLabelSize);
 }
 
 // The raster coordinates of the corner pixels.
 void boxes_layer::draw_corner_labels(zel2d::context * pcontext, int iLabelSize)
 {
-   struct corner_label
-   {
-      enum_corner ecorner;
-      int iRight;  // 1: x of the last column
-      int iBottom; // 1: y of the last row
-      int iAlign;
-   };
-   static constexpr corner_label labels[] = {
-      {e_corner_top_left, 0, 0, zel2d::align_left | zel2d::align_top},
-      {e_corner_top_right, 1, 0, zel2d::align_right | zel2d::align_top},
-      {e_corner_bottom_left, 0, 1, zel2d::align_left | zel2d::align_bottom},
-      {e_corner_bottom_right, 1, 1, zel2d::align_right | zel2d::align_bottom},
-   };
-   for (const corner_label & label : labels)
+   for (const corner_label & label : g_cornerlabels)
    {
       if (!is_corner_label_on(label.ecorner))
       {
@@ -336,10 +397,9 @@ void boxes_layer::draw_corner_labels(zel2d::context * pcontext, int iLabelSize)
    }
 }
 
-void boxes_layer::draw_label(zel2d::context * pcontext, int x, int y, scoped_string_base strText, color::color colorText,
-                             color::color colorBackground, scoped_string_base strFont, int iSize, int iAlign)
+boxes_layer::placed_label boxes_layer::place_label(zel2d::context * pcontext, int x, int y, scoped_string_base strText,
+                                                   scoped_string_base strFont, int iSize, int iAlign) const
 {
-   OffscreenDraw offscreen(pcontext, get_offscreen().get());
    const int iWidth = get_full_width();
    const int iHeight = get_full_height();
    pcontext->set_font_size(static_cast<float>(iSize));
@@ -347,17 +407,27 @@ void boxes_layer::draw_label(zel2d::context * pcontext, int x, int y, scoped_str
    const int iAnchorX = label_anchor(iAlign, zel2d::align_left, zel2d::align_right, zel2d::align_center, iWidth, 10);
    const int iAnchorY = label_anchor(iAlign, zel2d::align_top, zel2d::align_bottom, zel2d::align_middle, iHeight, 5);
    pcontext->set_text_align(iAlign);
-   const float fX = static_cast<float>(static_cast<double>(x) + iAnchorX);
-   const float fY = static_cast<float>(static_cast<double>(y) + iAnchorY);
+   placed_label placed;
+   placed.m_point = {static_cast<float>(static_cast<double>(x) + iAnchorX), static_cast<float>(static_cast<double>(y) + iAnchorY)};
    float bounds[4];
-   pcontext->text_bounds(fX, fY, strText, bounds);
+   pcontext->text_bounds(placed.m_point.x, placed.m_point.y, strText, bounds);
+   placed.m_bounds = {bounds[0], bounds[1], bounds[2], bounds[3]};
+   return placed;
+}
+
+void boxes_layer::draw_label(zel2d::context * pcontext, int x, int y, scoped_string_base strText, color::color colorText,
+                             color::color colorBackground, scoped_string_base strFont, int iSize, int iAlign)
+{
+   OffscreenDraw offscreen(pcontext, get_offscreen().get());
+   const placed_label placed = place_label(pcontext, x, y, strText, strFont, iSize, iAlign);
+   const rectangle_type<float> & bounds = placed.m_bounds;
    pcontext->begin_path();
-   pcontext->rectangle(bounds[0], bounds[1], bounds[2] - bounds[0], bounds[3] - bounds[1]);
+   pcontext->rectangle(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
    pcontext->set_fill_color(colorBackground);
    pcontext->fill();
    pcontext->set_fill_color(colorText);
    pcontext->set_stroke_color(colorText);
-   pcontext->text(fX, fY, strText);
+   pcontext->text(placed.m_point.x, placed.m_point.y, strText);
 }
 
 // Every box gets i = row + column: neighbours alternate between a colour and its tint, and the
@@ -420,15 +490,19 @@ void boxes_layer::_draw_boxes_grid(zel2d::context * pcontext)
 // of 0 switches the names off.
 void boxes_layer::_draw_boxes_names(zel2d::context * pcontext)
 {
-   const int iSize = BoxesNamesFontSize;
-   if (iSize <= 0)
+   if (BoxesNamesFontSize <= 0)
    {
       return;
    }
    OffscreenDraw offscreen(pcontext, get_offscreen().get());
+   pcontext->set_font_face(g_pszFont);
+   const int iSize = fitting_names_size(pcontext);
+   if (iSize <= 0)
+   {
+      return;
+   }
    pcontext->set_fill_color(BoxesNamesColor);
    pcontext->set_font_size(static_cast<float>(iSize));
-   pcontext->set_font_face(g_pszFont);
    pcontext->set_text_align(zel2d::align_center | zel2d::align_middle);
    const bool bReverse = BoxesNamesReverse != 0;
    m_descriptionData.for_each_box(
@@ -438,6 +512,46 @@ void boxes_layer::_draw_boxes_names(zel2d::context * pcontext)
          return false;
       },
       &m_snakeData, false);
+}
+
+// Text is laid out glyph by glyph by advance, and advances grow with the size in proportion: the
+// widest name is the widest letters and the widest number side by side, and one measure at the
+// layer's size gives the size at which it fits.
+int boxes_layer::fitting_names_size(zel2d::context * pcontext) const
+{
+   const int iSize = BoxesNamesFontSize;
+   pcontext->set_font_size(static_cast<float>(iSize));
+   const auto advance = [pcontext](char ch) { return pcontext->text_bounds(0.f, 0.f, std::string_view(&ch, 1), nullptr); };
+   const bool bReverse = BoxesNamesReverse != 0;
+   const int iLettered = bReverse ? Rows : Columns;
+   const int iNumbered = bReverse ? Columns : Rows;
+   // The names of lines 26 g .. 26 g + 25 repeat their letter g + 1 times.
+   const int iLastGroup = (iLettered - 1) / 26;
+   float fWidestLetter = 0.f;
+   float fWidestLettersOfLastGroup = 0.f;
+   for (int i = 0; i < 26; ++i)
+   {
+      const float fAdvance = advance(static_cast<char>('A' + i));
+      fWidestLetter = std::max(fWidestLetter, fAdvance);
+      if (i <= (iLettered - 1) % 26)
+      {
+         fWidestLettersOfLastGroup = std::max(fWidestLettersOfLastGroup, fAdvance * static_cast<float>(iLastGroup + 1));
+      }
+   }
+   const float fWidestLetters = std::max(fWidestLettersOfLastGroup, fWidestLetter * static_cast<float>(iLastGroup));
+   float fWidestDigit = 0.f;
+   for (char ch = '0'; ch <= '9'; ++ch)
+   {
+      fWidestDigit = std::max(fWidestDigit, advance(ch));
+   }
+   const float fWidestName = fWidestLetters + fWidestDigit * static_cast<float>(std::to_string(iNumbered).size());
+   if (fWidestName <= static_cast<float>(Width) && iSize <= Height)
+   {
+      return iSize;
+   }
+   const float fWidthShare = fWidestName > 0.f ? std::min(1.f, static_cast<float>(Width) / fWidestName) : 1.f;
+   const int iFitting = std::min(static_cast<int>(static_cast<float>(iSize) * fWidthShare), Height);
+   return iFitting >= smallest_names_size ? iFitting : 0;
 }
 
 void boxes_layer::_draw_circle(zel2d::context * pcontext)

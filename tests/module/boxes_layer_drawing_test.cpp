@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <limits>
 #include <string>
 #include <vector>
@@ -328,7 +329,7 @@ TEST(boxes_layer_drawing, AFailingDataPathIsSwitchedOffReportedOnceAndThePowerPa
 
 TEST(boxes_layer_drawing, CabinetNamesTakeLettersForColumnsOrWithReverseForRows)
 {
-   auto player = bare_layer(28, 28, 10, 10);
+   auto player = bare_layer(28, 28, 40, 10);
    player->DrawBoxesNames = 1;
    player->BoxesNamesFontSize = 8;
    player->BoxesNamesColor = cyan;
@@ -338,7 +339,7 @@ TEST(boxes_layer_drawing, CabinetNamesTakeLettersForColumnsOrWithReverseForRows)
    EXPECT_EQ(build.texts[26].m_str, "AA1");
    EXPECT_EQ(build.texts[27].m_str, "BB1");
    EXPECT_EQ(build.texts[28].m_str, "A2");
-   EXPECT_EQ(build.texts[27].m_fX, 275.f);
+   EXPECT_EQ(build.texts[27].m_fX, 1100.f);
    EXPECT_EQ(build.texts[27].m_fY, 5.f);
    EXPECT_EQ(build.texts[27].m_iAlign, zel2d::align_center | zel2d::align_middle);
    EXPECT_EQ(build.texts[27].m_fFontSize, 8.f);
@@ -358,6 +359,62 @@ TEST(boxes_layer_drawing, CabinetNamesTakeLettersForColumnsOrWithReverseForRows)
 
    player->BoxesNamesFontSize = 0;
    EXPECT_TRUE(frame_build(*player).texts.empty());
+}
+
+TEST(boxes_layer_drawing, CabinetNamesWiderThanTheirBoxesShrinkToFitOrAreLeftOutBelowTheSmallestSize)
+{
+   auto player = bare_layer(30, 12, 60, 30);
+   player->DrawBoxesNames = 1;
+   player->BoxesNamesFontSize = 14;
+   // "BB12" at 14 fits 60 x 30 boxes: every name at the layer's size.
+   const frame_build fitting(*player);
+   ASSERT_EQ(fitting.texts.size(), 30u * 12u);
+   EXPECT_EQ(fitting.texts.back().m_fFontSize, 14.f);
+
+   // At 40 the widest name would cover its neighbours: all names are drawn at one size at which
+   // it fits its box, no taller than the box.
+   player->BoxesNamesFontSize = 40;
+   const frame_build shrunk(*player);
+   ASSERT_EQ(shrunk.texts.size(), 30u * 12u);
+   const float fSize = shrunk.texts.front().m_fFontSize;
+   EXPECT_LT(fSize, 40.f);
+   EXPECT_GE(fSize, 5.f);
+   zel2d::context context;
+   context.set_font_face("sans");
+   context.set_font_size(fSize);
+   for (const zel2d::drawn_text & name : shrunk.texts)
+   {
+      EXPECT_EQ(name.m_fFontSize, fSize);
+      EXPECT_LE(context.text_bounds(0.f, 0.f, name.m_str, nullptr), 60.f) << name.m_str;
+   }
+
+   // Boxes of 6 pixels hold no name of size 5 or more.
+   player->Width = 6;
+   player->Height = 6;
+   EXPECT_TRUE(frame_build(*player).texts.empty());
+}
+
+TEST(boxes_layer_drawing, ALayerThatOnlyMovedEqualsOneDrawnWholeAtItsNewPlace)
+{
+   auto player = bare_layer(6, 5, 60, 40);
+   player->DrawBoxes = 1;
+   player->DrawBoxesNames = 1;
+   player->BoxesNamesFontSize = 9;
+   player->LabelFontSize = 11;
+   player->CornersMode = 15;
+   frame_build{*player};
+   // Labels grow and shrink with the digits of the offset; the last offsets reach the bounds.
+   for (const auto & [x, y] : {std::pair{7, 3}, std::pair{-120000, 5}, std::pair{2, 2}, std::pair{INT_MAX - 200, INT_MIN + 1}})
+   {
+      player->set_offset_x(x);
+      player->set_offset_y(y);
+      // Only the four corner labels are drawn again.
+      EXPECT_EQ(frame_build{*player}.texts.size(), 4u);
+      const std::vector<std::uint32_t> moved(player->get_offscreen()->data(), player->get_offscreen()->data() + 360 * 200);
+      player->set_changed();
+      frame_build{*player};
+      EXPECT_TRUE(std::equal(moved.begin(), moved.end(), player->get_offscreen()->data())) << x << ", " << y;
+   }
 }
 
 TEST(boxes_layer_drawing, WeightCountsHalfBoxesByTheirShareAndOnlyExclusionsInsideTheGrid)
