@@ -26,7 +26,7 @@ Global::Global(MainScreen * pscreen) :
    const file::path pathFolder = getFolderToSaveData();
    if (file::write_result result = dir::make(pathFolder); !result)
    {
-      trace("the data folder %s cannot be made: %s", pathFolder.c_str(), result.m_strError.c_str());
+      trace("the data folder %s cannot be made: %s", pathFolder.c_str(), result.error().c_str());
    }
 }
 
@@ -179,11 +179,11 @@ void Global::report_write(const char * pszWhat, const file::path & path, const f
 {
    if (!result)
    {
-      show_error(format("%s \"%s\" could not be written: %s", pszWhat, path.c_str(), result.m_strError.c_str()));
+      show_error(format("%s \"%s\" could not be written: %s", pszWhat, path.c_str(), result.error().c_str()));
    }
-   else if (!result.m_strNotice.empty())
+   else if (!result->m_strNotice.empty())
    {
-      show_error(format("%s \"%s\" was saved, but %s.", pszWhat, path.c_str(), result.m_strNotice.c_str()));
+      show_error(format("%s \"%s\" was saved, but %s.", pszWhat, path.c_str(), result->m_strNotice.c_str()));
    }
 }
 

@@ -25,9 +25,13 @@ namespace zelui
 class Widget;
 }
 
+template <typename T>
+class outcome;
+
 namespace file
 {
-struct write_result;
+struct written;
+using write_result = outcome<written>;
 }
 
 namespace Tarvossa_BrisvanePro

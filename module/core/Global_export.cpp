@@ -175,8 +175,8 @@ bool Global::may_export(const export_request & request, const project & document
 {
    if (m_pframebuilder->is_refused(document))
    {
-      show_error(format("The image \"%s\" could not be written: the raster of %d x %d pixels cannot be drawn.", request.m_path.c_str(),
-                        document.get_paper_width(), document.get_paper_height()));
+      report_write("The image", request.m_path,
+                   failure(format("the raster of %d x %d pixels cannot be drawn.", document.get_paper_width(), document.get_paper_height())));
       return false;
    }
    // An export leaves out no layer the user sees: a layer that draws nothing for want of memory,
@@ -226,7 +226,7 @@ void Global::write_export(const export_request & request, const PSDSaver * ppsd)
    }
    catch (const std::bad_alloc &)
    {
-      oresult = file::write_result(false, picture_budget::shortage_text(frame.width(), frame.height()));
+      oresult = failure(picture_budget::shortage_text(frame.width(), frame.height()));
    }
    if (!oresult)
    {
@@ -240,7 +240,7 @@ void Global::write_export(const export_request & request, const PSDSaver * ppsd)
    }
    if (file::write_result notified = platform::context::node()->notify_file_saved(request.m_path); !notified)
    {
-      trace("the desktop was not told of %s: %s", request.m_path.c_str(), notified.m_strError.c_str());
+      trace("the desktop was not told of %s: %s", request.m_path.c_str(), notified.error().c_str());
    }
 }
 

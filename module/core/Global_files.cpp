@@ -136,7 +136,7 @@ void Global::auto_save_presets()
    // The user did not ask for this file, so a failure goes to the log rather than a message box.
    if (file::write_result result = m_pprojectPresets->save_preset_to_file(path); !result)
    {
-      trace("the presets could not be saved to %s: %s", path.c_str(), result.m_strError.c_str());
+      trace("the presets could not be saved to %s: %s", path.c_str(), result.error().c_str());
    }
 }
 
@@ -258,7 +258,7 @@ void Global::on_save_project_chosen(const file::path & path)
    save_project_to_file(path);
    if (file::write_result result = platform::context::node()->notify_file_saved(path); !result)
    {
-      trace("the desktop was not told of %s: %s", path.c_str(), result.m_strError.c_str());
+      trace("the desktop was not told of %s: %s", path.c_str(), result.error().c_str());
    }
 }
 
@@ -326,7 +326,7 @@ void Global::save_logo_layer()
    const file::path path = getFolderToSaveData() / "logo.data";
    if (file::write_result result = m_pproject->save_logo_layer_to_file(path); !result)
    {
-      trace("the logo layer could not be saved to %s: %s", path.c_str(), result.m_strError.c_str());
+      trace("the logo layer could not be saved to %s: %s", path.c_str(), result.error().c_str());
    }
 }
 

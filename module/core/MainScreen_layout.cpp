@@ -31,7 +31,7 @@ void MainScreen::settings_save_layout(const char * pszPath)
    const string_base strText = current_layout().get_property_set().get_ini();
    if (file::write_result result = file::write_all(file::path(pszPath), strText); !result)
    {
-      trace("the tool-window layout could not be saved to %s: %s", pszPath, result.m_strError.c_str());
+      trace("the tool-window layout could not be saved to %s: %s", pszPath, result.error().c_str());
    }
 }
 

@@ -391,7 +391,7 @@ file::write_result PSDSaver::savePSD(const image::image & composite, const std::
 {
    if (string_base strRefusal = refusal(composite, m_layers); !strRefusal.empty())
    {
-      return {false, format("cannot write %s: %s", path.c_str(), strRefusal.c_str())};
+      return failure(format("cannot write %s: %s", path.c_str(), strRefusal.c_str()));
    }
 
    std::vector<big_endian_bytes> records;
@@ -404,8 +404,8 @@ file::write_result PSDSaver::savePSD(const image::image & composite, const std::
    const std::uint64_t section_length = m_layers.empty() ? 0 : 4 + info_length + 4;
    if (section_length > max_section_length)
    {
-      return {false, format("cannot write %s: the layers take %llu bytes; the format holds at most 4 GiB", path.c_str(),
-                            static_cast<unsigned long long>(section_length))};
+      return failure(format("cannot write %s: the layers take %llu bytes; the format holds at most 4 GiB", path.c_str(),
+                            static_cast<unsigned long long>(section_length)));
    }
 
    const big_endian_bytes header = document_header(composite, section_length, info_length, m_layers.size());

@@ -115,7 +115,7 @@ void application::set_file_association()
           platform::context::node()->associate_extension(".tvsx", strId, dir::program(), "\"%1\"");
        !result)
    {
-      trace("the file association of .tvsx could not be made: %s", result.m_strError.c_str());
+      trace("the file association of .tvsx could not be made: %s", result.error().c_str());
    }
 }
 
@@ -248,7 +248,7 @@ void application::save_settings()
    const file::path path = settings_file_path();
    if (file::write_result result = file::write_all(path, settings.get_network_payload(true)); !result)
    {
-      trace("the window settings could not be saved to %s: %s", path.c_str(), result.m_strError.c_str());
+      trace("the window settings could not be saved to %s: %s", path.c_str(), result.error().c_str());
    }
 }
 

@@ -245,7 +245,7 @@ file::write_result project::save_logo_layer_to_file(const file::path & path)
    const pointer<image_layer> playerLogo = get_logo_layer();
    if (!playerLogo)
    {
-      return {false, "the logo flag is on a layer that is not an image layer"};
+      return failure("the logo flag is on a layer that is not an image layer");
    }
    return write_container_file(path, project_magic, "Width:0\nHeight:0", {playerLogo.get()}, std::nullopt);
 }

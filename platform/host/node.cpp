@@ -131,13 +131,13 @@ file::write_result write_when_changed(const std::filesystem::path & path, const 
    bChanged = false;
    if (const file::read_result current = file::read_all(path); current && current.m_strText == strText)
    {
-      return {true, {}};
+      return file::written{};
    }
    std::error_code error;
    std::filesystem::create_directories(path.parent_path(), error);
    if (error)
    {
-      return {false, "cannot create the folder " + path.parent_path().string() + ": " + error.message()};
+      return failure("cannot create the folder " + path.parent_path().string() + ": " + error.message());
    }
    bChanged = true;
    return file::write_atomically(path, strText);
@@ -235,16 +235,16 @@ file::write_result node::associate_extension(scoped_string_base strExtension, sc
    if (strAssociationId.empty() || strAssociationId.find('/') != scoped_string_base::npos
        || strAssociationId.front() == '.' || has_control_character(strAssociationId))
    {
-      return {false, "the association id \"" + string_base(strAssociationId) + "\" is no plain file name"};
+      return failure("the association id \"" + string_base(strAssociationId) + "\" is no plain file name");
    }
    if (strBareExtension.empty() || strBareExtension.find_first_of("/*?[]") != string_base::npos
        || has_control_character(strBareExtension))
    {
-      return {false, "the extension \"" + string_base(strExtension) + "\" cannot be associated"};
+      return failure("the extension \"" + string_base(strExtension) + "\" cannot be associated");
    }
    if (has_control_character(pathProgram.string()) || has_control_character(strOpenCommand))
    {
-      return {false, "the program path or open command holds a control character"};
+      return failure("the program path or open command holds a control character");
    }
    const string_base strMimeType = mime_type_of_extension(strBareExtension);
    const string_base strName = application_display_name();
@@ -293,7 +293,7 @@ file::write_result node::associate_extension(scoped_string_base strExtension, sc
    {
       run_desktop_tool("update-desktop-database", pathData / "applications");
    }
-   return {true, {}};
+   return file::written{};
 }
 
 file::write_result node::notify_file_saved(const std::filesystem::path & pathSaved)
@@ -302,7 +302,7 @@ file::write_result node::notify_file_saved(const std::filesystem::path & pathSav
    const std::filesystem::path path = std::filesystem::absolute(pathSaved, error).lexically_normal();
    if (error || path.empty())
    {
-      return {false, "no absolute path for " + pathSaved.string()};
+      return failure("no absolute path for " + pathSaved.string());
    }
    const std::filesystem::path pathList = user_data_folder() / "recently-used.xbel";
    const string_base strNow = iso8601_now();
@@ -314,12 +314,12 @@ file::write_result node::notify_file_saved(const std::filesystem::path & pathSav
       const file::read_result read = file::read_all(pathList);
       if (!read)
       {
-         return {false, "the recently used files cannot be read: " + read.m_strError};
+         return failure("the recently used files cannot be read: " + read.m_strError);
       }
       const pugi::xml_parse_result parsed = document.load_buffer(read.m_strText.data(), read.m_strText.size());
       if (!parsed || !document.child("xbel"))
       {
-         return {false, "the recently used files in " + pathList.string() + " cannot be read: " + parsed.description()};
+         return failure("the recently used files in " + pathList.string() + " cannot be read: " + parsed.description());
       }
    }
    else

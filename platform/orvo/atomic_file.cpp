@@ -422,14 +422,14 @@ write_result atomic_file::commit()
    if (has_failed())
    {
       close_and_remove();
-      return {false, m_strFailure};
+      return failure(m_strFailure);
    }
    // The bytes are on the disk already; the file is closed only now so that the lock covers the
    // named temporary until the rename.
    ::close(m_fd);
    m_fd = -1;
    m_strTemporary.clear();
-   return {true, {}, m_strNotice};
+   return written{m_strNotice};
 }
 
 write_result write_atomically(const std::filesystem::path & target, const void * pdata, std::size_t size)

@@ -11,27 +11,21 @@
 #include <utility>
 #include <vector>
 
+#include "orvo/outcome.h"
 #include "orvo/string.h"
 
 namespace file
 {
 
-// What a whole-file write did: usable as a bool, with the reason when it failed.
-struct write_result
+// A whole file written, and what the user should know of it (an owner the system did not let the
+// user keep); the notice is empty when there is nothing to tell.
+struct written
 {
-   write_result(bool bOk = false, string_base strError = {}, string_base strNotice = {}) :
-      m_bOk(bOk), m_strError(std::move(strError)), m_strNotice(std::move(strNotice))
-   {
-   }
-
-   bool m_bOk = false;
-   string_base m_strError;
-   // What the user should know of a write that succeeded (an owner the system did not let the
-   // user keep); empty when there is nothing to tell.
    string_base m_strNotice;
-
-   explicit operator bool() const noexcept { return m_bOk; }
 };
+
+// What a whole-file write did: usable as a bool, with the reason when it failed.
+using write_result = outcome<written>;
 
 // A whole file written piece by piece, for files too large to build in memory first. The bytes go
 // to a temporary file in the target's folder, unnamed where the file system allows it (so that a

@@ -179,10 +179,10 @@ file::write_result make(const file::path & path)
    std::filesystem::create_directories(path, error);
    if (error || !std::filesystem::is_directory(path, error))
    {
-      return {false, format("cannot make the folder \"%s\": %s", path.c_str(),
-                            error ? error.message().c_str() : "a file of that name is there")};
+      return failure(format("cannot make the folder \"%s\": %s", path.c_str(),
+                            error ? error.message().c_str() : "a file of that name is there"));
    }
-   return {true, {}};
+   return file::written{};
 }
 
 file::path home()

@@ -86,7 +86,7 @@ file::write_result save_image(const image & image, const std::filesystem::path &
    const encode_result encoded = save_image_to_memory(image, options);
    if (!encoded)
    {
-      return {false, format("cannot write %s: %s", path.c_str(), encoded.error().c_str())};
+      return failure(format("cannot write %s: %s", path.c_str(), encoded.error().c_str()));
    }
    return file::write_atomically(path, encoded->data(), encoded->size());
 }

@@ -92,6 +92,6 @@ TEST_F(node_test, a_recently_used_list_that_cannot_be_read_is_left_as_it_was)
    std::ofstream(pathList) << "<xbel><bookmark href=";
    const auto result = m_node.notify_file_saved("/walls/a.tvsx");
    EXPECT_FALSE(result);
-   EXPECT_NE(result.m_strError.find("cannot be read"), std::string::npos);
+   EXPECT_NE(result.error().find("cannot be read"), std::string::npos);
    EXPECT_EQ(read_all(pathList), "<xbel><bookmark href=");
 }

@@ -334,7 +334,7 @@ TEST_F(PSDSaverTest, RefusesWhatTheFormatCannotHold)
       EXPECT_FALSE(result);
       EXPECT_EQ(read_all(path), "old");
       EXPECT_EQ(files_in_folder(), 1u);
-      return result.m_strError;
+      return result.error();
    };
    const image::image small(2, 2);
 
@@ -366,7 +366,7 @@ TEST_F(PSDSaverTest, FailedWriteIsReportedAndKeepsTheOldFile)
 
    const file::write_result missing = m_psaver->savePSD(*pimage, m_folder / "no-such-folder" / "a.psd");
    EXPECT_FALSE(missing);
-   EXPECT_NE(missing.m_strError.find("cannot write"), string_base::npos);
+   EXPECT_NE(missing.error().find("cannot write"), string_base::npos);
 
    // A file size limit makes the disk refuse bytes midway, as a full disk would.
    const fs::path path = m_folder / "a.psd";
@@ -382,7 +382,7 @@ TEST_F(PSDSaverTest, FailedWriteIsReportedAndKeepsTheOldFile)
    std::signal(SIGXFSZ, previous);
 
    EXPECT_FALSE(midway);
-   EXPECT_NE(midway.m_strError.find("writing failed"), string_base::npos) << midway.m_strError;
+   EXPECT_NE(midway.error().find("writing failed"), string_base::npos) << midway.error();
    EXPECT_EQ(read_all(path), "old");
    EXPECT_EQ(files_in_folder(), 1u);
 }

@@ -35,7 +35,7 @@ TEST(AtomicFile, FailureIsReportedAndKeepsTheOldFile)
    const fs::path missing = folder / "no-such-folder" / "a.txt";
    file::write_result result = file::write_atomically(missing, "x");
    EXPECT_FALSE(result);
-   EXPECT_NE(result.m_strError.find("cannot write"), string_base::npos);
+   EXPECT_NE(result.error().find("cannot write"), string_base::npos);
 
    // The target is a folder, which a file cannot replace: the rename fails, the folder stays
    // and no temporary file is left beside it.
@@ -106,7 +106,7 @@ TEST(AtomicFile, AbandonedOrFailedStreamLeavesTheOldFile)
    ::sigaction(SIGXFSZ, &previous, nullptr);
 
    EXPECT_FALSE(result);
-   EXPECT_NE(result.m_strError.find("writing failed"), string_base::npos) << result.m_strError;
+   EXPECT_NE(result.error().find("writing failed"), string_base::npos) << result.error();
    EXPECT_EQ(read_all(target), "old");
    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
    fs::remove_all(folder);
@@ -166,7 +166,7 @@ TEST(AtomicFile, ReadOnlyFilesAndOtherKindsOfTargetAreReportedNotReplaced)
    fs::permissions(target, fs::perms::owner_read);
    file::write_result result = file::write_atomically(target, "new");
    EXPECT_FALSE(result);
-   EXPECT_NE(result.m_strError.find("read-only"), string_base::npos) << result.m_strError;
+   EXPECT_NE(result.error().find("read-only"), string_base::npos) << result.error();
    EXPECT_EQ(read_all(target), "old");
    EXPECT_EQ(permission_bits(target), 0400);
 
@@ -174,7 +174,7 @@ TEST(AtomicFile, ReadOnlyFilesAndOtherKindsOfTargetAreReportedNotReplaced)
    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
    result = file::write_atomically(fifo, "x");
    EXPECT_FALSE(result);
-   EXPECT_NE(result.m_strError.find("not a regular file"), string_base::npos) << result.m_strError;
+   EXPECT_NE(result.error().find("not a regular file"), string_base::npos) << result.error();
    EXPECT_TRUE(fs::is_fifo(fifo));
    EXPECT_EQ(entries_in(folder), 2);
    fs::remove_all(folder);
@@ -268,7 +268,7 @@ TEST(AtomicFile, ALinkStaysALinkAndTheFileItLeadsToIsReplaced)
    fs::create_symlink("loop-a", folder / "loop-b");
    const file::write_result result = file::write_atomically(folder / "loop-a", "x");
    EXPECT_FALSE(result);
-   EXPECT_NE(result.m_strError.find("symbolic links"), string_base::npos) << result.m_strError;
+   EXPECT_NE(result.error().find("symbolic links"), string_base::npos) << result.error();
    EXPECT_TRUE(fs::is_symlink(folder / "loop-a"));
    EXPECT_EQ(entries_in(folder), 6);
    fs::remove_all(folder);
@@ -314,7 +314,7 @@ TEST(AtomicFile, KeepsOwnerAndGroupAndSaysWhatTheSystemDidNotLetItKeep)
    // The administrator saving a user's private file leaves it theirs.
    file::write_result result = file::write_atomically(target, "by the administrator");
    ASSERT_TRUE(result);
-   EXPECT_TRUE(result.m_strNotice.empty()) << result.m_strNotice;
+   EXPECT_TRUE(result->m_strNotice.empty()) << result->m_strNotice;
    EXPECT_EQ(owner_of(target), (owner_and_group{other_user, shared_group}));
    EXPECT_EQ(permission_bits(target), 0600);
 
@@ -331,7 +331,7 @@ TEST(AtomicFile, KeepsOwnerAndGroupAndSaysWhatTheSystemDidNotLetItKeep)
       }
       const file::write_result saved = file::write_atomically(target, "by a colleague");
       const owner_and_group now = owner_of(target);
-      const bool bTold = saved.m_strNotice == "it now belongs to 64012 instead of 64011 (only the administrator may give a file to "
+      const bool bTold = saved && saved->m_strNotice == "it now belongs to 64012 instead of 64011 (only the administrator may give a file to "
                                               "another user, or to a group one is not in)";
       ::_exit(saved && bTold && now == owner_and_group{saving_user, shared_group} && permission_bits(target) == 0664 ? 0 : 1);
    }

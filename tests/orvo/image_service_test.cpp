@@ -449,7 +449,7 @@ TEST(ImageService, AFailedSaveSaysSoAndLeavesNoFile)
    const fs::path missing = folder / "no-such-folder" / "out.png";
    file::write_result written = image::save_image(*pimage, missing, {image::e_save_format_png, -1});
    EXPECT_FALSE(written);
-   EXPECT_NE(written.m_strError.find("cannot write"), string_base::npos);
+   EXPECT_NE(written.error().find("cannot write"), string_base::npos);
 
    // A folder stands under the target name: nothing replaces it, and no temporary file is left.
    fs::create_directories(folder / "taken.png" / "inside");
