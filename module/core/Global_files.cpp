@@ -290,7 +290,7 @@ void Global::on_logo_picture_chosen(const file::path & path)
       return;
    }
    image::load_result result = image::load_image(path);
-   if (!result || !result.m_pimage->_is_ok())
+   if (!result || !result.value()->_is_ok())
    {
       show_error("Error loading image.");
       return;
@@ -300,13 +300,13 @@ void Global::on_logo_picture_chosen(const file::path & path)
    {
       return;
    }
-   plogo->set_image(result.m_pimage);
+   plogo->set_image(result.value());
    // The picture shows at exactly its own size: with the aspect kept, each side would be
    // recomputed from the other and could come out a pixel short.
    const bool bMaintainAspect = plogo->getMaintainAspectRatio();
    plogo->setMaintainAspectRatio(false);
-   plogo->set_width(result.m_pimage->width());
-   plogo->set_height(result.m_pimage->height());
+   plogo->set_width(result.value()->width());
+   plogo->set_height(result.value()->height());
    plogo->setMaintainAspectRatio(bMaintainAspect);
    pointer_array<app_layer> & layers = m_pproject->get_layers();
    layers.erase_at(layers.find_first(plogo.get()));

@@ -51,12 +51,12 @@ void image_layer::freeIfNeeded()
 void image_layer::load_from_file(scoped_string_base strPath)
 {
    image::load_result result = image::load_image(std::filesystem::path(string_base(strPath)));
-   if (!result || !result.m_pimage->_is_ok())
+   if (!result || !result.value()->_is_ok())
    {
       freeIfNeeded();
       throw exception(error_failed, "image failed to load");
    }
-   set_image(result.m_pimage);
+   set_image(result.value());
 }
 
 void image_layer::set_image(const pointer<image::image> & pimage)
@@ -101,13 +101,13 @@ void image_layer::load_from_hex_data(scoped_string_base strHex)
    image::load_result result = image::load_image_from_memory(memory.data(), memory.size());
    if (!result)
    {
-      trace("image_layer: Data does not decode as a picture: %s", result.m_strError.c_str());
+      trace("image_layer: Data does not decode as a picture: %s", result.error().c_str());
       freeIfNeeded();
       return;
    }
-   if (result.m_pimage != m_pimage)
+   if (result.value() != m_pimage)
    {
-      set_image(result.m_pimage);
+      set_image(result.value());
    }
 }
 
@@ -122,9 +122,9 @@ void image_layer::decode_kept_picture()
    image::load_result result = image::load_image_from_memory(m_pictureKept.data(), m_pictureKept.size());
    if (!result)
    {
-      trace("image_layer: the picture kept does not decode: %s", result.m_strError.c_str());
+      trace("image_layer: the picture kept does not decode: %s", result.error().c_str());
    }
-   hold_picture(result.m_pimage);
+   hold_picture(result.value_or(nullptr));
 }
 
 string_base image_layer::getImageAsHex() const

@@ -295,7 +295,7 @@ void TopMenuSubmenu::on_image_layer_picture_chosen(Global * pglobal, file::file_
       return;
    }
    image::load_result result = image::load_image(pdialog->get_file_path());
-   if (!result || !result.m_pimage->_is_ok())
+   if (!result || !result.value()->_is_ok())
    {
       pglobal->show_error("Error loading image.");
       return;
@@ -307,9 +307,9 @@ void TopMenuSubmenu::on_image_layer_picture_chosen(Global * pglobal, file::file_
       return;
    }
    // The picture first: it gives the layer the aspect that the size setters keep.
-   player->set_image(result.m_pimage);
-   player->set_width(result.m_pimage->width());
-   player->set_height(result.m_pimage->height());
+   player->set_image(result.value());
+   player->set_width(result.value()->width());
+   player->set_height(result.value()->height());
    pglobal->follow_current_layer();
 }
 

@@ -75,10 +75,9 @@ load_result decode(const std::uint8_t * pdata, std::size_t size)
    const std::int64_t iHeight = iHeightSigned < 0 ? -iHeightSigned : iHeightSigned;
    const std::int64_t iBits = codec::read_le16(pdata + (bOs2 ? 24 : 28));
    const std::uint32_t uCompression = bOs2 ? bi_rgb : codec::read_le32(pdata + 30);
-   load_result result;
-   if (!codec::check_declared_size(bmp_name, iWidth, iHeight, size, image::max_pixels, &result))
+   if (const outcome<> sized = codec::check_declared_size(bmp_name, iWidth, iHeight, size, image::max_pixels); !sized)
    {
-      return result;
+      return failure(sized.error());
    }
    if (uCompression != bi_rgb && uCompression != bi_bitfields && uCompression != bi_alphabitfields)
    {

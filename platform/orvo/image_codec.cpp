@@ -7,43 +7,40 @@
 namespace image::codec
 {
 
-load_result load_failure(const char * pszFormat, const string_base & strReason)
+failure load_failure(const char * pszFormat, const string_base & strReason)
 {
-   return {nullptr, format("%s: %s", pszFormat, strReason.c_str())};
+   return failure(format("%s: %s", pszFormat, strReason.c_str()));
 }
 
-load_result refused_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight)
+failure refused_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight)
 {
    return load_failure(pszFormat, format("picture too large: %lld x %lld pixels (at most %lld per side and %lld in all)",
                                          static_cast<long long>(iWidth), static_cast<long long>(iHeight),
                                          static_cast<long long>(image::max_side), static_cast<long long>(image::max_pixels)));
 }
 
-load_result implausible_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight, std::size_t size)
+failure implausible_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight, std::size_t size)
 {
    return load_failure(pszFormat, format("%zu bytes cannot hold %lld x %lld pixels: the file is cut or corrupt", size,
                                          static_cast<long long>(iWidth), static_cast<long long>(iHeight)));
 }
 
-bool check_declared_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight, std::size_t size,
-                         std::int64_t iPixelsPerByte, load_result * presult)
+outcome<> check_declared_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight, std::size_t size,
+                              std::int64_t iPixelsPerByte)
 {
    if (iWidth < 1 || iHeight < 1)
    {
-      *presult = load_failure(pszFormat, format("no pixels: %lld x %lld", static_cast<long long>(iWidth), static_cast<long long>(iHeight)));
-      return false;
+      return load_failure(pszFormat, format("no pixels: %lld x %lld", static_cast<long long>(iWidth), static_cast<long long>(iHeight)));
    }
    if (!image::is_size_allowed(iWidth, iHeight))
    {
-      *presult = refused_size(pszFormat, iWidth, iHeight);
-      return false;
+      return refused_size(pszFormat, iWidth, iHeight);
    }
    if (iWidth * iHeight > static_cast<std::int64_t>(size) * iPixelsPerByte)
    {
-      *presult = implausible_size(pszFormat, iWidth, iHeight, size);
-      return false;
+      return implausible_size(pszFormat, iWidth, iHeight, size);
    }
-   return true;
+   return {};
 }
 
 pointer<image> new_picture(int iWidth, int iHeight)

@@ -10,19 +10,19 @@ namespace image::codec
 {
 
 // "FORMAT: reason" as a failed load.
-load_result load_failure(const char * pszFormat, const string_base & strReason);
+failure load_failure(const char * pszFormat, const string_base & strReason);
 
 // A declared size outside the limits of `image::is_size_allowed`.
-load_result refused_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight);
+failure refused_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight);
 
 // A declared size that the file's bytes cannot hold even at the format's best compression, so the
 // pixels are not allocated for it.
-load_result implausible_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight, std::size_t size);
+failure implausible_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight, std::size_t size);
 
 // The declared size is acceptable: within the limits, and at most iPixelsPerByte pixels per byte of
-// the file. Otherwise `presult` receives the matching failure.
-bool check_declared_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight, std::size_t size,
-                         std::int64_t iPixelsPerByte, load_result * presult);
+// the file. Otherwise the outcome is the matching failure.
+outcome<> check_declared_size(const char * pszFormat, std::int64_t iWidth, std::int64_t iHeight, std::size_t size,
+                              std::int64_t iPixelsPerByte);
 
 // A new picture of that size whose pixels receive straight RGBA bytes in place (4 bytes a pixel,
 // rows packed); `finish_straight_rgba` then turns them into the native form.

@@ -15,12 +15,12 @@ load_result load_image(const std::filesystem::path & path)
    const file::read_result read = file::read_all(path);
    if (!read)
    {
-      return {nullptr, read.m_strError};
+      return failure(read.m_strError);
    }
    load_result result = load_image_from_memory(read.m_strText.data(), read.m_strText.size());
    if (!result)
    {
-      result.m_strError = format("%s: %s", path.c_str(), result.m_strError.c_str());
+      return failure(format("%s: %s", path.c_str(), result.error().c_str()));
    }
    return result;
 }
@@ -45,7 +45,7 @@ load_result load_image_from_memory(const void * pdata, std::size_t size)
    {
       return tga_codec::decode(pbytes, size);
    }
-   return {nullptr, size == 0 ? string_base("no data") : string_base("not a picture in a known format (PNG, JPG, BMP, TGA)")};
+   return failure(size == 0 ? "no data" : "not a picture in a known format (PNG, JPG, BMP, TGA)");
 }
 
 std::optional<size_type<int>> declared_size_of_memory(const void * pdata, std::size_t size)

@@ -37,13 +37,7 @@ struct save_options
 };
 
 // A loaded picture, or why there is none.
-struct load_result
-{
-   pointer<image> m_pimage;
-   string_base m_strError;
-
-   explicit operator bool() const noexcept { return m_pimage.is_set(); }
-};
+using load_result = outcome<pointer<image>>;
 
 // An encoded file in memory, or why there is none.
 using encode_result = outcome<std::vector<std::uint8_t>>;

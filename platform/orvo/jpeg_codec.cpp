@@ -201,11 +201,12 @@ load_result read_picture(decoder & decoder, const std::uint8_t * pdata, std::siz
    {
       return codec::load_failure(jpeg_name, decoder.error.szError);
    }
-   load_result result;
    const std::int64_t iPixelsPerByte = is_sequential_huffman(decoder.info) ? max_pixels_per_byte_sequential : image::max_pixels;
-   if (!codec::check_declared_size(jpeg_name, decoder.info.output_width, decoder.info.output_height, size, iPixelsPerByte, &result))
+   if (const outcome<> sized =
+          codec::check_declared_size(jpeg_name, decoder.info.output_width, decoder.info.output_height, size, iPixelsPerByte);
+       !sized)
    {
-      return result;
+      return failure(sized.error());
    }
    if (!start_decompress(decoder))
    {
@@ -223,8 +224,7 @@ load_result read_picture(decoder & decoder, const std::uint8_t * pdata, std::siz
                    decoder.info.saw_Adobe_marker);
    }
    codec::finish_straight_rgba(*pimage);
-   result.m_pimage = pimage;
-   return result;
+   return pimage;
 }
 
 } // namespace

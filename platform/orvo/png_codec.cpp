@@ -286,23 +286,21 @@ load_result decode(const std::uint8_t * pdata, std::size_t size)
    {
       return codec::load_failure(png_name, png.message);
    }
-   load_result result;
-   if (!codec::check_declared_size(png_name, png.width, png.height, size, max_pixels_per_byte, &result))
+   if (const outcome<> sized = codec::check_declared_size(png_name, png.width, png.height, size, max_pixels_per_byte); !sized)
    {
       png_image_free(&png);
-      return result;
+      return failure(sized.error());
    }
    pointer<image> pimage = codec::new_picture(static_cast<int>(png.width), static_cast<int>(png.height));
    png.format = PNG_FORMAT_RGBA;
    if (!png_image_finish_read(&png, nullptr, pimage->data(), 0, nullptr))
    {
-      result = codec::load_failure(png_name, png.message);
+      failure why = codec::load_failure(png_name, png.message);
       png_image_free(&png);
-      return result;
+      return why;
    }
    codec::finish_straight_rgba(*pimage);
-   result.m_pimage = pimage;
-   return result;
+   return pimage;
 }
 
 encode_result encode(const image & image)

@@ -37,10 +37,9 @@ load_result decode(const char * pszFormat, const std::uint8_t * pdata, std::size
    {
       return codec::load_failure(pszFormat, brisvane_stbi_failure_reason());
    }
-   load_result result;
-   if (!codec::check_declared_size(pszFormat, iWidth, iHeight, size, image::max_pixels, &result))
+   if (const outcome<> sized = codec::check_declared_size(pszFormat, iWidth, iHeight, size, image::max_pixels); !sized)
    {
-      return result;
+      return failure(sized.error());
    }
    std::uint8_t * prgba = brisvane_stbi_load(pdata, static_cast<int>(size), &iWidth, &iHeight);
    if (!prgba)
@@ -48,14 +47,10 @@ load_result decode(const char * pszFormat, const std::uint8_t * pdata, std::size
       return codec::load_failure(pszFormat, brisvane_stbi_failure_reason());
    }
    pointer<image> pimage = codec::new_picture(iWidth, iHeight);
-   if (pimage->_is_ok())
+   load_result result = pimage->_is_ok() ? load_result(pimage) : codec::refused_size(pszFormat, iWidth, iHeight);
+   if (result)
    {
       image32_t::from_straight_rgba(prgba, iWidth * iHeight, pimage->data());
-      result.m_pimage = pimage;
-   }
-   else
-   {
-      result = codec::refused_size(pszFormat, iWidth, iHeight);
    }
    brisvane_stbi_free(prgba);
    return result;

@@ -119,10 +119,9 @@ load_result decode(const std::uint8_t * pdata, std::size_t size)
    // all the pixel data (the decoder would read a missing remainder as black).
    const std::int64_t iWidth = codec::read_le16(pdata + 12);
    const std::int64_t iHeight = codec::read_le16(pdata + 14);
-   load_result result;
-   if (!codec::check_declared_size(tga_name, iWidth, iHeight, size, image::max_pixels, &result))
+   if (const outcome<> sized = codec::check_declared_size(tga_name, iWidth, iHeight, size, image::max_pixels); !sized)
    {
-      return result;
+      return failure(sized.error());
    }
    const std::uint8_t uchImageType = pdata[2];
    const std::size_t bytesMap = pdata[1] ? codec::read_le16(pdata + 5) * ((pdata[7] + 7u) / 8u) : 0;

@@ -811,7 +811,7 @@ int context::create_image(scoped_string_base path, int iFlags)
    {
       return 0;
    }
-   const image::image & picture = *loaded.m_pimage;
+   const image::image & picture = *loaded.value();
    return create_image_rgba(picture.width(), picture.height(), iFlags, picture.data(), picture.layout());
 }
 

@@ -8,12 +8,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t * pdata, std::size_t size)
 {
    const image::load_result result = image::load_image_from_memory(pdata, size);
-   if (result && !result.m_pimage->_is_ok())
+   if (result && !result.value()->_is_ok())
    {
       __builtin_trap();
    }
    const std::optional<size_type<int>> osizeDeclared = image::declared_size_of_memory(pdata, size);
-   if (result && osizeDeclared != size_type<int>{result.m_pimage->width(), result.m_pimage->height()})
+   if (result && osizeDeclared != size_type<int>{result.value()->width(), result.value()->height()})
    {
       __builtin_trap();
    }

@@ -215,7 +215,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t * pdata, std::size_t si
    }
    std::filesystem::remove(path);
    const file::write_result result = psaver->savePSD(*pcomposite, path);
-   check(bool(result) == bFits && (bool(result) || !result.m_strError.empty()));
+   check(bool(result) == bFits && (bool(result) || !result.error().empty()));
    check(bool(result) == std::filesystem::exists(path));
    if (result)
    {

@@ -127,7 +127,7 @@ TEST_F(desktop_screen, an_opened_project_whose_first_layer_is_a_picture_hides_th
 
    // A project of a picture under a screen layer of 13 columns.
    pointer<image_layer> ppicture = document().new_image_layer();
-   ppicture->set_image(image::load_image(picture_file()).m_pimage);
+   ppicture->set_image(image::load_image(picture_file()).value());
    document().get_layers()[1].cast<boxes_layer>()->Columns = 13;
    const file::path pathProject = m_pglobal->getFolderToSaveData() / "picture_first.tvsx";
    m_pglobal->save_project_to_file(pathProject);

@@ -187,17 +187,17 @@ TEST_F(picture_export, PngOverBlackOrTransparent)
    request_export(m_folder / "black.png", {{"PNG Image", "*.png"}, {"All Files", "*.*"}});
    EXPECT_TRUE(build());
    image::load_result black = read_back(m_folder / "black.png");
-   ASSERT_TRUE(black) << black.m_strError.c_str();
-   EXPECT_EQ(black.m_pimage->pixel(200, 200), 0xFF000000);
-   EXPECT_EQ(black.m_pimage->pixel(50, 50) >> 24, 0xFFu);
+   ASSERT_TRUE(black) << black.error().c_str();
+   EXPECT_EQ(black.value()->pixel(200, 200), 0xFF000000);
+   EXPECT_EQ(black.value()->pixel(50, 50) >> 24, 0xFFu);
 
    m_pglobal->m_bBlackBackground = false;
    request_export(m_folder / "clear.png", {{"PNG Image", "*.png"}, {"All Files", "*.*"}});
    build();
    image::load_result clear = read_back(m_folder / "clear.png");
    ASSERT_TRUE(clear);
-   EXPECT_EQ(clear.m_pimage->pixel(200, 200), transparent);
-   EXPECT_EQ(clear.m_pimage->pixel(50, 50) >> 24, 128u);
+   EXPECT_EQ(clear.value()->pixel(200, 200), transparent);
+   EXPECT_EQ(clear.value()->pixel(50, 50) >> 24, 128u);
 }
 
 TEST_F(picture_export, OtherFormatsIgnoreBlackBackground)
@@ -206,7 +206,7 @@ TEST_F(picture_export, OtherFormatsIgnoreBlackBackground)
    build();
    image::load_result tga = read_back(m_folder / "frame.tga");
    ASSERT_TRUE(tga);
-   EXPECT_EQ(tga.m_pimage->pixel(200, 200), transparent);
+   EXPECT_EQ(tga.value()->pixel(200, 200), transparent);
    request_export(m_folder / "frame.jpg", {{"JPG Image", "*.jpg"}});
    build();
    EXPECT_TRUE(read_back(m_folder / "frame.jpg"));

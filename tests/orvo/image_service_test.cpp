@@ -206,10 +206,10 @@ TEST_P(ImageFormats, RoundTripAndIndependentReadersSeeTheDrawnColours)
 
       const bytes expected = format_case.bKeepsAlpha ? straight_rgba(*pimage) : opaque(straight_rgba(*pimage));
       image::load_result loaded = image::load_image(path);
-      ASSERT_TRUE(loaded) << loaded.m_strError;
-      EXPECT_EQ(loaded.m_pimage->width(), pimage->width());
-      EXPECT_EQ(loaded.m_pimage->height(), pimage->height());
-      EXPECT_TRUE(same_pixels(expected, straight_rgba(*loaded.m_pimage), format_case.iTolerance));
+      ASSERT_TRUE(loaded) << loaded.error();
+      EXPECT_EQ(loaded.value()->width(), pimage->width());
+      EXPECT_EQ(loaded.value()->height(), pimage->height());
+      EXPECT_TRUE(same_pixels(expected, straight_rgba(*loaded.value()), format_case.iTolerance));
 
       EXPECT_TRUE(same_pixels(expected, read_with_pillow(path), format_case.iTolerance)) << "Pillow";
       EXPECT_TRUE(same_pixels(expected, read_with_imagemagick(path), format_case.iTolerance)) << "ImageMagick";
@@ -229,8 +229,8 @@ TEST(ImageService, LosslessSavesComeBackBitForBit)
       const image::encode_result encoded = image::save_image_to_memory(*pimage, {iFormat, -1});
       ASSERT_TRUE(encoded) << encoded.error();
       const image::load_result loaded = image::load_image_from_memory(encoded->data(), encoded->size());
-      ASSERT_TRUE(loaded) << loaded.m_strError;
-      EXPECT_EQ(std::vector<std::uint32_t>(loaded.m_pimage->data(), loaded.m_pimage->data() + 1200),
+      ASSERT_TRUE(loaded) << loaded.error();
+      EXPECT_EQ(std::vector<std::uint32_t>(loaded.value()->data(), loaded.value()->data() + 1200),
                 std::vector<std::uint32_t>(pimage->data(), pimage->data() + 1200))
          << iFormat;
    }
@@ -304,8 +304,8 @@ TEST(ImageService, ReadsFilesMadeByAnotherProgram)
       const fs::path path = folder / onecase.pszOutput;
       run(format("/usr/bin/convert '%s' %s '%s'", source.c_str(), onecase.pszOptions, path.c_str()));
       image::load_result loaded = image::load_image(path);
-      ASSERT_TRUE(loaded) << onecase.pszOutput << ": " << loaded.m_strError;
-      EXPECT_TRUE(same_pixels(expected, straight_rgba(*loaded.m_pimage), onecase.iTolerance)) << onecase.pszOutput;
+      ASSERT_TRUE(loaded) << onecase.pszOutput << ": " << loaded.error();
+      EXPECT_TRUE(same_pixels(expected, straight_rgba(*loaded.value()), onecase.iTolerance)) << onecase.pszOutput;
    }
 
    // ImageMagick writes TGA rows upside down; Pillow makes the uncompressed one.
@@ -313,14 +313,14 @@ TEST(ImageService, ReadsFilesMadeByAnotherProgram)
    run(format("/usr/bin/python3 -c \"import sys; from PIL import Image; Image.open(sys.argv[1]).save(sys.argv[2], compression=None)\" '%s' '%s'",
               source.c_str(), tga.c_str()));
    image::load_result loadedTga = image::load_image(tga);
-   ASSERT_TRUE(loadedTga) << loadedTga.m_strError;
-   EXPECT_TRUE(same_pixels(expected, straight_rgba(*loadedTga.m_pimage), 0));
+   ASSERT_TRUE(loadedTga) << loadedTga.error();
+   EXPECT_TRUE(same_pixels(expected, straight_rgba(*loadedTga.value()), 0));
 
    const fs::path grey = folder / "grey.png";
    run(format("/usr/bin/convert '%s' -colorspace Gray '%s'", source.c_str(), grey.c_str()));
    const image::load_result loaded = image::load_image(grey);
-   ASSERT_TRUE(loaded) << loaded.m_strError;
-   const color::color pixel = image::straight_color(loaded.m_pimage->pixel(5, 5));
+   ASSERT_TRUE(loaded) << loaded.error();
+   const color::color pixel = image::straight_color(loaded.value()->pixel(5, 5));
    EXPECT_EQ(pixel.m_uchR, pixel.m_uchG);
    EXPECT_EQ(pixel.m_uchA, 255);
    fs::remove_all(folder);
@@ -331,8 +331,8 @@ TEST(ImageService, GarbageAndCutFilesAreFailuresWithAReason)
    const bytes garbage = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e', 0, 1, 2, 3};
    image::load_result result = image::load_image_from_memory(garbage.data(), garbage.size());
    EXPECT_FALSE(result);
-   EXPECT_EQ(result.m_strError, "not a picture in a known format (PNG, JPG, BMP, TGA)");
-   EXPECT_EQ(image::load_image_from_memory(nullptr, 0).m_strError, "no data");
+   EXPECT_EQ(result.error(), "not a picture in a known format (PNG, JPG, BMP, TGA)");
+   EXPECT_EQ(image::load_image_from_memory(nullptr, 0).error(), "no data");
 
    const pointer<image::image> pimage = gradient_picture(false);
    for (int iFormat : {image::e_save_format_png, image::e_save_format_jpg, image::e_save_format_bmp, image::e_save_format_tga})
@@ -342,7 +342,7 @@ TEST(ImageService, GarbageAndCutFilesAreFailuresWithAReason)
       {
          result = image::load_image_from_memory(whole.data(), size);
          EXPECT_FALSE(result) << "format " << iFormat << " cut at " << size;
-         EXPECT_FALSE(result.m_strError.empty());
+         EXPECT_FALSE(result.error().empty());
       }
    }
 }
@@ -377,20 +377,19 @@ void put_le16(bytes & memory, std::size_t offset, std::uint32_t u)
 
 TEST(ImageService, HugeDeclaredSizesAreRefusedBeforeAllocating)
 {
-   image::load_result result;
    bytes png = png_declaring(70000, 10);
-   result = image::load_image_from_memory(png.data(), png.size());
+   image::load_result result = image::load_image_from_memory(png.data(), png.size());
    EXPECT_FALSE(result);
-   EXPECT_NE(result.m_strError.find("too large"), string_base::npos) << result.m_strError;
+   EXPECT_NE(result.error().find("too large"), string_base::npos) << result.error();
 
    png = png_declaring(20000, 20000);
    result = image::load_image_from_memory(png.data(), png.size());
-   EXPECT_NE(result.m_strError.find("PNG: picture too large: 20000 x 20000 pixels"), string_base::npos) << result.m_strError;
+   EXPECT_NE(result.error().find("PNG: picture too large: 20000 x 20000 pixels"), string_base::npos) << result.error();
 
    // Within the limits, but far more than a few hundred bytes can hold.
    png = png_declaring(16384, 16384);
    result = image::load_image_from_memory(png.data(), png.size());
-   EXPECT_NE(result.m_strError.find("cannot hold 16384 x 16384 pixels"), string_base::npos) << result.m_strError;
+   EXPECT_NE(result.error().find("cannot hold 16384 x 16384 pixels"), string_base::npos) << result.error();
 
    const pointer<image::image> pimage = test_picture();
    bytes bmp = image::save_image_to_memory(*pimage, {image::e_save_format_bmp, -1}).value();
@@ -399,13 +398,13 @@ TEST(ImageService, HugeDeclaredSizesAreRefusedBeforeAllocating)
    bmp[22] = 0xFF; // height 65535
    bmp[23] = 0xFF;
    result = image::load_image_from_memory(bmp.data(), bmp.size());
-   EXPECT_NE(result.m_strError.find("BMP: picture too large"), string_base::npos) << result.m_strError;
+   EXPECT_NE(result.error().find("BMP: picture too large"), string_base::npos) << result.error();
 
    bytes tga = image::save_image_to_memory(*pimage, {image::e_save_format_tga, -1}).value();
    put_le16(tga, 12, 60000);
    put_le16(tga, 14, 60000);
    result = image::load_image_from_memory(tga.data(), tga.size());
-   EXPECT_NE(result.m_strError.find("TGA: picture too large"), string_base::npos) << result.m_strError;
+   EXPECT_NE(result.error().find("TGA: picture too large"), string_base::npos) << result.error();
 
    // The JPG frame header (SOF0) holds the height, then the width, big-endian.
    bytes jpg = image::save_image_to_memory(*pimage, {image::e_save_format_jpg, -1}).value();
@@ -421,7 +420,7 @@ TEST(ImageService, HugeDeclaredSizesAreRefusedBeforeAllocating)
       }
    }
    result = image::load_image_from_memory(jpg.data(), jpg.size());
-   EXPECT_NE(result.m_strError.find("JPG: picture too large: 60000 x 60000"), string_base::npos) << result.m_strError;
+   EXPECT_NE(result.error().find("JPG: picture too large: 60000 x 60000"), string_base::npos) << result.error();
 }
 
 TEST(ImageService, FuzzerFindsAreRefusedQuickly)
@@ -431,13 +430,13 @@ TEST(ImageService, FuzzerFindsAreRefusedQuickly)
    const bytes bmp = read_file(BRISVANE_SOURCE_DIR "/tests/fuzz/seeds/fuzz_image_load/found-bmp-unknown-compression.bmp");
    ASSERT_EQ(bmp.size(), 55u);
    const image::load_result result = image::load_image_from_memory(bmp.data(), bmp.size());
-   EXPECT_EQ(result.m_strError, "BMP: compression 4278190144 is not supported");
+   EXPECT_EQ(result.error(), "BMP: compression 4278190144 is not supported");
 
    // A progressive JPG of 249 bytes declaring 32780 x 4171 pixels in full colour, whose
    // coefficients alone would take 800 MB.
    const bytes jpg = read_file(BRISVANE_SOURCE_DIR "/tests/fuzz/seeds/fuzz_image_load/found-progressive-jpg-huge.jpg");
    ASSERT_EQ(jpg.size(), 249u);
-   EXPECT_EQ(image::load_image_from_memory(jpg.data(), jpg.size()).m_strError,
+   EXPECT_EQ(image::load_image_from_memory(jpg.data(), jpg.size()).error(),
              "JPG: a progressive file this large would take more than 768 MiB to read");
 }
 
@@ -469,5 +468,5 @@ TEST(ImageService, MissingFileIsAFailureNamingIt)
 {
    const image::load_result result = image::load_image("/nonexistent/picture.png");
    EXPECT_FALSE(result);
-   EXPECT_NE(result.m_strError.find("/nonexistent/picture.png"), string_base::npos);
+   EXPECT_NE(result.error().find("/nonexistent/picture.png"), string_base::npos);
 }
