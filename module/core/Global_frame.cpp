@@ -1,14 +1,11 @@
 #include <memory>
 #include <mutex>
-#include <utility>
-#include <vector>
 
 #include "core/Global.h"
 #include "core/MainScreen.h"
 #include "core/PSDSaver.h"
 #include "core/frame_builder.h"
 #include "document/boxes_layer.h"
-#include "document/image_layer.h"
 #include "document/project.h"
 #include "orvo/trace.h"
 #include "toolwindows/SettingsRasterLabel.h"
@@ -35,44 +32,19 @@ bool take_layers_changed(pointer_array<app_layer> & layers)
    return bChanged;
 }
 
-// What the panels can write into a layer: its text, leaving out an image layer's picture, which
-// no panel writes (and which is slow to encode).
-string_base panel_settings_of(const app_layer & layer)
-{
-   if (const auto * pimage = dynamic_cast<const image_layer *>(&layer))
-   {
-      return layer.get_base_layer_info().as_string(":", "\n") +
-             format("%d %d %d", pimage->get_width(), pimage->get_height(), pimage->getMaintainAspectRatio() ? 1 : 0);
-   }
-   return layer.get_layer_info();
-}
-
 } // namespace
 
 void Global::refresh_after_failed_build(pointer_array<app_layer> & layers)
 {
-   // Marks set since the build began (a failing layer switching its path off) are kept.
-   take_layers_changed(layers);
-   std::vector<std::pair<pointer<app_layer>, string_base>> settings;
-   for (const pointer<app_layer> & player : layers)
-   {
-      settings.emplace_back(player, panel_settings_of(*player));
-   }
    if (m_pscreen)
    {
       m_pscreen->reload_all(true);
    }
-   // A tool window marks the layer it shows when it writes back what it shows. Where that
-   // changed the layer (a colour the window holds otherwise), the mark is kept; where it did not,
-   // the mark is dropped, so that the failed layer is not drawn, and its error shown, again and
-   // again. The next draw goes on with the layers after the failed one.
-   for (const auto & [player, strSettings] : settings)
-   {
-      if (player->has_changed() && panel_settings_of(*player) != strSettings)
-      {
-         player->forget_drawn_inputs();
-      }
-   }
+   // Marks set since the build began are kept: a failing layer switching its path off, a tool
+   // window writing back what it shows (the "Colors" window's opaque fills). The failed layer
+   // itself is drawn again only once its settings changed. The next draw goes on with the layers
+   // after the failed one.
+   take_layers_changed(layers);
    set_changed();
 }
 

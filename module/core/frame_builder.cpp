@@ -8,7 +8,9 @@
 #include "core/PSDSaver.h"
 #include "core/layer_naming.h"
 #include "document/boxes_layer.h"
+#include "document/image_layer.h"
 #include "document/project.h"
+#include "orvo/payload.h"
 #include "orvo/trace.h"
 #include "zel2d/graphics.h"
 
@@ -45,6 +47,18 @@ void leave_out_beyond_budget(app_layer & layer, const drawn_inputs & inputs, str
    layer.mark_drawn(inputs);
    layer.set_beyond_budget(true);
    namesBeyond.add(layer.get_name());
+}
+
+// What decides a layer's drawing besides what the frame build hands it: its text, leaving out an
+// image layer's picture, which no edit after a failure changes (and which is slow to encode).
+string_base settings_of(const app_layer & layer)
+{
+   if (const auto * pimage = dynamic_cast<const image_layer *>(&layer))
+   {
+      return layer.get_base_layer_info().as_string(":", "\n") +
+             format("\nWidth:%d\nHeight:%d\nAspectRatio:%d", pimage->get_width(), pimage->get_height(), pimage->getMaintainAspectRatio() ? 1 : 0);
+   }
+   return layer.get_layer_info();
 }
 
 // Draws one layer, telling `on_error` of a failure in the user's terms, including one the layer
@@ -162,6 +176,13 @@ bool frame_builder::build(project & document, zel2d::context * pcontext, bool bO
       {
          continue;
       }
+      // A layer that failed is tried again only once its settings changed (a value committed
+      // again unchanged, or the panels' refresh, change nothing), so that its error is told once.
+      if (player->has_failed_to_draw() && player->settings_failed() == settings_of(*player))
+      {
+         player->mark_drawn(inputs);
+         continue;
+      }
       if (!budget.fits(player->offscreen_bytes_needed(), player->offscreen_bytes()))
       {
          leave_out_beyond_budget(*player, inputs, namesBeyond);
@@ -174,23 +195,26 @@ bool frame_builder::build(project & document, zel2d::context * pcontext, bool bO
       {
          pboxesDimmed->DrawBoxes = iDrawBoxes;
       }
-      player->set_failed_to_draw(bFailed);
-      if (bFailed)
+      if (!bFailed)
       {
-         // A failed layer shows nothing rather than a picture that no longer matches it.
-         player->resetOffscreen();
+         player->mark_drawn(inputs);
+         player->set_settings_failed({});
+         continue;
       }
-      player->mark_drawn(inputs);
-      if (bFailed)
+      // A failed layer shows nothing rather than a picture that no longer matches it. One that
+      // changed itself on failing (a path switched off) is drawn again.
+      player->resetOffscreen();
+      if (player->has_changed())
       {
-         // A layer that changed itself on failing (a path switched off) is drawn again.
-         if (player->has_changed())
-         {
-            player->forget_drawn_inputs();
-         }
-         tell_beyond_budget();
-         return false;
+         player->forget_drawn_inputs();
       }
+      else
+      {
+         player->mark_drawn(inputs);
+         player->set_settings_failed(settings_of(*player));
+      }
+      tell_beyond_budget();
+      return false;
    }
    tell_beyond_budget();
    return true;

@@ -160,9 +160,11 @@ public:
    // The layer draws nothing: the document's pictures would not fit in the memory allowed them.
    bool is_beyond_budget() const noexcept { return m_bBeyondBudget; }
    void set_beyond_budget(bool bBeyond) noexcept { m_bBeyondBudget = bBeyond; }
-   // The layer draws nothing: its last drawing failed (and was told).
-   bool has_failed_to_draw() const noexcept { return m_bFailedToDraw; }
-   void set_failed_to_draw(bool bFailed) noexcept { m_bFailedToDraw = bFailed; }
+   // The layer draws nothing: its last drawing failed (and was told), with the settings kept here
+   // (empty when it did not fail); it is not tried again until they change.
+   bool has_failed_to_draw() const noexcept { return !m_strSettingsFailed.empty(); }
+   const string_base & settings_failed() const noexcept { return m_strSettingsFailed; }
+   void set_settings_failed(string_base strSettings) noexcept { m_strSettingsFailed = std::move(strSettings); }
 
    // The layer-list thumbnail that shows this layer, or null; not owned: the thumbnail sets it
    // and takes it back when it lets the layer go. Editors mark it stale through it.
@@ -195,7 +197,7 @@ protected:
    unsigned long long m_iLookRevision = 0;
    bool m_bMoved = false;
    bool m_bBeyondBudget = false;
-   bool m_bFailedToDraw = false;
+   string_base m_strSettingsFailed;
    picture_budget::charge m_charge;
 };
 

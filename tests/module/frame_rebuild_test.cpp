@@ -369,9 +369,9 @@ TEST(frame_rebuild, after_every_random_edit_equals_a_whole_build)
    }
 }
 
-// A layer whose picture cannot be made fails once per change: drawing again and again (as an
-// open error box makes the screen do) neither builds it again nor shows its error again, and the
-// layers above it are still drawn.
+// A layer whose picture cannot be made fails once per change of its settings: drawing again and
+// again (as an open error box makes the screen do) neither builds it again nor shows its error
+// again, and the layers above it are still drawn.
 TEST(frame_rebuild, a_failed_layer_shows_its_error_once_per_change)
 {
    empty_data_folder();
@@ -391,6 +391,9 @@ TEST(frame_rebuild, a_failed_layer_shows_its_error_once_per_change)
       screen.global().set_changed();
       screen.build();
    }
+   // A value committed again unchanged (a box that loses the focus) changes nothing either.
+   pwide->set_changed();
+   screen.build();
    EXPECT_EQ(screen.error_boxes(), 1);
    EXPECT_EQ(screen.frame().pixel(12, 10), 0u);
    EXPECT_NE(screen.frame().pixel(12, 102), 0u);
