@@ -1,0 +1,72 @@
+#!/usr/bin/python3
+"""The desktop's own file chooser, as a user meets it (see x_desktop.py): the real desktop portal
+(xdg-desktop-portal) with its GTK chooser (xdg-desktop-portal-gtk) on a session bus of the test's
+own. Control+S opens the chooser over the main window (its parent, for the window manager), a name
+typed into it and Return save the project under that name with ".tvsx".
+
+Usage: brisvane_portal_session.py PATH_TO_BRISVANE [--window-manager]. Runs itself again under
+dbus-run-session; skipped (77) where the bus or the portal cannot start.
+"""
+
+import os
+import re
+import shutil
+import sys
+import time
+
+BUS_MARK = "BRISVANE_PORTAL_SESSION_BUS"
+
+if not os.environ.get(BUS_MARK):
+    if not shutil.which("dbus-run-session"):
+        print("skipped: dbus-run-session is not installed (scripts/setup installs dbus-daemon)")
+        sys.exit(77)
+    os.environ[BUS_MARK] = "1"
+    os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable] + sys.argv)
+
+from x_desktop import fail, run_cases, skip, wait_for
+
+PORTALS = ["/usr/libexec/xdg-desktop-portal", "/usr/libexec/xdg-desktop-portal-gtk"]
+for portal in PORTALS:
+    if not os.path.exists(portal):
+        skip(f"{portal} is not installed (scripts/setup installs it)")
+
+# The portal alone: a dialog it cannot show is cancelled rather than shown by the program itself.
+os.environ["BRISVANE_FILE_DIALOG"] = "portal"
+
+
+def parent_of(session, window):
+    """The window that the X window is transient for, as xdotool names windows; None without one."""
+    found = re.search(r"window id # (0x[0-9a-f]+)", session.run("xprop", "-id", window, "WM_TRANSIENT_FOR"))
+    return str(int(found.group(1), 16)) if found else None
+
+
+def check_a_project_saved_through_the_desktops_chooser(session):
+    # The bus starts the portal and its chooser when they are first asked for, on our X server.
+    session.run("dbus-update-activation-environment", "DISPLAY", "HOME")
+    session.key("ctrl+s")
+    try:
+        chooser = wait_for(lambda: session.visible_window("^Save File$"), "the desktop's chooser", timeout=30)
+    except Exception:
+        if "file chooser failed" in session.output_tail():
+            skip("the desktop portal could not start: " + session.output_tail(3).strip())
+        raise
+    if parent_of(session, chooser) != session.window:
+        fail(f"the chooser is not shown over the main window {session.window}: {parent_of(session, chooser)}")
+    session.run("xdotool", "windowactivate", "--sync", chooser)
+    session.run("xdotool", "windowfocus", "--sync", chooser)
+    wait_for(lambda: session.run("xdotool", "getwindowfocus").strip() == chooser, "the chooser to take the keyboard")
+    # GTK fills the chooser's name box after the window shows, and completes a typed name a moment
+    # after the keys: keys typed before the one, or a Return before the other, are lost.
+    time.sleep(1.0)
+    session.type("stage")
+    time.sleep(1.0)
+    session.key("Return")
+    path = session.file("stage.tvsx")
+    wait_for(lambda: os.path.exists(path) and os.path.getsize(path) > 0, "the project saved as stage.tvsx")
+    with open(path) as project:
+        header = project.readline()
+    if not header.startswith("BRISVANE_LED_PROJECT v2"):
+        fail(f"stage.tvsx is no project: {header!r}")
+
+
+run_cases(check_a_project_saved_through_the_desktops_chooser)
