@@ -156,6 +156,7 @@ public:
    void on_open_presets_chosen(const file::path & path);
    void on_save_presets_chosen(const file::path & path);
    void on_logo_picture_chosen(const file::path & path);
+   void on_screen_setup_chosen(const file::path & path);
 
    // Frame building: rebuilds the layers' pictures and the composed frame when the document
    // changed, and writes a pending picture export. Runs under the frame lock; true when the
@@ -167,6 +168,9 @@ public:
    void save_png_button();
    void save_psd_button();
    void layers_to_xml();
+   // "Save Image"'s completion: asks "Replace file" before an existing file is replaced, then
+   // requests the export.
+   void on_save_image_chosen(file::file_dialog * pdialog);
    // Keeps the dialog as the pending export (replacing an earlier one) and asks for a redraw.
    void request_save_to_image_file(file::file_dialog * pdialog);
    // What makes the frame: the frame picture and the image the canvases show.
@@ -199,7 +203,14 @@ private:
    // Tells the user of a write that failed, so that no failure passes for success, and of what a
    // write that succeeded could not keep (the file's owner).
    void report_write(const char * pszWhat, const file::path & path, const file::write_result & result) const;
-   void ask_for_file(bool bSave, const file::file_dialog_filter & filter, void (Global::*pfnChosen)(const file::path &));
+   // Opens the main window's open or save dialog; `onchosen` runs with it once it is answered or
+   // cancelled. Nothing opens without a main window.
+   void ask_for_file(file::file_dialog::enum_kind ekind, const file::file_dialog_filter & filter,
+                     const function<void(file::file_dialog *)> & onchosen);
+   // The completion that hands the dialog's path (empty after a cancel) to `pfnChosen`.
+   function<void(file::file_dialog *)> path_to(void (Global::*pfnChosen)(const file::path &));
+   // The window that hosts the root screen; null without one.
+   user::interaction * main_window() const;
    void redraw_screen();
    // The live output shows the same frame, so it redraws with the canvas.
    void redraw_live_output();

@@ -22,11 +22,6 @@ namespace Tarvossa_BrisvanePro
 namespace
 {
 
-user::interaction * main_window_of(MainScreen * pscreen)
-{
-   return pscreen ? pscreen->get_interaction() : nullptr;
-}
-
 // The composed frame over opaque black.
 pointer<image::image> over_black(const image::image & frame)
 {
@@ -69,90 +64,78 @@ std::optional<file::write_result> write_in_format(const image::image & frame, co
 
 void Global::save_image_button()
 {
-   user::interaction * pinteraction = main_window_of(m_pscreen);
-   if (!pinteraction)
-   {
-      return;
-   }
-   const file::file_dialog_filter filter{{"PNG Image", "*.png"},       {"TGA Image", "*.tga"}, {"JPG Image", "*.jpg"},
-                                         {"BMP Image", "*.bmp"},       {"Photoshop Image", "*.psd"},
-                                         {"All Files", "*.*"}};
-   pinteraction->pick_single_file_to_save(filter,
-                                          [this](file::file_dialog * pdialog)
-                                          {
-                                             const file::path & path = pdialog->get_file_path();
-                                             if (path.is_empty())
-                                             {
-                                                return;
-                                             }
-                                             // A chooser that already asked before replacing the file is not asked after.
-                                             if (!file::exists(path) || pdialog->is_overwrite_confirmed() || !m_pscreen)
-                                             {
-                                                request_save_to_image_file(pdialog);
-                                                return;
-                                             }
-                                             auto * pquestion = new zelui::MessageDialog(
-                                                m_pscreen, zelui::MessageDialog::e_type_warning, "Replace file",
-                                                format("File \"%s\" already exists.\n\nDo you want to replace it?", path.c_str()),
-                                                "Yes", "No", true);
-                                             // The answer holds the dialog until it arrives.
-                                             pointer<file::file_dialog> pdialogHeld(pdialog);
-                                             pquestion->set_callback(
-                                                [this, pdialogHeld](int iButton)
-                                                {
-                                                   if (iButton == 0)
-                                                   {
-                                                      request_save_to_image_file(pdialogHeld.get());
-                                                   }
-                                                });
-                                             pquestion->center();
-                                             pquestion->set_need_redraw();
-                                             pquestion->post_redraw();
-                                          });
+   ask_for_file(file::file_dialog::e_kind_save,
+                {{"PNG Image", "*.png"},
+                 {"TGA Image", "*.tga"},
+                 {"JPG Image", "*.jpg"},
+                 {"BMP Image", "*.bmp"},
+                 {"Photoshop Image", "*.psd"},
+                 {"All Files", "*.*"}},
+                [this](file::file_dialog * pdialog) { on_save_image_chosen(pdialog); });
 }
 
 void Global::save_png_button()
 {
-   if (user::interaction * pinteraction = main_window_of(m_pscreen))
-   {
-      pinteraction->pick_single_file_to_save({{"PNG Image", "*.png"}, {"All Files", "*.*"}},
-                                             [this](file::file_dialog * pdialog) { request_save_to_image_file(pdialog); });
-   }
+   ask_for_file(file::file_dialog::e_kind_save, {{"PNG Image", "*.png"}, {"All Files", "*.*"}},
+                [this](file::file_dialog * pdialog) { request_save_to_image_file(pdialog); });
 }
 
 void Global::save_psd_button()
 {
-   if (user::interaction * pinteraction = main_window_of(m_pscreen))
-   {
-      pinteraction->pick_single_file_to_save({{"PSD Document", "*.psd"}, {"All Files", "*.*"}},
-                                             [this](file::file_dialog * pdialog) { request_save_to_image_file(pdialog); });
-   }
+   ask_for_file(file::file_dialog::e_kind_save, {{"PSD Document", "*.psd"}, {"All Files", "*.*"}},
+                [this](file::file_dialog * pdialog) { request_save_to_image_file(pdialog); });
 }
 
 void Global::layers_to_xml()
 {
-   user::interaction * pinteraction = main_window_of(m_pscreen);
-   if (!pinteraction)
+   ask_for_file(file::file_dialog::e_kind_save, {{"Resolute Arena XML Document", "*.xml"}},
+                path_to(&Global::on_screen_setup_chosen));
+}
+
+void Global::on_save_image_chosen(file::file_dialog * pdialog)
+{
+   const file::path & path = pdialog->get_file_path();
+   if (path.is_empty())
    {
       return;
    }
-   pinteraction->pick_single_file_to_save({{"Resolute Arena XML Document", "*.xml"}},
-                                          [this](file::file_dialog * pdialog)
-                                          {
-                                             const file::path & path = pdialog->get_file_path();
-                                             if (path.is_empty() || !current_project())
-                                             {
-                                                return;
-                                             }
-                                             report_write("The screen setup", path,
-                                                          current_project()->save_resolute_arena_xml_document(path));
-                                          });
+   // A chooser that already asked before replacing the file is not asked after.
+   if (!file::exists(path) || pdialog->is_overwrite_confirmed() || !m_pscreen)
+   {
+      request_save_to_image_file(pdialog);
+      return;
+   }
+   auto * pquestion = new zelui::MessageDialog(m_pscreen, zelui::MessageDialog::e_type_warning, "Replace file",
+                                               format("File \"%s\" already exists.\n\nDo you want to replace it?", path.c_str()),
+                                               "Yes", "No", true);
+   // The answer holds the dialog until it arrives.
+   pointer<file::file_dialog> pdialogHeld(pdialog);
+   pquestion->set_callback(
+      [this, pdialogHeld](int iButton)
+      {
+         if (iButton == 0)
+         {
+            request_save_to_image_file(pdialogHeld.get());
+         }
+      });
+   pquestion->center();
+   pquestion->set_need_redraw();
+   pquestion->post_redraw();
+}
+
+void Global::on_screen_setup_chosen(const file::path & path)
+{
+   if (path.is_empty() || !current_project())
+   {
+      return;
+   }
+   report_write("The screen setup", path, current_project()->save_resolute_arena_xml_document(path));
 }
 
 void Global::request_save_to_image_file(file::file_dialog * pdialog)
 {
    set_save_to_image_file_dialog(pointer<file::file_dialog>(pdialog));
-   if (user::interaction * pinteraction = main_window_of(m_pscreen))
+   if (user::interaction * pinteraction = main_window())
    {
       pinteraction->set_need_redraw({}, nullptr, {}, true);
       pinteraction->post_redraw(true);

@@ -201,47 +201,60 @@ void Global::load_default_layers()
    m_pproject = pproject;
 }
 
-void Global::ask_for_file(bool bSave, const file::file_dialog_filter & filter, void (Global::*pfnChosen)(const file::path &))
+user::interaction * Global::main_window() const
 {
-   user::interaction * pinteraction = m_pscreen ? m_pscreen->get_interaction() : nullptr;
+   return m_pscreen ? m_pscreen->get_interaction() : nullptr;
+}
+
+void Global::ask_for_file(file::file_dialog::enum_kind ekind, const file::file_dialog_filter & filter,
+                          const function<void(file::file_dialog *)> & onchosen)
+{
+   user::interaction * pinteraction = main_window();
    if (!pinteraction)
    {
       return;
    }
-   auto completion = [this, pfnChosen](file::file_dialog * pdialog) { (this->*pfnChosen)(pdialog->get_file_path()); };
-   if (bSave)
+   if (ekind == file::file_dialog::e_kind_save)
    {
-      pinteraction->pick_single_file_to_save(filter, completion);
+      pinteraction->pick_single_file_to_save(filter, onchosen);
    }
    else
    {
-      pinteraction->pick_single_file_to_open(filter, completion);
+      pinteraction->pick_single_file_to_open(filter, onchosen);
    }
+}
+
+function<void(file::file_dialog *)> Global::path_to(void (Global::*pfnChosen)(const file::path &))
+{
+   return [this, pfnChosen](file::file_dialog * pdialog) { (this->*pfnChosen)(pdialog->get_file_path()); };
 }
 
 void Global::open_project_button()
 {
-   ask_for_file(false, {{"tvsx Project File", "*.tvsx"}}, &Global::on_open_project_chosen);
+   ask_for_file(file::file_dialog::e_kind_open, {{"tvsx Project File", "*.tvsx"}}, path_to(&Global::on_open_project_chosen));
 }
 
 void Global::save_project_button()
 {
-   ask_for_file(true, {{"Tvsx Project Files", "*.tvsx"}, {"All Files", "*.*"}}, &Global::on_save_project_chosen);
+   ask_for_file(file::file_dialog::e_kind_save, {{"Tvsx Project Files", "*.tvsx"}, {"All Files", "*.*"}},
+                path_to(&Global::on_save_project_chosen));
 }
 
 void Global::open_presets_button()
 {
-   ask_for_file(false, {{"Tvsx Presets File", "*.tvsx_presets"}}, &Global::on_open_presets_chosen);
+   ask_for_file(file::file_dialog::e_kind_open, {{"Tvsx Presets File", "*.tvsx_presets"}},
+                path_to(&Global::on_open_presets_chosen));
 }
 
 void Global::save_presets_button()
 {
-   ask_for_file(true, {{"Tvsx Presets File", "*.tvsx_presets"}}, &Global::on_save_presets_chosen);
+   ask_for_file(file::file_dialog::e_kind_save, {{"Tvsx Presets File", "*.tvsx_presets"}},
+                path_to(&Global::on_save_presets_chosen));
 }
 
 void Global::setLogoLayer()
 {
-   ask_for_file(false, file_dialog_filters(), &Global::on_logo_picture_chosen);
+   ask_for_file(file::file_dialog::e_kind_open, file_dialog_filters(), path_to(&Global::on_logo_picture_chosen));
 }
 
 void Global::on_open_project_chosen(const file::path & path)
