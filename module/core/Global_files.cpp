@@ -102,9 +102,9 @@ bool Global::load_presets_from_file(const file::path & path)
    // The presets and their autosave are kept when the file is of no use: they would be lost.
    get_presets();
    const file::read_result read = m_pprojectPresets->read_container_file(path);
-   if (!read || !load_presets_from_string(read.m_strText))
+   if (!read || !load_presets_from_string(read.value()))
    {
-      trace("no presets read from %s: %s", path.c_str(), read ? "not a presets file" : read.m_strError.c_str());
+      trace("no presets read from %s: %s", path.c_str(), read ? "not a presets file" : read.error().c_str());
       return false;
    }
    if (m_pscreen)
@@ -152,10 +152,10 @@ void Global::load_project_from_file(const file::path & path)
    const file::read_result read = (m_pproject ? m_pproject : m_pprojectPresets)->read_container_file(path);
    if (!read)
    {
-      show_error(format("The project \"%s\" cannot be read: %s", path.c_str(), read.m_strError.c_str()));
+      show_error(format("The project \"%s\" cannot be read: %s", path.c_str(), read.error().c_str()));
       return;
    }
-   const container_read_report report = load_project_from_string(read.m_strText);
+   const container_read_report report = load_project_from_string(read.value());
    if (!report)
    {
       show_error(format("\"%s\" is not a Brisvane project.", path.c_str()));

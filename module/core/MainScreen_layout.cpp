@@ -46,7 +46,7 @@ void MainScreen::settings_load_layout()
 bool MainScreen::settings_load_layout(const char * pszPath)
 {
    const file::read_result read = file::read_all(file::path(pszPath));
-   const scoped_string_base strText = trimmed(read.m_strText);
+   const scoped_string_base strText = read ? trimmed(read.value()) : scoped_string_base();
    if (strText.empty())
    {
       return false;

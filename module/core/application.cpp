@@ -202,7 +202,7 @@ file::path application::settings_file_path()
 bool application::load_settings()
 {
    const file::read_result read = file::read_all(settings_file_path());
-   const scoped_string_base strText = trimmed(read.m_strText);
+   const scoped_string_base strText = read ? trimmed(read.value()) : scoped_string_base();
    if (strText.empty())
    {
       return false;

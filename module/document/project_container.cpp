@@ -206,13 +206,20 @@ file::read_result project::read_container_file(const file::path & path) const
 {
    const auto uBudget = static_cast<std::uint64_t>(std::max<std::int64_t>(budget().limit(), 0));
    file::read_result read = file::read_all(path, uBudget);
-   if (!read && read.m_uSize > uBudget)
+   if (read)
    {
-      const auto [strSize, strBudget] = file::byte_counts_apart(read.m_uSize, uBudget);
-      read.m_strError = format("it holds %s, more than the %s of memory that a document may take on this machine", strSize.c_str(),
-                               strBudget.c_str());
+      return read;
    }
-   return read;
+   // A file refused for its size is told in the words of the memory a document may take.
+   std::error_code error;
+   const std::uint64_t uSize = std::filesystem::file_size(std::filesystem::path(path.c_str()), error);
+   if (error || uSize <= uBudget)
+   {
+      return read;
+   }
+   const auto [strSize, strBudget] = file::byte_counts_apart(uSize, uBudget);
+   return failure(format("it holds %s, more than the %s of memory that a document may take on this machine", strSize.c_str(),
+                         strBudget.c_str()));
 }
 
 file::write_result project::save_project_to_file(const file::path & path) const

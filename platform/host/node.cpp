@@ -129,7 +129,7 @@ string_base exec_arguments(scoped_string_base strOpenCommand)
 file::write_result write_when_changed(const std::filesystem::path & path, const string_base & strText, bool & bChanged)
 {
    bChanged = false;
-   if (const file::read_result current = file::read_all(path); current && current.m_strText == strText)
+   if (const file::read_result current = file::read_all(path); current && current.value() == strText)
    {
       return file::written{};
    }
@@ -314,9 +314,9 @@ file::write_result node::notify_file_saved(const std::filesystem::path & pathSav
       const file::read_result read = file::read_all(pathList);
       if (!read)
       {
-         return failure("the recently used files cannot be read: " + read.m_strError);
+         return failure("the recently used files cannot be read: " + read.error());
       }
-      const pugi::xml_parse_result parsed = document.load_buffer(read.m_strText.data(), read.m_strText.size());
+      const pugi::xml_parse_result parsed = document.load_buffer(read->data(), read->size());
       if (!parsed || !document.child("xbel"))
       {
          return failure("the recently used files in " + pathList.string() + " cannot be read: " + parsed.description());

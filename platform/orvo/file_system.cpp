@@ -89,28 +89,23 @@ std::pair<string_base, string_base> byte_counts_apart(std::uint64_t uSize, std::
 
 read_result read_all(const path & path, std::uint64_t uLimit)
 {
-   read_result result;
    // Not blocking: opening a FIFO would otherwise wait for a writer.
    const descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
    struct stat st = {};
    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0)
    {
-      result.m_strError = format("cannot open \"%s\": %s", path.c_str(), std::strerror(errno));
-      return result;
+      return failure(format("cannot open \"%s\": %s", path.c_str(), std::strerror(errno)));
    }
    if (const string_base strRefused = kind_refused(st.st_mode); !strRefused.empty())
    {
-      result.m_strError = format("cannot read \"%s\": %s", path.c_str(), strRefused.c_str());
-      return result;
+      return failure(format("cannot read \"%s\": %s", path.c_str(), strRefused.c_str()));
    }
    const auto uSize = static_cast<std::uint64_t>(st.st_size);
-   result.m_uSize = uSize;
    if (uSize > uLimit)
    {
       const auto [strSize, strLimit] = byte_counts_apart(uSize, uLimit);
-      result.m_strError = format("cannot read \"%s\": it holds %s, more than the %s a file may have here", path.c_str(), strSize.c_str(),
-                                 strLimit.c_str());
-      return result;
+      return failure(format("cannot read \"%s\": it holds %s, more than the %s a file may have here", path.c_str(), strSize.c_str(),
+                                 strLimit.c_str()));
    }
    // The size is known, but a file that grows meanwhile is read to its end, within the limit. The
    // byte to spare lets the read that finds the end go without growing the text.
@@ -122,9 +117,8 @@ read_result read_all(const path & path, std::uint64_t uLimit)
       {
          if (strText.size() > uLimit)
          {
-            result.m_strError = format("cannot read \"%s\": it grew beyond %s while it was read", path.c_str(),
-                                       byte_count_text(uLimit).c_str());
-            return result;
+            return failure(format("cannot read \"%s\": it grew beyond %s while it was read", path.c_str(),
+                                       byte_count_text(uLimit).c_str()));
          }
          strText.resize(strText.size() + 4096);
       }
@@ -135,8 +129,7 @@ read_result read_all(const path & path, std::uint64_t uLimit)
       }
       if (iRead < 0)
       {
-         result.m_strError = format("cannot read \"%s\": %s", path.c_str(), std::strerror(errno));
-         return result;
+         return failure(format("cannot read \"%s\": %s", path.c_str(), std::strerror(errno)));
       }
       if (iRead == 0)
       {
@@ -145,9 +138,7 @@ read_result read_all(const path & path, std::uint64_t uLimit)
       iFilled += static_cast<std::size_t>(iRead);
    }
    strText.resize(iFilled);
-   result.m_strText = std::move(strText);
-   result.m_bOk = true;
-   return result;
+   return strText;
 }
 
 bool exists(const path & path)

@@ -12,16 +12,7 @@ namespace file
 
 // A whole file read into memory: usable as a bool; on failure the text is empty and the error
 // says why (a missing file is a failure like any other).
-struct read_result
-{
-   bool m_bOk = false;
-   string_base m_strText;
-   string_base m_strError;
-   // The file's size, known also when the file was refused for it; 0 when it could not be opened.
-   std::uint64_t m_uSize = 0;
-
-   explicit operator bool() const noexcept { return m_bOk; }
-};
+using read_result = outcome<string_base>;
 
 // The largest file `read_all` reads unless told otherwise.
 inline constexpr std::uint64_t default_read_limit = std::uint64_t{1} << 30;

@@ -15,9 +15,9 @@ load_result load_image(const std::filesystem::path & path)
    const file::read_result read = file::read_all(path);
    if (!read)
    {
-      return failure(read.m_strError);
+      return failure(read.error());
    }
-   load_result result = load_image_from_memory(read.m_strText.data(), read.m_strText.size());
+   load_result result = load_image_from_memory(read->data(), read->size());
    if (!result)
    {
       return failure(format("%s: %s", path.c_str(), result.error().c_str()));

@@ -206,7 +206,7 @@ TEST_F(controller, presets_added_and_deleted_are_autosaved)
 {
    m_pglobal->clone_current_layer_to_preset();
    ASSERT_EQ(m_pglobal->get_presets_count(), 1);
-   const string_base strSaved = file::read_all(m_pglobal->auto_save_preset_file_name()).m_strText;
+   const string_base strSaved = file::read_all(m_pglobal->auto_save_preset_file_name()).value_or("");
    EXPECT_TRUE(strSaved.starts_with("BRISVANE_LED_PRESETS v2 1 "));
    // The preset does not hang on the document it came from.
    EXPECT_NE(m_pglobal->get_presets()[0]->get_document(), &document());
@@ -215,7 +215,7 @@ TEST_F(controller, presets_added_and_deleted_are_autosaved)
    EXPECT_EQ(m_pglobal->get_presets_count(), 1);
    m_pglobal->delete_preset(0);
    EXPECT_EQ(m_pglobal->get_presets_count(), 0);
-   EXPECT_TRUE(file::read_all(m_pglobal->auto_save_preset_file_name()).m_strText.starts_with("BRISVANE_LED_PRESETS v2 0 "));
+   EXPECT_TRUE(file::read_all(m_pglobal->auto_save_preset_file_name()).value_or("").starts_with("BRISVANE_LED_PRESETS v2 0 "));
 }
 
 TEST_F(controller, first_start_loads_the_built_in_presets_without_writing_the_autosave)
@@ -298,12 +298,12 @@ TEST_F(controller, a_file_that_is_no_project_or_cannot_be_read_keeps_the_open_do
 TEST_F(controller, a_file_that_holds_no_presets_keeps_the_presets_and_their_autosave)
 {
    m_pglobal->clone_current_layer_to_preset();
-   const string_base strAutosaved = file::read_all(m_pglobal->auto_save_preset_file_name()).m_strText;
+   const string_base strAutosaved = file::read_all(m_pglobal->auto_save_preset_file_name()).value_or("");
    ASSERT_TRUE(file::write_all(data_file("wall.tvsx_presets"), "BRISVANE_LED_PROJECT v2 0 0\n"));
    m_pglobal->on_open_presets_chosen(data_file("wall"));
    m_pglobal->on_open_presets_chosen(data_file("missing"));
    EXPECT_EQ(m_pglobal->get_presets_count(), 1);
-   EXPECT_EQ(file::read_all(m_pglobal->auto_save_preset_file_name()).m_strText, strAutosaved);
+   EXPECT_EQ(file::read_all(m_pglobal->auto_save_preset_file_name()).value_or(""), strAutosaved);
 }
 
 TEST_F(controller, a_broken_autosave_gives_the_built_in_presets)
@@ -331,7 +331,7 @@ TEST_F(controller, a_logo_picture_goes_on_top_at_its_own_size_and_into_logo_data
 
    const string_base strText = plogo->get_layer_info();
    const string_base strExpected = format("BRISVANE_LED_PROJECT v2 1 16\nWidth:0\nHeight:0\n2 %zu\n", strText.size()) + strText;
-   EXPECT_EQ(file::read_all(data_file("logo.data")).m_strText, strExpected);
+   EXPECT_EQ(file::read_all(data_file("logo.data")).value_or(""), strExpected);
 
    // The default document of the next start picks the logo up.
    pointer<Global> pglobal = make_pointer<Global>();

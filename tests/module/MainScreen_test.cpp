@@ -93,7 +93,7 @@ TEST_F(root_screen, first_run_writes_the_reset_layout_with_18_keys)
    m_pscreen->create_main_screen();
    EXPECT_EQ(m_pscreen->current_layout(), tool_window_layout::reset_layout());
    property_set set;
-   ASSERT_TRUE(set.parse_ini(file::read_all(layout_path()).m_strText));
+   ASSERT_TRUE(set.parse_ini(file::read_all(layout_path()).value_or("")));
    EXPECT_EQ(set.count(), 18);
    EXPECT_EQ(set.get_int("raster_x"), 875);
    EXPECT_EQ(set.get_int("raster_y"), 665);
@@ -132,7 +132,7 @@ TEST_F(root_screen, moving_a_tool_window_saves_the_layout_and_moving_the_about_w
    const point_type<int> pointMoved = pscreeninfo->position() + point_type<int>{40, 30};
    drag_alone(pscreeninfo);
    EXPECT_EQ(pscreeninfo->position(), pointMoved);
-   const tool_window_layout saved = tool_window_layout::from_text(file::read_all(layout_path()).m_strText);
+   const tool_window_layout saved = tool_window_layout::from_text(file::read_all(layout_path()).value_or(""));
    EXPECT_EQ(saved.m_entries[tool_window_layout::e_window_boxes].m_point, pointMoved);
 }
 
@@ -156,7 +156,7 @@ TEST_F(root_screen, a_layout_in_network_payload_form_is_read_and_saved_back_as_i
    EXPECT_EQ(labels.m_point, (point_type<int>{33, 44}));
    EXPECT_TRUE(labels.m_bVisible);
    m_pscreen->settings_save_layout();
-   const string_base strText = file::read_all(layout_path()).m_strText;
+   const string_base strText = file::read_all(layout_path()).value_or("");
    EXPECT_EQ(strText.find('{'), string_base::npos);
    EXPECT_NE(strText.find("labels_x=33"), string_base::npos);
 }

@@ -158,7 +158,7 @@ TEST_F(application_requests, WindowSettingsHoldTheWindowRectangleAndOpenTheNextW
    m_papplication->save_settings();
    const rectangle_i32 rectangle = window()->window_rectangle();
    payload settings;
-   settings.parse_network_payload(file::read_all(application::settings_file_path()).m_strText);
+   settings.parse_network_payload(file::read_all(application::settings_file_path()).value_or(""));
    const property_set * pset = settings.get_property_set();
    ASSERT_NE(pset, nullptr);
    EXPECT_EQ(pset->count(), 4);

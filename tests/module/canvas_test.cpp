@@ -407,7 +407,7 @@ TEST_F(canvas_editing, CustomPathsOpenedWithSpaceSurviveAProjectFile)
 
    ASSERT_TRUE(document().save_project_to_file(file::path(m_folder) / "wall.tvsx"));
    auto pread = make_pointer<project>(m_pglobal.get());
-   ASSERT_TRUE(pread->load_project_from_string(file::read_all(file::path(m_folder) / "wall.tvsx").m_strText));
+   ASSERT_TRUE(pread->load_project_from_string(file::read_all(file::path(m_folder) / "wall.tvsx").value_or("")));
    ASSERT_EQ(pread->get_layers_count(), 2);
    auto pwallRead = pread->get_layer(1).cast<boxes_layer>();
    auto pbelowRead = pread->get_layer(0).cast<boxes_layer>();

@@ -108,9 +108,9 @@ TEST_F(desktop_registration, an_install_in_the_users_data_folder_keeps_its_mime_
 {
    const std::filesystem::path pathInstalled = user_file("mime/packages", "Tarvossa_BrisvanePro.xml");
    std::filesystem::copy_file(g_pathInstalled / "Tarvossa_BrisvanePro.xml", pathInstalled, std::filesystem::copy_options::overwrite_existing);
-   const std::string strInstalled = file::read_all(pathInstalled).m_strText;
+   const std::string strInstalled = file::read_all(pathInstalled).value_or("");
    m_papplication->set_file_association();
-   EXPECT_EQ(file::read_all(pathInstalled).m_strText, strInstalled);
+   EXPECT_EQ(file::read_all(pathInstalled).value_or(""), strInstalled);
    EXPECT_TRUE(std::filesystem::exists(user_file("mime/packages", "Tarvossa_BrisvanePro-association.xml")));
    std::filesystem::remove(pathInstalled);
 }

@@ -231,9 +231,9 @@ TEST_F(project_files, saving_through_links_replaces_what_they_lead_to_and_keeps_
    m_pglobal->auto_save_presets();
    EXPECT_TRUE(take_errors_shown().empty());
    EXPECT_TRUE(fs::is_symlink(folder / "wall.tvsx"));
-   EXPECT_TRUE(file::read_all(data_file("shared/wall.tvsx")).m_strText.starts_with("BRISVANE_LED_PROJECT v2 "));
+   EXPECT_TRUE(file::read_all(data_file("shared/wall.tvsx")).value_or("").starts_with("BRISVANE_LED_PROJECT v2 "));
    EXPECT_TRUE(fs::is_symlink(fs::path(m_pglobal->auto_save_preset_file_name().c_str())));
-   EXPECT_TRUE(file::read_all(data_file("shared/presets.tvsx_presets")).m_strText.starts_with("BRISVANE_LED_PRESETS v2 "));
+   EXPECT_TRUE(file::read_all(data_file("shared/presets.tvsx_presets")).value_or("").starts_with("BRISVANE_LED_PRESETS v2 "));
    if (bAdministrator)
    {
       struct stat st = {};

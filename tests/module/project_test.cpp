@@ -176,11 +176,11 @@ TEST_F(document, AnEmptySlotInTheListIsSavedAsNoLayer)
    ASSERT_TRUE(m_pproject->save_preset_to_file(folder / "mine.tvsx_presets"));
 
    auto preread = make_pointer<project>(nullptr);
-   EXPECT_EQ(preread->load_project_from_string(file::read_all(folder / "show.tvsx").m_strText).m_strFault, "");
+   EXPECT_EQ(preread->load_project_from_string(file::read_all(folder / "show.tvsx").value_or("")).m_strFault, "");
    ASSERT_EQ(preread->get_layers_count(), 2);
    EXPECT_EQ(preread->get_layer(0)->get_name(), "Left");
    EXPECT_EQ(preread->get_layer(1)->get_name(), "Right");
-   EXPECT_TRUE(file::read_all(folder / "mine.tvsx_presets").m_strText.starts_with("BRISVANE_LED_PRESETS v2 2 0\n"));
+   EXPECT_TRUE(file::read_all(folder / "mine.tvsx_presets").value_or("").starts_with("BRISVANE_LED_PRESETS v2 2 0\n"));
 }
 
 TEST_F(document, PaperSizeIsStoredAsGivenAndReadAtLeastOne)
@@ -214,7 +214,7 @@ TEST_F(document, ProjectFileIsWrittenByteForByte)
    m_pproject->load_raster_label_info("Raster Label:1\nX:5\nY:6\nLabel:Hall A\nLabel:");
 
    ASSERT_TRUE(m_pproject->save_project_to_file(folder / "show.tvsx"));
-   EXPECT_EQ(file::read_all(folder / "show.tvsx").m_strText,
+   EXPECT_EQ(file::read_all(folder / "show.tvsx").value_or(""),
       "BRISVANE_LED_PROJECT v2 2 21\n"
       "Width:1280\nHeight:720\n"
       "2 106\n"
@@ -233,14 +233,14 @@ TEST_F(document, PresetsAndLogoFilesAreWrittenByteForByte)
       add_image_layer(pszName);
    }
    ASSERT_TRUE(m_pproject->save_preset_to_file(folder / "mine.tvsx_presets"));
-   const string_base strPresets = file::read_all(folder / "mine.tvsx_presets").m_strText;
+   const string_base strPresets = file::read_all(folder / "mine.tvsx_presets").value_or("");
    EXPECT_EQ(strPresets.substr(0, 37), "BRISVANE_LED_PRESETS v2 3 0\n2 101\nOff");
    EXPECT_EQ(strPresets.find("100 "), string_base::npos);
 
    auto plogo = m_pproject->get_logo_layer();
    plogo->apply_layer_info("OffsetX:3\nOffsetY:4\nName:Ignored");
    ASSERT_TRUE(m_pproject->save_logo_layer_to_file(folder / "logo.data"));
-   EXPECT_EQ(file::read_all(folder / "logo.data").m_strText,
+   EXPECT_EQ(file::read_all(folder / "logo.data").value_or(""),
       "BRISVANE_LED_PROJECT v2 1 16\n"
       "Width:0\nHeight:0\n"
       "2 104\n"
@@ -283,7 +283,7 @@ TEST_F(document, RoundTripKeepsLayersInOrderRasterAndSixLabelLines)
    ASSERT_TRUE(m_pproject->save_project_to_file(folder / "show.tvsx"));
 
    auto pread = make_pointer<project>(m_pglobal.get());
-   ASSERT_TRUE(pread->load_project_from_string(file::read_all(folder / "show.tvsx").m_strText));
+   ASSERT_TRUE(pread->load_project_from_string(file::read_all(folder / "show.tvsx").value_or("")));
    ASSERT_EQ(pread->get_layers_count(), 4);
    EXPECT_EQ(pread->get_current_layer_id(), 3);
    EXPECT_EQ(pread->get_paper_width(), 3840);

@@ -654,13 +654,13 @@ void expect_the_data_folder_whole(Global & global, MainScreen & screen, const st
    if (file::exists(presets))
    {
       global.save_presets_to_file(file::path((folder / "presets_now.tvsx_presets").c_str()));
-      EXPECT_EQ(file::read_all(presets).m_strText, file::read_all(file::path((folder / "presets_now.tvsx_presets").c_str())).m_strText)
+      EXPECT_EQ(file::read_all(presets).value_or(""), file::read_all(file::path((folder / "presets_now.tvsx_presets").c_str())).value_or(""))
          << "the autosaved presets are not the presets the program holds";
    }
    const file::path layout = screen.settings_layout_get_default_path();
    ASSERT_TRUE(file::exists(layout));
    screen.settings_save_layout((folder / "layout_now").c_str());
-   EXPECT_EQ(file::read_all(layout).m_strText, file::read_all(file::path((folder / "layout_now").c_str())).m_strText)
+   EXPECT_EQ(file::read_all(layout).value_or(""), file::read_all(file::path((folder / "layout_now").c_str())).value_or(""))
       << "the tool-window layout file is not the layout the windows have";
    if (file::exists(application::settings_file_path()))
    {

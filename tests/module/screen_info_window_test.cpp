@@ -103,7 +103,7 @@ TEST_F(screen_info, the_close_button_hides_the_window_saves_the_layout_and_the_m
    press(pclose);
    EXPECT_FALSE(window.visible());
    property_set layout;
-   ASSERT_TRUE(layout.parse_ini(file::read_all(m_pscreen->settings_layout_get_default_path()).m_strText));
+   ASSERT_TRUE(layout.parse_ini(file::read_all(m_pscreen->settings_layout_get_default_path()).value_or("")));
    EXPECT_FALSE(layout.get_bool("boxes_visible"));
    EXPECT_EQ(layout.get_int("boxes_x"), 42);
    m_pscreen->showScreenInfo();

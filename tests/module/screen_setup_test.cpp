@@ -32,7 +32,7 @@ protected:
    {
       const file::path pathChosen = file::path(m_pathFolder) / "show.tvsx.bak";
       EXPECT_TRUE(m_pproject->save_resolute_arena_xml_document(pathChosen));
-      m_strText = file::read_all(file::path(m_pathFolder) / "show.xml").m_strText;
+      m_strText = file::read_all(file::path(m_pathFolder) / "show.xml").value_or("");
       const pugi::xml_parse_result result = m_xml.load_string(m_strText.c_str());
       EXPECT_TRUE(result) << result.description();
       return m_xml.child("XmlState");

@@ -93,8 +93,8 @@ TEST(FileSystem, ReadWriteExistsAndFolders)
 
    const file::read_result missing = file::read_all(folder / "missing.txt");
    EXPECT_FALSE(missing);
-   EXPECT_TRUE(missing.m_strText.empty());
-   EXPECT_FALSE(missing.m_strError.empty());
+   EXPECT_TRUE(missing.value_or("").empty());
+   EXPECT_FALSE(missing.error().empty());
 
    EXPECT_FALSE(file::write_all(folder / "a" / "b.txt", "x")) << "the folder does not exist yet";
    ASSERT_TRUE(dir::make(folder / "a"));
@@ -102,7 +102,7 @@ TEST(FileSystem, ReadWriteExistsAndFolders)
    const string_base strBytes("line\r\n\0binary", 14);
    ASSERT_TRUE(file::write_all(folder / "a" / "b.txt", strBytes));
    EXPECT_TRUE(file::exists(folder / "a" / "b.txt"));
-   EXPECT_EQ(file::read_all(folder / "a" / "b.txt").m_strText, strBytes);
+   EXPECT_EQ(file::read_all(folder / "a" / "b.txt").value_or(""), strBytes);
 
    EXPECT_FALSE(file::read_all(folder / "a")) << "a folder is not a file";
    EXPECT_FALSE(dir::make(folder / "a" / "b.txt")) << "a file stands in the way";
@@ -119,19 +119,19 @@ TEST(FileSystem, OnlyRegularFilesWithinTheLimitAreRead)
    const file::read_result fromFifo = file::read_all(fifo);
    ::alarm(0);
    EXPECT_FALSE(fromFifo);
-   EXPECT_NE(fromFifo.m_strError.find("it is a pipe (FIFO), not a file"), string_base::npos) << fromFifo.m_strError;
+   EXPECT_NE(fromFifo.error().find("it is a pipe (FIFO), not a file"), string_base::npos) << fromFifo.error();
 
    const file::read_result fromDevice = file::read_all("/dev/zero");
    EXPECT_FALSE(fromDevice);
-   EXPECT_NE(fromDevice.m_strError.find("it is a device, not a file"), string_base::npos) << fromDevice.m_strError;
+   EXPECT_NE(fromDevice.error().find("it is a device, not a file"), string_base::npos) << fromDevice.error();
 
    ASSERT_TRUE(file::write_all(folder / "ten.txt", "0123456789"));
-   EXPECT_EQ(file::read_all(folder / "ten.txt", 10).m_strText, "0123456789");
+   EXPECT_EQ(file::read_all(folder / "ten.txt", 10).value_or(""), "0123456789");
    const file::read_result tooLarge = file::read_all(folder / "ten.txt", 9);
    EXPECT_FALSE(tooLarge);
-   EXPECT_TRUE(tooLarge.m_strText.empty());
-   EXPECT_NE(tooLarge.m_strError.find("it holds 10 bytes, more than the 9 bytes a file may have here"), string_base::npos)
-      << tooLarge.m_strError;
+   EXPECT_TRUE(tooLarge.value_or("").empty());
+   EXPECT_NE(tooLarge.error().find("it holds 10 bytes, more than the 9 bytes a file may have here"), string_base::npos)
+      << tooLarge.error();
    std::filesystem::remove_all(folder);
 }
 
