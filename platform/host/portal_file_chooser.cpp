@@ -194,16 +194,30 @@ struct portal_file_chooser::request
 namespace
 {
 
+// Runs a request's handler from sd-bus: no exception may cross its C frames, so a failure of the
+// dialog's completion is reported here, as the event loop reports a failed event.
+template <class HANDLER>
+int run_from_bus(HANDLER handler)
+{
+   try
+   {
+      handler();
+   }
+   catch (const std::exception & e)
+   {
+      trace("brisvane: a file dialog's answer could not be handled: %s", e.what());
+   }
+   return 1;
+}
+
 int on_call_reply(sd_bus_message * pmessage, void * puserdata, sd_bus_error *)
 {
-   static_cast<portal_file_chooser::request *>(puserdata)->on_call_reply(pmessage);
-   return 1;
+   return run_from_bus([&] { static_cast<portal_file_chooser::request *>(puserdata)->on_call_reply(pmessage); });
 }
 
 int on_response_signal(sd_bus_message * pmessage, void * puserdata, sd_bus_error *)
 {
-   static_cast<portal_file_chooser::request *>(puserdata)->on_response(pmessage);
-   return 1;
+   return run_from_bus([&] { static_cast<portal_file_chooser::request *>(puserdata)->on_response(pmessage); });
 }
 
 } // namespace
@@ -249,37 +263,43 @@ void portal_file_chooser::request::on_response(sd_bus_message * pmessage)
    {
       return;
    }
+   std::uint32_t uResponse = 0;
+   string_base strPath;
+   long long iFilter = m_pdialog->get_selected_filter_index();
    try
    {
-      std::uint32_t uResponse = 0;
       check_bus_call(sd_bus_message_read(pmessage, "u", &uResponse), "the answer");
-      if (uResponse == g_uResponseCancelled)
-      {
-         m_bFinished = true;
-         m_pdialog->cancel();
-         return;
-      }
-      if (uResponse != g_uResponseSuccess)
+      if (uResponse != g_uResponseSuccess && uResponse != g_uResponseCancelled)
       {
          throw exception(error_failed, format("the chooser ended with code %u", uResponse));
       }
-      const portal_results results = read_results(pmessage);
-      const string_base strPath = path_of_file_uri(results.m_strUri);
-      if (strPath.empty())
+      if (uResponse == g_uResponseSuccess)
       {
-         throw exception(error_not_supported, format("the chooser named no local file: \"%s\"", results.m_strUri.c_str()));
+         const portal_results results = read_results(pmessage);
+         strPath = path_of_file_uri(results.m_strUri);
+         if (strPath.empty())
+         {
+            throw exception(error_not_supported, format("the chooser named no local file: \"%s\"", results.m_strUri.c_str()));
+         }
+         iFilter = filter_index(m_pdialog->filter(), results.m_strFilter, iFilter);
       }
-      m_bFinished = true;
-      file::file_dialog::set_last_folder(file::path(strPath).folder());
-      const long long iFilter = filter_index(m_pdialog->filter(), results.m_strFilter, m_pdialog->get_selected_filter_index());
-      // The desktop's choosers ask before a save replaces a file; the own "Replace file" question
-      // then need not ask again.
-      m_pdialog->answer_chosen(strPath, iFilter, file::file_dialog::e_overwrite_confirmed);
    }
    catch (const exception & e)
    {
       m_pchooser->fail(*this, e.what());
+      return;
    }
+   // The completion runs outside the reading: what it throws is its own, not the portal's.
+   m_bFinished = true;
+   if (uResponse == g_uResponseCancelled)
+   {
+      m_pdialog->cancel();
+      return;
+   }
+   file::file_dialog::set_last_folder(file::path(strPath).folder());
+   // The desktop's choosers ask before a save replaces a file; the own "Replace file" question
+   // then need not ask again.
+   m_pdialog->answer_chosen(strPath, iFilter, file::file_dialog::e_overwrite_confirmed);
 }
 
 portal_file_chooser::enum_mode portal_file_chooser::mode_from_environment()
