@@ -146,6 +146,18 @@ TEST_F(portal_dialogs, a_cancelled_request_writes_nothing_and_opens_no_other_dia
    }
 }
 
+TEST_F(portal_dialogs, a_save_dialogs_suggested_name_is_the_choosers_current_name)
+{
+   m_pbus->start_portal("cancel");
+   bool bCompleted = false;
+   window()->pick_single_file_to_save({{"Tvsx Project Files", "*.tvsx"}}, [&](file::file_dialog *) { bCompleted = true; },
+                                      "wall.tvsx");
+   run_until_answered();
+   EXPECT_TRUE(bCompleted);
+   ASSERT_EQ(m_pbus->requests().size(), 1u);
+   EXPECT_EQ(m_pbus->requests()[0]["options"]["current_name"], "wall.tvsx");
+}
+
 TEST_F(portal_dialogs, a_portal_that_fails_gives_the_own_dialog_once_per_run_with_one_line)
 {
    const char * behaviours[] = {"missing", "error", "end", "silent", "no-bus"};
