@@ -165,6 +165,10 @@ private:
    };
    placed_label place_label(zel2d::context * pcontext, int x, int y, scoped_string_base strText, scoped_string_base strFont, int iSize,
                             int iAlign) const;
+   // The box fills of a grid whose box edges lie on whole pixels, written row by row.
+   void write_box_fill_runs(zel2d::context * pcontext, image::image & picture);
+   // The outlines of an unturned grid whose box edges lie on whole pixels, as joined fills.
+   void fill_grid_bands(zel2d::context * pcontext);
    // The size cabinet names are drawn at: `BoxesNamesFontSize`, or smaller where the widest name
    // would reach beyond its box onto the neighbours; 0 (no names) where a name fits only below
    // `smallest_names_size`. Sets the context's font size.

@@ -439,6 +439,12 @@ void boxes_layer::_draw_boxes(zel2d::context * pcontext)
       return;
    }
    OffscreenDraw offscreen(pcontext, get_offscreen().get());
+   if (lines_tile_pixels(*this, &display_box::column_edges, Columns, get_full_width()) &&
+       lines_tile_pixels(*this, &display_box::row_edges, Rows, get_full_height()))
+   {
+      write_box_fill_runs(pcontext, *get_offscreen());
+      return;
+   }
    const std::size_t uColors = BoxColors.size();
    m_descriptionData.for_each_box(
       [&](float x1, float y1, float x2, float y2, std::uint16_t uColumn, std::uint16_t uRow, int) {
@@ -458,12 +464,87 @@ void boxes_layer::_draw_boxes(zel2d::context * pcontext)
       &m_snakeData, false);
 }
 
+// The fills are the picture's first drawing and the boxes do not overlap, so each box pixel
+// takes the pixel its colour gives drawn over a transparent one (or over anything, when the
+// colour is opaque): found once per colour by drawing it, then copied along the rows.
+void boxes_layer::write_box_fill_runs(zel2d::context * pcontext, image::image & picture)
+{
+   // Box (c, r) takes entry (r + c) mod 2n: colour k at 2k, its tint at 2k + 1.
+   std::vector<std::uint32_t> palette;
+   image::image probe(1, 1);
+   for (std::size_t i = 0; i < BoxColors.size(); ++i)
+   {
+      for (const color::color color : {BoxColors[i], box_tint_color(i)})
+      {
+         probe.clear();
+         OffscreenDraw offscreen(pcontext, &probe);
+         pcontext->set_fill_color(color);
+         pcontext->begin_path();
+         pcontext->rectangle(0.f, 0.f, 1.f, 1.f);
+         pcontext->fill();
+         palette.push_back(probe.pixel(0, 0));
+      }
+   }
+   std::vector<int> columnStarts(static_cast<std::size_t>(Columns) + 1);
+   for (int c = 0; c < Columns; ++c)
+   {
+      float x1 = 0.f;
+      float x2 = 0.f;
+      column_edges(static_cast<std::uint32_t>(c), x1, x2);
+      columnStarts[static_cast<std::size_t>(c)] = static_cast<int>(x1);
+      columnStarts[static_cast<std::size_t>(c) + 1] = static_cast<int>(x2);
+   }
+   const bool bAnyExcluded = count_excluded_inside_grid() != 0;
+   std::vector<std::uint32_t> rowPixels(static_cast<std::size_t>(picture.width()));
+   std::vector<bool> excluded(static_cast<std::size_t>(Columns));
+   for (int r = 0; r < Rows; ++r)
+   {
+      for (int c = 0; c < Columns; ++c)
+      {
+         const std::uint32_t uPixel = palette[static_cast<std::size_t>(r + c) % palette.size()];
+         std::fill(rowPixels.begin() + columnStarts[static_cast<std::size_t>(c)], rowPixels.begin() + columnStarts[static_cast<std::size_t>(c) + 1],
+                   uPixel);
+         excluded[static_cast<std::size_t>(c)] = bAnyExcluded && ExcludeBoxes.contains(box_key(static_cast<std::uint32_t>(c), static_cast<std::uint32_t>(r)));
+         if (excluded[static_cast<std::size_t>(c)])
+         {
+            debug_trace("excluded");
+         }
+      }
+      float y1 = 0.f;
+      float y2 = 0.f;
+      row_edges(static_cast<std::uint32_t>(r), y1, y2);
+      for (int y = static_cast<int>(y1); y < static_cast<int>(y2); ++y)
+      {
+         std::uint32_t * ptarget = picture.row(y);
+         if (!bAnyExcluded)
+         {
+            std::copy(rowPixels.begin(), rowPixels.end(), ptarget);
+            continue;
+         }
+         for (int c = 0; c < Columns; ++c)
+         {
+            if (!excluded[static_cast<std::size_t>(c)])
+            {
+               const int x1 = columnStarts[static_cast<std::size_t>(c)];
+               std::copy(rowPixels.begin() + x1, rowPixels.begin() + columnStarts[static_cast<std::size_t>(c) + 1], ptarget + x1);
+            }
+         }
+      }
+   }
+}
+
 // Unturned grids are drawn as crisp pixel outlines; a turned layer strokes each box inset by
 // half the line width.
 void boxes_layer::_draw_boxes_grid(zel2d::context * pcontext)
 {
    OffscreenDraw offscreen(pcontext, get_offscreen().get());
    const bool bTurned = m_fRotation != 0.f;
+   if (!bTurned && lines_tile_pixels(*this, &display_box::column_edges, Columns, get_full_width()) &&
+       lines_tile_pixels(*this, &display_box::row_edges, Rows, get_full_height()))
+   {
+      fill_grid_bands(pcontext);
+      return;
+   }
    if (bTurned)
    {
       pcontext->set_stroke_color(BoxBorderColor);
@@ -484,6 +565,104 @@ void boxes_layer::_draw_boxes_grid(zel2d::context * pcontext)
          return false;
       },
       &m_snakeData, false);
+}
+
+namespace
+{
+
+// The band of `iWidth` pixels inside both ends of [f1, f2): where the inner part begins and ends
+// (the same place when the bands meet).
+std::pair<int, int> inner_part(float f1, float f2, int iWidth)
+{
+   const int i1 = static_cast<int>(f1);
+   const int i2 = static_cast<int>(f2);
+   const int iBand = std::min(iWidth, i2 - i1);
+   const int iInnerStart = std::min(i1 + iBand, i2);
+   return {iInnerStart, std::max(i2 - iBand, iInnerStart)};
+}
+
+} // namespace
+
+// Every box's outline is the band of `GridWidth` pixels inside its edges, as the context's pixel
+// outline draws it. Boxes that tile the picture make those bands rectangles that do not overlap:
+// whole rows of pixels where the bands of a grid row run across, and columns of pixels between;
+// neighbouring ones are joined, so a grid of boxes of a few pixels takes a few fills per row.
+void boxes_layer::fill_grid_bands(zel2d::context * pcontext)
+{
+   if (GridWidth < 1 || !has_boxes())
+   {
+      return;
+   }
+   const int iWidth = get_full_width();
+   // The pixel columns of the bands beside the boxes, joined where they meet.
+   std::vector<std::pair<int, int>> columnBands;
+   const auto add_band = [](std::vector<std::pair<int, int>> & bands, int i1, int i2) {
+      if (i1 >= i2)
+      {
+         return;
+      }
+      if (!bands.empty() && bands.back().second == i1)
+      {
+         bands.back().second = i2;
+         return;
+      }
+      bands.emplace_back(i1, i2);
+   };
+   for (int c = 0; c < Columns; ++c)
+   {
+      float x1 = 0.f;
+      float x2 = 0.f;
+      column_edges(static_cast<std::uint32_t>(c), x1, x2);
+      const auto [iInnerStart, iInnerEnd] = inner_part(x1, x2, GridWidth);
+      add_band(columnBands, static_cast<int>(x1), iInnerStart);
+      add_band(columnBands, iInnerEnd, static_cast<int>(x2));
+   }
+   pcontext->set_fill_color(BoxBorderColor);
+   const auto fill = [pcontext](int x1, int y1, int x2, int y2) {
+      pcontext->begin_path();
+      pcontext->rectangle(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2 - x1), static_cast<float>(y2 - y1));
+      pcontext->fill();
+   };
+   // Rows of pixels the bands cover whole wait to be joined with the next ones.
+   std::pair<int, int> rowsWhole{0, 0};
+   const auto fill_rows_whole = [&] {
+      if (rowsWhole.first < rowsWhole.second)
+      {
+         fill(0, rowsWhole.first, iWidth, rowsWhole.second);
+      }
+      rowsWhole = {0, 0};
+   };
+   const auto add_rows_whole = [&](int y1, int y2) {
+      if (y1 >= y2)
+      {
+         return;
+      }
+      if (rowsWhole.first < rowsWhole.second && rowsWhole.second == y1)
+      {
+         rowsWhole.second = y2;
+         return;
+      }
+      fill_rows_whole();
+      rowsWhole = {y1, y2};
+   };
+   for (int r = 0; r < Rows; ++r)
+   {
+      float y1 = 0.f;
+      float y2 = 0.f;
+      row_edges(static_cast<std::uint32_t>(r), y1, y2);
+      const auto [iInnerStart, iInnerEnd] = inner_part(y1, y2, GridWidth);
+      add_rows_whole(static_cast<int>(y1), iInnerStart);
+      if (iInnerStart < iInnerEnd)
+      {
+         fill_rows_whole();
+         for (const auto & [x1, x2] : columnBands)
+         {
+            fill(x1, iInnerStart, x2, iInnerEnd);
+         }
+      }
+      add_rows_whole(iInnerEnd, static_cast<int>(y2));
+   }
+   fill_rows_whole();
 }
 
 // Letters name the columns and numbers the rows; reversed, letters name the rows. A name size

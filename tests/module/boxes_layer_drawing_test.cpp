@@ -417,6 +417,29 @@ TEST(boxes_layer_drawing, ALayerThatOnlyMovedEqualsOneDrawnWholeAtItsNewPlace)
    }
 }
 
+TEST(boxes_layer_drawing, AGridOfWholePixelBoxesEqualsEveryBoxOutlinedOnItsOwn)
+{
+   for (const auto & [iSize, iGridWidth] : {std::pair{1, 2}, std::pair{3, 1}, std::pair{4, 2}, std::pair{9, 2}, std::pair{9, 5}})
+   {
+      auto player = bare_layer(7, 5, iSize, iSize + 1);
+      player->DrawGrid = 1;
+      player->GridWidth = iGridWidth;
+      player->BoxBorderColor = {40, 200, 90, 150};
+      frame_build{*player};
+      image::image expected(7 * iSize, 5 * (iSize + 1));
+      zel2d::context context(&expected);
+      for (int r = 0; r < 5; ++r)
+      {
+         for (int c = 0; c < 7; ++c)
+         {
+            context.pixel_rectangle_outline(c * iSize, r * (iSize + 1), iSize, iSize + 1, player->BoxBorderColor, iGridWidth);
+         }
+      }
+      EXPECT_TRUE(std::equal(expected.data(), expected.data() + expected.width() * expected.height(), player->get_offscreen()->data()))
+         << iSize << " " << iGridWidth;
+   }
+}
+
 TEST(boxes_layer_drawing, WeightCountsHalfBoxesByTheirShareAndOnlyExclusionsInsideTheGrid)
 {
    auto player = bare_layer(4, 3);
