@@ -109,7 +109,7 @@ public:
    void on_load_project();
 
    // Shows the text in a message box titled "Error" with the one button "OK"; returns at once.
-   void show_error(scoped_string_base strText) const;
+   void show_error(scoped_string_base strText) const override;
 
    // Layer list operations.
    void insert_layer_at(const pointer<app_layer> & player, long long index);
@@ -128,11 +128,11 @@ public:
    // Presets, project and logo files.
    file::path auto_save_preset_file_name() const;
    void load_default_presets();
-   // Replaces the presets with those of a presets text; false, with the presets untouched, when
-   // the text is no presets container.
-   bool load_presets_from_string(scoped_string_base strText);
-   // The same from a file, then the refresh and the autosave; false, with nothing changed, when
-   // the file cannot be read or holds no presets container.
+   // Replaces the presets with those of a presets text read whole; the presets are untouched when
+   // the text is no presets container or was not read whole, and the report says why.
+   container_read_report load_presets_from_string(scoped_string_base strText);
+   // The same from a file, then the refresh and the autosave; false, with nothing changed and the
+   // user told why, when the file cannot be read or was not read whole.
    bool load_presets_from_file(const file::path & path);
    void save_presets_to_file(const file::path & path);
    void auto_save_presets();

@@ -29,6 +29,19 @@ file::path with_presets_extension(const file::path & path)
    return path.with_deferred_extension(g_pszPresetsExtension);
 }
 
+// What the user is told of a read that did not take the file as written: what ended it early,
+// what it went past, and what was kept.
+string_base read_faults_text(const string_base & strSubject, const container_read_report & report, const string_base & strKept)
+{
+   string_base strText = report.is_partial() ? format("%s was read only in part: %s.", strSubject.c_str(), report.m_strFault.c_str())
+                                             : format("%s was opened, but not all of it as written.", strSubject.c_str());
+   for (const string_base & strFault : report.m_straBlockFaults)
+   {
+      strText += "\n\n" + strFault + ".";
+   }
+   return strText + "\n\n" + strKept;
+}
+
 } // namespace
 
 file::file_dialog_filter file_dialog_filters()
@@ -76,21 +89,22 @@ void Global::load_default_presets()
    set_changed();
 }
 
-bool Global::load_presets_from_string(scoped_string_base strText)
+container_read_report Global::load_presets_from_string(scoped_string_base strText)
 {
    pointer_array<app_layer> & presets = get_presets();
    size_type<int> sizeIgnored;
    layers_read_result result = m_pprojectPresets->create_layers_from_string(sizeIgnored, strText, project::presets_magic_v2);
-   if (!result)
+   // Presets read in part would replace the whole set, and the autosave after them.
+   if (!result.is_whole())
    {
-      return false;
+      return result;
    }
    presets.clear();
    for (const pointer<app_layer> & player : result.m_layers)
    {
       presets.add(player);
    }
-   return true;
+   return result;
 }
 
 bool Global::load_presets_from_file(const file::path & path)
@@ -99,12 +113,26 @@ bool Global::load_presets_from_file(const file::path & path)
    {
       return false;
    }
-   // The presets and their autosave are kept when the file is of no use: they would be lost.
+   // The presets and their autosave are kept when the file is not read whole: they would be lost.
    get_presets();
    const file::read_result read = m_pprojectPresets->read_container_file(path);
-   if (!read || !load_presets_from_string(read.value()))
+   if (!read)
    {
-      trace("no presets read from %s: %s", path.c_str(), read ? "not a presets file" : read.error().c_str());
+      show_error(format("The presets file \"%s\" cannot be read: %s", path.c_str(), read.error().c_str()));
+      return false;
+   }
+   const container_read_report report = load_presets_from_string(read.value());
+   if (!report)
+   {
+      show_error(format("\"%s\" is not a Brisvane presets file.", path.c_str()));
+      return false;
+   }
+   if (!report.is_whole())
+   {
+      const long long iInUse = get_presets_count();
+      show_error(read_faults_text(format("The presets file \"%s\"", path.c_str()), report,
+                                  iInUse > 0 ? format("None of its presets were loaded; the %lld presets in use are kept.", iInUse)
+                                             : string_base("None of its presets were loaded, and the file is left as it is.")));
       return false;
    }
    if (m_pscreen)
@@ -160,11 +188,17 @@ void Global::load_project_from_file(const file::path & path)
    {
       show_error(format("\"%s\" is not a Brisvane project.", path.c_str()));
    }
-   else if (report.is_partial())
+   else if (!report.is_whole())
    {
-      show_error(format("The project \"%s\" was read only in part: %s.\n\nKept: %lld of the %d layers it announces. "
-                        "Saving over the file would make the loss permanent.",
-                        path.c_str(), report.m_strFault.c_str(), m_pproject->get_layers_count(), report.m_iLayersAnnounced));
+      const long long iKept = m_pproject->get_layers_count();
+      string_base strKept = iKept <= report.m_iLayersAnnounced
+                               ? format("Kept: %lld of the %d layers it announces.", iKept, report.m_iLayersAnnounced)
+                               : format("Kept: %lld layers, though it announces %d.", iKept, report.m_iLayersAnnounced);
+      if (report.is_partial())
+      {
+         strKept += " Saving over the file would make the loss permanent.";
+      }
+      show_error(read_faults_text(format("The project \"%s\"", path.c_str()), report, strKept));
    }
 }
 
@@ -281,11 +315,7 @@ void Global::on_open_presets_chosen(const file::path & path)
    {
       return;
    }
-   const file::path pathPresets = with_presets_extension(path);
-   if (!load_presets_from_file(pathPresets))
-   {
-      show_error(format("\"%s\" holds no presets that could be read.", pathPresets.c_str()));
-   }
+   load_presets_from_file(with_presets_extension(path));
 }
 
 void Global::on_save_presets_chosen(const file::path & path)

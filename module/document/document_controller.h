@@ -6,7 +6,8 @@ namespace Tarvossa_BrisvanePro
 {
 
 // What a document and its layers ask of the controller that holds them: to be drawn again after
-// a change, and where the application keeps its own files. Documents and layers do not own it.
+// a change, where the application keeps its own files, and to tell the user of a fault. Documents
+// and layers do not own it.
 class document_controller
 {
 public:
@@ -14,6 +15,8 @@ public:
    virtual void set_changed() = 0;
    // The folder of the application's own files.
    virtual file::path getFolderToSaveData() const = 0;
+   // Tells the user of a fault in words, in a box.
+   virtual void show_error(scoped_string_base strText) const = 0;
 
 protected:
    ~document_controller() = default;

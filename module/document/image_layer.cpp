@@ -1,5 +1,6 @@
 #include "document/image_layer.h"
 
+#include <cctype>
 #include <exception>
 
 #include "document/ImageWrap.h"
@@ -24,6 +25,18 @@ std::int64_t bytes_of(const pointer<image::image> & pimage)
    return pimage ? pimage->byte_count() : 0;
 }
 
+string_base not_hexadecimal_reason(scoped_string_base strHex)
+{
+   const std::size_t iBad = strHex.find_first_not_of("0123456789abcdefABCDEF");
+   if (iBad == scoped_string_base::npos)
+   {
+      return format("its text has an odd number of hexadecimal digits (%zu)", strHex.size());
+   }
+   const auto uch = static_cast<unsigned char>(strHex[iBad]);
+   return std::isprint(uch) ? format("character %zu of its text, '%c', is not a hexadecimal digit", iBad + 1, uch)
+                            : format("character %zu of its text (byte 0x%02X) is not a hexadecimal digit", iBad + 1, uch);
+}
+
 } // namespace
 
 image_layer::~image_layer()
@@ -34,8 +47,8 @@ image_layer::~image_layer()
 void image_layer::hold_picture(const pointer<image::image> & pimage)
 {
    m_pimage = pimage;
-   m_pictureKept.clear();
-   m_pictureKept.shrink_to_fit();
+   m_strPictureKept = string_base();
+   m_strPictureFault = string_base();
    count_pictures();
 }
 
@@ -83,26 +96,19 @@ void image_layer::load_from_hex_data(scoped_string_base strHex)
    memory_base memory;
    if (!memory.from_hex(strHex))
    {
-      trace("image_layer: Data is not hexadecimal text (%zu characters); the layer is left empty", strHex.size());
-      freeIfNeeded();
+      keep_unreadable_picture(strHex, std::nullopt, not_hexadecimal_reason(strHex));
       return;
    }
    const std::optional<size_type<int>> osizeDeclared = image::declared_size_of_memory(memory.data(), memory.size());
    if (osizeDeclared && is_beyond_budget_to_decode(*osizeDeclared))
    {
-      hold_picture(nullptr);
-      m_pictureKept.assign(memory.data(), memory.data() + memory.size());
-      m_iRealWidth = osizeDeclared->width;
-      m_iRealHeight = osizeDeclared->height;
-      m_fAspect = m_iRealWidth != 0 && m_iRealHeight != 0 ? static_cast<float>(m_iRealWidth) / static_cast<float>(m_iRealHeight) : 1.f;
-      set_changed();
+      keep_picture_text(strHex, osizeDeclared);
       return;
    }
    image::load_result result = image::load_image_from_memory(memory.data(), memory.size());
    if (!result)
    {
-      trace("image_layer: Data does not decode as a picture: %s", result.error().c_str());
-      freeIfNeeded();
+      keep_unreadable_picture(strHex, osizeDeclared, "it does not decode: " + result.error());
       return;
    }
    if (result.value() != m_pimage)
@@ -111,27 +117,60 @@ void image_layer::load_from_hex_data(scoped_string_base strHex)
    }
 }
 
+void image_layer::keep_picture_text(scoped_string_base strHex, const std::optional<size_type<int>> & osizeDeclared)
+{
+   hold_picture(nullptr);
+   m_strPictureKept = strHex;
+   m_iRealWidth = osizeDeclared ? osizeDeclared->width : 0;
+   m_iRealHeight = osizeDeclared ? osizeDeclared->height : 0;
+   m_fAspect = m_iRealWidth != 0 && m_iRealHeight != 0 ? static_cast<float>(m_iRealWidth) / static_cast<float>(m_iRealHeight) : 1.f;
+   set_changed();
+}
+
+void image_layer::keep_unreadable_picture(scoped_string_base strHex, const std::optional<size_type<int>> & osizeDeclared,
+   string_base strReason)
+{
+   trace("image_layer: the picture of \"%s\" is kept as it came and not drawn: %s", get_name().c_str(), strReason.c_str());
+   keep_picture_text(strHex, osizeDeclared);
+   m_strPictureFault = std::move(strReason);
+}
+
 bool image_layer::is_beyond_budget_to_decode(const size_type<int> & size) const
 {
    const picture_budget * pbudget = budget();
    return pbudget != nullptr && !pbudget->fits(image::image::bytes_for(size.width, size.height), bytes_of(m_pimage));
 }
 
+bool image_layer::has_picture_to_decode() const noexcept
+{
+   return !m_pimage && !m_strPictureKept.empty() && m_strPictureFault.empty();
+}
+
 void image_layer::decode_kept_picture()
 {
-   image::load_result result = image::load_image_from_memory(m_pictureKept.data(), m_pictureKept.size());
+   memory_base memory;
+   memory.from_hex(m_strPictureKept);
+   image::load_result result = image::load_image_from_memory(memory.data(), memory.size());
    if (!result)
    {
-      trace("image_layer: the picture kept does not decode: %s", result.error().c_str());
+      // Kept as it came, and not tried again, so the user is told once. The layer draws nothing,
+      // which is no failure of the frame build.
+      m_strPictureFault = "it does not decode: " + result.error();
+      if (const document_controller * pcontroller = get_controller())
+      {
+         pcontroller->show_error(format("The picture of the layer \"%s\" cannot be shown: %s. It is kept as it came and saved unchanged.",
+                                    get_name().c_str(), m_strPictureFault.c_str()));
+      }
+      return;
    }
-   hold_picture(result.value_or(nullptr));
+   hold_picture(result.value());
 }
 
 string_base image_layer::getImageAsHex() const
 {
-   if (!m_pimage && !m_pictureKept.empty())
+   if (!m_pimage && !m_strPictureKept.empty())
    {
-      return memory_base(m_pictureKept.data(), m_pictureKept.size()).to_hex();
+      return m_strPictureKept;
    }
    if (!m_pimage || !m_pimage->_is_ok())
    {
@@ -230,7 +269,7 @@ property_set image_layer::get_all_parameters() const
 void image_layer::build_frame(zel2d::context * pcontext, const error_callback & on_error)
 {
    // The frame build draws the layer when there is room for its picture.
-   if (!m_pimage && !m_pictureKept.empty())
+   if (has_picture_to_decode())
    {
       decode_kept_picture();
    }
@@ -272,7 +311,7 @@ void image_layer::draw_picture(zel2d::context * pcontext, image::image * pimageO
 
 std::int64_t image_layer::offscreen_bytes_needed() const
 {
-   const bool bDraws = (m_pimage || !m_pictureKept.empty()) && m_iRealWidth > 0 && m_iRealHeight > 0;
+   const bool bDraws = (m_pimage || has_picture_to_decode()) && m_iRealWidth > 0 && m_iRealHeight > 0;
    if (!bDraws)
    {
       return 0;

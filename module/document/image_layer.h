@@ -1,6 +1,6 @@
 #pragma once
 
-#include <vector>
+#include <optional>
 
 #include "document/app_layer.h"
 
@@ -25,14 +25,17 @@ public:
    void set_image(const pointer<image::image> & pimage);
    // Takes the real size and the aspect from the picture and marks the layer changed.
    void on_image_loaded();
-   // An empty text changes nothing; a text that does not decode to a picture leaves the layer
-   // empty, with a diagnostic on standard error. A picture whose decoding would take the pictures
-   // beyond the memory budget of the layer's document is kept as it came: the layer has its
-   // size but draws nothing until a frame build finds room to decode it.
+   // An empty text changes nothing. A text that does not decode to a picture is kept as it came
+   // and written back unchanged; the layer draws nothing and `unreadable_picture_reason` says why.
+   // A picture whose decoding would take the pictures beyond the memory budget of the layer's
+   // document is kept as it came too: the layer has its size but draws nothing until a frame
+   // build finds room to decode it.
    void load_from_hex_data(scoped_string_base strHex);
-   // The picture encoded by the image service's default encoding, as hexadecimal text; empty
-   // without picture.
+   // The picture encoded by the image service's default encoding, as hexadecimal text; a picture
+   // kept undecoded is given as it came; empty without picture.
    string_base getImageAsHex() const;
+   // Why the picture text kept does not read as a picture; empty when there is none such.
+   const string_base & unreadable_picture_reason() const noexcept { return m_strPictureFault; }
 
    const pointer<image::image> & get_image() const noexcept { return m_pimage; }
    int get_real_width() const noexcept { return m_iRealWidth; }
@@ -65,12 +68,19 @@ private:
    // Takes `pimage` (which may be null) as the decoded picture, counting it in the budget, and
    // forgets a picture kept encoded.
    void hold_picture(const pointer<image::image> & pimage);
+   // Keeps the text undecoded, with the picture's size when its header gives one.
+   void keep_picture_text(scoped_string_base strHex, const std::optional<size_type<int>> & osizeDeclared);
+   void keep_unreadable_picture(scoped_string_base strHex, const std::optional<size_type<int>> & osizeDeclared, string_base strReason);
    bool is_beyond_budget_to_decode(const size_type<int> & size) const;
+   // A picture kept for want of memory that a frame build may now decode.
+   bool has_picture_to_decode() const noexcept;
    void decode_kept_picture();
 
    pointer<image::image> m_pimage;
-   // The encoded picture, while it is kept undecoded for want of memory; written back unchanged.
-   std::vector<std::uint8_t> m_pictureKept;
+   // The picture text as it came, while it is kept undecoded for want of memory or because it
+   // does not read as a picture (`m_strPictureFault` says why); written back unchanged.
+   string_base m_strPictureKept;
+   string_base m_strPictureFault;
    int m_iWidth = 0;
    int m_iHeight = 0;
    int m_iRealWidth = 0;

@@ -317,6 +317,11 @@ container_read_report project::load_project_from_string(scoped_string_base strTe
    {
       set_paper_size(sizeRead);
    }
+   // Every project the program writes ends with its raster-label block.
+   if (result && !result.is_partial() && !result.m_bRasterLabelRead)
+   {
+      result.m_strFault = "the file ends before its raster label block";
+   }
    m_layera = std::move(result.m_layers);
    m_iCurrentLayer.exchange(m_layera.count() - 1);
    return result;

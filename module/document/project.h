@@ -25,18 +25,25 @@ class image_layer;
 // Block type of the raster-label block in project files; no layer has it.
 inline constexpr int raster_label_block_type = 100;
 
-// How a container text was read: whether it was a container of the kind asked for at all, and,
-// when the reading ended early (a block cut short or refused), what ended it.
+// How a container text was read: whether it was a container of the kind asked for at all, when
+// the reading ended early (a block cut short or refused, blocks beyond the count) what ended it,
+// and what the reading went past inside blocks it took.
 struct container_read_report
 {
    bool m_bValidContainer = false;
-   // In words, for the user; empty when the text was read whole.
+   // In words, for the user; empty when the reading took every block.
    string_base m_strFault;
+   // In words, for the user: parts of blocks that were not taken as written (a picture that does
+   // not read, bytes after a NUL), one entry each.
+   string_array_base m_straBlockFaults;
    // The number of layer blocks the header announces.
    int m_iLayersAnnounced = 0;
+   bool m_bRasterLabelRead = false;
 
    explicit operator bool() const noexcept { return m_bValidContainer; }
    bool is_partial() const noexcept { return !m_strFault.empty(); }
+   // Whether the text was taken whole, as written.
+   bool is_whole() const noexcept { return m_bValidContainer && !is_partial() && m_straBlockFaults.is_empty(); }
 };
 
 // The layers read from a container text, in file order. A valid container may hold no layer; a

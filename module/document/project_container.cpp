@@ -2,6 +2,7 @@
 // number of layer blocks, an optional raster-size text, then one length-prefixed block per layer
 // and, in projects, the raster-label block.
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdint>
@@ -52,6 +53,13 @@ public:
       const scoped_string_base strBlock = m_strText.substr(std::min(m_iPosition, m_strText.size()), iLength);
       m_iPosition += strBlock.size();
       return strBlock;
+   }
+
+   // Whether anything but white space is left.
+   bool has_text_left() const
+   {
+      return m_iPosition < m_strText.size() &&
+             !std::ranges::all_of(m_strText.substr(m_iPosition), [](char ch) { return std::isspace(static_cast<unsigned char>(ch)) != 0; });
    }
 
 private:
@@ -137,6 +145,12 @@ std::optional<int> scan_int_after(scoped_string_base strLine, scoped_string_base
       return std::nullopt;
    }
    return scan_int(strLine);
+}
+
+// Whether the line is the prefix and a number and nothing more, as the writer writes it.
+bool is_number_line(scoped_string_base strLine, scoped_string_base strPrefix)
+{
+   return scan_literal(strLine, strPrefix) && scan_int(strLine) && std::ranges::all_of(strLine, is_blank);
 }
 
 string_base container_header(scoped_string_base strMagic, std::size_t iBlockCount, scoped_string_base strExtra)
@@ -304,6 +318,11 @@ layers_read_result project::create_layers_from_string(size_type<int> & paper, sc
          paper.width = scan_int_after(*strLine, "Width:").value_or(0);
          const std::optional<scoped_string_base> strHeight = cursor.next_line();
          paper.height = strHeight ? scan_int_after(*strHeight, "Height:").value_or(0) : 0;
+         if (!is_number_line(*strLine, "Width:") || !strHeight || !is_number_line(*strHeight, "Height:"))
+         {
+            result.m_straBlockFaults.add(format("The raster size lines do not read as a width and a height (\"%s\"), but as %d x %d",
+                                                string_base(*strLine).c_str(), paper.width, paper.height));
+         }
          strLine = cursor.next_line();
          if (!strLine)
          {
@@ -337,18 +356,28 @@ layers_read_result project::create_layers_from_string(size_type<int> & paper, sc
          result.m_strFault = format("the file ends inside block %d, after %zu of its %llu bytes", iBlock, strBlock.size(),
             static_cast<unsigned long long>(uLength));
       }
-      strBlock = strBlock.substr(0, strBlock.find('\0'));
+      if (const std::size_t iNul = strBlock.find('\0'); iNul != scoped_string_base::npos)
+      {
+         result.m_straBlockFaults.add(format("Block %d holds a NUL byte; the %zu bytes after it were left out", iBlock, strBlock.size() - iNul - 1));
+         strBlock = strBlock.substr(0, iNul);
+      }
 
       if (*iType == e_layer_boxes || *iType == e_layer_image)
       {
          pointer<app_layer> player = create_layer(static_cast<enum_layer>(*iType));
          player->apply_defaults();
          player->apply_layer_info(strBlock);
+         if (const auto * pimagelayer = dynamic_cast<const image_layer *>(player.get()); pimagelayer && !pimagelayer->unreadable_picture_reason().empty())
+         {
+            result.m_straBlockFaults.add(format("The picture of the layer \"%s\" cannot be shown: %s. It is kept as it came and saved unchanged",
+                                                player->get_name().c_str(), pimagelayer->unreadable_picture_reason().c_str()));
+         }
          result.m_layers.add(player);
       }
       else if (*iType == raster_label_block_type)
       {
          load_raster_label_info(strBlock);
+         result.m_bRasterLabelRead = true;
       }
       else
       {
@@ -360,6 +389,11 @@ layers_read_result project::create_layers_from_string(size_type<int> & paper, sc
    if (!result.is_partial() && result.m_layers.count() < *iCount)
    {
       result.m_strFault = format("the file ends after %lld of the %d layers it announces", result.m_layers.count(), *iCount);
+   }
+   else if (!result.is_partial() && cursor.has_text_left())
+   {
+      result.m_strFault = format("it holds more blocks than its header's %d layers allow; block %d and what follows were not read", *iCount,
+                                 iBlock + 1);
    }
    return result;
 }

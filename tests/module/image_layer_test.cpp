@@ -165,23 +165,36 @@ TEST(image_layer, WrittenTextReadsBackAndUpperCaseHexReadsToo)
    EXPECT_EQ(pcopy->get_name(), "Backdrop");
 }
 
-TEST(image_layer, EmptyDataChangesNothingAndBadDataEmptiesTheLayerWithADiagnostic)
+TEST(image_layer, EmptyDataChangesNothingAndBadDataIsKeptAsItCameAndNotDrawn)
 {
    auto player = layer_with_picture(8, 8);
    player->apply_parameter_by_name("Data", "");
    EXPECT_TRUE(player->get_image());
 
-   set_logs_silent(false);
-   for (const char * pszBad : {"00112233445566", "not hexadecimal", "abc"})
+   struct bad_case
+   {
+      const char * m_pszData;
+      const char * m_pszReason;
+   };
+   const bad_case cases[] = {
+      {"00112233445566", "it does not decode: not a picture in a known format"},
+      {"not hexadecimal", "character 1 of its text, 'n', is not a hexadecimal digit"},
+      {"ab\x01" "d", "character 3 of its text (byte 0x01) is not a hexadecimal digit"},
+      {"abc", "its text has an odd number of hexadecimal digits (3)"},
+   };
+   for (const bad_case & c : cases)
    {
       player = layer_with_picture(8, 8);
-      testing::internal::CaptureStderr();
-      player->apply_parameter_by_name("Data", pszBad);
-      const string_base strErr = testing::internal::GetCapturedStderr();
-      EXPECT_NE(strErr.find("image_layer: Data"), string_base::npos) << pszBad;
-      EXPECT_FALSE(player->get_image()) << pszBad;
-      EXPECT_EQ(player->get_width(), 0);
+      player->apply_parameter_by_name("Data", c.m_pszData);
+      EXPECT_FALSE(player->get_image()) << c.m_pszData;
       EXPECT_EQ(player->get_real_height(), 0);
+      EXPECT_EQ(player->offscreen_bytes_needed(), 0) << "a picture that does not read draws nothing";
+      EXPECT_TRUE(player->unreadable_picture_reason().starts_with(c.m_pszReason)) << player->unreadable_picture_reason();
+      EXPECT_EQ(player->getImageAsHex(), c.m_pszData);
+      // A new picture replaces the text kept.
+      player->set_image(two_halves(4, 2));
+      EXPECT_TRUE(player->unreadable_picture_reason().empty());
+      EXPECT_NE(player->getImageAsHex(), c.m_pszData);
    }
 }
 

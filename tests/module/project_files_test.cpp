@@ -17,6 +17,7 @@
 #include "document/image_layer.h"
 #include "document/project.h"
 #include "orvo/file_system.h"
+#include "zel2d/context.h"
 #include "zelui/MessageDialog.h"
 #include "panel_test_screen.h"
 #include "screen_dialogs.h"
@@ -75,6 +76,18 @@ pointer<image::image> noise_picture(int iWidth, int iHeight)
    return pimage;
 }
 
+string_base raster_label_block()
+{
+   return project_block(100, "Raster Label:1\nX:5\nY:6\nFontSize:20\nLabel:Stage\n");
+}
+
+// The byte range of the first image layer's picture text in a container text.
+std::pair<std::size_t, std::size_t> picture_text_range(const string_base & strText)
+{
+   const std::size_t iStart = strText.find("Data:") + 5;
+   return {iStart, strText.find('\n', iStart) - iStart};
+}
+
 } // namespace
 
 TEST_F(project_files, a_4k_picture_and_the_layers_after_it_save_and_reopen_whole)
@@ -127,6 +140,14 @@ TEST_F(project_files, a_project_read_only_in_part_opens_with_an_error_that_says_
        "the file ends inside block 2, after 8 of its 500 bytes", "Kept: 2 of the 2 layers it announces."},
       {"BRISVANE_LED_PROJECT v2 3 0\n" + screen_block("A"),
        "the file ends after 1 of the 3 layers it announces", "Kept: 1 of the 3 layers it announces."},
+      {"BRISVANE_LED_PROJECT v2 1 0\n" + screen_block("A") + screen_block("B") + screen_block("C") + raster_label_block(),
+       "it holds more blocks than its header's 1 layers allow; block 3 and what follows were not read",
+       "Kept: 2 layers, though it announces 1."},
+      {"BRISVANE_LED_PROJECT v2 2 0\n" + screen_block("A") + screen_block("B") + screen_block("B") + raster_label_block(),
+       "it holds more blocks than its header's 2 layers allow; block 4 and what follows were not read",
+       "Kept: 3 layers, though it announces 2."},
+      {"BRISVANE_LED_PROJECT v2 2 0\nWidth:640\nHeight:480\n" + screen_block("A") + screen_block("B"),
+       "the file ends before its raster label block", "Kept: 2 of the 2 layers it announces."},
    };
    for (const partial_case & c : cases)
    {
@@ -138,11 +159,106 @@ TEST_F(project_files, a_project_read_only_in_part_opens_with_an_error_that_says_
       EXPECT_EQ(document().get_layer(0)->get_name(), "A");
    }
 
-   // A whole project says nothing.
-   ASSERT_TRUE(file::write_all(data_file("whole.tvsx"), "BRISVANE_LED_PROJECT v2 2 0\n" + screen_block("A") + screen_block("B")));
+   // A whole project says nothing, trailing blank lines included.
+   ASSERT_TRUE(file::write_all(data_file("whole.tvsx"),
+                               "BRISVANE_LED_PROJECT v2 2 0\n" + screen_block("A") + screen_block("B") + raster_label_block() + "\n\n"));
    m_pglobal->load_project_from_file(data_file("whole.tvsx"));
    EXPECT_TRUE(take_errors_shown().empty());
    EXPECT_EQ(document().get_layers_count(), 2);
+   EXPECT_EQ(document().m_straRasterLabel.count(), 1);
+}
+
+TEST_F(project_files, a_picture_that_does_not_read_is_told_by_layer_name_and_saved_back_unchanged)
+{
+   pointer<image_layer> pphoto = document().new_image_layer();
+   pphoto->set_name("Photo");
+   pphoto->set_image(noise_picture(64, 32));
+   const file::path path = data_file("photo.tvsx");
+   m_pglobal->save_project_to_file(path);
+   const string_base strSaved = file::read_all(path).value();
+   const auto [iData, iDataLength] = picture_text_range(strSaved);
+
+   struct bad_picture
+   {
+      std::size_t m_iPosition;
+      char m_chNew;
+      const char * m_pszReason;
+   };
+   // One character that is not hexadecimal, and one changed digit in the middle of the pixel data,
+   // which fails the PNG's check.
+   const std::size_t iMiddle = iData + iDataLength / 2;
+   const bad_picture cases[] = {
+      {iMiddle, 'g', "is not a hexadecimal digit"},
+      {iMiddle, strSaved[iMiddle] == '0' ? '1' : '0', "it does not decode"},
+   };
+   for (const bad_picture & c : cases)
+   {
+      string_base strBroken = strSaved;
+      strBroken[c.m_iPosition] = c.m_chNew;
+      ASSERT_TRUE(file::write_all(path, strBroken));
+      m_pglobal->load_project_from_file(path);
+      const string_base strError = the_error_shown();
+      EXPECT_NE(strError.find("The picture of the layer \"Photo\" cannot be shown"), string_base::npos) << strError;
+      EXPECT_NE(strError.find(c.m_pszReason), string_base::npos) << strError;
+      pointer<image_layer> pread = document().get_layer(0).cast<image_layer>();
+      ASSERT_TRUE(pread);
+      EXPECT_FALSE(pread->get_image());
+
+      m_pglobal->save_project_to_file(data_file("saved.tvsx"));
+      EXPECT_EQ(file::read_all(data_file("saved.tvsx")).value(), strBroken) << "the picture text, and all else, as it came";
+   }
+
+   // Beyond the memory budget the picture is not decoded on reading; the frame build that finds
+   // room for it tells the fault once and keeps the text.
+   const string_base strData = strSaved.substr(iData, iDataLength);
+   string_base strDataBroken = strData;
+   strDataBroken[iDataLength / 2] = strData[iDataLength / 2] == '0' ? '1' : '0';
+   document().budget().set_limit(0);
+   pointer<app_layer> player = document().create_layer_from_parameters(e_layer_image, "Name:Late\nWidth:64\nHeight:32\nData:" + strDataBroken);
+   document().insert_layer_at(player, -1);
+   document().budget().set_limit(std::int64_t{1} << 40);
+   auto pcontext = make_pointer<zel2d::context>();
+   m_pglobal->defer_build_frame(true, pcontext.get());
+   EXPECT_NE(the_error_shown().find("The picture of the layer \"Late\" cannot be shown: it does not decode"), string_base::npos);
+   m_pglobal->set_changed();
+   m_pglobal->defer_build_frame(true, pcontext.get());
+   EXPECT_TRUE(take_errors_shown().empty());
+   EXPECT_EQ(player.cast<image_layer>()->getImageAsHex(), strDataBroken);
+}
+
+TEST_F(project_files, a_presets_file_not_read_whole_keeps_the_presets_in_use_and_their_autosave)
+{
+   m_pglobal->load_default_presets();
+   m_pglobal->clone_current_layer_to_preset();
+   ASSERT_EQ(m_pglobal->get_presets_count(), 10);
+   const string_base strAutosaved = file::read_all(m_pglobal->auto_save_preset_file_name()).value();
+
+   // Twelve presets, and the first third of their file.
+   string_base strTwelve = "BRISVANE_LED_PRESETS v2 12 0\n";
+   for (int i = 0; i < 12; ++i)
+   {
+      strTwelve += screen_block(format("Panel %d", i).c_str());
+   }
+   const string_base strThird = strTwelve.substr(0, strTwelve.size() / 3);
+   struct refused_case
+   {
+      string_base m_strText;
+      const char * m_pszTold;
+   };
+   const refused_case cases[] = {
+      {strThird, "was read only in part: the file ends inside block"},
+      {strTwelve.substr(0, strTwelve.find("1 ", 40)), "was read only in part: the file ends after 1 of the 12 layers it announces"},
+      {"BRISVANE_LED_PROJECT v2 0 0\n", "is not a Brisvane presets file."},
+   };
+   for (const refused_case & c : cases)
+   {
+      ASSERT_TRUE(file::write_all(data_file("twelve.tvsx_presets"), c.m_strText));
+      m_pglobal->on_open_presets_chosen(data_file("twelve"));
+      const string_base strError = the_error_shown();
+      EXPECT_NE(strError.find(c.m_pszTold), string_base::npos) << strError;
+      EXPECT_EQ(m_pglobal->get_presets_count(), 10);
+      EXPECT_EQ(file::read_all(m_pglobal->auto_save_preset_file_name()).value(), strAutosaved);
+   }
 }
 
 TEST_F(project_files, only_regular_files_of_a_sane_size_are_opened)
