@@ -142,6 +142,22 @@ bool Button::mouse_enter_event(const point_type<int> & point, bool bEnter, const
    return false;
 }
 
+void Button::mouse_capture_lost()
+{
+   if (!m_bPushed || !(m_iFlags & e_flag_normal))
+   {
+      return;
+   }
+   auto pself = keep_alive();
+   m_bPushed = false;
+   if (m_callbackChange)
+   {
+      m_callbackChange(false);
+   }
+   set_need_redraw();
+   post_redraw();
+}
+
 void Button::draw_face(zel2d::context * pcontext)
 {
    Theme * ptheme = theme();

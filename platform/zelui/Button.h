@@ -52,6 +52,8 @@ public:
    bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDoubleClick,
                            const enumeration<user::enum_key> & emodifiers) override;
    bool mouse_enter_event(const point_type<int> & point, bool bEnter, const enumeration<user::enum_key> & emodifiers) override;
+   // A push button whose release will not come comes up again, without running its callback.
+   void mouse_capture_lost() override;
 
 protected:
    // The width at the right end of the face that the icon and caption leave free (a popup

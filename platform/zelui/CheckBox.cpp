@@ -85,6 +85,13 @@ bool CheckBox::mouse_button_event(const point_type<int> & point, enumeration<use
    return true;
 }
 
+void CheckBox::mouse_capture_lost()
+{
+   m_bPushed = false;
+   set_need_redraw();
+   post_redraw();
+}
+
 void CheckBox::draw(zel2d::context * pcontext)
 {
    Theme * ptheme = theme();

@@ -32,6 +32,8 @@ public:
    void draw(zel2d::context * pcontext) override;
    bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDoubleClick,
                            const enumeration<user::enum_key> & emodifiers) override;
+   // A press whose release will not come leaves the box as it was, not looking pressed.
+   void mouse_capture_lost() override;
 
 private:
    // The side of the square box, which stands 1 pixel in from the left edge.

@@ -421,7 +421,7 @@ bool Screen::mouse_enter_event(const point_type<int> & point, bool bEnter, const
    {
       m_pointMouse = point;
       send_leave(this, emodifiers);
-      end_drag_and_capture();
+      abandon_press();
       m_bMouseKnown = false;
    }
    return false;
@@ -482,6 +482,16 @@ void Screen::end_drag_and_capture()
    m_pwidgetCapture.reset();
 }
 
+void Screen::abandon_press()
+{
+   pointer<Widget> pcapture = std::move(m_pwidgetCapture);
+   end_drag_and_capture();
+   if (pcapture)
+   {
+      pcapture->mouse_capture_lost();
+   }
+}
+
 bool Screen::on_window_mouse_button(const point_type<int> & point, user::enum_mouse ebutton, bool bDown, bool bDoubleClick,
                                     const enumeration<user::enum_key> & ekeystate)
 {
@@ -524,7 +534,7 @@ void Screen::on_window_focus(bool bFocused)
 {
    if (!bFocused)
    {
-      end_drag_and_capture();
+      abandon_press();
       m_emodifiers.clear();
       commit_focused_edit();
    }

@@ -17,7 +17,8 @@ namespace zelui
 // The screen keeps the keyboard focus path, the mouse capture, the drag widget (set by a widget
 // that starts a drag with a press, cleared after the button's release is delivered), the last
 // mouse position and the modifiers held. Capture and drag end when the pointer leaves the window
-// and when the window loses the focus.
+// and when the window loses the focus; the widget that held the capture is then told that its
+// press ended without a release (`Widget::mouse_capture_lost`).
 //
 // A text box's edit is committed whenever the user leaves it: a press anywhere else, Tab, its
 // window hidden (see `Widget::set_visible`), the window losing the desktop's focus, and (by the
@@ -129,6 +130,9 @@ private:
    // edits), whether or not the widget pressed takes the focus itself.
    void leave_focus_for_press_at(const point_type<int> & point);
    void end_drag_and_capture();
+   // The release of the button held will not come: drag and capture end, and the widget that held
+   // the capture is told.
+   void abandon_press();
    void enter_widgets_at(const point_type<int> & point, const enumeration<user::enum_key> & ekeystate);
    void send_leave(Widget * pwidget, const enumeration<user::enum_key> & ekeystate);
    void draw_tooltip(zel2d::context * pcontext);

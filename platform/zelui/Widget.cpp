@@ -454,6 +454,10 @@ bool Widget::focus_event(bool bFocused)
    return false;
 }
 
+void Widget::mouse_capture_lost()
+{
+}
+
 bool Widget::keyboard_event(user::enum_key, int, int, const enumeration<user::enum_key> &, const string_base &)
 {
    return false;

@@ -183,6 +183,9 @@ public:
    virtual bool mouse_enter_event(const point_type<int> & point, bool bEnter, const enumeration<user::enum_key> & emodifiers);
    virtual bool scroll_event(const point_type<int> & point, const size_type<float> & delta);
    virtual bool focus_event(bool bFocused);
+   // The press that gave this widget the mouse capture ends without its release (the pointer left
+   // the window, or the window lost the focus): the widget ends what the press began.
+   virtual void mouse_capture_lost();
    virtual bool keyboard_event(user::enum_key ekey, int iScancode, int iAction,
                                const enumeration<user::enum_key> & emodifiers, const string_base & strText);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "zel2d/context.h"
 #include "zelui/BoxLayout.h"
@@ -224,6 +225,14 @@ bool Window::mouse_motion_event(const point_type<int> & point, const size_type<i
    }
    Widget::mouse_motion_event(point, motion, bButton, ekeystate);
    return true;
+}
+
+void Window::mouse_capture_lost()
+{
+   if (std::exchange(m_bDragging, false) && m_bMoved && m_callbackMoved)
+   {
+      m_callbackMoved();
+   }
 }
 
 bool Window::scroll_event(const point_type<int> & point, const size_type<float> & delta)

@@ -48,6 +48,9 @@ public:
    bool mouse_motion_event(const point_type<int> & point, const size_type<int> & motion, bool bButton,
                            const enumeration<user::enum_key> & ekeystate) override;
    bool scroll_event(const point_type<int> & point, const size_type<float> & delta) override;
+   // A drag of the title bar that ends without the release leaves the window where it was dragged:
+   // that is its new place, reported as after a release.
+   void mouse_capture_lost() override;
 
 protected:
    // The room the title keeps free at each end of the title bar.

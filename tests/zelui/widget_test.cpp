@@ -2,6 +2,8 @@
 
 #include "test_screen.h"
 #include "zelui/BoxLayout.h"
+#include "zelui/Button.h"
+#include "zelui/CheckBox.h"
 #include "zelui/Window.h"
 
 namespace
@@ -322,6 +324,51 @@ TEST(MouseEvents, DragAndCaptureEndWhenThePointerLeavesOrFocusIsLost)
    screen->on_window_focus(false);
    EXPECT_EQ(screen->drag_widget(), nullptr);
    EXPECT_EQ(screen->capture_widget(), nullptr);
+}
+
+TEST(MouseEvents, APressWhoseReleaseNeverComesEndsWhatItBegan)
+{
+   test_screen screen;
+   auto pwindow = new zelui::Window(screen.get(), "Tools");
+   pwindow->set_position({100, 100});
+   pwindow->set_size({200, 150});
+   int iMoved = 0;
+   pwindow->set_callback([&] { ++iMoved; });
+   auto pbutton = new zelui::Button(screen.get(), "OK");
+   pbutton->set_position({400, 400});
+   pbutton->set_size({80, 30});
+   int iClicked = 0;
+   pbutton->set_callback([&] { ++iClicked; });
+   auto pcheck = new zelui::CheckBox(screen.get(), "On");
+   pcheck->set_position({400, 500});
+   pcheck->set_size({80, 30});
+
+   // A drag of the title bar, then the window loses the focus: the window stays and says so.
+   screen.move(150, 110);
+   screen.press(150, 110);
+   screen.move(170, 120, true);
+   screen->on_window_focus(false);
+   EXPECT_EQ(pwindow->position(), (point_type<int>{120, 110}));
+   EXPECT_EQ(iMoved, 1);
+   screen.move(190, 130, true);
+   EXPECT_EQ(pwindow->position(), (point_type<int>{120, 110}));
+
+   // A button and a check box pressed, then the pointer leaves: neither stays pressed.
+   for (zelui::Widget * pwidget : {static_cast<zelui::Widget *>(pbutton), static_cast<zelui::Widget *>(pcheck)})
+   {
+      const point_type<int> point = pwidget->position() + point_type<int>{10, 10};
+      screen.move(point.x, point.y);
+      screen.press(point.x, point.y);
+      screen->on_window_mouse_enter({-1, -1}, false, {});
+   }
+   EXPECT_FALSE(pbutton->pushed());
+   EXPECT_FALSE(pcheck->pushed());
+   EXPECT_FALSE(pcheck->checked());
+   EXPECT_EQ(iClicked, 0);
+   // The next click is a whole one.
+   screen.click(410, 410);
+   EXPECT_EQ(iClicked, 1);
+   EXPECT_EQ(iMoved, 1);
 }
 
 TEST(MouseEvents, RemovingAWidgetClearsTheScreensReferencesToIt)
