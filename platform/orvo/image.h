@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "orvo/color.h"
@@ -52,10 +53,17 @@ public:
 
    // Whether a picture of that size may be made: both sides at least 1 and within the limits above.
    static bool is_size_allowed(std::int64_t iWidth, std::int64_t iHeight) noexcept;
-   // The bytes the pixels of a picture of that size take; 0 for a size of 0 or below.
+   // A count of bytes beyond any memory, that a few counts added up keep within range.
+   static constexpr std::int64_t max_counted_bytes = std::numeric_limits<std::int64_t>::max() / 8;
+   // The bytes the pixels of a picture of that size take; 0 for a size of 0 or below, and
+   // `max_counted_bytes` for a size whose count would be more (2147483647 x 2147483647 too).
    static std::int64_t bytes_for(std::int64_t iWidth, std::int64_t iHeight) noexcept
    {
-      return iWidth > 0 && iHeight > 0 ? iWidth * iHeight * 4 : 0;
+      if (iWidth <= 0 || iHeight <= 0)
+      {
+         return 0;
+      }
+      return iWidth > max_counted_bytes / 4 / iHeight ? max_counted_bytes : iWidth * iHeight * 4;
    }
 
    // (Re)creates the picture in place at the given size, every pixel transparent. A size that

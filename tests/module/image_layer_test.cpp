@@ -283,11 +283,16 @@ TEST(image_layer, NoPictureOrNoSizeDrawsNothingAndRequestsNoOffscreen)
 
 TEST(image_layer, OffscreenTooLargeGoesToTheErrorCallbackAndNothingIsDrawn)
 {
-   auto player = layer_with_picture(10, 10);
-   player->apply_layer_info("Width:70000\nHeight:70000");
-   zel2d::context context;
-   string_base strError;
-   player->build_frame(&context, [&strError](scoped_string_base str) { strError = str; });
-   EXPECT_FALSE(strError.empty());
-   EXPECT_FALSE(player->get_offscreen());
+   for (const char * pszSize : {"Width:70000\nHeight:70000", "Width:2147483647\nHeight:2147483647"})
+   {
+      auto player = layer_with_picture(10, 10);
+      player->apply_layer_info(pszSize);
+      // Counted at least as the pixels of the smaller size, never wrapped around.
+      EXPECT_GE(player->offscreen_bytes_needed(), std::int64_t(70000) * 70000 * 4) << pszSize;
+      zel2d::context context;
+      string_base strError;
+      player->build_frame(&context, [&strError](scoped_string_base str) { strError = str; });
+      EXPECT_FALSE(strError.empty()) << pszSize;
+      EXPECT_FALSE(player->get_offscreen()) << pszSize;
+   }
 }
