@@ -149,8 +149,8 @@ private:
    // first.
    bool boxes_cover_picture() const;
    // The physical size of the grid in millimetres, half boxes counted by their share.
-   float physical_width() const noexcept;
-   float physical_height() const noexcept;
+   double physical_width() const noexcept;
+   double physical_height() const noexcept;
    // The paths with their arrows, each step's failure switching its path off.
    void draw_paths(zel2d::context * pcontext, const error_callback & on_error);
    // Runs one path step; a standard exception switches the path off (`iDrawSwitch`), marks the

@@ -45,12 +45,18 @@ string_base cabinet_name(std::uint32_t uLetters, std::uint32_t uNumber)
    return str;
 }
 
-// Feet and inches of a length in millimetres: "F' I.II''".
-string_base feet_and_inches(float fMillimetres)
+// The whole part of a count of feet, in digits: a length of more feet than an int holds keeps its
+// own, and no "-0" is shown.
+string_base whole_feet(double dFeet)
 {
-   const double dFeet = fMillimetres * 0.0032808399;
-   const double dWhole = std::trunc(dFeet);
-   return format("%d' %.2f''", static_cast<int>(dWhole), (dFeet - dWhole) * 12.0);
+   return format("%.0f", std::trunc(dFeet) + 0.0);
+}
+
+// Feet and inches of a length in millimetres: "F' I.II''".
+string_base feet_and_inches(double dMillimetres)
+{
+   const double dFeet = dMillimetres * 0.0032808399;
+   return format("%s' %.2f''", whole_feet(dFeet).c_str(), (dFeet - std::trunc(dFeet)) * 12.0);
 }
 
 string_base trimmed_lower_case(scoped_string_base str)
@@ -305,14 +311,14 @@ void boxes_layer::run_path_step(int & iDrawSwitch, const error_callback & on_err
    report(on_error, strError);
 }
 
-float boxes_layer::physical_width() const noexcept
+double boxes_layer::physical_width() const noexcept
 {
-   return get_full_columns() * PhysW;
+   return get_full_columns() * static_cast<double>(PhysW);
 }
 
-float boxes_layer::physical_height() const noexcept
+double boxes_layer::physical_height() const noexcept
 {
-   return get_full_rows() * PhysH;
+   return get_full_rows() * static_cast<double>(PhysH);
 }
 
 void boxes_layer::draw_labels(zel2d::context * pcontext)
@@ -321,8 +327,8 @@ void boxes_layer::draw_labels(zel2d::context * pcontext)
    const int iNameSize = LayerNameFontSize != 0 ? static_cast<int>(LayerNameFontSize) : iLabelSize;
    // Wide: font sizes may be as large as an int holds.
    const int iBelowCentre = saturated_int((static_cast<double>(iNameSize) + iLabelSize) * 0.5);
-   const float fWidthMM = physical_width();
-   const float fHeightMM = physical_height();
+   const double dWidthMM = physical_width();
+   const double dHeightMM = physical_height();
 
    // The size lines stack downwards from just below the layer's centre.
    std::vector<string_base> lines;
@@ -332,11 +338,11 @@ void boxes_layer::draw_labels(zel2d::context * pcontext)
    }
    if (ShowMM != 0)
    {
-      lines.push_back(format("W %.2f(m) X H %.2f(m)", fWidthMM / 1000.f, fHeightMM / 1000.f));
+      lines.push_back(format("W %.2f(m) X H %.2f(m)", dWidthMM / 1000.0, dHeightMM / 1000.0));
    }
    if (ShowFT != 0)
    {
-      lines.push_back(format("W %s X H %s", feet_and_inches(fWidthMM).c_str(), feet_and_inches(fHeightMM).c_str()));
+      lines.push_back(format("W %s X H %s", feet_and_inches(dWidthMM).c_str(), feet_and_inches(dHeightMM).c_str()));
    }
    if (ShowScreenWeight != 0)
    {
@@ -805,18 +811,17 @@ float boxes_layer::getTotalPanelWeight() const
 string_base boxes_layer::getDiagonalDimensionText() const
 {
    const string_base strUnit = trimmed_lower_case(ScreenDiagonalUnit);
-   const float w = physical_width();
-   const float h = physical_height();
-   const float d = std::sqrt(w * w + h * h);
+   // In double precision: the sides of a screen of any panel size and count stay finite.
+   const double d = std::hypot(physical_width(), physical_height());
    if (strUnit == "meter")
    {
-      return format("%5.3fm", d / 1000.f);
+      return format("%5.3fm", d / 1000.0);
    }
    if (strUnit == "feet")
    {
-      return format("%d' %1.1f%s", static_cast<int>(d / 304.8f), std::fmod(d / 25.4f, 12.f), g_pszInches);
+      return format("%s' %1.1f%s", whole_feet(d / 304.8).c_str(), std::fmod(d / 25.4, 12.0), g_pszInches);
    }
-   return format("%1.1f%s", d / 25.4f, g_pszInches);
+   return format("%1.1f%s", d / 25.4, g_pszInches);
 }
 
 } // namespace Tarvossa_BrisvanePro

@@ -477,6 +477,20 @@ TEST(boxes_layer_drawing, DiagonalInMetresFeetOrInches)
    EXPECT_EQ(player->getDiagonalDimensionText(), "196.9\xE2\x80\xB3");
 }
 
+TEST(boxes_layer_drawing, LengthsOfMoreFeetThanAnIntHoldsKeepTheirDigits)
+{
+   auto player = bare_layer(8, 5);
+   player->ShowFT = 1;
+   player->ShowMM = 1;
+   player->ScreenDiagonalUnit = "feet";
+   // 1e12 typed into the panel width (a float of 999999995904), and the largest a float holds.
+   player->PhysW = 1e12f;
+   player->PhysH = std::numeric_limits<float>::max();
+   const frame_build build(*player);
+   EXPECT_NE(build.find("W 26246719092' 5.92'' X H 5582059500586581523258364300393185280' 0.00''"), nullptr);
+   EXPECT_TRUE(player->getDiagonalDimensionText().starts_with("5582059492101851")) << player->getDiagonalDimensionText();
+}
+
 TEST(boxes_layer_drawing, SizeLinesStackBelowTheNameAndThePowerLineSitsAbove)
 {
    auto player = bare_layer(10, 5);
