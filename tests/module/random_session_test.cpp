@@ -28,6 +28,8 @@
 #include "core/MainScreen.h"
 #include "core/application.h"
 #include "core/main_window.h"
+#include "document/boxes_layer.h"
+#include "document/image_layer.h"
 #include "document/project.h"
 #include "host/context.h"
 #include "host/event_loop.h"
@@ -63,10 +65,10 @@ long long environment_number(const char * pszName, long long iDefault)
 
 // What a user types into number fields, the awkward included.
 const char * const g_typedValues[] = {
-   "0",          "1",           "-1",        "7",     "100",  "2147483647", "-2147483648", "2147483648", "99999999999",
-   "1e308",      "-1e308",      "nan",       "inf",   "1/0",  "0/0",        "3*7+2",       "(",          "",
-   "abc",        "  12  ",      "0x10",      "1,5",   "12.7", "-0.5",       "65535",       "65536",      "16384",
-   "\xD9\xA3",   "\xF0\x9F\x8E\xA5", "A1\tB2",
+   "0",     "1",      "-1",     "7",      "100",   "2147483647", "-2147483648", "2147483648", "99999999999",
+   "1e12",  "1e999",  "1e308",  "-1e308", "nan",   "inf",        "1/0",         "0/0",        "3*7+2",
+   "(",     "",       "abc",    "  12  ", "0x10",  "1,5",        "12.7",        "-0.5",       "65535",
+   "65536", "16384",  "\xD9\xA3", "\xF0\x9F\x8E\xA5", "A1\tB2",
 };
 
 // What the session types into the columns and rows of a screen layer. The hit tests search grids
@@ -187,6 +189,12 @@ public:
       for (long long i = 0; i < iActions; ++i)
       {
          ++m_iActions;
+         if (i == iActions / 2)
+         {
+            // Half way, the sizes at the ends of their ranges: what follows acts on them.
+            note("open extreme.tvsx");
+            as_the_host([this] { m_pglobal->load_project_from_file(file::path((m_folder / "extreme.tvsx").c_str())); });
+         }
          as_the_host([this] { act(); });
          handle_posted_events();
          keep_dialogs_in_folder();
@@ -305,9 +313,29 @@ private:
       image::save_image(*pimage, m_folder / "picture.png", image::save_options{});
       std::ofstream(m_folder / "partial.tvsx") << "BRISVANE_LED_PROJECT v2 3 0\n1 9\nName:Part3 6\nName:x";
       ::mkfifo((m_folder / "pipe.tvsx").c_str(), 0600);
+      write_extreme_project(pimage);
       m_paths = {m_folder / "session.tvsx", m_folder / "picture.png", m_folder / "partial.tvsx", m_folder / "pipe.tvsx",
                  m_folder / "folder",       m_folder / "export.png",  m_folder / "export.psd",   m_folder / "presets",
-                 m_folder / "session.xml"};
+                 m_folder / "session.xml",  m_folder / "extreme.tvsx"};
+   }
+
+   // A project of sizes at the ends of their ranges: image layers up to 2147483647 pixels a side,
+   // and a screen layer of panels larger than any screen with every size label on.
+   void write_extreme_project(const pointer<image::image> & ppicture)
+   {
+      auto pproject = make_pointer<project>(nullptr);
+      const size_type<int> sizes[] = {{2147483647, 2147483647}, {70000, 70000}, {1, 2147483647}, {65535, 4097}};
+      for (const size_type<int> & size : sizes)
+      {
+         pointer<image_layer> player = pproject->new_image_layer();
+         player->set_image(ppicture);
+         player->set_width(size.width);
+         player->set_height(size.height);
+      }
+      pproject->new_boxes_layer()->apply_layer_info(
+         "PhysW:1e12\nPhysH:1e999\nWeightPerPanel:1e38\nShowMM:1\nShowFT:1\nShowScreenWeight:1\n"
+         "ShowScreenDiagonal:1\nScreenDiagonalUnit:feet\nDrawInfoLine:1\nDrawScreenSize:1\n");
+      ASSERT_TRUE(pproject->save_project_to_file(file::path((m_folder / "extreme.tvsx").c_str())));
    }
 
    bool is_in_folder(scoped_string_base strPath) const
