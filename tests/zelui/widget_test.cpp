@@ -326,14 +326,21 @@ TEST(MouseEvents, DragAndCaptureEndWhenThePointerLeavesOrFocusIsLost)
    EXPECT_EQ(screen->capture_widget(), nullptr);
 }
 
-TEST(MouseEvents, APressWhoseReleaseNeverComesEndsWhatItBegan)
+// A titled window of 200 x 150 at 100, 100 that counts its reported moves.
+static zelui::Window * tools_window(test_screen & screen, int & iMoved)
 {
-   test_screen screen;
    auto pwindow = new zelui::Window(screen.get(), "Tools");
    pwindow->set_position({100, 100});
    pwindow->set_size({200, 150});
+   pwindow->set_callback([&iMoved] { ++iMoved; });
+   return pwindow;
+}
+
+TEST(MouseEvents, APressWhoseReleaseNeverComesEndsWhatItBegan)
+{
+   test_screen screen;
    int iMoved = 0;
-   pwindow->set_callback([&] { ++iMoved; });
+   zelui::Window * pwindow = tools_window(screen, iMoved);
    auto pbutton = new zelui::Button(screen.get(), "OK");
    pbutton->set_position({400, 400});
    pbutton->set_size({80, 30});
@@ -544,11 +551,8 @@ TEST(LayoutHook, RunsOnceAtTheNextFrameAndANewOneReplacesTheOld)
 TEST(Window, TitleBarDragMovesTheWindowAndReportsTheMove)
 {
    test_screen screen;
-   auto pwindow = new zelui::Window(screen.get(), "Tools");
-   pwindow->set_position({100, 100});
-   pwindow->set_size({200, 150});
    int iMoved = 0;
-   pwindow->set_callback([&] { ++iMoved; });
+   zelui::Window * pwindow = tools_window(screen, iMoved);
    screen.move(150, 110);
    screen.press(150, 110);
    screen.move(180, 130, true);
