@@ -1,6 +1,10 @@
 #include "core/Global.h"
 
+#include <cerrno>
+#include <cstring>
 #include <utility>
+
+#include <unistd.h>
 
 #include "core/MainImpact.h"
 #include "core/MainScreen.h"
@@ -23,11 +27,46 @@ namespace Tarvossa_BrisvanePro
 Global::Global(MainScreen * pscreen) :
    m_pscreen(pscreen), m_pframebuilder(std::make_unique<frame_builder>([this](scoped_string_base strMessage) { show_error(strMessage); }))
 {
+   m_strDataFolderFault = make_data_folder();
+}
+
+string_base Global::make_data_folder() const
+{
    const file::path pathFolder = getFolderToSaveData();
+   if (pathFolder.is_empty())
+   {
+      return dir::no_home_text;
+   }
    if (file::write_result result = dir::make(pathFolder); !result)
    {
-      trace("the data folder %s cannot be made: %s", pathFolder.c_str(), result.error().c_str());
+      return result.error();
    }
+   if (::access(pathFolder.c_str(), W_OK) != 0)
+   {
+      return std::strerror(errno);
+   }
+   return {};
+}
+
+void Global::tell_data_folder_fault()
+{
+   if (!m_strDataFolderFault.empty())
+   {
+      report_data_folder_fault(m_strDataFolderFault);
+   }
+}
+
+void Global::report_data_folder_fault(scoped_string_base strWhy)
+{
+   trace("the data folder cannot be written: %.*s", static_cast<int>(strWhy.size()), strWhy.data());
+   if (std::exchange(m_bDataFolderFaultTold, true))
+   {
+      return;
+   }
+   const file::path pathFolder = getFolderToSaveData();
+   show_error(format("The data folder \"%s\" cannot be written: %s.\n\nPresets added, the logo layer and the window layout are "
+                     "kept only until the program ends.",
+                     pathFolder.is_empty() ? "(none)" : pathFolder.c_str(), string_base(strWhy).c_str()));
 }
 
 Global::~Global() = default;

@@ -110,6 +110,11 @@ public:
 
    // Shows the text in a message box titled "Error" with the one button "OK"; returns at once.
    void show_error(scoped_string_base strText) const override;
+   // What the program keeps in the data folder (presets, logo, layout) would be lost at the next
+   // start: the user is told once a session where the folder is and why it cannot be written.
+   // The first is told when the root screen is built; later ones come from failed writes.
+   void tell_data_folder_fault();
+   void report_data_folder_fault(scoped_string_base strWhy);
 
    // Layer list operations.
    void insert_layer_at(const pointer<app_layer> & player, long long index);
@@ -200,6 +205,8 @@ private:
    void write_export(const export_request & request, const PSDSaver * ppsd) const;
    // After a layer failed to draw: the panels show the document again, and the next draw goes on.
    void refresh_after_failed_build(pointer_array<app_layer> & layers);
+   // Makes the data folder; why it cannot be written, or empty.
+   string_base make_data_folder() const;
    // Tells the user of a write that failed, so that no failure passes for success, and of what a
    // write that succeeded could not keep (the file's owner).
    void report_write(const char * pszWhat, const file::path & path, const file::write_result & result) const;
@@ -225,6 +232,8 @@ private:
    pointer<file::file_dialog> m_pdialogSaveToImage;
    std::vector<zelui::Widget *> m_tabOrder;
    std::atomic<bool> m_bChanged{false};
+   string_base m_strDataFolderFault;
+   bool m_bDataFolderFaultTold = false;
    enumeration<user::enum_key> m_ekeyModifiers;
    std::unique_ptr<frame_builder> m_pframebuilder;
 };

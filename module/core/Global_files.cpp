@@ -3,6 +3,7 @@
 
 #include "core/Global.h"
 #include "core/MainScreen.h"
+#include "core/application.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
@@ -53,7 +54,7 @@ file::file_dialog_filter file_dialog_filters()
 
 file::path Global::auto_save_preset_file_name() const
 {
-   return getFolderToSaveData() / "autosaved.tvsx_presets";
+   return application::data_file("autosaved.tvsx_presets");
 }
 
 void Global::load_default_presets()
@@ -161,10 +162,9 @@ void Global::auto_save_presets()
 {
    const file::path path = auto_save_preset_file_name();
    get_presets();
-   // The user did not ask for this file, so a failure goes to the log rather than a message box.
    if (file::write_result result = m_pprojectPresets->save_preset_to_file(path); !result)
    {
-      trace("the presets could not be saved to %s: %s", path.c_str(), result.error().c_str());
+      report_data_folder_fault(result.error());
    }
 }
 
@@ -366,10 +366,9 @@ void Global::save_logo_layer()
    {
       return;
    }
-   const file::path path = getFolderToSaveData() / "logo.data";
-   if (file::write_result result = m_pproject->save_logo_layer_to_file(path); !result)
+   if (file::write_result result = m_pproject->save_logo_layer_to_file(application::data_file("logo.data")); !result)
    {
-      trace("the logo layer could not be saved to %s: %s", path.c_str(), result.error().c_str());
+      report_data_folder_fault(result.error());
    }
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/Global.h"
 #include "core/MainScreen.h"
+#include "core/application.h"
 #include "orvo/file_system.h"
 #include "orvo/trace.h"
 #include "toolwindows/About.h"
@@ -18,7 +19,7 @@ namespace Tarvossa_BrisvanePro
 
 file::path MainScreen::settings_layout_get_default_path() const
 {
-   return m_pglobal->getFolderToSaveData() / "settings_layout.network_payload";
+   return application::data_file("settings_layout.network_payload");
 }
 
 void MainScreen::settings_save_layout()
@@ -31,7 +32,7 @@ void MainScreen::settings_save_layout(const char * pszPath)
    const string_base strText = current_layout().get_property_set().get_ini();
    if (file::write_result result = file::write_all(file::path(pszPath), strText); !result)
    {
-      trace("the tool-window layout could not be saved to %s: %s", pszPath, result.error().c_str());
+      m_pglobal->report_data_folder_fault(result.error());
    }
 }
 

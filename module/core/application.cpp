@@ -194,9 +194,15 @@ file::path application::folder_to_save_data()
    return dir::application_data(app_name_for_storage());
 }
 
+file::path application::data_file(scoped_string_base strName)
+{
+   const file::path pathFolder = folder_to_save_data();
+   return pathFolder.is_empty() ? file::path() : pathFolder / strName;
+}
+
 file::path application::settings_file_path()
 {
-   return folder_to_save_data() / "settings.network_payload";
+   return data_file("settings.network_payload");
 }
 
 bool application::load_settings()

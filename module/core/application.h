@@ -34,6 +34,9 @@ public:
    static file::path settings_file_path();
    // The per-user data folder: the platform's application-data folder joined with "Brisvane".
    static file::path folder_to_save_data();
+   // The file of that name in the data folder; empty (so that nothing is read or written) when no
+   // data folder is known.
+   static file::path data_file(scoped_string_base strName);
    static string_base app_name_for_storage() { return "Brisvane"; }
 
    main_window * get_main_window() const noexcept { return m_pmainwindow.get(); }

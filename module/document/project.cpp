@@ -288,7 +288,8 @@ void project::load_default_layers()
    m_iRasterLabelBoxWidth = 0;
    m_iRasterLabelBoxHeight = 0;
    new_boxes_layer();
-   if (m_pcontroller == nullptr)
+   // Without a data folder there is no logo file (and no folder to read it from).
+   if (m_pcontroller == nullptr || m_pcontroller->getFolderToSaveData().is_empty())
    {
       return;
    }

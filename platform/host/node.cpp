@@ -218,13 +218,7 @@ string_base node::document_mime_type() const
 
 std::filesystem::path node::user_data_folder()
 {
-   const char * pszDataHome = std::getenv("XDG_DATA_HOME");
-   if (pszDataHome && *pszDataHome == '/')
-   {
-      return pszDataHome;
-   }
-   const char * pszHome = std::getenv("HOME");
-   return std::filesystem::path(pszHome ? pszHome : "/") / ".local" / "share";
+   return std::filesystem::path(dir::user_data().c_str());
 }
 
 file::write_result node::associate_extension(scoped_string_base strExtension, scoped_string_base strAssociationId,
@@ -272,6 +266,10 @@ file::write_result node::associate_extension(scoped_string_base strExtension, sc
                                 "Categories=Graphics;\n";
 
    const std::filesystem::path pathData = user_data_folder();
+   if (pathData.empty())
+   {
+      return failure(dir::no_home_text);
+   }
    bool bMimeChanged = false;
    bool bEntryChanged = false;
    // The MIME package has a file name of the program's own: an installed package of the same id
@@ -303,6 +301,10 @@ file::write_result node::notify_file_saved(const std::filesystem::path & pathSav
    if (error || path.empty())
    {
       return failure("no absolute path for " + pathSaved.string());
+   }
+   if (user_data_folder().empty())
+   {
+      return failure(dir::no_home_text);
    }
    const std::filesystem::path pathList = user_data_folder() / "recently-used.xbel";
    const string_base strNow = iso8601_now();

@@ -33,7 +33,8 @@ public:
    // to the top of) the recently used files. A list that cannot be read is left as it is.
    file::write_result notify_file_saved(const std::filesystem::path & path);
 
-   // The user's data folder: $XDG_DATA_HOME, or ~/.local/share when that is unset.
+   // The user's data folder (`dir::user_data`): empty when no home folder is known, and nothing
+   // is then written.
    static std::filesystem::path user_data_folder();
    // The MIME type of the application's documents.
    string_base document_mime_type() const;

@@ -182,8 +182,10 @@ file::path home()
    {
       return pszHome;
    }
+   // The root folder is no home: files put there would be the whole system's.
    const passwd * ppasswd = ::getpwuid(::getuid());
-   return ppasswd && ppasswd->pw_dir ? file::path(ppasswd->pw_dir) : file::path("/");
+   const bool bHome = ppasswd && ppasswd->pw_dir && ppasswd->pw_dir[0] == '/' && ppasswd->pw_dir[1] != '\0';
+   return bHome ? file::path(ppasswd->pw_dir) : file::path();
 }
 
 file::path user_data()
@@ -192,12 +194,14 @@ file::path user_data()
    {
       return pszDataHome;
    }
-   return home() / ".local/share";
+   const file::path pathHome = home();
+   return pathHome.is_empty() ? file::path() : pathHome / ".local/share";
 }
 
 file::path application_data(scoped_string_base strApplicationName)
 {
-   return user_data() / strApplicationName;
+   const file::path pathData = user_data();
+   return pathData.is_empty() ? file::path() : pathData / strApplicationName;
 }
 
 file::path program()

@@ -46,14 +46,19 @@ namespace dir
 // Makes the folder and any missing folders above it; an existing folder is success.
 file::write_result make(const file::path & path);
 
-// The user's home folder: $HOME, or the account's home when HOME is unset.
+// The user's home folder: $HOME, or the account's home when HOME is unset. Empty when neither
+// names one (the root folder is none).
 file::path home();
 
+// Why `home()` is empty, for messages.
+inline constexpr const char * no_home_text = "no home folder is known (HOME is not set, and the account names none)";
+
 // The per-user folder for applications' data: $XDG_DATA_HOME, or ~/.local/share when that is
-// unset or not absolute.
+// unset or not absolute. Empty when neither is known: nothing may then be written there.
 file::path user_data();
 
-// The folder of one application's data: `user_data()` joined with the application's name.
+// The folder of one application's data: `user_data()` joined with the application's name; empty
+// when `user_data()` is.
 file::path application_data(scoped_string_base strApplicationName);
 
 // The running program's executable file.

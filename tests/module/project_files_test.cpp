@@ -16,11 +16,13 @@
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
+#include "host/node.h"
 #include "orvo/file_system.h"
 #include "zel2d/context.h"
 #include "zelui/MessageDialog.h"
 #include "panel_test_screen.h"
 #include "screen_dialogs.h"
+#include "scoped_variable.h"
 #include "test_files.h"
 
 using namespace Tarvossa_BrisvanePro;
@@ -374,4 +376,41 @@ TEST_F(project_files, fifos_in_the_data_folder_do_not_hold_the_start)
    ::alarm(0);
    EXPECT_EQ(pglobal->get_presets_count(), 9) << "the built-in presets";
    EXPECT_EQ(pglobal->current_project()->get_layers_count(), 1) << "no logo layer";
+}
+
+TEST_F(project_files, a_data_folder_that_cannot_be_written_is_told_once_where_and_why)
+{
+   // A file stands where the data folder would be made.
+   const std::filesystem::path blocked = fresh_folder("blocked-data");
+   ASSERT_TRUE(file::write_all((blocked / "Brisvane").c_str(), "a file"));
+   const scoped_variable dataHome("XDG_DATA_HOME", blocked.c_str());
+   pointer<MainScreen> pscreen = make_pointer<MainScreen>(nullptr);
+   pscreen->create_main_screen();
+   Global * pglobal = pscreen->get_global();
+   pglobal->load_default_layers();
+   pglobal->clone_current_layer_to_preset();
+   pglobal->save_logo_layer();
+   const std::vector<zelui::MessageDialog *> errors = dialogs_on<zelui::MessageDialog>(*pscreen, "Error");
+   ASSERT_EQ(errors.size(), 1u) << "one box a session";
+   EXPECT_EQ(errors.front()->message(),
+             format("The data folder \"%s/Brisvane\" cannot be written: cannot make the folder \"%s/Brisvane\": Not a directory.\n\n"
+                    "Presets added, the logo layer and the window layout are kept only until the program ends.",
+                    blocked.c_str(), blocked.c_str()));
+   std::filesystem::remove_all(blocked);
+}
+
+TEST_F(project_files, without_a_home_folder_nothing_is_written_under_the_root_folder)
+{
+   const scoped_variable home("HOME", nullptr);
+   const scoped_variable dataHome("XDG_DATA_HOME", nullptr);
+   // The account's own home stands in for HOME; where it names none, there is no data folder.
+   const file::path pathData = dir::user_data();
+   EXPECT_TRUE(pathData.is_empty() || !pathData.as_string().starts_with("/.local")) << pathData.c_str();
+   EXPECT_EQ(platform::node::user_data_folder().string(), pathData.as_string());
+   if (pathData.is_empty())
+   {
+      platform::node node;
+      const file::write_result result = node.associate_extension(".tvsx", "Tarvossa_BrisvanePro", "/usr/bin/brisvane", "\"%1\"");
+      EXPECT_EQ(result.error(), dir::no_home_text);
+   }
 }
