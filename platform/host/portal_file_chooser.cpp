@@ -88,7 +88,7 @@ void append_options(sd_bus_message * pmessage, const file::file_dialog & dialog,
       close_option(pmessage);
    }
    // The folder travels as bytes with their terminating zero: a path need not be UTF-8.
-   const string_base strFolder = file::file_dialog::starting_folder().as_string();
+   const string_base strFolder = file::file_dialog::starting_folder(dialog.folder_kind()).as_string();
    open_option(pmessage, "current_folder", "ay");
    check_bus_call(sd_bus_message_append_array(pmessage, 'y', strFolder.c_str(), strFolder.size() + 1), "current_folder");
    close_option(pmessage);
@@ -296,7 +296,7 @@ void portal_file_chooser::request::on_response(sd_bus_message * pmessage)
       m_pdialog->cancel();
       return;
    }
-   file::file_dialog::set_last_folder(file::path(strPath).folder());
+   file::file_dialog::set_last_folder(m_pdialog->folder_kind(), file::path(strPath).folder());
    // The desktop's choosers ask before a save replaces a file; the own "Replace file" question
    // then need not ask again.
    m_pdialog->answer_chosen(strPath, iFilter, file::file_dialog::e_overwrite_confirmed);

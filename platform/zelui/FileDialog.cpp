@@ -65,6 +65,29 @@ private:
    function<void(bool)> m_choose;
 };
 
+// The path box: Backspace with nothing typed after the folder's path, and Alt+Up, go to the
+// parent folder (`go_up` is told whether the key was Alt+Up and says whether it went).
+class path_box : public TextBox
+{
+public:
+   path_box(Widget * pparent, const function<bool(bool)> & go_up) : TextBox(pparent, ""), m_go_up(go_up) {}
+
+   bool keyboard_event(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,
+                       const string_base & strText) override
+   {
+      const bool bAltUp = ekey == user::e_key_up && emodifiers.has(keyboard::e_group_alt);
+      const bool bBackspace = ekey == user::e_key_backspace && emodifiers.value() == 0;
+      if (iAction != user::e_key_action_release && (bAltUp || bBackspace) && m_go_up(bAltUp))
+      {
+         return true;
+      }
+      return TextBox::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
+   }
+
+private:
+   function<bool(bool)> m_go_up;
+};
+
 } // namespace
 
 FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdialog, scoped_string_base strDefaultName) :
@@ -72,7 +95,7 @@ FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdia
 {
    set_modal(true);
    set_layout(new BoxLayout(e_orientation_vertical, e_alignment_fill, theme()->m_rectFileDialogMargins, 6));
-   m_ppath = new TextBox(this, "");
+   m_ppath = new path_box(this, [this](bool bAltUp) { return go_to_parent_folder(bAltUp); });
    m_ppath->set_editable(true);
    m_ppath->set_callback([](scoped_string_base) { return true; });
    m_pscroll = new VScrollPanel(this);
@@ -101,11 +124,11 @@ FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdia
    paccept->set_callback([this] { accept(); });
 
    m_pdialog->set_on_answered([this] {
-      file::file_dialog::set_last_folder(m_folder);
+      file::file_dialog::set_last_folder(m_pdialog->folder_kind(), m_folder);
       dispose();
    });
    m_ppath->request_focus();
-   set_folder(file::file_dialog::starting_folder());
+   set_folder(file::file_dialog::starting_folder(pdialog->folder_kind()));
    if (!strDefaultName.empty())
    {
       show_path((m_folder / strDefaultName).as_string());
@@ -145,9 +168,24 @@ void FileDialog::set_folder(const file::path & folder)
    std::error_code error;
    std::filesystem::path canonical = std::filesystem::weakly_canonical(static_cast<const std::filesystem::path &>(folder), error);
    m_folder = error ? folder : file::path(canonical);
-   m_strChosenFile.clear();
-   show_path(m_folder.as_string() + (m_folder.as_string().ends_with('/') ? "" : "/"));
+   m_strSelected.clear();
+   show_path(folder_text());
    refresh_listing();
+}
+
+string_base FileDialog::folder_text() const
+{
+   return m_folder.as_string() + (m_folder.as_string().ends_with('/') ? "" : "/");
+}
+
+bool FileDialog::go_to_parent_folder(bool bAlways)
+{
+   if (!bAlways && (m_ppath->text() != folder_text() || m_ppath->selection_anchor() >= 0))
+   {
+      return false;
+   }
+   set_folder(m_folder / "..");
+   return true;
 }
 
 void FileDialog::show_path(scoped_string_base strPath)
@@ -198,11 +236,11 @@ void FileDialog::refresh_listing()
    std::sort(files.begin(), files.end());
    for (const string_base & strFolder : folders)
    {
-      new listing_entry(m_plisting, strFolder + "/", [this, strFolder](bool) { choose(strFolder, true, false); });
+      new listing_entry(m_plisting, strFolder + "/", [this, strFolder](bool bDouble) { choose(strFolder + "/", bDouble); });
    }
    for (const string_base & strFile : files)
    {
-      new listing_entry(m_plisting, strFile, [this, strFile](bool bDouble) { choose(strFile, false, bDouble); });
+      new listing_entry(m_plisting, strFile, [this, strFile](bool bDouble) { choose(strFile, bDouble); });
    }
    m_pscroll->set_scroll_offset(0);
    set_need_layout();
@@ -210,20 +248,20 @@ void FileDialog::refresh_listing()
    post_redraw();
 }
 
-void FileDialog::choose(const string_base & strName, bool bFolder, bool bDouble)
+void FileDialog::choose(const string_base & strName, bool bDouble)
 {
-   if (bFolder)
-   {
-      set_folder(m_folder / strName);
-      return;
-   }
-   show_path((m_folder / strName).as_string());
-   if (bDouble && strName == m_strChosenFile)
+   // The second press of a double click on the entry the first one selected enters the folder or
+   // chooses the file; the name box keeps the keyboard throughout.
+   const bool bActivate = bDouble && strName == m_strSelected;
+   m_strSelected = strName;
+   m_ppath->request_focus();
+   const bool bFolder = strName.ends_with('/');
+   const file::path path = m_folder / (bFolder ? strName.substr(0, strName.size() - 1) : strName);
+   show_path(path.as_string() + (bFolder ? "/" : ""));
+   if (bActivate)
    {
       accept();
-      return;
    }
-   m_strChosenFile = strName;
 }
 
 void FileDialog::accept()

@@ -10,9 +10,10 @@ namespace zelui
 // The window of an open or save dialog: the path box, the listing of the current folder (its
 // folders, then the files that the selected filter admits) and the filter list. The path box has
 // the focus with the caret after the folder's path, so that what the user types names a file in
-// the folder shown. A press on a folder enters it; a press on a file puts its path in the box, a
-// double press chooses it; the main button (or Return) chooses the path in the box, "Cancel" (or
-// Escape) cancels. Either way the window closes and the dialog's completion runs. A save dialog
+// the folder shown; it keeps the focus while the listing is clicked. A press on an entry selects
+// it and puts its path in the box; a double click enters a folder or chooses a file, as the main
+// button (or Return) does with the path in the box; Backspace with nothing typed after the
+// folder's path, or Alt+Up, goes to the parent folder; "Cancel" (or Escape) cancels. Either way the window closes and the dialog's completion runs. A save dialog
 // completes the typed name with an extension as `file::choose_saved_file` says.
 //
 // While `file::file_dialog::set_answer_hook` holds a hook, the window hands its dialog to it at
@@ -44,7 +45,11 @@ public:
 
 private:
    void refresh_listing();
-   void choose(const string_base & strName, bool bFolder, bool bDouble);
+   void choose(const string_base & strName, bool bDouble);
+   // The folder's path as the box shows it, ending with "/".
+   string_base folder_text() const;
+   // Lists the parent folder; unless `bAlways`, only while nothing is typed after the folder.
+   bool go_to_parent_folder(bool bAlways);
    // Shows the path in the path box with the caret at its end.
    void show_path(scoped_string_base strPath);
    long long selected_filter() const;
@@ -55,9 +60,9 @@ private:
    VScrollPanel * m_pscroll = nullptr;
    Widget * m_plisting = nullptr;
    ComboBox * m_pfilter = nullptr;
-   // The file that the last press chose; a double press accepts only that one, so that the second
-   // press of a double click on a folder does not choose what the new listing shows there.
-   string_base m_strChosenFile;
+   // The entry that the last press selected (a folder's name ends with "/"); a double press acts
+   // only on that one, so that a double click never acts on what a new listing shows there.
+   string_base m_strSelected;
    bool m_bPlaced = false;
 };
 

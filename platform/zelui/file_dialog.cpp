@@ -1,6 +1,7 @@
 #include "zelui/file_dialog.h"
 
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 #include "orvo/string.h"
@@ -125,25 +126,35 @@ save_choice choose_saved_file(const file_dialog_filter & filter, long long iFilt
    return {strExtension.empty() ? string_base(strPath) : string_base(strPath) + "." + strExtension, iFilter};
 }
 
-static file::path & last_folder_storage()
+// The folder the last dialog of each kind of file ended in; under "" the last of any kind.
+static std::map<string_base, file::path> & last_folders()
 {
-   static file::path s_folder;
-   return s_folder;
+   static std::map<string_base, file::path> s_folders;
+   return s_folders;
 }
 
-file::path file_dialog::starting_folder()
+string_base file_dialog::folder_kind() const
 {
-   if (!last_folder_storage().is_empty())
+   return m_filter.main_extension(0);
+}
+
+file::path file_dialog::starting_folder(scoped_string_base strKind)
+{
+   for (const string_base & strKey : {string_base(strKind), string_base()})
    {
-      return last_folder_storage();
+      if (auto it = last_folders().find(strKey); it != last_folders().end())
+      {
+         return it->second;
+      }
    }
    std::error_code error;
    return file::path(std::filesystem::current_path(error));
 }
 
-void file_dialog::set_last_folder(const file::path & folder)
+void file_dialog::set_last_folder(scoped_string_base strKind, const file::path & folder)
 {
-   last_folder_storage() = folder;
+   last_folders()[string_base(strKind)] = folder;
+   last_folders()[string_base()] = folder;
 }
 
 static function<void(file_dialog *)> & answer_hook_storage()

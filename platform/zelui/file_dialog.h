@@ -104,9 +104,14 @@ public:
    static void set_answer_hook(const function<void(file_dialog *)> & hook);
    static const function<void(file_dialog *)> & answer_hook();
 
-   // Where the next dialog starts: the folder the last one ended in, else the working folder.
-   static file::path starting_folder();
-   static void set_last_folder(const file::path & folder);
+   // The kind of file the dialog is for, which keeps a last folder of its own: the main extension
+   // of the first filter entry ("tvsx" for projects, "png" for pictures, "xml" for screen setups).
+   string_base folder_kind() const;
+   // Where a dialog for a kind of file starts: the folder the last dialog for that kind ended in;
+   // for a kind not used yet, the folder the last dialog of any kind ended in; else the working
+   // folder.
+   static file::path starting_folder(scoped_string_base strKind);
+   static void set_last_folder(scoped_string_base strKind, const file::path & folder);
 
 private:
    void complete();

@@ -4,7 +4,9 @@
 - Control+Shift+4 hides the "Screen Info" tool window and shows it again (the layout file follows);
 - Alt+S, a typed name and Return export a PNG under that name with ".png";
 - Control+S, a typed name and Return save a ".tvsx" project; the open dialog lists it, and a double
-  click on it opens it again (saved once more, it is the same project).
+  click on it opens it again (saved once more, it is the same project);
+- a double click on a folder of the save dialog enters that one folder, and a name typed then is
+  saved there.
 
 Usage: brisvane_keyboard_session.py PATH_TO_BRISVANE [--window-manager]
 """
@@ -94,4 +96,21 @@ def check_the_project_round(session):
             fail("the project saved after opening wall.tvsx differs from wall.tvsx: it was not opened")
 
 
-run_cases(check_the_tool_window_shortcut, check_the_image_export, check_the_project_round)
+def check_a_double_click_enters_one_folder_of_the_save_dialog(session):
+    # "deeper/" is listed in "sub" where "sub/" is listed in the folder above it.
+    os.makedirs(session.file(os.path.join("sub", "deeper")))
+    before = session.screenshot()
+    session.key("ctrl+s")
+    box = wait_for(lambda: dialog_name_box(before, session.screenshot()), "the save dialog")
+    rows = listed_rows(session.screenshot(), box)
+    if len(rows) != 2:
+        fail(f"the save dialog lists {len(rows)} lines, not the folder above and sub/")
+    session.click(box[0] + 40, (rows[1][0] + rows[1][1]) // 2, repeat=2)
+    # The name box kept the keys: the name typed lands in "sub".
+    session.type("inside")
+    session.key("Return")
+    wait_for(lambda: os.path.exists(session.file(os.path.join("sub", "inside.tvsx"))), "sub/inside.tvsx")
+
+
+run_cases(check_the_tool_window_shortcut, check_the_image_export, check_the_project_round,
+          check_a_double_click_enters_one_folder_of_the_save_dialog)

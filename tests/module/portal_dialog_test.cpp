@@ -38,7 +38,7 @@ protected:
       start_main_window();
       m_pbus = std::make_unique<private_session_bus>(m_folder / "bus");
       use_chooser(platform::portal_file_chooser::e_mode_automatic);
-      file::file_dialog::set_last_folder(file::path(m_folder.c_str()));
+      file::file_dialog::set_last_folder("", file::path(m_folder.c_str()));
    }
 
    void TearDown() override

@@ -225,26 +225,86 @@ TEST_F(FileDialogTest, CancelCompletesWithoutAPath)
    EXPECT_TRUE(m_strPath.empty());
 }
 
-TEST_F(FileDialogTest, TheUserEntersAFolderAndDoubleClicksAFile)
+TEST_F(FileDialogTest, AClickSelectsADoubleClickEntersOneFolderAndTheNameBoxKeepsTheKeys)
+{
+   test_screen screen;
+   std::filesystem::create_directories(m_folder / "sub" / "deeper");
+   zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_save);
+   screen.layout();
+   auto ppath = dynamic_cast<zelui::TextBox *>(pwindow->child_at(0));
+   ASSERT_NE(ppath, nullptr);
+   const auto double_click = [&](zelui::Widget * pwidget) {
+      const point_type<int> point = pwidget->absolute_position() + point_type<int>{3, 3};
+      screen.click(point.x, point.y);
+      screen.press(point.x, point.y, user::e_mouse_left_button, true);
+      screen.release(point.x, point.y);
+      screen.layout();
+   };
+   click_on(screen, find_button(pwindow, "sub/"));
+   EXPECT_EQ(pwindow->folder(), file::path(m_folder));
+   EXPECT_EQ(ppath->text(), (m_folder / "sub").string() + "/");
+   // The new listing shows "deeper/" where "sub/" was: the double click goes no further.
+   double_click(find_button(pwindow, "sub/"));
+   EXPECT_EQ(pwindow->folder(), file::path(m_folder / "sub"));
+   EXPECT_TRUE(ppath->focused());
+   screen.type("wall");
+   screen.key(user::e_key_return);
+   EXPECT_EQ(m_strPath, (m_folder / "sub" / "wall.png").string());
+}
+
+TEST_F(FileDialogTest, ADoubleClickOnAFileChoosesItAndReturnEntersASelectedFolder)
 {
    test_screen screen;
    std::ofstream(m_folder / "sub" / "inner.png") << "x";
    zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_open);
    screen.layout();
-   auto find = [&](const string_base & strCaption) { return find_button(pwindow, strCaption); };
-   click_on(screen, find("sub/"));
+   click_on(screen, find_button(pwindow, "sub/"));
+   screen.key(user::e_key_return);
    screen.layout();
-   EXPECT_EQ(pwindow->folder().name(), "sub");
-   zelui::Button * pinner = find("inner.png");
+   EXPECT_EQ(pwindow->folder(), file::path(m_folder / "sub"));
+   zelui::Button * pinner = find_button(pwindow, "inner.png");
    ASSERT_NE(pinner, nullptr);
-   point_type<int> point = pinner->absolute_position() + point_type<int>{3, 3};
+   const point_type<int> point = pinner->absolute_position() + point_type<int>{3, 3};
    screen.click(point.x, point.y);
    EXPECT_EQ(m_iCompletions, 0);
    screen.press(point.x, point.y, user::e_mouse_left_button, true);
    screen.release(point.x, point.y);
    EXPECT_EQ(m_iCompletions, 1);
    EXPECT_EQ(m_strPath, (m_folder / "sub" / "inner.png").string());
-   EXPECT_EQ(m_strExtension, "png");
+}
+
+TEST_F(FileDialogTest, BackspaceAfterTheFolderAndAltUpGoToTheParent)
+{
+   test_screen screen;
+   zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_save);
+   pwindow->set_folder(file::path(m_folder / "sub"));
+   // A typed name is erased as usual; with nothing typed, Backspace goes up.
+   screen.type("ab");
+   screen.key(user::e_key_backspace);
+   screen.key(user::e_key_backspace);
+   EXPECT_EQ(pwindow->folder(), file::path(m_folder / "sub"));
+   screen.key(user::e_key_backspace);
+   EXPECT_EQ(pwindow->folder(), file::path(m_folder));
+   screen.type("name");
+   screen.key(user::e_key_up, {}, user::e_key_left_alt);
+   EXPECT_EQ(pwindow->folder(), file::path(m_folder.parent_path()));
+}
+
+TEST_F(FileDialogTest, EachKindOfFileStartsInTheFolderItsLastDialogEndedIn)
+{
+   test_screen screen;
+   file::file_dialog::set_last_folder("png", file::path(m_folder / "sub"));
+   file::file_dialog::set_last_folder("tvsx", file::path(m_folder));
+   EXPECT_EQ(file::file_dialog::starting_folder("png"), file::path(m_folder / "sub"));
+   EXPECT_EQ(file::file_dialog::starting_folder("tvsx"), file::path(m_folder));
+   // A kind not used yet starts where the last dialog of any kind ended.
+   EXPECT_EQ(file::file_dialog::starting_folder("xml"), file::path(m_folder));
+   zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_save);
+   pwindow->set_folder(file::path(m_folder / "sub"));
+   screen.type("map");
+   screen.key(user::e_key_return);
+   EXPECT_EQ(file::file_dialog::starting_folder("png"), file::path(m_folder / "sub"));
+   EXPECT_EQ(file::file_dialog::starting_folder("tvsx"), file::path(m_folder));
 }
 
 TEST_F(FileDialogTest, TypingNamesAFileInTheFolderShownThatReturnSavesWithTheFiltersExtension)
