@@ -94,7 +94,11 @@ class x_desktop:
 
     def start_server(self):
         used = displays_in_use()
-        for number in [n for n in display_numbers() if n not in used][:5]:
+        free = [n for n in display_numbers() if n not in used]
+        # Tests started together would all race for the lowest free numbers: each starts at a place
+        # of its own in the list, so a lost race is rare and the next try finds a number unraced.
+        start = os.getpid() % len(free) if free else 0
+        for number in (free[start:] + free[:start])[:20]:
             display = f":{number}"
             # Without -noreset the server starts over whenever its last client leaves (a program
             # ended between two starts, xdotool done asking), and refuses connections meanwhile.
