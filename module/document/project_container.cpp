@@ -119,7 +119,8 @@ std::optional<long long> scan_long_long(scoped_string_base & strRest)
    long long iValue = 0;
    while (!str.empty() && std::isdigit(static_cast<unsigned char>(str.front())))
    {
-      iValue = std::min(iValue * 10 + (str.front() - '0'), iBound);
+      // Held at the bound before the multiplication, which would otherwise overflow.
+      iValue = iValue >= iBound / 10 ? iBound : std::min(iValue * 10 + (str.front() - '0'), iBound);
       str.remove_prefix(1);
    }
    strRest = str;
