@@ -11,7 +11,6 @@ class string_array_base;
 class payload;
 class property_set;
 class memory_base;
-struct parse_result;
 
 namespace factory
 {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "orvo/text_fault.h"
+
 namespace
 {
 
@@ -152,10 +154,10 @@ string_base ini_text::write(const property_set & set)
    return strIni;
 }
 
-parse_result ini_text::read(scoped_string_base strText, property_set & set)
+outcome<> ini_text::read(scoped_string_base strText, property_set & set)
 {
    set.clear();
-   parse_result result;
+   outcome<> result;
    property_set * psection = &set;
    long long iLine = 1;
    for (std::size_t iStart = 0; iStart < strText.size(); iLine++)
@@ -175,9 +177,9 @@ parse_result ini_text::read(scoped_string_base strText, property_set & set)
       {
          psection->set(entry->first, payload(std::move(entry->second)));
       }
-      else
+      else if (result)
       {
-         result.fail(iLine, iStart, "a line is neither a [section] nor key=value");
+         result = text_fault(iLine, iStart, "a line is neither a [section] nor key=value");
       }
       iStart = iEnd + (strText.substr(iEnd).starts_with("\r\n") ? 2 : 1);
    }

@@ -9,5 +9,5 @@ public:
    static string_base write(const property_set & set);
 
    // Replaces the entries of `set` with those of the text.
-   static parse_result read(scoped_string_base strText, property_set & set);
+   static outcome<> read(scoped_string_base strText, property_set & set);
 };

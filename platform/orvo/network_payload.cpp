@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "orvo/text_fault.h"
+
 namespace
 {
 
@@ -34,7 +36,7 @@ struct json_of
 class payload_builder
 {
 public:
-   payload_builder(scoped_string_base strText, payload & root, parse_result & result) :
+   payload_builder(scoped_string_base strText, payload & root, outcome<> & result) :
       m_strText(strText), m_root(root), m_result(result) {}
 
    bool null() { return place(payload()); }
@@ -58,7 +60,7 @@ public:
       }
       if (m_sets.size() >= static_cast<std::size_t>(network_payload::max_depth))
       {
-         m_result.fail(0, 0, format("the sets are nested deeper than %d", network_payload::max_depth));
+         fail(0, 0, format("the sets are nested deeper than %d", network_payload::max_depth));
          return false;
       }
       payload & value = target();
@@ -107,7 +109,7 @@ public:
    {
       // The parser counts the position from 1, at the character after the fault.
       const std::size_t iOffset = std::min(iPosition > 0 ? iPosition - 1 : 0, m_strText.size());
-      m_result.fail(line_of(iOffset), iOffset, exception.what());
+      fail(line_of(iOffset), iOffset, exception.what());
       return false;
    }
 
@@ -123,6 +125,15 @@ private:
       return true;
    }
 
+   // Only the first fault is kept.
+   void fail(long long iLine, std::size_t iOffset, scoped_string_base strWhy)
+   {
+      if (m_result)
+      {
+         m_result = text_fault(iLine, iOffset, strWhy);
+      }
+   }
+
    long long line_of(std::size_t iOffset) const
    {
       return 1 + std::count(m_strText.begin(), m_strText.begin() + static_cast<std::ptrdiff_t>(iOffset), '\n');
@@ -130,7 +141,7 @@ private:
 
    scoped_string_base m_strText;
    payload & m_root;
-   parse_result & m_result;
+   outcome<> & m_result;
    std::vector<property_set *> m_sets;
    string_base m_strKey;
    int m_iSkipping = 0;
@@ -144,9 +155,9 @@ string_base network_payload::write(const payload & value, bool bMultiline)
    return value.visit(json_of()).dump(bMultiline ? 2 : -1, ' ', false, json::error_handler_t::replace);
 }
 
-parse_result network_payload::read(scoped_string_base strText, payload & value)
+outcome<> network_payload::read(scoped_string_base strText, payload & value)
 {
-   parse_result result;
+   outcome<> result;
    value = payload();
    payload_builder builder(strText, value, result);
    // Every handler that stops the parser records why in `result`.

@@ -11,5 +11,5 @@ public:
    static constexpr int max_depth = 64;
 
    static string_base write(const payload & value, bool bMultiline);
-   static parse_result read(scoped_string_base strText, payload & value);
+   static outcome<> read(scoped_string_base strText, payload & value);
 };

@@ -140,7 +140,7 @@ string_base payload::get_network_payload(bool bMultiline) const
    return network_payload::write(*this, bMultiline);
 }
 
-parse_result payload::parse_network_payload(scoped_string_base strText)
+outcome<> payload::parse_network_payload(scoped_string_base strText)
 {
    return network_payload::read(strText, *this);
 }

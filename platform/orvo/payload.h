@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "orvo/parse_result.h"
+#include "orvo/outcome.h"
 #include "orvo/string.h"
 
 // The payload and the property set are one pair: a set's values are payloads, and a payload may
@@ -62,8 +62,8 @@ public:
    string_base get_network_payload(bool bMultiline = false) const;
 
    // Replaces the entries with those of a network-payload text, which must hold an object. On a
-   // fault the entries read before it are kept and the result says where it is.
-   parse_result parse_network_payload(scoped_string_base strText);
+   // fault the entries read before it are kept and the failure says where it is (`text_fault`).
+   outcome<> parse_network_payload(scoped_string_base strText);
 
    // INI text (see `ini_text`): the plain entries as "key=value" lines, then one "[key]" section for each entry
    // that is itself a set (sets inside those are written as network-payload values). Keys and
@@ -73,9 +73,9 @@ public:
 
    // Replaces the entries with those of an INI text. Blank lines and lines starting with ";" or
    // "#" are skipped; white space around keys and values is dropped. A line that is neither a
-   // section nor "key=value" is a fault: it is skipped, the rest is read, and the result names
+   // section nor "key=value" is a fault: it is skipped, the rest is read, and the failure names
    // the first such line.
-   parse_result parse_ini(scoped_string_base strText);
+   outcome<> parse_ini(scoped_string_base strText);
 
    std::vector<property>::const_iterator begin() const noexcept;
    std::vector<property>::const_iterator end() const noexcept;
@@ -133,8 +133,8 @@ public:
    string_base get_network_payload(bool bMultiline = false) const;
 
    // Replaces the value with the one a network-payload text holds. On a fault the value is what
-   // was read before it (parts of a set), and the result says where the fault is.
-   parse_result parse_network_payload(scoped_string_base strText);
+   // was read before it (parts of a set), and the failure says where the fault is.
+   outcome<> parse_network_payload(scoped_string_base strText);
 
    bool operator==(const payload & value) const = default;
 

@@ -4,6 +4,7 @@
 
 #include "orvo/ini_text.h"
 #include "orvo/network_payload.h"
+#include "orvo/text_fault.h"
 
 namespace
 {
@@ -147,10 +148,10 @@ string_base property_set::get_network_payload(bool bMultiline) const
    return network_payload::write(payload(*this), bMultiline);
 }
 
-parse_result property_set::parse_network_payload(scoped_string_base strText)
+outcome<> property_set::parse_network_payload(scoped_string_base strText)
 {
    payload value;
-   parse_result result = network_payload::read(strText, value);
+   outcome<> result = network_payload::read(strText, value);
    if (value.is_property_set())
    {
       *this = std::move(value.property_set_reference());
@@ -158,7 +159,10 @@ parse_result property_set::parse_network_payload(scoped_string_base strText)
    else
    {
       clear();
-      result.fail(1, 0, "the network payload does not hold a set of named values");
+      if (result)
+      {
+         result = text_fault(1, 0, "the network payload does not hold a set of named values");
+      }
    }
    return result;
 }
@@ -168,7 +172,7 @@ string_base property_set::get_ini() const
    return ini_text::write(*this);
 }
 
-parse_result property_set::parse_ini(scoped_string_base strText)
+outcome<> property_set::parse_ini(scoped_string_base strText)
 {
    return ini_text::read(strText, *this);
 }

@@ -50,10 +50,9 @@ TEST(Payload, NetworkPayloadRoundTripKeepsKindsAndOrder)
 TEST(Payload, NetworkPayloadFaultsAreResults)
 {
    payload value;
-   parse_result result = value.parse_network_payload("{\"a\":1,\n\"b\":");
+   const outcome<> result = value.parse_network_payload("{\"a\":1,\n\"b\":");
    EXPECT_FALSE(result);
-   EXPECT_EQ(result.m_iLine, 2);
-   EXPECT_FALSE(result.m_strError.empty());
+   EXPECT_TRUE(result.error().starts_with("line 2, byte ")) << result.error();
    EXPECT_EQ(value["a"].as_int(), 1) << "what was read before the fault stays";
 
    EXPECT_FALSE(value.parse_network_payload(""));
@@ -132,11 +131,9 @@ TEST(PropertySet, IniRoundTripKeepsAwkwardKeysAndValues)
 TEST(PropertySet, IniReadingIsForgiving)
 {
    property_set set;
-   const parse_result result =
+   const outcome<> result =
       set.parse_ini("; comment\r\n# also\r\n boxes_x = 5 \r\nnonsense\nboxes_y=\"7\"\r[s]\nk=v=w\n[s]\nl=1");
-   EXPECT_FALSE(result);
-   EXPECT_EQ(result.m_iLine, 4);
-   EXPECT_EQ(result.m_iOffset, 34u);
+   EXPECT_EQ(result.error(), "line 4, byte 34: a line is neither a [section] nor key=value");
    EXPECT_EQ(set.get_int("boxes_x"), 5);
    EXPECT_EQ(set.get_int("boxes_y"), 7);
    EXPECT_EQ(set["s"]["k"].as_string(), "v=w");
