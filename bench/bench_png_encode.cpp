@@ -65,7 +65,7 @@ void BM_png_encode(benchmark::State & state)
    std::size_t size = 0;
    for (auto _ : state)
    {
-      const image::encode_result encoded = image::save_image_to_memory(image, {image::e_save_format_png, -1});
+      const outcome<std::vector<std::uint8_t>> encoded = image::save_image_to_memory(image, {image::e_save_format_png, -1});
       size = encoded->size();
       benchmark::DoNotOptimize(size);
    }

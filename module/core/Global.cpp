@@ -37,7 +37,7 @@ string_base Global::make_data_folder() const
    {
       return dir::no_home_text;
    }
-   if (file::write_result result = dir::make(pathFolder); !result)
+   if (outcome<file::written> result = dir::make(pathFolder); !result)
    {
       return result.error();
    }
@@ -214,7 +214,7 @@ void Global::show_error(scoped_string_base strText) const
    pdialog->post_redraw();
 }
 
-void Global::report_write(const char * pszWhat, const file::path & path, const file::write_result & result) const
+void Global::report_write(const char * pszWhat, const file::path & path, const outcome<file::written> & result) const
 {
    if (!result)
    {

@@ -31,7 +31,6 @@ class outcome;
 namespace file
 {
 struct written;
-using write_result = outcome<written>;
 }
 
 namespace Tarvossa_BrisvanePro
@@ -209,7 +208,7 @@ private:
    string_base make_data_folder() const;
    // Tells the user of a write that failed, so that no failure passes for success, and of what a
    // write that succeeded could not keep (the file's owner).
-   void report_write(const char * pszWhat, const file::path & path, const file::write_result & result) const;
+   void report_write(const char * pszWhat, const file::path & path, const outcome<file::written> & result) const;
    // Opens the main window's open or save dialog; `onchosen` runs with it once it is answered or
    // cancelled. Nothing opens without a main window.
    void ask_for_file(file::file_dialog::enum_kind ekind, const file::file_dialog_filter & filter,

@@ -33,7 +33,7 @@ pointer<image::image> over_black(const image::image & frame)
 
 // Writes the frame in the format of the extension (PNG over black when `bBlackBackground`); none
 // for an extension that names no format, when nothing is written.
-std::optional<file::write_result> write_in_format(const image::image & frame, const file::path & path, const string_base & strExtension,
+std::optional<outcome<file::written>> write_in_format(const image::image & frame, const file::path & path, const string_base & strExtension,
                                                   const PSDSaver * ppsd, bool bBlackBackground)
 {
    if (strExtension == "psd" && ppsd)
@@ -202,7 +202,7 @@ bool Global::may_export(const export_request & request, const project & document
 void Global::write_export(const export_request & request, const PSDSaver * ppsd) const
 {
    const image::image & frame = *m_pframebuilder->picture();
-   std::optional<file::write_result> oresult;
+   std::optional<outcome<file::written>> oresult;
    try
    {
       oresult = write_in_format(frame, request.m_path, request.m_strExtension, ppsd, m_bBlackBackground);
@@ -215,13 +215,13 @@ void Global::write_export(const export_request & request, const PSDSaver * ppsd)
    {
       return;
    }
-   const file::write_result & result = *oresult;
+   const outcome<file::written> & result = *oresult;
    report_write("The image", request.m_path, result);
    if (!result)
    {
       return;
    }
-   if (file::write_result notified = platform::context::node()->notify_file_saved(request.m_path); !notified)
+   if (outcome<file::written> notified = platform::context::node()->notify_file_saved(request.m_path); !notified)
    {
       trace("the desktop was not told of %s: %s", request.m_path.c_str(), notified.error().c_str());
    }

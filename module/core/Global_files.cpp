@@ -116,7 +116,7 @@ bool Global::load_presets_from_file(const file::path & path)
    }
    // The presets and their autosave are kept when the file is not read whole: they would be lost.
    get_presets();
-   const file::read_result read = m_pprojectPresets->read_container_file(path);
+   const outcome<string_base> read = m_pprojectPresets->read_container_file(path);
    if (!read)
    {
       show_error(format("The presets file \"%s\" cannot be read: %s", path.c_str(), read.error().c_str()));
@@ -162,7 +162,7 @@ void Global::auto_save_presets()
 {
    const file::path path = auto_save_preset_file_name();
    get_presets();
-   if (file::write_result result = m_pprojectPresets->save_preset_to_file(path); !result)
+   if (outcome<file::written> result = m_pprojectPresets->save_preset_to_file(path); !result)
    {
       report_data_folder_fault(result.error());
    }
@@ -177,7 +177,7 @@ void Global::load_project_from_file(const file::path & path)
    // The open document stays when the file is of no use, so that nothing is lost. Its budget
    // stands for the new document's, both following this process's limits.
    get_presets();
-   const file::read_result read = (m_pproject ? m_pproject : m_pprojectPresets)->read_container_file(path);
+   const outcome<string_base> read = (m_pproject ? m_pproject : m_pprojectPresets)->read_container_file(path);
    if (!read)
    {
       show_error(format("The project \"%s\" cannot be read: %s", path.c_str(), read.error().c_str()));
@@ -303,7 +303,7 @@ void Global::on_save_project_chosen(const file::path & path)
       return;
    }
    save_project_to_file(path);
-   if (file::write_result result = platform::context::node()->notify_file_saved(path); !result)
+   if (outcome<file::written> result = platform::context::node()->notify_file_saved(path); !result)
    {
       trace("the desktop was not told of %s: %s", path.c_str(), result.error().c_str());
    }
@@ -332,7 +332,7 @@ void Global::on_logo_picture_chosen(const file::path & path)
    {
       return;
    }
-   image::load_result result = image::load_image(path);
+   outcome<pointer<image::image>> result = image::load_image(path);
    if (!result || !result.value()->_is_ok())
    {
       show_error("Error loading image.");
@@ -366,7 +366,7 @@ void Global::save_logo_layer()
    {
       return;
    }
-   if (file::write_result result = m_pproject->save_logo_layer_to_file(application::data_file("logo.data")); !result)
+   if (outcome<file::written> result = m_pproject->save_logo_layer_to_file(application::data_file("logo.data")); !result)
    {
       report_data_folder_fault(result.error());
    }

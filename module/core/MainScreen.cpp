@@ -495,7 +495,7 @@ void MainScreen::reapply_settings_base_widget_previous_value()
 
 void MainScreen::open_product_page()
 {
-   if (const platform::open_result result = platform::context::system()->open_url(g_pszProductPage); !result)
+   if (const outcome<> result = platform::context::system()->open_url(g_pszProductPage); !result)
    {
       m_pglobal->show_error(format("The web page %s cannot be opened: %s.", g_pszProductPage, result.error().c_str()));
    }

@@ -30,7 +30,7 @@ void MainScreen::settings_save_layout()
 void MainScreen::settings_save_layout(const char * pszPath)
 {
    const string_base strText = current_layout().get_property_set().get_ini();
-   if (file::write_result result = file::write_all(file::path(pszPath), strText); !result)
+   if (outcome<file::written> result = file::write_all(file::path(pszPath), strText); !result)
    {
       m_pglobal->report_data_folder_fault(result.error());
    }
@@ -46,7 +46,7 @@ void MainScreen::settings_load_layout()
 
 bool MainScreen::settings_load_layout(const char * pszPath)
 {
-   const file::read_result read = file::read_all(file::path(pszPath));
+   const outcome<string_base> read = file::read_all(file::path(pszPath));
    const scoped_string_base strText = read ? trimmed(read.value()) : scoped_string_base();
    if (strText.empty())
    {

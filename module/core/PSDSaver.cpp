@@ -387,7 +387,7 @@ void PSDSaver::add_layer(int x, int y, const pointer<image::image> & pimage, sco
    m_layers.push_back({x, y, pimage, name.empty() ? string_base("NoName") : string_base(name)});
 }
 
-file::write_result PSDSaver::savePSD(const image::image & composite, const std::filesystem::path & path) const
+outcome<file::written> PSDSaver::savePSD(const image::image & composite, const std::filesystem::path & path) const
 {
    if (string_base strRefusal = refusal(composite, m_layers); !strRefusal.empty())
    {

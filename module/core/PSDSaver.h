@@ -45,7 +45,7 @@ public:
    // Writes the whole document, replacing `path` only once it is complete. A document that the
    // format cannot hold (a side over 30,000 pixels, a layer section over 4 GiB, more than 32,767
    // layers) is refused before anything is written; the result says why.
-   file::write_result savePSD(const image::image & composite, const std::filesystem::path & path) const;
+   outcome<file::written> savePSD(const image::image & composite, const std::filesystem::path & path) const;
 
    const std::vector<layinfo_desc_t> & layers() const noexcept { return m_layers; }
 

@@ -111,7 +111,7 @@ void application::set_file_association()
    string_base strId = application_id();
    std::ranges::replace(strId, '/', '_');
    std::ranges::replace(strId, '-', '_');
-   if (file::write_result result =
+   if (outcome<file::written> result =
           platform::context::node()->associate_extension(".tvsx", strId, dir::program(), "\"%1\"");
        !result)
    {
@@ -207,7 +207,7 @@ file::path application::settings_file_path()
 
 bool application::load_settings()
 {
-   const file::read_result read = file::read_all(settings_file_path());
+   const outcome<string_base> read = file::read_all(settings_file_path());
    const scoped_string_base strText = read ? trimmed(read.value()) : scoped_string_base();
    if (strText.empty())
    {
@@ -252,7 +252,7 @@ void application::save_settings()
    settings[g_pszKeys[2]] = rectangle.right;
    settings[g_pszKeys[3]] = rectangle.bottom;
    const file::path path = settings_file_path();
-   if (file::write_result result = file::write_all(path, settings.get_network_payload(true)); !result)
+   if (outcome<file::written> result = file::write_all(path, settings.get_network_payload(true)); !result)
    {
       trace("the window settings could not be saved to %s: %s", path.c_str(), result.error().c_str());
    }

@@ -63,7 +63,7 @@ void image_layer::freeIfNeeded()
 
 void image_layer::load_from_file(scoped_string_base strPath)
 {
-   image::load_result result = image::load_image(std::filesystem::path(string_base(strPath)));
+   outcome<pointer<image::image>> result = image::load_image(std::filesystem::path(string_base(strPath)));
    if (!result || !result.value()->_is_ok())
    {
       freeIfNeeded();
@@ -105,7 +105,7 @@ void image_layer::load_from_hex_data(scoped_string_base strHex)
       keep_picture_text(strHex, osizeDeclared);
       return;
    }
-   image::load_result result = image::load_image_from_memory(memory.data(), memory.size());
+   outcome<pointer<image::image>> result = image::load_image_from_memory(memory.data(), memory.size());
    if (!result)
    {
       keep_unreadable_picture(strHex, osizeDeclared, "it does not decode: " + result.error());
@@ -150,7 +150,7 @@ void image_layer::decode_kept_picture()
 {
    memory_base memory;
    memory.from_hex(m_strPictureKept);
-   image::load_result result = image::load_image_from_memory(memory.data(), memory.size());
+   outcome<pointer<image::image>> result = image::load_image_from_memory(memory.data(), memory.size());
    if (!result)
    {
       // Kept as it came, and not tried again, so the user is told once. The layer draws nothing,
@@ -176,7 +176,7 @@ string_base image_layer::getImageAsHex() const
    {
       return {};
    }
-   const image::encode_result result = image::save_image_to_memory(*m_pimage, image::save_options{});
+   const outcome<std::vector<std::uint8_t>> result = image::save_image_to_memory(*m_pimage, image::save_options{});
    if (!result)
    {
       trace("image_layer: the picture cannot be encoded: %s", result.error().c_str());

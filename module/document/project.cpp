@@ -293,7 +293,7 @@ void project::load_default_layers()
    {
       return;
    }
-   const file::read_result read = read_container_file(m_pcontroller->getFolderToSaveData() / "logo.data");
+   const outcome<string_base> read = read_container_file(m_pcontroller->getFolderToSaveData() / "logo.data");
    size_type<int> sizeIgnored;
    layers_read_result result = create_layers_from_string(sizeIgnored, read ? scoped_string_base(read.value()) : scoped_string_base(), project_magic_v2);
    if (result.m_layers.is_empty())

@@ -176,19 +176,19 @@ public:
 
    // A container file read whole. One larger than this document's picture budget is refused
    // before it is read, in the user's terms: its text alone would take more memory than that.
-   file::read_result read_container_file(const file::path & path) const;
+   outcome<string_base> read_container_file(const file::path & path) const;
 
    // The container writers. The file is written whole or not at all, whatever its size; the
    // result says which. It is written block by block, each layer's text made only when its turn
    // comes, so that a large document is never held twice in memory.
-   file::write_result save_project_to_file(const file::path & path) const;
-   file::write_result save_preset_to_file(const file::path & path) const;
-   file::write_result save_project_or_presets_to_file(const file::path & path, scoped_string_base strMagic, scoped_string_base strExtra, bool bRasterLabel) const;
+   outcome<file::written> save_project_to_file(const file::path & path) const;
+   outcome<file::written> save_preset_to_file(const file::path & path) const;
+   outcome<file::written> save_project_or_presets_to_file(const file::path & path, scoped_string_base strMagic, scoped_string_base strExtra, bool bRasterLabel) const;
    // The whole container text that the writers put into the file.
    string_base get_container_text(scoped_string_base strMagic, scoped_string_base strExtra, bool bRasterLabel) const;
    // "logo.data": a one-layer project container of the logo layer, with a raster size of 0 x 0.
    // False (with the reason) when there is no logo layer to write.
-   file::write_result save_logo_layer_to_file(const file::path & path);
+   outcome<file::written> save_logo_layer_to_file(const file::path & path);
 
    // The raster-label block text, and its reading (prefixes in any letter case).
    string_base get_raster_label_info() const;
@@ -198,7 +198,7 @@ public:
 
    // The XML screen setup: one slice per layer. The file is the path with its extensions replaced
    // by ".xml", written whole or not at all.
-   file::write_result save_resolute_arena_xml_document(const file::path & path) const;
+   outcome<file::written> save_resolute_arena_xml_document(const file::path & path) const;
    // The text of that file.
    string_base get_resolute_arena_xml_text() const;
 

@@ -193,7 +193,7 @@ void put_container(const piece_sink & put, scoped_string_base strMagic, scoped_s
 
 // Writes the container into the file as it is made: the atomic file keeps the old file until
 // the whole new one is on the disk.
-file::write_result write_container_file(const file::path & path, scoped_string_base strMagic, scoped_string_base strExtra,
+outcome<file::written> write_container_file(const file::path & path, scoped_string_base strMagic, scoped_string_base strExtra,
    const std::vector<const app_layer *> & layers, const std::optional<string_base> & ostrRasterLabel)
 {
    file::atomic_file out(path);
@@ -217,10 +217,10 @@ std::vector<const app_layer *> layers_written(const pointer_array<app_layer> & l
 
 } // namespace
 
-file::read_result project::read_container_file(const file::path & path) const
+outcome<string_base> project::read_container_file(const file::path & path) const
 {
    const auto uBudget = static_cast<std::uint64_t>(std::max<std::int64_t>(budget().limit(), 0));
-   file::read_result read = file::read_all(path, uBudget);
+   outcome<string_base> read = file::read_all(path, uBudget);
    if (read)
    {
       return read;
@@ -237,17 +237,17 @@ file::read_result project::read_container_file(const file::path & path) const
                          strBudget.c_str()));
 }
 
-file::write_result project::save_project_to_file(const file::path & path) const
+outcome<file::written> project::save_project_to_file(const file::path & path) const
 {
    return save_project_or_presets_to_file(path, project_magic, get_raster_size_text(), true);
 }
 
-file::write_result project::save_preset_to_file(const file::path & path) const
+outcome<file::written> project::save_preset_to_file(const file::path & path) const
 {
    return save_project_or_presets_to_file(path, presets_magic, {}, false);
 }
 
-file::write_result project::save_project_or_presets_to_file(const file::path & path, scoped_string_base strMagic, scoped_string_base strExtra,
+outcome<file::written> project::save_project_or_presets_to_file(const file::path & path, scoped_string_base strMagic, scoped_string_base strExtra,
    bool bRasterLabel) const
 {
    return write_container_file(path, strMagic, strExtra, layers_written(m_layera),
@@ -262,7 +262,7 @@ string_base project::get_container_text(scoped_string_base strMagic, scoped_stri
    return strText;
 }
 
-file::write_result project::save_logo_layer_to_file(const file::path & path)
+outcome<file::written> project::save_logo_layer_to_file(const file::path & path)
 {
    const pointer<image_layer> playerLogo = get_logo_layer();
    if (!playerLogo)

@@ -164,7 +164,7 @@ void add_layer_to_xml(const app_layer * player, pugi::xml_node & layers)
    add_warper(slice, player);
 }
 
-file::write_result project::save_resolute_arena_xml_document(const file::path & path) const
+outcome<file::written> project::save_resolute_arena_xml_document(const file::path & path) const
 {
    file::path pathXml = path;
    pathXml.set_all_extensions("xml");

@@ -294,7 +294,7 @@ void TopMenuSubmenu::on_image_layer_picture_chosen(Global * pglobal, file::file_
    {
       return;
    }
-   image::load_result result = image::load_image(pdialog->get_file_path());
+   outcome<pointer<image::image>> result = image::load_image(pdialog->get_file_path());
    if (!result || !result.value()->_is_ok())
    {
       pglobal->show_error("Error loading image.");

@@ -126,10 +126,10 @@ string_base exec_arguments(scoped_string_base strOpenCommand)
 }
 
 // Writes the text unless the file already holds exactly it; tells whether it wrote.
-file::write_result write_when_changed(const std::filesystem::path & path, const string_base & strText, bool & bChanged)
+outcome<file::written> write_when_changed(const std::filesystem::path & path, const string_base & strText, bool & bChanged)
 {
    bChanged = false;
-   if (const file::read_result current = file::read_all(path); current && current.value() == strText)
+   if (const outcome<string_base> current = file::read_all(path); current && current.value() == strText)
    {
       return file::written{};
    }
@@ -221,7 +221,7 @@ std::filesystem::path node::user_data_folder()
    return std::filesystem::path(dir::user_data().c_str());
 }
 
-file::write_result node::associate_extension(scoped_string_base strExtension, scoped_string_base strAssociationId,
+outcome<file::written> node::associate_extension(scoped_string_base strExtension, scoped_string_base strAssociationId,
                                              const std::filesystem::path & pathProgram,
                                              scoped_string_base strOpenCommand)
 {
@@ -294,7 +294,7 @@ file::write_result node::associate_extension(scoped_string_base strExtension, sc
    return file::written{};
 }
 
-file::write_result node::notify_file_saved(const std::filesystem::path & pathSaved)
+outcome<file::written> node::notify_file_saved(const std::filesystem::path & pathSaved)
 {
    std::error_code error;
    const std::filesystem::path path = std::filesystem::absolute(pathSaved, error).lexically_normal();
@@ -313,7 +313,7 @@ file::write_result node::notify_file_saved(const std::filesystem::path & pathSav
    pugi::xml_document document;
    if (std::filesystem::exists(pathList))
    {
-      const file::read_result read = file::read_all(pathList);
+      const outcome<string_base> read = file::read_all(pathList);
       if (!read)
       {
          return failure("the recently used files cannot be read: " + read.error());

@@ -25,13 +25,13 @@ public:
    // names the opened file "%1" ("\"%1\"" opens the file given in quotes). The entry shows the
    // icon named after the id, and the desktop hides it once the program is gone. Files that
    // already say the same are left alone. The id must be a plain file name.
-   file::write_result associate_extension(scoped_string_base strExtension, scoped_string_base strAssociationId,
+   outcome<file::written> associate_extension(scoped_string_base strExtension, scoped_string_base strAssociationId,
                                           const std::filesystem::path & pathProgram,
                                           scoped_string_base strOpenCommand);
 
    // Tells the desktop that the program has just written the file: it is added to (or brought
    // to the top of) the recently used files. A list that cannot be read is left as it is.
-   file::write_result notify_file_saved(const std::filesystem::path & path);
+   outcome<file::written> notify_file_saved(const std::filesystem::path & path);
 
    // The user's data folder (`dir::user_data`): empty when no home folder is known, and nothing
    // is then written.

@@ -78,7 +78,7 @@ string_base run_opener(const char * pszOpener, const string_base & strUrl)
 
 } // namespace
 
-open_result system::open_url(scoped_string_base strUrl)
+outcome<> system::open_url(scoped_string_base strUrl)
 {
    const string_base str(strUrl);
    if (!is_web_address(str))

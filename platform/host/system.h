@@ -6,9 +6,6 @@
 namespace platform
 {
 
-// Whether a web page was handed to a browser, and when not, why.
-using open_result = outcome<>;
-
 // Services of the operating system.
 class system
 {
@@ -17,8 +14,8 @@ public:
    // "sensible-browser"). Only http and https addresses are opened. Fails when the address is
    // refused, when no opener is installed, or when every opener ends with a failure within its
    // first second (it found no browser); an opener that still runs then has started one. Returns
-   // after at most that second per opener.
-   open_result open_url(scoped_string_base strUrl);
+   // after at most that second per opener. A failure says why the page was not handed over.
+   outcome<> open_url(scoped_string_base strUrl);
 };
 
 } // namespace platform

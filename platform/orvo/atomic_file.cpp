@@ -395,7 +395,7 @@ void atomic_file::keep_owner_and_group()
    }
 }
 
-write_result atomic_file::commit()
+outcome<written> atomic_file::commit()
 {
    flush_buffer();
    // The owner first: a change of owner clears the set-user-ID and set-group-ID bits.
@@ -432,7 +432,7 @@ write_result atomic_file::commit()
    return written{m_strNotice};
 }
 
-write_result write_atomically(const std::filesystem::path & target, const void * pdata, std::size_t size)
+outcome<written> write_atomically(const std::filesystem::path & target, const void * pdata, std::size_t size)
 {
    atomic_file file(target);
    file.write(pdata, size);

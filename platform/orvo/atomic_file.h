@@ -24,9 +24,6 @@ struct written
    string_base m_strNotice;
 };
 
-// What a whole-file write did: usable as a bool, with the reason when it failed.
-using write_result = outcome<written>;
-
 // A whole file written piece by piece, for files too large to build in memory first. The bytes go
 // to a temporary file in the target's folder, unnamed where the file system allows it (so that a
 // program killed midway leaves nothing behind); `commit` flushes it to the disk and puts it in
@@ -58,7 +55,7 @@ public:
    bool has_failed() const noexcept { return !m_strFailure.empty(); }
 
    // Puts the file in place, or removes the temporary file and says why not. Call it once.
-   write_result commit();
+   outcome<written> commit();
 
    // Whether a file name is that of a temporary this class makes for the target `strTargetName`.
    static bool is_temporary_name(scoped_string_base strName, scoped_string_base strTargetName);
@@ -92,9 +89,9 @@ private:
 };
 
 // Writes the whole file or nothing, as `atomic_file` does, from bytes held in memory.
-write_result write_atomically(const std::filesystem::path & target, const void * pdata, std::size_t size);
+outcome<written> write_atomically(const std::filesystem::path & target, const void * pdata, std::size_t size);
 
-inline write_result write_atomically(const std::filesystem::path & target, std::string_view text)
+inline outcome<written> write_atomically(const std::filesystem::path & target, std::string_view text)
 {
    return write_atomically(target, text.data(), text.size());
 }

@@ -56,7 +56,7 @@ bool has_signature(const std::uint8_t * pdata, std::size_t size) noexcept
    return size >= 2 && pdata[0] == 'B' && pdata[1] == 'M';
 }
 
-load_result decode(const std::uint8_t * pdata, std::size_t size)
+outcome<pointer<image>> decode(const std::uint8_t * pdata, std::size_t size)
 {
    if (size < file_header_size + 4 + os2_header_size)
    {
@@ -91,7 +91,7 @@ load_result decode(const std::uint8_t * pdata, std::size_t size)
    return stb_decoder::decode(bmp_name, pdata, size);
 }
 
-encode_result encode(const image & image)
+outcome<std::vector<std::uint8_t>> encode(const image & image)
 {
    if (!image._is_ok())
    {

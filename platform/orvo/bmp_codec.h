@@ -10,9 +10,9 @@ namespace image::bmp_codec
 {
 
 bool has_signature(const std::uint8_t * pdata, std::size_t size) noexcept;
-load_result decode(const std::uint8_t * pdata, std::size_t size);
+outcome<pointer<image>> decode(const std::uint8_t * pdata, std::size_t size);
 // 32 bits a pixel, straight BGRA, rows bottom first, with a BITMAPV4HEADER whose BI_BITFIELDS masks
 // name the alpha byte: the form that common viewers and editors read with its transparency.
-encode_result encode(const image & image);
+outcome<std::vector<std::uint8_t>> encode(const image & image);
 
 } // namespace image::bmp_codec

@@ -87,7 +87,7 @@ std::pair<string_base, string_base> byte_counts_apart(std::uint64_t uSize, std::
    return {strSize, strLimit};
 }
 
-read_result read_all(const path & path, std::uint64_t uLimit)
+outcome<string_base> read_all(const path & path, std::uint64_t uLimit)
 {
    // Not blocking: opening a FIFO would otherwise wait for a writer.
    const descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -164,7 +164,7 @@ const char * absolute_variable(const char * pszName)
 
 } // namespace
 
-file::write_result make(const file::path & path)
+outcome<file::written> make(const file::path & path)
 {
    std::error_code error;
    std::filesystem::create_directories(path, error);

@@ -10,16 +10,13 @@
 namespace file
 {
 
-// A whole file read into memory: usable as a bool; on failure the text is empty and the error
-// says why (a missing file is a failure like any other).
-using read_result = outcome<string_base>;
-
 // The largest file `read_all` reads unless told otherwise.
 inline constexpr std::uint64_t default_read_limit = std::uint64_t{1} << 30;
 
 // Reads a regular file of at most `uLimit` bytes. Anything else (a folder, a FIFO, a device, a
-// larger file) is refused without reading it, and without waiting for a writer.
-read_result read_all(const path & path, std::uint64_t uLimit = default_read_limit);
+// larger file) is refused without reading it, and without waiting for a writer. A failure says
+// why (a missing file is a failure like any other).
+outcome<string_base> read_all(const path & path, std::uint64_t uLimit = default_read_limit);
 
 // "12 MiB": a byte count for messages.
 string_base byte_count_text(std::uint64_t uBytes);
@@ -30,7 +27,7 @@ std::pair<string_base, string_base> byte_counts_apart(std::uint64_t uSize, std::
 
 // Writes the whole file through a temporary file renamed into place (see `atomic_file`). The
 // folder must exist.
-inline write_result write_all(const path & path, scoped_string_base strText)
+inline outcome<written> write_all(const path & path, scoped_string_base strText)
 {
    return write_atomically(path, strText);
 }
@@ -44,7 +41,7 @@ namespace dir
 {
 
 // Makes the folder and any missing folders above it; an existing folder is success.
-file::write_result make(const file::path & path);
+outcome<file::written> make(const file::path & path);
 
 // The user's home folder: $HOME, or the account's home when HOME is unset. Empty when neither
 // names one (the root folder is none).

@@ -10,14 +10,14 @@
 namespace image
 {
 
-load_result load_image(const std::filesystem::path & path)
+outcome<pointer<image>> load_image(const std::filesystem::path & path)
 {
-   const file::read_result read = file::read_all(path);
+   const outcome<string_base> read = file::read_all(path);
    if (!read)
    {
       return failure(read.error());
    }
-   load_result result = load_image_from_memory(read->data(), read->size());
+   outcome<pointer<image>> result = load_image_from_memory(read->data(), read->size());
    if (!result)
    {
       return failure(format("%s: %s", path.c_str(), result.error().c_str()));
@@ -25,7 +25,7 @@ load_result load_image(const std::filesystem::path & path)
    return result;
 }
 
-load_result load_image_from_memory(const void * pdata, std::size_t size)
+outcome<pointer<image>> load_image_from_memory(const void * pdata, std::size_t size)
 {
    const auto pbytes = static_cast<const std::uint8_t *>(pdata);
    if (png_codec::has_signature(pbytes, size))
@@ -63,7 +63,7 @@ std::optional<size_type<int>> declared_size_of_memory(const void * pdata, std::s
    return stb_decoder::declared_size(pbytes, size);
 }
 
-encode_result save_image_to_memory(const image & image, const save_options & options)
+outcome<std::vector<std::uint8_t>> save_image_to_memory(const image & image, const save_options & options)
 {
    switch (options.m_iFormat)
    {
@@ -81,9 +81,9 @@ encode_result save_image_to_memory(const image & image, const save_options & opt
    }
 }
 
-file::write_result save_image(const image & image, const std::filesystem::path & path, const save_options & options)
+outcome<file::written> save_image(const image & image, const std::filesystem::path & path, const save_options & options)
 {
-   const encode_result encoded = save_image_to_memory(image, options);
+   const outcome<std::vector<std::uint8_t>> encoded = save_image_to_memory(image, options);
    if (!encoded)
    {
       return failure(format("cannot write %s: %s", path.c_str(), encoded.error().c_str()));

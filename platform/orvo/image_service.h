@@ -37,19 +37,15 @@ struct save_options
 };
 
 // A loaded picture, or why there is none.
-using load_result = outcome<pointer<image>>;
-
-// An encoded file in memory, or why there is none.
-using encode_result = outcome<std::vector<std::uint8_t>>;
-
-load_result load_image(const std::filesystem::path & path);
-load_result load_image_from_memory(const void * pdata, std::size_t size);
+outcome<pointer<image>> load_image(const std::filesystem::path & path);
+outcome<pointer<image>> load_image_from_memory(const void * pdata, std::size_t size);
 // The size an encoded picture says it has, read from its header without decoding it; none when
 // the data is no picture in a known format.
 std::optional<size_type<int>> declared_size_of_memory(const void * pdata, std::size_t size);
 
-encode_result save_image_to_memory(const image & image, const save_options & options);
+// An encoded file in memory, or why there is none.
+outcome<std::vector<std::uint8_t>> save_image_to_memory(const image & image, const save_options & options);
 // Writes the whole file or nothing (see `file::write_atomically`).
-file::write_result save_image(const image & image, const std::filesystem::path & path, const save_options & options);
+outcome<file::written> save_image(const image & image, const std::filesystem::path & path, const save_options & options);
 
 } // namespace image

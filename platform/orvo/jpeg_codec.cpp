@@ -195,7 +195,7 @@ bool is_sequential_huffman(const jpeg_decompress_struct & info) noexcept
 }
 
 // The steps of a read, each checked before the next; the caller destroys the decoder.
-load_result read_picture(decoder & decoder, const std::uint8_t * pdata, std::size_t size)
+outcome<pointer<image>> read_picture(decoder & decoder, const std::uint8_t * pdata, std::size_t size)
 {
    if (!read_header(decoder, pdata, size))
    {
@@ -234,11 +234,11 @@ bool has_signature(const std::uint8_t * pdata, std::size_t size) noexcept
    return size >= 3 && pdata[0] == 0xFF && pdata[1] == 0xD8 && pdata[2] == 0xFF;
 }
 
-load_result decode(const std::uint8_t * pdata, std::size_t size)
+outcome<pointer<image>> decode(const std::uint8_t * pdata, std::size_t size)
 {
    decoder decoder{};
    decoder.info.err = install_errors(decoder.error);
-   load_result result = read_picture(decoder, pdata, size);
+   outcome<pointer<image>> result = read_picture(decoder, pdata, size);
    jpeg_destroy_decompress(&decoder.info);
    return result;
 }
@@ -257,7 +257,7 @@ std::optional<size_type<int>> declared_size(const std::uint8_t * pdata, std::siz
    return declared;
 }
 
-encode_result encode(const image & image, int iQuality)
+outcome<std::vector<std::uint8_t>> encode(const image & image, int iQuality)
 {
    if (!image._is_ok())
    {
@@ -267,8 +267,8 @@ encode_result encode(const image & image, int iQuality)
    std::vector<std::uint8_t> row(static_cast<std::size_t>(image.width()) * 4);
    encoder encoder{};
    encoder.info.err = install_errors(encoder.error);
-   encode_result result = write_jpeg(encoder, image, iQuality, row.data())
-                             ? encode_result(std::vector<std::uint8_t>(encoder.poutput, encoder.poutput + encoder.sizeOutput))
+   outcome<std::vector<std::uint8_t>> result = write_jpeg(encoder, image, iQuality, row.data())
+                             ? outcome<std::vector<std::uint8_t>>(std::vector<std::uint8_t>(encoder.poutput, encoder.poutput + encoder.sizeOutput))
                              : failure(format("JPG: %s", encoder.error.szError));
    jpeg_destroy_compress(&encoder.info);
    std::free(encoder.poutput);

@@ -278,7 +278,7 @@ std::optional<size_type<int>> declared_size(const std::uint8_t * pdata, std::siz
    return declared;
 }
 
-load_result decode(const std::uint8_t * pdata, std::size_t size)
+outcome<pointer<image>> decode(const std::uint8_t * pdata, std::size_t size)
 {
    png_image png{};
    png.version = PNG_IMAGE_VERSION;
@@ -303,7 +303,7 @@ load_result decode(const std::uint8_t * pdata, std::size_t size)
    return pimage;
 }
 
-encode_result encode(const image & image)
+outcome<std::vector<std::uint8_t>> encode(const image & image)
 {
    if (!image._is_ok())
    {

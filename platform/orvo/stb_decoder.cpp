@@ -25,7 +25,7 @@ std::optional<size_type<int>> declared_size(const std::uint8_t * pdata, std::siz
    return size_type<int>{iWidth, iHeight};
 }
 
-load_result decode(const char * pszFormat, const std::uint8_t * pdata, std::size_t size)
+outcome<pointer<image>> decode(const char * pszFormat, const std::uint8_t * pdata, std::size_t size)
 {
    if (size > INT_MAX)
    {
@@ -47,7 +47,7 @@ load_result decode(const char * pszFormat, const std::uint8_t * pdata, std::size
       return codec::load_failure(pszFormat, brisvane_stbi_failure_reason());
    }
    pointer<image> pimage = codec::new_picture(iWidth, iHeight);
-   load_result result = pimage->_is_ok() ? load_result(pimage) : codec::refused_size(pszFormat, iWidth, iHeight);
+   outcome<pointer<image>> result = pimage->_is_ok() ? outcome<pointer<image>>(pimage) : codec::refused_size(pszFormat, iWidth, iHeight);
    if (result)
    {
       image32_t::from_straight_rgba(prgba, iWidth * iHeight, pimage->data());

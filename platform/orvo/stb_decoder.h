@@ -16,6 +16,6 @@ bool recognises(const std::uint8_t * pdata, std::size_t size) noexcept;
 std::optional<size_type<int>> declared_size(const std::uint8_t * pdata, std::size_t size) noexcept;
 // The caller has made sure that the file holds all the pixel data its header declares: the
 // decoder would read a missing remainder as black.
-load_result decode(const char * pszFormat, const std::uint8_t * pdata, std::size_t size);
+outcome<pointer<image>> decode(const char * pszFormat, const std::uint8_t * pdata, std::size_t size);
 
 } // namespace image::stb_decoder

@@ -109,7 +109,7 @@ bool holds_pixels(const std::uint8_t * pdata, std::size_t size, std::size_t offs
 
 } // namespace
 
-load_result decode(const std::uint8_t * pdata, std::size_t size)
+outcome<pointer<image>> decode(const std::uint8_t * pdata, std::size_t size)
 {
    if (size < header_size)
    {
@@ -133,7 +133,7 @@ load_result decode(const std::uint8_t * pdata, std::size_t size)
    return stb_decoder::decode(tga_name, pdata, size);
 }
 
-encode_result encode(const image & image)
+outcome<std::vector<std::uint8_t>> encode(const image & image)
 {
    if (!image._is_ok())
    {

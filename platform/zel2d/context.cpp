@@ -806,7 +806,7 @@ int context::create_image(scoped_string_base path, int iFlags)
    {
       return 0;
    }
-   const image::load_result loaded = image::load_image(file);
+   const outcome<pointer<image::image>> loaded = image::load_image(file);
    if (!loaded)
    {
       return 0;

@@ -7,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t * pdata, std::size_t size)
 {
-   const image::load_result result = image::load_image_from_memory(pdata, size);
+   const outcome<pointer<image::image>> result = image::load_image_from_memory(pdata, size);
    if (result && !result.value()->_is_ok())
    {
       __builtin_trap();

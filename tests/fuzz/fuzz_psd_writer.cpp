@@ -214,7 +214,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t * pdata, std::size_t si
               std::int64_t(layer.m_iY) + layer.m_pimage->height() <= INT32_MAX;
    }
    std::filesystem::remove(path);
-   const file::write_result result = psaver->savePSD(*pcomposite, path);
+   const outcome<file::written> result = psaver->savePSD(*pcomposite, path);
    check(bool(result) == bFits && (bool(result) || !result.error().empty()));
    check(bool(result) == std::filesystem::exists(path));
    if (result)

@@ -75,7 +75,7 @@ TEST_F(system_test, a_web_page_is_handed_to_the_desktop_opener)
 TEST_F(system_test, no_opener_or_openers_that_find_no_browser_are_a_failure_that_says_so)
 {
    setenv("PATH", (m_pathFolder / "empty").c_str(), 1);
-   platform::open_result result = m_system.open_url("https://example.org/");
+   outcome<> result = m_system.open_url("https://example.org/");
    EXPECT_FALSE(result);
    EXPECT_NE(result.error().find("no web browser could be started"), std::string::npos) << result.error();
    EXPECT_NE(result.error().find("xdg-open is not installed; sensible-browser is not installed"), std::string::npos) << result.error();

@@ -79,7 +79,7 @@ struct expected_layer
    std::function<color::color(int, int)> m_colour;
 };
 
-file::write_result save(const std::vector<expected_layer> & layers, const image::image & composite, const fs::path & path)
+outcome<file::written> save(const std::vector<expected_layer> & layers, const image::image & composite, const fs::path & path)
 {
    pointer<PSDSaver> psaver = new PSDSaver;
    for (const auto & layer : layers)
@@ -330,7 +330,7 @@ TEST_F(PSDSaverTest, RefusesWhatTheFormatCannotHold)
    const fs::path path = m_folder / "refused.psd";
    ASSERT_TRUE(file::write_atomically(path, "old"));
    const auto refusal = [&](PSDSaver & saver, const image::image & composite) {
-      const file::write_result result = saver.savePSD(composite, path);
+      const outcome<file::written> result = saver.savePSD(composite, path);
       EXPECT_FALSE(result);
       EXPECT_EQ(read_all(path), "old");
       EXPECT_EQ(files_in_folder(), 1u);
@@ -364,7 +364,7 @@ TEST_F(PSDSaverTest, FailedWriteIsReportedAndKeepsTheOldFile)
    pointer<image::image> pimage = new image::image(300, 300);
    m_psaver->add_layer(0, 0, pimage, "Screen1");
 
-   const file::write_result missing = m_psaver->savePSD(*pimage, m_folder / "no-such-folder" / "a.psd");
+   const outcome<file::written> missing = m_psaver->savePSD(*pimage, m_folder / "no-such-folder" / "a.psd");
    EXPECT_FALSE(missing);
    EXPECT_NE(missing.error().find("cannot write"), string_base::npos);
 
@@ -377,7 +377,7 @@ TEST_F(PSDSaverTest, FailedWriteIsReportedAndKeepsTheOldFile)
    rlimit limit = saved;
    limit.rlim_cur = 200 * 1024;
    ::setrlimit(RLIMIT_FSIZE, &limit);
-   const file::write_result midway = m_psaver->savePSD(*pimage, path);
+   const outcome<file::written> midway = m_psaver->savePSD(*pimage, path);
    ::setrlimit(RLIMIT_FSIZE, &saved);
    std::signal(SIGXFSZ, previous);
 

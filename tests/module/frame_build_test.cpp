@@ -80,7 +80,7 @@ TEST_F(frame_building, APictureBeyondTheMemoryBudgetIsKeptAsItCameAndDrawnWhenTh
 {
    image::image picture(100, 50);
    picture.fill(red);
-   const image::encode_result encoded = image::save_image_to_memory(picture, {});
+   const outcome<std::vector<std::uint8_t>> encoded = image::save_image_to_memory(picture, {});
    ASSERT_TRUE(encoded);
    const string_base strHex = memory_base(encoded->data(), encoded->size()).to_hex();
    const std::int64_t iInUseBefore = document().budget().in_use();
@@ -179,14 +179,14 @@ protected:
       build();
    }
 
-   image::load_result read_back(const std::filesystem::path & path) const { return image::load_image(path); }
+   outcome<pointer<image::image>> read_back(const std::filesystem::path & path) const { return image::load_image(path); }
 };
 
 TEST_F(picture_export, PngOverBlackOrTransparent)
 {
    request_export(m_folder / "black.png", {{"PNG Image", "*.png"}, {"All Files", "*.*"}});
    EXPECT_TRUE(build());
-   image::load_result black = read_back(m_folder / "black.png");
+   outcome<pointer<image::image>> black = read_back(m_folder / "black.png");
    ASSERT_TRUE(black) << black.error().c_str();
    EXPECT_EQ(black.value()->pixel(200, 200), 0xFF000000);
    EXPECT_EQ(black.value()->pixel(50, 50) >> 24, 0xFFu);
@@ -194,7 +194,7 @@ TEST_F(picture_export, PngOverBlackOrTransparent)
    m_pglobal->m_bBlackBackground = false;
    request_export(m_folder / "clear.png", {{"PNG Image", "*.png"}, {"All Files", "*.*"}});
    build();
-   image::load_result clear = read_back(m_folder / "clear.png");
+   outcome<pointer<image::image>> clear = read_back(m_folder / "clear.png");
    ASSERT_TRUE(clear);
    EXPECT_EQ(clear.value()->pixel(200, 200), transparent);
    EXPECT_EQ(clear.value()->pixel(50, 50) >> 24, 128u);
@@ -204,7 +204,7 @@ TEST_F(picture_export, OtherFormatsIgnoreBlackBackground)
 {
    request_export(m_folder / "frame.tga", {{"TGA Image", "*.tga"}});
    build();
-   image::load_result tga = read_back(m_folder / "frame.tga");
+   outcome<pointer<image::image>> tga = read_back(m_folder / "frame.tga");
    ASSERT_TRUE(tga);
    EXPECT_EQ(tga.value()->pixel(200, 200), transparent);
    request_export(m_folder / "frame.jpg", {{"JPG Image", "*.jpg"}});

@@ -51,7 +51,7 @@ color::color colour_at(const image::image & image, int x, int y)
 
 string_base png_hex(const image::image & image)
 {
-   const image::encode_result encoded = image::save_image_to_memory(image, {});
+   const outcome<std::vector<std::uint8_t>> encoded = image::save_image_to_memory(image, {});
    return memory_base(encoded->data(), encoded->size()).to_hex();
 }
 

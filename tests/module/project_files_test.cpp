@@ -410,7 +410,7 @@ TEST_F(project_files, without_a_home_folder_nothing_is_written_under_the_root_fo
    if (pathData.is_empty())
    {
       platform::node node;
-      const file::write_result result = node.associate_extension(".tvsx", "Tarvossa_BrisvanePro", "/usr/bin/brisvane", "\"%1\"");
+      const outcome<file::written> result = node.associate_extension(".tvsx", "Tarvossa_BrisvanePro", "/usr/bin/brisvane", "\"%1\"");
       EXPECT_EQ(result.error(), dir::no_home_text);
    }
 }

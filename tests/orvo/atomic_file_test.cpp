@@ -33,7 +33,7 @@ TEST(AtomicFile, FailureIsReportedAndKeepsTheOldFile)
 {
    const fs::path folder = fresh_folder("atomic-fail");
    const fs::path missing = folder / "no-such-folder" / "a.txt";
-   file::write_result result = file::write_atomically(missing, "x");
+   outcome<file::written> result = file::write_atomically(missing, "x");
    EXPECT_FALSE(result);
    EXPECT_NE(result.error().find("cannot write"), string_base::npos);
 
@@ -101,7 +101,7 @@ TEST(AtomicFile, AbandonedOrFailedStreamLeavesTheOldFile)
    limit.rlim_cur = 100 * 1024;
    ::setrlimit(RLIMIT_FSIZE, &limit);
    const string_base large(300 * 1024, 'x');
-   file::write_result result = file::write_atomically(target, large);
+   outcome<file::written> result = file::write_atomically(target, large);
    ::setrlimit(RLIMIT_FSIZE, &saved);
    ::sigaction(SIGXFSZ, &previous, nullptr);
 
@@ -164,7 +164,7 @@ TEST(AtomicFile, ReadOnlyFilesAndOtherKindsOfTargetAreReportedNotReplaced)
    const fs::path target = folder / "kept.tvsx";
    ASSERT_TRUE(file::write_atomically(target, "old"));
    fs::permissions(target, fs::perms::owner_read);
-   file::write_result result = file::write_atomically(target, "new");
+   outcome<file::written> result = file::write_atomically(target, "new");
    EXPECT_FALSE(result);
    EXPECT_NE(result.error().find("read-only"), string_base::npos) << result.error();
    EXPECT_EQ(read_all(target), "old");
@@ -266,7 +266,7 @@ TEST(AtomicFile, ALinkStaysALinkAndTheFileItLeadsToIsReplaced)
    // Links in a loop are refused, and stay.
    fs::create_symlink("loop-b", folder / "loop-a");
    fs::create_symlink("loop-a", folder / "loop-b");
-   const file::write_result result = file::write_atomically(folder / "loop-a", "x");
+   const outcome<file::written> result = file::write_atomically(folder / "loop-a", "x");
    EXPECT_FALSE(result);
    EXPECT_NE(result.error().find("symbolic links"), string_base::npos) << result.error();
    EXPECT_TRUE(fs::is_symlink(folder / "loop-a"));
@@ -312,7 +312,7 @@ TEST(AtomicFile, KeepsOwnerAndGroupAndSaysWhatTheSystemDidNotLetItKeep)
    ::chmod(target.c_str(), 0600);
 
    // The administrator saving a user's private file leaves it theirs.
-   file::write_result result = file::write_atomically(target, "by the administrator");
+   outcome<file::written> result = file::write_atomically(target, "by the administrator");
    ASSERT_TRUE(result);
    EXPECT_TRUE(result->m_strNotice.empty()) << result->m_strNotice;
    EXPECT_EQ(owner_of(target), (owner_and_group{other_user, shared_group}));
@@ -329,7 +329,7 @@ TEST(AtomicFile, KeepsOwnerAndGroupAndSaysWhatTheSystemDidNotLetItKeep)
       {
          ::_exit(2);
       }
-      const file::write_result saved = file::write_atomically(target, "by a colleague");
+      const outcome<file::written> saved = file::write_atomically(target, "by a colleague");
       const owner_and_group now = owner_of(target);
       const bool bTold = saved && saved->m_strNotice == "it now belongs to 64012 instead of 64011 (only the administrator may give a file to "
                                               "another user, or to a group one is not in)";

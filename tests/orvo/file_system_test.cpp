@@ -49,7 +49,7 @@ TEST(FileSystem, ReadWriteExistsAndFolders)
 {
    const file::path folder = fresh_folder("files");
 
-   const file::read_result missing = file::read_all(folder / "missing.txt");
+   const outcome<string_base> missing = file::read_all(folder / "missing.txt");
    EXPECT_FALSE(missing);
    EXPECT_TRUE(missing.value_or("").empty());
    EXPECT_FALSE(missing.error().empty());
@@ -74,18 +74,18 @@ TEST(FileSystem, OnlyRegularFilesWithinTheLimitAreRead)
    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
    // Were the FIFO waited for, the alarm would end the test.
    ::alarm(60);
-   const file::read_result fromFifo = file::read_all(fifo);
+   const outcome<string_base> fromFifo = file::read_all(fifo);
    ::alarm(0);
    EXPECT_FALSE(fromFifo);
    EXPECT_NE(fromFifo.error().find("it is a pipe (FIFO), not a file"), string_base::npos) << fromFifo.error();
 
-   const file::read_result fromDevice = file::read_all("/dev/zero");
+   const outcome<string_base> fromDevice = file::read_all("/dev/zero");
    EXPECT_FALSE(fromDevice);
    EXPECT_NE(fromDevice.error().find("it is a device, not a file"), string_base::npos) << fromDevice.error();
 
    ASSERT_TRUE(file::write_all(folder / "ten.txt", "0123456789"));
    EXPECT_EQ(file::read_all(folder / "ten.txt", 10).value_or(""), "0123456789");
-   const file::read_result tooLarge = file::read_all(folder / "ten.txt", 9);
+   const outcome<string_base> tooLarge = file::read_all(folder / "ten.txt", 9);
    EXPECT_FALSE(tooLarge);
    EXPECT_TRUE(tooLarge.value_or("").empty());
    EXPECT_NE(tooLarge.error().find("it holds 10 bytes, more than the 9 bytes a file may have here"), string_base::npos)

@@ -205,7 +205,7 @@ TEST_P(ImageFormats, RoundTripAndIndependentReadersSeeTheDrawnColours)
       ASSERT_TRUE(image::save_image(*pimage, path, {format_case.iFormat, 90}));
 
       const bytes expected = format_case.bKeepsAlpha ? straight_rgba(*pimage) : opaque(straight_rgba(*pimage));
-      image::load_result loaded = image::load_image(path);
+      outcome<pointer<image::image>> loaded = image::load_image(path);
       ASSERT_TRUE(loaded) << loaded.error();
       EXPECT_EQ(loaded.value()->width(), pimage->width());
       EXPECT_EQ(loaded.value()->height(), pimage->height());
@@ -226,9 +226,9 @@ TEST(ImageService, LosslessSavesComeBackBitForBit)
    for (int iFormat : {image::e_save_format_png, image::e_save_format_bmp, image::e_save_format_tga})
    {
       const pointer<image::image> pimage = gradient_picture(false);
-      const image::encode_result encoded = image::save_image_to_memory(*pimage, {iFormat, -1});
+      const outcome<std::vector<std::uint8_t>> encoded = image::save_image_to_memory(*pimage, {iFormat, -1});
       ASSERT_TRUE(encoded) << encoded.error();
-      const image::load_result loaded = image::load_image_from_memory(encoded->data(), encoded->size());
+      const outcome<pointer<image::image>> loaded = image::load_image_from_memory(encoded->data(), encoded->size());
       ASSERT_TRUE(loaded) << loaded.error();
       EXPECT_EQ(std::vector<std::uint32_t>(loaded.value()->data(), loaded.value()->data() + 1200),
                 std::vector<std::uint32_t>(pimage->data(), pimage->data() + 1200))
@@ -241,7 +241,7 @@ TEST(ImageService, SaveFormatCodesPickTheFormat)
    const pointer<image::image> pimage = test_picture();
    const auto starts_with = [&](int iFormat, const bytes & signature)
    {
-      const image::encode_result encoded = image::save_image_to_memory(*pimage, {iFormat, -1});
+      const outcome<std::vector<std::uint8_t>> encoded = image::save_image_to_memory(*pimage, {iFormat, -1});
       return encoded && bytes(encoded->begin(), encoded->begin() + signature.size()) == signature;
    };
    EXPECT_TRUE(starts_with(image::e_save_format_default, {0x89, 'P', 'N', 'G'}));
@@ -250,7 +250,7 @@ TEST(ImageService, SaveFormatCodesPickTheFormat)
    EXPECT_TRUE(starts_with(image::e_save_format_jpg, {0xFF, 0xD8, 0xFF}));
    EXPECT_TRUE(starts_with(image::e_save_format_tga, {0, 0, 10}));
 
-   const image::encode_result unknown = image::save_image_to_memory(*pimage, {3, -1});
+   const outcome<std::vector<std::uint8_t>> unknown = image::save_image_to_memory(*pimage, {3, -1});
    EXPECT_FALSE(unknown);
    EXPECT_EQ(unknown.error(), "unknown save format 3");
    EXPECT_FALSE(image::save_image_to_memory(image::image(), {image::e_save_format_png, -1}));
@@ -261,7 +261,7 @@ TEST(ImageService, DeclaredSizesAreReadFromTheHeaderOfEveryFormat)
    const pointer<image::image> pimage = test_picture();
    for (const int iFormat : {image::e_save_format_png, image::e_save_format_bmp, image::e_save_format_jpg, image::e_save_format_tga})
    {
-      const image::encode_result encoded = image::save_image_to_memory(*pimage, {iFormat, -1});
+      const outcome<std::vector<std::uint8_t>> encoded = image::save_image_to_memory(*pimage, {iFormat, -1});
       const std::optional<size_type<int>> osize = image::declared_size_of_memory(encoded->data(), encoded->size());
       ASSERT_TRUE(osize) << "format " << iFormat;
       EXPECT_EQ(*osize, (size_type<int>{pimage->width(), pimage->height()})) << "format " << iFormat;
@@ -303,7 +303,7 @@ TEST(ImageService, ReadsFilesMadeByAnotherProgram)
    {
       const fs::path path = folder / onecase.pszOutput;
       run(format("/usr/bin/convert '%s' %s '%s'", source.c_str(), onecase.pszOptions, path.c_str()));
-      image::load_result loaded = image::load_image(path);
+      outcome<pointer<image::image>> loaded = image::load_image(path);
       ASSERT_TRUE(loaded) << onecase.pszOutput << ": " << loaded.error();
       EXPECT_TRUE(same_pixels(expected, straight_rgba(*loaded.value()), onecase.iTolerance)) << onecase.pszOutput;
    }
@@ -312,13 +312,13 @@ TEST(ImageService, ReadsFilesMadeByAnotherProgram)
    const fs::path tga = folder / "plain.tga";
    run(format("/usr/bin/python3 -c \"import sys; from PIL import Image; Image.open(sys.argv[1]).save(sys.argv[2], compression=None)\" '%s' '%s'",
               source.c_str(), tga.c_str()));
-   image::load_result loadedTga = image::load_image(tga);
+   outcome<pointer<image::image>> loadedTga = image::load_image(tga);
    ASSERT_TRUE(loadedTga) << loadedTga.error();
    EXPECT_TRUE(same_pixels(expected, straight_rgba(*loadedTga.value()), 0));
 
    const fs::path grey = folder / "grey.png";
    run(format("/usr/bin/convert '%s' -colorspace Gray '%s'", source.c_str(), grey.c_str()));
-   const image::load_result loaded = image::load_image(grey);
+   const outcome<pointer<image::image>> loaded = image::load_image(grey);
    ASSERT_TRUE(loaded) << loaded.error();
    const color::color pixel = image::straight_color(loaded.value()->pixel(5, 5));
    EXPECT_EQ(pixel.m_uchR, pixel.m_uchG);
@@ -329,7 +329,7 @@ TEST(ImageService, ReadsFilesMadeByAnotherProgram)
 TEST(ImageService, GarbageAndCutFilesAreFailuresWithAReason)
 {
    const bytes garbage = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e', 0, 1, 2, 3};
-   image::load_result result = image::load_image_from_memory(garbage.data(), garbage.size());
+   outcome<pointer<image::image>> result = image::load_image_from_memory(garbage.data(), garbage.size());
    EXPECT_FALSE(result);
    EXPECT_EQ(result.error(), "not a picture in a known format (PNG, JPG, BMP, TGA)");
    EXPECT_EQ(image::load_image_from_memory(nullptr, 0).error(), "no data");
@@ -378,7 +378,7 @@ void put_le16(bytes & memory, std::size_t offset, std::uint32_t u)
 TEST(ImageService, HugeDeclaredSizesAreRefusedBeforeAllocating)
 {
    bytes png = png_declaring(70000, 10);
-   image::load_result result = image::load_image_from_memory(png.data(), png.size());
+   outcome<pointer<image::image>> result = image::load_image_from_memory(png.data(), png.size());
    EXPECT_FALSE(result);
    EXPECT_NE(result.error().find("too large"), string_base::npos) << result.error();
 
@@ -429,7 +429,7 @@ TEST(ImageService, FuzzerFindsAreRefusedQuickly)
    // decoder would have filled with black.
    const bytes bmp = read_file(BRISVANE_SOURCE_DIR "/tests/fuzz/seeds/fuzz_image_load/found-bmp-unknown-compression.bmp");
    ASSERT_EQ(bmp.size(), 55u);
-   const image::load_result result = image::load_image_from_memory(bmp.data(), bmp.size());
+   const outcome<pointer<image::image>> result = image::load_image_from_memory(bmp.data(), bmp.size());
    EXPECT_EQ(result.error(), "BMP: compression 4278190144 is not supported");
 
    // A progressive JPG of 249 bytes declaring 32780 x 4171 pixels in full colour, whose
@@ -446,7 +446,7 @@ TEST(ImageService, AFailedSaveSaysSoAndLeavesNoFile)
    const pointer<image::image> pimage = test_picture();
 
    const fs::path missing = folder / "no-such-folder" / "out.png";
-   file::write_result written = image::save_image(*pimage, missing, {image::e_save_format_png, -1});
+   outcome<file::written> written = image::save_image(*pimage, missing, {image::e_save_format_png, -1});
    EXPECT_FALSE(written);
    EXPECT_NE(written.error().find("cannot write"), string_base::npos);
 
@@ -466,7 +466,7 @@ TEST(ImageService, AFailedSaveSaysSoAndLeavesNoFile)
 
 TEST(ImageService, MissingFileIsAFailureNamingIt)
 {
-   const image::load_result result = image::load_image("/nonexistent/picture.png");
+   const outcome<pointer<image::image>> result = image::load_image("/nonexistent/picture.png");
    EXPECT_FALSE(result);
    EXPECT_NE(result.error().find("/nonexistent/picture.png"), string_base::npos);
 }
