@@ -116,11 +116,17 @@ void SettingsBoxesColors::sync_list_to_layer(int iRow, color::color color, bool 
          const auto [pcolor, ptint] = color_picker_pair(i);
          colors.push_back(i == iRow ? color : color::color((bTints ? ptint : pcolor)->color(), 255));
       }
-      (bTints ? player->BoxTintColors : player->BoxColors) = std::move(colors);
-      player->set_changed();
-      if (LayerPreviewImage * ppreview = player->get_preview())
+      // Showing a layer writes back what the pickers show: the layer changes only where that
+      // differs, so that refreshing the window draws nothing again.
+      std::vector<color::color> & colorsLayer = bTints ? player->BoxTintColors : player->BoxColors;
+      if (colors != colorsLayer)
       {
-         ppreview->set_stale();
+         colorsLayer = std::move(colors);
+         player->set_changed();
+         if (LayerPreviewImage * ppreview = player->get_preview())
+         {
+            ppreview->set_stale();
+         }
       }
    }
    request_layout_and_redraw();

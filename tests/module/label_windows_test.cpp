@@ -219,6 +219,15 @@ TEST_F(label_windows, a_new_name_or_a_new_colour_has_the_layers_thumbnail_drawn_
    ppreview->cleanup();
 }
 
+// The windows write back what they show whenever they are filled (after a drag, for one): that
+// alone must not have the layer drawn again.
+TEST_F(label_windows, filling_the_windows_again_leaves_the_layers_look_unchanged)
+{
+   const unsigned long long iRevision = m_player->look_revision();
+   m_pscreen->reload_all(true);
+   EXPECT_EQ(m_player->look_revision(), iRevision);
+}
+
 TEST_F(label_windows, the_about_window_shows_the_version_and_folders_and_ignores_refreshes)
 {
    About * pabout = m_pscreen->get_about_window();
