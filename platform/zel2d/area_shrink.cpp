@@ -137,15 +137,22 @@ bool is_doubled(const pixel_rows & source, const pixel_rows & target, int iHalvi
           (static_cast<long long>(target.m_iHeight) << iHalvings) == source.m_iHeight;
 }
 
-// Halving twice: the target pixels of `rect` through a picture of the part of the half-size
-// picture under them.
+// Halving twice: each target row of `rect` from the two half-size rows under it, made from
+// the four source rows under those; the half-size rows stay in the cache and no half-size
+// picture is made.
 void halve_twice(const pixel_rows & source, const pixel_rows & target, const rectangle_i32 & rect)
 {
-   const rectangle_i32 rectHalf{2 * rect.left, 2 * rect.top, 2 * rect.right, 2 * rect.bottom};
-   std::vector<std::uint8_t> pixelsHalf(static_cast<std::size_t>(rectHalf.width()) * rectHalf.height() * 4);
-   const pixel_rows half{pixelsHalf.data(), rectHalf.width(), rectHalf.height(), rectHalf.width() * 4};
-   halve({source}, {half, rectHalf.left, rectHalf.top}, rectHalf);
-   halve({half, rectHalf.left, rectHalf.top}, {target}, rect);
+   const int iHalfWidth = 2 * rect.width();
+   std::vector<std::uint8_t> rowsHalf(static_cast<std::size_t>(iHalfWidth) * 2 * 4);
+   const pixel_rows half{rowsHalf.data(), iHalfWidth, 2, iHalfWidth * 4};
+   const placed_rows sourcePlaced{source};
+   const placed_rows targetPlaced{target};
+   for (int y = rect.top; y < rect.bottom; ++y)
+   {
+      const placed_rows halfPlaced{half, 2 * rect.left, 2 * y};
+      halve(sourcePlaced, halfPlaced, {2 * rect.left, 2 * y, 2 * rect.right, 2 * y + 2});
+      halve(halfPlaced, targetPlaced, {rect.left, y, rect.right, y + 1});
+   }
 }
 
 } // namespace
