@@ -19,9 +19,7 @@
 #include "host/node.h"
 #include "orvo/file_system.h"
 #include "zel2d/context.h"
-#include "zelui/MessageDialog.h"
-#include "panel_test_screen.h"
-#include "screen_dialogs.h"
+#include "project_files_fixture.h"
 #include "scoped_variable.h"
 #include "test_files.h"
 
@@ -29,38 +27,6 @@ using namespace Tarvossa_BrisvanePro;
 
 namespace
 {
-
-class project_files : public panel_test
-{
-protected:
-   void SetUp() override
-   {
-      panel_test::SetUp();
-      dir::make(m_pglobal->getFolderToSaveData());
-   }
-
-   file::path data_file(const char * pszName) const { return m_pglobal->getFolderToSaveData() / pszName; }
-
-   // The texts of the error boxes shown so far, each closed once read.
-   std::vector<string_base> take_errors_shown()
-   {
-      std::vector<string_base> errors;
-      for (zelui::MessageDialog * pdialog : dialogs_on<zelui::MessageDialog>(*m_pscreen, "Error"))
-      {
-         errors.push_back(pdialog->message());
-         pdialog->answer(0);
-      }
-      return errors;
-   }
-
-   // The one error shown; fails when there is none or more.
-   string_base the_error_shown()
-   {
-      const std::vector<string_base> errors = take_errors_shown();
-      EXPECT_EQ(errors.size(), 1u);
-      return errors.empty() ? string_base() : errors.front();
-   }
-};
 
 // Noise, which PNG cannot make smaller: the largest project text a picture of its size gives.
 pointer<image::image> noise_picture(int iWidth, int iHeight)

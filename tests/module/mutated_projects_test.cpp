@@ -1,0 +1,198 @@
+// Projects, presets and a logo file as the program writes them (kept as the fuzzers' seeds), and
+// the same projects damaged: bytes changed in a picture, the layer count in the header changed,
+// blocks doubled, left out or cut. Whatever the damage, the user is told, or the project opens as
+// it was written.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <vector>
+
+#include "core/Global.h"
+#include "document/boxes_layer.h"
+#include "document/image_layer.h"
+#include "document/project.h"
+#include "orvo/file_system.h"
+#include "picture_layer.h"
+#include "project_files_fixture.h"
+#include "test_files.h"
+
+using namespace Tarvossa_BrisvanePro;
+
+namespace
+{
+
+const std::filesystem::path seeds = std::filesystem::path(BRISVANE_SOURCE_DIR) / "tests/fuzz/seeds";
+
+class mutated_projects : public project_files
+{
+protected:
+   // Opens the text as the user opens a project file: whether the user was told of a fault, and
+   // the project's text as the program would save it.
+   std::pair<bool, string_base> open_project(scoped_string_base strText)
+   {
+      EXPECT_TRUE(file::write_all(data_file("opened.tvsx"), strText));
+      m_pglobal->load_project_from_file(data_file("opened.tvsx"));
+      const bool bTold = !take_errors_shown().empty();
+      return {bTold, document().get_container_text(project::project_magic, document().get_raster_size_text(), true)};
+   }
+
+   // Screen layers set as a user sets them, beyond the defaults.
+   pointer<boxes_layer> add_screen(project & document, const char * pszName, scoped_string_base strParameters)
+   {
+      pointer<boxes_layer> pscreen = document.new_boxes_layer();
+      pscreen->set_name(pszName);
+      pscreen->apply_layer_info(strParameters);
+      return pscreen;
+   }
+
+   // Writes the documents of the seeds through the program's save paths, one after the other in the
+   // current document.
+   void write_seeds()
+   {
+      project & doc = document();
+      doc.get_layers().clear();
+      doc.set_paper_size(1920, 1080);
+      doc.m_bRasterLabel = true;
+      doc.m_straRasterLabel.clear();
+      doc.m_straRasterLabel.add("Main stage");
+      doc.m_straRasterLabel.add("Wall A");
+      const pointer<boxes_layer> pleft = add_screen(doc, "Left", "OffsetX:10\nOffsetY:20\nColumns:4\nRows:3\nWidth:128\nHeight:128\nSnakeMode:1\nExcludeBoxes:5\n"
+                              "CustomPath:0,0|1,0|1,1\nHalfColumns:1\nPowerVolts:230\nPowerWatts:150\nPhysW:500\nPhysH:500");
+      ASSERT_TRUE(file::write_all(file::path((seeds / "fuzz_layer_text/screen_as_written.txt").c_str()), pleft->get_layer_info()));
+      add_screen(doc, "Right", "OffsetX:600\nColumns:8\nRows:2\nWidth:96\nHeight:96\nRotation:90\nShowFT:1\nDrawPower:1\nHidden:1");
+      ASSERT_TRUE(doc.save_project_to_file(file::path((seeds / "fuzz_project_container/two_screens.tvsx").c_str())));
+
+      doc.get_layers().clear();
+      doc.set_paper_size(3840, 2160);
+      add_screen(doc, "Wall", "Columns:6\nRows:4\nWidth:192\nHeight:192");
+      pointer<image_layer> plogo = add_picture_layer(doc, 40, 30, 64, 48, color::color(200, 40, 40));
+      plogo->set_name("Logo");
+      plogo->set_logo(true);
+      ASSERT_TRUE(doc.save_project_to_file(file::path((seeds / "fuzz_project_container/picture.tvsx").c_str())));
+      ASSERT_TRUE(doc.save_logo_layer_to_file(file::path((seeds / "fuzz_project_container/logo.data").c_str())));
+
+      doc.get_layers().clear();
+      add_screen(doc, "P 2.6mm", "Columns:5\nRows:3\nWidth:192\nHeight:192\nPhysW:500\nPhysH:500\nWeightPerPanel:7.5");
+      add_screen(doc, "P 3.9mm", "Columns:5\nRows:3\nWidth:128\nHeight:128\nPhysW:500\nPhysH:500");
+      add_screen(doc, "P 6.25", "Columns:4\nRows:4\nWidth:80\nHeight:80\nPhysW:500\nPhysH:500");
+      ASSERT_TRUE(doc.save_preset_to_file(file::path((seeds / "fuzz_project_container/presets.tvsx_presets").c_str())));
+   }
+};
+
+// The projects among the seeds that the program wrote, by file name.
+std::map<std::string, string_base> seed_projects()
+{
+   std::map<std::string, string_base> projects;
+   for (const char * pszName : {"two_screens.tvsx", "picture.tvsx"})
+   {
+      projects[pszName] = read_all(seeds / "fuzz_project_container" / pszName);
+   }
+   return projects;
+}
+
+// Where each block's line starts, and the end of the text.
+std::vector<std::size_t> block_starts(const string_base & strText)
+{
+   std::vector<std::size_t> starts;
+   std::size_t iPosition = strText.find('\n') + 1;
+   if (strText.substr(iPosition).starts_with("Width:"))
+   {
+      iPosition = strText.find('\n', strText.find('\n', iPosition) + 1) + 1;
+   }
+   while (iPosition < strText.size())
+   {
+      starts.push_back(iPosition);
+      const std::size_t iLineEnd = strText.find('\n', iPosition);
+      iPosition = iLineEnd + 1 + std::stoull(strText.substr(strText.find(' ', iPosition) + 1, iLineEnd).c_str());
+   }
+   starts.push_back(strText.size());
+   return starts;
+}
+
+using mutation = std::pair<const char *, string_base>;
+
+// Every damage done to one project text, each named by its kind.
+std::vector<mutation> mutations_of(const string_base & strText)
+{
+   std::vector<mutation> mutations;
+   // Pictures: a character that is no hexadecimal digit, and a digit changed to another, at
+   // places spread over the picture text.
+   for (std::size_t iData = strText.find("Data:"); iData != string_base::npos; iData = strText.find("Data:", iData + 1))
+   {
+      const std::size_t iStart = iData + 5;
+      const std::size_t iLength = strText.find('\n', iStart) - iStart;
+      for (std::size_t i = 0; i < iLength; i += std::max<std::size_t>(iLength / 48, 1))
+      {
+         for (const char chNew : {'g', strText[iStart + i] == '0' ? '1' : '0'})
+         {
+            string_base strMutated = strText;
+            strMutated[iStart + i] = chNew;
+            mutations.emplace_back("a picture's byte changed", strMutated);
+         }
+      }
+   }
+   // The layer count in the header, one less, one more, none and far more.
+   const std::size_t iCount = string_base("BRISVANE_LED_PROJECT v2 ").size();
+   const std::size_t iCountEnd = strText.find(' ', iCount);
+   const int iLayers = std::stoi(strText.substr(iCount, iCountEnd - iCount).c_str());
+   for (const int iNew : {iLayers - 1, iLayers + 1, 0, 1000})
+   {
+      mutations.emplace_back("the header's layer count changed", strText.substr(0, iCount) + std::to_string(iNew).c_str() + strText.substr(iCountEnd));
+   }
+   // Each block doubled, left out, and cut in its middle and before its last byte.
+   const std::vector<std::size_t> starts = block_starts(strText);
+   for (std::size_t i = 0; i + 1 < starts.size(); ++i)
+   {
+      const string_base strBlock = strText.substr(starts[i], starts[i + 1] - starts[i]);
+      mutations.emplace_back("a block doubled", strText.substr(0, starts[i + 1]) + strBlock + strText.substr(starts[i + 1]));
+      mutations.emplace_back("a block left out", strText.substr(0, starts[i]) + strText.substr(starts[i + 1]));
+      mutations.emplace_back("the file cut at a block", strText.substr(0, starts[i]));
+      mutations.emplace_back("the file cut inside a block", strText.substr(0, (starts[i] + starts[i + 1]) / 2));
+      mutations.emplace_back("the file cut inside a block", strText.substr(0, starts[i + 1] - 1));
+   }
+   return mutations;
+}
+
+} // namespace
+
+// Writes the seed corpus of the project container fuzzer with the program's own save path:
+// run with --gtest_also_run_disabled_tests after the container format changed.
+TEST_F(mutated_projects, DISABLED_write_the_fuzz_seeds)
+{
+   write_seeds();
+}
+
+TEST_F(mutated_projects, the_seeds_open_whole_and_save_back_unchanged)
+{
+   const std::map<std::string, string_base> projects = seed_projects();
+   for (const auto & [strName, strText] : projects)
+   {
+      const auto [bTold, strSaved] = open_project(strText);
+      EXPECT_FALSE(bTold) << strName;
+      EXPECT_EQ(strSaved, strText) << strName;
+   }
+}
+
+TEST_F(mutated_projects, every_damage_is_told_or_leaves_the_project_as_written)
+{
+   std::map<std::string, std::pair<int, int>> triedAndTold;
+   for (const auto & [strName, strText] : seed_projects())
+   {
+      for (const auto & [pszKind, strMutated] : mutations_of(strText))
+      {
+         const auto [bTold, strSaved] = open_project(strMutated);
+         auto & [iTried, iTold] = triedAndTold[pszKind];
+         ++iTried;
+         iTold += bTold ? 1 : 0;
+         EXPECT_TRUE(bTold || strSaved == strText) << strName << ": " << pszKind << ", opened without a word as\n" << strSaved;
+      }
+   }
+   for (const auto & [strKind, counts] : triedAndTold)
+   {
+      std::cout << strKind << ": " << counts.second << " of " << counts.first << " told\n";
+   }
+}
