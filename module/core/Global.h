@@ -42,7 +42,7 @@ class app_layer;
 class application;
 class frame_builder;
 class project;
-struct container_read_report;
+struct container_read;
 
 // The document controller of one main window: the current document and the presets, the layer
 // list operations and the files, the changed flag that drives the next frame build, the modifier
@@ -133,8 +133,8 @@ public:
    file::path auto_save_preset_file_name() const;
    void load_default_presets();
    // Replaces the presets with those of a presets text read whole; the presets are untouched when
-   // the text is no presets container or was not read whole, and the report says why.
-   container_read_report load_presets_from_string(scoped_string_base strText);
+   // the text is no presets container (a failure) or was not read whole, and the read says why.
+   outcome<container_read> load_presets_from_string(scoped_string_base strText);
    // The same from a file, then the refresh and the autosave; false, with nothing changed and the
    // user told why, when the file cannot be read or was not read whole.
    bool load_presets_from_file(const file::path & path);
@@ -143,9 +143,9 @@ public:
    // A file that cannot be read, or that is no project, shows an error and keeps the document open;
    // a project read only in part is opened with an error saying what was kept.
    void load_project_from_file(const file::path & path);
-   // Replaces the document with the project of the text; false, with the document kept, when the
-   // text is no project container.
-   container_read_report load_project_from_string(scoped_string_base strText);
+   // Replaces the document with the project of the text; a failure, with the document kept, when
+   // the text is no project container.
+   outcome<container_read> load_project_from_string(scoped_string_base strText);
    void save_project_to_file(const file::path & path);
    void load_default_layers();
    void open_project_button();

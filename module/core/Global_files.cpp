@@ -32,7 +32,7 @@ file::path with_presets_extension(const file::path & path)
 
 // What the user is told of a read that did not take the file as written: what ended it early,
 // what it went past, and what was kept.
-string_base read_faults_text(const string_base & strSubject, const container_read_report & report, const string_base & strKept)
+string_base read_faults_text(const string_base & strSubject, const container_read & report, const string_base & strKept)
 {
    string_base strText = report.is_partial() ? format("%s was read only in part: %s.", strSubject.c_str(), report.m_strFault.c_str())
                                              : format("%s was opened, but not all of it as written.", strSubject.c_str());
@@ -90,22 +90,17 @@ void Global::load_default_presets()
    set_changed();
 }
 
-container_read_report Global::load_presets_from_string(scoped_string_base strText)
+outcome<container_read> Global::load_presets_from_string(scoped_string_base strText)
 {
    pointer_array<app_layer> & presets = get_presets();
    size_type<int> sizeIgnored;
-   layers_read_result result = m_pprojectPresets->create_layers_from_string(sizeIgnored, strText, project::presets_magic_v2);
+   outcome<layers_read> read = m_pprojectPresets->create_layers_from_string(sizeIgnored, strText, project::presets_magic_v2);
    // Presets read in part would replace the whole set, and the autosave after them.
-   if (!result.is_whole())
+   if (read && read->is_whole())
    {
-      return result;
+      presets = std::move(read->m_layers);
    }
-   presets.clear();
-   for (const pointer<app_layer> & player : result.m_layers)
-   {
-      presets.add(player);
-   }
-   return result;
+   return read;
 }
 
 bool Global::load_presets_from_file(const file::path & path)
@@ -122,16 +117,16 @@ bool Global::load_presets_from_file(const file::path & path)
       show_error(format("The presets file \"%s\" cannot be read: %s", path.c_str(), read.error().c_str()));
       return false;
    }
-   const container_read_report report = load_presets_from_string(read.value());
+   const outcome<container_read> report = load_presets_from_string(read.value());
    if (!report)
    {
       show_error(format("\"%s\" is not a Brisvane presets file.", path.c_str()));
       return false;
    }
-   if (!report.is_whole())
+   if (!report->is_whole())
    {
       const long long iInUse = get_presets_count();
-      show_error(read_faults_text(format("The presets file \"%s\"", path.c_str()), report,
+      show_error(read_faults_text(format("The presets file \"%s\"", path.c_str()), report.value(),
                                   iInUse > 0 ? format("None of its presets were loaded; the %lld presets in use are kept.", iInUse)
                                              : string_base("None of its presets were loaded, and the file is left as it is.")));
       return false;
@@ -183,29 +178,29 @@ void Global::load_project_from_file(const file::path & path)
       show_error(format("The project \"%s\" cannot be read: %s", path.c_str(), read.error().c_str()));
       return;
    }
-   const container_read_report report = load_project_from_string(read.value());
+   const outcome<container_read> report = load_project_from_string(read.value());
    if (!report)
    {
       show_error(format("\"%s\" is not a Brisvane project.", path.c_str()));
    }
-   else if (!report.is_whole())
+   else if (!report->is_whole())
    {
       const long long iKept = m_pproject->get_layers_count();
-      string_base strKept = iKept <= report.m_iLayersAnnounced
-                               ? format("Kept: %lld of the %d layers it announces.", iKept, report.m_iLayersAnnounced)
-                               : format("Kept: %lld layers, though it announces %d.", iKept, report.m_iLayersAnnounced);
-      if (report.is_partial())
+      string_base strKept = iKept <= report->m_iLayersAnnounced
+                               ? format("Kept: %lld of the %d layers it announces.", iKept, report->m_iLayersAnnounced)
+                               : format("Kept: %lld layers, though it announces %d.", iKept, report->m_iLayersAnnounced);
+      if (report->is_partial())
       {
          strKept += " Saving over the file would make the loss permanent.";
       }
-      show_error(read_faults_text(format("The project \"%s\"", path.c_str()), report, strKept));
+      show_error(read_faults_text(format("The project \"%s\"", path.c_str()), report.value(), strKept));
    }
 }
 
-container_read_report Global::load_project_from_string(scoped_string_base strText)
+outcome<container_read> Global::load_project_from_string(scoped_string_base strText)
 {
    pointer<project> pproject = make_pointer<project>(this);
-   container_read_report report = pproject->load_project_from_string(strText);
+   outcome<container_read> report = pproject->load_project_from_string(strText);
    if (!report)
    {
       return report;

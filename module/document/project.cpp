@@ -295,12 +295,12 @@ void project::load_default_layers()
    }
    const outcome<string_base> read = read_container_file(m_pcontroller->getFolderToSaveData() / "logo.data");
    size_type<int> sizeIgnored;
-   layers_read_result result = create_layers_from_string(sizeIgnored, read ? scoped_string_base(read.value()) : scoped_string_base(), project_magic_v2);
-   if (result.m_layers.is_empty())
+   outcome<layers_read> logo = create_layers_from_string(sizeIgnored, read ? scoped_string_base(read.value()) : scoped_string_base(), project_magic_v2);
+   if (!logo || logo->m_layers.is_empty())
    {
       return;
    }
-   pointer<app_layer> & playerLogo = result.m_layers[0];
+   pointer<app_layer> & playerLogo = logo->m_layers[0];
    if (playerLogo->get_layer_type() != e_layer_image)
    {
       information("load_default_layers: the first layer of logo.data is not an image layer; no logo layer");
@@ -310,22 +310,22 @@ void project::load_default_layers()
    m_layera.add(playerLogo);
 }
 
-container_read_report project::load_project_from_string(scoped_string_base strText)
+outcome<container_read> project::load_project_from_string(scoped_string_base strText)
 {
    size_type<int> sizeRead;
-   layers_read_result result = create_layers_from_string(sizeRead, strText, project_magic_v2);
+   outcome<layers_read> read = create_layers_from_string(sizeRead, strText, project_magic_v2);
    if (sizeRead.width >= 1 && sizeRead.height >= 1)
    {
       set_paper_size(sizeRead);
    }
    // Every project the program writes ends with its raster-label block.
-   if (result && !result.is_partial() && !result.m_bRasterLabelRead)
+   if (read && !read->is_partial() && !read->m_bRasterLabelRead)
    {
-      result.m_strFault = "the file ends before its raster label block";
+      read->m_strFault = "the file ends before its raster label block";
    }
-   m_layera = std::move(result.m_layers);
+   m_layera = read ? std::move(read->m_layers) : pointer_array<app_layer>();
    m_iCurrentLayer.exchange(m_layera.count() - 1);
-   return result;
+   return read;
 }
 
 void project::mark_changed()

@@ -25,12 +25,11 @@ class image_layer;
 // Block type of the raster-label block in project files; no layer has it.
 inline constexpr int raster_label_block_type = 100;
 
-// How a container text was read: whether it was a container of the kind asked for at all, when
-// the reading ended early (a block cut short or refused, blocks beyond the count) what ended it,
-// and what the reading went past inside blocks it took.
-struct container_read_report
+// How a container text of the kind asked for was read: when the reading ended early (a block cut
+// short or refused, blocks beyond the count) what ended it, and what the reading went past inside
+// blocks it took. A text that is no such container is a failed `outcome` instead.
+struct container_read
 {
-   bool m_bValidContainer = false;
    // In words, for the user; empty when the reading took every block.
    string_base m_strFault;
    // In words, for the user: parts of blocks that were not taken as written (a picture that does
@@ -40,15 +39,14 @@ struct container_read_report
    int m_iLayersAnnounced = 0;
    bool m_bRasterLabelRead = false;
 
-   explicit operator bool() const noexcept { return m_bValidContainer; }
    bool is_partial() const noexcept { return !m_strFault.empty(); }
    // Whether the text was taken whole, as written.
-   bool is_whole() const noexcept { return m_bValidContainer && !is_partial() && m_straBlockFaults.is_empty(); }
+   bool is_whole() const noexcept { return !is_partial() && m_straBlockFaults.is_empty(); }
 };
 
-// The layers read from a container text, in file order. A valid container may hold no layer; a
-// rejected one holds none.
-struct layers_read_result : container_read_report
+// The layers read from a container text, in file order, and how it was read. A container may
+// hold no layer.
+struct layers_read : container_read
 {
    pointer_array<app_layer> m_layers;
 };
@@ -163,16 +161,17 @@ public:
    // file holds an image layer.
    void load_default_layers();
    // Replaces the layers, the raster size (when the text gives both sides) and the raster-label
-   // fields the text sets; the last layer becomes current. False when the text is no project
+   // fields the text sets; the last layer becomes current. A failure when the text is no project
    // container: the document is then left empty with no current layer, so a caller that must
    // keep an open document reads into a new one. A text read only in part says so.
-   container_read_report load_project_from_string(scoped_string_base strText);
+   outcome<container_read> load_project_from_string(scoped_string_base strText);
 
    // The container reader: the layers of a text of the magic ("... v2"), made by this document,
    // in file order. A raster-size text is written into `paper`, a raster-label block applied to
-   // this document. Faults are reported on standard output and in the result, and end the
-   // reading, keeping the layers read before them.
-   layers_read_result create_layers_from_string(size_type<int> & paper, scoped_string_base strText, scoped_string_base strMagic);
+   // this document. Faults are reported on standard output and in what is returned, and end the
+   // reading, keeping the layers read before them; a text that is no container of the magic is a
+   // failure.
+   outcome<layers_read> create_layers_from_string(size_type<int> & paper, scoped_string_base strText, scoped_string_base strMagic);
 
    // A container file read whole. One larger than this document's picture budget is refused
    // before it is read, in the user's terms: its text alone would take more memory than that.

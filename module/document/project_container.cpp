@@ -277,9 +277,8 @@ string_base project::get_raster_size_text() const
    return format("Width:%d\nHeight:%d", get_paper_width(), get_paper_height());
 }
 
-layers_read_result project::create_layers_from_string(size_type<int> & paper, scoped_string_base strText, scoped_string_base strMagic)
+outcome<layers_read> project::create_layers_from_string(size_type<int> & paper, scoped_string_base strText, scoped_string_base strMagic)
 {
-   layers_read_result result;
    line_cursor cursor(strText);
 
    // The header: the magic and the number of layer blocks; the raster-size length is not needed.
@@ -287,21 +286,21 @@ layers_read_result project::create_layers_from_string(size_type<int> & paper, sc
    if (!strHeader)
    {
       information("create_layers_from_string::header no line");
-      return result;
+      return failure("it is empty");
    }
    scoped_string_base strHeaderRest = *strHeader;
    const std::optional<int> iCount = scan_literal(strHeaderRest, strMagic) && scan_literal(strHeaderRest, " ") ? scan_int(strHeaderRest) : std::nullopt;
    if (!iCount)
    {
       information("create_layers_from_string::header check err");
-      return result;
+      return failure(format("its first line is not a \"%s\" header with a layer count", string_base(strMagic).c_str()));
    }
    if (*iCount < 0 || *iCount > max_layers_count)
    {
       information("layers_count can't be <0 or >1024");
-      return result;
+      return failure(format("its header announces %d layers, not 0 to %lld", *iCount, max_layers_count));
    }
-   result.m_bValidContainer = true;
+   layers_read result;
    result.m_iLayersAnnounced = *iCount;
 
    // The blocks. One pass more than the count gives room for a project's raster-label block,

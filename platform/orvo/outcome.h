@@ -1,5 +1,6 @@
 #pragma once
 
+#include <concepts>
 #include <optional>
 #include <utility>
 
@@ -22,6 +23,16 @@ class outcome
 public:
    outcome(T value) : m_value(std::move(value)) {}
    outcome(failure why) : m_strError(why.m_strError.empty() ? string_base("it failed") : std::move(why.m_strError)) {}
+   // The outcome of a value that converts to this kind (a derived value gives its base part).
+   template <typename U>
+      requires(!std::same_as<U, T> && std::convertible_to<U &&, T>)
+   outcome(outcome<U> && other) : m_strError(other.error())
+   {
+      if (other)
+      {
+         m_value.emplace(std::move(other).value());
+      }
+   }
 
    explicit operator bool() const noexcept { return m_value.has_value(); }
 

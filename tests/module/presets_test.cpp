@@ -53,13 +53,13 @@ TEST(built_in_presets, NinePresetsLoadAsFiveByThreeSquareScreens)
    auto pglobal = make_pointer<Global>();
    auto ppresets = make_pointer<project>(pglobal.get());
    size_type<int> sizeIgnored;
-   const layers_read_result result = ppresets->create_layers_from_string(sizeIgnored, getPresetsSource(), project::presets_magic_v2);
+   const outcome<layers_read> result = ppresets->create_layers_from_string(sizeIgnored, getPresetsSource(), project::presets_magic_v2);
    ASSERT_TRUE(result);
-   ASSERT_EQ(result.m_layers.count(), 9);
+   ASSERT_EQ(result->m_layers.count(), 9);
    for (long long i = 0; i < 9; ++i)
    {
       const preset_expectation & preset = expected_presets[i];
-      auto player = result.m_layers[i].cast<boxes_layer>();
+      auto player = result->m_layers[i].cast<boxes_layer>();
       ASSERT_TRUE(player);
       EXPECT_EQ(player->get_name(), preset.m_pszName);
       EXPECT_EQ(player->Columns, 5);
@@ -81,7 +81,9 @@ TEST(built_in_presets, WrittenBackTheyKeepOnlyTheProgramsOwnKeys)
 {
    auto ppresets = make_pointer<project>(nullptr);
    size_type<int> sizeIgnored;
-   for (const pointer<app_layer> & player : ppresets->create_layers_from_string(sizeIgnored, getPresetsSource(), project::presets_magic_v2).m_layers)
+   const outcome<layers_read> builtIn = ppresets->create_layers_from_string(sizeIgnored, getPresetsSource(), project::presets_magic_v2);
+   ASSERT_TRUE(builtIn);
+   for (const pointer<app_layer> & player : builtIn->m_layers)
    {
       ppresets->insert_layer_at(player, -1);
    }
@@ -92,5 +94,7 @@ TEST(built_in_presets, WrittenBackTheyKeepOnlyTheProgramsOwnKeys)
       EXPECT_EQ(strText.find(pszLegacy), string_base::npos) << pszLegacy;
    }
    size_type<int> sizeAgain;
-   EXPECT_EQ(ppresets->create_layers_from_string(sizeAgain, strText, project::presets_magic_v2).m_layers.count(), 9);
+   const outcome<layers_read> again = ppresets->create_layers_from_string(sizeAgain, strText, project::presets_magic_v2);
+   ASSERT_TRUE(again);
+   EXPECT_EQ(again->m_layers.count(), 9);
 }

@@ -53,7 +53,7 @@ protected:
       return testing::internal::GetCapturedStdout();
    }
 
-   layers_read_result read(scoped_string_base strText, scoped_string_base strMagic = project::project_magic_v2)
+   outcome<layers_read> read(scoped_string_base strText, scoped_string_base strMagic = project::project_magic_v2)
    {
       return m_pproject->create_layers_from_string(m_sizePaper, strText, strMagic);
    }
@@ -176,7 +176,9 @@ TEST_F(document, AnEmptySlotInTheListIsSavedAsNoLayer)
    ASSERT_TRUE(m_pproject->save_preset_to_file(folder / "mine.tvsx_presets"));
 
    auto preread = make_pointer<project>(nullptr);
-   EXPECT_EQ(preread->load_project_from_string(file::read_all(folder / "show.tvsx").value_or("")).m_strFault, "");
+   const outcome<container_read> reread = preread->load_project_from_string(file::read_all(folder / "show.tvsx").value_or(""));
+   ASSERT_TRUE(reread) << reread.error();
+   EXPECT_EQ(reread->m_strFault, "");
    ASSERT_EQ(preread->get_layers_count(), 2);
    EXPECT_EQ(preread->get_layer(0)->get_name(), "Left");
    EXPECT_EQ(preread->get_layer(1)->get_name(), "Right");
@@ -332,17 +334,17 @@ TEST_F(document, HeaderFaultsYieldNoLayersAndTellWhy)
    };
    for (const header_case & c : cases)
    {
-      layers_read_result result;
-      EXPECT_EQ(stdout_of([&] { result = read(c.m_strText, c.m_pszMagic); }), c.m_pszOut);
+      testing::internal::CaptureStdout();
+      const auto result = read(c.m_strText, c.m_pszMagic);
+      EXPECT_EQ(testing::internal::GetCapturedStdout(), c.m_pszOut);
       EXPECT_FALSE(result) << c.m_pszOut;
-      EXPECT_TRUE(result.m_layers.is_empty());
    }
    // The blank of the magic matches any white space, none included.
    EXPECT_TRUE(read("BRISVANE_LED_PROJECTv2\t0"));
    // A valid container with no layer is a valid, empty read.
    const auto result = read("BRISVANE_LED_PRESETS v2 0 0\n", project::presets_magic_v2);
-   EXPECT_TRUE(result);
-   EXPECT_TRUE(result.m_layers.is_empty());
+   ASSERT_TRUE(result);
+   EXPECT_TRUE(result->m_layers.is_empty());
 }
 
 TEST_F(document, BlockFaultsKeepTheLayersBeforeThem)
@@ -361,30 +363,35 @@ TEST_F(document, BlockFaultsKeepTheLayersBeforeThem)
    };
    for (const block_case & c : cases)
    {
-      layers_read_result result;
       const string_base strText = "BRISVANE_LED_PROJECT v2 3 0\n" + screen_block("A") + c.m_strBad + screen_block("C");
-      EXPECT_EQ(stdout_of([&] { result = read(strText); }), c.m_pszOut);
-      EXPECT_TRUE(result);
-      ASSERT_EQ(result.m_layers.count(), 1) << c.m_pszOut;
-      EXPECT_EQ(result.m_layers[0]->get_name(), "A");
+      testing::internal::CaptureStdout();
+      const auto result = read(strText);
+      EXPECT_EQ(testing::internal::GetCapturedStdout(), c.m_pszOut);
+      ASSERT_TRUE(result) << c.m_pszOut;
+      ASSERT_EQ(result->m_layers.count(), 1) << c.m_pszOut;
+      EXPECT_EQ(result->m_layers[0]->get_name(), "A");
    }
 }
 
 TEST_F(document, CountAllowsOneBlockMore)
 {
-   EXPECT_EQ(read("BRISVANE_LED_PROJECT v2 0 0\n" + screen_block("A")).m_layers.count(), 1);
+   const auto one = read("BRISVANE_LED_PROJECT v2 0 0\n" + screen_block("A"));
+   ASSERT_TRUE(one);
+   EXPECT_EQ(one->m_layers.count(), 1);
    const auto result = read("BRISVANE_LED_PROJECT v2 1 0\n" + screen_block("A") + screen_block("B") + screen_block("C"));
-   ASSERT_EQ(result.m_layers.count(), 2);
-   EXPECT_EQ(result.m_layers[1]->get_name(), "B");
+   ASSERT_TRUE(result);
+   ASSERT_EQ(result->m_layers.count(), 2);
+   EXPECT_EQ(result->m_layers[1]->get_name(), "B");
 }
 
 TEST_F(document, ShortBlockStillYieldsItsLayerAndSaysTheFileWasCut)
 {
-   layers_read_result result;
-   const string_base strOut = stdout_of([&] { result = read("BRISVANE_LED_PROJECT v2 1 0\n1 500\nName:Cut\nColumns:3"); });
-   EXPECT_EQ(strOut, "create_layers_from_string::data cut short [18 of 500 bytes]: the file ends inside a block\n");
-   ASSERT_EQ(result.m_layers.count(), 1);
-   EXPECT_EQ(result.m_layers[0].cast<boxes_layer>()->Columns, 3);
+   testing::internal::CaptureStdout();
+   const auto result = read("BRISVANE_LED_PROJECT v2 1 0\n1 500\nName:Cut\nColumns:3");
+   EXPECT_EQ(testing::internal::GetCapturedStdout(), "create_layers_from_string::data cut short [18 of 500 bytes]: the file ends inside a block\n");
+   ASSERT_TRUE(result);
+   ASSERT_EQ(result->m_layers.count(), 1);
+   EXPECT_EQ(result->m_layers[0].cast<boxes_layer>()->Columns, 3);
 }
 
 TEST_F(document, BlocksAreTakenByLengthWhateverTheyHold)
@@ -395,13 +402,14 @@ TEST_F(document, BlocksAreTakenByLengthWhateverTheyHold)
    strBlock += "Rows:9\r\n";
    const string_base strText = "BRISVANE_LED_PROJECT v2 2 22\r\nWidth:800\r\nHeight:600\r\n" + project_block(1, strBlock) + screen_block("B");
    const auto result = read(strText);
-   ASSERT_EQ(result.m_layers.count(), 2);
+   ASSERT_TRUE(result);
+   ASSERT_EQ(result->m_layers.count(), 2);
    EXPECT_EQ(m_sizePaper, (size_type<int>{800, 600}));
-   auto player = result.m_layers[0].cast<boxes_layer>();
+   auto player = result->m_layers[0].cast<boxes_layer>();
    EXPECT_EQ(player->get_name(), "Width 5");
    EXPECT_EQ(player->Columns, 7);
    EXPECT_NE(player->Rows, 9);
-   EXPECT_EQ(result.m_layers[1]->get_name(), "B");
+   EXPECT_EQ(result->m_layers[1]->get_name(), "B");
 }
 
 TEST_F(document, RasterLabelPrefixesMatchInAnyLetterCase)
