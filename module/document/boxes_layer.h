@@ -71,9 +71,8 @@ public:
    bool is_corner_label_on(enum_corner ecorner) const noexcept;
 
    // The number of runs of the data (true) or power (false) path as the layer is now, whether
-   // the path is shown or not; 0 when the path cannot be built. It builds the path, a record per
-   // box (exclusions and custom paths make the runs no product of the grid's size), so a grid of
-   // billions of boxes takes as many records each time the layer changes.
+   // the path is shown or not; 0 when the path cannot be built. A grid without boxes left out is
+   // counted line by line; one with excluded boxes builds the path, a record per box.
    long long calculate_path_count(bool bData) const;
    // The number of the layer's first run of the path in its document; 1 without a document.
    long long calculate_base_path_index(bool bData) const;

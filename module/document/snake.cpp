@@ -110,10 +110,20 @@ void snake::check_room_to_build() const
    }
 }
 
+// A path already built tells its runs; any other is counted without building it where the
+// grid allows, so that a path that is not drawn costs no record per box.
 long long snake::count_current_runs() const
 {
    try
    {
+      if (m_oinputsBuilt != current_inputs())
+      {
+         check_room_to_build();
+         if (const std::optional<long long> ollRuns = m_pdescription->count_runs(this))
+         {
+            return *ollRuns;
+         }
+      }
       current_boxes();
       return m_iRunsBuilt;
    }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "document/datagram.h"
@@ -57,6 +58,9 @@ public:
    // layer's diagram type chooses for the snake's kind. Throws std::runtime_error with
    // `g_pszPanelsOverLimit` when a run cannot hold a line.
    std::vector<datagram::box> build_boxes(const snake * psnake) const;
+   // The number of runs `build_boxes` marks, worked out without building the path, for a grid
+   // without boxes left out (or custom paths); none for any other. Throws as `build_boxes` does.
+   std::optional<long long> count_runs(const snake * psnake) const;
 
    // The builders; they append to `boxes`. Data: runs of whole lines, loads in pixels, or runs
    // that may end inside a line. Power: the same two rules with loads in watts.
