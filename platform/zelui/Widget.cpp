@@ -74,8 +74,14 @@ bool Widget::remove_child_at(long long index)
    if (pscreen)
    {
       pscreen->forget_widget(pchild.get());
-      std::scoped_lock lock(pscreen->children_mutex());
-      m_children.erase_at(index);
+      {
+         std::scoped_lock lock(pscreen->children_mutex());
+         m_children.erase_at(index);
+      }
+      // What the child covered (a message box answered, a dialog closed) is drawn again: nothing
+      // else may come to draw the window before the user's next move.
+      set_need_redraw();
+      post_redraw();
    }
    else
    {

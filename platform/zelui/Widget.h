@@ -58,7 +58,8 @@ public:
    // Appends, or inserts before `index`; a widget that has another parent leaves it first.
    void add_child(Widget * pwidget);
    void add_child(long long index, Widget * pwidget);
-   // Takes a child out; false when it was not a child. The screen forgets it (focus, capture, drag).
+   // Takes a child out; false when it was not a child. The screen forgets it (focus, capture, drag)
+   // and draws again where it was.
    bool remove_child(Widget * pwidget);
    bool remove_child_at(long long index);
    // Moves this widget last among its parent's children, so that it is drawn over its siblings.

@@ -91,6 +91,43 @@ TEST(MessageDialog, ReturnAndEscapeAnswerOnlyOnce)
    EXPECT_EQ(answers, (std::vector<int>{0}));
 }
 
+TEST(MessageDialog, OneEscapeOrOneClickClosesTheBoxOnTopAndTheWindowDrawsWithoutIt)
+{
+   recording_interaction window;
+   test_screen screen;
+   screen->set_interaction(&window);
+   std::vector<int> answers;
+   auto open_box = [&]
+   {
+      auto pbox = new zelui::MessageDialog(screen.get(), 2, "Error", "The web page cannot be opened.", "OK", "Cancel", false);
+      pbox->set_callback([&](int i) { answers.push_back(i); });
+      screen.layout();
+      return pbox;
+   };
+   // Nothing else moves on the screen: only the box's going asks the window for a frame.
+   auto expect_gone_and_drawn = [&](const function<void()> & answer, const char * pszHow)
+   {
+      SCOPED_TRACE(pszHow);
+      const int iRedraws = window.m_iRedraws;
+      const int iPosts = window.m_iPosts;
+      answer();
+      EXPECT_EQ(screen->child_count(), 0);
+      EXPECT_GT(window.m_iRedraws, iRedraws);
+      EXPECT_GT(window.m_iPosts, iPosts);
+   };
+   open_box();
+   expect_gone_and_drawn([&] { screen.key(user::e_key_escape); }, "Escape");
+   // The next box opens right after, where the first was.
+   zelui::Button * pok = find_button(open_box(), "OK");
+   ASSERT_NE(pok, nullptr);
+   const point_type<int> point = pok->absolute_position() + point_type<int>{3, 3};
+   screen.move(point.x, point.y);
+   screen.press(point.x, point.y);
+   expect_gone_and_drawn([&] { screen.release(point.x, point.y); }, "a click on OK");
+   EXPECT_EQ(answers, (std::vector<int>{0, 0}));
+   screen->set_interaction(nullptr);
+}
+
 TEST(MessageDialog, KeepsPressesFromTheWidgetsBehindIt)
 {
    test_screen screen;
