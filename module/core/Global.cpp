@@ -48,17 +48,14 @@ string_base Global::make_data_folder() const
    return {};
 }
 
-void Global::tell_data_folder_fault()
-{
-   if (!m_strDataFolderFault.empty())
-   {
-      report_data_folder_fault(m_strDataFolderFault);
-   }
-}
-
 void Global::report_data_folder_fault(scoped_string_base strWhy)
 {
-   trace("the data folder cannot be written: %.*s", static_cast<int>(strWhy.size()), strWhy.data());
+   const string_base strReason = strWhy.empty() ? m_strDataFolderFault : string_base(strWhy);
+   if (strReason.empty())
+   {
+      return;
+   }
+   trace("the data folder cannot be written: %s", strReason.c_str());
    if (std::exchange(m_bDataFolderFaultTold, true))
    {
       return;
@@ -66,7 +63,7 @@ void Global::report_data_folder_fault(scoped_string_base strWhy)
    const file::path pathFolder = getFolderToSaveData();
    show_error(format("The data folder \"%s\" cannot be written: %s.\n\nPresets added, the logo layer and the window layout are "
                      "kept only until the program ends.",
-                     pathFolder.is_empty() ? "(none)" : pathFolder.c_str(), string_base(strWhy).c_str()));
+                     pathFolder.is_empty() ? "(none)" : pathFolder.c_str(), strReason.c_str()));
 }
 
 Global::~Global() = default;

@@ -111,9 +111,9 @@ public:
    void show_error(scoped_string_base strText) const override;
    // What the program keeps in the data folder (presets, logo, layout) would be lost at the next
    // start: the user is told once a session where the folder is and why it cannot be written.
-   // The first is told when the root screen is built; later ones come from failed writes.
-   void tell_data_folder_fault();
-   void report_data_folder_fault(scoped_string_base strWhy);
+   // A failed write gives its reason; without one, the reason found when the folder was made at
+   // the start is told, if there is one (the root screen asks for it once it is built).
+   void report_data_folder_fault(scoped_string_base strWhy = {});
 
    // Layer list operations.
    void insert_layer_at(const pointer<app_layer> & player, long long index);

@@ -133,7 +133,7 @@ void MainScreen::create_main_screen()
          pwindow->set_callback([this] { settings_save_layout(); });
       }
    }
-   m_pglobal->tell_data_folder_fault();
+   m_pglobal->report_data_folder_fault();
    settings_load_layout();
    m_pglobal->load_default_presets();
    set_visible(true);
