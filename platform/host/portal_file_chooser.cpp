@@ -100,16 +100,17 @@ void append_options(sd_bus_message * pmessage, const file::file_dialog & dialog,
    check_bus_call(sd_bus_message_close_container(pmessage), "the options");
 }
 
-// What the portal's results say: the first chosen file and the caption of the filter selected.
-struct portal_results
+// What the user chose, as the portal's results say: the first chosen file and the caption of the
+// filter selected.
+struct portal_choice
 {
    string_base m_strUri;
    string_base m_strFilter;
 };
 
-portal_results read_results(sd_bus_message * pmessage)
+portal_choice read_choice(sd_bus_message * pmessage)
 {
-   portal_results results;
+   portal_choice choice;
    check_bus_call(sd_bus_message_enter_container(pmessage, 'a', "{sv}"), "the results");
    while (check_bus_call(sd_bus_message_enter_container(pmessage, 'e', "sv"), "the results") > 0)
    {
@@ -123,7 +124,7 @@ portal_results read_results(sd_bus_message * pmessage)
          check_bus_call(sd_bus_message_exit_container(pmessage), "uris");
          if (ppszUris && ppszUris[0])
          {
-            results.m_strUri = ppszUris[0];
+            choice.m_strUri = ppszUris[0];
          }
          for (char ** ppsz = ppszUris; ppsz && *ppsz; ++ppsz)
          {
@@ -137,7 +138,7 @@ portal_results read_results(sd_bus_message * pmessage)
          check_bus_call(sd_bus_message_enter_container(pmessage, 'v', "(sa(us))"), "current_filter");
          check_bus_call(sd_bus_message_enter_container(pmessage, 'r', "sa(us)"), "current_filter");
          check_bus_call(sd_bus_message_read(pmessage, "s", &pszCaption), "current_filter");
-         results.m_strFilter = pszCaption;
+         choice.m_strFilter = pszCaption;
          check_bus_call(sd_bus_message_skip(pmessage, "a(us)"), "current_filter");
          check_bus_call(sd_bus_message_exit_container(pmessage), "current_filter");
          check_bus_call(sd_bus_message_exit_container(pmessage), "current_filter");
@@ -149,7 +150,7 @@ portal_results read_results(sd_bus_message * pmessage)
       check_bus_call(sd_bus_message_exit_container(pmessage), "the results");
    }
    check_bus_call(sd_bus_message_exit_container(pmessage), "the results");
-   return results;
+   return choice;
 }
 
 // The index of the filter with the caption; `iDefault` when the list has none.
@@ -275,13 +276,13 @@ void portal_file_chooser::request::on_response(sd_bus_message * pmessage)
       }
       if (uResponse == g_uResponseSuccess)
       {
-         const portal_results results = read_results(pmessage);
-         strPath = path_of_file_uri(results.m_strUri);
+         const portal_choice choice = read_choice(pmessage);
+         strPath = path_of_file_uri(choice.m_strUri);
          if (strPath.empty())
          {
-            throw exception(error_not_supported, format("the chooser named no local file: \"%s\"", results.m_strUri.c_str()));
+            throw exception(error_not_supported, format("the chooser named no local file: \"%s\"", choice.m_strUri.c_str()));
          }
-         iFilter = filter_index(m_pdialog->filter(), results.m_strFilter, iFilter);
+         iFilter = filter_index(m_pdialog->filter(), choice.m_strFilter, iFilter);
       }
    }
    catch (const exception & e)
