@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "address_space_limit.h"
 #include "document/boxes_layer.h"
 #include "orvo/image.h"
 #include "orvo/trace.h"
@@ -325,6 +326,26 @@ TEST(boxes_layer_drawing, AFailingDataPathIsSwitchedOffReportedOnceAndThePowerPa
    EXPECT_TRUE(player->has_changed());
    EXPECT_EQ(pixel(*player, 200, 50), opaque(red));
    EXPECT_EQ(pixel(*player, 200, 25), 0u);
+}
+
+// A layer in no document has no budget for its paths: a path larger than the memory left fails
+// as it is built, and is switched off and told like any other failed path.
+TEST(boxes_layer_drawing, ADataPathThatRunsOutOfMemoryIsSwitchedOffAndToldSo)
+{
+#if defined(__SANITIZE_ADDRESS__)
+   GTEST_SKIP() << "an address-space limit leaves the address sanitizer no room";
+#endif
+   // Four million boxes of one pixel: a 16 MB picture, and a path of about 160 MB.
+   auto player = bare_layer(2000, 2000, 1, 1);
+   player->DrawSnake = 1;
+   player->DrawPowerSnake = 0;
+   const std::uint64_t uLimit = address_space_in_use() + (std::uint64_t{64} << 20);
+   EXPECT_TRUE(passes_under_address_space_limit(uLimit, [&] {
+      const frame_build build(*player);
+      const string_base strExpected =
+         format("The data path of the layer \"%s\" cannot be drawn: there was not enough memory for it.", player->get_name().c_str());
+      return build.errors == std::vector<std::string>{strExpected} && player->DrawSnake == 0;
+   }));
 }
 
 TEST(boxes_layer_drawing, CabinetNamesTakeLettersForColumnsOrWithReverseForRows)

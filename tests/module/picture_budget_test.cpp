@@ -3,10 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include "address_space_limit.h"
 #include "document/image_layer.h"
 #include "document/picture_budget.h"
 #include "document/project.h"
@@ -65,18 +62,7 @@ TEST(picture_budget, an_address_space_limit_bounds_the_budget)
    // The address sanitizer's shadow memory alone passes any such limit: its allocations then fail.
    GTEST_SKIP() << "an address-space limit leaves the address sanitizer no room";
 #endif
-   const pid_t pid = ::fork();
-   if (pid == 0)
-   {
-      struct rlimit limit{};
-      ::getrlimit(RLIMIT_AS, &limit);
-      limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 3 * gib);
-      const bool bSet = ::setrlimit(RLIMIT_AS, &limit) == 0;
-      ::_exit(bSet && picture_budget::limit_for_this_process() <= 3 * gib / 2 ? 0 : 1);
-   }
-   int iStatus = 0;
-   ::waitpid(pid, &iStatus, 0);
-   EXPECT_TRUE(WIFEXITED(iStatus) && WEXITSTATUS(iStatus) == 0);
+   EXPECT_TRUE(passes_under_address_space_limit(3 * gib, [] { return picture_budget::limit_for_this_process() <= 3 * gib / 2; }));
 }
 
 // The layers' own and offscreen pictures count in their document's one tally, and leave it
