@@ -1,6 +1,9 @@
 #include "zelui/MessageDialog.h"
 
+#include <algorithm>
+
 #include "orvo/string_array.h"
+#include "orvo/unicode.h"
 #include "zel2d/context.h"
 #include "zelui/BoxLayout.h"
 #include "zelui/Button.h"
@@ -10,22 +13,24 @@
 namespace zelui
 {
 
-// Room at the left of the text for the kind mark.
+// Room at the left of the text for the kind mark, and the box's margins at the left and right.
 static constexpr int mark_room = 44;
+static constexpr int side_margin = 15;
+// Narrower room than this breaks no line: a word a line would be no more readable than a cut line.
+static constexpr int least_room = 80;
 
 MessageDialog::MessageDialog(Widget * pparent, int iType, scoped_string_base strTitle, scoped_string_base strMessage,
                              scoped_string_base strButton, scoped_string_base strAltButton, bool bAltButton) :
    Window(pparent, strTitle), m_iType(iType), m_strMessage(strMessage), m_bAltButton(bAltButton)
 {
    set_modal(true);
-   set_layout(new BoxLayout(e_orientation_vertical, e_alignment_middle, rectangle_type<int>{15, 12, 15, 12}, 12));
-   auto ptext = new Widget(this);
-   ptext->set_layout(new BoxLayout(e_orientation_vertical, e_alignment_minimum, rectangle_type<int>{mark_room, 0, 0, 0}, 2));
-   string_array_base lines;
-   lines._add_lines(m_strMessage);
-   for (const string_base & strLine : lines)
+   set_layout(new BoxLayout(e_orientation_vertical, e_alignment_middle,
+                            rectangle_type<int>{side_margin, 12, side_margin, 12}, 12));
+   m_ptext = new Widget(this);
+   m_ptext->set_layout(new BoxLayout(e_orientation_vertical, e_alignment_minimum, rectangle_type<int>{mark_room, 0, 0, 0}, 2));
+   for (const string_base & strLine : lines_in(nullptr, 0))
    {
-      new Label(ptext, strLine);
+      new Label(m_ptext, strLine);
    }
    auto prow = new Widget(this);
    prow->set_layout(new BoxLayout(e_orientation_horizontal, e_alignment_middle, 0, 8));
@@ -59,8 +64,82 @@ void MessageDialog::answer(int iButton)
    }
 }
 
+std::vector<string_base> MessageDialog::lines_in(zel2d::context * pcontext, int iRoom) const
+{
+   string_array_base written;
+   written._add_lines(m_strMessage);
+   std::vector<string_base> lines(written.begin(), written.end());
+   if (iRoom < least_room)
+   {
+      return lines;
+   }
+   zel2d::context * pmeasure = measuring_context(pcontext);
+   zel2d::saved_state state(pmeasure);
+   pmeasure->set_font_face(theme()->face("sans"));
+   pmeasure->set_font_size(font_size());
+   // As a label measures itself: its text and two pixels.
+   auto fits = [&](const string_base & str) { return pmeasure->text_bounds(0.0f, 0.0f, str, nullptr) + 2.0f <= iRoom; };
+   std::vector<string_base> broken;
+   for (const string_base & strLine : lines)
+   {
+      string_base strRest = strLine;
+      while (!fits(strRest))
+      {
+         // The longest start that fits, ending before a space when there is one; else as many
+         // whole characters as fit, one at least.
+         std::size_t iEnd = 0;
+         std::size_t iSpace = string_base::npos;
+         for (std::size_t i = 0; i < strRest.size();)
+         {
+            const std::size_t iNext = i + unicode::decode_utf8_at(strRest, i).m_iLength;
+            if (!fits(strRest.substr(0, iNext)))
+            {
+               break;
+            }
+            iSpace = strRest[i] == ' ' ? i : iSpace;
+            iEnd = iNext;
+            i = iNext;
+         }
+         if (iEnd < strRest.size() && strRest[iEnd] == ' ')
+         {
+            iSpace = iEnd;
+         }
+         const std::size_t iCut = iSpace != string_base::npos && iSpace > 0 ? iSpace : std::max<std::size_t>(iEnd, 1);
+         broken.push_back(strRest.substr(0, iCut));
+         strRest = strRest.substr(iCut < strRest.size() && strRest[iCut] == ' ' ? iCut + 1 : iCut);
+      }
+      broken.push_back(strRest);
+   }
+   return broken;
+}
+
+void MessageDialog::fit_text(zel2d::context * pcontext)
+{
+   const Widget * pparent = parent();
+   const int iRoom = pparent && pparent->width() > 0 ? pparent->width() - 2 * side_margin - mark_room : 0;
+   const std::vector<string_base> lines = lines_in(pcontext, iRoom);
+   std::vector<string_base> shown;
+   for (const pointer<Widget> & pchild : m_ptext->children())
+   {
+      shown.push_back(static_cast<Label *>(pchild.get())->caption());
+   }
+   if (lines == shown)
+   {
+      return;
+   }
+   while (m_ptext->child_count() > 0)
+   {
+      m_ptext->remove_child_at(m_ptext->child_count() - 1);
+   }
+   for (const string_base & strLine : lines)
+   {
+      new Label(m_ptext, strLine);
+   }
+}
+
 void MessageDialog::perform_layout(zel2d::context * pcontext, bool bRecursive)
 {
+   fit_text(pcontext);
    set_size(preferred_size(pcontext, true));
    Window::perform_layout(pcontext, bRecursive);
    if (!m_bPlaced)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "orvo/function.h"
 #include "zelui/Window.h"
 
@@ -9,7 +11,9 @@ namespace zelui
 // A modal message box in the middle of its parent: a kind mark, the text (one line per line of
 // the message) and one or two buttons. It answers asynchronously: pressing a button (Return the
 // main one, Escape the alternative one when there is one) closes the dialog and then runs the
-// callback with the button's index, 0 for the main button and 1 for the alternative.
+// callback with the button's index, 0 for the main button and 1 for the alternative. A line too
+// wide for the parent is broken (at spaces, or inside a word too long), so that the box and its
+// buttons stay inside the parent.
 class MessageDialog : public Window
 {
 public:
@@ -35,9 +39,15 @@ public:
                        const string_base & strText) override;
 
 private:
+   // The message's lines as shown in room of that width (none: as written).
+   std::vector<string_base> lines_in(zel2d::context * pcontext, int iRoom) const;
+   // Shows the lines that fit in the parent, when they are not the lines shown.
+   void fit_text(zel2d::context * pcontext);
+
    int m_iType;
    string_base m_strMessage;
    bool m_bAltButton;
+   Widget * m_ptext = nullptr;
    bool m_bPlaced = false;
    bool m_bAnswered = false;
    function<void(int)> m_callback;
