@@ -6,34 +6,22 @@
 #include <unistd.h>
 
 #include "test_screen.h"
+#include "widgets_in.h"
 #include "zelui/Button.h"
 #include "zelui/ComboBox.h"
 #include "zelui/TextBox.h"
 #include "zelui/FileDialog.h"
+#include "zelui/Label.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/interaction.h"
 
 namespace
 {
 
-// The buttons of a widget tree, in tree order.
-void collect_buttons(zelui::Widget * pwidget, std::vector<zelui::Button *> & buttons)
-{
-   if (auto pbutton = dynamic_cast<zelui::Button *>(pwidget))
-   {
-      buttons.push_back(pbutton);
-   }
-   for (auto & pchild : pwidget->children())
-   {
-      collect_buttons(pchild.get(), buttons);
-   }
-}
-
 // The first button of a widget tree with the caption, or null.
 zelui::Button * find_button(zelui::Widget * pwidget, const string_base & strCaption)
 {
-   std::vector<zelui::Button *> buttons;
-   collect_buttons(pwidget, buttons);
+   const std::vector<zelui::Button *> buttons = widgets_in<zelui::Button>(pwidget);
    auto it = std::find_if(buttons.begin(), buttons.end(), [&](zelui::Button * p) { return p->caption() == strCaption; });
    return it == buttons.end() ? nullptr : *it;
 }
@@ -67,8 +55,7 @@ TEST(MessageDialog, AnswersWithTheIndexOfThePressedButtonAndCloses)
    screen.layout();
    // Centred on the screen.
    EXPECT_NEAR(pdialog->x() + pdialog->width() / 2, 400, 1);
-   std::vector<zelui::Button *> buttons;
-   collect_buttons(pdialog, buttons);
+   const std::vector<zelui::Button *> buttons = widgets_in<zelui::Button>(pdialog);
    ASSERT_EQ(buttons.size(), 2u);
    EXPECT_EQ(buttons[0]->caption(), "No");
    click_on(screen, buttons[0]);
@@ -83,8 +70,7 @@ TEST(MessageDialog, ReturnAndEscapeAnswerOnlyOnce)
    auto pdialog = new zelui::MessageDialog(screen.get(), 2, "Error", "Error loading image.", "OK", "Cancel", false);
    pdialog->set_callback([&](int i) { answers.push_back(i); });
    screen.layout();
-   std::vector<zelui::Button *> buttons;
-   collect_buttons(pdialog, buttons);
+   const std::vector<zelui::Button *> buttons = widgets_in<zelui::Button>(pdialog);
    EXPECT_EQ(buttons.size(), 1u);
    screen.key(user::e_key_escape);
    screen.key(user::e_key_return);
@@ -126,6 +112,43 @@ TEST(MessageDialog, OneEscapeOrOneClickClosesTheBoxOnTopAndTheWindowDrawsWithout
    expect_gone_and_drawn([&] { screen.release(point.x, point.y); }, "a click on OK");
    EXPECT_EQ(answers, (std::vector<int>{0, 0}));
    screen->set_interaction(nullptr);
+}
+
+TEST(MessageDialog, ALineTooWideForANarrowWindowIsBrokenSoThatTheBoxAndItsButtonsStayInside)
+{
+   test_screen screen;
+   screen->set_size({300, 600});
+   const string_base strMessage = "The raster of 65535 x 1080 pixels cannot be drawn: it needs more memory than allowed.\n\n"
+                                  "\"/tmp/a_folder_name_far_too_long_for_any_line/wall.tvsx\"";
+   std::vector<int> answers;
+   auto pbox = new zelui::MessageDialog(screen.get(), 2, "Error", strMessage, "OK", "Cancel", false);
+   pbox->set_callback([&](int i) { answers.push_back(i); });
+   screen.layout();
+   EXPECT_GE(pbox->x(), 0);
+   EXPECT_LE(pbox->x() + pbox->width(), 300);
+   // Every character is still shown, and the empty line between the paragraphs stays.
+   string_base strShown;
+   bool bEmptyLine = false;
+   for (zelui::Label * plabel : widgets_in<zelui::Label>(pbox))
+   {
+      EXPECT_LE(plabel->absolute_position().x + plabel->width(), 300) << plabel->caption();
+      strShown += plabel->caption();
+      bEmptyLine = bEmptyLine || plabel->caption().empty();
+   }
+   EXPECT_TRUE(bEmptyLine);
+   auto without_breaks = [](string_base str)
+   {
+      std::erase_if(str, [](char ch) { return ch == ' ' || ch == '\n'; });
+      return str;
+   };
+   EXPECT_EQ(without_breaks(strShown), without_breaks(strMessage));
+   // Made wide again, the window shows the lines as written.
+   screen->set_size({1600, 600});
+   screen.layout();
+   EXPECT_EQ(widgets_in<zelui::Label>(pbox).front()->caption(),
+             "The raster of 65535 x 1080 pixels cannot be drawn: it needs more memory than allowed.");
+   click_on(screen, find_button(pbox, "OK"));
+   EXPECT_EQ(answers, (std::vector<int>{0}));
 }
 
 TEST(MessageDialog, KeepsPressesFromTheWidgetsBehindIt)
@@ -213,8 +236,7 @@ TEST_F(FileDialogTest, ListsFoldersThenTheFilesOfTheSelectedFilter)
    test_screen screen;
    zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_open);
    EXPECT_EQ(pwindow->listed_names(), (std::vector<string_base>{"../", "sub/", "a.PNG", "b.png"}));
-   std::vector<zelui::Button *> buttons;
-   collect_buttons(pwindow, buttons);
+   const std::vector<zelui::Button *> buttons = widgets_in<zelui::Button>(pwindow);
    auto pfilter = std::find_if(buttons.begin(), buttons.end(), [](zelui::Button * p) { return dynamic_cast<zelui::ComboBox *>(p); });
    ASSERT_NE(pfilter, buttons.end());
    static_cast<zelui::ComboBox *>(*pfilter)->set_selected_index(1, e_source_user);
