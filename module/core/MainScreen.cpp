@@ -365,6 +365,13 @@ bool MainScreen::on_mouse_down(zelui::Widget * pwidget)
    {
       return true;
    }
+   // A box or dialog opened over the open drop-down (by a shortcut, or a file dialog's answer) owns
+   // the press: the drop-down folds, and the press goes on to the box.
+   if (zelui::Window * pmodal = modal_window(); pmodal && pmodal->is_ancestor_of(pwidget))
+   {
+      m_ptopmenu->fold();
+      return true;
+   }
    // The menu strip handles its own presses: a caption opens its drop-down (never closing its own),
    // a press beside the captions folds it.
    for (zelui::Widget * p = pwidget; p; p = p->parent())

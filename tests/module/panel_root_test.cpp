@@ -11,7 +11,11 @@
 #include "panels/TopMenuSubmenu.h"
 #include "panels/TopPanel.h"
 #include "panels/WidgetWithBackground.h"
+#include "screen_dialogs.h"
+#include "widgets_in.h"
+#include "zelui/Button.h"
 #include "zelui/Label.h"
+#include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
 
 using namespace Tarvossa_BrisvanePro;
@@ -70,6 +74,20 @@ TEST_F(root_with_panels, a_press_outside_the_open_menu_folds_it_and_is_kept_from
    TopMenuSubmenu * psubmenu = m_pscreen->top_menu()->submenu(1);
    EXPECT_TRUE(m_pscreen->on_mouse_down(psubmenu->child_at(0)));
    EXPECT_FALSE(m_pscreen->on_mouse_down(m_pscreen->right_panel()));
+   EXPECT_FALSE(m_pscreen->top_menu()->is_showing_any_submenu());
+}
+
+TEST_F(root_with_panels, a_click_on_a_message_box_opened_over_the_open_menu_answers_it_and_folds_the_menu)
+{
+   m_pscreen->top_menu()->setSubmenu(1);
+   frame();
+   ASSERT_TRUE(m_pscreen->top_menu()->is_showing_any_submenu());
+   m_pglobal->show_error("The web page cannot be opened.");
+   frame();
+   zelui::MessageDialog * pbox = dialog_on<zelui::MessageDialog>(*m_pscreen, "Error");
+   ASSERT_NE(pbox, nullptr);
+   click(widgets_in<zelui::Button>(pbox).front());
+   EXPECT_EQ(dialog_on<zelui::MessageDialog>(*m_pscreen, "Error"), nullptr);
    EXPECT_FALSE(m_pscreen->top_menu()->is_showing_any_submenu());
 }
 
