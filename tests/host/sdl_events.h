@@ -44,6 +44,16 @@ inline void push_mouse_button(std::uint32_t uWindow, std::uint32_t uType, int x,
    SDL_PushEvent(&event);
 }
 
+inline void push_mouse_motion(std::uint32_t uWindow, int x, int y)
+{
+   SDL_Event event{};
+   event.type = SDL_MOUSEMOTION;
+   event.motion.windowID = uWindow;
+   event.motion.x = x;
+   event.motion.y = y;
+   SDL_PushEvent(&event);
+}
+
 inline void push_window_event(std::uint32_t uWindow, SDL_WindowEventID eevent, int data1 = 0, int data2 = 0)
 {
    SDL_Event event{};

@@ -6,7 +6,11 @@
 // the program (the close box, "Yes") and the program's own teardown follows. Nothing it does may
 // crash the program or trip a sanitizer, the document it leaves must save and read back to itself,
 // and the files the program keeps in its data folder must be whole before the teardown. Nothing it
-// writes may land outside that folder: an open dialog is kept showing it.
+// writes may land outside that folder: an open dialog is kept showing it. Between its other actions
+// it opens message boxes as a user does (the close box, a web link that finds no browser, a file
+// that is no project) and answers the box on top with one key or one click, pushed into the
+// window's event queue as the desktop sends them: that one input must take the box off the screen,
+// and the window must draw again without it.
 //
 // BRISVANE_SESSION_ACTIONS sets the number of actions (300 unless set) and BRISVANE_SESSION_SEED the
 // seed (1 unless set); a failure names the seed and the actions that led to it, and
@@ -42,8 +46,10 @@
 #include "panels/TopMenuMain.h"
 #include "panels/TopMenuSubmenu.h"
 #include "panels/WidgetWithBackground.h"
+#include "sdl_events.h"
 #include "toolwindows/SettingsBoxes.h"
 #include "zel2d/context.h"
+#include "zelui/Button.h"
 #include "zelui/FileDialog.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
@@ -51,6 +57,7 @@
 #include "zelui/mouse.h"
 #include "running_application.h"
 #include "screen_dialogs.h"
+#include "widgets_in.h"
 
 using namespace Tarvossa_BrisvanePro;
 
@@ -234,8 +241,9 @@ public:
       return running_program::handle_posted_events();
    }
 
-   // What left the handling of an event or a frame as an exception, with the action it came at.
-   const std::vector<string_base> & escaped() const noexcept { return m_escaped; }
+   // What went wrong on the way, each with the action it came at: an exception that left the
+   // handling of an event or a frame, a message box that one key or click did not answer.
+   const std::vector<string_base> & faults() const noexcept { return m_faults; }
 
    // The last actions, for the failure message.
    string_base history() const
@@ -290,6 +298,8 @@ private:
       return pick_of(points);
    }
 
+   void fault(const string_base & strFault) { m_faults.push_back(format("action %lld: ", m_iActions) + strFault); }
+
    void note(string_base strAction)
    {
       if (m_bLog)
@@ -312,6 +322,7 @@ private:
       pimage->fill(color::color{200, 40, 40, 255});
       image::save_image(*pimage, m_folder / "picture.png", image::save_options{});
       std::ofstream(m_folder / "partial.tvsx") << "BRISVANE_LED_PROJECT v2 3 0\n1 9\nName:Part3 6\nName:x";
+      std::ofstream(m_folder / "garbage.tvsx") << "garbage, no project";
       ::mkfifo((m_folder / "pipe.tvsx").c_str(), 0600);
       write_extreme_project(pimage);
       m_paths = {m_folder / "session.tvsx", m_folder / "picture.png", m_folder / "partial.tvsx", m_folder / "pipe.tvsx",
@@ -412,7 +423,7 @@ private:
       }
       catch (const std::exception & exception)
       {
-         m_escaped.push_back(format("action %lld: %s", m_iActions, exception.what()));
+         fault(format("an exception left the handling of an event: %s", exception.what()));
       }
    }
 
@@ -429,7 +440,7 @@ private:
       case 6: type_value(); break;
       case 7: menu_item(); break;
       case 8: wheel(); break;
-      default: answer_message_box_or_resize(); break;
+      default: message_box_or_resize(); break;
       }
    }
 
@@ -594,8 +605,15 @@ private:
    {
       TopMenu * pmenu = m_pscreen->top_menu();
       const long long iSection = pick(static_cast<int>(pmenu->captions().count()));
+      click_menu_item(iSection, [this](long long iCount) { return pick(static_cast<int>(iCount)); });
+   }
+
+   // Opens the menu of that section and clicks the item that `choose` picks of its items' count.
+   void click_menu_item(long long iSection, const function<long long(long long)> & choose)
+   {
+      TopMenu * pmenu = m_pscreen->top_menu();
       const std::vector<WidgetWithBackground *> captions = pmenu->menu_bar()->items();
-      if (iSection >= static_cast<long long>(captions.size()))
+      if (iSection < 0 || iSection >= static_cast<long long>(captions.size()))
       {
          return;
       }
@@ -607,7 +625,7 @@ private:
          note(format("menu %s opened, nothing in it", pmenu->captions()[iSection].c_str()));
          return;
       }
-      const std::size_t iItem = static_cast<std::size_t>(pick(static_cast<int>(psubmenu->items().size())));
+      const auto iItem = static_cast<std::size_t>(choose(static_cast<long long>(psubmenu->items().size())));
       note(format("menu %s, item %zu (%s)", pmenu->captions()[iSection].c_str(), iItem,
                   iItem < static_cast<std::size_t>(psubmenu->captions().count()) ? psubmenu->captions()[static_cast<long long>(iItem)].c_str() : "?"));
       click_centre_of(psubmenu->items()[iItem]);
@@ -622,21 +640,89 @@ private:
       m_pscreen->on_window_scroll(point, {0.f, fNotches});
    }
 
-   void answer_message_box_or_resize()
+   void message_box_or_resize()
    {
       if (pick(6) == 0)
       {
          resize_the_window();
          return;
       }
-      if (auto * pbox = dialog_on<zelui::MessageDialog>(*m_pscreen))
+      if (!box_on_top())
       {
-         const int iButton = pick(2);
-         note(format("message box \"%s\" answered with button %d", pbox->title().c_str(), iButton));
-         pbox->answer(iButton);
+         open_a_message_box();
+         handle_posted_events();
+      }
+      if (zelui::MessageDialog * pbox = box_on_top())
+      {
+         answer_through_the_window(pbox);
          return;
       }
-      note("no message box to answer");
+      note("no message box opened");
+   }
+
+   zelui::MessageDialog * box_on_top() const { return dynamic_cast<zelui::MessageDialog *>(m_pscreen->modal_window()); }
+
+   void open_a_message_box()
+   {
+      switch (pick(3))
+      {
+      case 0:
+         note("the close box");
+         sdl_events::push_window_event(m_program.window()->window_id(), SDL_WINDOWEVENT_CLOSE);
+         break;
+      case 1:
+      {
+         // "Website link for update" or "Tutorials link", the second and third items of "About".
+         const long long iAbout = m_pscreen->top_menu()->captions().find_first_ci("About");
+         click_menu_item(iAbout, [this](long long) { return 1 + pick(2); });
+         break;
+      }
+      default:
+         note("open garbage.tvsx");
+         m_pglobal->load_project_from_file(file::path((m_folder / "garbage.tvsx").c_str()));
+         break;
+      }
+   }
+
+   // One key (Escape or Return) or one click on one of the box's buttons, as the desktop sends them
+   // to the window; the box must be gone, and the window drawn again, once the window has handled it.
+   void answer_through_the_window(zelui::MessageDialog * pbox)
+   {
+      pointer<zelui::MessageDialog> pkeep(pbox);
+      main_window * pwindow = m_program.window();
+      const std::uint32_t uWindow = pwindow->window_id();
+      const std::vector<zelui::Button *> buttons = widgets_in<zelui::Button>(pbox);
+      const auto iWay = static_cast<std::size_t>(pick(static_cast<int>(2 + buttons.size())));
+      string_base strHow;
+      if (iWay < 2)
+      {
+         const SDL_Keycode keycode = iWay == 0 ? SDLK_ESCAPE : SDLK_RETURN;
+         const SDL_Scancode scancode = iWay == 0 ? SDL_SCANCODE_ESCAPE : SDL_SCANCODE_RETURN;
+         strHow = iWay == 0 ? "Escape" : "Return";
+         sdl_events::push_key(uWindow, SDL_KEYDOWN, keycode, scancode);
+         sdl_events::push_key(uWindow, SDL_KEYUP, keycode, scancode);
+      }
+      else
+      {
+         zelui::Button * pbutton = buttons[iWay - 2];
+         const point_type<int> point = pbutton->absolute_position() + point_type<int>{pbutton->width() / 2, pbutton->height() / 2};
+         strHow = format("a click on \"%s\" at %d,%d", pbutton->caption().c_str(), point.x, point.y);
+         sdl_events::push_mouse_motion(uWindow, point.x, point.y);
+         sdl_events::push_mouse_button(uWindow, SDL_MOUSEBUTTONDOWN, point.x, point.y);
+         sdl_events::push_mouse_button(uWindow, SDL_MOUSEBUTTONUP, point.x, point.y);
+      }
+      note(format("message box \"%s\" answered with %s", pbox->title().c_str(), strHow.c_str()));
+      const long long iDrawn = pwindow->draw_count();
+      handle_posted_events();
+      if (pbox->parent())
+      {
+         fault(format("the message box \"%s\" on top stayed after %s", pbox->title().c_str(), strHow.c_str()));
+      }
+      else if (pwindow->draw_count() == iDrawn)
+      {
+         fault(format("the window was not drawn again after %s closed the message box \"%s\"", strHow.c_str(),
+                      pbox->title().c_str()));
+      }
    }
 
    // The window gets a new size from the desktop, within the size it started at (the frames are
@@ -660,7 +746,7 @@ private:
    image::image m_image;
    zel2d::context m_context;
    std::deque<string_base> m_history;
-   std::vector<string_base> m_escaped;
+   std::vector<string_base> m_faults;
    long long m_iActions = 0;
    bool m_bLog = environment_number("BRISVANE_SESSION_LOG", 0) != 0;
 };
@@ -705,9 +791,12 @@ TEST(random_session, a_seeded_session_of_user_actions_runs_clean_leaves_its_file
    running_program program;
    const std::filesystem::path folder = program.folder() / "session";
    std::filesystem::create_directories(folder);
-   // Links to web pages open nothing: the browser the program would start is a stand-in here.
-   std::ofstream(folder / "xdg-open") << "#!/bin/sh\nexit 0\n";
-   std::filesystem::permissions(folder / "xdg-open", std::filesystem::perms::owner_all);
+   // Links to web pages find no browser: the openers the program would start are stand-ins that fail.
+   for (const char * pszOpener : {"xdg-open", "sensible-browser"})
+   {
+      std::ofstream(folder / pszOpener) << "#!/bin/sh\nexit 1\n";
+      std::filesystem::permissions(folder / pszOpener, std::filesystem::perms::owner_all);
+   }
    const string_base strPathBefore = std::getenv("PATH") ? std::getenv("PATH") : "";
    ::setenv("PATH", (folder.string() + ":" + strPathBefore).c_str(), 1);
    set_logs_silent(true);
@@ -718,9 +807,9 @@ TEST(random_session, a_seeded_session_of_user_actions_runs_clean_leaves_its_file
       session.run(iActions);
       SCOPED_TRACE(format("seed %u; the last actions:\n%s", uSeed, session.history().c_str()));
       EXPECT_EQ(session.actions_done(), iActions);
-      for (const string_base & strEscaped : session.escaped())
+      for (const string_base & strFault : session.faults())
       {
-         ADD_FAILURE() << "an exception left the handling of an event: " << strEscaped;
+         ADD_FAILURE() << strFault;
       }
 
       const project * pproject = session.controller()->current_project();
