@@ -42,6 +42,11 @@ constexpr std::uint64_t g_uShiftGroup = 0x300000000;
 constexpr std::uint64_t g_uControlGroup = 0xC00000000;
 constexpr std::uint64_t g_uAltGroup = 0x3000000000;
 
+// The menu strip and the tool bar below it span the top of the screen down to this line; the tool
+// windows stay below it, so that both remain reachable.
+constexpr int g_iMenuStripBottom = 20;
+constexpr int g_iToolBarBottom = 60;
+
 constexpr int g_iActionPress = 256;
 constexpr int g_iActionRelease = 257;
 
@@ -126,6 +131,7 @@ void MainScreen::create_main_screen()
                     m_psettingsrasterlabel, m_psettingsboxescolors};
    for (SettingsBaseWindow * pwindow : m_toolwindows)
    {
+      pwindow->set_top_limit(g_iToolBarBottom);
       // A tool window the user moved stands there at the next start; the About window's place
       // is not kept.
       if (pwindow != m_pabout)
@@ -220,9 +226,9 @@ void MainScreen::resize_elements_to_window_size(int iWidth, int iHeight)
       const char * m_pszUnchanged;
    };
    const placement placements[] = {
-      {m_ptopmenu, {0, 0, iWidth, 20}, "top menu replacement redraw optimized out"},
-      {m_ptoppanel, {0, 20, iWidth, 60}, "top panel replacement redraw optimized out"},
-      {m_prightpanel, {iWidth - 280, 60, iWidth, iHeight}, "right panel replacement redraw optimized out"},
+      {m_ptopmenu, {0, 0, iWidth, g_iMenuStripBottom}, "top menu replacement redraw optimized out"},
+      {m_ptoppanel, {0, g_iMenuStripBottom, iWidth, g_iToolBarBottom}, "top panel replacement redraw optimized out"},
+      {m_prightpanel, {iWidth - 280, g_iToolBarBottom, iWidth, iHeight}, "right panel replacement redraw optimized out"},
       {m_pmainimpact.get(), {0, 70, iWidth, iHeight}, "main impact replacement redraw optimized out"},
    };
    for (const placement & place : placements)

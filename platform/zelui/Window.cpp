@@ -28,19 +28,35 @@ Widget * Window::button_panel()
 void Window::set_position(const point_type<int> & position) noexcept
 {
    m_pointPlace = position;
-   Widget::set_position(position);
+   Widget::set_position(position_inside_parent(position));
+}
+
+void Window::set_top_limit(int iTop) noexcept
+{
+   m_iTopLimit = std::max(0, iTop);
+   Widget::set_position(position_inside_parent(m_pointPlace));
+}
+
+void Window::set_visible(bool bVisible)
+{
+   if (bVisible)
+   {
+      Widget::set_position(position_inside_parent(m_pointPlace));
+   }
+   Widget::set_visible(bVisible);
 }
 
 point_type<int> Window::position_inside_parent(point_type<int> point) const
 {
    const Widget * pparent = parent();
-   // A parent not sized yet gives no room to fit in.
+   // A parent not sized yet gives no room to fit in; the top limit holds all the same.
    if (!pparent || pparent->width() <= 0 || pparent->height() <= 0)
    {
+      point.y = std::max(point.y, m_iTopLimit);
       return point;
    }
    point.x = std::clamp(point.x, 0, std::max(0, pparent->width() - width()));
-   point.y = std::clamp(point.y, 0, std::max(0, pparent->height() - height()));
+   point.y = std::clamp(point.y, m_iTopLimit, std::max(m_iTopLimit, pparent->height() - height()));
    return point;
 }
 

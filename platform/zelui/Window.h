@@ -13,8 +13,8 @@ namespace zelui
 // A window keeps the place it was given (by its owner with `set_position`, or by the user's
 // drag). Each layout shows it at that place when it fits in its parent; a parent too small for
 // the place shows it moved up and left just enough to lie inside (as far as it fits, never above
-// or left of the parent's corner), so that it stays reachable. The place itself stays, and the
-// window goes back to it when the parent grows again.
+// or left of the parent's corner, nor above its top limit), so that it stays reachable. The place
+// itself stays, and the window goes back to it when the parent grows again.
 class Window : public Widget
 {
 public:
@@ -28,6 +28,13 @@ public:
    // The place given to the window; `position()` is where it shows.
    const point_type<int> & place() const noexcept { return m_pointPlace; }
    void set_position(const point_type<int> & position) noexcept override;
+   // The line of the parent that the window never shows above (0 by default): what the parent
+   // keeps above it (a menu, a tool bar) stays uncovered, even where the parent is too low to
+   // show the whole window below that line.
+   int top_limit() const noexcept { return m_iTopLimit; }
+   void set_top_limit(int iTop) noexcept;
+   // A window shown again stands inside its parent at once, not only from the next layout.
+   void set_visible(bool bVisible) override;
 
    // The row of small buttons in the title bar, made on first use.
    Widget * button_panel();
@@ -64,6 +71,7 @@ private:
 
    string_base m_strTitle;
    point_type<int> m_pointPlace;
+   int m_iTopLimit = 0;
    bool m_bModal = false;
    Widget * m_pwidgetButtonPanel = nullptr;
    function<void()> m_callbackMoved;

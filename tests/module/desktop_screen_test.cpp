@@ -20,6 +20,7 @@
 #include "panels/RightPanel.h"
 #include "panels/ScrollList.h"
 #include "panels/TopMenu.h"
+#include "panels/TopMenuMain.h"
 #include "panels/TopMenuSubmenu.h"
 #include "panels/TopPanel.h"
 #include "panels/WidgetWithBackground.h"
@@ -64,11 +65,38 @@ protected:
 
    void click(zelui::Widget * pwidget)
    {
-      const point_type<int> point = pwidget->absolute_position() + point_type<int>{pwidget->width() / 2, pwidget->height() / 2};
+      drag(pwidget->absolute_position() + point_type<int>{pwidget->width() / 2, pwidget->height() / 2}, {0, 0});
+   }
+
+   // A press at a point of the screen, a move by `motion` with the button held, the release.
+   void drag(const point_type<int> & point, const point_type<int> & motion)
+   {
+      const enumeration<user::enum_key> eleft(user::e_key_left_button);
       m_pscreen->on_window_mouse_motion(point, {});
-      m_pscreen->on_window_mouse_button(point, user::e_mouse_left_button, true, false,
-                                        enumeration<user::enum_key>(user::e_key_left_button));
-      m_pscreen->on_window_mouse_button(point, user::e_mouse_left_button, false, false, {});
+      m_pscreen->on_window_mouse_button(point, user::e_mouse_left_button, true, false, eleft);
+      if (motion != point_type<int>{0, 0})
+      {
+         m_pscreen->on_window_mouse_motion(point + motion, eleft);
+      }
+      m_pscreen->on_window_mouse_button(point + motion, user::e_mouse_left_button, false, false, {});
+   }
+
+   // Whether every point of the menu strip and the tool bar reaches them rather than a tool window.
+   bool menu_and_tool_bar_reachable() const
+   {
+      for (int y = 2; y < 60; y += 6)
+      {
+         for (int x = 2; x < m_pscreen->width(); x += 6)
+         {
+            zelui::Widget * pwidget = m_pscreen->find_widget({x, y});
+            if (!m_pscreen->top_menu()->is_ancestor_of(pwidget) && !m_pscreen->top_panel()->is_ancestor_of(pwidget))
+            {
+               ADD_FAILURE() << "a press at " << x << ", " << y << " misses the menu strip and the tool bar";
+               return false;
+            }
+         }
+      }
+      return true;
    }
 
    // Chooses a row of the add-layer menu, opened as the "+" button opens it.
@@ -213,6 +241,59 @@ TEST_F(desktop_screen, about_opens_in_front_of_the_tool_windows)
    // Where it lies over "Screen Info", a press reaches it.
    m_pscreen->get_screen_info_window()->set_position(pabout->position());
    EXPECT_TRUE(pabout->is_ancestor_of(m_pscreen->find_widget(pabout->position() + point_type<int>{20, 40})));
+}
+
+TEST_F(desktop_screen, tool_windows_stay_below_the_tool_bar_of_a_small_window)
+{
+   // Dragged up, a tool window stops under the tool bar, and that is its new place.
+   SettingsBaseWindow * pscreeninfo = m_pscreen->get_screen_info_window();
+   drag(pscreeninfo->absolute_position() + point_type<int>{20, 5}, {0, -200});
+   EXPECT_EQ(pscreeninfo->position().y, 60);
+   EXPECT_EQ(pscreeninfo->place().y, 60);
+   EXPECT_TRUE(menu_and_tool_bar_reachable());
+
+   // A layout that stores every window at the top corner, restored into a window made small.
+   tool_window_layout layout = tool_window_layout::reset_layout();
+   for (tool_window_layout::entry & entry : layout.m_entries)
+   {
+      entry.m_point = {0, 0};
+   }
+   m_pscreen->showAbout();
+   m_pscreen->resize_event({400, 300});
+   m_pscreen->apply_layout(layout);
+   frame();
+   EXPECT_TRUE(menu_and_tool_bar_reachable());
+
+   // Pressed, a tool window comes to the front, still under the tool bar.
+   click(pscreeninfo);
+   EXPECT_TRUE(menu_and_tool_bar_reachable());
+
+   // Every caption of the menu strip opens its drop-down in front of the tool windows.
+   TopMenu * pmenu = m_pscreen->top_menu();
+   const auto & captions = pmenu->menu_bar()->items();
+   for (std::size_t i = 0; i < captions.size(); ++i)
+   {
+      click(captions[i]);
+      frame();
+      TopMenuSubmenu * psubmenu = pmenu->submenu(static_cast<long long>(i));
+      ASSERT_TRUE(psubmenu && psubmenu->visible()) << captions[i]->getMenuName();
+      EXPECT_TRUE(psubmenu->is_ancestor_of(m_pscreen->find_widget(psubmenu->absolute_position() + point_type<int>{10, 10})))
+         << captions[i]->getMenuName();
+      pmenu->fold();
+   }
+
+   // A window hidden while the main window shrank shows below the tool bar at once.
+   m_pscreen->showPowerTools();
+   m_pscreen->resize_event({400, 200});
+   frame();
+   m_pscreen->showPowerTools();
+   EXPECT_EQ(m_pscreen->get_power_window()->position().y, 60);
+
+   // The stored places stay, and the windows go back to them as far as the tool bar allows.
+   m_pscreen->resize_event({1280, 800});
+   frame();
+   EXPECT_EQ(m_pscreen->current_layout().m_entries[tool_window_layout::e_window_power].m_point, (point_type<int>{0, 0}));
+   EXPECT_EQ(m_pscreen->get_power_window()->position(), (point_type<int>{0, 60}));
 }
 
 TEST_F(desktop_screen, a_web_link_that_no_browser_can_open_says_so)

@@ -606,6 +606,11 @@ TEST(Window, AParentTooSmallForThePlaceShowsTheWindowInsideAndKeepsThePlace)
    screen->set_size({800, 600});
    screen.layout();
    EXPECT_EQ(pwindow->position(), (point_type<int>{390, 330}));
+
+   // Below its top limit a window stays, even where that leaves its foot out of the parent.
+   plarge->set_top_limit(60);
+   EXPECT_EQ(plarge->position(), (point_type<int>{0, 60}));
+   EXPECT_EQ(plarge->place(), (point_type<int>{50, 50}));
 }
 
 TEST(Window, ModalWindowKeepsPressesFromTheRestOfTheScreen)
