@@ -79,11 +79,13 @@ rectangle_type<float> rectangle_of(const datagram::box & box)
    return {box.m_fX1, box.m_fY1, box.m_fX2, box.m_fY2};
 }
 
-// Writes the label behind the arrow, a tenth of the box away from its point: above or below it
-// inside the box, or to its left or right inside the layer. The connector keeps where the label
-// stands so that the canvas can find and edit it.
+// Writes the label behind the arrow (half size `s`), a tenth of the box away from its point: above
+// or below it inside the box, or to its left or right inside the layer. A side label with no room
+// behind the arrow moves to the box's edge (the layer's), and where even there it would reach under
+// the arrow it stands above the arrow instead (below it at the layer's top), inside the layer. The connector keeps where the
+// label stands so that the canvas can find and edit it.
 void draw_connector_label(zel2d::context & context, connector & connectorRun, const boxes_layer & layer, const datagram::box & box, float x,
-                          float y, enum_arrow earrow)
+                          float y, float s, enum_arrow earrow)
 {
    const string_base strLabel = connectorRun.get_name_for_label();
    const int iFontSize = layer.LabelFontSize;
@@ -95,11 +97,30 @@ void draw_connector_label(zel2d::context & context, connector & connectorRun, co
    context.set_font_face("sans");
    context.set_font_size(static_cast<float>(iFontSize));
    const float d = std::min(box.width(), box.height()) / 10.f;
+   const auto fLayerWidth = static_cast<float>(layer.get_full_width());
    float bounds[4] = {};
    auto measure = [&](float tx, float ty, int iAlign) {
       context.set_text_align(iAlign);
       context.text_bounds(tx, ty, strLabel, bounds);
       return point_type<float>{tx, ty};
+   };
+   // Centred on the arrow at the height `ty`, moved sideways as far as the layer's edges ask.
+   auto across_arrow = [&](float ty, int iVertical) {
+      point_type<float> pointAcross = measure(x, ty, zel2d::align_center | iVertical);
+      if (bounds[0] < 0.f)
+      {
+         pointAcross = measure(0.f, ty, zel2d::align_left | iVertical);
+      }
+      else if (bounds[2] > fLayerWidth)
+      {
+         pointAcross = measure(fLayerWidth, ty, zel2d::align_right | iVertical);
+      }
+      return pointAcross;
+   };
+   // Above the arrow, or below it where the layer's top leaves no room.
+   auto above_arrow = [&] {
+      const point_type<float> pointAbove = across_arrow(y - s - d, zel2d::align_bottom);
+      return bounds[1] >= 0.f ? pointAbove : across_arrow(y + s + d, zel2d::align_top);
    };
    point_type<float> point;
    const bool bClipToBox = earrow == e_arrow_down || earrow == e_arrow_up;
@@ -115,14 +136,22 @@ void draw_connector_label(zel2d::context & context, connector & connectorRun, co
       point = measure(x - d, y, zel2d::align_right | zel2d::align_middle);
       if (bounds[0] < 0.f)
       {
-         point = measure(x - box.width() / 2.f, y, zel2d::align_left | zel2d::align_middle);
+         point = measure(std::max(0.f, x - box.width() / 2.f), y, zel2d::align_left | zel2d::align_middle);
+         if (bounds[2] > x - s)
+         {
+            point = above_arrow();
+         }
       }
       break;
    case e_arrow_left:
       point = measure(x + d, y, zel2d::align_left | zel2d::align_middle);
-      if (bounds[2] > static_cast<float>(layer.get_full_width()))
+      if (bounds[2] > fLayerWidth)
       {
-         point = measure(static_cast<float>(layer.get_full_width()), y, zel2d::align_right | zel2d::align_middle);
+         point = measure(fLayerWidth, y, zel2d::align_right | zel2d::align_middle);
+         if (bounds[0] < x + s)
+         {
+            point = above_arrow();
+         }
       }
       break;
    }
@@ -271,16 +300,17 @@ void snake_description::_draw_triangle(zel2d::context * pcontext, snake * psnake
       return;
    }
    boxes_layer & layer = *psnake->m_playerOwner;
+   const auto s = static_cast<float>(psnake->m_iArrowHalfSize);
    const color::color color = bStart ? color::color(0, 255, 0, 255) : bEnd ? color::color(255, 0, 0, 255) : color::color(0, 0, 255, 255);
    const enum_arrow earrow = arrow_towards(box, other);
    zel2d::saved_state state(pcontext);
    pcontext->set_fill_color(color);
-   add_triangle(*pcontext, x, y, static_cast<float>(psnake->m_iArrowHalfSize), earrow);
+   add_triangle(*pcontext, x, y, s, earrow);
    pcontext->fill();
    const long long llIndex = box.m_iPathIndex >= 0 ? box.m_iPathIndex : other.m_iPathIndex;
    if (pointer<connector> pconnector = layer.get_connector(psnake, llIndex, bStart, bEnd))
    {
-      draw_connector_label(*pcontext, *pconnector, layer, box, x, y, earrow);
+      draw_connector_label(*pcontext, *pconnector, layer, box, x, y, s, earrow);
    }
 }
 

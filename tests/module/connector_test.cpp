@@ -251,3 +251,30 @@ TEST(connector, FrameShowsTheArrowsOfBothPathsWithTheirLabels)
    // The data path runs a quarter box low: its start arrow points right from (50, 75).
    EXPECT_EQ(player->get_offscreen()->pixel(47, 75), 0xFF00FF00u);
 }
+
+TEST(connector, ALabelWithNoRoomBehindItsArrowStaysInsideTheLayerAndClearOfTheArrow)
+{
+   // One run over two boxes of 40 x 40: the port's arrow points right at (20, 20), the return's
+   // points left at (60, 20), both 4 wide each way; names too long for the room behind them.
+   auto player = attached_row(2, 40);
+   player->DrawPowerSnake = 0;
+   player->get_connector(&player->m_snakeData, 1, true, false)->set_edit_payload(payload("FOH-A"));
+   player->get_connector(&player->m_snakeData, 1, false, true)->set_edit_payload(payload("RETURN-A"));
+   player->build_frame(nullptr, [](scoped_string_base strError) { ADD_FAILURE() << strError; });
+   ASSERT_EQ(player->m_snakeData.m_iArrowHalfSize, 4);
+   const rectangle_type<float> layer{0, 0, 80, 40};
+   for (const auto & [bStart, x] : {std::pair{true, 20.f}, std::pair{false, 60.f}})
+   {
+      pointer<connector> pconnector = player->get_connector(&player->m_snakeData, 1, bStart, !bStart);
+      const rectangle_type<float> & label = pconnector->label_rectangle();
+      const rectangle_type<float> arrow{x - 4.5f, 15.5f, x + 4.5f, 24.5f};
+      EXPECT_EQ(label.intersection(layer), label) << pconnector->label_text();
+      EXPECT_TRUE(label.intersection(arrow).is_empty()) << pconnector->label_text();
+   }
+   // A short name keeps its place behind the arrow.
+   player->get_connector(&player->m_snakeData, 1, true, false)->set_edit_payload(payload("A"));
+   player->build_frame(nullptr, [](scoped_string_base strError) { ADD_FAILURE() << strError; });
+   const rectangle_type<float> & label = player->get_connector(&player->m_snakeData, 1, true, false)->label_rectangle();
+   EXPECT_NEAR(label.right, 16.f, 1.f);
+   EXPECT_NEAR((label.top + label.bottom) / 2.f, 20.f, 1.5f);
+}
