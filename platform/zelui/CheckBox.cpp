@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "zel2d/context.h"
 #include "zelui/Theme.h"
@@ -64,9 +65,9 @@ std::vector<text_line> CheckBox::text_lines() const
 bool CheckBox::mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
                                   bool bDoubleClick, const enumeration<user::enum_key> & emodifiers)
 {
-   Widget::mouse_button_event(point, ebutton, bDown, bDoubleClick, emodifiers);
    if (ebutton != user::e_mouse_left_button || !enabled())
    {
+      Widget::mouse_button_event(point, ebutton, bDown, bDoubleClick, emodifiers);
       return false;
    }
    if (bDown)
@@ -74,13 +75,12 @@ bool CheckBox::mouse_button_event(const point_type<int> & point, enumeration<use
       m_bPushed = true;
       set_mouse_capture();
    }
-   else if (m_bPushed)
+   else if (std::exchange(m_bPushed, false) && contains(point))
    {
-      m_bPushed = false;
-      if (contains(point))
-      {
-         set_checked(!m_bChecked, e_source_user);
-      }
+      // The focus comes with the click, not with the press: a press dragged off the box and
+      // released elsewhere (or never released) leaves the box as it was.
+      request_focus();
+      set_checked(!m_bChecked, e_source_user);
    }
    return true;
 }

@@ -7,8 +7,9 @@
 namespace zelui
 {
 
-// A box with a check mark and a caption beside it. A click toggles it as the user's change; the
-// callback receives the new state and runs only for changes that count as the user's.
+// A box with a check mark and a caption beside it. A click toggles it as the user's change and
+// gives it the focus; the callback receives the new state and runs only for changes that count as
+// the user's. A press released off the box (or never released) changes nothing.
 class CheckBox : public Widget
 {
 public:

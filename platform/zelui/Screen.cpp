@@ -366,7 +366,12 @@ bool Screen::mouse_button_event(const point_type<int> & point, enumeration<user:
    }
    if (!bDown)
    {
+      const bool bCaptured = static_cast<bool>(m_pwidgetCapture);
       end_drag_and_capture();
+      if (bCaptured)
+      {
+         track_pointer_after_capture(emodifiers);
+      }
    }
    return bHandled;
 }
@@ -399,6 +404,35 @@ void Screen::enter_widgets_at(const point_type<int> & point, const enumeration<u
       if (!(*it)->mouse_inside())
       {
          (*it)->mouse_enter_event(point - (*it)->absolute_position(), true, ekeystate);
+      }
+   }
+}
+
+void Screen::track_pointer_after_capture(const enumeration<user::enum_key> & ekeystate)
+{
+   if (m_bMouseKnown)
+   {
+      leave_widgets_apart_from(this, m_pointMouse, ekeystate);
+      enter_widgets_at(m_pointMouse, ekeystate);
+   }
+}
+
+void Screen::leave_widgets_apart_from(Widget * pwidget, const point_type<int> & point, const enumeration<user::enum_key> & ekeystate)
+{
+   for (auto & pchild : std::vector<pointer<Widget>>(pwidget->children().begin(), pwidget->children().end()))
+   {
+      if (!pchild->mouse_inside())
+      {
+         continue;
+      }
+      const point_type<int> pointChild = point - pchild->position();
+      if (pchild->visible() && pchild->contains(pointChild))
+      {
+         leave_widgets_apart_from(pchild.get(), pointChild, ekeystate);
+      }
+      else
+      {
+         pchild->mouse_enter_event(pointChild, false, ekeystate);
       }
    }
 }
@@ -534,7 +568,12 @@ void Screen::on_window_focus(bool bFocused)
 {
    if (!bFocused)
    {
+      const bool bCaptured = static_cast<bool>(m_pwidgetCapture);
       abandon_press();
+      if (bCaptured)
+      {
+         track_pointer_after_capture(m_emodifiers);
+      }
       m_emodifiers.clear();
       commit_focused_edit();
    }

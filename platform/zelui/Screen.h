@@ -134,6 +134,11 @@ private:
    // the capture is told.
    void abandon_press();
    void enter_widgets_at(const point_type<int> & point, const enumeration<user::enum_key> & ekeystate);
+   // While a widget held the capture no widget was entered or left: once it ends, the widgets
+   // that the pointer left meanwhile (the one pressed among them) are left and those under it
+   // entered, so that none keeps the look of one under the pointer.
+   void track_pointer_after_capture(const enumeration<user::enum_key> & ekeystate);
+   void leave_widgets_apart_from(Widget * pwidget, const point_type<int> & point, const enumeration<user::enum_key> & ekeystate);
    void send_leave(Widget * pwidget, const enumeration<user::enum_key> & ekeystate);
    void draw_tooltip(zel2d::context * pcontext);
 

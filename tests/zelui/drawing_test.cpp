@@ -80,6 +80,46 @@ TEST(Drawing, PushedButtonsAndCheckedBoxesLookDifferent)
    EXPECT_NE(screen.at(19, 60), colorUnchecked);
 }
 
+TEST(Drawing, ACheckBoxUnderADroppedClickLooksAsItDidBefore)
+{
+   drawn_screen screen;
+   auto pbox = new zelui::CheckBox(screen.get(), "Visible");
+   pbox->set_position({10, 50});
+   pbox->set_size({100, 20});
+   screen.move(300, 300);
+   screen.draw();
+   const auto box_pixels = [&] {
+      screen.draw();
+      std::vector<std::uint32_t> pixels;
+      for (int y = 50; y < 70; ++y)
+      {
+         for (int x = 10; x < 110; ++x)
+         {
+            pixels.push_back(screen.m_image.pixel(x, y));
+         }
+      }
+      return pixels;
+   };
+   const std::vector<std::uint32_t> before = box_pixels();
+   // Pressed, dragged off and released elsewhere.
+   screen.move(20, 60);
+   screen.press(20, 60);
+   screen.move(300, 300, true);
+   screen.release(300, 300);
+   EXPECT_FALSE(pbox->checked());
+   EXPECT_TRUE(box_pixels() == before) << "after a release elsewhere";
+   // Pressed, and the release never comes: the window loses the focus.
+   screen.move(20, 60);
+   screen.press(20, 60);
+   screen.move(300, 300, true);
+   screen->on_window_focus(false);
+   EXPECT_TRUE(box_pixels() == before) << "after a release that never came";
+   // A whole click checks it, and it keeps the focus.
+   screen.click(20, 60);
+   EXPECT_TRUE(pbox->checked());
+   EXPECT_TRUE(pbox->focused());
+}
+
 TEST(Drawing, ALabelDrawsItsTextAndAPickerItsColour)
 {
    drawn_screen screen;
