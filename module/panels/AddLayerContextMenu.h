@@ -27,6 +27,8 @@ public:
    // What a click on row `iRow` does; then the menu hides.
    void on_row_clicked(int iRow);
 
+   bool is_popup() const override { return true; }
+
 private:
    Global * m_pglobal;
 };

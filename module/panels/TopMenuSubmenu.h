@@ -39,6 +39,8 @@ public:
    explicit TopMenuSubmenu(zelui::Widget * pparent);
    ~TopMenuSubmenu() override;
 
+   bool is_popup() const override { return true; }
+
    // Folds the menu and runs the action of item `n`; an `n` that names no item is an
    // out-of-range exception.
    void clicked_to(unsigned long n);

@@ -25,6 +25,8 @@ public:
    // Moves it under its button, inside the screen.
    void place_under_button();
 
+   bool is_popup() const override { return true; }
+
    void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
    void draw(zel2d::context * pcontext) override;
 

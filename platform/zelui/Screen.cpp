@@ -342,6 +342,7 @@ bool Screen::mouse_button_event(const point_type<int> & point, enumeration<user:
    bool bDelivered = true;
    if (bDown)
    {
+      m_pwidgetTooltipHidden = tooltip_widget_at(point);
       leave_focus_for_press_at(point);
       Widget * ptarget = find_widget(point);
       ptarget = ptarget ? ptarget : this;
@@ -381,6 +382,10 @@ bool Screen::mouse_motion_event(const point_type<int> & point, const size_type<i
 {
    m_pointMouse = point;
    m_bMouseKnown = true;
+   if (m_pwidgetTooltipHidden && tooltip_widget_at(point) != m_pwidgetTooltipHidden.get())
+   {
+      m_pwidgetTooltipHidden.reset();
+   }
    if (pointer<Widget> pcapture = m_pwidgetCapture)
    {
       return pcapture->mouse_motion_event(point - pcapture->absolute_position(), motion, bButton, ekeystate);
@@ -609,18 +614,45 @@ int Screen::window_cursor() const
    return pwidget ? pwidget->cursor() : user::e_cursor_arrow;
 }
 
+Widget * Screen::tooltip_widget_at(const point_type<int> & point)
+{
+   Widget * pwidget = find_widget(point);
+   while (pwidget && pwidget->tooltip().empty())
+   {
+      pwidget = pwidget->parent();
+   }
+   return pwidget;
+}
+
+bool Screen::place_tooltip(Widget * pwidget, float w, float h, point_type<float> & point)
+{
+   const float x = std::clamp(static_cast<float>(m_pointMouse.x) + 12.0f, 0.0f, std::max(0.0f, width() - w));
+   const float yBelow = static_cast<float>(m_pointMouse.y) + 20.0f;
+   const float yAbove = std::max(0.0f, static_cast<float>(m_pointMouse.y) - h - 6.0f);
+   for (float y : {yBelow + h <= height() ? yBelow : yAbove, yAbove})
+   {
+      const rectangle_type<int> rectangle{static_cast<int>(x), static_cast<int>(y), static_cast<int>(std::ceil(x + w)),
+                                          static_cast<int>(std::ceil(y + h))};
+      const bool bCoversPopup = std::ranges::any_of(children_topmost_first(), [&](const pointer<Widget> & pchild) {
+         return pchild->is_popup() && !pchild->is_ancestor_of(pwidget) && !rectangle.intersection(pchild->rectangle()).is_empty();
+      });
+      if (!bCoversPopup)
+      {
+         point = {x, y};
+         return true;
+      }
+   }
+   return false;
+}
+
 void Screen::draw_tooltip(zel2d::context * pcontext)
 {
    if (!m_bMouseKnown || m_pwidgetCapture || m_pwidgetDrag)
    {
       return;
    }
-   Widget * pwidget = find_widget(m_pointMouse);
-   while (pwidget && pwidget->tooltip().empty())
-   {
-      pwidget = pwidget->parent();
-   }
-   if (!pwidget)
+   Widget * pwidget = tooltip_widget_at(m_pointMouse);
+   if (!pwidget || pwidget == m_pwidgetTooltipHidden.get())
    {
       return;
    }
@@ -632,21 +664,19 @@ void Screen::draw_tooltip(zel2d::context * pcontext)
    pcontext->set_text_align(zel2d::align_left | zel2d::align_top);
    float bounds[4] = {};
    pcontext->text_bounds(0.0f, 0.0f, pwidget->tooltip(), bounds);
-   float w = bounds[2] - bounds[0] + 12.0f;
-   float h = bounds[3] - bounds[1] + 8.0f;
-   // Below and right of the pointer, kept inside the screen.
-   float x = std::clamp(static_cast<float>(m_pointMouse.x) + 12.0f, 0.0f, std::max(0.0f, width() - w));
-   float y = static_cast<float>(m_pointMouse.y) + 20.0f;
-   if (y + h > height())
+   const float w = bounds[2] - bounds[0] + 12.0f;
+   const float h = bounds[3] - bounds[1] + 8.0f;
+   point_type<float> point;
+   if (!place_tooltip(pwidget, w, h, point))
    {
-      y = std::max(0.0f, static_cast<float>(m_pointMouse.y) - h - 6.0f);
+      return;
    }
    pcontext->begin_path();
-   pcontext->rounded_rectangle(x, y, w, h, 3.0f);
+   pcontext->rounded_rectangle(point.x, point.y, w, h, 3.0f);
    pcontext->set_fill_color(ptheme->m_colorTooltip);
    pcontext->fill();
    pcontext->set_fill_color(ptheme->m_colorTooltipText);
-   pcontext->text(x + 6.0f, y + 4.0f, pwidget->tooltip());
+   pcontext->text(point.x + 6.0f, point.y + 4.0f, pwidget->tooltip());
 }
 
 } // namespace zelui

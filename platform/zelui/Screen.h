@@ -140,6 +140,12 @@ private:
    void track_pointer_after_capture(const enumeration<user::enum_key> & ekeystate);
    void leave_widgets_apart_from(Widget * pwidget, const point_type<int> & point, const enumeration<user::enum_key> & ekeystate);
    void send_leave(Widget * pwidget, const enumeration<user::enum_key> & ekeystate);
+   // The widget whose tooltip shows at a point: the deepest one there that has a tooltip.
+   Widget * tooltip_widget_at(const point_type<int> & point);
+   // Where a tooltip of that size and of `pwidget` shows near the pointer: below it, or above it
+   // where the screen's foot leaves no room; never over an open popup that `pwidget` is not in.
+   // False where both places would cover one.
+   bool place_tooltip(Widget * pwidget, float w, float h, point_type<float> & point);
    void draw_tooltip(zel2d::context * pcontext);
 
    user::interaction * m_pinteraction = nullptr;
@@ -157,6 +163,9 @@ private:
    point_type<int> m_pointMouse;
    bool m_bMouseKnown = false;
    enumeration<user::enum_key> m_emodifiers;
+   // A press hides the tooltip of the widget pressed (a menu it opens shows in its place) until
+   // the pointer leaves that widget.
+   pointer<Widget> m_pwidgetTooltipHidden;
 };
 
 } // namespace zelui

@@ -141,6 +141,9 @@ public:
    void request_focus();
    // Whether Tab may move the focus to this widget.
    virtual bool accepts_focus() const { return false; }
+   // Whether the widget is a menu or panel opened over the others (a popup): no tooltip of a
+   // widget outside it covers it while it shows.
+   virtual bool is_popup() const { return false; }
    // The mouse-inside flag, kept by `mouse_enter_event`.
    bool mouse_inside() const noexcept { return m_bMouseInside; }
    void set_mouse_inside(bool bInside) noexcept { m_bMouseInside = bInside; }

@@ -33,6 +33,7 @@
 #include "zelui/Label.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
+#include "zelui/Theme.h"
 #include "zelui/file_dialog.h"
 
 using namespace Tarvossa_BrisvanePro;
@@ -294,6 +295,49 @@ TEST_F(desktop_screen, tool_windows_stay_below_the_tool_bar_of_a_small_window)
    frame();
    EXPECT_EQ(m_pscreen->current_layout().m_entries[tool_window_layout::e_window_power].m_point, (point_type<int>{0, 0}));
    EXPECT_EQ(m_pscreen->get_power_window()->position(), (point_type<int>{0, 60}));
+}
+
+TEST_F(desktop_screen, the_plus_buttons_tooltip_gives_way_to_the_add_layer_menu_it_opens)
+{
+   // The "+" button stands at the foot of the window, where its tooltip would show above the pointer.
+   zelui::Widget * pplus = nullptr;
+   const function<void(zelui::Widget *)> find = [&](zelui::Widget * pwidget) {
+      pplus = pwidget->tooltip() == "Append completely new layer to top." ? pwidget : pplus;
+      for (const pointer<zelui::Widget> & pchild : pwidget->children())
+      {
+         find(pchild.get());
+      }
+   };
+   find(m_pscreen.get());
+   ASSERT_NE(pplus, nullptr);
+   const point_type<int> point = pplus->absolute_position() + point_type<int>{pplus->width() / 2, pplus->height() / 2};
+   image::image picture(1280, 800);
+   const auto tooltip_pixels = [&](const rectangle_type<int> & area) {
+      zel2d::context context(&picture);
+      m_pscreen->on_window_frame(&context, true);
+      int iCount = 0;
+      for (int y = std::max(0, area.top); y < std::min(800, area.bottom); ++y)
+      {
+         for (int x = std::max(0, area.left); x < std::min(1280, area.right); ++x)
+         {
+            iCount += color::color::from_argb(picture.pixel(x, y)) == m_pscreen->get_theme()->m_colorTooltip;
+         }
+      }
+      return iCount;
+   };
+   const rectangle_type<int> everywhere{0, 0, 1280, 800};
+   m_pscreen->on_window_mouse_motion(point, {});
+   ASSERT_GT(tooltip_pixels(everywhere), 0) << "the tooltip shows while the pointer rests on the button";
+
+   click(pplus);
+   AddLayerContextMenu * pmenu = m_pscreen->add_layer_menu();
+   ASSERT_TRUE(pmenu->visible());
+   EXPECT_EQ(tooltip_pixels(everywhere), 0) << "the press that opened the menu hid the tooltip";
+
+   // Over the menu and back on the button, the tooltip shows again, but not over the open menu.
+   m_pscreen->on_window_mouse_motion(pmenu->absolute_position() + point_type<int>{10, 10}, {});
+   m_pscreen->on_window_mouse_motion(point, {});
+   EXPECT_EQ(tooltip_pixels(pmenu->rectangle()), 0);
 }
 
 TEST_F(desktop_screen, a_web_link_that_no_browser_can_open_says_so)
