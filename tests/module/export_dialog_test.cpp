@@ -13,7 +13,7 @@
 #include "zelui/FileDialog.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/file_dialog.h"
-#include "recording_window.h"
+#include "zelui/recording_interaction.h"
 #include "screen_dialogs.h"
 
 using namespace Tarvossa_BrisvanePro;
@@ -26,7 +26,7 @@ class export_dialogs : public testing::Test
 protected:
    void SetUp() override
    {
-      m_pwindow = make_pointer<recording_window>();
+      m_pwindow = make_pointer<recording_interaction>();
       m_pscreen = make_pointer<MainScreen>(m_pwindow.get());
       m_pwindow->set_appearance(m_pscreen->appearance());
       m_pglobal = m_pscreen->get_global();
@@ -60,7 +60,7 @@ protected:
 
    std::uintmax_t size_of(const std::filesystem::path & path) const { return std::filesystem::file_size(path); }
 
-   pointer<recording_window> m_pwindow;
+   pointer<recording_interaction> m_pwindow;
    pointer<MainScreen> m_pscreen;
    Global * m_pglobal = nullptr;
    std::filesystem::path m_folder;

@@ -10,7 +10,7 @@
 #include "toolwindows/SettingsLabels.h"
 #include "toolwindows/SettingsRasterLabel.h"
 #include "toolwindows/W_Image.h"
-#include "recording_window.h"
+#include "zelui/recording_interaction.h"
 #include "tool_windows_test.h"
 #include "zel2d/context.h"
 #include "zelui/Label.h"
@@ -112,7 +112,7 @@ TEST_F(label_windows, the_raster_label_switch_marks_the_document_not_a_layer)
 
 TEST(raster_label_window, an_edit_sets_the_documents_flag_and_asks_the_main_window_only_for_a_redraw)
 {
-   auto pwindow = make_pointer<recording_window>();
+   auto pwindow = make_pointer<recording_interaction>();
    auto pscreen = make_pointer<MainScreen>(pwindow.get());
    pwindow->set_appearance(pscreen->appearance());
    Global * pglobal = pscreen->get_global();
@@ -121,14 +121,14 @@ TEST(raster_label_window, an_edit_sets_the_documents_flag_and_asks_the_main_wind
    pointer<boxes_layer> player = pglobal->current_project()->current_boxes_layer();
    player->clear_changed();
    pglobal->take_changed();
-   pwindow->m_iLayoutRequests = pwindow->m_iRedrawRequests = pwindow->m_iRedrawPosts = 0;
+   pwindow->m_iLayouts = pwindow->m_iRedraws = pwindow->m_iPosts = 0;
    pscreen->get_raster_label_window()->m_pintboxFontSize->set_value(30, e_source_user);
    EXPECT_TRUE(pglobal->take_changed());
    EXPECT_FALSE(player->has_changed());
-   EXPECT_GT(pwindow->m_iRedrawRequests, 0);
-   EXPECT_GT(pwindow->m_iRedrawPosts, 0);
+   EXPECT_GT(pwindow->m_iRedraws, 0);
+   EXPECT_GT(pwindow->m_iPosts, 0);
    // The canvas is not asked to lay out, as the controller's own change signal would ask it.
-   EXPECT_EQ(pwindow->m_iLayoutRequests, 0);
+   EXPECT_EQ(pwindow->m_iLayouts, 0);
    pwindow->set_appearance(nullptr);
 }
 

@@ -8,7 +8,7 @@
 #include "host/monitor_source.h"
 #include "host/windowing.h"
 #include "orvo/exception.h"
-#include "recording_window.h"
+#include "zelui/recording_interaction.h"
 #include "thrown_status.h"
 #include "panels/AddLayerContextMenu.h"
 #include "panels/TopMenu.h"
@@ -297,7 +297,7 @@ protected:
       return captions;
    }
 
-   recording_window m_window;
+   recording_interaction m_window;
    pointer<MainScreen> m_pscreen;
    TopMenu * m_pmenu = nullptr;
 };

@@ -12,7 +12,7 @@
 #include "document/project.h"
 #include "orvo/file_system.h"
 #include "zelui/file_dialog.h"
-#include "recording_window.h"
+#include "zelui/recording_interaction.h"
 
 // Removes the data folder with all that earlier tests wrote into it.
 inline void empty_data_folder()
@@ -28,7 +28,7 @@ protected:
    void SetUp() override { make_root_screen(); }
 
    // `pwindow` (none when null) shows the screen and lends its look to the screen's dialogs.
-   void make_root_screen(pointer<recording_window> pwindow = {})
+   void make_root_screen(pointer<recording_interaction> pwindow = {})
    {
       empty_data_folder();
       m_pwindow = std::move(pwindow);
@@ -51,7 +51,7 @@ protected:
    }
 
    // Declared before the screen, so that it outlives the screen it shows.
-   pointer<recording_window> m_pwindow;
+   pointer<recording_interaction> m_pwindow;
    pointer<Tarvossa_BrisvanePro::MainScreen> m_pscreen;
    Tarvossa_BrisvanePro::Global * m_pglobal = nullptr;
 };
@@ -61,7 +61,7 @@ protected:
 class windowed_root_screen_fixture : public root_screen_fixture
 {
 protected:
-   void SetUp() override { make_root_screen(make_pointer<recording_window>()); }
+   void SetUp() override { make_root_screen(make_pointer<recording_interaction>()); }
 
    void TearDown() override
    {

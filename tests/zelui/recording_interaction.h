@@ -5,24 +5,25 @@
 
 #include "zelui/interaction.h"
 
-// A window for a root screen in tests: it records the messages posted to it, counts the layouts
-// and redraws asked of it, and takes every other request as done.
-struct recording_window : public user::interaction
+// A window for a screen in tests: it records the messages posted to it, counts the layouts and
+// redraws asked of it, and takes every other request as done.
+class recording_interaction : public user::interaction
 {
-   void set_need_layout() override { ++m_iLayoutRequests; }
+public:
+   void set_need_layout() override { ++m_iLayouts; }
    void set_need_redraw(const std::vector<rectangle_type<int>> &, zel2d::context *, const function<void()> &, bool) override
    {
-      ++m_iRedrawRequests;
+      ++m_iRedraws;
    }
-   void post_redraw(bool) override { ++m_iRedrawPosts; }
-   rectangle_type<int> window_rectangle(int) override { return {0, 0, 800, 600}; }
+   void post_redraw(bool) override { ++m_iPosts; }
+   rectangle_type<int> window_rectangle(int) override { return {100, 100, 900, 700}; }
    rectangle_type<int> client_rectangle(int) override { return {0, 0, 800, 600}; }
    std::recursive_mutex & window_mutex() override { return m_mutex; }
    void post_message(long long llMessage, long long, const pointer<particle> &) override { m_messages.push_back(llMessage); }
 
+   int m_iLayouts = 0;
+   int m_iRedraws = 0;
+   int m_iPosts = 0;
    std::vector<long long> m_messages;
-   int m_iLayoutRequests = 0;
-   int m_iRedrawRequests = 0;
-   int m_iRedrawPosts = 0;
    std::recursive_mutex m_mutex;
 };
