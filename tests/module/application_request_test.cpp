@@ -27,8 +27,7 @@ class application_requests : public testing::Test, protected running_application
 protected:
    application_requests()
    {
-      ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
-      start();
+      start_offscreen();
    }
 
    ~application_requests() override { stop(); }

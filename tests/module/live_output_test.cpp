@@ -24,8 +24,7 @@ class live_output : public testing::Test, protected running_application
 protected:
    live_output()
    {
-      ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
-      start({{0, 0, 1000, 800}, {1000, 0, 2920, 1080}});
+      start_offscreen({{0, 0, 1000, 800}, {1000, 0, 2920, 1080}});
       m_pglobal = make_pointer<Global>();
       m_pscreen = make_pointer<zelui::Screen>(nullptr, size_type<int>{800, 600}, "test");
       m_pcanvas = make_pointer<MainImpact>(m_pglobal.get(), m_pscreen.get());

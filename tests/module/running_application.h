@@ -49,12 +49,18 @@ protected:
       }
    }
 
+   // `start` on SDL's offscreen video.
+   void start_offscreen(std::vector<rectangle_i32> monitors = {})
+   {
+      ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
+      start(std::move(monitors));
+   }
+
    // Starts it as the host does, on SDL's offscreen video: the main window shows the default
    // document.
    void start_main_window()
    {
-      ::setenv("SDL_VIDEODRIVER", "offscreen", 1);
-      start();
+      start_offscreen();
       m_papplication->on_request(make_pointer<request>(e_command_application_started).get());
       process_events();
    }
