@@ -74,6 +74,15 @@ string_base key_text_of(user::enum_key ekey, int iScancode)
    return keyboard::key_string_with_no_modifier(ekey);
 }
 
+// What the Window menu does with a tool window; there is none before the root screen is built.
+void toggle_tool_window(SettingsBaseWindow * pwindow)
+{
+   if (pwindow)
+   {
+      pwindow->toggle_stored_visibility();
+   }
+}
+
 } // namespace
 
 MainScreen::MainScreen(user::interaction * pinteraction) :
@@ -516,50 +525,32 @@ void MainScreen::open_product_page()
 
 void MainScreen::showScreenInfo()
 {
-   if (m_psettingsboxes)
-   {
-      m_psettingsboxes->toggle_stored_visibility();
-   }
+   toggle_tool_window(m_psettingsboxes);
 }
 
 void MainScreen::showLabelsInfo()
 {
-   if (m_psettingslabels)
-   {
-      m_psettingslabels->toggle_stored_visibility();
-   }
+   toggle_tool_window(m_psettingslabels);
 }
 
 void MainScreen::showDataTools()
 {
-   if (m_psettingsdatadiagram)
-   {
-      m_psettingsdatadiagram->toggle_stored_visibility();
-   }
+   toggle_tool_window(m_psettingsdatadiagram);
 }
 
 void MainScreen::showPowerTools()
 {
-   if (m_psettingspower)
-   {
-      m_psettingspower->toggle_stored_visibility();
-   }
+   toggle_tool_window(m_psettingspower);
 }
 
 void MainScreen::showBoxesColors()
 {
-   if (m_psettingsboxescolors)
-   {
-      m_psettingsboxescolors->toggle_stored_visibility();
-   }
+   toggle_tool_window(m_psettingsboxescolors);
 }
 
 void MainScreen::showRasterLabelTool()
 {
-   if (m_psettingsrasterlabel)
-   {
-      m_psettingsrasterlabel->toggle_stored_visibility();
-   }
+   toggle_tool_window(m_psettingsrasterlabel);
 }
 
 void MainScreen::showAbout()
