@@ -3,6 +3,7 @@
 #include <cairo.h>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "orvo/image_service.h"
@@ -61,6 +62,14 @@ float vertical_offset(int iAlign, const cairo_font_extents_t & extents)
       return -fDescent;
    }
    return 0.0f;
+}
+
+// A point of the current user space in device pixels, where the small polygon is kept.
+std::pair<double, double> device_point(cairo_t * pcairo, float x, float y)
+{
+   double dx = x, dy = y;
+   cairo_user_to_device(pcairo, &dx, &dy);
+   return {dx, dy};
 }
 
 } // namespace
@@ -489,8 +498,7 @@ void context::move_to(float x, float y)
 {
    cairo_t * pcairo = m_pimpl->general_path();
    cairo_move_to(pcairo, x, y);
-   double dx = x, dy = y;
-   cairo_user_to_device(pcairo, &dx, &dy);
+   const auto [dx, dy] = device_point(pcairo, x, y);
    m_pimpl->m_polygon.move_to(dx, dy);
 }
 
@@ -498,8 +506,7 @@ void context::line_to(float x, float y)
 {
    cairo_t * pcairo = m_pimpl->general_path();
    cairo_line_to(pcairo, x, y);
-   double dx = x, dy = y;
-   cairo_user_to_device(pcairo, &dx, &dy);
+   const auto [dx, dy] = device_point(pcairo, x, y);
    m_pimpl->m_polygon.line_to(dx, dy);
 }
 
