@@ -57,60 +57,54 @@ ClickableWidget * make_row(zelui::Widget * pparent, int y, clicks & record, bool
    return prow;
 }
 
+// Two clickable rows of one list, A at the top and B under it, counting into `m_a` and `m_b`.
+class ClickableRows : public testing::Test
+{
+protected:
+   test_screen m_screen;
+   row_container * m_plist = new row_container(m_screen.get());
+   clicks m_a, m_b;
+   ClickableWidget * m_prowA = make_row(m_plist, 0, m_a);
+   ClickableWidget * m_prowB = make_row(m_plist, 30, m_b);
+};
+
 } // namespace
 
-TEST(ClickableWidget, PressAndReleaseOnTheSameWidgetIsAClick)
+TEST_F(ClickableRows, PressAndReleaseOnTheSameWidgetIsAClick)
 {
-   test_screen screen;
-   auto plist = new row_container(screen.get());
-   clicks a, b;
-   make_row(plist, 0, a);
-   make_row(plist, 30, b);
+   m_screen.click(10, 10);
 
-   screen.click(10, 10);
-
-   EXPECT_EQ(a.m_iClicks, 1);
-   EXPECT_TRUE(a.m_drops.empty());
-   EXPECT_EQ(b.m_iClicks, 0);
-   EXPECT_EQ(screen->drag_widget(), nullptr);
+   EXPECT_EQ(m_a.m_iClicks, 1);
+   EXPECT_TRUE(m_a.m_drops.empty());
+   EXPECT_EQ(m_b.m_iClicks, 0);
+   EXPECT_EQ(m_screen->drag_widget(), nullptr);
 }
 
-TEST(ClickableWidget, ReleaseOnASiblingIsADropNeverAClick)
+TEST_F(ClickableRows, ReleaseOnASiblingIsADropNeverAClick)
 {
-   test_screen screen;
-   auto plist = new row_container(screen.get());
-   clicks a, b;
-   auto prowA = make_row(plist, 0, a);
-   auto prowB = make_row(plist, 30, b);
+   m_screen.move(10, 10);
+   m_screen.press(10, 10);
+   EXPECT_EQ(m_screen->drag_widget(), m_prowA);
+   EXPECT_EQ(m_screen->capture_widget(), m_plist);
+   m_screen.move(10, 40, true);
+   m_screen.release(10, 40);
 
-   screen.move(10, 10);
-   screen.press(10, 10);
-   EXPECT_EQ(screen->drag_widget(), prowA);
-   EXPECT_EQ(screen->capture_widget(), plist);
-   screen.move(10, 40, true);
-   screen.release(10, 40);
-
-   EXPECT_EQ(a.m_iClicks, 0);
-   EXPECT_EQ(b.m_iClicks, 0);
-   ASSERT_EQ(b.m_drops.size(), 1u);
-   EXPECT_EQ(b.m_drops[0].first, prowB);
-   EXPECT_EQ(b.m_drops[0].second, prowA);
+   EXPECT_EQ(m_a.m_iClicks, 0);
+   EXPECT_EQ(m_b.m_iClicks, 0);
+   ASSERT_EQ(m_b.m_drops.size(), 1u);
+   EXPECT_EQ(m_b.m_drops[0].first, m_prowB);
+   EXPECT_EQ(m_b.m_drops[0].second, m_prowA);
 }
 
-TEST(ClickableWidget, WidgetsOfDifferentTargetsAreNoSiblings)
+TEST_F(ClickableRows, WidgetsOfDifferentTargetsAreNoSiblings)
 {
-   test_screen screen;
-   auto plist = new row_container(screen.get());
-   clicks a, b;
-   make_row(plist, 0, a);
-   auto prowB = make_row(plist, 30, b);
-   prowB->set_capture_target(prowB);
+   m_prowB->set_capture_target(m_prowB);
 
-   screen.press(10, 10);
-   screen.release(10, 40);
+   m_screen.press(10, 10);
+   m_screen.release(10, 40);
 
-   EXPECT_TRUE(b.m_drops.empty());
-   EXPECT_EQ(a.m_iClicks + b.m_iClicks, 0);
+   EXPECT_TRUE(m_b.m_drops.empty());
+   EXPECT_EQ(m_a.m_iClicks + m_b.m_iClicks, 0);
 }
 
 TEST(ClickableWidget, WidgetWithoutCallbacksIgnoresPressesButTakesDrops)
@@ -132,17 +126,11 @@ TEST(ClickableWidget, WidgetWithoutCallbacksIgnoresPressesButTakesDrops)
    EXPECT_EQ(a.m_drops[0].first, prowA);
 }
 
-TEST(ClickableWidget, SecondPressWhileDraggingIsIgnored)
+TEST_F(ClickableRows, SecondPressWhileDraggingIsIgnored)
 {
-   test_screen screen;
-   auto plist = new row_container(screen.get());
-   clicks a, b;
-   auto prowA = make_row(plist, 0, a);
-   make_row(plist, 30, b);
-
-   screen.press(10, 10);
-   screen.press(10, 40, user::e_mouse_right_button);
-   EXPECT_EQ(screen->drag_widget(), prowA);
+   m_screen.press(10, 10);
+   m_screen.press(10, 40, user::e_mouse_right_button);
+   EXPECT_EQ(m_screen->drag_widget(), m_prowA);
 }
 
 TEST(ClickableWidget, DoubleClickRunsOnlyTheDoubleClickCallback)
@@ -162,16 +150,11 @@ TEST(ClickableWidget, DoubleClickRunsOnlyTheDoubleClickCallback)
    EXPECT_EQ(screen->capture_widget(), nullptr);
 }
 
-TEST(ClickableWidget, DragEnterThatRearrangesHandsTheMouseInsideFlagToTheDraggedWidget)
+TEST_F(ClickableRows, DragEnterThatRearrangesHandsTheMouseInsideFlagToTheDraggedWidget)
 {
-   test_screen screen;
-   auto plist = new row_container(screen.get());
-   clicks a, b;
-   auto prowA = make_row(plist, 0, a);
-   auto prowB = make_row(plist, 30, b);
    bool bRearrange = false;
    std::vector<std::pair<zelui::Widget *, zelui::Widget *>> enters;
-   prowB->m_callbackDragEnter = [&](zelui::Widget * pthis, zelui::Widget * pdragged)
+   m_prowB->m_callbackDragEnter = [&](zelui::Widget * pthis, zelui::Widget * pdragged)
    {
       enters.emplace_back(pthis, pdragged);
       if (bRearrange)
@@ -184,22 +167,22 @@ TEST(ClickableWidget, DragEnterThatRearrangesHandsTheMouseInsideFlagToTheDragged
       return bRearrange;
    };
 
-   screen.move(10, 10);
-   screen.press(10, 10);
-   screen.move(10, 40, true);
+   m_screen.move(10, 10);
+   m_screen.press(10, 10);
+   m_screen.move(10, 40, true);
    ASSERT_EQ(enters.size(), 1u);
-   EXPECT_EQ(enters[0].first, prowB);
-   EXPECT_EQ(enters[0].second, prowA);
+   EXPECT_EQ(enters[0].first, m_prowB);
+   EXPECT_EQ(enters[0].second, m_prowA);
    // Refused: the toolkit keeps the flags.
-   EXPECT_TRUE(prowB->mouse_inside());
+   EXPECT_TRUE(m_prowB->mouse_inside());
 
    bRearrange = true;
-   screen.move(10, 10, true);
-   screen.move(10, 40, true);
-   EXPECT_EQ(prowA->position().y, 30);
+   m_screen.move(10, 10, true);
+   m_screen.move(10, 40, true);
+   EXPECT_EQ(m_prowA->position().y, 30);
    EXPECT_EQ(enters.size(), 2u);
-   EXPECT_FALSE(prowB->mouse_inside());
-   EXPECT_TRUE(prowA->mouse_inside());
+   EXPECT_FALSE(m_prowB->mouse_inside());
+   EXPECT_TRUE(m_prowA->mouse_inside());
 }
 
 TEST(ClickableWidget, MoveModeFollowsThePointerOnlyPastTheClickLimit)
