@@ -169,6 +169,7 @@ string_base app_layer::get_layer_info() const
 
 void app_layer::apply_layer_info(scoped_string_base strText)
 {
+   m_straValuesNotRead.clear();
    string_array_base lines;
    lines._add_lines(strText);
    for (const string_base & strLine : lines)
@@ -190,11 +191,11 @@ void app_layer::apply_layer_info(scoped_string_base strText)
       }
       else if (strKey == "OffsetX")
       {
-         m_iOffsetX = parameter_text::read_leading_int(strValue);
+         m_iOffsetX = read_int_value(strKey, strValue);
       }
       else if (strKey == "OffsetY")
       {
-         m_iOffsetY = parameter_text::read_leading_int(strValue);
+         m_iOffsetY = read_int_value(strKey, strValue);
       }
       else if (strKey == "Name")
       {
@@ -202,7 +203,7 @@ void app_layer::apply_layer_info(scoped_string_base strText)
       }
       else if (strKey == "Hidden")
       {
-         m_bHidden = parameter_text::read_leading_int(strValue) != 0;
+         m_bHidden = read_int_value(strKey, strValue) != 0;
       }
       else
       {
@@ -210,6 +211,26 @@ void app_layer::apply_layer_info(scoped_string_base strText)
       }
    }
    on_read_app_layer();
+}
+
+void app_layer::report_parse_error(scoped_string_base strReason, scoped_string_base strKey, scoped_string_base strValue)
+{
+   parameter_text::report_parse_error(strReason, strKey, strValue);
+   note_value_not_read(strKey, strValue);
+}
+
+void app_layer::note_value_not_read(scoped_string_base strKey, scoped_string_base strValue)
+{
+   m_straValuesNotRead.add(format("%s \"%s\"", string_base(strKey).c_str(), string_base(strValue).c_str()));
+}
+
+int app_layer::read_int_value(scoped_string_base strKey, scoped_string_base strValue)
+{
+   if (!parameter_text::reads_whole_as_int(strValue))
+   {
+      note_value_not_read(strKey, strValue);
+   }
+   return parameter_text::read_leading_int(strValue);
 }
 
 void app_layer::set_document(project * pproject) noexcept

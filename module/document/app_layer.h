@@ -11,6 +11,7 @@
 #include "orvo/image.h"
 #include "orvo/pointer.h"
 #include "orvo/string.h"
+#include "orvo/string_array.h"
 
 class property_set;
 
@@ -132,6 +133,14 @@ public:
    string_base get_layer_info() const;
    // Applies a key/value text; does not mark the layer changed.
    void apply_layer_info(scoped_string_base strText);
+   // Writes the parse error to standard error, and notes the value as not read.
+   void report_parse_error(scoped_string_base strReason, scoped_string_base strKey, scoped_string_base strValue);
+   // Keeps the key and its value among the values not taken as written. Values read leniently
+   // (integers by `atoi` rules, floats by `strtod` rules) are only noted: they are no parse error.
+   void note_value_not_read(scoped_string_base strKey, scoped_string_base strValue);
+   // `Key "value"` of each value the last `apply_layer_info` skipped or cut to what reads, in text
+   // order; empty when every value was taken as written.
+   const string_array_base & values_not_read() const noexcept { return m_straValuesNotRead; }
 
    // The offscreen image at w x h, cleared to transparent; reused when the size matches. A reused
    // image that the drawing will cover whole with opaque pixels (`bCoveredWhole`) keeps its old
@@ -173,6 +182,8 @@ public:
 
 protected:
    void copy_placement_to(app_layer & layer) const;
+   // `parameter_text::read_leading_int` of the value; one it does not take whole is noted.
+   int read_int_value(scoped_string_base strKey, scoped_string_base strValue);
    // Counts the pictures the layer holds now in its budget; called whenever they change.
    void count_pictures() noexcept;
    // The picture shows the layer's place now.
@@ -198,6 +209,7 @@ protected:
    bool m_bMoved = false;
    bool m_bBeyondBudget = false;
    string_base m_strSettingsFailed;
+   string_array_base m_straValuesNotRead;
    picture_budget::charge m_charge;
 };
 

@@ -84,9 +84,9 @@ void boxes_layer::bound_full_size()
    {
       return;
    }
-   parameter_text::report_parse_error(parameter_text::reason_out_of_range, "Columns x Rows",
-                                      std::to_string(Columns) + " x " + std::to_string(Rows) + " of " +
-                                         std::to_string(Width) + " x " + std::to_string(Height));
+   report_parse_error(parameter_text::reason_out_of_range, "Columns x Rows",
+                      std::to_string(Columns) + " x " + std::to_string(Rows) + " of " + std::to_string(Width) + " x " +
+                         std::to_string(Height));
    Columns = 0;
    Rows = 0;
 }

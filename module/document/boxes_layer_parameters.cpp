@@ -35,13 +35,13 @@ parameter_key int_key(const char * pszKey, ACCESS access, long long iMin = INT_M
               const number_reading reading = read_int(strValue);
               if (reading.m_iValue < iMin || reading.m_iValue > iMax)
               {
-                 report_parse_error(reason_out_of_range, strKey, strValue);
+                 layer.report_parse_error(reason_out_of_range, strKey, strValue);
                  return;
               }
               access(layer) = static_cast<int>(reading.m_iValue);
               if (reading.m_pszError != nullptr)
               {
-                 report_parse_error(reading.m_pszError, strKey, strValue);
+                 layer.report_parse_error(reading.m_pszError, strKey, strValue);
               }
            }};
 }
@@ -50,8 +50,12 @@ template <typename ACCESS>
 parameter_key float_key(const char * pszKey, ACCESS access)
 {
    return {pszKey, [access](const boxes_layer & layer) { return write_float(access(layer)); },
-           [access](boxes_layer & layer, scoped_string_base, scoped_string_base strValue) {
+           [access](boxes_layer & layer, scoped_string_base strKey, scoped_string_base strValue) {
               access(layer) = read_float(strValue);
+              if (!reads_whole_as_float(strValue))
+              {
+                 layer.note_value_not_read(strKey, strValue);
+              }
            }};
 }
 
@@ -66,7 +70,7 @@ parameter_key color_key(const char * pszKey, ACCESS access)
                  access(layer) = *ocolor;
                  return;
               }
-              report_parse_error(reason_bad_color, strKey, strValue);
+              layer.report_parse_error(reason_bad_color, strKey, strValue);
            }};
 }
 
@@ -88,7 +92,7 @@ parameter_key color_list_key(const char * pszKey, ACCESS access)
                  const auto ocolor = as_color(strValue.substr(iStart, iEnd == scoped_string_base::npos ? iEnd : iEnd - iStart));
                  if (!ocolor)
                  {
-                    report_parse_error(reason_bad_color, strKey, strValue);
+                    layer.report_parse_error(reason_bad_color, strKey, strValue);
                     return;
                  }
                  access(layer).push_back(*ocolor);
@@ -110,7 +114,7 @@ parameter_key font_size_key(const char * pszKey, ACCESS access)
               const number_reading reading = read_font_size(strValue);
               if (reading.m_pszError != nullptr)
               {
-                 report_parse_error(reading.m_pszError, strKey, strValue);
+                 layer.report_parse_error(reading.m_pszError, strKey, strValue);
                  return;
               }
               access(layer) = static_cast<int>(reading.m_iValue);
@@ -167,12 +171,12 @@ parameter_key exclude_boxes_key()
                  const number_reading reading = read_int(strPiece);
                  if (reading.m_iValue < INT_MIN || reading.m_iValue > INT_MAX)
                  {
-                    report_parse_error(reason_out_of_range, strKey, strValue);
+                    layer.report_parse_error(reason_out_of_range, strKey, strValue);
                     return;
                  }
                  if (reading.m_pszError != nullptr)
                  {
-                    report_parse_error(reading.m_pszError, strKey, strValue);
+                    layer.report_parse_error(reading.m_pszError, strKey, strValue);
                     return;
                  }
                  layer.ExcludeBoxes.add(static_cast<int>(reading.m_iValue));
@@ -189,7 +193,7 @@ parameter_key half_columns_key()
                  layer.HalfColumns = *obits;
                  return;
               }
-              report_parse_error(reason_bad_bits, strKey, strValue);
+              layer.report_parse_error(reason_bad_bits, strKey, strValue);
            }};
 }
 

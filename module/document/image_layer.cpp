@@ -240,11 +240,11 @@ void image_layer::apply_parameter_by_name(scoped_string_base strKey, scoped_stri
 {
    if (strKey == "Width")
    {
-      m_iWidth = parameter_text::read_leading_int(strValue);
+      m_iWidth = read_int_value(strKey, strValue);
    }
    else if (strKey == "Height")
    {
-      m_iHeight = parameter_text::read_leading_int(strValue);
+      m_iHeight = read_int_value(strKey, strValue);
    }
    else if (strKey == "Data")
    {
@@ -252,7 +252,7 @@ void image_layer::apply_parameter_by_name(scoped_string_base strKey, scoped_stri
    }
    else if (strKey == "AspectRatio")
    {
-      setMaintainAspectRatio(parameter_text::read_leading_int(strValue) != 0);
+      setMaintainAspectRatio(read_int_value(strKey, strValue) != 0);
    }
 }
 

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cctype>
 #include <climits>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <limits>
 
@@ -20,6 +22,18 @@ namespace
 bool is_digit(char ch) noexcept
 {
    return ch >= '0' && ch <= '9';
+}
+
+bool is_blank_text(const char * psz) noexcept
+{
+   return std::all_of(psz, psz + std::strlen(psz), [](char ch) { return std::isspace(static_cast<unsigned char>(ch)) != 0; });
+}
+
+// The "C" locale, whatever the process's own: a decimal point is always ".".
+locale_t c_locale()
+{
+   static const locale_t s_locale = ::newlocale(LC_ALL_MASK, "C", nullptr);
+   return s_locale;
 }
 
 std::optional<bool> switch_word(scoped_string_base strValue)
@@ -90,17 +104,31 @@ number_reading read_font_size(scoped_string_base strValue)
    return reading;
 }
 
-// The "C" locale, whatever the process's own: a decimal point is always ".".
 float read_float(scoped_string_base strValue)
 {
-   static const locale_t c_locale = ::newlocale(LC_ALL_MASK, "C", nullptr);
-   const double d = ::strtod_l(string_base(strValue).c_str(), nullptr, c_locale);
+   const double d = ::strtod_l(string_base(strValue).c_str(), nullptr, c_locale());
    if (std::isnan(d))
    {
       return 0.0f;
    }
    constexpr double dLargest = std::numeric_limits<float>::max();
    return static_cast<float>(std::clamp(d, -dLargest, dLargest));
+}
+
+bool reads_whole_as_int(scoped_string_base strValue)
+{
+   const string_base str(strValue);
+   char * pszEnd = nullptr;
+   const long long value = std::strtoll(str.c_str(), &pszEnd, 10);
+   return is_blank_text(str.c_str()) || (pszEnd != str.c_str() && is_blank_text(pszEnd) && value >= INT_MIN && value <= INT_MAX);
+}
+
+bool reads_whole_as_float(scoped_string_base strValue)
+{
+   const string_base str(strValue);
+   char * pszEnd = nullptr;
+   ::strtod_l(str.c_str(), &pszEnd, c_locale());
+   return is_blank_text(str.c_str()) || (pszEnd != str.c_str() && is_blank_text(pszEnd));
 }
 
 std::optional<std::bitset<4>> read_bits(scoped_string_base strValue)

@@ -42,6 +42,11 @@ number_reading read_font_size(scoped_string_base strValue);
 // error: what single precision cannot hold becomes what it holds nearest, the largest finite value
 // of the sign for an overflow or an infinity ("1e999", "-inf"), and 0 for not a number ("nan").
 float read_float(scoped_string_base strValue);
+// Whether `read_leading_int` or `read_float` take the value as written: a number and nothing
+// more, blanks around it allowed, and for integers within the 32-bit range. A blank value reads
+// as the 0 it means.
+bool reads_whole_as_int(scoped_string_base strValue);
+bool reads_whole_as_float(scoped_string_base strValue);
 // Four bits, the last character for bit 0; only "0" and "1" are allowed. Bits no character
 // reaches are clear; only the first four characters count.
 std::optional<std::bitset<4>> read_bits(scoped_string_base strValue);

@@ -215,6 +215,17 @@ std::vector<const app_layer *> layers_written(const pointer_array<app_layer> & l
    return layers;
 }
 
+// "a, b, c".
+string_base values_listed(const string_array_base & stra)
+{
+   string_base strList;
+   for (const string_base & str : stra)
+   {
+      strList += (strList.empty() ? "" : ", ") + str;
+   }
+   return strList;
+}
+
 } // namespace
 
 outcome<string_base> project::read_container_file(const file::path & path) const
@@ -371,6 +382,11 @@ outcome<layers_read> project::create_layers_from_string(size_type<int> & paper, 
          {
             result.m_straBlockFaults.add(format("The picture of the layer \"%s\" cannot be shown: %s. It is kept as it came and saved unchanged",
                                                 player->get_name().c_str(), pimagelayer->unreadable_picture_reason().c_str()));
+         }
+         if (!player->values_not_read().is_empty())
+         {
+            result.m_straBlockFaults.add(format("Values of the layer \"%s\" that do not read were left out or cut to what reads: %s",
+                                                player->get_name().c_str(), values_listed(player->values_not_read()).c_str()));
          }
          result.m_layers.add(player);
       }

@@ -1,7 +1,7 @@
 // Projects, presets and a logo file as the program writes them (kept as the fuzzers' seeds), and
-// the same projects damaged: bytes changed in a picture, the layer count in the header changed,
-// blocks doubled, left out or cut. Whatever the damage, the user is told, or the project opens as
-// it was written.
+// the same projects damaged: bytes changed in a picture, values made unreadable, the layer count in
+// the header changed, blocks doubled, left out or cut. Whatever the damage, the user is told, or the
+// project opens as it was written.
 
 #include <gtest/gtest.h>
 
@@ -113,6 +113,15 @@ std::vector<std::size_t> block_starts(const string_base & strText)
    return starts;
 }
 
+// The line of `strText` where it first differs from `strOther`.
+string_base first_line_apart(const string_base & strText, const string_base & strOther)
+{
+   const std::size_t iApart = std::ranges::mismatch(strText, strOther).in1 - strText.begin();
+   const std::size_t iLine = strText.rfind('\n', iApart == 0 ? 0 : iApart - 1);
+   const std::size_t iStart = iLine == string_base::npos ? 0 : iLine + 1;
+   return strText.substr(iStart, strText.find('\n', iApart) - iStart);
+}
+
 using mutation = std::pair<const char *, string_base>;
 
 // Every damage done to one project text, each named by its kind.
@@ -135,6 +144,19 @@ std::vector<mutation> mutations_of(const string_base & strText)
          }
       }
    }
+   // Each value of the layers with its first character made a letter.
+   const std::vector<std::size_t> starts = block_starts(strText);
+   const std::size_t iLayersEnd = starts[starts.size() - 2];
+   for (std::size_t iLine = starts.front(); iLine < iLayersEnd; iLine = strText.find('\n', iLine) + 1)
+   {
+      const std::size_t iColon = strText.find(':', iLine);
+      if (iColon + 1 < std::min(strText.find('\n', iLine), iLayersEnd))
+      {
+         string_base strMutated = strText;
+         strMutated[iColon + 1] = 'x';
+         mutations.emplace_back("a layer's value damaged", strMutated);
+      }
+   }
    // The layer count in the header, one less, one more, none and far more.
    const std::size_t iCount = string_base("BRISVANE_LED_PROJECT v2 ").size();
    const std::size_t iCountEnd = strText.find(' ', iCount);
@@ -144,7 +166,6 @@ std::vector<mutation> mutations_of(const string_base & strText)
       mutations.emplace_back("the header's layer count changed", strText.substr(0, iCount) + std::to_string(iNew).c_str() + strText.substr(iCountEnd));
    }
    // Each block doubled, left out, and cut in its middle and before its last byte.
-   const std::vector<std::size_t> starts = block_starts(strText);
    for (std::size_t i = 0; i + 1 < starts.size(); ++i)
    {
       const string_base strBlock = strText.substr(starts[i], starts[i + 1] - starts[i]);
@@ -188,11 +209,30 @@ TEST_F(mutated_projects, every_damage_is_told_or_leaves_the_project_as_written)
          auto & [iTried, iTold] = triedAndTold[pszKind];
          ++iTried;
          iTold += bTold ? 1 : 0;
-         EXPECT_TRUE(bTold || strSaved == strText) << strName << ": " << pszKind << ", opened without a word as\n" << strSaved;
+         EXPECT_TRUE(bTold || strSaved == strText || strSaved == strMutated) << strName << ": " << pszKind << ", opened without a word after\n"
+                                                                            << first_line_apart(strMutated, strText);
       }
    }
    for (const auto & [strKind, counts] : triedAndTold)
    {
       std::cout << strKind << ": " << counts.second << " of " << counts.first << " told\n";
    }
+}
+
+TEST_F(mutated_projects, values_that_do_not_read_are_told_by_layer_and_key)
+{
+   string_base strText = read_all(seeds / "fuzz_project_container/two_screens.tvsx");
+   const std::size_t iLeft = strText.find("Name:Left");
+   strText.replace(strText.find("OffsetX:10\n"), 10, "OffsetX:1O");
+   strText.replace(strText.find("PhysW:500.000000", iLeft), 16, "PhysW:5OO.000000");
+   strText.replace(strText.find("Columns:4", iLeft), 9, "Columns:y");
+   ASSERT_TRUE(file::write_all(data_file("values.tvsx"), strText));
+   m_pglobal->load_project_from_file(data_file("values.tvsx"));
+   const string_base strError = the_error_shown();
+   EXPECT_NE(strError.find("Values of the layer \"Left\" that do not read were left out or cut to what reads: "
+                           "OffsetX \"1O\", PhysW \"5OO.000000\", Columns \"y\"."),
+             string_base::npos)
+      << strError;
+   EXPECT_EQ(document().get_layer(1)->get_name(), "Left");
+   EXPECT_EQ(document().get_layer(1)->get_offset_x(), 1);
 }
