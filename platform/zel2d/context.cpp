@@ -15,6 +15,7 @@
 #include "zel2d/image_store.h"
 #include "zel2d/pixel_copy.h"
 #include "zel2d/pixel_writer.h"
+#include "zel2d/polygon_stamp.h"
 #include "zel2d/resource_path.h"
 #include "zel2d/small_polygon.h"
 
@@ -628,6 +629,36 @@ void context::fill()
    impl.materialize_path();
    impl.use_source(impl.m_state.m_colorFill);
    cairo_fill_preserve(impl.m_pcairo);
+}
+
+void context::fill_stamp(const polygon_stamp & stamp, int x, int y)
+{
+   implementation & impl = *m_pimpl;
+   const cairo_matrix_t matrix = impl.current_matrix();
+   const bool bWholeMove = is_axis_aligned(matrix) && matrix.xx == 1.0 && matrix.yy == 1.0 && matrix.x0 == std::floor(matrix.x0) &&
+                           matrix.y0 == std::floor(matrix.y0);
+   if (stamp.is_rasterised() && bWholeMove && !impl.m_state.m_bFillPaint && impl.m_state.m_bClipIsBox &&
+       impl.m_state.m_clip.is_pixel_aligned())
+   {
+      begin_path();
+      const int dx = x + static_cast<int>(matrix.x0);
+      const int dy = y + static_cast<int>(matrix.y0);
+      impl.m_writer.blend_coverage(stamp.left() + dx, stamp.top() + dy, stamp.width(), stamp.height(), stamp.coverage(), stamp.stride(),
+                                   impl.m_state.m_colorFill, impl.m_state.m_clip);
+      cairo_surface_mark_dirty(impl.m_pgraphics->surface());
+      return;
+   }
+   begin_path();
+   const std::vector<polygon_stamp::corner> & corners = stamp.corners();
+   for (std::size_t i = 0; i < corners.size(); ++i)
+   {
+      const float fx = corners[i].x + static_cast<float>(x);
+      const float fy = corners[i].y + static_cast<float>(y);
+      i == 0 ? move_to(fx, fy) : line_to(fx, fy);
+   }
+   close_path();
+   fill();
+   begin_path();
 }
 
 void context::stroke()

@@ -155,6 +155,11 @@ public:
 
    void fill();
    void stroke();
+   // Fills the stamp's polygon moved by (x, y) in the fill colour, as `fill` would fill that
+   // polygon as a path. Under a transform that only moves by whole pixels, with a scissor of
+   // whole pixels, it blends the stamp's coverage without rasterising; otherwise it fills the
+   // moved polygon through the path. The current path is emptied either way.
+   void fill_stamp(const polygon_stamp & stamp, int x, int y);
 
    // Text. The face is looked up in the font sink by name (see `font_sink`); "sans" is DejaVu Sans.
    void set_font_face(scoped_string_base name);

@@ -8,6 +8,7 @@ class context;
 class draw2d_context;
 class font_sink;
 class font_face;
+class polygon_stamp;
 struct paint;
 struct font_metrics;
 }

@@ -33,6 +33,36 @@ pixman_color_t premultiplied(color::color color)
            to_short(color.m_uchB / 255.0 * alpha), to_short(alpha)};
 }
 
+// The library's blending of 8-bit premultiplied channels, with its rounding: x * a / 255 rounded
+// to nearest, for two channels at once.
+std::uint32_t multiply_pair(std::uint32_t uPair, std::uint32_t a)
+{
+   std::uint32_t t = (uPair & 0xff00ff) * a + 0x800080;
+   return ((t + ((t >> 8) & 0xff00ff)) >> 8) & 0xff00ff;
+}
+
+// Adds two pairs of channels, each sum held at 255.
+std::uint32_t add_saturated_pair(std::uint32_t a, std::uint32_t b)
+{
+   std::uint32_t t = a + b;
+   t |= 0x1000100 - ((t >> 8) & 0x10001);
+   return t & 0xff00ff;
+}
+
+// The source weighed by a coverage.
+std::uint32_t in(std::uint32_t uSource, std::uint32_t uCoverage)
+{
+   return multiply_pair(uSource, uCoverage) | multiply_pair(uSource >> 8, uCoverage) << 8;
+}
+
+// The source over the destination.
+std::uint32_t over(std::uint32_t uSource, std::uint32_t uDestination)
+{
+   const std::uint32_t uRest = ~uSource >> 24;
+   return add_saturated_pair(multiply_pair(uDestination, uRest), uSource & 0xff00ff) |
+          add_saturated_pair(multiply_pair(uDestination >> 8, uRest), (uSource >> 8) & 0xff00ff) << 8;
+}
+
 } // namespace
 
 pixel_writer::~pixel_writer()
@@ -94,6 +124,7 @@ pixman_image_t * pixel_writer::solid_image(color::color color)
       const pixman_color_t solid = premultiplied(color);
       m_pimageSolid = pixman_image_create_solid_fill(&solid);
       m_colorSolid = color;
+      m_bSolidPixelKnown = false;
    }
    return m_pimageSolid;
 }
@@ -122,17 +153,51 @@ void pixel_writer::fill_box(int x0, int y0, int x1, int y1, color::color color, 
    pixman_image_composite32(PIXMAN_OP_OVER, solid_image(color), nullptr, m_pimageTarget, 0, 0, 0, 0, x, y, w, h);
 }
 
-void pixel_writer::blend_coverage(int x, int y, int w, int h, std::uint8_t * pcoverage, int iCoverageStride,
+void pixel_writer::blend_coverage(int x, int y, int w, int h, const std::uint8_t * pcoverage, int iCoverageStride,
                                   color::color color, const device_box & clip)
 {
-   pixman_image_t * ptarget = target_clipped_to(clip);
-   if (ptarget == nullptr || color.m_uchA == 0 || w < 1 || h < 1)
+   if (m_pimageTarget == nullptr || color.m_uchA == 0 || w < 1 || h < 1)
    {
       return;
    }
-   pixman_image_t * pmask = pixman_image_create_bits(PIXMAN_a8, w, h, reinterpret_cast<std::uint32_t *>(pcoverage), iCoverageStride);
-   pixman_image_composite32(PIXMAN_OP_OVER, solid_image(color), pmask, ptarget, 0, 0, 0, 0, x, y, w, h);
-   pixman_image_unref(pmask);
+   const device_box cut = device_box{double(x), double(y), double(x) + w, double(y) + h}
+                             .intersection(clip)
+                             .intersection({0.0, 0.0, double(m_iWidth), double(m_iHeight)});
+   if (cut.is_empty())
+   {
+      return;
+   }
+   const std::uint32_t uSource = solid_pixel(color);
+   const int x0 = to_pixel(cut.x0);
+   const int x1 = to_pixel(cut.x1);
+   for (int iRow = to_pixel(cut.y0); iRow < to_pixel(cut.y1); ++iRow)
+   {
+      const std::uint8_t * pmask = pcoverage + static_cast<std::ptrdiff_t>(iRow - y) * iCoverageStride + (x0 - x);
+      std::uint32_t * ptarget = m_ppixels + static_cast<std::ptrdiff_t>(iRow) * (m_iStride / 4) + x0;
+      for (int i = 0; i < x1 - x0; ++i)
+      {
+         if (pmask[i] != 0)
+         {
+            ptarget[i] = over(in(uSource, pmask[i]), ptarget[i]);
+         }
+      }
+   }
+}
+
+std::uint32_t pixel_writer::solid_pixel(color::color color)
+{
+   if (!(m_pimageSolid != nullptr && m_colorSolid == color && m_bSolidPixelKnown))
+   {
+      // The source pixel exactly as the library makes it from its 16-bit colour: drawn over a
+      // transparent pixel.
+      std::uint32_t uPixel = 0;
+      pixman_image_t * pone = pixman_image_create_bits(PIXMAN_a8r8g8b8, 1, 1, &uPixel, 4);
+      pixman_image_composite32(PIXMAN_OP_OVER, solid_image(color), nullptr, pone, 0, 0, 0, 0, 0, 0, 1, 1);
+      pixman_image_unref(pone);
+      m_uSolidPixel = uPixel;
+      m_bSolidPixelKnown = true;
+   }
+   return m_uSolidPixel;
 }
 
 } // namespace zel2d

@@ -30,8 +30,10 @@ public:
 
    // Blends `color` over the pixels from (x, y), w x h, each weighed by its coverage (0 to 255;
    // rows of `iCoverageStride` bytes, a multiple of 4), cut to `clip` (pixel-aligned) and the
-   // target: the compositing the general rasteriser does with its coverage mask.
-   void blend_coverage(int x, int y, int w, int h, std::uint8_t * pcoverage, int iCoverageStride, color::color color,
+   // target: the compositing the general rasteriser does with its coverage mask, written here
+   // pixel by pixel with the library's own arithmetic, as small masks cost more to hand over than
+   // to blend.
+   void blend_coverage(int x, int y, int w, int h, const std::uint8_t * pcoverage, int iCoverageStride, color::color color,
                        const device_box & clip);
 
    // For compositing glyphs: the target's image, drawing limited to `clip` (pixel-aligned), and
@@ -40,6 +42,8 @@ public:
    pixman_image_t * solid_image(color::color color);
 
 private:
+   // The premultiplied pixel of `color` as the library's solid source gives it.
+   std::uint32_t solid_pixel(color::color color);
 
    std::uint32_t * m_ppixels = nullptr;
    int m_iWidth = 0;
@@ -48,6 +52,8 @@ private:
    pixman_image_t * m_pimageTarget = nullptr;
    pixman_image_t * m_pimageSolid = nullptr;
    color::color m_colorSolid;
+   std::uint32_t m_uSolidPixel = 0;
+   bool m_bSolidPixelKnown = false;
    device_box m_clipTarget;
 };
 

@@ -36,7 +36,7 @@ public:
    int width() const { return m_iWidth; }
    int height() const { return m_iHeight; }
    int stride() const { return (m_iWidth + 3) / 4 * 4; }
-   std::uint8_t * coverage() { return m_coverage.data(); }
+   const std::uint8_t * coverage() const { return m_coverage.data(); }
 
 private:
    struct corner

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
@@ -7,6 +8,10 @@
 #include "orvo/image.h"
 #include "pixel_probe.h"
 #include "zel2d/context.h"
+#include "zel2d/pixel_writer.h"
+#include "zel2d/polygon_stamp.h"
+
+#include <pixman.h>
 
 using pixel_probe::alpha_of;
 using pixel_probe::argb;
@@ -415,6 +420,88 @@ TEST(context_quick_road, small_polygons_match_the_general_rasteriser)
    // Whole inside pixels agree exactly.
    EXPECT_EQ(quick.pixel(6, 6), general.pixel(6, 6));
    EXPECT_EQ(quick.pixel(6, 6), 0xFF0000FFu);
+}
+
+// The quick road blends coverage itself: every coverage, over pixels transparent, translucent
+// and opaque, in colours opaque and translucent, gives the library's own compositing.
+TEST(context_quick_road, coverage_blending_matches_the_library_for_every_coverage)
+{
+   std::uint8_t coverage[256];
+   for (int i = 0; i < 256; ++i)
+   {
+      coverage[i] = static_cast<std::uint8_t>(i);
+   }
+   const zel2d::device_box everywhere = zel2d::device_box::everywhere();
+   for (const color::color color : {color::color(0, 0, 255, 255), color::color(10, 200, 30, 120), color::color(255, 255, 255, 1)})
+   {
+      for (const std::uint32_t uUnder : {0u, argb(255, 12, 200, 90), argb(128, 100, 3, 64), argb(255, 255, 255, 255)})
+      {
+         image::image ours(256, 1);
+         image::image library(256, 1);
+         std::fill_n(ours.row(0), 256, uUnder);
+         std::fill_n(library.row(0), 256, uUnder);
+         zel2d::pixel_writer writer;
+         writer.set_target(ours.data(), 256, 1, 256 * 4);
+         writer.blend_coverage(0, 0, 256, 1, coverage, 256, color, everywhere);
+         zel2d::pixel_writer source;
+         pixman_image_t * pmask = pixman_image_create_bits(PIXMAN_a8, 256, 1, reinterpret_cast<std::uint32_t *>(coverage), 256);
+         pixman_image_t * ptarget = pixman_image_create_bits(PIXMAN_a8r8g8b8, 256, 1, library.data(), 256 * 4);
+         pixman_image_composite32(PIXMAN_OP_OVER, source.solid_image(color), pmask, ptarget, 0, 0, 0, 0, 0, 0, 256, 1);
+         pixman_image_unref(ptarget);
+         pixman_image_unref(pmask);
+         for (int i = 0; i < 256; ++i)
+         {
+            ASSERT_EQ(ours.pixel(i, 0), library.pixel(i, 0)) << "coverage " << i << " over " << std::hex << uUnder;
+         }
+      }
+   }
+}
+
+// A stamp moved by whole pixels gives the pixels of its polygon filled as a path there, within
+// the scissor; under a scale it is filled as a path.
+TEST(context_quick_road, stamp_fills_as_its_polygon_moved_by_whole_pixels)
+{
+   const zel2d::polygon_stamp::corner corners[] = {{-2.25f, -2.5f}, {-2.25f, 2.75f}, {3.5f, 0.25f}};
+   const zel2d::polygon_stamp stamp(corners);
+   ASSERT_TRUE(stamp.is_rasterised());
+   image::image stamped(40, 20);
+   image::image filled(40, 20);
+   stamped.clear();
+   filled.clear();
+   zel2d::context contextStamped(&stamped);
+   zel2d::context contextFilled(&filled);
+   for (zel2d::context * pcontext : {&contextStamped, &contextFilled})
+   {
+      pcontext->set_fill_color({10, 200, 30, 120});
+      pcontext->translate(1.f, 0.f);
+      pcontext->scissor(0.f, 0.f, 38.f, 20.f);
+   }
+   for (const auto & [x, y] : {std::pair{6, 5}, std::pair{20, 14}, std::pair{36, 3}})
+   {
+      contextStamped.fill_stamp(stamp, x, y);
+      contextFilled.begin_path();
+      contextFilled.move_to(corners[0].x + x, corners[0].y + y);
+      contextFilled.line_to(corners[1].x + x, corners[1].y + y);
+      contextFilled.line_to(corners[2].x + x, corners[2].y + y);
+      contextFilled.close_path();
+      contextFilled.fill();
+   }
+   for (int y = 0; y < 20; ++y)
+   {
+      for (int x = 0; x < 40; ++x)
+      {
+         ASSERT_EQ(stamped.pixel(x, y), filled.pixel(x, y)) << "pixel " << x << "," << y;
+      }
+   }
+   EXPECT_EQ(stamped.pixel(39, 3), 0u);
+
+   stamped.clear();
+   contextStamped.reset_transform();
+   contextStamped.reset_scissor();
+   contextStamped.scale(2.f, 2.f);
+   contextStamped.fill_stamp(stamp, 5, 5);
+   EXPECT_NE(stamped.pixel(11, 10), 0u);
+   EXPECT_EQ(stamped.pixel(3, 10), 0u);
 }
 
 TEST(context_quick_road, text_respects_the_scissor_and_its_reset)
