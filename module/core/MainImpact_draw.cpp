@@ -205,7 +205,7 @@ void MainImpact::draw_second_override_path(zel2d::context * pcontext, datagram::
       pcontext->begin_path();
       pcontext->set_stroke_color(g_colorPathStart);
       pcontext->set_fill_color(g_colorPathStart);
-      psnake->m_pdescription->_draw_triangle(pcontext, psnake, (r.left + r.right) / 2, (r.top + r.bottom) / 2, boxStart, boxHovered,
+      psnake->m_pdescription->_draw_triangle(pcontext, psnake, nullptr, (r.left + r.right) / 2, (r.top + r.bottom) / 2, boxStart, boxHovered,
                                              true, false);
       pcontext->fill();
       pcontext->stroke();

@@ -13,6 +13,7 @@
 namespace Tarvossa_BrisvanePro
 {
 
+class arrow_stamps;
 class snake;
 struct edge_window;
 
@@ -82,9 +83,10 @@ public:
    // connector's label. A box that is a run of its own gets both.
    void _draw_snake_triangles(zel2d::context * pcontext, snake * psnake) const;
    // One arrow at (x, y) from `box` towards `other`, with the label of the run's connector for a
-   // start or end arrow; a power run has no end arrow.
-   void _draw_triangle(zel2d::context * pcontext, snake * psnake, float x, float y, const datagram::box & box, const datagram::box & other,
-                       bool bStart, bool bEnd) const;
+   // start or end arrow; a power run has no end arrow. The arrow's shape comes from `pstamps`;
+   // without them it is filled as a path, which stays the context's current path.
+   void _draw_triangle(zel2d::context * pcontext, snake * psnake, arrow_stamps * pstamps, float x, float y, const datagram::box & box,
+                       const datagram::box & other, bool bStart, bool bEnd) const;
 
    // The paths as text: keys joined by ",", paths joined by "|".
    string_base get_custom_path_string() const;

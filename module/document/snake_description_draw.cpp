@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "document/arrow_shape.h"
+#include "document/arrow_stamps.h"
 #include "document/boxes_layer.h"
 #include "document/connector.h"
 #include "document/snake.h"
@@ -266,6 +266,7 @@ void snake_description::_draw_snake_triangles(zel2d::context * pcontext, snake *
       return;
    }
    OffscreenDraw offscreen(pcontext, pimage.get());
+   arrow_stamps stamps;
    const auto & boxes = psnake->m_boxes;
    for (std::size_t i = 0; i < boxes.size(); ++i)
    {
@@ -279,21 +280,21 @@ void snake_description::_draw_snake_triangles(zel2d::context * pcontext, snake *
       if (box.is_start())
       {
          // A run of one box points on to the next run, or, being the last, to the right.
-         _draw_triangle(pcontext, psnake, point.x, point.y, box, bHasNext ? boxes[i + 1] : box, true, false);
+         _draw_triangle(pcontext, psnake, &stamps, point.x, point.y, box, bHasNext ? boxes[i + 1] : box, true, false);
       }
       else if (!box.is_end() && bHasNext && i % 3 == 2)
       {
-         _draw_triangle(pcontext, psnake, point.x, point.y, box, boxes[i + 1], false, false);
+         _draw_triangle(pcontext, psnake, &stamps, point.x, point.y, box, boxes[i + 1], false, false);
       }
       if (box.is_end() && i > 0)
       {
-         _draw_triangle(pcontext, psnake, point.x, point.y, box, boxes[i - 1], false, true);
+         _draw_triangle(pcontext, psnake, &stamps, point.x, point.y, box, boxes[i - 1], false, true);
       }
    }
 }
 
-void snake_description::_draw_triangle(zel2d::context * pcontext, snake * psnake, float x, float y, const datagram::box & box,
-                                       const datagram::box & other, bool bStart, bool bEnd) const
+void snake_description::_draw_triangle(zel2d::context * pcontext, snake * psnake, arrow_stamps * pstamps, float x, float y,
+                                       const datagram::box & box, const datagram::box & other, bool bStart, bool bEnd) const
 {
    if (bEnd && psnake->m_ekind == e_snake_power)
    {
@@ -305,8 +306,15 @@ void snake_description::_draw_triangle(zel2d::context * pcontext, snake * psnake
    const enum_arrow earrow = arrow_towards(box, other);
    zel2d::saved_state state(pcontext);
    pcontext->set_fill_color(color);
-   add_triangle(*pcontext, x, y, s, earrow);
-   pcontext->fill();
+   if (pstamps != nullptr)
+   {
+      pstamps->fill(*pcontext, x, y, s, earrow);
+   }
+   else
+   {
+      add_triangle(*pcontext, x, y, s, earrow);
+      pcontext->fill();
+   }
    const long long llIndex = box.m_iPathIndex >= 0 ? box.m_iPathIndex : other.m_iPathIndex;
    if (pointer<connector> pconnector = layer.get_connector(psnake, llIndex, bStart, bEnd))
    {
