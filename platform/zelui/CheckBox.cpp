@@ -82,6 +82,9 @@ bool CheckBox::mouse_button_event(const point_type<int> & point, enumeration<use
       request_focus();
       set_checked(!m_bChecked, e_source_user);
    }
+   // The pushed look comes with the press and goes with the release, wherever it lands.
+   set_need_redraw();
+   post_redraw();
    return true;
 }
 

@@ -166,6 +166,13 @@ void Screen::forget_widget(Widget * pwidget)
    {
       m_pwidgetCapture.reset();
    }
+   for (Widget ** ppwidget : {&m_pwidgetTooltip, &m_pwidgetTooltipHidden})
+   {
+      if (*ppwidget && pwidget->is_ancestor_of(*ppwidget))
+      {
+         *ppwidget = nullptr;
+      }
+   }
    Widget * pfocused = focused_widget();
    if (pfocused && pwidget->is_ancestor_of(pfocused))
    {
@@ -382,9 +389,14 @@ bool Screen::mouse_motion_event(const point_type<int> & point, const size_type<i
 {
    m_pointMouse = point;
    m_bMouseKnown = true;
-   if (m_pwidgetTooltipHidden && tooltip_widget_at(point) != m_pwidgetTooltipHidden.get())
+   if (Widget * ptooltip = tooltip_widget_at(point); ptooltip != m_pwidgetTooltip)
    {
-      m_pwidgetTooltipHidden.reset();
+      // The tooltip goes, or another comes, with the widget under the pointer; what a press hid
+      // shows again once the pointer has left the widget pressed.
+      m_pwidgetTooltip = ptooltip;
+      m_pwidgetTooltipHidden = nullptr;
+      set_need_redraw();
+      post_redraw();
    }
    if (pointer<Widget> pcapture = m_pwidgetCapture)
    {
@@ -652,7 +664,7 @@ void Screen::draw_tooltip(zel2d::context * pcontext)
       return;
    }
    Widget * pwidget = tooltip_widget_at(m_pointMouse);
-   if (!pwidget || pwidget == m_pwidgetTooltipHidden.get())
+   if (!pwidget || pwidget == m_pwidgetTooltipHidden)
    {
       return;
    }

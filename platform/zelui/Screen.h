@@ -163,9 +163,11 @@ private:
    point_type<int> m_pointMouse;
    bool m_bMouseKnown = false;
    enumeration<user::enum_key> m_emodifiers;
-   // A press hides the tooltip of the widget pressed (a menu it opens shows in its place) until
-   // the pointer leaves that widget.
-   pointer<Widget> m_pwidgetTooltipHidden;
+   // The widget whose tooltip the pointer is over. A press hides the tooltip of the widget
+   // pressed (a menu it opens shows in its place) until the pointer leaves that widget. Both are
+   // plain references, compared and never followed; `forget_widget` clears them.
+   Widget * m_pwidgetTooltip = nullptr;
+   Widget * m_pwidgetTooltipHidden = nullptr;
 };
 
 } // namespace zelui
