@@ -147,6 +147,16 @@ bool exists(const path & path)
    return std::filesystem::exists(path, error);
 }
 
+std::optional<stamp> stamp_of(const path & path)
+{
+   struct stat st = {};
+   if (::stat(path.c_str(), &st) != 0)
+   {
+      return std::nullopt;
+   }
+   return stamp{st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+}
+
 } // namespace file
 
 namespace dir

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 
 #include "orvo/atomic_file.h"
@@ -34,6 +35,22 @@ inline outcome<written> write_all(const path & path, scoped_string_base strText)
 
 // Whether a file or folder is there.
 bool exists(const path & path);
+
+// What tells one version of a file from the next: where it lies on the disk, its size and when it
+// was last written. A file replaced whole (see `atomic_file`) is a new file, with a stamp of its own.
+struct stamp
+{
+   std::uint64_t m_uDevice = 0;
+   std::uint64_t m_uInode = 0;
+   std::int64_t m_iSize = 0;
+   std::int64_t m_iModifiedSeconds = 0;
+   std::int64_t m_iModifiedNanoseconds = 0;
+
+   bool operator==(const stamp &) const = default;
+};
+
+// The stamp of the file at the end of any links; none when there is no such file.
+std::optional<stamp> stamp_of(const path & path);
 
 } // namespace file
 
