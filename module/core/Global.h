@@ -6,8 +6,10 @@
 #include <mutex>
 #include <vector>
 
+#include "core/presets_merge.h"
 #include "document/document_controller.h"
 #include "orvo/enumeration.h"
+#include "orvo/file_system.h"
 #include "orvo/keyboard.h"
 #include "orvo/path.h"
 #include "orvo/pointer.h"
@@ -139,6 +141,10 @@ public:
    // user told why, when the file cannot be read or was not read whole.
    bool load_presets_from_file(const file::path & path);
    void save_presets_to_file(const file::path & path);
+   // Writes the presets to the autosave file, which other running copies of the program may share:
+   // under the data folder's lock, what another copy saved there since this one last read or wrote
+   // it is merged in first (see `merge_presets`), and shown. A lock held elsewhere for long is told
+   // once; the presets in use are then kept and saved with the next change.
    void auto_save_presets();
    // A file that cannot be read, or that is no project, shows an error and keeps the document open;
    // a project read only in part is opened with an error saying what was kept.
@@ -221,6 +227,11 @@ private:
    // The live output shows the same frame, so it redraws with the canvas.
    void redraw_live_output();
    void set_current_layer_on_screen(long long index);
+   // Merges into the presets what another copy saved in the autosave file since this one last read
+   // or wrote it, and refreshes the presets shown when that brought in anything.
+   void take_presets_saved_elsewhere(const file::path & path);
+   // The presets in use are now those of the autosave file of this stamp.
+   void remember_presets_saved(const std::optional<file::stamp> & ostamp);
 
    std::recursive_mutex m_mutexFrame;
    std::mutex m_mutexObject;
@@ -232,6 +243,10 @@ private:
    std::vector<zelui::Widget *> m_tabOrder;
    std::atomic<bool> m_bChanged{false};
    string_base m_strDataFolderFault;
+   // The autosaved presets as this copy last read or wrote them, and that file's stamp.
+   std::vector<preset_version> m_presetsSaved;
+   std::optional<file::stamp> m_ostampPresetsSaved;
+   bool m_bPresetsLockTold = false;
    bool m_bDataFolderFaultTold = false;
    enumeration<user::enum_key> m_ekeyModifiers;
    std::unique_ptr<frame_builder> m_pframebuilder;

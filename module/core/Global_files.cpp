@@ -2,6 +2,11 @@
 // presets files, the autosaved presets and the logo layer.
 
 #include "core/Global.h"
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
 #include "core/MainScreen.h"
 #include "core/application.h"
 #include "document/boxes_layer.h"
@@ -10,6 +15,7 @@
 #include "document/strings.h"
 #include "host/context.h"
 #include "host/node.h"
+#include "orvo/file_lock.h"
 #include "orvo/file_system.h"
 #include "orvo/image_service.h"
 #include "orvo/trace.h"
@@ -23,6 +29,10 @@ namespace
 {
 
 const char * const g_pszPresetsExtension = "tvsx_presets";
+
+// Another copy of the program holds the presets' lock only while it merges and writes a small file;
+// a wait this short is not felt, and one longer means that copy hangs.
+constexpr std::chrono::milliseconds presets_lock_wait{500};
 
 // The presets dialogs' rule: the extension is added unless the name ends with it already.
 file::path with_presets_extension(const file::path & path)
@@ -63,6 +73,8 @@ void Global::load_default_presets()
    // Only looked at here: the reading itself refuses what is no regular file (a FIFO would
    // otherwise hold the start until some program wrote into it).
    const bool bThere = file::exists(path);
+   // Taken before the reading: a file replaced meanwhile is then merged at the next save.
+   const std::optional<file::stamp> ostamp = file::stamp_of(path);
    get_presets().clear();
    if (bThere)
    {
@@ -83,6 +95,8 @@ void Global::load_default_presets()
          }
       }
    }
+   // The built-in presets stand for an autosave file that is not there or gave none.
+   remember_presets_saved(ostamp);
    if (m_pscreen)
    {
       m_pscreen->reload_all(true);
@@ -157,10 +171,65 @@ void Global::auto_save_presets()
 {
    const file::path path = auto_save_preset_file_name();
    get_presets();
+   // A lock file that cannot be made leaves the save to the write below, which tells why.
+   const file::file_lock lock(application::data_file("autosaved.tvsx_presets.lock"), presets_lock_wait);
+   if (lock.is_busy())
+   {
+      if (!std::exchange(m_bPresetsLockTold, true))
+      {
+         show_error(format("The presets could not be saved to \"%s\": %s.\n\nThe presets in use are kept, and saved with the "
+                           "next preset added or deleted.",
+                           path.c_str(), lock.failure().c_str()));
+      }
+      return;
+   }
+   take_presets_saved_elsewhere(path);
    if (outcome<file::written> result = m_pprojectPresets->save_preset_to_file(path); !result)
    {
       report_data_folder_fault(result.error());
+      return;
    }
+   remember_presets_saved(file::stamp_of(path));
+}
+
+void Global::take_presets_saved_elsewhere(const file::path & path)
+{
+   const std::optional<file::stamp> ostamp = file::stamp_of(path);
+   if (!ostamp || ostamp == m_ostampPresetsSaved)
+   {
+      return;
+   }
+   const outcome<string_base> read = m_pprojectPresets->read_container_file(path);
+   size_type<int> sizeIgnored;
+   const outcome<layers_read> theirs = read ? m_pprojectPresets->create_layers_from_string(sizeIgnored, read.value(), project::presets_magic_v2)
+                                           : outcome<layers_read>(failure(read.error()));
+   // Presets missing from a file not read whole would count as removed there: the file, which no
+   // copy of the program wrote so, is replaced as it would be without another copy.
+   if (!theirs || !theirs->is_whole())
+   {
+      show_error(format("The autosaved presets \"%s\" were changed by another program, and cannot be read whole. They are "
+                        "replaced by the %lld presets in use.",
+                        path.c_str(), get_presets_count()));
+      return;
+   }
+   pointer_array<app_layer> & presets = get_presets();
+   pointer_array<app_layer> merged = merge_presets(m_presetsSaved, presets, theirs->m_layers);
+   if (std::ranges::equal(merged, presets))
+   {
+      return;
+   }
+   presets = std::move(merged);
+   if (m_pscreen)
+   {
+      m_pscreen->reload_all(true);
+   }
+   set_changed();
+}
+
+void Global::remember_presets_saved(const std::optional<file::stamp> & ostamp)
+{
+   m_presetsSaved = preset_versions(get_presets());
+   m_ostampPresetsSaved = ostamp;
 }
 
 void Global::load_project_from_file(const file::path & path)

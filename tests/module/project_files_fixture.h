@@ -7,7 +7,6 @@
 
 #include "core/Global.h"
 #include "orvo/file_system.h"
-#include "zelui/MessageDialog.h"
 #include "panel_test_screen.h"
 #include "screen_dialogs.h"
 
@@ -23,16 +22,7 @@ protected:
    file::path data_file(const char * pszName) const { return m_pglobal->getFolderToSaveData() / pszName; }
 
    // The texts of the error boxes shown so far, each closed once read.
-   std::vector<string_base> take_errors_shown()
-   {
-      std::vector<string_base> errors;
-      for (zelui::MessageDialog * pdialog : dialogs_on<zelui::MessageDialog>(*m_pscreen, "Error"))
-      {
-         errors.push_back(pdialog->message());
-         pdialog->answer(0);
-      }
-      return errors;
-   }
+   std::vector<string_base> take_errors_shown() { return ::take_errors_shown(*m_pscreen); }
 
    // The one error shown; fails when there is none or more.
    string_base the_error_shown()

@@ -3,6 +3,7 @@
 #include <string_view>
 #include <vector>
 
+#include "zelui/MessageDialog.h"
 #include "zelui/Widget.h"
 
 // The dialogs of kind DIALOG (a message box, a file dialog) open on the screen, in the order of its
@@ -29,4 +30,16 @@ DIALOG * dialog_on(const zelui::Widget & screen, std::string_view title = {})
 {
    const std::vector<DIALOG *> dialogs = dialogs_on<DIALOG>(screen, title);
    return dialogs.empty() ? nullptr : dialogs.front();
+}
+
+// The texts of the error boxes shown on the screen so far, each closed once read.
+inline std::vector<string_base> take_errors_shown(const zelui::Widget & screen)
+{
+   std::vector<string_base> errors;
+   for (zelui::MessageDialog * pdialog : dialogs_on<zelui::MessageDialog>(screen, "Error"))
+   {
+      errors.push_back(pdialog->message());
+      pdialog->answer(0);
+   }
+   return errors;
 }
