@@ -4,15 +4,21 @@
 - a project saved through a symbolic link that dangles makes the file the link names and keeps the
   link; files of the user's own beside the project (".wall.tvsx.backup", old enough to pass for a
   left-over temporary) survive the save;
-- a FIFO as the autosaved presets does not hold the start: the window shows.
+- a FIFO as the autosaved presets does not hold the start: the window shows;
+- a project whose picture layer's `Data:` holds one character that is not hexadecimal, or one
+  changed digit (the PNG fails its check), opens with one error box naming the layer, and saving it
+  writes that `Data:` text back byte for byte.
 
 Usage: brisvane_files_session.py PATH_TO_BRISVANE [--window-manager]
 """
 
+import io
 import os
+import random
+import re
 import time
 
-from x_desktop import fail, run_cases, wait_for
+from x_desktop import Image, fail, run_cases, wait_for
 
 # Old enough that a save would take them for its own stale temporaries, were they named so.
 AN_HOUR_AGO = time.time() - 3600
@@ -53,5 +59,65 @@ def check_a_fifo_as_the_autosaved_presets_does_not_hold_the_start(session):
     session.start()
 
 
+def noise_picture_hex(width, height):
+    """A PNG of noise, which it cannot make smaller, as the hexadecimal text of a picture layer."""
+    noise = random.Random(7).randbytes(width * height * 3)
+    png = io.BytesIO()
+    Image.frombytes("RGB", (width, height), noise).save(png, "PNG")
+    return png.getvalue().hex().upper()
+
+
+def with_picture_layer(project, data):
+    """The project with a picture layer "Photo" of that `Data:` text added at the bottom."""
+    header, rest = project.split(b"\n", 1)
+    magic, version, count, extra = header.split(b" ")
+    extra_text, blocks = rest[:int(extra) + 1], rest[int(extra) + 1:]
+    layer = b"Name:Photo\nWidth:64\nHeight:32\nData:" + data + b"\nAspectRatio:1"
+    return (b" ".join([magic, version, str(int(count) + 1).encode(), extra]) + b"\n" + extra_text
+            + b"2 %d\n" % len(layer) + layer + blocks)
+
+
+def picture_data(path):
+    with open(path, "rb") as project:
+        return re.search(rb"^Data:(.*)$", project.read(), re.MULTILINE).group(1)
+
+
+def open_project(session, project):
+    with open(session.file("photo.tvsx"), "wb") as photo:
+        photo.write(project)
+    session.key("ctrl+o")
+    session.type("photo.tvsx")
+    session.key("Return")
+
+
+def save_project(session, name):
+    session.key("ctrl+s")
+    session.type(name)
+    session.key("Return")
+    return wait_for(lambda: os.path.exists(session.file(name)) and session.file(name), name)
+
+
+def check_a_picture_with_a_bad_byte_is_told_and_saved_back_unchanged(session):
+    with open(save_project(session, "plain.tvsx"), "rb") as project:
+        plain = project.read()
+    good = noise_picture_hex(64, 32).encode()
+    open_project(session, with_picture_layer(plain, good))
+    # Read whole, the picture is written again by the program's own encoder.
+    if not picture_data(save_project(session, "good.tvsx")).upper().startswith(b"89504E47"):
+        fail("the picture read whole was not saved")
+    session.expect_errors(0)
+    middle = len(good) // 2
+    digit = b"1" if good[middle:middle + 1] == b"0" else b"0"
+    for told, bad in enumerate((good[:middle] + b"g" + good[middle + 1:], good[:middle] + digit + good[middle + 1:]), 1):
+        open_project(session, with_picture_layer(plain, bad))
+        session.expect_errors(told)
+        if session.output_tail(400).count('The picture of the layer "Photo" cannot be shown') != told:
+            fail(f"the error box does not name the layer: {session.errors()}")
+        session.key("Escape")
+        if picture_data(save_project(session, f"saved{told}.tvsx")) != bad:
+            fail(f"saved{told}.tvsx does not hold the picture text as it came")
+
+
 run_cases(check_a_save_through_a_link_keeps_the_link_and_the_users_files,
-          check_a_fifo_as_the_autosaved_presets_does_not_hold_the_start)
+          check_a_fifo_as_the_autosaved_presets_does_not_hold_the_start,
+          check_a_picture_with_a_bad_byte_is_told_and_saved_back_unchanged)

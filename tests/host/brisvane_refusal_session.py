@@ -11,8 +11,6 @@ Usage: brisvane_refusal_session.py PATH_TO_BRISVANE [--window-manager]
 """
 
 import os
-import re
-import time
 
 from x_desktop import fail, run_cases, wait_for
 
@@ -30,25 +28,9 @@ def enter(session, box, text):
     session.key("Return")
 
 
-def errors(session):
-    """The messages of the error boxes shown so far (a line of the output may begin with another
-    program message)."""
-    return ["Error: " + message for message in re.findall(r"Error: (.*)", session.output_tail(400))]
-
-
-def expect_errors(session, count):
-    """Waits for the error boxes told so far, and checks that no more follow."""
-    wait_for(lambda: len(errors(session)) >= count, f"{count} error boxes")
-    time.sleep(1.0)
-    told = errors(session)
-    if len(told) != count:
-        fail(f"{len(told)} error boxes, not {count}: {told}")
-    return told[-1]
-
-
 def check_a_raster_too_wide_to_draw_is_told_once(session):
     enter(session, RASTER_WIDTH, "1e12")
-    told = expect_errors(session, 1)
+    told = session.expect_errors(1)
     if not told.startswith("Error: The raster of 65535 x 1080 pixels cannot be drawn: "):
         fail(f"the error told is {told}")
 
@@ -57,14 +39,14 @@ def check_an_export_that_would_leave_out_a_layer_writes_nothing(session):
     session.restart_with_data("settings_layout.network_payload",
                               "boxes_x={}\nboxes_y={}\nboxes_visible=1\n".format(*SCREEN_INFO_AT))
     enter(session, CABINET_WIDTH, "1e9")
-    told = expect_errors(session, 1)
+    told = session.expect_errors(1)
     if not told.startswith('Error: The layer "Screen1" cannot be drawn: cannot make a picture of 131072 x 640 pixels'):
         fail(f"the error told is {told}")
     session.key("Escape")
     session.key("alt+s")
     session.type("wallmap")
     session.key("Return")
-    told = expect_errors(session, 2)
+    told = session.expect_errors(2)
     if "was not written: it would leave out layers. The layer \"Screen1\" could not be drawn." not in told:
         fail(f"the error told is {told}")
     if os.path.exists(session.file("wallmap.png")):

@@ -162,7 +162,7 @@ class x_desktop:
 class brisvane_session:
     """The program started in a folder of its own on an X desktop."""
 
-    def __init__(self, program, folder, desktop):
+    def __init__(self, program, folder, desktop, output="out.txt"):
         self.program_path = os.path.abspath(program)
         self.folder = folder
         self.desktop = desktop
@@ -170,9 +170,15 @@ class brisvane_session:
         self.data = os.path.join(folder, "data", "Brisvane")
         os.makedirs(self.work, exist_ok=True)
         self.environment = dict(desktop.environment, HOME=folder, XDG_DATA_HOME=os.path.join(folder, "data"))
-        self.log = open(os.path.join(folder, "out.txt"), "a")
+        self.output = os.path.join(folder, output)
+        self.log = open(self.output, "a")
         self.program = None
         self.window = None
+
+    def second_copy(self):
+        """Another copy of the program on the same folder (HOME and data folder), with an output of
+        its own; not started yet. The case ends it, or kills it when the case fails."""
+        return brisvane_session(self.program_path, self.folder, self.desktop, output="out-second-copy.txt")
 
     def start(self):
         # The dialogs start in the folder the program was started in.
@@ -185,6 +191,11 @@ class brisvane_session:
         self.window = wait_for(shown_window, "the main window")
         # A window manager moves the window once more after showing it: clicks go to where it stays.
         self.settled_geometry()
+        self.bring_to_front()
+
+    def bring_to_front(self):
+        """Raises the main window over any other and gives it the keyboard."""
+        self.run("xdotool", "windowraise", self.window)
         self.run("xdotool", "windowactivate", "--sync", self.window)
         self.run("xdotool", "windowfocus", "--sync", self.window)
 
@@ -282,9 +293,23 @@ class brisvane_session:
         with open(path) as data:
             return data.read()
 
+    def errors(self):
+        """The messages of the error boxes shown so far, by every start in this folder (a line of the
+        output may begin with another program message)."""
+        return ["Error: " + message for message in re.findall(r"Error: (.*)", self.output_tail(400))]
+
+    def expect_errors(self, count):
+        """Waits for the error boxes told so far, checks that no more follow, and gives the last."""
+        wait_for(lambda: len(self.errors()) >= count, f"{count} error boxes")
+        time.sleep(1.0)
+        told = self.errors()
+        if len(told) != count:
+            fail(f"{len(told)} error boxes, not {count}: {told}")
+        return told[-1] if told else None
+
     def output_tail(self, lines=20):
         self.log.flush()
-        with open(os.path.join(self.folder, "out.txt")) as log:
+        with open(self.output) as log:
             return "".join(log.readlines()[-lines:])
 
 
