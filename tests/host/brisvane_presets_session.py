@@ -56,6 +56,7 @@ def check_a_presets_file_read_in_part_keeps_the_presets_and_their_autosave(sessi
         fail(f"the error told is {told}")
     if "None of its presets were loaded; the 12 presets in use are kept." not in session.output_tail(40):
         fail("the error does not say that the presets in use are kept")
+    session.key("Escape")
     if session.data_text(AUTOSAVE) != twelve:
         fail("the autosaved presets were changed")
     # After a restart all twelve are in use: a preset added then is saved with them.

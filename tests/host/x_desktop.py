@@ -191,13 +191,36 @@ class brisvane_session:
         self.window = wait_for(shown_window, "the main window")
         # A window manager moves the window once more after showing it: clicks go to where it stays.
         self.settled_geometry()
-        self.bring_to_front()
+        self.activate()
 
-    def bring_to_front(self):
-        """Raises the main window over any other and gives it the keyboard."""
+    def activate(self):
+        """Raises the main window and gives it the keyboard."""
         self.run("xdotool", "windowraise", self.window)
         self.run("xdotool", "windowactivate", "--sync", self.window)
         self.run("xdotool", "windowfocus", "--sync", self.window)
+
+    def bring_to_front(self):
+        """Raises the main window over another program's and gives it the keyboard; returns once the
+        pointer, moved over the window's middle, is over it and the keys go to it."""
+        self.activate()
+        left, top, width, height = self.window_geometry()
+        self.run("xdotool", "mousemove", "--sync", str(left + width // 2), str(top + height // 2))
+        on_top = f"WINDOW={int(self.top_level_window(), 16)}"
+        wait_for(lambda: on_top in self.run("xdotool", "getmouselocation", "--shell").split(), "the main window on top")
+        wait_for(lambda: self.run("xdotool", "getwindowfocus").split() == [self.window], "the main window to have the keyboard")
+
+    def top_level_window(self):
+        """The window among the root window's children that holds the main window: the main window
+        itself on the bare server, the frame that a window manager gave it otherwise (hex)."""
+        window = hex(int(self.window))
+        while True:
+            tree = self.run("xwininfo", "-id", window, "-tree")
+            root, parent = (re.search(label + r" window id: (0x[0-9a-f]+)", tree) for label in ("Root", "Parent"))
+            if not root or not parent:
+                fail(f"the window {window} is not on the screen")
+            if parent.group(1) == root.group(1):
+                return window
+            window = parent.group(1)
 
     def end(self):
         """Ends the program as the desktop ends a session; fails unless it ends cleanly."""
