@@ -84,7 +84,8 @@ public:
    void _draw_snake_triangles(zel2d::context * pcontext, snake * psnake) const;
    // One arrow at (x, y) from `box` towards `other`, with the label of the run's connector for a
    // start or end arrow; a power run has no end arrow. The arrow's shape comes from `pstamps`;
-   // without them it is filled as a path, which stays the context's current path.
+   // without them it is filled as a path, which stays the context's current path. The fill
+   // colour is left as the arrow's.
    void _draw_triangle(zel2d::context * pcontext, snake * psnake, arrow_stamps * pstamps, float x, float y, const datagram::box & box,
                        const datagram::box & other, bool bStart, bool bEnd) const;
 

@@ -304,7 +304,6 @@ void snake_description::_draw_triangle(zel2d::context * pcontext, snake * psnake
    const auto s = static_cast<float>(psnake->m_iArrowHalfSize);
    const color::color color = bStart ? color::color(0, 255, 0, 255) : bEnd ? color::color(255, 0, 0, 255) : color::color(0, 0, 255, 255);
    const enum_arrow earrow = arrow_towards(box, other);
-   zel2d::saved_state state(pcontext);
    pcontext->set_fill_color(color);
    if (pstamps != nullptr)
    {
@@ -318,6 +317,8 @@ void snake_description::_draw_triangle(zel2d::context * pcontext, snake * psnake
    const long long llIndex = box.m_iPathIndex >= 0 ? box.m_iPathIndex : other.m_iPathIndex;
    if (pointer<connector> pconnector = layer.get_connector(psnake, llIndex, bStart, bEnd))
    {
+      // The label sets its own font, alignment and scissor.
+      zel2d::saved_state state(pcontext);
       draw_connector_label(*pcontext, *pconnector, layer, box, x, y, s, earrow);
    }
 }
