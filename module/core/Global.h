@@ -133,6 +133,8 @@ public:
 
    // Presets, project and logo files.
    file::path auto_save_preset_file_name() const;
+   // The autosaved presets, or the built-in ones when there are none. An autosave file that does not
+   // read whole is told and moved aside, so that no later autosave replaces the presets in it.
    void load_default_presets();
    // Replaces the presets with those of a presets text read whole; the presets are untouched when
    // the text is no presets container (a failure) or was not read whole, and the read says why.
@@ -230,6 +232,9 @@ private:
    // Merges into the presets what another copy saved in the autosave file since this one last read
    // or wrote it, and refreshes the presets shown when that brought in anything.
    void take_presets_saved_elsewhere(const file::path & path);
+   // Makes the presets of a file read whole the ones in use; otherwise changes nothing and says
+   // why, ending a read in part with `strKept`.
+   outcome<> take_presets_file(const file::path & path, const string_base & strKept);
    // The presets in use are now those of the autosave file of this stamp.
    void remember_presets_saved(const std::optional<file::stamp> & ostamp);
 

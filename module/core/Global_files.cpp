@@ -40,6 +40,30 @@ file::path with_presets_extension(const file::path & path)
    return path.with_deferred_extension(g_pszPresetsExtension);
 }
 
+// Moves an autosave file that did not read whole out of the way of the next autosave, to the first
+// free name of "autosaved-unread.tvsx_presets", "autosaved-unread-2.tvsx_presets", ..., so that the
+// presets in it are never replaced by others. Says, for the user, where the file now is.
+string_base keep_unread_autosave(const file::path & path)
+{
+   outcome<> moved = failure("no free name was found");
+   for (int iTry = 1; iTry <= 100; ++iTry)
+   {
+      const file::path pathKept = path.folder() / (iTry == 1 ? string_base("autosaved-unread.tvsx_presets")
+                                                             : format("autosaved-unread-%d.tvsx_presets", iTry));
+      if (file::exists(pathKept))
+      {
+         continue;
+      }
+      moved = file::rename_without_replacing(path, pathKept);
+      if (moved)
+      {
+         return format("The file is kept as \"%s\"; the built-in presets are used.", pathKept.c_str());
+      }
+      break;
+   }
+   return format("It could not be moved aside (%s): the next preset added or deleted replaces it.", moved.error().c_str());
+}
+
 // What the user is told of a read that did not take the file as written: what ended it early,
 // what it went past, and what was kept.
 string_base read_faults_text(const string_base & strSubject, const container_read & report, const string_base & strKept)
@@ -78,7 +102,10 @@ void Global::load_default_presets()
    get_presets().clear();
    if (bThere)
    {
-      load_presets_from_file(path);
+      if (const outcome<> taken = take_presets_file(path, "None of its presets were loaded."); !taken)
+      {
+         show_error(taken.error() + "\n\n" + keep_unread_autosave(path));
+      }
    }
    if (get_presets().is_empty())
    {
@@ -117,6 +144,25 @@ outcome<container_read> Global::load_presets_from_string(scoped_string_base strT
    return read;
 }
 
+outcome<> Global::take_presets_file(const file::path & path, const string_base & strKept)
+{
+   const outcome<string_base> read = m_pprojectPresets->read_container_file(path);
+   if (!read)
+   {
+      return failure(format("The presets file \"%s\" cannot be read: %s", path.c_str(), read.error().c_str()));
+   }
+   const outcome<container_read> report = load_presets_from_string(read.value());
+   if (!report)
+   {
+      return failure(format("\"%s\" is not a Brisvane presets file.", path.c_str()));
+   }
+   if (!report->is_whole())
+   {
+      return failure(read_faults_text(format("The presets file \"%s\"", path.c_str()), report.value(), strKept));
+   }
+   return {};
+}
+
 bool Global::load_presets_from_file(const file::path & path)
 {
    if (path.is_empty())
@@ -125,24 +171,12 @@ bool Global::load_presets_from_file(const file::path & path)
    }
    // The presets and their autosave are kept when the file is not read whole: they would be lost.
    get_presets();
-   const outcome<string_base> read = m_pprojectPresets->read_container_file(path);
-   if (!read)
+   const long long iInUse = get_presets_count();
+   if (const outcome<> taken = take_presets_file(path, iInUse > 0 ? format("None of its presets were loaded; the %lld presets in use are kept.", iInUse)
+                                                                  : string_base("None of its presets were loaded, and the file is left as it is."));
+       !taken)
    {
-      show_error(format("The presets file \"%s\" cannot be read: %s", path.c_str(), read.error().c_str()));
-      return false;
-   }
-   const outcome<container_read> report = load_presets_from_string(read.value());
-   if (!report)
-   {
-      show_error(format("\"%s\" is not a Brisvane presets file.", path.c_str()));
-      return false;
-   }
-   if (!report->is_whole())
-   {
-      const long long iInUse = get_presets_count();
-      show_error(read_faults_text(format("The presets file \"%s\"", path.c_str()), report.value(),
-                                  iInUse > 0 ? format("None of its presets were loaded; the %lld presets in use are kept.", iInUse)
-                                             : string_base("None of its presets were loaded, and the file is left as it is.")));
+      show_error(taken.error());
       return false;
    }
    if (m_pscreen)

@@ -1,6 +1,7 @@
 #include "orvo/file_system.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -145,6 +146,25 @@ bool exists(const path & path)
 {
    std::error_code error;
    return std::filesystem::exists(path, error);
+}
+
+outcome<> rename_without_replacing(const path & pathFrom, const path & pathTo)
+{
+   if (::renameat2(AT_FDCWD, pathFrom.c_str(), AT_FDCWD, pathTo.c_str(), RENAME_NOREPLACE) == 0)
+   {
+      return {};
+   }
+   if (errno != EINVAL)
+   {
+      return failure(std::strerror(errno));
+   }
+   // A file system that cannot rename without replacing: a second link fails the same way on a
+   // name that is taken, and the first link then goes.
+   if (::link(pathFrom.c_str(), pathTo.c_str()) != 0 || ::unlink(pathFrom.c_str()) != 0)
+   {
+      return failure(std::strerror(errno));
+   }
+   return {};
 }
 
 std::optional<stamp> stamp_of(const path & path)

@@ -36,6 +36,10 @@ inline outcome<written> write_all(const path & path, scoped_string_base strText)
 // Whether a file or folder is there.
 bool exists(const path & path);
 
+// Gives a file another name in the same folder. A file of that name already there is never
+// replaced: the failure then says so, and nothing changes.
+outcome<> rename_without_replacing(const path & pathFrom, const path & pathTo);
+
 // What tells one version of a file from the next: where it lies on the disk, its size and when it
 // was last written. A file replaced whole (see `atomic_file`) is a new file, with a stamp of its own.
 struct stamp

@@ -229,6 +229,30 @@ TEST_F(project_files, a_presets_file_not_read_whole_keeps_the_presets_in_use_and
    }
 }
 
+// An autosave cut short at the start would otherwise be replaced by the built-in presets at the
+// first preset added: it is moved aside whole, and a second such start finds a name of its own.
+TEST_F(project_files, an_autosave_not_read_whole_at_the_start_is_kept_aside_and_never_replaced)
+{
+   string_base strTwelve = "BRISVANE_LED_PRESETS v2 12 0\n";
+   for (int i = 0; i < 12; ++i)
+   {
+      strTwelve += screen_block(format("Panel %d", i).c_str());
+   }
+   const string_base strCut = strTwelve.substr(0, strTwelve.size() / 3);
+   const file::path pathAutosave = m_pglobal->auto_save_preset_file_name();
+   for (const char * pszKept : {"autosaved-unread.tvsx_presets", "autosaved-unread-2.tvsx_presets"})
+   {
+      ASSERT_TRUE(file::write_all(pathAutosave, strCut));
+      m_pglobal->load_default_presets();
+      const string_base strError = the_error_shown();
+      EXPECT_NE(strError.find(format("kept as \"%s\"", data_file(pszKept).c_str())), string_base::npos) << strError;
+      EXPECT_EQ(m_pglobal->get_presets_count(), 9) << "the built-in presets";
+      m_pglobal->clone_current_layer_to_preset();
+      EXPECT_EQ(file::read_all(data_file(pszKept)).value_or(""), strCut);
+   }
+   EXPECT_EQ(file::read_all(data_file("autosaved-unread.tvsx_presets")).value_or(""), strCut);
+}
+
 TEST_F(project_files, only_regular_files_of_a_sane_size_are_opened)
 {
    const file::path pathFifo = data_file("pipe.tvsx");
