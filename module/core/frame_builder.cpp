@@ -12,6 +12,7 @@
 #include "document/project.h"
 #include "orvo/payload.h"
 #include "orvo/trace.h"
+#include "zel2d/context.h"
 #include "zel2d/graphics.h"
 
 namespace Tarvossa_BrisvanePro
@@ -237,6 +238,7 @@ bool frame_builder::compose(project & document, zel2d::context * pcontext, PSDSa
       image::image & frame = frame_of_raster_size(document);
       const std::vector<composed_layer> layers = composed_layers(document, pcontext, ppsd);
       const frame_area area = m_composer.changed_area(frame, layers, olabel);
+      m_imagewrap.share(pcontext, m_ppicture, {});
       if (!area.is_empty())
       {
          frame_composer::overlay_drawer draw_label;
@@ -244,13 +246,17 @@ bool frame_builder::compose(project & document, zel2d::context * pcontext, PSDSa
          {
             draw_label = [&olabel](zel2d::context * pcontextFrame) { olabel->draw(pcontextFrame); };
          }
-         m_composer.compose(frame, pcontext, layers, area, raster_label_area(document), draw_label);
+         // The canvas's shrunk copy of the frame is made again only where the frame changed,
+         // band by band while each band's pixels are still in the cache.
+         const auto shrink_again = [this, pcontext](const frame_area & rows)
+         {
+            pcontext->image_changed(m_imagewrap.handle(), {static_cast<int>(rows.left), static_cast<int>(rows.top), static_cast<int>(rows.right), static_cast<int>(rows.bottom)},
+                                    zel2d::remake_copies::now);
+         };
+         m_composer.compose(frame, pcontext, layers, area, raster_label_area(document), draw_label,
+                            pcontext != nullptr ? frame_composer::rows_handler(shrink_again) : frame_composer::rows_handler());
       }
       m_composer.remember(frame, layers, olabel);
-      // The canvas's shrunk copy of the frame is made again only where the frame changed.
-      const frame_area inside = area.intersection({0, 0, frame.width(), frame.height()});
-      m_imagewrap.share(pcontext, m_ppicture,
-                        {static_cast<int>(inside.left), static_cast<int>(inside.top), static_cast<int>(inside.right), static_cast<int>(inside.bottom)});
    }
    catch (const std::exception & exception)
    {

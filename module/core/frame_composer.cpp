@@ -128,9 +128,15 @@ void run_row_steps(image::image & frame, long long y, const std::vector<row_step
    }
 }
 
+// Rows of the frame handed on at a time as final: a band this high stays in the cache while
+// what is made from it (the canvas's shrunk copy) reads it again.
+constexpr long long rows_per_handover = 32;
+
 // The pixel-for-pixel layers put together within `area` (which lies inside the frame), band by
-// band of rows that the same layers cross.
-void compose_pixel_for_pixel(image::image & frame, std::span<const composed_layer> layers, const frame_area & area)
+// band of rows that the same layers cross; each part of `area` is handed to `on_rows_final`, if
+// given, as soon as its rows are made, from the top.
+void compose_pixel_for_pixel(image::image & frame, std::span<const composed_layer> layers, const frame_area & area,
+                             const frame_composer::rows_handler & on_rows_final)
 {
    std::vector<long long> edges{area.top, area.bottom};
    for (const composed_layer & layer : layers)
@@ -145,12 +151,18 @@ void compose_pixel_for_pixel(image::image & frame, std::span<const composed_laye
    }
    std::sort(edges.begin(), edges.end());
    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+   long long yHandedOver = area.top;
    for (std::size_t i = 0; i + 1 < edges.size(); ++i)
    {
       const std::vector<row_step> steps = plan_row(layers, edges[i], area);
       for (long long y = edges[i]; y < edges[i + 1]; ++y)
       {
          run_row_steps(frame, y, steps);
+         if (on_rows_final && ((y + 1) % rows_per_handover == 0 || y + 1 == area.bottom))
+         {
+            on_rows_final({area.left, yHandedOver, area.right, y + 1});
+            yHandedOver = y + 1;
+         }
       }
    }
 }
@@ -240,7 +252,8 @@ frame_area frame_composer::changed_area(const image::image & frame, std::span<co
 }
 
 void frame_composer::compose(image::image & frame, zel2d::context * pcontext, std::span<const composed_layer> layers,
-                             const frame_area & area, const frame_area & areaOverlay, const overlay_drawer & draw_overlay) const
+                             const frame_area & area, const frame_area & areaOverlay, const overlay_drawer & draw_overlay,
+                             const rows_handler & on_rows_final) const
 {
    frame_area inside = area.intersection(whole_frame(frame));
    if (inside.is_empty())
@@ -257,14 +270,21 @@ void frame_composer::compose(image::image & frame, zel2d::context * pcontext, st
    {
       inside = whole_frame(frame);
    }
-   compose_pixel_for_pixel(frame, layers.first(iPixelForPixel), inside);
+   // What the library draws goes over the rows put together: those are final only after it.
+   compose_pixel_for_pixel(frame, layers.first(iPixelForPixel), inside, bDrawn ? rows_handler() : on_rows_final);
    if (bDrawn)
    {
-      OffscreenDraw offscreen(pcontext, &frame);
-      draw_layers(pcontext, layersDrawn);
-      if (draw_overlay)
       {
-         draw_overlay(pcontext);
+         OffscreenDraw offscreen(pcontext, &frame);
+         draw_layers(pcontext, layersDrawn);
+         if (draw_overlay)
+         {
+            draw_overlay(pcontext);
+         }
+      }
+      if (on_rows_final)
+      {
+         on_rows_final(inside);
       }
    }
 }

@@ -62,6 +62,8 @@ public:
    // Draws what lies over the layers (the raster label) through the context it is given; it may
    // be empty.
    using overlay_drawer = std::function<void(zel2d::context *)>;
+   // Told of a part of the frame whose pixels are composed and final.
+   using rows_handler = std::function<void(const frame_area &)>;
 
    // The part of the frame to compose again: all of it when the frame was made anew, when the
    // layers shown, their order or the raster label over them changed; else the footprints,
@@ -72,9 +74,11 @@ public:
    // Composes the layers, index 0 at the bottom, and the overlay (which may change the pixels of
    // `areaOverlay`) within `area` of the frame; the frame keeps its pixels outside it.
    // `pcontext` draws the turned and stretched layers and the overlay, always over the whole
-   // frame: when they touch `area`, the whole frame is composed.
+   // frame: when they touch `area`, the whole frame is composed. `on_rows_final`, if given, is
+   // told of every part of the frame composed, band by band from the top as soon as each band
+   // is final (so that what is made from it can read it while it is in the cache).
    void compose(image::image & frame, zel2d::context * pcontext, std::span<const composed_layer> layers, const frame_area & area,
-                const frame_area & areaOverlay, const overlay_drawer & draw_overlay) const;
+                const frame_area & areaOverlay, const overlay_drawer & draw_overlay, const rows_handler & on_rows_final = {}) const;
 
    // What the frame now shows; forgetting it makes the next composition whole.
    void remember(const image::image & frame, std::span<const composed_layer> layers, const std::optional<raster_label_box> & olabel);

@@ -822,9 +822,9 @@ void context::image_changed(int iImage)
    image_store::shared().mark_changed(iImage);
 }
 
-void context::image_changed(int iImage, const rectangle_i32 & rectChanged)
+void context::image_changed(int iImage, const rectangle_i32 & rectChanged, remake_copies when)
 {
-   image_store::shared().mark_changed(iImage, rectChanged);
+   image_store::shared().mark_changed(iImage, rectChanged, when);
 }
 
 size_type<int> context::image_size(int iImage) const

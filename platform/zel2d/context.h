@@ -202,9 +202,9 @@ public:
    bool is_image_shared_with(int iImage, const image::image * pimage) const;
    // The pixels of a shared image changed, all of them or those of `rectChanged`: what was made
    // from them (the shrunk copy that smooths a reduced drawing) is made again there when next
-   // needed.
+   // needed, or at once.
    void image_changed(int iImage);
-   void image_changed(int iImage, const rectangle_i32 & rectChanged);
+   void image_changed(int iImage, const rectangle_i32 & rectChanged, remake_copies when = remake_copies::when_needed);
    // The size of the image; (0, 0) for a handle that holds none.
    size_type<int> image_size(int iImage) const;
    // Loads a picture file (PNG, JPG, BMP or TGA, known by its content). A "matter://res/NAME" path

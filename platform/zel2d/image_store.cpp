@@ -158,15 +158,20 @@ surface_reference image_store::find_shrunk(int iImage, int iWidth, int iHeight)
    }
    if (!rectStale.is_empty())
    {
-      cairo_surface_flush(psurface);
-      cairo_surface_flush(pshrunk);
-      const pixel_rows source = rows_of(psurface);
-      const pixel_rows target = rows_of(pshrunk);
-      shrink_by_area(source, target, target_area_of(rectStale, source, target));
-      cairo_surface_mark_dirty(pshrunk);
+      shrink_again(psurface, pshrunk, rectStale);
       image.m_rectStale = {};
    }
    return surface_reference(cairo_surface_reference(pshrunk));
+}
+
+void image_store::shrink_again(cairo_surface_t * psurface, cairo_surface_t * pshrunk, const rectangle_i32 & rectChanged)
+{
+   cairo_surface_flush(psurface);
+   cairo_surface_flush(pshrunk);
+   const pixel_rows source = rows_of(psurface);
+   const pixel_rows target = rows_of(pshrunk);
+   shrink_by_area(source, target, target_area_of(rectChanged, source, target));
+   cairo_surface_mark_dirty(pshrunk);
 }
 
 void image_store::mark_changed(int iImage)
@@ -174,14 +179,22 @@ void image_store::mark_changed(int iImage)
    mark_changed(iImage, {0, 0, INT_MAX, INT_MAX});
 }
 
-void image_store::mark_changed(int iImage, const rectangle_i32 & rectChanged)
+void image_store::mark_changed(int iImage, const rectangle_i32 & rectChanged, remake_copies when)
 {
    std::lock_guard lock(m_mutex);
    auto it = m_images.find(iImage);
-   if (it != m_images.end())
+   if (it == m_images.end())
    {
-      it->second.m_rectStale = it->second.m_rectStale.united(rectChanged);
+      return;
    }
+   stored_image & image = it->second;
+   cairo_surface_t * psurface = current_surface(image);
+   if (when == remake_copies::now && psurface != nullptr && image.m_psurfaceShrunk != nullptr)
+   {
+      shrink_again(psurface, image.m_psurfaceShrunk, rectChanged);
+      return;
+   }
+   image.m_rectStale = image.m_rectStale.united(rectChanged);
 }
 
 bool image_store::remove(int iImage)

@@ -7,6 +7,7 @@
 #include "orvo/geometry.h"
 #include "orvo/image.h"
 #include "orvo/pointer.h"
+#include "zel2d/forward.h"
 
 typedef struct _cairo_surface cairo_surface_t;
 
@@ -47,9 +48,10 @@ public:
    // shrinks it once, and after a change of part of the image only that part is shrunk again.
    surface_reference find_shrunk(int iImage, int iWidth, int iHeight);
    // The image's pixels were changed, all of them or those of `rectChanged`: its shrunk copy is
-   // stale there.
+   // stale there, or is made again there at once (`remake_copies::now`), for a caller that
+   // changes an image band by band and hands each band over while its pixels are in the cache.
    void mark_changed(int iImage);
-   void mark_changed(int iImage, const rectangle_i32 & rectChanged);
+   void mark_changed(int iImage, const rectangle_i32 & rectChanged, remake_copies when = remake_copies::when_needed);
    // Frees the image; false when the handle held none.
    bool remove(int iImage);
    std::size_t count() const;
@@ -68,6 +70,8 @@ private:
    };
 
    static void release(stored_image & image);
+   // Shrinks the part of `psurface` in `rectChanged` into `pshrunk` again.
+   static void shrink_again(cairo_surface_t * psurface, cairo_surface_t * pshrunk, const rectangle_i32 & rectChanged);
    // The surface of a shared picture follows the picture when it was made again elsewhere in
    // memory or at another size; null when the picture holds no pixels now.
    static cairo_surface_t * current_surface(stored_image & image);

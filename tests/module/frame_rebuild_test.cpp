@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <numbers>
 #include <random>
@@ -123,6 +124,21 @@ public:
    }
 
    const image::image & frame() const { return *global().frame().picture(); }
+
+   // The frame drawn at `dZoom` of its size, as the canvas draws it (from its shrunk copy).
+   pointer<image::image> frame_at(double dZoom) const
+   {
+      const auto w = static_cast<float>(frame().width() * dZoom);
+      const auto h = static_cast<float>(frame().height() * dZoom);
+      auto ppicture = make_pointer<image::image>(static_cast<int>(std::lround(w)), static_cast<int>(std::lround(h)));
+      zel2d::context context(ppicture.get());
+      const zel2d::paint paint = context.image_pattern(0.f, 0.f, w, h, 0.f, global().frame().image_handle(), 1.f);
+      context.begin_path();
+      context.rectangle(0.f, 0.f, w, h);
+      context.set_fill_paint(paint);
+      context.fill();
+      return ppicture;
+   }
 
    // The messages of the error boxes open on the screen.
    std::vector<std::string> error_messages() const
@@ -351,6 +367,10 @@ TEST(frame_rebuild, after_every_random_edit_equals_a_whole_build)
       edited.set_up_document();
       whole.set_up_document();
       edited.build();
+      // The canvas's shrunk copy, at a quarter or at a zoom between the halvings, exists before
+      // the edits and follows them.
+      const double dZoom = iSequence % 2 == 0 ? 0.25 : 0.3;
+      edited.frame_at(dZoom);
       std::mt19937 randomEdited(static_cast<std::uint32_t>(iSequence));
       std::mt19937 randomWhole(static_cast<std::uint32_t>(iSequence));
       std::string strEdits;
@@ -365,6 +385,8 @@ TEST(frame_rebuild, after_every_random_edit_equals_a_whole_build)
          ASSERT_EQ(frameEdited.width(), frameWhole.width());
          ASSERT_EQ(frameEdited.height(), frameWhole.height());
          ASSERT_EQ(first_difference(frameEdited, frameWhole), "") << "sequence " << iSequence << " after " << strEdits;
+         ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "sequence " << iSequence << " after " << strEdits
+                                                                                        << " at zoom " << dZoom;
       }
    }
 }
