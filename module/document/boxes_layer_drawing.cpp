@@ -500,17 +500,42 @@ void boxes_layer::write_box_fill_runs(zel2d::context * pcontext, image::image & 
       columnStarts[static_cast<std::size_t>(c)] = static_cast<int>(x1);
       columnStarts[static_cast<std::size_t>(c) + 1] = static_cast<int>(x2);
    }
+   const std::size_t uPeriod = palette.size();
+   // Column c begins at c boxes less the half first box, if any (a whole pixel here). Row r is
+   // then the stripe of entries 0, 1, 2, ..., a box wide each, read from entry r mod 2n on:
+   // made once when the grid has as many columns as entries, so that the stripe stays within
+   // twice the row, else each row is made column by column.
+   const bool bStripe = uPeriod <= static_cast<std::size_t>(Columns);
+   const std::size_t uShift = HalfColumns[e_half_first_column] ? static_cast<std::size_t>(Width / 2) : 0;
+   std::vector<std::uint32_t> rowPixels(static_cast<std::size_t>(picture.width()) + (bStripe ? uShift + (uPeriod - 1) * static_cast<std::size_t>(Width) : 0));
+   if (bStripe)
+   {
+      for (std::size_t x = 0; x < rowPixels.size(); x += static_cast<std::size_t>(Width))
+      {
+         std::fill_n(rowPixels.begin() + static_cast<std::ptrdiff_t>(x), std::min(static_cast<std::size_t>(Width), rowPixels.size() - x),
+                     palette[x / static_cast<std::size_t>(Width) % uPeriod]);
+      }
+   }
+   const auto pixels_of_row = [&](int r) -> const std::uint32_t * {
+      if (bStripe)
+      {
+         return rowPixels.data() + static_cast<std::size_t>(r) % uPeriod * static_cast<std::size_t>(Width) + uShift;
+      }
+      for (int c = 0; c < Columns; ++c)
+      {
+         std::fill(rowPixels.begin() + columnStarts[static_cast<std::size_t>(c)], rowPixels.begin() + columnStarts[static_cast<std::size_t>(c) + 1],
+                   palette[static_cast<std::size_t>(r + c) % uPeriod]);
+      }
+      return rowPixels.data();
+   };
    const bool bAnyExcluded = count_excluded_inside_grid() != 0;
-   std::vector<std::uint32_t> rowPixels(static_cast<std::size_t>(picture.width()));
    std::vector<bool> excluded(static_cast<std::size_t>(Columns));
    for (int r = 0; r < Rows; ++r)
    {
-      for (int c = 0; c < Columns; ++c)
+      const std::uint32_t * prow = pixels_of_row(r);
+      for (int c = 0; bAnyExcluded && c < Columns; ++c)
       {
-         const std::uint32_t uPixel = palette[static_cast<std::size_t>(r + c) % palette.size()];
-         std::fill(rowPixels.begin() + columnStarts[static_cast<std::size_t>(c)], rowPixels.begin() + columnStarts[static_cast<std::size_t>(c) + 1],
-                   uPixel);
-         excluded[static_cast<std::size_t>(c)] = bAnyExcluded && ExcludeBoxes.contains(box_key(static_cast<std::uint32_t>(c), static_cast<std::uint32_t>(r)));
+         excluded[static_cast<std::size_t>(c)] = ExcludeBoxes.contains(box_key(static_cast<std::uint32_t>(c), static_cast<std::uint32_t>(r)));
          if (excluded[static_cast<std::size_t>(c)])
          {
             debug_trace("excluded");
@@ -524,7 +549,7 @@ void boxes_layer::write_box_fill_runs(zel2d::context * pcontext, image::image & 
          std::uint32_t * ptarget = picture.row(y);
          if (!bAnyExcluded)
          {
-            std::copy(rowPixels.begin(), rowPixels.end(), ptarget);
+            std::copy_n(prow, picture.width(), ptarget);
             continue;
          }
          for (int c = 0; c < Columns; ++c)
@@ -532,7 +557,7 @@ void boxes_layer::write_box_fill_runs(zel2d::context * pcontext, image::image & 
             if (!excluded[static_cast<std::size_t>(c)])
             {
                const int x1 = columnStarts[static_cast<std::size_t>(c)];
-               std::copy(rowPixels.begin() + x1, rowPixels.begin() + columnStarts[static_cast<std::size_t>(c) + 1], ptarget + x1);
+               std::copy(prow + x1, prow + columnStarts[static_cast<std::size_t>(c) + 1], ptarget + x1);
             }
          }
       }

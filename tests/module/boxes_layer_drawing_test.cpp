@@ -461,6 +461,56 @@ TEST(boxes_layer_drawing, AGridOfWholePixelBoxesEqualsEveryBoxOutlinedOnItsOwn)
    }
 }
 
+// Boxes on whole pixels are filled row by row: the same pixels as each box filled on its own, for
+// half outer boxes, palettes longer than a row and boxes left out.
+TEST(boxes_layer_drawing, FillsOfWholePixelBoxesEqualEveryBoxFilledOnItsOwn)
+{
+   struct shape
+   {
+      int iColumns, iRows, iWidth, iHeight;
+      unsigned long uHalves;
+      std::vector<color::color> colors;
+      bool bExclusion;
+   };
+   const std::vector<color::color> three = {red, {0, 255, 0, 128}, blue};
+   for (const shape & s : {shape{9, 4, 1, 1, 0, three, false}, shape{7, 5, 2, 3, 0b1111, three, false}, shape{5, 3, 4, 2, 0b0101, three, true},
+                           shape{2, 6, 6, 1, 0b0001, three, false}, shape{11, 2, 2, 2, 0b0101, {grey}, false}, shape{8, 8, 1, 2, 0, three, true}})
+   {
+      auto player = bare_layer(s.iColumns, s.iRows, s.iWidth, s.iHeight);
+      player->DrawBoxes = 1;
+      player->HalfColumns = s.uHalves;
+      player->BoxColors = s.colors;
+      player->BoxTintColors.clear();
+      if (s.bExclusion)
+      {
+         player->ExcludeBoxes.add(box_key(1, 2));
+      }
+      frame_build{*player};
+      const image::image & drawn = *player->get_offscreen();
+      image::image expected(drawn.width(), drawn.height());
+      zel2d::context context(&expected);
+      for (int r = 0; r < s.iRows; ++r)
+      {
+         for (int c = 0; c < s.iColumns; ++c)
+         {
+            if (player->ExcludeBoxes.contains(box_key(c, r)))
+            {
+               continue;
+            }
+            const datagram::box box = player->box_from_key(box_key(c, r));
+            const std::size_t i = static_cast<std::size_t>(r + c);
+            const std::size_t uColor = i / 2 % s.colors.size();
+            context.set_fill_color(i % 2 != 0 ? player->box_tint_color(uColor) : s.colors[uColor]);
+            context.begin_path();
+            context.rectangle(box.m_fX1, box.m_fY1, box.width(), box.height());
+            context.fill();
+         }
+      }
+      EXPECT_TRUE(std::equal(expected.data(), expected.data() + expected.width() * expected.height(), drawn.data()))
+         << s.iColumns << " x " << s.iRows << " of " << s.iWidth << " x " << s.iHeight << ", halves " << s.uHalves;
+   }
+}
+
 TEST(boxes_layer_drawing, WeightCountsHalfBoxesByTheirShareAndOnlyExclusionsInsideTheGrid)
 {
    auto player = bare_layer(4, 3);
