@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include <sys/mman.h>
 
@@ -49,24 +52,102 @@ constexpr std::size_t huge_block = 4 * huge_page;
 
 } // namespace
 
+namespace
+{
+
+// Large blocks of pixel memory, freed and kept for the next picture of the same size: getting
+// the pages of hundreds of megabytes from the system again costs far more than clearing them. A
+// request of another size lets every kept block go first, so that kept blocks never add to what
+// the pictures took before.
+class kept_blocks
+{
+public:
+   kept_blocks() { m_blocks.reserve(max_kept); }
+
+   // A kept block of exactly `iBytes`, or null.
+   void * take(std::size_t iBytes)
+   {
+      std::lock_guard lock(m_mutex);
+      for (auto it = m_blocks.begin(); it != m_blocks.end(); ++it)
+      {
+         if (it->second == iBytes)
+         {
+            void * p = it->first;
+            m_blocks.erase(it);
+            return p;
+         }
+      }
+      for (const auto & block : m_blocks)
+      {
+         std::free(block.first);
+      }
+      m_blocks.clear();
+      return nullptr;
+   }
+
+   // Whether the block is kept; else the caller frees it.
+   bool keep(void * p, std::size_t iBytes) noexcept
+   {
+      std::lock_guard lock(m_mutex);
+      if (m_blocks.size() == max_kept)
+      {
+         return false;
+      }
+      m_blocks.emplace_back(p, iBytes);
+      return true;
+   }
+
+private:
+   static constexpr std::size_t max_kept = 8;
+   std::mutex m_mutex;
+   std::vector<std::pair<void *, std::size_t>> m_blocks;
+};
+
+// Never destroyed: pictures may be freed while the program ends.
+kept_blocks & kept()
+{
+   static kept_blocks * s_pkept = new kept_blocks;
+   return *s_pkept;
+}
+
+std::size_t rounded_to_huge_pages(std::size_t iBytes)
+{
+   return (iBytes + huge_page - 1) / huge_page * huge_page;
+}
+
+} // namespace
+
 void * allocate_pixel_memory(std::size_t iBytes)
 {
-   const bool bHuge = iBytes >= huge_block;
-   const std::size_t iRounded = bHuge ? (iBytes + huge_page - 1) / huge_page * huge_page : iBytes;
-   void * p = bHuge ? std::aligned_alloc(huge_page, iRounded) : std::malloc(iBytes);
+   if (iBytes < huge_block)
+   {
+      void * p = std::malloc(iBytes);
+      if (p == nullptr)
+      {
+         throw std::bad_alloc();
+      }
+      return p;
+   }
+   const std::size_t iRounded = rounded_to_huge_pages(iBytes);
+   if (void * p = kept().take(iRounded))
+   {
+      return p;
+   }
+   void * p = std::aligned_alloc(huge_page, iRounded);
    if (p == nullptr)
    {
       throw std::bad_alloc();
    }
-   if (bHuge)
-   {
-      ::madvise(p, iRounded, MADV_HUGEPAGE);
-   }
+   ::madvise(p, iRounded, MADV_HUGEPAGE);
    return p;
 }
 
-void free_pixel_memory(void * p) noexcept
+void free_pixel_memory(void * p, std::size_t iBytes) noexcept
 {
+   if (p != nullptr && iBytes >= huge_block && kept().keep(p, rounded_to_huge_pages(iBytes)))
+   {
+      return;
+   }
    std::free(p);
 }
 

@@ -12,9 +12,10 @@ namespace image
 
 // The memory of pixels. A large block goes into huge pages where the system allows, so that first
 // touching a raster of hundreds of megabytes takes hundreds of page faults, not hundreds of
-// thousands.
+// thousands. A large block freed is kept for the next block of its size (a few are), until a
+// block of another size is asked for; its pixels are then as they were left.
 void * allocate_pixel_memory(std::size_t iBytes);
-void free_pixel_memory(void * p) noexcept;
+void free_pixel_memory(void * p, std::size_t iBytes) noexcept;
 
 template <typename T>
 struct pixel_allocator
@@ -28,7 +29,7 @@ struct pixel_allocator
    }
 
    T * allocate(std::size_t n) { return static_cast<T *>(allocate_pixel_memory(n * sizeof(T))); }
-   void deallocate(T * p, std::size_t) noexcept { free_pixel_memory(p); }
+   void deallocate(T * p, std::size_t n) noexcept { free_pixel_memory(p, n * sizeof(T)); }
 
    friend bool operator==(const pixel_allocator &, const pixel_allocator &) noexcept { return true; }
 };

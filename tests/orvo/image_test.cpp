@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "orvo/exception.h"
@@ -55,6 +56,23 @@ TEST(Image, RecreatedInPlaceAtANewSizeAndTransparent)
       }
    }
    EXPECT_EQ(image.row(2), image.data() + 10);
+}
+
+// A large picture let go keeps its memory for the next picture of its size, which still starts
+// transparent; a picture of another size gets memory of its own.
+TEST(Image, ALargePictureMadeAgainAtTheSameSizeReusesTheMemoryCleared)
+{
+   const std::uint32_t * pfirst = nullptr;
+   {
+      image::image large(2048, 2048);
+      large.fill(color::color(10, 20, 30));
+      pfirst = large.data();
+   }
+   image::image again(2048, 2048);
+   EXPECT_EQ(again.data(), pfirst);
+   EXPECT_EQ(std::count(again.data(), again.data() + 2048 * 2048, 0u), 2048 * 2048);
+   image::image other(2048, 2049);
+   EXPECT_NE(other.data(), pfirst);
 }
 
 TEST(Image, FillStoresTheColourPremultiplied)
