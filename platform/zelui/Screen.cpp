@@ -663,7 +663,10 @@ void Screen::draw_tooltip(zel2d::context * pcontext)
    {
       return;
    }
-   Widget * pwidget = tooltip_widget_at(m_pointMouse);
+   // What is drawn is what the next move compares against: a widget that came under a resting
+   // pointer (a layout change, a resize) shows its tooltip here, and that tooltip must go with the
+   // pointer's next move away from it.
+   Widget * pwidget = m_pwidgetTooltip = tooltip_widget_at(m_pointMouse);
    if (!pwidget || pwidget == m_pwidgetTooltipHidden)
    {
       return;

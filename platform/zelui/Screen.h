@@ -163,7 +163,7 @@ private:
    point_type<int> m_pointMouse;
    bool m_bMouseKnown = false;
    enumeration<user::enum_key> m_emodifiers;
-   // The widget whose tooltip the pointer is over. A press hides the tooltip of the widget
+   // The widget whose tooltip the pointer was over when it last moved or the screen was last drawn. A press hides the tooltip of the widget
    // pressed (a menu it opens shows in its place) until the pointer leaves that widget. Both are
    // plain references, compared and never followed; `forget_widget` clears them.
    Widget * m_pwidgetTooltip = nullptr;

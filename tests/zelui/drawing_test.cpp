@@ -157,4 +157,24 @@ TEST(Drawing, TheTooltipOfTheWidgetUnderThePointerIsShown)
    EXPECT_EQ(screen.at(34, 42), screen.theme()->m_colorTooltip);
 }
 
+// A widget that comes under a resting pointer (here the layout moves it there) shows its tooltip;
+// the pointer's next move away must have the window drawn again without it.
+TEST(Drawing, ATooltipShownUnderARestingPointerGoesWithThePointersNextMove)
+{
+   recording_interaction window;
+   drawn_screen screen;
+   screen->set_interaction(&window);
+   auto plabel = new zelui::Label(screen.get(), "+");
+   plabel->set_position({300, 300});
+   plabel->set_size({30, 24});
+   plabel->set_tooltip("Append completely new layer to top.");
+   screen.move(20, 20);
+   plabel->set_position({10, 10});
+   screen.draw();
+   ASSERT_EQ(screen.at(34, 42), screen.theme()->m_colorTooltip);
+   const int iPosts = window.m_iPosts;
+   screen.move(500, 500);
+   EXPECT_GT(window.m_iPosts, iPosts) << "no redraw asked: the tooltip stays on the screen";
+}
+
 } // namespace
