@@ -84,8 +84,16 @@ void main_window::show_file_dialog(const pointer<file::file_dialog> & pdialog, s
    const string_base strDefault(strDefaultName);
    pointer<main_window> pkeep(this);
    auto fallback = [pkeep, pdialog, strDefault] { pkeep->interaction::show_file_dialog(pdialog, strDefault); };
+   // Without a window manager nobody gives the keyboard back when the desktop's chooser closes:
+   // a key for the box its answer may open would otherwise go nowhere.
+   auto take_keyboard_back = [pkeep] {
+      if (pkeep->m_psdlwindow)
+      {
+         SDL_SetWindowInputFocus(pkeep->m_psdlwindow.get());
+      }
+   };
    if (file::file_dialog::answer_hook() ||
-       !platform::context::file_chooser()->show(pdialog, strDefault, portal_parent_name(), fallback))
+       !platform::context::file_chooser()->show(pdialog, strDefault, portal_parent_name(), fallback, take_keyboard_back))
    {
       interaction::show_file_dialog(pdialog, strDefault);
    }

@@ -176,6 +176,7 @@ struct portal_file_chooser::request
    portal_file_chooser * m_pchooser = nullptr;
    pointer<file::file_dialog> m_pdialog;
    function<void()> m_fallback;
+   function<void()> m_closed;
    string_base m_strHandle;
    sd_bus_slot * m_pslotCall = nullptr;
    sd_bus_slot * m_pslotResponse = nullptr;
@@ -292,6 +293,10 @@ void portal_file_chooser::request::on_response(sd_bus_message * pmessage)
    }
    // The completion runs outside the reading: what it throws is its own, not the portal's.
    m_bFinished = true;
+   if (m_closed)
+   {
+      m_closed();
+   }
    if (uResponse == g_uResponseCancelled)
    {
       m_pdialog->cancel();
@@ -340,7 +345,7 @@ void portal_file_chooser::close()
 }
 
 bool portal_file_chooser::show(const pointer<file::file_dialog> & pdialog, scoped_string_base strDefaultName,
-                               scoped_string_base strParentWindow, const function<void()> & fallback)
+                               scoped_string_base strParentWindow, const function<void()> & fallback, const function<void()> & closed)
 {
    if (m_emode == e_mode_own || m_bGivenUp)
    {
@@ -350,6 +355,7 @@ bool portal_file_chooser::show(const pointer<file::file_dialog> & pdialog, scope
    prequest->m_pchooser = this;
    prequest->m_pdialog = pdialog;
    prequest->m_fallback = fallback;
+   prequest->m_closed = closed;
    try
    {
       if (!m_pbus)

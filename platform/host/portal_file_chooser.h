@@ -47,9 +47,10 @@ public:
    // Asks the portal to show the dialog and returns true; false when the portal is not to be
    // used, and the caller shows its own dialog now. `fallback` runs instead of an answer when the
    // portal fails later. `strParentWindow` names the parent as the portal expects ("x11:1a00007";
-   // empty for none).
+   // empty for none). `closed` runs when the chooser closes, answered or cancelled, before the
+   // dialog's completion: the parent takes the keyboard back there.
    bool show(const pointer<file::file_dialog> & pdialog, scoped_string_base strDefaultName,
-             scoped_string_base strParentWindow, const function<void()> & fallback);
+             scoped_string_base strParentWindow, const function<void()> & fallback, const function<void()> & closed = {});
 
    // Whether a request waits for the portal; the event loop then serves the bus.
    bool is_waiting() const noexcept { return !m_requests.empty(); }

@@ -20,8 +20,6 @@ import stat
 
 from x_desktop import ImageChops, fail, run_cases, wait_for
 
-# The colour of a warning box's mark: every box here is a warning.
-WARNING_MARK = (0xD0, 0x8A, 0x2E)
 # The mark's centre from the box's top-left corner, and the buttons' row from the box's bottom.
 MARK_CENTRE = (29, 50)
 BUTTON_ROW_FROM_BOTTOM = 23
@@ -38,21 +36,9 @@ EMPTY_PLACE = (600, 64)
 SCREEN_INFO_AT = (10, 70)
 
 
-def marks(session):
-    """The warning marks shown now: their bounding box, or None."""
-    pixels = session.screenshot().load()
-    left, top, width, height = session.window_geometry()
-    found = [(x, y) for y in range(top, top + height, 2) for x in range(left, left + width, 2)
-             if pixels[x, y] == WARNING_MARK]
-    if len(found) < 20:
-        return None
-    xs, ys = [x for x, _ in found], [y for _, y in found]
-    return min(xs), min(ys), max(xs), max(ys)
-
-
 def shown_box(session, what):
     """Waits for a box; the place of its main button and of its other button, on the screen."""
-    mark = wait_for(lambda: marks(session), what)
+    mark = wait_for(session.warning_mark, what)
     left, top, width, height = session.window_geometry()
     centre_x, centre_y = left + width // 2, top + height // 2
     # The box is centred in the window: its top follows from its mark, its height from its top.
@@ -62,7 +48,7 @@ def shown_box(session, what):
 
 
 def expect_gone(session, what):
-    wait_for(lambda: not marks(session), f"the {what} box to leave the screen", timeout=10.0)
+    wait_for(lambda: not session.warning_mark(), f"the {what} box to leave the screen", timeout=10.0)
 
 
 def answer(session, place, how, what):

@@ -2,7 +2,8 @@
 """The desktop's own file chooser, as a user meets it (see x_desktop.py): the real desktop portal
 (xdg-desktop-portal) with its GTK chooser (xdg-desktop-portal-gtk) on a session bus of the test's
 own. Control+S opens the chooser over the main window (its parent, for the window manager), a name
-typed into it and Return save the project under that name with ".tvsx".
+typed into it and Return save the project under that name with ".tvsx"; a file that is no project,
+chosen in it, gives an error box that one Escape answers (the keyboard is back in the main window).
 
 Usage: brisvane_portal_session.py PATH_TO_BRISVANE [--window-manager]. Runs itself again under
 dbus-run-session; skipped (77) where the bus or the portal cannot start.
@@ -40,12 +41,14 @@ def parent_of(session, window):
     return str(int(found.group(1), 16)) if found else None
 
 
-def check_a_project_saved_through_the_desktops_chooser(session):
+def chooser_with_keyboard(session, keys, title):
+    """Opens the desktop's chooser by `keys` and gives it the keyboard; skips where the portal
+    cannot start."""
     # The bus starts the portal and its chooser when they are first asked for, on our X server.
     session.run("dbus-update-activation-environment", "DISPLAY", "HOME")
-    session.key("ctrl+s")
+    session.key(keys)
     try:
-        chooser = wait_for(lambda: session.visible_window("^Save File$"), "the desktop's chooser", timeout=30)
+        chooser = wait_for(lambda: session.visible_window(title), "the desktop's chooser", timeout=30)
     except Exception:
         if "file chooser failed" in session.output_tail():
             skip("the desktop portal could not start: " + session.output_tail(3).strip())
@@ -58,6 +61,10 @@ def check_a_project_saved_through_the_desktops_chooser(session):
     # GTK fills the chooser's name box after the window shows, and completes a typed name a moment
     # after the keys: keys typed before the one, or a Return before the other, are lost.
     time.sleep(1.0)
+
+
+def check_a_project_saved_through_the_desktops_chooser(session):
+    chooser_with_keyboard(session, "ctrl+s", "^Save File$")
     session.type("stage")
     time.sleep(1.0)
     session.key("Return")
@@ -69,4 +76,21 @@ def check_a_project_saved_through_the_desktops_chooser(session):
         fail(f"stage.tvsx is no project: {header!r}")
 
 
-run_cases(check_a_project_saved_through_the_desktops_chooser)
+def check_one_escape_answers_the_error_of_a_file_chosen_there(session):
+    garbage = session.file("garbage.tvsx")
+    with open(garbage, "wb") as file:
+        file.write(b"\x00\x01 no project\n")
+    chooser_with_keyboard(session, "ctrl+o", "^Open File$")
+    # The location box takes a whole path.
+    session.key("ctrl+l")
+    time.sleep(0.5)
+    session.type(garbage)
+    time.sleep(1.0)
+    session.key("Return")
+    session.expect_errors(1)
+    wait_for(session.warning_mark, "the error box on the screen")
+    session.key("Escape")
+    wait_for(lambda: not session.warning_mark(), "the error box to go with one Escape", timeout=10.0)
+
+
+run_cases(check_a_project_saved_through_the_desktops_chooser, check_one_escape_answers_the_error_of_a_file_chosen_there)

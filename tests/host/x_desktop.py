@@ -33,6 +33,9 @@ TIMEOUT = 40.0
 SCREEN_SIZE = (1280, 900)
 
 
+# The colour of a message box's warning mark.
+WARNING_MARK = (0xD0, 0x8A, 0x2E)
+
 class case_failure(Exception):
     pass
 
@@ -304,6 +307,18 @@ class brisvane_session:
         subprocess.run(["import", "-window", "root", path], env=self.environment, check=True)
         with Image.open(path) as image:
             return image.convert("RGB")
+
+    def warning_mark(self):
+        """The bounding box of the warning mark of a message box shown now (every error box and
+        question has one), on the screen; None while there is none."""
+        pixels = self.screenshot().load()
+        left, top, width, height = self.window_geometry()
+        found = [(x, y) for y in range(top, top + height, 2) for x in range(left, left + width, 2)
+                 if pixels[x, y] == WARNING_MARK]
+        if len(found) < 20:
+            return None
+        xs, ys = [x for x, _ in found], [y for _, y in found]
+        return min(xs), min(ys), max(xs), max(ys)
 
     def file(self, name):
         return os.path.join(self.work, name)
