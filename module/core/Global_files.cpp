@@ -50,16 +50,15 @@ string_base keep_unread_autosave(const file::path & path)
    {
       const file::path pathKept = path.folder() / (iTry == 1 ? string_base("autosaved-unread.tvsx_presets")
                                                              : format("autosaved-unread-%d.tvsx_presets", iTry));
-      if (file::exists(pathKept))
-      {
-         continue;
-      }
       moved = file::rename_without_replacing(path, pathKept);
       if (moved)
       {
          return format("The file is kept as \"%s\"; the built-in presets are used.", pathKept.c_str());
       }
-      break;
+      if (!file::exists(pathKept))
+      {
+         break;
+      }
    }
    return format("It could not be moved aside (%s): the next preset added or deleted replaces it.", moved.error().c_str());
 }
@@ -94,13 +93,12 @@ file::path Global::auto_save_preset_file_name() const
 void Global::load_default_presets()
 {
    const file::path path = auto_save_preset_file_name();
-   // Only looked at here: the reading itself refuses what is no regular file (a FIFO would
-   // otherwise hold the start until some program wrote into it).
-   const bool bThere = file::exists(path);
-   // Taken before the reading: a file replaced meanwhile is then merged at the next save.
+   // Taken before the reading: a file replaced meanwhile is then merged at the next save. Only
+   // looked at here: the reading itself refuses what is no regular file (a FIFO would otherwise
+   // hold the start until some program wrote into it).
    const std::optional<file::stamp> ostamp = file::stamp_of(path);
    get_presets().clear();
-   if (bThere)
+   if (ostamp)
    {
       if (const outcome<> taken = take_presets_file(path, "None of its presets were loaded."); !taken)
       {
