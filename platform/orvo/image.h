@@ -101,8 +101,13 @@ private:
    std::vector<std::uint32_t, pixel_allocator<std::uint32_t>> m_pixels;
 };
 
-// Draws `iCount` pixels of `pover` onto as many of `punder` with alpha blending ("over"), as
-// `image::blend` does.
-void blend_row(std::uint32_t * punder, const std::uint32_t * pover, int iCount) noexcept;
+// Writes to `ptarget` `iCount` pixels of `pover` blended onto as many of `punder` ("over"), as
+// `image::blend` does; the target may be either of them.
+void blend_row(std::uint32_t * ptarget, const std::uint32_t * pover, const std::uint32_t * punder, int iCount) noexcept;
+// The same onto `punder` itself.
+inline void blend_row(std::uint32_t * punder, const std::uint32_t * pover, int iCount) noexcept
+{
+   blend_row(punder, pover, punder, iCount);
+}
 
 } // namespace image
