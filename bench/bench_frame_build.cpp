@@ -177,7 +177,7 @@ void BM_edit_one_layer(benchmark::State & state)
    for (auto _ : state)
    {
       pedited->BoxColors.front() = color::color(++uRed, 127, 127, 255);
-      pedited->set_changed();
+      pedited->set_colours_changed();
       if (!bench.build())
       {
          state.SkipWithError("the frame was not built");
@@ -230,7 +230,7 @@ void BM_canvas_shrunk_copy_after_edit(benchmark::State & state)
    for (auto _ : state)
    {
       pedited->BoxColors.front() = color::color(++uRed, 127, 127, 255);
-      pedited->set_changed();
+      pedited->set_colours_changed();
       bench.build();
       const zel2d::surface_reference pshrunk = store.find_shrunk(iImage, w, h);
       benchmark::DoNotOptimize(pshrunk.get());
@@ -347,15 +347,17 @@ void BM_window_frame_after_drag(benchmark::State & state)
 }
 
 // A new box colour of the second layer (of four, or of one when the argument says so), as the
-// "Colors" tool window sets it, then the window frame.
+// "Colors" tool window sets it on the current layer, then the window frame.
 void colour_edits(benchmark::State & state, root_screen & screen, long long iLayer)
 {
    pointer<boxes_layer> pedited = screen.layer(iLayer);
+   screen.global().set_current_layer_index(iLayer);
+   screen.draw_frame();
    std::uint8_t uRed = 0;
    for (auto _ : state)
    {
       pedited->BoxColors.front() = color::color(++uRed, 127, 127, 255);
-      pedited->set_changed();
+      pedited->set_colours_changed();
       if (LayerPreviewImage * ppreview = pedited->get_preview())
       {
          ppreview->set_stale();

@@ -239,17 +239,14 @@ void app_layer::set_document(project * pproject) noexcept
    m_charge.move_to(pproject ? pproject->budget_pointer() : nullptr);
 }
 
-pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned long h, bool bCoveredWhole)
+pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned long h)
 {
    const bool bSameSize = m_pimageOffscreen && static_cast<unsigned long>(m_pimageOffscreen->width()) == w &&
                           static_cast<unsigned long>(m_pimageOffscreen->height()) == h;
    // A new picture is transparent already.
    if (bSameSize)
    {
-      if (!bCoveredWhole)
-      {
-         m_pimageOffscreen->clear();
-      }
+      m_pimageOffscreen->clear();
       return m_pimageOffscreen;
    }
    // The old picture goes first, so that both are never held at once.
@@ -275,6 +272,7 @@ void app_layer::resetOffscreen() noexcept
 {
    m_pimageOffscreen.reset();
    m_odrawninputs.reset();
+   drop_redraw_cache();
    count_pictures();
 }
 

@@ -142,13 +142,14 @@ public:
    // order; empty when every value was taken as written.
    const string_array_base & values_not_read() const noexcept { return m_straValuesNotRead; }
 
-   // The offscreen image at w x h, cleared to transparent; reused when the size matches. A reused
-   // image that the drawing will cover whole with opaque pixels (`bCoveredWhole`) keeps its old
-   // pixels instead: clearing them would cost a pass over the picture that shows nowhere. A
+   // The offscreen image at w x h, cleared to transparent; reused when the size matches. A
    // picture that cannot be made throws `std::runtime_error` saying, in the user's terms, which
    // layer cannot be drawn and why; the layer then has no offscreen image.
-   pointer<image::image> request_offscreen(unsigned long w, unsigned long h, bool bCoveredWhole = false);
+   pointer<image::image> request_offscreen(unsigned long w, unsigned long h);
+   // Lets the offscreen picture go, and what is kept only to draw it again faster.
    void resetOffscreen() noexcept;
+   // Lets go of the pictures kept only to draw the layer again faster; the next drawing is whole.
+   virtual void drop_redraw_cache() noexcept {}
    pointer<image::image> get_offscreen() const { return m_pimageOffscreen; }
    // Uploads the offscreen image into the layer's drawing-library image and returns that.
    ImageWrap * get_zel2d_image(zel2d::context * pcontext);

@@ -116,6 +116,27 @@ int boxes_layer::get_layer_type() const
    return e_layer_boxes;
 }
 
+std::int64_t boxes_layer::picture_bytes() const
+{
+   return app_layer::picture_bytes() + (m_pimageOverlay ? m_pimageOverlay->byte_count() : 0);
+}
+
+void boxes_layer::drop_redraw_cache() noexcept
+{
+   m_ooverlaylook.reset();
+   if (m_pimageOverlay)
+   {
+      m_pimageOverlay.reset();
+      count_pictures();
+   }
+}
+
+void boxes_layer::set_colours_changed()
+{
+   ++m_iColoursRevision;
+   set_changed();
+}
+
 pointer<app_layer> boxes_layer::clone() const
 {
    pointer<boxes_layer> player = make_pointer<boxes_layer>();

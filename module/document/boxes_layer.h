@@ -56,6 +56,13 @@ public:
    property_set get_all_parameters() const override;
    void build_frame(zel2d::context * pcontext, const error_callback & on_error) override;
    pointer<app_layer> clone() const override;
+   std::int64_t picture_bytes() const override;
+   void drop_redraw_cache() noexcept override;
+
+   // Marks the layer changed in its box colours alone (`BoxColors`, `BoxTintColors`). From such
+   // a change on, the document's current layer keeps what it draws over its box fills, while
+   // those cover its picture, so that the next colour change only fills the boxes again.
+   void set_colours_changed();
 
    // Whether the whole grid stays within `max_pixel_count` pixels: the largest layer that the
    // text reader takes back.
@@ -164,8 +171,14 @@ private:
    };
    placed_label place_label(zel2d::context * pcontext, int x, int y, scoped_string_base strText, scoped_string_base strFont, int iSize,
                             int iAlign) const;
+   // The pixels of the box fills, colour k at 2k and its tint at 2k + 1, each as filling it over
+   // a transparent pixel gives it.
+   std::vector<std::uint32_t> fill_palette(zel2d::context * pcontext) const;
    // The box fills of a grid whose box edges lie on whole pixels, written row by row.
    void write_box_fill_runs(zel2d::context * pcontext, image::image & picture);
+   // `picture` becomes `overlay` blended over the box fills, row by row; the two may be one
+   // picture. For a grid whose opaque fills cover the picture (`boxes_cover_picture`).
+   void put_fills_under(zel2d::context * pcontext, const image::image & overlay, image::image & picture);
    // The outlines of an unturned grid whose box edges lie on whole pixels, as joined fills.
    void fill_grid_bands(zel2d::context * pcontext);
    // The size cabinet names are drawn at: `BoxesNamesFontSize`, or smaller where the widest name
@@ -177,18 +190,32 @@ private:
    void draw_corner_labels(zel2d::context * pcontext, int iLabelSize);
 
    // What the offscreen picture was drawn from, but for the layer's place, which only the corner
-   // labels show: the picture, the look revision, the first run numbers and the box fills switch
-   // (which "Draw Current Only" turns off without a change).
+   // labels show: the picture, the look revision apart from the colour changes and their own
+   // count, the first run numbers and the box fills switch (which "Draw Current Only" turns off
+   // without a change).
    struct drawn_look
    {
       const image::image * m_pimage = nullptr;
-      unsigned long long m_iRevision = 0;
+      unsigned long long m_iShapeRevision = 0;
+      unsigned long long m_iColoursRevision = 0;
       long long m_iFirstDataRun = 0;
       long long m_iFirstPowerRun = 0;
       int m_iDrawBoxes = 0;
       bool operator==(const drawn_look &) const = default;
+      // The same but for the box colours.
+      bool has_shape_of(const drawn_look & look) const;
    };
    drawn_look current_look() const;
+   // Whether the picture can be made by filling the boxes again under the kept overlay.
+   bool can_refill(const drawn_look & look) const;
+   // Whether a whole drawing of the layer keeps what it draws over the box fills.
+   bool should_keep_overlay() const;
+   // The overlay kept for the picture just drawn over its transparent start, which every other
+   // layer of the document lets go of; false when the memory budget has no room for it.
+   bool keep_overlay(const image::image & picture);
+   // The corner labels, over what they cover kept for a layer that only moves next; `look` is what
+   // the picture shows now.
+   void finish_with_corner_labels(zel2d::context * pcontext, drawn_look look);
    // Keeps the pixels that the corner labels may cover at any place of the layer; false when
    // they would cover too much of the picture to be worth keeping.
    bool keep_pixels_under_corner_labels(zel2d::context * pcontext, const image::image & picture);
@@ -199,6 +226,13 @@ private:
    // Set while the picture shows `drawn_look` and the pixels under its corner labels are kept.
    std::optional<drawn_look> m_odrawnlook;
    saved_areas m_areasUnderCorners;
+   // Changes of the box colours alone, and their count when the picture was last drawn.
+   unsigned long long m_iColoursRevision = 0;
+   unsigned long long m_iColoursRevisionDrawn = 0;
+   // Everything drawn over the box fills but the corner labels, on transparent, for the look
+   // `m_ooverlaylook` (whose colours do not matter); at most one layer of a document keeps one.
+   pointer<image::image> m_pimageOverlay;
+   std::optional<drawn_look> m_ooverlaylook;
 
    // The keys of the layer's own text, in writer order.
    static const std::vector<boxes_layer_parameter_key> & parameter_keys();

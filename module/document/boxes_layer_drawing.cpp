@@ -7,6 +7,7 @@
 
 #include "document/OffscreenDraw.h"
 #include "document/boxes_layer.h"
+#include "document/project.h"
 #include "orvo/image.h"
 #include "orvo/trace.h"
 #include "zel2d/context.h"
@@ -144,9 +145,10 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
    {
       return;
    }
-   // A layer that only moved since its last drawing draws its corner labels again. The look is
-   // taken before drawing: a path failing on the way changes the layer, which must then be
-   // drawn whole again.
+   // A layer that only moved since its last drawing draws its corner labels again; one whose
+   // colours alone changed fills its boxes again under the overlay it kept. The look is taken
+   // before drawing: a path failing on the way changes the layer, which must then be drawn
+   // whole again.
    drawn_look look = current_look();
    const bool bOnlyMoved = has_moved() && m_odrawnlook == look;
    set_drawn_at_place();
@@ -156,10 +158,26 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
       return;
    }
    m_odrawnlook.reset();
+   // Opaque fills that cover the picture go under everything else drawn, which is drawn on
+   // transparent first: whether the layer keeps that overlay or not, its pixels are the same.
+   const bool bFillsApart = boxes_cover_picture();
+   if (bFillsApart && can_refill(look))
+   {
+      put_fills_under(pcontext, *m_pimageOverlay, *m_pimageOffscreen);
+      m_iColoursRevisionDrawn = m_iColoursRevision;
+      finish_with_corner_labels(pcontext, look);
+      return;
+   }
+   const bool bKeepOverlay = bFillsApart && should_keep_overlay();
+   m_ooverlaylook.reset();
+   if (!bKeepOverlay)
+   {
+      drop_redraw_cache();
+   }
    pointer<image::image> pimage;
    try
    {
-      pimage = request_offscreen(static_cast<unsigned long>(iWidth), static_cast<unsigned long>(iHeight), boxes_cover_picture());
+      pimage = request_offscreen(static_cast<unsigned long>(iWidth), static_cast<unsigned long>(iHeight));
    }
    catch (const std::exception & exception)
    {
@@ -172,7 +190,7 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
       return;
    }
    OffscreenDraw offscreen(pcontext, pimage.get());
-   if (DrawBoxes != 0)
+   if (DrawBoxes != 0 && !bFillsApart)
    {
       _draw_boxes(pcontext);
    }
@@ -191,17 +209,85 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
    }
    draw_paths(pcontext, on_error);
    draw_labels(pcontext);
-   if (keep_pixels_under_corner_labels(pcontext, *pimage))
+   look.m_pimage = pimage.get();
+   if (bFillsApart)
    {
-      look.m_pimage = pimage.get();
-      m_odrawnlook = look;
+      if (bKeepOverlay && keep_overlay(*pimage))
+      {
+         m_ooverlaylook = look;
+      }
+      put_fills_under(pcontext, *pimage, *pimage);
    }
-   draw_corner_labels(pcontext, LabelFontSize);
+   m_iColoursRevisionDrawn = m_iColoursRevision;
+   finish_with_corner_labels(pcontext, look);
 }
 
 boxes_layer::drawn_look boxes_layer::current_look() const
 {
-   return {m_pimageOffscreen.get(), look_revision(), calculate_base_path_index(true), calculate_base_path_index(false), DrawBoxes};
+   return {m_pimageOffscreen.get(), look_revision() - m_iColoursRevision, m_iColoursRevision, calculate_base_path_index(true),
+           calculate_base_path_index(false), DrawBoxes};
+}
+
+bool boxes_layer::drawn_look::has_shape_of(const drawn_look & look) const
+{
+   drawn_look same = look;
+   same.m_iColoursRevision = m_iColoursRevision;
+   return *this == same;
+}
+
+bool boxes_layer::can_refill(const drawn_look & look) const
+{
+   return m_pimageOverlay && m_ooverlaylook && m_ooverlaylook->has_shape_of(look) && m_pimageOffscreen &&
+          m_pimageOffscreen->width() == m_pimageOverlay->width() && m_pimageOffscreen->height() == m_pimageOverlay->height();
+}
+
+// The current layer keeps its overlay from its first colour change on: the user is then likely
+// to try more colours on it.
+bool boxes_layer::should_keep_overlay() const
+{
+   const project * pdocument = get_document();
+   return pdocument != nullptr && pdocument->current_layer().get() == this && (m_pimageOverlay || m_iColoursRevision != m_iColoursRevisionDrawn);
+}
+
+bool boxes_layer::keep_overlay(const image::image & picture)
+{
+   if (!m_pimageOverlay || m_pimageOverlay->width() != picture.width() || m_pimageOverlay->height() != picture.height())
+   {
+      drop_redraw_cache();
+      if (budget() != nullptr && !budget()->fits(picture.byte_count()))
+      {
+         return false;
+      }
+      try
+      {
+         m_pimageOverlay = make_pointer<image::image>(picture.width(), picture.height());
+      }
+      catch (const std::bad_alloc &)
+      {
+         return false;
+      }
+   }
+   std::copy_n(picture.data(), static_cast<std::size_t>(picture.width()) * static_cast<std::size_t>(picture.height()), m_pimageOverlay->data());
+   count_pictures();
+   for (const pointer<app_layer> & player : get_document()->get_layers())
+   {
+      if (player.get() != this)
+      {
+         player->drop_redraw_cache();
+      }
+   }
+   return true;
+}
+
+void boxes_layer::finish_with_corner_labels(zel2d::context * pcontext, drawn_look look)
+{
+   OffscreenDraw offscreen(pcontext, m_pimageOffscreen.get());
+   look.m_pimage = m_pimageOffscreen.get();
+   if (keep_pixels_under_corner_labels(pcontext, *m_pimageOffscreen))
+   {
+      m_odrawnlook = look;
+   }
+   draw_corner_labels(pcontext, LabelFontSize);
 }
 
 // Each corner label reaches at most as far as the widest text it can show (every digit of the
@@ -472,10 +558,9 @@ void boxes_layer::_draw_boxes(zel2d::context * pcontext)
 
 // The fills are the picture's first drawing and the boxes do not overlap, so each box pixel
 // takes the pixel its colour gives drawn over a transparent one (or over anything, when the
-// colour is opaque): found once per colour by drawing it, then copied along the rows.
-void boxes_layer::write_box_fill_runs(zel2d::context * pcontext, image::image & picture)
+// colour is opaque): found once per colour by drawing it.
+std::vector<std::uint32_t> boxes_layer::fill_palette(zel2d::context * pcontext) const
 {
-   // Box (c, r) takes entry (r + c) mod 2n: colour k at 2k, its tint at 2k + 1.
    std::vector<std::uint32_t> palette;
    image::image probe(1, 1);
    for (std::size_t i = 0; i < BoxColors.size(); ++i)
@@ -491,48 +576,85 @@ void boxes_layer::write_box_fill_runs(zel2d::context * pcontext, image::image & 
          palette.push_back(probe.pixel(0, 0));
       }
    }
-   std::vector<int> columnStarts(static_cast<std::size_t>(Columns) + 1);
-   for (int c = 0; c < Columns; ++c)
+   return palette;
+}
+
+namespace
+{
+
+// The fill pixels of the rows of a grid whose box edges lie on whole pixels, one row of boxes at
+// a time: box (c, r) takes palette entry (r + c) mod 2n.
+class fill_rows
+{
+public:
+   fill_rows(const boxes_layer & layer, std::vector<std::uint32_t> palette, int iPictureWidth) :
+      m_layer(layer),
+      m_palette(std::move(palette)),
+      m_columnStarts(static_cast<std::size_t>(layer.Columns) + 1)
    {
-      float x1 = 0.f;
-      float x2 = 0.f;
-      column_edges(static_cast<std::uint32_t>(c), x1, x2);
-      columnStarts[static_cast<std::size_t>(c)] = static_cast<int>(x1);
-      columnStarts[static_cast<std::size_t>(c) + 1] = static_cast<int>(x2);
+      for (int c = 0; c < layer.Columns; ++c)
+      {
+         float x1 = 0.f;
+         float x2 = 0.f;
+         layer.column_edges(static_cast<std::uint32_t>(c), x1, x2);
+         m_columnStarts[static_cast<std::size_t>(c)] = static_cast<int>(x1);
+         m_columnStarts[static_cast<std::size_t>(c) + 1] = static_cast<int>(x2);
+      }
+      // Column c begins at c boxes less the half first box, if any (a whole pixel here). Row r is
+      // then the stripe of entries 0, 1, 2, ..., a box wide each, read from entry r mod 2n on:
+      // made once when the grid has as many columns as entries, so that the stripe stays within
+      // twice the row, else each row is made column by column.
+      const std::size_t uPeriod = m_palette.size();
+      const auto uBox = static_cast<std::size_t>(layer.Width);
+      m_bStripe = uPeriod <= static_cast<std::size_t>(layer.Columns);
+      m_uShift = layer.HalfColumns[e_half_first_column] ? uBox / 2 : 0;
+      m_pixels.resize(static_cast<std::size_t>(iPictureWidth) + (m_bStripe ? m_uShift + (uPeriod - 1) * uBox : 0));
+      if (m_bStripe)
+      {
+         for (std::size_t x = 0; x < m_pixels.size(); x += uBox)
+         {
+            std::fill_n(m_pixels.begin() + static_cast<std::ptrdiff_t>(x), std::min(uBox, m_pixels.size() - x), m_palette[x / uBox % uPeriod]);
+         }
+      }
    }
-   const std::size_t uPeriod = palette.size();
-   // Column c begins at c boxes less the half first box, if any (a whole pixel here). Row r is
-   // then the stripe of entries 0, 1, 2, ..., a box wide each, read from entry r mod 2n on:
-   // made once when the grid has as many columns as entries, so that the stripe stays within
-   // twice the row, else each row is made column by column.
-   const bool bStripe = uPeriod <= static_cast<std::size_t>(Columns);
-   const std::size_t uShift = HalfColumns[e_half_first_column] ? static_cast<std::size_t>(Width / 2) : 0;
-   std::vector<std::uint32_t> rowPixels(static_cast<std::size_t>(picture.width()) + (bStripe ? uShift + (uPeriod - 1) * static_cast<std::size_t>(Width) : 0));
-   if (bStripe)
+
+   // The fill pixels of every picture row of box row r, from x = 0 on.
+   const std::uint32_t * of_row(int r)
    {
-      for (std::size_t x = 0; x < rowPixels.size(); x += static_cast<std::size_t>(Width))
+      const std::size_t uPeriod = m_palette.size();
+      if (m_bStripe)
       {
-         std::fill_n(rowPixels.begin() + static_cast<std::ptrdiff_t>(x), std::min(static_cast<std::size_t>(Width), rowPixels.size() - x),
-                     palette[x / static_cast<std::size_t>(Width) % uPeriod]);
+         return m_pixels.data() + static_cast<std::size_t>(r) % uPeriod * static_cast<std::size_t>(m_layer.Width) + m_uShift;
       }
+      for (int c = 0; c < m_layer.Columns; ++c)
+      {
+         std::fill(m_pixels.begin() + column_start(c), m_pixels.begin() + column_start(c + 1), m_palette[static_cast<std::size_t>(r + c) % uPeriod]);
+      }
+      return m_pixels.data();
    }
-   const auto pixels_of_row = [&](int r) -> const std::uint32_t * {
-      if (bStripe)
-      {
-         return rowPixels.data() + static_cast<std::size_t>(r) % uPeriod * static_cast<std::size_t>(Width) + uShift;
-      }
-      for (int c = 0; c < Columns; ++c)
-      {
-         std::fill(rowPixels.begin() + columnStarts[static_cast<std::size_t>(c)], rowPixels.begin() + columnStarts[static_cast<std::size_t>(c) + 1],
-                   palette[static_cast<std::size_t>(r + c) % uPeriod]);
-      }
-      return rowPixels.data();
-   };
+
+   int column_start(int c) const { return m_columnStarts[static_cast<std::size_t>(c)]; }
+
+private:
+   const boxes_layer & m_layer;
+   std::vector<std::uint32_t> m_palette;
+   std::vector<int> m_columnStarts;
+   std::vector<std::uint32_t> m_pixels;
+   bool m_bStripe = false;
+   std::size_t m_uShift = 0;
+};
+
+} // namespace
+
+// Each box row's fill pixels are copied along its rows of pixels, but for the boxes left out.
+void boxes_layer::write_box_fill_runs(zel2d::context * pcontext, image::image & picture)
+{
+   fill_rows fills(*this, fill_palette(pcontext), picture.width());
    const bool bAnyExcluded = count_excluded_inside_grid() != 0;
    std::vector<bool> excluded(static_cast<std::size_t>(Columns));
    for (int r = 0; r < Rows; ++r)
    {
-      const std::uint32_t * prow = pixels_of_row(r);
+      const std::uint32_t * prow = fills.of_row(r);
       for (int c = 0; bAnyExcluded && c < Columns; ++c)
       {
          excluded[static_cast<std::size_t>(c)] = ExcludeBoxes.contains(box_key(static_cast<std::uint32_t>(c), static_cast<std::uint32_t>(r)));
@@ -556,10 +678,27 @@ void boxes_layer::write_box_fill_runs(zel2d::context * pcontext, image::image & 
          {
             if (!excluded[static_cast<std::size_t>(c)])
             {
-               const int x1 = columnStarts[static_cast<std::size_t>(c)];
-               std::copy(prow + x1, prow + columnStarts[static_cast<std::size_t>(c) + 1], ptarget + x1);
+               const int x1 = fills.column_start(c);
+               std::copy(prow + x1, prow + fills.column_start(c + 1), ptarget + x1);
             }
          }
+      }
+   }
+}
+
+// Each pixel row is the box row's fills with the overlay row blended over them.
+void boxes_layer::put_fills_under(zel2d::context * pcontext, const image::image & overlay, image::image & picture)
+{
+   fill_rows fills(*this, fill_palette(pcontext), picture.width());
+   for (int r = 0; r < Rows; ++r)
+   {
+      const std::uint32_t * prow = fills.of_row(r);
+      float y1 = 0.f;
+      float y2 = 0.f;
+      row_edges(static_cast<std::uint32_t>(r), y1, y2);
+      for (int y = static_cast<int>(y1); y < static_cast<int>(y2); ++y)
+      {
+         image::blend_row(picture.row(y), overlay.row(y), prow, picture.width());
       }
    }
 }

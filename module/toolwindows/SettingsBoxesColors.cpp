@@ -122,7 +122,7 @@ void SettingsBoxesColors::sync_list_to_layer(int iRow, color::color color, bool 
       if (colors != colorsLayer)
       {
          colorsLayer = std::move(colors);
-         player->set_changed();
+         player->set_colours_changed();
          if (LayerPreviewImage * ppreview = player->get_preview())
          {
             ppreview->set_stale();

@@ -8,6 +8,7 @@
 
 #include "address_space_limit.h"
 #include "document/boxes_layer.h"
+#include "document/project.h"
 #include "orvo/image.h"
 #include "orvo/trace.h"
 #include "zel2d/context.h"
@@ -436,6 +437,65 @@ TEST(boxes_layer_drawing, ALayerThatOnlyMovedEqualsOneDrawnWholeAtItsNewPlace)
       frame_build{*player};
       EXPECT_TRUE(std::equal(moved.begin(), moved.end(), player->get_offscreen()->data())) << x << ", " << y;
    }
+}
+
+// The current layer of a document keeps what it draws over its box fills from its first colour
+// change on: the next colour changes only fill its boxes again under it (the corner labels are
+// the only texts drawn), with the pixels of a layer drawn whole; one other layer keeping its
+// overlay makes it let go, and fills that no longer cover the picture draw it whole.
+TEST(boxes_layer_drawing, ColourChangesOfTheCurrentLayerOnlyFillItsBoxesAgain)
+{
+   auto pdocument = make_pointer<project>(nullptr);
+   const auto set_up = [](boxes_layer & layer) {
+      for (int * pswitch : {&layer.DrawBoxes, &layer.DrawGrid, &layer.DrawCircle, &layer.DrawLayerName, &layer.DrawScreenSize, &layer.DrawInfoLine})
+      {
+         *pswitch = 1;
+      }
+      layer.Columns = 5;
+      layer.Rows = 4;
+      layer.Width = 30;
+      layer.Height = 20;
+      layer.DrawBoxesNames = 1;
+      layer.BoxesNamesFontSize = 8;
+      layer.DrawSnake = 1;
+      layer.DrawPowerSnake = 1;
+      layer.CornersMode = 15;
+      layer.LabelFontSize = 9;
+      layer.BoxColors = {red, blue, grey};
+      layer.BoxTintColors.clear();
+   };
+   pointer<boxes_layer> pedited = pdocument->new_boxes_layer();
+   pointer<boxes_layer> pother = pdocument->new_boxes_layer();
+   set_up(*pedited);
+   set_up(*pother);
+   pdocument->set_current_layer_index(pdocument->get_layers().find_first(pedited.get()));
+   frame_build{*pedited};
+   const std::int64_t iPictureBytes = pedited->picture_bytes();
+   const std::vector<color::color> colours = {{10, 200, 30, 255}, {250, 250, 250, 255}, {90, 0, 90, 128}};
+   for (std::size_t i = 0; i < colours.size(); ++i)
+   {
+      pedited->BoxColors[1] = colours[i];
+      pedited->set_colours_changed();
+      const frame_build build{*pedited};
+      const bool bRefilled = i == 1;
+      EXPECT_EQ(build.texts.size() == 4, bRefilled) << "colour " << i;
+      EXPECT_EQ(pedited->picture_bytes() > iPictureBytes, i < 2) << "colour " << i;
+      auto pwhole = bare_layer(1, 1);
+      set_up(*pwhole);
+      pwhole->BoxColors[1] = colours[i];
+      frame_build{*pwhole};
+      const image::image & whole = *pwhole->get_offscreen();
+      EXPECT_TRUE(std::equal(whole.data(), whole.data() + whole.width() * whole.height(), pedited->get_offscreen()->data())) << "colour " << i;
+   }
+   pedited->BoxColors[1] = red;
+   pedited->set_colours_changed();
+   frame_build{*pedited};
+   ASSERT_GT(pedited->picture_bytes(), iPictureBytes);
+   pdocument->set_current_layer_index(pdocument->get_layers().find_first(pother.get()));
+   pother->set_colours_changed();
+   frame_build{*pother};
+   EXPECT_EQ(pedited->picture_bytes(), iPictureBytes);
+   EXPECT_GT(pother->picture_bytes(), iPictureBytes);
 }
 
 TEST(boxes_layer_drawing, AGridOfWholePixelBoxesEqualsEveryBoxOutlinedOnItsOwn)

@@ -212,10 +212,12 @@ std::string apply_random_edit(screen_under_test & screen, std::mt19937 & random)
       }
       return "run sizes";
    case 3:
-      if (pboxes)
+      // As the "Colors" window sets them: on the current layer, mostly opaque.
+      if (pointer<boxes_layer> pcurrent = document.current_boxes_layer())
       {
-         pboxes->BoxColors.front() = color::color(static_cast<std::uint8_t>(random()), 90, 200, static_cast<std::uint8_t>(random_int(random, 128, 255)));
-         pboxes->set_changed();
+         const int iAlpha = random_int(random, 0, 3) == 0 ? random_int(random, 128, 254) : 255;
+         pcurrent->BoxColors.front() = color::color(static_cast<std::uint8_t>(random()), 90, 200, static_cast<std::uint8_t>(iAlpha));
+         pcurrent->set_colours_changed();
       }
       return "box colour";
    case 4:
@@ -320,7 +322,7 @@ std::string apply_random_edit(screen_under_test & screen, std::mt19937 & random)
          pointer<boxes_layer> pcurrent = random_screen_layer(document, random);
          global.set_current_layer_index(document.get_layers().find_first(pcurrent.get()));
          pcurrent->BoxColors.front().m_uchA = static_cast<std::uint8_t>(random_int(random, 128, 254));
-         pcurrent->set_changed();
+         pcurrent->set_colours_changed();
          pboxes->DrawSnake = 1;
          pboxes->m_descriptionData.m_iLimit = random_int(random, 1, 100);
          pboxes->set_changed();
