@@ -14,6 +14,7 @@
 #include "orvo/trace.h"
 #include "zel2d/context.h"
 #include "zel2d/graphics.h"
+#include "zel2d/image_store.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -239,8 +240,10 @@ bool frame_builder::compose(project & document, zel2d::context * pcontext, PSDSa
       const std::vector<composed_layer> layers = composed_layers(document, pcontext, ppsd);
       const frame_area area = m_composer.changed_area(frame, layers, olabel);
       m_imagewrap.share(pcontext, m_ppicture, {});
-      if (!area.is_empty())
+      if (!area.is_empty() && !(pcontext != nullptr && compose_into_copy_only(frame, layers, area, olabel ? raster_label_area(document) : frame_area())))
       {
+         // The frame is whole before it is composed into.
+         make_pending_pixels();
          frame_composer::overlay_drawer draw_label;
          if (olabel)
          {
@@ -265,6 +268,90 @@ bool frame_builder::compose(project & document, zel2d::context * pcontext, PSDSa
    }
    m_sizeRefused = {};
    return true;
+}
+
+namespace
+{
+
+// `area` widened to whole multiples of `iStep` pixels.
+frame_area aligned_to(const frame_area & area, long long iStep)
+{
+   const auto down = [iStep](long long v) { return v / iStep * iStep; };
+   const auto up = [iStep](long long v) { return (v + iStep - 1) / iStep * iStep; };
+   return {down(area.left), down(area.top), up(area.right), up(area.bottom)};
+}
+
+rectangle_i32 as_rectangle_i32(const frame_area & area)
+{
+   return {static_cast<int>(area.left), static_cast<int>(area.top), static_cast<int>(area.right), static_cast<int>(area.bottom)};
+}
+
+} // namespace
+
+// While the canvas shows the frame smaller, from a copy that halves it once or twice, the frame's
+// own pixels are read only by an export or a drawing at full size: an edit then costs what the
+// window shows, and the frame pixels are made when first read.
+bool frame_builder::compose_into_copy_only(const image::image & frame, const std::vector<composed_layer> & layers, const frame_area & area,
+                                           const frame_area & areaOverlay)
+{
+   zel2d::image_store & store = zel2d::image_store::shared();
+   const int iImage = m_imagewrap.handle();
+   const int iHalvings = iImage >= 1 ? store.copy_halvings(iImage) : 0;
+   if (iHalvings == 0)
+   {
+      return false;
+   }
+   // Each copy pixel is made from whole source pixels of the composed rows alone.
+   const frame_area areaAligned = aligned_to(area, 1LL << iHalvings).intersection({0, 0, frame.width(), frame.height()});
+   // What is left to make stays put together row by row from the layers as they are now.
+   if (!frame_composer::is_put_together(layers, areaAligned.united(m_areaPending), areaOverlay))
+   {
+      return false;
+   }
+   m_areaPending = m_areaPending.united(areaAligned);
+   m_layersPending = layers;
+   m_picturesPending.clear();
+   for (const composed_layer & layer : layers)
+   {
+      m_picturesPending.push_back(layer.m_player->get_offscreen());
+   }
+   const zel2d::image_store::pixel_maker make_pixels = [this](const rectangle_i32 & rect)
+   {
+      m_composer.compose(*m_ppicture, nullptr, m_layersPending, {rect.left, rect.top, rect.right, rect.bottom}, {}, {});
+      m_areaPending = {};
+      m_layersPending.clear();
+      m_picturesPending.clear();
+   };
+   frame_composer::compose_bands(layers, areaAligned, [&](const std::uint32_t * ppixels, const frame_area & rows)
+   {
+      const zel2d::pixel_rows part{reinterpret_cast<std::uint8_t *>(const_cast<std::uint32_t *>(ppixels)), static_cast<int>(rows.width()),
+                                   static_cast<int>(rows.height()), static_cast<int>(rows.width()) * 4};
+      store.make_copy_from_part(iImage, part, as_rectangle_i32(rows), make_pixels);
+   });
+   return true;
+}
+
+void frame_builder::make_pending_pixels()
+{
+   if (m_imagewrap.handle() >= 1)
+   {
+      zel2d::image_store::shared().make_pending(m_imagewrap.handle());
+   }
+   m_areaPending = {};
+   m_layersPending.clear();
+   m_picturesPending.clear();
+}
+
+const image::image * frame_builder::picture()
+{
+   make_pending_pixels();
+   return m_ppicture.get();
+}
+
+void frame_builder::release_image()
+{
+   make_pending_pixels();
+   m_imagewrap.releaseImage();
 }
 
 bool frame_builder::needs_composing(const project & document) const
@@ -311,6 +398,7 @@ void frame_builder::refuse_raster(const project & document, const std::exception
 {
    m_ppicture = nullptr;
    m_imagewrap.releaseImage();
+   make_pending_pixels();
    m_composer.forget();
    m_chargeFrame.set(0);
    m_sizeRefused = raster_size_of(document);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "core/frame_composer.h"
 #include "document/ImageWrap.h"
@@ -56,14 +57,15 @@ public:
    // size changes.
    bool is_refused(const project & document) const;
 
-   // The composed frame; null before the first composition and after a refusal.
-   const image::image * picture() const noexcept { return m_ppicture.get(); }
+   // The composed frame; null before the first composition and after a refusal. Pixels that
+   // only the canvas's shrunk copy shows yet are made first.
+   const image::image * picture();
    // The drawing library's handle of the frame (below 1 for none), which the canvases draw.
    int image_handle() const noexcept { return m_imagewrap.handle(); }
    // The next composition is whole, as though no frame had been composed before.
    void forget() { m_composer.forget(); }
    // Lets the drawing library's image go.
-   void release_image() { m_imagewrap.releaseImage(); }
+   void release_image();
 
    // "The layer \"A\" draws nothing: ...": the sentence that names the layers that draw nothing
    // for want of memory, and why.
@@ -74,11 +76,22 @@ private:
    void reserve_frame(const project & document);
    image::image & frame_of_raster_size(project & document);
    void refuse_raster(const project & document, const std::exception & exception);
+   // Composes `area` into the canvas's shrunk copy alone, when the copy halves the frame exactly
+   // and the area is put together row by row; false, composing nothing, otherwise.
+   bool compose_into_copy_only(const image::image & frame, const std::vector<composed_layer> & layers, const frame_area & area,
+                               const frame_area & areaOverlay);
+   // Makes the frame pixels that only the shrunk copy shows yet.
+   void make_pending_pixels();
 
    error_reporter m_show_error;
    pointer<image::image> m_ppicture;
    ImageWrap m_imagewrap;
    frame_composer m_composer;
+   // The part of the frame whose pixels only the shrunk copy shows yet (or more), and the layers
+   // (with their pictures kept) that make them.
+   frame_area m_areaPending;
+   std::vector<composed_layer> m_layersPending;
+   std::vector<pointer<image::image>> m_picturesPending;
    picture_budget::charge m_chargeFrame;
    // The raster size whose frame could not be made, and was told to the user; none when the
    // last frame was made.

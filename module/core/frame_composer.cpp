@@ -103,13 +103,13 @@ std::vector<row_step> plan_row(std::span<const composed_layer> layers, long long
    return steps;
 }
 
-void run_row_steps(image::image & frame, long long y, const std::vector<row_step> & steps)
+// Runs the steps of frame row `y` into `prow`, which holds the row's pixels from `xFirst` on.
+void run_row_steps(std::uint32_t * prow, long long xFirst, long long y, const std::vector<row_step> & steps)
 {
-   std::uint32_t * prow = frame.row(static_cast<int>(y));
    for (const row_step & step : steps)
    {
       const auto iCount = static_cast<std::size_t>(step.m_x1 - step.m_x0);
-      std::uint32_t * pframe = prow + step.m_x0;
+      std::uint32_t * pframe = prow + (step.m_x0 - xFirst);
       if (step.m_ekind == row_step::kind::clear)
       {
          std::memset(pframe, 0, iCount * 4);
@@ -132,10 +132,13 @@ void run_row_steps(image::image & frame, long long y, const std::vector<row_step
 // what is made from it (the canvas's shrunk copy) reads it again.
 constexpr long long rows_per_handover = 32;
 
-// The pixel-for-pixel layers put together within `area` (which lies inside the frame), band by
-// band of rows that the same layers cross; each part of `area` is handed to `on_rows_final`, if
-// given, as soon as its rows are made, from the top.
-void compose_pixel_for_pixel(image::image & frame, std::span<const composed_layer> layers, const frame_area & area,
+// Where the row of frame row `y` goes: a pointer to its pixel at `area.left`.
+using row_target = std::function<std::uint32_t *(long long y)>;
+
+// The pixel-for-pixel layers put together within `area` (which lies inside the frame) into the
+// rows `row_at` gives, band by band of rows that the same layers cross; each part of `area` is
+// handed to `on_rows_final`, if given, as soon as its rows are made, from the top.
+void compose_pixel_for_pixel(const row_target & row_at, std::span<const composed_layer> layers, const frame_area & area,
                              const frame_composer::rows_handler & on_rows_final)
 {
    std::vector<long long> edges{area.top, area.bottom};
@@ -157,7 +160,7 @@ void compose_pixel_for_pixel(image::image & frame, std::span<const composed_laye
       const std::vector<row_step> steps = plan_row(layers, edges[i], area);
       for (long long y = edges[i]; y < edges[i + 1]; ++y)
       {
-         run_row_steps(frame, y, steps);
+         run_row_steps(row_at(y), area.left, y, steps);
          if (on_rows_final && ((y + 1) % rows_per_handover == 0 || y + 1 == area.bottom))
          {
             on_rows_final({area.left, yHandedOver, area.right, y + 1});
@@ -193,6 +196,13 @@ bool is_touched_by(const frame_area & area, std::span<const composed_layer> laye
    return !area.intersection(areaOverlay).is_empty() ||
           std::any_of(layers.begin(), layers.end(), [&](const composed_layer & layer) { return !area.intersection(layer.footprint()).is_empty(); });
 }
+// The layers below the first turned or stretched one, which are put together row by row.
+std::size_t count_put_together(std::span<const composed_layer> layers)
+{
+   return static_cast<std::size_t>(std::find_if(layers.begin(), layers.end(), [](const composed_layer & layer) { return !layer.is_pixel_for_pixel(); }) -
+                                   layers.begin());
+}
+
 } // namespace
 
 frame_area composed_layer::footprint() const
@@ -260,8 +270,7 @@ void frame_composer::compose(image::image & frame, zel2d::context * pcontext, st
    {
       return;
    }
-   const auto itFirstDrawn = std::find_if(layers.begin(), layers.end(), [](const composed_layer & layer) { return !layer.is_pixel_for_pixel(); });
-   const auto iPixelForPixel = static_cast<std::size_t>(itFirstDrawn - layers.begin());
+   const std::size_t iPixelForPixel = count_put_together(layers);
    const std::span<const composed_layer> layersDrawn = layers.subspan(iPixelForPixel);
    // The library blends some pixels of a clipped or shifted drawing differently from a whole one,
    // so what it draws is drawn whole.
@@ -271,7 +280,8 @@ void frame_composer::compose(image::image & frame, zel2d::context * pcontext, st
       inside = whole_frame(frame);
    }
    // What the library draws goes over the rows put together: those are final only after it.
-   compose_pixel_for_pixel(frame, layers.first(iPixelForPixel), inside, bDrawn ? rows_handler() : on_rows_final);
+   const row_target frame_row = [&frame, &inside](long long y) { return frame.row(static_cast<int>(y)) + inside.left; };
+   compose_pixel_for_pixel(frame_row, layers.first(iPixelForPixel), inside, bDrawn ? rows_handler() : on_rows_final);
    if (bDrawn)
    {
       {
@@ -287,6 +297,21 @@ void frame_composer::compose(image::image & frame, zel2d::context * pcontext, st
          on_rows_final(inside);
       }
    }
+}
+
+bool frame_composer::is_put_together(std::span<const composed_layer> layers, const frame_area & area, const frame_area & areaOverlay)
+{
+   return !is_touched_by(area, layers.subspan(count_put_together(layers)), areaOverlay);
+}
+
+void frame_composer::compose_bands(std::span<const composed_layer> layers, const frame_area & area, const band_handler & on_band)
+{
+   const auto iWidth = static_cast<std::size_t>(area.width());
+   std::vector<std::uint32_t> band(iWidth * rows_per_handover);
+   const row_target band_row = [&](long long y)
+   { return band.data() + static_cast<std::size_t>(y % rows_per_handover) * iWidth; };
+   compose_pixel_for_pixel(band_row, layers.first(count_put_together(layers)), area, [&](const frame_area & rows)
+   { on_band(band.data() + static_cast<std::size_t>(rows.top % rows_per_handover) * iWidth, rows); });
 }
 
 void frame_composer::remember(const image::image & frame, std::span<const composed_layer> layers, const std::optional<raster_label_box> & olabel)

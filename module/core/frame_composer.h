@@ -80,6 +80,18 @@ public:
    void compose(image::image & frame, zel2d::context * pcontext, std::span<const composed_layer> layers, const frame_area & area,
                 const frame_area & areaOverlay, const overlay_drawer & draw_overlay, const rows_handler & on_rows_final = {}) const;
 
+   // Told of rows of the frame composed elsewhere than in the frame: `ppixels` holds them, row
+   // after row, `rows.width()` pixels each.
+   using band_handler = std::function<void(const std::uint32_t * ppixels, const frame_area & rows)>;
+
+   // Whether the pixels of `area` are put together row by row from the layers (none drawn by
+   // the library touches it, nor `areaOverlay`).
+   static bool is_put_together(std::span<const composed_layer> layers, const frame_area & area, const frame_area & areaOverlay);
+   // Composes `area`, which must be put together row by row, into rows of its own rather than
+   // into the frame, handing them to `on_band` band by band from the top; a band starts on a row
+   // whose number is a multiple of 32 (or at `area.top`), and is not kept after the handler.
+   static void compose_bands(std::span<const composed_layer> layers, const frame_area & area, const band_handler & on_band);
+
    // What the frame now shows; forgetting it makes the next composition whole.
    void remember(const image::image & frame, std::span<const composed_layer> layers, const std::optional<raster_label_box> & olabel);
    void forget();

@@ -130,23 +130,14 @@ void halve(const placed_rows & source, const placed_rows & target, const rectang
    }
 }
 
-// Whether the source is the target doubled `iHalvings` times over, exactly.
-bool is_doubled(const pixel_rows & source, const pixel_rows & target, int iHalvings)
-{
-   return (static_cast<long long>(target.m_iWidth) << iHalvings) == source.m_iWidth &&
-          (static_cast<long long>(target.m_iHeight) << iHalvings) == source.m_iHeight;
-}
-
 // Halving twice: each target row of `rect` from the two half-size rows under it, made from
 // the four source rows under those; the half-size rows stay in the cache and no half-size
 // picture is made.
-void halve_twice(const pixel_rows & source, const pixel_rows & target, const rectangle_i32 & rect)
+void halve_twice(const placed_rows & sourcePlaced, const placed_rows & targetPlaced, const rectangle_i32 & rect)
 {
    const int iHalfWidth = 2 * rect.width();
    std::vector<std::uint8_t> rowsHalf(static_cast<std::size_t>(iHalfWidth) * 2 * 4);
    const pixel_rows half{rowsHalf.data(), iHalfWidth, 2, iHalfWidth * 4};
-   const placed_rows sourcePlaced{source};
-   const placed_rows targetPlaced{target};
    for (int y = rect.top; y < rect.bottom; ++y)
    {
       const placed_rows halfPlaced{half, 2 * rect.left, 2 * y};
@@ -155,7 +146,40 @@ void halve_twice(const pixel_rows & source, const pixel_rows & target, const rec
    }
 }
 
+// The target pixels of `rect` made by halving the source once or twice.
+void halve_times(const placed_rows & source, const placed_rows & target, const rectangle_i32 & rect, int iHalvings)
+{
+   if (iHalvings == 1)
+   {
+      halve(source, target, rect);
+   }
+   else
+   {
+      halve_twice(source, target, rect);
+   }
+}
+
 } // namespace
+
+int exact_halvings(const pixel_rows & source, const pixel_rows & target)
+{
+   for (const int iHalvings : {1, 2})
+   {
+      if ((static_cast<long long>(target.m_iWidth) << iHalvings) == source.m_iWidth &&
+          (static_cast<long long>(target.m_iHeight) << iHalvings) == source.m_iHeight)
+      {
+         return iHalvings;
+      }
+   }
+   return 0;
+}
+
+void shrink_part_by_halving(const pixel_rows & part, const rectangle_i32 & rectSource, const pixel_rows & target, int iHalvings)
+{
+   const rectangle_i32 rect{rectSource.left >> iHalvings, rectSource.top >> iHalvings, rectSource.right >> iHalvings,
+                            rectSource.bottom >> iHalvings};
+   halve_times({part, rectSource.left, rectSource.top}, {target}, rect.intersection({0, 0, target.m_iWidth, target.m_iHeight}), iHalvings);
+}
 
 void shrink_by_area(const pixel_rows & source, const pixel_rows & target, const rectangle_i32 & rectTarget)
 {
@@ -165,14 +189,9 @@ void shrink_by_area(const pixel_rows & source, const pixel_rows & target, const 
       return;
    }
    // Half and quarter size, the canvas's usual zooms, are plain averages of 2 x 2 pixels.
-   if (is_doubled(source, target, 1))
+   if (const int iHalvings = exact_halvings(source, target); iHalvings != 0)
    {
-      halve({source}, {target}, rect);
-      return;
-   }
-   if (is_doubled(source, target, 2))
-   {
-      halve_twice(source, target, rect);
+      halve_times({source}, {target}, rect, iHalvings);
       return;
    }
    const axis_weights across(source.m_iWidth, target.m_iWidth, rect.left, rect.right);

@@ -23,6 +23,15 @@ struct pixel_rows
 // made, so that a change of part of the source makes again only the part of the target it covers.
 void shrink_by_area(const pixel_rows & source, const pixel_rows & target, const rectangle_i32 & rectTarget);
 
+// How many times the target halves the source exactly in both directions: 1 or 2, or 0 for
+// any other size.
+int exact_halvings(const pixel_rows & source, const pixel_rows & target);
+
+// For a target that halves the source exactly `iHalvings` (1 or 2) times: makes the target
+// pixels under `rectSource`, whose edges lie on target pixel edges, from `part`, which holds
+// the source pixels of `rectSource` alone, so that the source itself need not hold them.
+void shrink_part_by_halving(const pixel_rows & part, const rectangle_i32 & rectSource, const pixel_rows & target, int iHalvings);
+
 // The target pixels that the source pixels of `rectSource` weigh in.
 rectangle_i32 target_area_of(const rectangle_i32 & rectSource, const pixel_rows & source, const pixel_rows & target);
 

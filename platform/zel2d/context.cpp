@@ -330,7 +330,8 @@ struct context::implementation
    // 4K, every time; a canvas redraws its frame at one zoom many times. So an image drawn below
    // three quarters of its size, unturned, is drawn from a copy shrunk once to the drawn size.
    // `matrix` maps user space to image space; it is adjusted to the copy that is returned.
-   surface_reference shrunk_for(int iImage, surface_reference psurface, cairo_matrix_t & matrix)
+   // The full image is looked up only when it is drawn itself: pixels it leaves to make are made then.
+   surface_reference shrunk_for(int iImage, const size_type<int> & size, cairo_matrix_t & matrix)
    {
       cairo_matrix_t toDevice = matrix;
       cairo_matrix_invert(&toDevice);
@@ -338,33 +339,28 @@ struct context::implementation
       cairo_matrix_multiply(&toDevice, &toDevice, &ctm);
       const bool bShrunk = is_axis_aligned(toDevice) && toDevice.xx > 0.0 && toDevice.xx < 0.75 &&
                            toDevice.yy > 0.0 && toDevice.yy < 0.75;
-      const int iWidth = static_cast<int>(std::lround(cairo_image_surface_get_width(psurface.get()) * toDevice.xx));
-      const int iHeight = static_cast<int>(std::lround(cairo_image_surface_get_height(psurface.get()) * toDevice.yy));
+      const int iWidth = static_cast<int>(std::lround(size.width * toDevice.xx));
+      const int iHeight = static_cast<int>(std::lround(size.height * toDevice.yy));
       if (!bShrunk || iWidth < 1 || iHeight < 1)
       {
-         return psurface;
+         return image_store::shared().find(iImage);
       }
       surface_reference pshrunk = image_store::shared().find_shrunk(iImage, iWidth, iHeight);
       if (pshrunk == nullptr)
       {
-         return psurface;
+         return image_store::shared().find(iImage);
       }
       cairo_matrix_t toShrunk;
-      cairo_matrix_init_scale(&toShrunk, double(iWidth) / cairo_image_surface_get_width(psurface.get()),
-                              double(iHeight) / cairo_image_surface_get_height(psurface.get()));
+      cairo_matrix_init_scale(&toShrunk, double(iWidth) / size.width, double(iHeight) / size.height);
       cairo_matrix_multiply(&matrix, &matrix, &toShrunk);
       return pshrunk;
    }
 
    void fill_with_paint(const paint & paint)
    {
-      surface_reference psurface = image_store::shared().find(paint.m_iImage);
-      if (psurface == nullptr)
-      {
-         return;
-      }
-      const int iWidth = cairo_image_surface_get_width(psurface.get());
-      const int iHeight = cairo_image_surface_get_height(psurface.get());
+      const size_type<int> size = image_store::shared().size_of(paint.m_iImage);
+      const int iWidth = size.width;
+      const int iHeight = size.height;
       if (iWidth > 0 && iHeight > 0 && paint.m_fWidth != 0.0f && paint.m_fHeight != 0.0f)
       {
          // Image space to the user space of this fill: stretch onto the extent, turn, move to the
@@ -383,7 +379,11 @@ struct context::implementation
          cairo_matrix_multiply(&matrix, &matrix, &step);
          if (cairo_matrix_invert(&matrix) == CAIRO_STATUS_SUCCESS)
          {
-            psurface = shrunk_for(paint.m_iImage, std::move(psurface), matrix);
+            const surface_reference psurface = shrunk_for(paint.m_iImage, size, matrix);
+            if (psurface == nullptr)
+            {
+               return;
+            }
             cairo_pattern_t * ppattern = cairo_pattern_create_for_surface(psurface.get());
             cairo_pattern_set_matrix(ppattern, &matrix);
             cairo_pattern_set_extend(ppattern, CAIRO_EXTEND_PAD);
@@ -829,12 +829,7 @@ void context::image_changed(int iImage, const rectangle_i32 & rectChanged, remak
 
 size_type<int> context::image_size(int iImage) const
 {
-   const surface_reference psurface = image_store::shared().find(iImage);
-   if (psurface == nullptr)
-   {
-      return {};
-   }
-   return {cairo_image_surface_get_width(psurface.get()), cairo_image_surface_get_height(psurface.get())};
+   return image_store::shared().size_of(iImage);
 }
 
 int context::create_image(scoped_string_base path, int iFlags)

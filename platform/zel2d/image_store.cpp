@@ -3,6 +3,7 @@
 #include <cairo.h>
 #include <climits>
 #include <stdexcept>
+#include <utility>
 
 #include "zel2d/area_shrink.h"
 
@@ -61,6 +62,18 @@ rectangle_i32 whole_of(cairo_surface_t * psurface)
    return {0, 0, cairo_image_surface_get_width(psurface), cairo_image_surface_get_height(psurface)};
 }
 
+// The source pixels that the copy pixels over `rectSource` are made from.
+rectangle_i32 target_area_of_source(const rectangle_i32 & rectSource, cairo_surface_t * psurface, cairo_surface_t * pshrunk)
+{
+   const pixel_rows source = rows_of(psurface);
+   const pixel_rows target = rows_of(pshrunk);
+   const rectangle_i32 rectTarget = target_area_of(rectSource, source, target);
+   const auto source_edge = [](int i, int S, int D) { return static_cast<int>(static_cast<long long>(i) * S / D); };
+   const auto source_edge_up = [](int i, int S, int D) { return static_cast<int>((static_cast<long long>(i) * S + D - 1) / D); };
+   return {source_edge(rectTarget.left, source.m_iWidth, target.m_iWidth), source_edge(rectTarget.top, source.m_iHeight, target.m_iHeight),
+           source_edge_up(rectTarget.right, source.m_iWidth, target.m_iWidth), source_edge_up(rectTarget.bottom, source.m_iHeight, target.m_iHeight)};
+}
+
 } // namespace
 
 cairo_surface_t * image_store::current_surface(stored_image & image)
@@ -117,6 +130,20 @@ bool image_store::is_shared_with(int iImage, const image::image * pimage) const
    return it != m_images.end() && pimage != nullptr && it->second.m_pimageShared.get() == pimage;
 }
 
+void image_store::make_pending_in(stored_image & image, const rectangle_i32 & rect)
+{
+   if (image.m_rectPending.intersection(rect).is_empty())
+   {
+      return;
+   }
+   const rectangle_i32 rectPending = std::exchange(image.m_rectPending, {});
+   image.m_make_pending(rectPending);
+   if (image.m_psurface != nullptr)
+   {
+      cairo_surface_mark_dirty(image.m_psurface);
+   }
+}
+
 surface_reference image_store::find(int iImage)
 {
    std::lock_guard lock(m_mutex);
@@ -126,6 +153,7 @@ surface_reference image_store::find(int iImage)
       return nullptr;
    }
    cairo_surface_t * psurface = current_surface(it->second);
+   make_pending_in(it->second, it->second.m_rectPending);
    return surface_reference(psurface == nullptr ? nullptr : cairo_surface_reference(psurface));
 }
 
@@ -158,6 +186,7 @@ surface_reference image_store::find_shrunk(int iImage, int iWidth, int iHeight)
    }
    if (!rectStale.is_empty())
    {
+      make_pending_in(image, rectStale);
       shrink_again(psurface, pshrunk, rectStale);
       image.m_rectStale = {};
    }
@@ -191,10 +220,68 @@ void image_store::mark_changed(int iImage, const rectangle_i32 & rectChanged, re
    cairo_surface_t * psurface = current_surface(image);
    if (when == remake_copies::now && psurface != nullptr && image.m_psurfaceShrunk != nullptr)
    {
+      // The copy's pixels under the change are made from source pixels around it too.
+      make_pending_in(image, target_area_of_source(rectChanged, psurface, image.m_psurfaceShrunk));
       shrink_again(psurface, image.m_psurfaceShrunk, rectChanged);
       return;
    }
    image.m_rectStale = image.m_rectStale.united(rectChanged);
+}
+
+size_type<int> image_store::size_of(int iImage)
+{
+   std::lock_guard lock(m_mutex);
+   auto it = m_images.find(iImage);
+   cairo_surface_t * psurface = it == m_images.end() ? nullptr : current_surface(it->second);
+   if (psurface == nullptr)
+   {
+      return {};
+   }
+   return {cairo_image_surface_get_width(psurface), cairo_image_surface_get_height(psurface)};
+}
+
+int image_store::halvings_of(stored_image & image)
+{
+   cairo_surface_t * psurface = current_surface(image);
+   return psurface != nullptr && image.m_psurfaceShrunk != nullptr ? exact_halvings(rows_of(psurface), rows_of(image.m_psurfaceShrunk)) : 0;
+}
+
+int image_store::copy_halvings(int iImage)
+{
+   std::lock_guard lock(m_mutex);
+   auto it = m_images.find(iImage);
+   return it == m_images.end() ? 0 : halvings_of(it->second);
+}
+
+void image_store::make_copy_from_part(int iImage, const pixel_rows & part, const rectangle_i32 & rectSource, pixel_maker make_pixels)
+{
+   std::lock_guard lock(m_mutex);
+   auto it = m_images.find(iImage);
+   if (it == m_images.end())
+   {
+      return;
+   }
+   stored_image & image = it->second;
+   const int iHalvings = halvings_of(image);
+   if (iHalvings == 0)
+   {
+      throw std::logic_error("zel2d: the image has no copy that halves it exactly");
+   }
+   cairo_surface_flush(image.m_psurfaceShrunk);
+   shrink_part_by_halving(part, rectSource, rows_of(image.m_psurfaceShrunk), iHalvings);
+   cairo_surface_mark_dirty(image.m_psurfaceShrunk);
+   image.m_rectPending = image.m_rectPending.united(rectSource);
+   image.m_make_pending = std::move(make_pixels);
+}
+
+void image_store::make_pending(int iImage)
+{
+   std::lock_guard lock(m_mutex);
+   auto it = m_images.find(iImage);
+   if (it != m_images.end())
+   {
+      make_pending_in(it->second, it->second.m_rectPending);
+   }
 }
 
 bool image_store::remove(int iImage)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -7,6 +8,7 @@
 #include "orvo/geometry.h"
 #include "orvo/image.h"
 #include "orvo/pointer.h"
+#include "zel2d/area_shrink.h"
 #include "zel2d/forward.h"
 
 typedef struct _cairo_surface cairo_surface_t;
@@ -52,6 +54,19 @@ public:
    // changes an image band by band and hands each band over while its pixels are in the cache.
    void mark_changed(int iImage);
    void mark_changed(int iImage, const rectangle_i32 & rectChanged, remake_copies when = remake_copies::when_needed);
+   // The size of the image, without making pixels left to make; (0, 0) for a handle that holds none.
+   size_type<int> size_of(int iImage);
+   // How many times (1 or 2) the image's shrunk copy halves it exactly; 0 when it has no copy
+   // or one of another size.
+   int copy_halvings(int iImage);
+   // Makes the shrunk copy under `rectSource` (whose edges lie on copy pixel edges) from `part`,
+   // which holds the new pixels of `rectSource`, without them being in the image yet: they are
+   // left for `make_pixels` to make, which is called with every part of the image so left, before
+   // anything reads the image's own pixels (see `make_pending`). The maker must not use the store.
+   using pixel_maker = std::function<void(const rectangle_i32 &)>;
+   void make_copy_from_part(int iImage, const pixel_rows & part, const rectangle_i32 & rectSource, pixel_maker make_pixels);
+   // Has the image's pixels left by `make_copy_from_part` made now.
+   void make_pending(int iImage);
    // Frees the image; false when the handle held none.
    bool remove(int iImage);
    std::size_t count() const;
@@ -67,7 +82,15 @@ private:
       rectangle_i32 m_rectStale;
       // The picture whose pixels `m_psurface` wraps, when the image is shared.
       pointer<image::image> m_pimageShared;
+      // The image pixels not made yet (the shrunk copy shows them), and what makes them.
+      rectangle_i32 m_rectPending;
+      pixel_maker m_make_pending;
    };
+
+   // How many times the image's shrunk copy halves it exactly (see `copy_halvings`).
+   static int halvings_of(stored_image & image);
+   // Makes the pixels left to make, when any lie in `rect`.
+   static void make_pending_in(stored_image & image, const rectangle_i32 & rect);
 
    static void release(stored_image & image);
    // Shrinks the part of `psurface` in `rectChanged` into `pshrunk` again.

@@ -128,8 +128,8 @@ public:
    // The frame drawn at `dZoom` of its size, as the canvas draws it (from its shrunk copy).
    pointer<image::image> frame_at(double dZoom) const
    {
-      const auto w = static_cast<float>(frame().width() * dZoom);
-      const auto h = static_cast<float>(frame().height() * dZoom);
+      const auto w = static_cast<float>(document().get_paper_width() * dZoom);
+      const auto h = static_cast<float>(document().get_paper_height() * dZoom);
       auto ppicture = make_pointer<image::image>(static_cast<int>(std::lround(w)), static_cast<int>(std::lround(h)));
       zel2d::context context(ppicture.get());
       const zel2d::paint paint = context.image_pattern(0.f, 0.f, w, h, 0.f, global().frame().image_handle(), 1.f);
@@ -390,6 +390,37 @@ TEST(frame_rebuild, after_every_random_edit_equals_a_whole_build)
          ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "sequence " << iSequence << " after " << strEdits
                                                                                         << " at zoom " << dZoom;
       }
+   }
+}
+
+// While the canvas shows a quarter of the frame, edits go into its shrunk copy alone; the frame's
+// own pixels, made when an export or a drawing at full size first reads them after several
+// edits, are those of a whole build.
+TEST(frame_rebuild, edits_shown_at_a_quarter_then_read_whole_equal_a_whole_build)
+{
+   empty_data_folder();
+   screen_under_test edited;
+   screen_under_test whole;
+   for (int iSequence = 0; iSequence < 100; ++iSequence)
+   {
+      edited.set_up_document();
+      whole.set_up_document();
+      edited.build();
+      edited.frame_at(0.25);
+      std::mt19937 randomEdited(static_cast<std::uint32_t>(iSequence));
+      std::mt19937 randomWhole(static_cast<std::uint32_t>(iSequence));
+      std::string strEdits;
+      for (int iEdit = 0; iEdit < 4; ++iEdit)
+      {
+         strEdits += apply_random_edit(edited, randomEdited) + ", ";
+         apply_random_edit(whole, randomWhole);
+         edited.build();
+         whole.build_whole();
+         ASSERT_EQ(first_difference(*edited.frame_at(0.25), *whole.frame_at(0.25)), "") << "sequence " << iSequence << " after " << strEdits;
+      }
+      // Read as an export reads it, or drawn at full size.
+      const pointer<image::image> pdrawn = iSequence % 2 == 0 ? pointer<image::image>() : edited.frame_at(1.0);
+      ASSERT_EQ(first_difference(pdrawn ? *pdrawn : edited.frame(), whole.frame()), "") << "sequence " << iSequence << " after " << strEdits;
    }
 }
 
