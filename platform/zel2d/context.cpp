@@ -3,6 +3,8 @@
 #include <cairo.h>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "zel2d/pixel_copy.h"
 #include "zel2d/pixel_writer.h"
 #include "zel2d/polygon_stamp.h"
+#include "zel2d/rectangle_strokes.h"
 #include "zel2d/resource_path.h"
 #include "zel2d/small_polygon.h"
 
@@ -126,6 +129,7 @@ struct context::implementation
    device_box m_boxDevice;
    // The path again as a small polygon, while it is one.
    small_polygon m_polygon;
+   rectangle_strokes m_strokes;
 
    ~implementation() { release_cairo(); }
 
@@ -257,6 +261,18 @@ struct context::implementation
       return m_pcairo;
    }
 
+   // The current transform's move when it only moves by whole pixels.
+   std::optional<std::pair<int, int>> whole_pixel_shift() const
+   {
+      const cairo_matrix_t matrix = current_matrix();
+      if (!(is_axis_aligned(matrix) && matrix.xx == 1.0 && matrix.yy == 1.0 && matrix.x0 == std::floor(matrix.x0) &&
+            matrix.y0 == std::floor(matrix.y0)))
+      {
+         return std::nullopt;
+      }
+      return std::pair{static_cast<int>(matrix.x0), static_cast<int>(matrix.y0)};
+   }
+
    // Whether a whole-pixel box in the current scissor can be written directly.
    bool can_write_directly(const device_box & box) const
    {
@@ -274,6 +290,45 @@ struct context::implementation
       m_polygon.rasterize();
       m_writer.blend_coverage(m_polygon.left(), m_polygon.top(), m_polygon.width(), m_polygon.height(), m_polygon.coverage(),
                               m_polygon.stride(), m_state.m_colorFill, m_state.m_clip);
+      cairo_surface_mark_dirty(m_pgraphics->surface());
+      return true;
+   }
+
+   // Strokes a lone rectangle in an opaque colour by blending its stroke's mask, when the
+   // rectangle was made and is stroked under one transform that moves by whole pixels, within a
+   // scissor of whole pixels; false when the general rasteriser must. (Translucent colours are
+   // left to it: its source pixel for them is not always the one the writer makes.)
+   bool stroke_box_directly()
+   {
+      const cairo_matrix_t matrix = current_matrix();
+      const std::optional<std::pair<int, int>> shift = whole_pixel_shift();
+      if (!shift || std::memcmp(&matrix, &m_matrixBox, sizeof matrix) != 0 || !m_state.m_bClipIsBox ||
+          !m_state.m_clip.is_pixel_aligned() || m_state.m_colorStroke.m_uchA != 255)
+      {
+         return false;
+      }
+      const double x = m_daBox[0] + shift->first;
+      const double y = m_daBox[1] + shift->second;
+      const double fPixelX = std::floor(x);
+      const double fPixelY = std::floor(y);
+      const rectangle_strokes::mask * pmask =
+         m_strokes.find(x - fPixelX, y - fPixelY, m_daBox[2], m_daBox[3], cairo_get_line_width(m_pcairo));
+      if (pmask == nullptr)
+      {
+         return false;
+      }
+      // A stroke cut by the picture's edge or the scissor is rasterised cut, which changes the
+      // coverage of the pixels along the cut.
+      const device_box boxMask{fPixelX + pmask->m_iLeft, fPixelY + pmask->m_iTop, fPixelX + pmask->m_iLeft + pmask->m_iWidth,
+                               fPixelY + pmask->m_iTop + pmask->m_iHeight};
+      const device_box boxDrawable =
+         m_state.m_clip.intersection({0.0, 0.0, double(m_pgraphics->width()), double(m_pgraphics->height())});
+      if (!(boxDrawable.x0 <= boxMask.x0 && boxDrawable.y0 <= boxMask.y0 && boxMask.x1 <= boxDrawable.x1 && boxMask.y1 <= boxDrawable.y1))
+      {
+         return false;
+      }
+      m_writer.blend_coverage(to_pixel(boxMask.x0), to_pixel(boxMask.y0), pmask->m_iWidth, pmask->m_iHeight, pmask->m_coverage.data(),
+                              pmask->m_iStride, m_state.m_colorStroke, m_state.m_clip, pixel_writer::blending::stroke_spans);
       cairo_surface_mark_dirty(m_pgraphics->surface());
       return true;
    }
@@ -634,15 +689,12 @@ void context::fill()
 void context::fill_stamp(const polygon_stamp & stamp, int x, int y)
 {
    implementation & impl = *m_pimpl;
-   const cairo_matrix_t matrix = impl.current_matrix();
-   const bool bWholeMove = is_axis_aligned(matrix) && matrix.xx == 1.0 && matrix.yy == 1.0 && matrix.x0 == std::floor(matrix.x0) &&
-                           matrix.y0 == std::floor(matrix.y0);
-   if (stamp.is_rasterised() && bWholeMove && !impl.m_state.m_bFillPaint && impl.m_state.m_bClipIsBox &&
-       impl.m_state.m_clip.is_pixel_aligned())
+   const std::optional<std::pair<int, int>> shift = impl.whole_pixel_shift();
+   if (stamp.is_rasterised() && shift && !impl.m_state.m_bFillPaint && impl.m_state.m_bClipIsBox && impl.m_state.m_clip.is_pixel_aligned())
    {
       begin_path();
-      const int dx = x + static_cast<int>(matrix.x0);
-      const int dy = y + static_cast<int>(matrix.y0);
+      const int dx = x + shift->first;
+      const int dy = y + shift->second;
       impl.m_writer.blend_coverage(stamp.left() + dx, stamp.top() + dy, stamp.width(), stamp.height(), stamp.coverage(), stamp.stride(),
                                    impl.m_state.m_colorFill, impl.m_state.m_clip);
       cairo_surface_mark_dirty(impl.m_pgraphics->surface());
@@ -661,8 +713,22 @@ void context::fill_stamp(const polygon_stamp & stamp, int x, int y)
    begin_path();
 }
 
+void context::prefetch(float x, float y, float w, float h)
+{
+   if (const std::optional<std::pair<int, int>> shift = m_pimpl->whole_pixel_shift())
+   {
+      const double x0 = double(x) + shift->first;
+      const double y0 = double(y) + shift->second;
+      m_pimpl->m_writer.prefetch(to_pixel(std::floor(x0)), to_pixel(std::floor(y0)), to_pixel(std::ceil(x0 + w)), to_pixel(std::ceil(y0 + h)));
+   }
+}
+
 void context::stroke()
 {
+   if (m_pimpl->m_pathkind == path_kind::lone_box && m_pimpl->stroke_box_directly())
+   {
+      return;
+   }
    m_pimpl->materialize_path();
    m_pimpl->use_source(m_pimpl->m_state.m_colorStroke);
    cairo_stroke_preserve(m_pimpl->m_pcairo);

@@ -1,5 +1,7 @@
 #include "zel2d/pixel_writer.h"
 
+#include <algorithm>
+
 #include <cairo.h>
 #include <pixman.h>
 
@@ -41,6 +43,14 @@ std::uint32_t multiply_pair(std::uint32_t uPair, std::uint32_t a)
    return ((t + ((t >> 8) & 0xff00ff)) >> 8) & 0xff00ff;
 }
 
+// The same with the rounding the rasteriser's span writing uses: x * a / 255 rounded a little
+// lower.
+std::uint32_t multiply_pair_spans(std::uint32_t uPair, std::uint32_t a)
+{
+   std::uint32_t t = (uPair & 0xff00ff) * a + 0x7f007f;
+   return ((t + ((t >> 8) & 0xff00ff)) >> 8) & 0xff00ff;
+}
+
 // Adds two pairs of channels, each sum held at 255.
 std::uint32_t add_saturated_pair(std::uint32_t a, std::uint32_t b)
 {
@@ -61,6 +71,14 @@ std::uint32_t over(std::uint32_t uSource, std::uint32_t uDestination)
    const std::uint32_t uRest = ~uSource >> 24;
    return add_saturated_pair(multiply_pair(uDestination, uRest), uSource & 0xff00ff) |
           add_saturated_pair(multiply_pair(uDestination >> 8, uRest), (uSource >> 8) & 0xff00ff) << 8;
+}
+
+// An opaque source mixed into the destination by a coverage, as the rasteriser writes a span.
+std::uint32_t mix_by_span(std::uint32_t uSource, std::uint32_t uCoverage, std::uint32_t uDestination)
+{
+   const std::uint32_t uRest = 255 - uCoverage;
+   return add_saturated_pair(multiply_pair_spans(uSource, uCoverage), multiply_pair_spans(uDestination, uRest)) |
+          add_saturated_pair(multiply_pair_spans(uSource >> 8, uCoverage), multiply_pair_spans(uDestination >> 8, uRest)) << 8;
 }
 
 } // namespace
@@ -124,7 +142,6 @@ pixman_image_t * pixel_writer::solid_image(color::color color)
       const pixman_color_t solid = premultiplied(color);
       m_pimageSolid = pixman_image_create_solid_fill(&solid);
       m_colorSolid = color;
-      m_bSolidPixelKnown = false;
    }
    return m_pimageSolid;
 }
@@ -153,8 +170,24 @@ void pixel_writer::fill_box(int x0, int y0, int x1, int y1, color::color color, 
    pixman_image_composite32(PIXMAN_OP_OVER, solid_image(color), nullptr, m_pimageTarget, 0, 0, 0, 0, x, y, w, h);
 }
 
+void pixel_writer::prefetch(int x0, int y0, int x1, int y1) const
+{
+   if (m_ppixels == nullptr || x1 <= x0 || x1 <= 0 || x0 >= m_iWidth)
+   {
+      return;
+   }
+   const int iLeft = std::max(x0, 0);
+   const int iRight = std::min(x1, m_iWidth) - 1;
+   for (int iRow = std::max(y0, 0); iRow < std::min(y1, m_iHeight); ++iRow)
+   {
+      const std::uint32_t * prow = m_ppixels + static_cast<std::ptrdiff_t>(iRow) * (m_iStride / 4);
+      __builtin_prefetch(prow + iLeft, 1);
+      __builtin_prefetch(prow + iRight, 1);
+   }
+}
+
 void pixel_writer::blend_coverage(int x, int y, int w, int h, const std::uint8_t * pcoverage, int iCoverageStride,
-                                  color::color color, const device_box & clip)
+                                  color::color color, const device_box & clip, blending how)
 {
    if (m_pimageTarget == nullptr || color.m_uchA == 0 || w < 1 || h < 1)
    {
@@ -168,6 +201,7 @@ void pixel_writer::blend_coverage(int x, int y, int w, int h, const std::uint8_t
       return;
    }
    const std::uint32_t uSource = solid_pixel(color);
+   const bool bSpans = how == blending::stroke_spans && color.m_uchA == 255;
    const int x0 = to_pixel(cut.x0);
    const int x1 = to_pixel(cut.x1);
    for (int iRow = to_pixel(cut.y0); iRow < to_pixel(cut.y1); ++iRow)
@@ -176,7 +210,15 @@ void pixel_writer::blend_coverage(int x, int y, int w, int h, const std::uint8_t
       std::uint32_t * ptarget = m_ppixels + static_cast<std::ptrdiff_t>(iRow) * (m_iStride / 4) + x0;
       for (int i = 0; i < x1 - x0; ++i)
       {
-         if (pmask[i] != 0)
+         if (pmask[i] == 0)
+         {
+            continue;
+         }
+         if (bSpans)
+         {
+            ptarget[i] = pmask[i] == 255 ? uSource : mix_by_span(uSource, pmask[i], ptarget[i]);
+         }
+         else
          {
             ptarget[i] = over(in(uSource, pmask[i]), ptarget[i]);
          }
@@ -186,18 +228,23 @@ void pixel_writer::blend_coverage(int x, int y, int w, int h, const std::uint8_t
 
 std::uint32_t pixel_writer::solid_pixel(color::color color)
 {
-   if (!(m_pimageSolid != nullptr && m_colorSolid == color && m_bSolidPixelKnown))
+   for (std::size_t i = 0; i < m_iKnownPixels; ++i)
    {
-      // The source pixel exactly as the library makes it from its 16-bit colour: drawn over a
-      // transparent pixel.
-      std::uint32_t uPixel = 0;
-      pixman_image_t * pone = pixman_image_create_bits(PIXMAN_a8r8g8b8, 1, 1, &uPixel, 4);
-      pixman_image_composite32(PIXMAN_OP_OVER, solid_image(color), nullptr, pone, 0, 0, 0, 0, 0, 0, 1, 1);
-      pixman_image_unref(pone);
-      m_uSolidPixel = uPixel;
-      m_bSolidPixelKnown = true;
+      if (m_knownpixels[i].m_color == color)
+      {
+         return m_knownpixels[i].m_uPixel;
+      }
    }
-   return m_uSolidPixel;
+   // The source pixel exactly as the library makes it from its 16-bit colour: drawn over a
+   // transparent pixel.
+   std::uint32_t uPixel = 0;
+   pixman_image_t * pone = pixman_image_create_bits(PIXMAN_a8r8g8b8, 1, 1, &uPixel, 4);
+   pixman_image_composite32(PIXMAN_OP_OVER, solid_image(color), nullptr, pone, 0, 0, 0, 0, 0, 0, 1, 1);
+   pixman_image_unref(pone);
+   m_knownpixels[m_iNextKnownPixel] = {color, uPixel};
+   m_iNextKnownPixel = (m_iNextKnownPixel + 1) % known_pixel_count;
+   m_iKnownPixels = std::min(m_iKnownPixels + 1, known_pixel_count);
+   return uPixel;
 }
 
 } // namespace zel2d

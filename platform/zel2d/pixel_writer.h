@@ -33,8 +33,19 @@ public:
    // target: the compositing the general rasteriser does with its coverage mask, written here
    // pixel by pixel with the library's own arithmetic, as small masks cost more to hand over than
    // to blend.
+   // How a partial coverage of an opaque colour is blended: as the library composites a
+   // coverage mask (fills), or as its rasteriser writes the spans of a stroke, mixing colour and
+   // pixel with a rounding of its own. Translucent colours blend as a mask either way.
+   enum class blending
+   {
+      mask,
+      stroke_spans
+   };
    void blend_coverage(int x, int y, int w, int h, const std::uint8_t * pcoverage, int iCoverageStride, color::color color,
-                       const device_box & clip);
+                       const device_box & clip, blending how = blending::mask);
+   // Asks the processor to fetch the target's pixels of the box [x0, x1) x [y0, y1) ahead of a
+   // blend there: a run of small blends far apart otherwise waits on memory at every row.
+   void prefetch(int x0, int y0, int x1, int y1) const;
 
    // For compositing glyphs: the target's image, drawing limited to `clip` (pixel-aligned), and
    // a solid source of `color`. Null when there is no target.
@@ -45,6 +56,15 @@ private:
    // The premultiplied pixel of `color` as the library's solid source gives it.
    std::uint32_t solid_pixel(color::color color);
 
+   // The last few colours' pixels: drawings alternate between a handful of colours, and making
+   // one costs the library a source image and a composite.
+   struct known_pixel
+   {
+      color::color m_color;
+      std::uint32_t m_uPixel = 0;
+   };
+   static constexpr std::size_t known_pixel_count = 4;
+
    std::uint32_t * m_ppixels = nullptr;
    int m_iWidth = 0;
    int m_iHeight = 0;
@@ -52,8 +72,9 @@ private:
    pixman_image_t * m_pimageTarget = nullptr;
    pixman_image_t * m_pimageSolid = nullptr;
    color::color m_colorSolid;
-   std::uint32_t m_uSolidPixel = 0;
-   bool m_bSolidPixelKnown = false;
+   known_pixel m_knownpixels[known_pixel_count];
+   std::size_t m_iKnownPixels = 0;
+   std::size_t m_iNextKnownPixel = 0;
    device_box m_clipTarget;
 };
 

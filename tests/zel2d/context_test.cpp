@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
+#include <random>
 
 #include "orvo/image.h"
 #include "pixel_probe.h"
@@ -420,6 +421,57 @@ TEST(context_quick_road, small_polygons_match_the_general_rasteriser)
    // Whole inside pixels agree exactly.
    EXPECT_EQ(quick.pixel(6, 6), general.pixel(6, 6));
    EXPECT_EQ(quick.pixel(6, 6), 0xFF0000FFu);
+}
+
+// Random rectangle outlines over a ground of transparent, translucent and opaque pixels: sizes,
+// places and stroke widths on and off the pixel grid, colours opaque and translucent, some cut by
+// the image's edge, under a move by whole pixels; with the scissor given.
+void draw_outlines(image::image & target, float fScissorInset, unsigned uSeed)
+{
+   std::mt19937 random(uSeed);
+   auto eighths = [&](int iFrom, int iTo) { return static_cast<float>(std::uniform_int_distribution<int>(iFrom * 8, iTo * 8)(random)) / 8.f; };
+   auto byte = [&] { return static_cast<std::uint8_t>(random() % 256); };
+   zel2d::context context(&target);
+   context.scissor(fScissorInset, fScissorInset, 80 - 2 * fScissorInset, 60 - 2 * fScissorInset);
+   fill_rectangle(context, 0, 0, 50, 60, {20, 40, 60, 128});
+   fill_rectangle(context, 25, 0, 30, 60, {200, 140, 60, 255});
+   context.translate(static_cast<float>(random() % 7) - 3.f, static_cast<float>(random() % 7) - 3.f);
+   const float widths[] = {0.5f, 1.f, 1.5f, 2.f, 3.f, 4.25f, 8.f};
+   for (int i = 0; i < 30; ++i)
+   {
+      const float x = eighths(-10, 80);
+      const float y = eighths(-10, 60);
+      const float w = eighths(0, 30) + 0.125f;
+      const float h = eighths(0, 20) + 0.125f;
+      context.begin_path();
+      context.rectangle(x, y, w, h);
+      context.set_stroke_width(widths[random() % std::size(widths)]);
+      const std::uint8_t uRed = byte();
+      const std::uint8_t uGreen = byte();
+      const std::uint8_t uBlue = byte();
+      context.set_stroke_color({uRed, uGreen, uBlue, random() % 2 == 0 ? std::uint8_t{255} : byte()});
+      context.stroke();
+   }
+}
+
+TEST(context_quick_road, rectangle_strokes_match_the_general_rasteriser)
+{
+   for (unsigned uSeed = 1; uSeed <= 100; ++uSeed)
+   {
+      image::image quick(80, 60);
+      image::image general(80, 60);
+      quick.clear();
+      general.clear();
+      draw_outlines(quick, 0.0f, uSeed);
+      draw_outlines(general, -0.5f, uSeed);
+      for (int y = 0; y < 60; ++y)
+      {
+         for (int x = 0; x < 80; ++x)
+         {
+            ASSERT_EQ(quick.pixel(x, y), general.pixel(x, y)) << "seed " << uSeed << ", pixel " << x << "," << y;
+         }
+      }
+   }
 }
 
 // The quick road blends coverage itself: every coverage, over pixels transparent, translucent
