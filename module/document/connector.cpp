@@ -1,6 +1,7 @@
 #include "document/connector.h"
 
 #include <algorithm>
+#include <string>
 
 #include "document/boxes_layer.h"
 #include "document/snake.h"
@@ -28,16 +29,17 @@ bool connector::is_power() const noexcept
 
 string_base connector::get_default_name() const
 {
+   // Every run's label asks for its name at every drawing: plain concatenation, not format.
    if (!is_power())
    {
-      return format(m_bEnd ? "R%lld" : "P%lld", m_iIndex);
+      return (m_bEnd ? "R" : "P") + std::to_string(m_iIndex);
    }
    if (m_bEnd)
    {
-      return format("s%lld", m_iIndex);
+      return "s" + std::to_string(m_iIndex);
    }
    const long long llGroup = (m_iIndex - 1) / 6;
-   return format("S%lld-%lld", llGroup + 1, m_iIndex - 6 * llGroup);
+   return "S" + std::to_string(llGroup + 1) + "-" + std::to_string(m_iIndex - 6 * llGroup);
 }
 
 string_base connector::get_name_for_label() const
