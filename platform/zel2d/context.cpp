@@ -309,6 +309,10 @@ struct context::implementation
       }
       const double x = m_daBox[0] + shift->first;
       const double y = m_daBox[1] + shift->second;
+      if (!std::isfinite(x) || !std::isfinite(y))
+      {
+         return false;
+      }
       const double fPixelX = std::floor(x);
       const double fPixelY = std::floor(y);
       const rectangle_strokes::mask * pmask =
@@ -317,18 +321,9 @@ struct context::implementation
       {
          return false;
       }
-      // A stroke cut by the picture's edge or the scissor is rasterised cut, which changes the
-      // coverage of the pixels along the cut.
-      const device_box boxMask{fPixelX + pmask->m_iLeft, fPixelY + pmask->m_iTop, fPixelX + pmask->m_iLeft + pmask->m_iWidth,
-                               fPixelY + pmask->m_iTop + pmask->m_iHeight};
-      const device_box boxDrawable =
-         m_state.m_clip.intersection({0.0, 0.0, double(m_pgraphics->width()), double(m_pgraphics->height())});
-      if (!(boxDrawable.x0 <= boxMask.x0 && boxDrawable.y0 <= boxMask.y0 && boxMask.x1 <= boxDrawable.x1 && boxMask.y1 <= boxDrawable.y1))
-      {
-         return false;
-      }
-      m_writer.blend_coverage(to_pixel(boxMask.x0), to_pixel(boxMask.y0), pmask->m_iWidth, pmask->m_iHeight, pmask->m_coverage.data(),
-                              pmask->m_iStride, m_state.m_colorStroke, m_state.m_clip, pixel_writer::blending::stroke_spans);
+      m_writer.blend_coverage(to_pixel(fPixelX + pmask->m_iLeft), to_pixel(fPixelY + pmask->m_iTop), pmask->m_iWidth, pmask->m_iHeight,
+                              pmask->m_coverage.data(), pmask->m_iStride, m_state.m_colorStroke, m_state.m_clip,
+                              pixel_writer::blending::stroke_spans);
       cairo_surface_mark_dirty(m_pgraphics->surface());
       return true;
    }
