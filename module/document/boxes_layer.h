@@ -176,9 +176,14 @@ private:
    std::vector<std::uint32_t> fill_palette(zel2d::context * pcontext) const;
    // The box fills of a grid whose box edges lie on whole pixels, written row by row.
    void write_box_fill_runs(zel2d::context * pcontext, image::image & picture);
-   // `picture` becomes `overlay` blended over the box fills, row by row; the two may be one
-   // picture. For a grid whose opaque fills cover the picture (`boxes_cover_picture`).
-   void put_fills_under(zel2d::context * pcontext, const image::image & overlay, image::image & picture);
+   // `picture` becomes `overlay` blended over the box fills of `palette`, row by row; the two may
+   // be one picture. Where `changed` is given, only the boxes of the palette entries it marks are
+   // made, the others kept. For a grid whose opaque fills cover the picture (`boxes_cover_picture`).
+   void put_fills_under(const std::vector<std::uint32_t> & palette, const std::vector<bool> * pchanged, const image::image & overlay,
+                        image::image & picture) const;
+   // The picture made again from the kept overlay and the box colours now: only the boxes whose
+   // fill changed, when the pixels under the corner labels were kept to put back first.
+   void refill_boxes(zel2d::context * pcontext, bool bCornersKept);
    // The outlines of an unturned grid whose box edges lie on whole pixels, as joined fills.
    void fill_grid_bands(zel2d::context * pcontext);
    // The size cabinet names are drawn at: `BoxesNamesFontSize`, or smaller where the widest name
@@ -229,6 +234,8 @@ private:
    // Changes of the box colours alone, and their count when the picture was last drawn.
    unsigned long long m_iColoursRevision = 0;
    unsigned long long m_iColoursRevisionDrawn = 0;
+   // The fill pixels the picture was last made with under the kept overlay.
+   std::vector<std::uint32_t> m_paletteUnderOverlay;
    // Everything drawn over the box fills but the corner labels, on transparent, for the look
    // `m_ooverlaylook` (whose colours do not matter); at most one layer of a document keeps one.
    pointer<image::image> m_pimageOverlay;

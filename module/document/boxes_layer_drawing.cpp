@@ -151,6 +151,7 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
    // whole again.
    drawn_look look = current_look();
    const bool bOnlyMoved = has_moved() && m_odrawnlook == look;
+   const bool bCornersKept = m_odrawnlook.has_value();
    set_drawn_at_place();
    if (bOnlyMoved)
    {
@@ -163,7 +164,7 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
    const bool bFillsApart = boxes_cover_picture();
    if (bFillsApart && can_refill(look))
    {
-      put_fills_under(pcontext, *m_pimageOverlay, *m_pimageOffscreen);
+      refill_boxes(pcontext, bCornersKept);
       m_iColoursRevisionDrawn = m_iColoursRevision;
       finish_with_corner_labels(pcontext, look);
       return;
@@ -212,11 +213,13 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
    look.m_pimage = pimage.get();
    if (bFillsApart)
    {
+      std::vector<std::uint32_t> palette = fill_palette(pcontext);
       if (bKeepOverlay && keep_overlay(*pimage))
       {
          m_ooverlaylook = look;
+         m_paletteUnderOverlay = palette;
       }
-      put_fills_under(pcontext, *pimage, *pimage);
+      put_fills_under(palette, nullptr, *pimage, *pimage);
    }
    m_iColoursRevisionDrawn = m_iColoursRevision;
    finish_with_corner_labels(pcontext, look);
@@ -687,20 +690,49 @@ void boxes_layer::write_box_fill_runs(zel2d::context * pcontext, image::image & 
 }
 
 // Each pixel row is the box row's fills with the overlay row blended over them.
-void boxes_layer::put_fills_under(zel2d::context * pcontext, const image::image & overlay, image::image & picture)
+void boxes_layer::put_fills_under(const std::vector<std::uint32_t> & palette, const std::vector<bool> * pchanged, const image::image & overlay,
+                                  image::image & picture) const
 {
-   fill_rows fills(*this, fill_palette(pcontext), picture.width());
+   fill_rows fills(*this, palette, picture.width());
+   std::vector<std::pair<int, int>> spans;
    for (int r = 0; r < Rows; ++r)
    {
       const std::uint32_t * prow = fills.of_row(r);
+      spans.clear();
+      for (int c = 0; c < Columns; ++c)
+      {
+         if (pchanged == nullptr || (*pchanged)[static_cast<std::size_t>(r + c) % palette.size()])
+         {
+            spans.emplace_back(fills.column_start(c), fills.column_start(c + 1));
+         }
+      }
       float y1 = 0.f;
       float y2 = 0.f;
       row_edges(static_cast<std::uint32_t>(r), y1, y2);
       for (int y = static_cast<int>(y1); y < static_cast<int>(y2); ++y)
       {
-         image::blend_row(picture.row(y), overlay.row(y), prow, picture.width());
+         for (const auto & [x1, x2] : spans)
+         {
+            image::blend_row(picture.row(y) + x1, overlay.row(y) + x1, prow + x1, x2 - x1);
+         }
       }
    }
+}
+
+void boxes_layer::refill_boxes(zel2d::context * pcontext, bool bCornersKept)
+{
+   std::vector<std::uint32_t> palette = fill_palette(pcontext);
+   std::vector<bool> changed(palette.size(), true);
+   if (bCornersKept && palette.size() == m_paletteUnderOverlay.size())
+   {
+      m_areasUnderCorners.put_back(*m_pimageOffscreen);
+      for (std::size_t i = 0; i < palette.size(); ++i)
+      {
+         changed[i] = palette[i] != m_paletteUnderOverlay[i];
+      }
+   }
+   put_fills_under(palette, &changed, *m_pimageOverlay, *m_pimageOffscreen);
+   m_paletteUnderOverlay = std::move(palette);
 }
 
 // Unturned grids are drawn as crisp pixel outlines; a turned layer strokes each box inset by

@@ -453,8 +453,8 @@ TEST(boxes_layer_drawing, ColourChangesOfTheCurrentLayerOnlyFillItsBoxesAgain)
       }
       layer.Columns = 5;
       layer.Rows = 4;
-      layer.Width = 30;
-      layer.Height = 20;
+      layer.Width = 60;
+      layer.Height = 40;
       layer.DrawBoxesNames = 1;
       layer.BoxesNamesFontSize = 8;
       layer.DrawSnake = 1;
@@ -471,21 +471,32 @@ TEST(boxes_layer_drawing, ColourChangesOfTheCurrentLayerOnlyFillItsBoxesAgain)
    pdocument->set_current_layer_index(pdocument->get_layers().find_first(pedited.get()));
    frame_build{*pedited};
    const std::int64_t iPictureBytes = pedited->picture_bytes();
-   const std::vector<color::color> colours = {{10, 200, 30, 255}, {250, 250, 250, 255}, {90, 0, 90, 128}};
-   for (std::size_t i = 0; i < colours.size(); ++i)
+   struct step
    {
-      pedited->BoxColors[1] = colours[i];
+      std::vector<color::color> colours;
+      int x;
+      bool bRefilled;
+   };
+   // The first colour change draws whole; then one colour, one colour at a new place, one colour
+   // more (every box moves on in the palette) refill; translucent fills draw whole again.
+   for (const step & s : {step{{red, {10, 200, 30, 255}, grey}, 0, false}, step{{red, {250, 250, 250, 255}, grey}, 0, true},
+                          step{{red, {0, 0, 90, 255}, grey}, 37, true}, step{{red, {0, 0, 90, 255}, grey, green}, 37, true},
+                          step{{red, {90, 0, 90, 128}, grey}, 37, false}})
+   {
+      pedited->BoxColors = s.colours;
       pedited->set_colours_changed();
+      pedited->set_offset_x(s.x);
       const frame_build build{*pedited};
-      const bool bRefilled = i == 1;
-      EXPECT_EQ(build.texts.size() == 4, bRefilled) << "colour " << i;
-      EXPECT_EQ(pedited->picture_bytes() > iPictureBytes, i < 2) << "colour " << i;
+      EXPECT_EQ(build.texts.size() == 4, s.bRefilled) << s.colours.size() << " colours at " << s.x;
+      EXPECT_EQ(pedited->picture_bytes() > iPictureBytes, s.colours[1].m_uchA == 255);
       auto pwhole = bare_layer(1, 1);
       set_up(*pwhole);
-      pwhole->BoxColors[1] = colours[i];
+      pwhole->BoxColors = s.colours;
+      pwhole->set_offset_x(s.x);
       frame_build{*pwhole};
       const image::image & whole = *pwhole->get_offscreen();
-      EXPECT_TRUE(std::equal(whole.data(), whole.data() + whole.width() * whole.height(), pedited->get_offscreen()->data())) << "colour " << i;
+      EXPECT_TRUE(std::equal(whole.data(), whole.data() + whole.width() * whole.height(), pedited->get_offscreen()->data()))
+         << s.colours.size() << " colours at " << s.x;
    }
    pedited->BoxColors[1] = red;
    pedited->set_colours_changed();
