@@ -53,18 +53,6 @@ point_type<float> line_point(const snake & snakePath, std::size_t i)
    return {cx + (bMoveX ? box.width() * snakePath.m_fLineShiftX : 0.f), cy + (bMoveY ? box.height() * snakePath.m_fLineShiftY : 0.f)};
 }
 
-// Inside a run every third box shows the way on.
-bool has_middle_arrow(const std::vector<datagram::box> & boxes, std::size_t i)
-{
-   return !boxes[i].is_end() && i + 1 < boxes.size() && i % 3 == 2;
-}
-
-// Whether box i shows an arrow: its run's start or end, or a middle arrow.
-bool has_arrow(const std::vector<datagram::box> & boxes, std::size_t i)
-{
-   return boxes[i].is_start() || (boxes[i].is_end() && i > 0) || has_middle_arrow(boxes, i);
-}
-
 // Vertically when the boxes lie in different rows, else horizontally.
 enum_arrow arrow_towards(const datagram::box & box, const datagram::box & other)
 {
@@ -280,17 +268,8 @@ void snake_description::_draw_snake_triangles(zel2d::context * pcontext, snake *
    OffscreenDraw offscreen(pcontext, pimage.get());
    arrow_stamps stamps;
    const auto & boxes = psnake->m_boxes;
-   // The arrows lie far apart in a picture that the lines have just passed through, so each would
-   // wait on memory: the pixels of the arrows a few boxes on are asked for ahead.
-   constexpr std::size_t prefetch_distance = 16;
-   const float fReach = static_cast<float>(psnake->m_iArrowHalfSize) + 2.f;
    for (std::size_t i = 0; i < boxes.size(); ++i)
    {
-      if (const std::size_t iAhead = i + prefetch_distance; iAhead < boxes.size() && has_arrow(boxes, iAhead))
-      {
-         const point_type<float> pointAhead = line_point(*psnake, iAhead);
-         pcontext->prefetch(pointAhead.x - fReach, pointAhead.y - fReach, 2.f * fReach, 2.f * fReach);
-      }
       const datagram::box & box = boxes[i];
       if (layer.should_skip_box(box))
       {
@@ -303,7 +282,7 @@ void snake_description::_draw_snake_triangles(zel2d::context * pcontext, snake *
          // A run of one box points on to the next run, or, being the last, to the right.
          _draw_triangle(pcontext, psnake, &stamps, point.x, point.y, box, bHasNext ? boxes[i + 1] : box, true, false);
       }
-      else if (has_middle_arrow(boxes, i))
+      else if (!box.is_end() && bHasNext && i % 3 == 2)
       {
          _draw_triangle(pcontext, psnake, &stamps, point.x, point.y, box, boxes[i + 1], false, false);
       }

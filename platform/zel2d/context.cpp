@@ -708,16 +708,6 @@ void context::fill_stamp(const polygon_stamp & stamp, int x, int y)
    begin_path();
 }
 
-void context::prefetch(float x, float y, float w, float h)
-{
-   if (const std::optional<std::pair<int, int>> shift = m_pimpl->whole_pixel_shift())
-   {
-      const double x0 = double(x) + shift->first;
-      const double y0 = double(y) + shift->second;
-      m_pimpl->m_writer.prefetch(to_pixel(std::floor(x0)), to_pixel(std::floor(y0)), to_pixel(std::ceil(x0 + w)), to_pixel(std::ceil(y0 + h)));
-   }
-}
-
 void context::stroke()
 {
    if (m_pimpl->m_pathkind == path_kind::lone_box && m_pimpl->stroke_box_directly())

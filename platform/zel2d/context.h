@@ -160,10 +160,6 @@ public:
    // whole pixels, it blends the stamp's coverage without rasterising; otherwise it fills the
    // moved polygon through the path. The current path is emptied either way.
    void fill_stamp(const polygon_stamp & stamp, int x, int y);
-   // A hint that changes no pixel: drawing in the rectangle (x, y, w, h) follows soon. Under a
-   // transform that only moves, the target's pixels there are fetched into the processor's cache
-   // meanwhile, so that many small drawings far apart do not each wait on memory.
-   void prefetch(float x, float y, float w, float h);
 
    // Text. The face is looked up in the font sink by name (see `font_sink`); "sans" is DejaVu Sans.
    void set_font_face(scoped_string_base name);

@@ -170,22 +170,6 @@ void pixel_writer::fill_box(int x0, int y0, int x1, int y1, color::color color, 
    pixman_image_composite32(PIXMAN_OP_OVER, solid_image(color), nullptr, m_pimageTarget, 0, 0, 0, 0, x, y, w, h);
 }
 
-void pixel_writer::prefetch(int x0, int y0, int x1, int y1) const
-{
-   if (m_ppixels == nullptr || x1 <= x0 || x1 <= 0 || x0 >= m_iWidth)
-   {
-      return;
-   }
-   const int iLeft = std::max(x0, 0);
-   const int iRight = std::min(x1, m_iWidth) - 1;
-   for (int iRow = std::max(y0, 0); iRow < std::min(y1, m_iHeight); ++iRow)
-   {
-      const std::uint32_t * prow = m_ppixels + static_cast<std::ptrdiff_t>(iRow) * (m_iStride / 4);
-      __builtin_prefetch(prow + iLeft, 1);
-      __builtin_prefetch(prow + iRight, 1);
-   }
-}
-
 void pixel_writer::blend_coverage(int x, int y, int w, int h, const std::uint8_t * pcoverage, int iCoverageStride,
                                   color::color color, const device_box & clip, blending how)
 {

@@ -43,9 +43,6 @@ public:
    };
    void blend_coverage(int x, int y, int w, int h, const std::uint8_t * pcoverage, int iCoverageStride, color::color color,
                        const device_box & clip, blending how = blending::mask);
-   // Asks the processor to fetch the target's pixels of the box [x0, x1) x [y0, y1) ahead of a
-   // blend there: a run of small blends far apart otherwise waits on memory at every row.
-   void prefetch(int x0, int y0, int x1, int y1) const;
 
    // For compositing glyphs: the target's image, drawing limited to `clip` (pixel-aligned), and
    // a solid source of `color`. Null when there is no target.
