@@ -699,12 +699,23 @@ void boxes_layer::put_fills_under(const std::vector<std::uint32_t> & palette, co
    {
       const std::uint32_t * prow = fills.of_row(r);
       spans.clear();
-      for (int c = 0; c < Columns; ++c)
+      if (pchanged == nullptr)
       {
-         if (pchanged == nullptr || (*pchanged)[static_cast<std::size_t>(r + c) % palette.size()])
+         spans.emplace_back(0, picture.width());
+      }
+      for (int c = 0; pchanged != nullptr && c < Columns; ++c)
+      {
+         if (!(*pchanged)[static_cast<std::size_t>(r + c) % palette.size()])
          {
-            spans.emplace_back(fills.column_start(c), fills.column_start(c + 1));
+            continue;
          }
+         // Neighbouring boxes make one span.
+         if (!spans.empty() && spans.back().second == fills.column_start(c))
+         {
+            spans.back().second = fills.column_start(c + 1);
+            continue;
+         }
+         spans.emplace_back(fills.column_start(c), fills.column_start(c + 1));
       }
       float y1 = 0.f;
       float y2 = 0.f;
