@@ -239,14 +239,17 @@ void app_layer::set_document(project * pproject) noexcept
    m_charge.move_to(pproject ? pproject->budget_pointer() : nullptr);
 }
 
-pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned long h)
+pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned long h, bool bWrittenWhole)
 {
    const bool bSameSize = m_pimageOffscreen && static_cast<unsigned long>(m_pimageOffscreen->width()) == w &&
                           static_cast<unsigned long>(m_pimageOffscreen->height()) == h;
    // A new picture is transparent already.
    if (bSameSize)
    {
-      m_pimageOffscreen->clear();
+      if (!bWrittenWhole)
+      {
+         m_pimageOffscreen->clear();
+      }
       return m_pimageOffscreen;
    }
    // The old picture goes first, so that both are never held at once.

@@ -142,10 +142,12 @@ public:
    // order; empty when every value was taken as written.
    const string_array_base & values_not_read() const noexcept { return m_straValuesNotRead; }
 
-   // The offscreen image at w x h, cleared to transparent; reused when the size matches. A
-   // picture that cannot be made throws `std::runtime_error` saying, in the user's terms, which
-   // layer cannot be drawn and why; the layer then has no offscreen image.
-   pointer<image::image> request_offscreen(unsigned long w, unsigned long h);
+   // The offscreen image at w x h, cleared to transparent; reused when the size matches. A reused
+   // image that the drawing writes whole (`bWrittenWhole`) keeps its old pixels instead: clearing
+   // them would cost a pass over the picture. A picture that cannot be made throws
+   // `std::runtime_error` saying, in the user's terms, which layer cannot be drawn and why; the
+   // layer then has no offscreen image.
+   pointer<image::image> request_offscreen(unsigned long w, unsigned long h, bool bWrittenWhole = false);
    // Lets the offscreen picture go, and what is kept only to draw it again faster.
    void resetOffscreen() noexcept;
    // Lets go of the pictures kept only to draw the layer again faster; the next drawing is whole.

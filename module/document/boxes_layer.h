@@ -174,6 +174,8 @@ private:
    // The pixels of the box fills, colour k at 2k and its tint at 2k + 1, each as filling it over
    // a transparent pixel gives it.
    std::vector<std::uint32_t> fill_palette(zel2d::context * pcontext) const;
+   // The pixel that filling with `color` makes of a transparent one.
+   static std::uint32_t pixel_of_fill(zel2d::context * pcontext, color::color color);
    // The box fills of a grid whose box edges lie on whole pixels, written row by row.
    void write_box_fill_runs(zel2d::context * pcontext, image::image & picture);
    // `picture` becomes `overlay` blended over the box fills of `palette`, row by row; the two may
@@ -186,6 +188,11 @@ private:
    void refill_boxes(zel2d::context * pcontext, bool bCornersKept);
    // The outlines of an unturned grid whose box edges lie on whole pixels, as joined fills.
    void fill_grid_bands(zel2d::context * pcontext);
+   // The pixel columns of such a grid's bands beside the boxes, joined where they meet.
+   std::vector<std::pair<int, int>> grid_column_bands() const;
+   // Such a grid drawn on transparent, or transparent alone without `bGrid`: every pixel row
+   // written once, instead of clearing the picture and filling the bands over it.
+   void write_grid_rows(zel2d::context * pcontext, image::image & picture, bool bGrid) const;
    // The size cabinet names are drawn at: `BoxesNamesFontSize`, or smaller where the widest name
    // would reach beyond its box onto the neighbours; 0 (no names) where a name fits only below
    // `smallest_names_size`. Sets the context's font size.

@@ -175,10 +175,12 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
    {
       drop_redraw_cache();
    }
+   // An unturned grid of fills apart has its transparent start and its grid written in one pass.
+   const bool bGridRows = bFillsApart && m_fRotation == 0.f;
    pointer<image::image> pimage;
    try
    {
-      pimage = request_offscreen(static_cast<unsigned long>(iWidth), static_cast<unsigned long>(iHeight));
+      pimage = request_offscreen(static_cast<unsigned long>(iWidth), static_cast<unsigned long>(iHeight), bGridRows);
    }
    catch (const std::exception & exception)
    {
@@ -191,13 +193,20 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
       return;
    }
    OffscreenDraw offscreen(pcontext, pimage.get());
-   if (DrawBoxes != 0 && !bFillsApart)
+   if (bGridRows)
    {
-      _draw_boxes(pcontext);
+      write_grid_rows(pcontext, *pimage, DrawGrid != 0);
    }
-   if (DrawGrid != 0)
+   else
    {
-      _draw_boxes_grid(pcontext);
+      if (DrawBoxes != 0 && !bFillsApart)
+      {
+         _draw_boxes(pcontext);
+      }
+      if (DrawGrid != 0)
+      {
+         _draw_boxes_grid(pcontext);
+      }
    }
    if (DrawBoxesNames != 0)
    {
@@ -565,21 +574,25 @@ void boxes_layer::_draw_boxes(zel2d::context * pcontext)
 std::vector<std::uint32_t> boxes_layer::fill_palette(zel2d::context * pcontext) const
 {
    std::vector<std::uint32_t> palette;
-   image::image probe(1, 1);
    for (std::size_t i = 0; i < BoxColors.size(); ++i)
    {
       for (const color::color color : {BoxColors[i], box_tint_color(i)})
       {
-         probe.clear();
-         OffscreenDraw offscreen(pcontext, &probe);
-         pcontext->set_fill_color(color);
-         pcontext->begin_path();
-         pcontext->rectangle(0.f, 0.f, 1.f, 1.f);
-         pcontext->fill();
-         palette.push_back(probe.pixel(0, 0));
+         palette.push_back(pixel_of_fill(pcontext, color));
       }
    }
    return palette;
+}
+
+std::uint32_t boxes_layer::pixel_of_fill(zel2d::context * pcontext, color::color color)
+{
+   image::image probe(1, 1);
+   OffscreenDraw offscreen(pcontext, &probe);
+   pcontext->set_fill_color(color);
+   pcontext->begin_path();
+   pcontext->rectangle(0.f, 0.f, 1.f, 1.f);
+   pcontext->fill();
+   return probe.pixel(0, 0);
 }
 
 namespace
@@ -800,16 +813,10 @@ std::pair<int, int> inner_part(float f1, float f2, int iWidth)
 // outline draws it. Boxes that tile the picture make those bands rectangles that do not overlap:
 // whole rows of pixels where the bands of a grid row run across, and columns of pixels between;
 // neighbouring ones are joined, so a grid of boxes of a few pixels takes a few fills per row.
-void boxes_layer::fill_grid_bands(zel2d::context * pcontext)
+std::vector<std::pair<int, int>> boxes_layer::grid_column_bands() const
 {
-   if (GridWidth < 1 || !has_boxes())
-   {
-      return;
-   }
-   const int iWidth = get_full_width();
-   // The pixel columns of the bands beside the boxes, joined where they meet.
-   std::vector<std::pair<int, int>> columnBands;
-   const auto add_band = [](std::vector<std::pair<int, int>> & bands, int i1, int i2) {
+   std::vector<std::pair<int, int>> bands;
+   const auto add_band = [&bands](int i1, int i2) {
       if (i1 >= i2)
       {
          return;
@@ -827,9 +834,55 @@ void boxes_layer::fill_grid_bands(zel2d::context * pcontext)
       float x2 = 0.f;
       column_edges(static_cast<std::uint32_t>(c), x1, x2);
       const auto [iInnerStart, iInnerEnd] = inner_part(x1, x2, GridWidth);
-      add_band(columnBands, static_cast<int>(x1), iInnerStart);
-      add_band(columnBands, iInnerEnd, static_cast<int>(x2));
+      add_band(static_cast<int>(x1), iInnerStart);
+      add_band(iInnerEnd, static_cast<int>(x2));
    }
+   return bands;
+}
+
+// The bands over transparent are the band colour's own pixel: the rows across whole, and the
+// columns between made once as a row and copied.
+void boxes_layer::write_grid_rows(zel2d::context * pcontext, image::image & picture, bool bGrid) const
+{
+   const int iGridWidth = bGrid ? GridWidth : 0;
+   const std::uint32_t uBand = iGridWidth >= 1 ? pixel_of_fill(pcontext, BoxBorderColor) : 0;
+   const auto uWidth = static_cast<std::size_t>(picture.width());
+   std::vector<std::uint32_t> rowBetween(uWidth);
+   if (iGridWidth >= 1)
+   {
+      for (const auto & [x1, x2] : grid_column_bands())
+      {
+         std::fill(rowBetween.begin() + x1, rowBetween.begin() + x2, uBand);
+      }
+   }
+   for (int r = 0; r < Rows; ++r)
+   {
+      float y1 = 0.f;
+      float y2 = 0.f;
+      row_edges(static_cast<std::uint32_t>(r), y1, y2);
+      const auto [iInnerStart, iInnerEnd] = inner_part(y1, y2, iGridWidth);
+      for (int y = static_cast<int>(y1); y < static_cast<int>(y2); ++y)
+      {
+         if (y >= iInnerStart && y < iInnerEnd)
+         {
+            std::copy(rowBetween.begin(), rowBetween.end(), picture.row(y));
+         }
+         else
+         {
+            std::fill_n(picture.row(y), uWidth, uBand);
+         }
+      }
+   }
+}
+
+void boxes_layer::fill_grid_bands(zel2d::context * pcontext)
+{
+   if (GridWidth < 1 || !has_boxes())
+   {
+      return;
+   }
+   const int iWidth = get_full_width();
+   const std::vector<std::pair<int, int>> columnBands = grid_column_bands();
    pcontext->set_fill_color(BoxBorderColor);
    const auto fill = [pcontext](int x1, int y1, int x2, int y2) {
       pcontext->begin_path();

@@ -532,6 +532,41 @@ TEST(boxes_layer_drawing, AGridOfWholePixelBoxesEqualsEveryBoxOutlinedOnItsOwn)
    }
 }
 
+// Over opaque fills that cover the picture, the grid is written row by row on the transparent
+// start: the pixels of the grid drawn alone and laid over the fills drawn alone.
+TEST(boxes_layer_drawing, AGridOverCoveringFillsEqualsTheGridAloneLaidOverTheFills)
+{
+   struct shape
+   {
+      int iSize, iGridWidth;
+      unsigned long uHalves;
+      color::color colorBorder;
+   };
+   for (const shape & s : {shape{1, 1, 0, {40, 200, 90, 150}}, shape{3, 1, 0b0101, {40, 200, 90, 255}}, shape{9, 2, 0b1111, {40, 200, 90, 150}},
+                           shape{4, 5, 0, {10, 20, 30, 255}}, shape{8, 0, 0, {40, 200, 90, 255}}})
+   {
+      const auto drawn = [&s](bool bFills, bool bGrid) {
+         auto player = bare_layer(7, 5, s.iSize, s.iSize + 1);
+         player->HalfColumns = s.uHalves;
+         player->BoxColors = {red, blue, grey};
+         player->BoxTintColors.clear();
+         player->BoxBorderColor = s.colorBorder;
+         player->GridWidth = s.iGridWidth;
+         player->DrawBoxes = bFills ? 1 : 0;
+         player->DrawGrid = bGrid ? 1 : 0;
+         frame_build{*player};
+         return player->get_offscreen();
+      };
+      const pointer<image::image> pboth = drawn(true, true);
+      const pointer<image::image> pexpected = drawn(true, false);
+      const pointer<image::image> pgrid = drawn(false, true);
+      ASSERT_EQ(pboth->width(), pgrid->width());
+      pexpected->blend(*pgrid);
+      EXPECT_TRUE(std::equal(pexpected->data(), pexpected->data() + pexpected->width() * pexpected->height(), pboth->data()))
+         << s.iSize << " " << s.iGridWidth << " " << s.uHalves;
+   }
+}
+
 // Boxes on whole pixels are filled row by row: the same pixels as each box filled on its own, for
 // half outer boxes, palettes longer than a row and boxes left out.
 TEST(boxes_layer_drawing, FillsOfWholePixelBoxesEqualEveryBoxFilledOnItsOwn)
