@@ -227,7 +227,7 @@ private:
    bool keep_overlay(const image::image & picture);
    // The corner labels, over what they cover kept for a layer that only moves next; `look` is what
    // the picture shows now.
-   void finish_with_corner_labels(zel2d::context * pcontext, drawn_look look);
+   void finish_with_corner_labels(zel2d::context * pcontext, const drawn_look & look);
    // Keeps the pixels that the corner labels may cover at any place of the layer; false when
    // they would cover too much of the picture to be worth keeping.
    bool keep_pixels_under_corner_labels(zel2d::context * pcontext, const image::image & picture);

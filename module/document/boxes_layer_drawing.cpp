@@ -249,8 +249,8 @@ bool boxes_layer::drawn_look::has_shape_of(const drawn_look & look) const
 
 bool boxes_layer::can_refill(const drawn_look & look) const
 {
-   return m_pimageOverlay && m_ooverlaylook && m_ooverlaylook->has_shape_of(look) && m_pimageOffscreen &&
-          m_pimageOffscreen->width() == m_pimageOverlay->width() && m_pimageOffscreen->height() == m_pimageOverlay->height();
+   // The look names the picture, which keeps its size: the overlay was kept at that size.
+   return m_pimageOverlay && m_ooverlaylook && m_ooverlaylook->has_shape_of(look);
 }
 
 // The current layer keeps its overlay from its first colour change on: the user is then likely
@@ -291,10 +291,9 @@ bool boxes_layer::keep_overlay(const image::image & picture)
    return true;
 }
 
-void boxes_layer::finish_with_corner_labels(zel2d::context * pcontext, drawn_look look)
+void boxes_layer::finish_with_corner_labels(zel2d::context * pcontext, const drawn_look & look)
 {
    OffscreenDraw offscreen(pcontext, m_pimageOffscreen.get());
-   look.m_pimage = m_pimageOffscreen.get();
    if (keep_pixels_under_corner_labels(pcontext, *m_pimageOffscreen))
    {
       m_odrawnlook = look;

@@ -19,34 +19,6 @@ namespace image
 namespace
 {
 
-// One channel of premultiplied "over": over + under * (255 - alpha of over) / 255, rounded.
-inline std::uint32_t blend_channel(std::uint32_t uOver, std::uint32_t uUnder, std::uint32_t uInverseAlpha) noexcept
-{
-   const std::uint32_t t = uUnder * uInverseAlpha + 128;
-   return uOver + ((t + (t >> 8)) >> 8);
-}
-
-inline std::uint32_t blend_pixel(std::uint32_t uOver, std::uint32_t uUnder) noexcept
-{
-   const std::uint32_t uAlpha = uOver >> 24;
-   if (uAlpha == 255 || uUnder == 0)
-   {
-      return uOver;
-   }
-   if (uAlpha == 0 && (uOver & 0xffffff) == 0)
-   {
-      return uUnder;
-   }
-   const std::uint32_t uInverse = 255 - uAlpha;
-   std::uint32_t uResult = 0;
-   for (int iShift = 0; iShift < 32; iShift += 8)
-   {
-      const std::uint32_t uChannel = blend_channel((uOver >> iShift) & 0xff, (uUnder >> iShift) & 0xff, uInverse);
-      uResult |= std::min<std::uint32_t>(uChannel, 255) << iShift;
-   }
-   return uResult;
-}
-
 constexpr std::size_t huge_page = std::size_t(2) << 20;
 // Blocks from this size on are worth huge pages.
 constexpr std::size_t huge_block = 4 * huge_page;

@@ -101,6 +101,30 @@ private:
    std::vector<std::uint32_t, pixel_allocator<std::uint32_t>> m_pixels;
 };
 
+// The drawing library's arithmetic on premultiplied 8-bit channels, two channels (bits 0-7 and
+// 16-23) at a time, with its rounding. Each channel times a / 255, rounded to the nearest:
+inline std::uint32_t multiply_pair(std::uint32_t uPair, std::uint32_t a) noexcept
+{
+   const std::uint32_t t = (uPair & 0xff00ff) * a + 0x800080;
+   return ((t + ((t >> 8) & 0xff00ff)) >> 8) & 0xff00ff;
+}
+
+// Each channel of two pairs summed, held at 255:
+inline std::uint32_t add_saturated_pair(std::uint32_t a, std::uint32_t b) noexcept
+{
+   std::uint32_t t = a + b;
+   t |= 0x1000100 - ((t >> 8) & 0x10001);
+   return t & 0xff00ff;
+}
+
+// One premultiplied pixel over another ("over"): over + under * (255 - alpha of over) / 255.
+inline std::uint32_t blend_pixel(std::uint32_t uOver, std::uint32_t uUnder) noexcept
+{
+   const std::uint32_t uRest = 255 - (uOver >> 24);
+   return add_saturated_pair(multiply_pair(uUnder, uRest), uOver & 0xff00ff) |
+          add_saturated_pair(multiply_pair(uUnder >> 8, uRest), (uOver >> 8) & 0xff00ff) << 8;
+}
+
 // Writes to `ptarget` `iCount` pixels of `pover` blended onto as many of `punder` ("over"), as
 // `image::blend` does; the target may be either of them.
 void blend_row(std::uint32_t * ptarget, const std::uint32_t * pover, const std::uint32_t * punder, int iCount) noexcept;

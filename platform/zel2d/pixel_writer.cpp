@@ -5,6 +5,8 @@
 #include <cairo.h>
 #include <pixman.h>
 
+#include "orvo/image.h"
+
 namespace zel2d
 {
 
@@ -35,42 +37,21 @@ pixman_color_t premultiplied(color::color color)
            to_short(color.m_uchB / 255.0 * alpha), to_short(alpha)};
 }
 
-// The library's blending of 8-bit premultiplied channels, with its rounding: x * a / 255 rounded
-// to nearest, for two channels at once.
-std::uint32_t multiply_pair(std::uint32_t uPair, std::uint32_t a)
-{
-   std::uint32_t t = (uPair & 0xff00ff) * a + 0x800080;
-   return ((t + ((t >> 8) & 0xff00ff)) >> 8) & 0xff00ff;
-}
+using image::add_saturated_pair;
+using image::multiply_pair;
 
-// The same with the rounding the rasteriser's span writing uses: x * a / 255 rounded a little
-// lower.
+// `image::multiply_pair` with the rounding the rasteriser's span writing uses: x * a / 255
+// rounded a little lower.
 std::uint32_t multiply_pair_spans(std::uint32_t uPair, std::uint32_t a)
 {
    std::uint32_t t = (uPair & 0xff00ff) * a + 0x7f007f;
    return ((t + ((t >> 8) & 0xff00ff)) >> 8) & 0xff00ff;
 }
 
-// Adds two pairs of channels, each sum held at 255.
-std::uint32_t add_saturated_pair(std::uint32_t a, std::uint32_t b)
-{
-   std::uint32_t t = a + b;
-   t |= 0x1000100 - ((t >> 8) & 0x10001);
-   return t & 0xff00ff;
-}
-
 // The source weighed by a coverage.
 std::uint32_t in(std::uint32_t uSource, std::uint32_t uCoverage)
 {
    return multiply_pair(uSource, uCoverage) | multiply_pair(uSource >> 8, uCoverage) << 8;
-}
-
-// The source over the destination.
-std::uint32_t over(std::uint32_t uSource, std::uint32_t uDestination)
-{
-   const std::uint32_t uRest = ~uSource >> 24;
-   return add_saturated_pair(multiply_pair(uDestination, uRest), uSource & 0xff00ff) |
-          add_saturated_pair(multiply_pair(uDestination >> 8, uRest), (uSource >> 8) & 0xff00ff) << 8;
 }
 
 // An opaque source mixed into the destination by a coverage, as the rasteriser writes a span.
@@ -204,7 +185,7 @@ void pixel_writer::blend_coverage(int x, int y, int w, int h, const std::uint8_t
          }
          else
          {
-            ptarget[i] = over(in(uSource, pmask[i]), ptarget[i]);
+            ptarget[i] = image::blend_pixel(in(uSource, pmask[i]), ptarget[i]);
          }
       }
    }
