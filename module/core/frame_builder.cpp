@@ -322,10 +322,10 @@ bool frame_builder::compose_into_copy_only(const image::image & frame, const std
       m_layersPending.clear();
       m_picturesPending.clear();
    };
-   frame_composer::compose_bands(layers, areaAligned, [&](const std::uint32_t * ppixels, const frame_area & rows)
+   frame_composer::compose_bands(layers, areaAligned, [&](const std::uint32_t * ppixels, std::size_t uStride, const frame_area & rows)
    {
       const zel2d::pixel_rows part{reinterpret_cast<std::uint8_t *>(const_cast<std::uint32_t *>(ppixels)), static_cast<int>(rows.width()),
-                                   static_cast<int>(rows.height()), static_cast<int>(rows.width()) * 4};
+                                   static_cast<int>(rows.height()), static_cast<int>(uStride * 4)};
       store.make_copy_from_part(iImage, part, as_rectangle_i32(rows), make_pixels);
    });
    return true;

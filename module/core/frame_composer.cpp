@@ -203,6 +203,39 @@ std::size_t count_put_together(std::span<const composed_layer> layers)
                                    layers.begin());
 }
 
+// The one layer that makes every pixel of `area`: it covers the area and no other layer
+// touches it, so each row there is a copy of the layer's picture. Null when there is none.
+const composed_layer * lone_layer_under(std::span<const composed_layer> layers, const frame_area & area)
+{
+   const composed_layer * plone = nullptr;
+   for (const composed_layer & layer : layers)
+   {
+      if (layer.footprint().intersection(area).is_empty())
+      {
+         continue;
+      }
+      if (plone != nullptr)
+      {
+         return nullptr;
+      }
+      plone = &layer;
+   }
+   return plone != nullptr && plone->footprint().intersection(area) == area ? plone : nullptr;
+}
+
+// Hands the rows of `area` over straight from the picture of the layer that alone makes them,
+// in the bands `frame_composer::compose_bands` promises.
+void hand_over_own_rows(const composed_layer & layer, const frame_area & area, const frame_composer::band_handler & on_band)
+{
+   const auto uStride = static_cast<std::size_t>(layer.m_pimage->width());
+   for (long long y = area.top; y < area.bottom;)
+   {
+      const long long yEnd = std::min(area.bottom, (y / rows_per_handover + 1) * rows_per_handover);
+      on_band(layer.m_pimage->row(static_cast<int>(y - layer.m_iY)) + (area.left - layer.m_iX), uStride, {area.left, y, area.right, yEnd});
+      y = yEnd;
+   }
+}
+
 } // namespace
 
 frame_area composed_layer::footprint() const
@@ -306,12 +339,18 @@ bool frame_composer::is_put_together(std::span<const composed_layer> layers, con
 
 void frame_composer::compose_bands(std::span<const composed_layer> layers, const frame_area & area, const band_handler & on_band)
 {
+   const std::span<const composed_layer> layersPutTogether = layers.first(count_put_together(layers));
+   if (const composed_layer * plone = lone_layer_under(layersPutTogether, area))
+   {
+      hand_over_own_rows(*plone, area, on_band);
+      return;
+   }
    const auto iWidth = static_cast<std::size_t>(area.width());
    std::vector<std::uint32_t> band(iWidth * rows_per_handover);
    const row_target band_row = [&](long long y)
    { return band.data() + static_cast<std::size_t>(y % rows_per_handover) * iWidth; };
-   compose_pixel_for_pixel(band_row, layers.first(count_put_together(layers)), area, [&](const frame_area & rows)
-   { on_band(band.data() + static_cast<std::size_t>(rows.top % rows_per_handover) * iWidth, rows); });
+   compose_pixel_for_pixel(band_row, layersPutTogether, area, [&](const frame_area & rows)
+   { on_band(band.data() + static_cast<std::size_t>(rows.top % rows_per_handover) * iWidth, iWidth, rows); });
 }
 
 void frame_composer::remember(const image::image & frame, std::span<const composed_layer> layers, const std::optional<raster_label_box> & olabel)

@@ -81,8 +81,8 @@ public:
                 const frame_area & areaOverlay, const overlay_drawer & draw_overlay, const rows_handler & on_rows_final = {}) const;
 
    // Told of rows of the frame composed elsewhere than in the frame: `ppixels` holds them, row
-   // after row, `rows.width()` pixels each.
-   using band_handler = std::function<void(const std::uint32_t * ppixels, const frame_area & rows)>;
+   // after row, each `uStride` pixels after the one before.
+   using band_handler = std::function<void(const std::uint32_t * ppixels, std::size_t uStride, const frame_area & rows)>;
 
    // Whether the pixels of `area` are put together row by row from the layers (none drawn by
    // the library touches it, nor `areaOverlay`).
@@ -90,6 +90,7 @@ public:
    // Composes `area`, which must be put together row by row, into rows of its own rather than
    // into the frame, handing them to `on_band` band by band from the top; a band starts on a row
    // whose number is a multiple of 32 (or at `area.top`), and is not kept after the handler.
+   // Where one layer alone makes the area, the bands are that layer's own picture rows.
    static void compose_bands(std::span<const composed_layer> layers, const frame_area & area, const band_handler & on_band);
 
    // What the frame now shows; forgetting it makes the next composition whole.
