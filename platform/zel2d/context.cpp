@@ -19,6 +19,7 @@
 #include "zel2d/pixel_writer.h"
 #include "zel2d/polygon_stamp.h"
 #include "zel2d/rectangle_strokes.h"
+#include "zel2d/rectilinear_stroke.h"
 #include "zel2d/resource_path.h"
 #include "zel2d/small_polygon.h"
 
@@ -127,8 +128,10 @@ struct context::implementation
    cairo_matrix_t m_matrixBox{};
    double m_daBox[4] = {};
    device_box m_boxDevice;
-   // The path again as a small polygon, while it is one.
+   // The path again as a small polygon, and as a polyline of horizontal and vertical lines,
+   // while it is one.
    small_polygon m_polygon;
+   rectilinear_stroke m_polyline;
    rectangle_strokes m_strokes;
 
    ~implementation() { release_cairo(); }
@@ -152,6 +155,7 @@ struct context::implementation
                           m_pgraphics->height(), m_pgraphics->width() * 4);
       m_pathkind = path_kind::empty;
       m_polygon.reset();
+      m_polyline.reset();
       cairo_font_options_t * poptions = cairo_font_options_create();
       // Unhinted metrics: a text measures the same wherever it is placed and at every size.
       cairo_font_options_set_hint_metrics(poptions, CAIRO_HINT_METRICS_OFF);
@@ -177,11 +181,17 @@ struct context::implementation
       m_bSourceKnown = true;
    }
 
-   // Runs `draw` on an empty path and puts the caller's path back afterwards.
+   // Runs `draw` on an empty path and puts the caller's path back afterwards. Put back through
+   // user space, its points may move by a step of the library's grid, which the polyline kept
+   // beside it would not follow.
    template <typename DRAW>
    void with_own_path(DRAW draw)
    {
       cairo_path_t * ppath = cairo_has_current_point(m_pcairo) ? cairo_copy_path(m_pcairo) : nullptr;
+      if (ppath != nullptr)
+      {
+         m_polyline.give_up();
+      }
       cairo_new_path(m_pcairo);
       draw();
       cairo_new_path(m_pcairo);
@@ -238,6 +248,14 @@ struct context::implementation
       return matrix;
    }
 
+   // The path took a call (a curve, a rectangle among lines) that the forms kept beside it
+   // cannot follow.
+   void give_up_path_forms()
+   {
+      m_polygon.give_up();
+      m_polyline.give_up();
+   }
+
    // Hands a lone rectangle kept aside to the library's path.
    void materialize_path()
    {
@@ -245,7 +263,7 @@ struct context::implementation
       {
          return;
       }
-      m_polygon.give_up();
+      give_up_path_forms();
       const cairo_matrix_t matrix = current_matrix();
       cairo_set_matrix(m_pcairo, &m_matrixBox);
       cairo_rectangle(m_pcairo, m_daBox[0], m_daBox[1], m_daBox[2], m_daBox[3]);
@@ -324,6 +342,25 @@ struct context::implementation
       m_writer.blend_coverage(to_pixel(fPixelX + pmask->m_iLeft), to_pixel(fPixelY + pmask->m_iTop), pmask->m_iWidth, pmask->m_iHeight,
                               pmask->m_coverage.data(), pmask->m_iStride, m_state.m_colorStroke, m_state.m_clip,
                               pixel_writer::blending::stroke_spans);
+      cairo_surface_mark_dirty(m_pgraphics->surface());
+      return true;
+   }
+
+   // Strokes a polyline of horizontal and vertical lines in an opaque colour straight into the
+   // target, under a transform that moves by whole pixels and within a scissor of whole pixels;
+   // false when the general rasteriser must.
+   bool stroke_polyline_directly()
+   {
+      if (!whole_pixel_shift() || !m_state.m_bClipIsBox || !m_state.m_clip.is_pixel_aligned() ||
+          m_state.m_colorStroke.m_uchA != 255 || m_pgraphics->width() <= 0)
+      {
+         return false;
+      }
+      const device_box clip = m_state.m_clip.intersection({0.0, 0.0, double(m_pgraphics->width()), double(m_pgraphics->height())});
+      if (!m_polyline.draw(cairo_get_line_width(m_pcairo), m_state.m_colorStroke, clip, m_writer))
+      {
+         return false;
+      }
       cairo_surface_mark_dirty(m_pgraphics->surface());
       return true;
    }
@@ -543,6 +580,7 @@ void context::begin_path()
    cairo_new_path(m_pimpl->m_pcairo);
    m_pimpl->m_pathkind = path_kind::empty;
    m_pimpl->m_polygon.reset();
+   m_pimpl->m_polyline.reset();
 }
 
 void context::move_to(float x, float y)
@@ -551,6 +589,7 @@ void context::move_to(float x, float y)
    cairo_move_to(pcairo, x, y);
    const auto [dx, dy] = device_point(pcairo, x, y);
    m_pimpl->m_polygon.move_to(dx, dy);
+   m_pimpl->m_polyline.move_to(dx, dy);
 }
 
 void context::line_to(float x, float y)
@@ -559,6 +598,7 @@ void context::line_to(float x, float y)
    cairo_line_to(pcairo, x, y);
    const auto [dx, dy] = device_point(pcairo, x, y);
    m_pimpl->m_polygon.line_to(dx, dy);
+   m_pimpl->m_polyline.line_to(dx, dy);
 }
 
 void context::rectangle(float x, float y, float w, float h)
@@ -578,7 +618,7 @@ void context::rectangle(float x, float y, float w, float h)
          return;
       }
    }
-   impl.m_polygon.give_up();
+   impl.give_up_path_forms();
    cairo_rectangle(impl.general_path(), x, y, w, h);
 }
 
@@ -590,7 +630,7 @@ void context::rounded_rectangle(float x, float y, float w, float h, float fRadiu
       rectangle(x, y, w, h);
       return;
    }
-   m_pimpl->m_polygon.give_up();
+   m_pimpl->give_up_path_forms();
    cairo_t * pcairo = m_pimpl->general_path();
    cairo_new_sub_path(pcairo);
    cairo_arc(pcairo, x + w - r, y + r, r, -M_PI / 2, 0.0);
@@ -602,7 +642,7 @@ void context::rounded_rectangle(float x, float y, float w, float h, float fRadiu
 
 void context::circle(float cx, float cy, float fRadius)
 {
-   m_pimpl->m_polygon.give_up();
+   m_pimpl->give_up_path_forms();
    cairo_t * pcairo = m_pimpl->general_path();
    cairo_new_sub_path(pcairo);
    cairo_arc(pcairo, cx, cy, std::fabs(fRadius), 0.0, 2 * M_PI);
@@ -613,6 +653,7 @@ void context::close_path()
 {
    cairo_close_path(m_pimpl->general_path());
    m_pimpl->m_polygon.close();
+   m_pimpl->m_polyline.give_up();
 }
 
 void context::set_fill_color(color::color color)
@@ -711,6 +752,10 @@ void context::fill_stamp(const polygon_stamp & stamp, int x, int y)
 void context::stroke()
 {
    if (m_pimpl->m_pathkind == path_kind::lone_box && m_pimpl->stroke_box_directly())
+   {
+      return;
+   }
+   if (m_pimpl->m_pathkind == path_kind::general && m_pimpl->stroke_polyline_directly())
    {
       return;
    }

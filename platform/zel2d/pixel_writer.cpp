@@ -191,6 +191,71 @@ void pixel_writer::blend_coverage(int x, int y, int w, int h, const std::uint8_t
    }
 }
 
+void pixel_writer::write_stroke_runs(int y0, int y1, const coverage_run * pruns, std::size_t iCount, color::color color)
+{
+   y0 = std::max(y0, 0);
+   y1 = std::min(y1, m_iHeight);
+   if (m_ppixels == nullptr || y0 >= y1)
+   {
+      return;
+   }
+   const std::uint32_t uSource = solid_pixel(color);
+   const std::ptrdiff_t iRowStep = m_iStride / 4;
+   auto first_of = [](const coverage_run & run) { return std::max(run.m_x, 0); };
+   auto end_of = [&](const coverage_run & run) { return std::max(std::min(run.m_x + run.m_iLength, m_iWidth), first_of(run)); };
+   // Long solid runs are filled down all the rows at once, the rest row by row.
+   auto is_long_solid = [](const coverage_run & run) { return run.m_uCoverage == 255 && run.m_iLength >= 32; };
+   // Under a line lie long stretches of one pixel (a cabinet's fill): the last pixel mixed at
+   // each coverage, and what it became, so that each is mixed once.
+   std::uint32_t uaUnder[256];
+   std::uint32_t uaMixed[256];
+   for (std::size_t iRun = 0; iRun < iCount; ++iRun)
+   {
+      const coverage_run & run = pruns[iRun];
+      uaUnder[run.m_uCoverage] = 0;
+      uaMixed[run.m_uCoverage] = mix_by_span(uSource, run.m_uCoverage, 0);
+      if (is_long_solid(run) && first_of(run) < end_of(run))
+      {
+         pixman_fill(m_ppixels, m_iStride / 4, 32, first_of(run), y0, end_of(run) - first_of(run), y1 - y0, uSource);
+      }
+   }
+   // Rows lie a picture's width apart, too far for the processor to see the next one coming:
+   // a tall line asks for the pixels of its rows a few rows ahead.
+   constexpr int rows_ahead = 12;
+   std::uint32_t * prow = m_ppixels + static_cast<std::ptrdiff_t>(y0) * iRowStep;
+   for (int y = y0; y < y1; ++y, prow += iRowStep)
+   {
+      for (std::size_t iRun = 0; iRun < iCount; ++iRun)
+      {
+         const coverage_run & run = pruns[iRun];
+         const int x0 = first_of(run);
+         const int x1 = end_of(run);
+         const std::uint8_t uCoverage = run.m_uCoverage;
+         if (y + rows_ahead < y1)
+         {
+            __builtin_prefetch(prow + rows_ahead * iRowStep + x0, 1);
+         }
+         if (uCoverage == 255)
+         {
+            if (!is_long_solid(run))
+            {
+               std::fill(prow + x0, prow + x1, uSource);
+            }
+            continue;
+         }
+         for (int x = x0; x < x1; ++x)
+         {
+            if (prow[x] != uaUnder[uCoverage])
+            {
+               uaUnder[uCoverage] = prow[x];
+               uaMixed[uCoverage] = mix_by_span(uSource, uCoverage, prow[x]);
+            }
+            prow[x] = uaMixed[uCoverage];
+         }
+      }
+   }
+}
+
 std::uint32_t pixel_writer::solid_pixel(color::color color)
 {
    for (std::size_t i = 0; i < m_iKnownPixels; ++i)

@@ -44,6 +44,19 @@ public:
    void blend_coverage(int x, int y, int w, int h, const std::uint8_t * pcoverage, int iCoverageStride, color::color color,
                        const device_box & clip, blending how = blending::mask);
 
+   // A run of `m_iLength` pixels from `m_x` of a row, all at one coverage (1 to 255).
+   struct coverage_run
+   {
+      int m_x = 0;
+      int m_iLength = 0;
+      std::uint8_t m_uCoverage = 0;
+   };
+   // Writes the runs into each row from `y0` to `y1` (exclusive) as the rasteriser writes the
+   // spans of an opaque colour's stroke (`blending::stroke_spans`): full coverage sets the
+   // colour's pixel, a partial one mixes it in. Runs are cut to the target; the caller cuts them
+   // to its scissor.
+   void write_stroke_runs(int y0, int y1, const coverage_run * pruns, std::size_t iCount, color::color color);
+
    // For compositing glyphs: the target's image, drawing limited to `clip` (pixel-aligned), and
    // a solid source of `color`. Null when there is no target.
    pixman_image_t * target_clipped_to(const device_box & clip);

@@ -11,7 +11,9 @@
 #include "zel2d/context.h"
 #include "zel2d/pixel_writer.h"
 #include "zel2d/polygon_stamp.h"
+#include "zel2d/rectilinear_stroke.h"
 
+#include <cairo.h>
 #include <pixman.h>
 
 using pixel_probe::alpha_of;
@@ -423,26 +425,49 @@ TEST(context_quick_road, small_polygons_match_the_general_rasteriser)
    EXPECT_EQ(quick.pixel(6, 6), 0xFF0000FFu);
 }
 
-// Random rectangle outlines over a ground of even and random pixels, some transparent: sizes,
-// places and stroke widths on and off the pixel grid, colours opaque and translucent, some cut by
-// the image's edge or by a whole-pixel scissor, under a move by whole pixels. The general road
-// takes the same rectangles made of lines (on eighths of a pixel, so the path is the same).
-void draw_outlines(image::image & target, bool bGeneral, unsigned uSeed)
+// A colour channel for the quick roads' differential tests: half of them near the ends and the
+// middle, where the roundings of blending part.
+std::uint8_t random_channel(std::mt19937 & random)
 {
-   std::mt19937 random(uSeed);
-   auto eighths = [&](int iFrom, int iTo) { return static_cast<float>(std::uniform_int_distribution<int>(iFrom * 8, iTo * 8)(random)) / 8.f; };
-   // Half the channels near the ends and the middle, where the roundings of blending part.
-   auto byte = [&] {
-      const std::uint8_t edgy[] = {0, 1, 2, 3, 126, 127, 128, 129, 252, 253, 254, 255};
-      return random() % 2 == 0 ? edgy[random() % std::size(edgy)] : static_cast<std::uint8_t>(random() % 256);
-   };
-   zel2d::context context(&target);
+   const std::uint8_t edgy[] = {0, 1, 2, 3, 126, 127, 128, 129, 252, 253, 254, 255};
+   return random() % 2 == 0 ? edgy[random() % std::size(edgy)] : static_cast<std::uint8_t>(random() % 256);
+}
+
+// The ground of an 80 x 60 picture for the differential tests: even fills and random pixels
+// between them, some transparent.
+void fill_random_ground(zel2d::context & context, std::mt19937 & random)
+{
    fill_rectangle(context, 0, 0, 50, 60, {20, 40, 60, 128});
    fill_rectangle(context, 25, 0, 30, 60, {200, 140, 60, 255});
    for (int iPixel = 0; iPixel < 80 * 60; iPixel += 1 + static_cast<int>(random() % 7))
    {
-      fill_rectangle(context, static_cast<float>(iPixel % 80), static_cast<float>(iPixel / 80), 1, 1, {byte(), byte(), byte(), byte()});
+      fill_rectangle(context, static_cast<float>(iPixel % 80), static_cast<float>(iPixel / 80), 1, 1,
+                     {random_channel(random), random_channel(random), random_channel(random), random_channel(random)});
    }
+}
+
+void expect_same_pixels(const image::image & quick, const image::image & general, unsigned uSeed)
+{
+   for (int y = 0; y < general.height(); ++y)
+   {
+      for (int x = 0; x < general.width(); ++x)
+      {
+         ASSERT_EQ(quick.pixel(x, y), general.pixel(x, y)) << "seed " << uSeed << ", pixel " << x << "," << y;
+      }
+   }
+}
+
+// Random rectangle outlines over the random ground: sizes, places and stroke widths on and off
+// the pixel grid, colours opaque and translucent, some cut by the image's edge or by a
+// whole-pixel scissor, under a move by whole pixels. The general road takes the same rectangles
+// made of lines (on eighths of a pixel, so the path is the same).
+void draw_outlines(image::image & target, bool bGeneral, unsigned uSeed)
+{
+   std::mt19937 random(uSeed);
+   auto eighths = [&](int iFrom, int iTo) { return static_cast<float>(std::uniform_int_distribution<int>(iFrom * 8, iTo * 8)(random)) / 8.f; };
+   auto byte = [&] { return random_channel(random); };
+   zel2d::context context(&target);
+   fill_random_ground(context, random);
    const float fInset = static_cast<float>(random() % 2 == 0 ? 0 : 1 + random() % 10);
    context.scissor(fInset, fInset, 80 - 2 * fInset, 60 - 2 * fInset);
    context.translate(static_cast<float>(random() % 7) - 3.f, static_cast<float>(random() % 7) - 3.f);
@@ -485,12 +510,10 @@ TEST(context_quick_road, rectangle_strokes_match_the_general_rasteriser)
       general.clear();
       draw_outlines(quick, false, uSeed);
       draw_outlines(general, true, uSeed);
-      for (int y = 0; y < 60; ++y)
+      expect_same_pixels(quick, general, uSeed);
+      if (HasFatalFailure())
       {
-         for (int x = 0; x < 80; ++x)
-         {
-            ASSERT_EQ(quick.pixel(x, y), general.pixel(x, y)) << "seed " << uSeed << ", pixel " << x << "," << y;
-         }
+         return;
       }
    }
 }
@@ -508,6 +531,209 @@ TEST(context_quick_road, rectangle_strokes_far_away_draw_nothing)
       context.stroke();
    }
    EXPECT_TRUE(pixel_probe::find_ink(target).is_empty());
+}
+
+// A polyline of horizontal and vertical lines: corners on quarter and half pixels, on the
+// library's grid of 1/256 pixel or anywhere; segments short and long, turning either way (so
+// turns back closer and farther than the line width), now and then one that goes on along the
+// same line, goes back along it or has no length.
+using polyline = std::vector<std::pair<float, float>>;
+
+polyline random_polyline(std::mt19937 & random)
+{
+   auto coordinate = [&](float fFrom, float fTo) {
+      const float f = std::uniform_real_distribution<float>(fFrom, fTo)(random);
+      switch (random() % 4)
+      {
+      case 0: return std::round(f * 4.f) / 4.f;
+      case 1: return std::round(f * 256.f) / 256.f;
+      case 2: return std::floor(f) + 0.5f;
+      default: return f;
+      }
+   };
+   polyline points{{coordinate(-10.f, 90.f), coordinate(-10.f, 70.f)}};
+   bool bHorizontal = random() % 2 == 0;
+   const int iSegments = 1 + static_cast<int>(random() % 8);
+   for (int i = 0; i < iSegments; ++i)
+   {
+      const unsigned uKind = random() % 16;
+      const float fLength = uKind == 15 ? 0.f : uKind < 5 ? coordinate(0.f, 6.f) : coordinate(2.f, 50.f);
+      auto [x, y] = points.back();
+      (bHorizontal ? x : y) += random() % 2 == 0 ? fLength : -fLength;
+      points.push_back({x, y});
+      bHorizontal = uKind == 14 ? bHorizontal : !bHorizontal;
+   }
+   return points;
+}
+
+// The general rasteriser drawing into a picture by the library's own calls, as the general road
+// of the context does.
+class library_drawing
+{
+public:
+   explicit library_drawing(image::image & target)
+      : m_psurface(cairo_image_surface_create_for_data(reinterpret_cast<unsigned char *>(target.data()), CAIRO_FORMAT_ARGB32,
+                                                       target.width(), target.height(), target.width() * 4)),
+        m_pcairo(cairo_create(m_psurface))
+   {
+   }
+   library_drawing(const library_drawing &) = delete;
+   library_drawing & operator=(const library_drawing &) = delete;
+   ~library_drawing()
+   {
+      cairo_destroy(m_pcairo);
+      cairo_surface_destroy(m_psurface);
+   }
+   cairo_t * cairo() const { return m_pcairo; }
+
+private:
+   cairo_surface_t * m_psurface;
+   cairo_t * m_pcairo;
+};
+
+void add_polyline(zel2d::context & context, const polyline & points)
+{
+   context.begin_path();
+   context.move_to(points[0].first, points[0].second);
+   for (std::size_t i = 1; i < points.size(); ++i)
+   {
+      context.line_to(points[i].first, points[i].second);
+   }
+}
+
+void stroke_in_library(cairo_t * pcairo, const polyline & points, float fWidth, color::color color, bool bClosed = false)
+{
+   cairo_new_path(pcairo);
+   cairo_move_to(pcairo, points[0].first, points[0].second);
+   for (std::size_t i = 1; i < points.size(); ++i)
+   {
+      cairo_line_to(pcairo, points[i].first, points[i].second);
+   }
+   if (bClosed)
+   {
+      cairo_close_path(pcairo);
+   }
+   cairo_set_line_width(pcairo, fWidth);
+   cairo_set_source_rgba(pcairo, color.m_uchR / 255.0, color.m_uchG / 255.0, color.m_uchB / 255.0, color.m_uchA / 255.0);
+   cairo_stroke(pcairo);
+}
+
+// Two pictures of one random ground: the one drawn on through the context, the other by the
+// library itself.
+struct twin_pictures
+{
+   explicit twin_pictures(unsigned uSeed) : m_random(uSeed)
+   {
+      m_quick.clear();
+      fill_random_ground(m_context, m_random);
+      std::copy_n(m_quick.data(), 80 * 60, m_general.data());
+   }
+
+   std::mt19937 m_random;
+   image::image m_quick{80, 60};
+   image::image m_general{80, 60};
+   zel2d::context m_context{&m_quick};
+};
+
+// Whether the quick road takes the polyline's stroke, moved by (dx, dy), rather than leaving it
+// to the library.
+bool is_taken_quickly(const polyline & points, float dx, float dy, float fWidth)
+{
+   zel2d::rectilinear_stroke stroke;
+   stroke.move_to(points[0].first + dx, points[0].second + dy);
+   for (std::size_t i = 1; i < points.size(); ++i)
+   {
+      stroke.line_to(points[i].first + dx, points[i].second + dy);
+   }
+   zel2d::pixel_writer nowhere;
+   return stroke.draw(fWidth, {0, 0, 0}, {0.0, 0.0, 80.0, 60.0}, nowhere);
+}
+
+// Random polylines over the random ground, stroked through the context and by the library itself:
+// widths whole, odd and fractional, colours mostly opaque, cut by the image's edge and by a
+// whole-pixel scissor, under a move mostly by whole pixels. Where the quick road cannot be sure of
+// the library's pixels it must leave the stroke to it; it must still take most of them.
+TEST(context_quick_road, polyline_strokes_match_the_general_rasteriser)
+{
+   const float widths[] = {1.f, 2.f, 3.f, 4.f, 5.f, 8.f, 12.f, 0.5f, 1.5f, 2.25f, 6.6f, 11.1f};
+   int iStrokes = 0;
+   int iTakenQuickly = 0;
+   for (unsigned uSeed = 1; uSeed <= 500; ++uSeed)
+   {
+      twin_pictures pictures(uSeed);
+      std::mt19937 & random = pictures.m_random;
+      zel2d::context & context = pictures.m_context;
+      library_drawing library(pictures.m_general);
+
+      const float fInset = static_cast<float>(random() % 2 == 0 ? 0 : 1 + random() % 10);
+      context.scissor(fInset, fInset, 80 - 2 * fInset, 60 - 2 * fInset);
+      cairo_rectangle(library.cairo(), fInset, fInset, 80 - 2 * fInset, 60 - 2 * fInset);
+      cairo_clip(library.cairo());
+      const float fStep = random() % 8 == 0 ? 0.25f : 1.f;
+      const float dx = fStep * static_cast<float>(static_cast<int>(random() % 7) - 3);
+      const float dy = fStep * static_cast<float>(static_cast<int>(random() % 7) - 3);
+      context.translate(dx, dy);
+      cairo_translate(library.cairo(), dx, dy);
+      for (int i = 0; i < 12; ++i)
+      {
+         const polyline points = random_polyline(random);
+         const float fWidth = random() % 4 == 0 ? std::uniform_real_distribution<float>(0.1f, 12.f)(random) : widths[random() % std::size(widths)];
+         const color::color color{random_channel(random), random_channel(random), random_channel(random),
+                                  random() % 6 == 0 ? random_channel(random) : std::uint8_t{255}};
+         add_polyline(context, points);
+         context.set_stroke_width(fWidth);
+         context.set_stroke_color(color);
+         context.stroke();
+         stroke_in_library(library.cairo(), points, fWidth, color);
+         ++iStrokes;
+         iTakenQuickly += is_taken_quickly(points, dx, dy, fWidth) ? 1 : 0;
+      }
+      cairo_surface_flush(cairo_get_target(library.cairo()));
+      expect_same_pixels(pictures.m_quick, pictures.m_general, uSeed);
+      if (HasFatalFailure())
+      {
+         return;
+      }
+   }
+   EXPECT_GT(iTakenQuickly, iStrokes / 2);
+}
+
+// Polylines whose stroke the quick road cannot be sure of are left to the library, and so drawn
+// as it draws them: a segment of no length, one going back along the one before, a turn back
+// closer than the width, a crossing, a closed path.
+TEST(context_quick_road, polylines_left_to_the_library_match_it)
+{
+   struct left_case
+   {
+      polyline m_points;
+      bool m_bClosed = false;
+   };
+   const left_case cases[] = {
+      {{{10.25f, 10.5f}, {30.25f, 10.5f}, {30.25f, 10.5f}, {30.25f, 30.f}}},
+      {{{10.25f, 10.5f}, {40.f, 10.5f}, {25.f, 10.5f}}},
+      {{{10.25f, 10.5f}, {50.f, 10.5f}, {50.f, 16.5f}, {10.f, 16.5f}}},
+      {{{20.5f, 5.f}, {20.5f, 40.f}, {40.f, 40.f}, {40.f, 20.f}, {5.f, 20.f}}},
+      {{{10.25f, 10.5f}, {50.f, 10.5f}, {50.f, 40.f}, {10.25f, 40.f}}, true},
+   };
+   for (const left_case & left : cases)
+   {
+      EXPECT_FALSE(!left.m_bClosed && is_taken_quickly(left.m_points, 0.f, 0.f, 8.f));
+      twin_pictures pictures(7);
+      zel2d::context & context = pictures.m_context;
+      add_polyline(context, left.m_points);
+      if (left.m_bClosed)
+      {
+         context.close_path();
+      }
+      context.set_stroke_width(8.f);
+      context.set_stroke_color({250, 3, 128});
+      context.stroke();
+      {
+         library_drawing library(pictures.m_general);
+         stroke_in_library(library.cairo(), left.m_points, 8.f, {250, 3, 128}, left.m_bClosed);
+      }
+      expect_same_pixels(pictures.m_quick, pictures.m_general, 7);
+   }
 }
 
 // The quick road blends coverage itself: every coverage, over pixels transparent, translucent
