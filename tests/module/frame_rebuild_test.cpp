@@ -394,6 +394,50 @@ TEST(frame_rebuild, after_every_random_edit_equals_a_whole_build)
    }
 }
 
+// Colours picked one after another on the current layer fill again only the boxes they change:
+// the frame and its shrunk copy are made again only there, and equal a whole build.
+TEST(frame_rebuild, colours_picked_in_a_row_equal_a_whole_build)
+{
+   empty_data_folder();
+   screen_under_test edited;
+   screen_under_test whole;
+   for (const double dZoom : {0.25, 0.5, 1.0})
+   {
+      edited.set_up_document();
+      whole.set_up_document();
+      // The current layer is a wall (the picture lies at the top of the list), large enough for
+      // the pixels under its corner labels to be kept, inside the raster.
+      for (screen_under_test * pscreen : {&edited, &whole})
+      {
+         pscreen->global().set_current_layer_index(1);
+         pointer<boxes_layer> pwall = pscreen->document().current_boxes_layer();
+         pwall->Columns = 12;
+         pwall->Rows = 10;
+         pwall->set_offset_x(40);
+         pwall->set_offset_y(30);
+         pwall->set_changed();
+         pscreen->build();
+      }
+      edited.frame_at(dZoom);
+      for (std::uint8_t uPick = 0; uPick < 4; ++uPick)
+      {
+         for (screen_under_test * pscreen : {&edited, &whole})
+         {
+            pointer<boxes_layer> pcurrent = pscreen->document().current_boxes_layer();
+            ASSERT_TRUE(pcurrent);
+            pcurrent->BoxColors.resize(3);
+            pcurrent->BoxColors[uPick % 3] = color::color(static_cast<std::uint8_t>(40 * uPick), 90, 200, 255);
+            pcurrent->set_colours_changed();
+         }
+         edited.build();
+         whole.build_whole();
+         zel2d::image_store::shared().mark_changed(whole.global().frame().image_handle());
+         ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "pick " << int(uPick) << " at zoom " << dZoom;
+      }
+      ASSERT_EQ(first_difference(edited.frame(), whole.frame()), "") << "at zoom " << dZoom;
+   }
+}
+
 // While the canvas shows a half or a quarter of the frame, edits go into its shrunk copy alone; the frame's
 // own pixels, made when an export or a drawing at full size first reads them after several
 // edits, are those of a whole build.
