@@ -12,7 +12,7 @@ Usage: brisvane_presets_session.py PATH_TO_BRISVANE [--window-manager]
 import os
 import re
 
-from x_desktop import fail, run_cases, wait_for
+from x_desktop import case_failure, fail, run_cases, wait_for
 
 AUTOSAVE = "autosaved.tvsx_presets"
 # Client pixels: the preset list's buttons and its first preset's "-", and the "Labels" tool
@@ -40,7 +40,10 @@ def add_preset(session, name):
     session.type(name)
     session.key("Return")
     session.click_in_window(*ADD_TO_PRESET)
-    wait_for(lambda: name in autosaved_names(session), f"the preset {name} autosaved")
+    try:
+        wait_for(lambda: name in autosaved_names(session), f"the preset {name} autosaved")
+    except case_failure as failure:
+        fail(f"{failure}; the presets autosaved are {autosaved_names(session)}")
 
 
 def check_a_presets_file_read_in_part_keeps_the_presets_and_their_autosave(session):
