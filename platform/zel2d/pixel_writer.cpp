@@ -243,15 +243,19 @@ void pixel_writer::write_stroke_runs(int y0, int y1, const coverage_run * pruns,
             }
             continue;
          }
+         std::uint32_t uUnder = uaUnder[uCoverage];
+         std::uint32_t uMixed = uaMixed[uCoverage];
          for (int x = x0; x < x1; ++x)
          {
-            if (prow[x] != uaUnder[uCoverage])
+            if (prow[x] != uUnder)
             {
-               uaUnder[uCoverage] = prow[x];
-               uaMixed[uCoverage] = mix_by_span(uSource, uCoverage, prow[x]);
+               uUnder = prow[x];
+               uMixed = mix_by_span(uSource, uCoverage, uUnder);
             }
-            prow[x] = uaMixed[uCoverage];
+            prow[x] = uMixed;
          }
+         uaUnder[uCoverage] = uUnder;
+         uaMixed[uCoverage] = uMixed;
       }
    }
 }
