@@ -185,7 +185,7 @@ void pixel_writer::blend_coverage(int x, int y, int w, int h, const std::uint8_t
          }
          else
          {
-            ptarget[i] = image::blend_pixel(in(uSource, pmask[i]), ptarget[i]);
+            ptarget[i] = blend_known(uSource, pmask[i], ptarget[i]);
          }
       }
    }
@@ -258,6 +258,16 @@ void pixel_writer::write_stroke_runs(int y0, int y1, const coverage_run * pruns,
          uaMixed[uCoverage] = uMixed;
       }
    }
+}
+
+std::uint32_t pixel_writer::blend_known(std::uint32_t uSource, std::uint8_t uCoverage, std::uint32_t uUnder)
+{
+   known_blend & known = m_knownblends[uCoverage];
+   if (known.m_uSource != uSource || known.m_uUnder != uUnder)
+   {
+      known = {uSource, uUnder, image::blend_pixel(in(uSource, uCoverage), uUnder)};
+   }
+   return known.m_uBlended;
 }
 
 std::uint32_t pixel_writer::solid_pixel(color::color color)

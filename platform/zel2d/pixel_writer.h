@@ -74,6 +74,16 @@ private:
       std::uint32_t m_uPixel = 0;
    };
    static constexpr std::size_t known_pixel_count = 4;
+   // A source pixel blended at one coverage over one target pixel, and what that gave.
+   struct known_blend
+   {
+      std::uint32_t m_uSource = 0;
+      std::uint32_t m_uUnder = 0;
+      std::uint32_t m_uBlended = 0;
+   };
+   // Blends `uSource` at `uCoverage` (1 to 255) over `uUnder`, or takes what the same blend gave
+   // last time at that coverage.
+   std::uint32_t blend_known(std::uint32_t uSource, std::uint8_t uCoverage, std::uint32_t uUnder);
 
    std::uint32_t * m_ppixels = nullptr;
    int m_iWidth = 0;
@@ -85,6 +95,9 @@ private:
    known_pixel m_knownpixels[known_pixel_count];
    std::size_t m_iKnownPixels = 0;
    std::size_t m_iNextKnownPixel = 0;
+   // The last blend at each coverage: under a stamp lies mostly one pixel (a line, a fill), and a
+   // stamp is blended thousands of times. All zeros is a true blend (nothing over nothing).
+   known_blend m_knownblends[256];
    device_box m_clipTarget;
 };
 

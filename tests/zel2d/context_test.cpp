@@ -737,7 +737,8 @@ TEST(context_quick_road, polylines_left_to_the_library_match_it)
 }
 
 // The quick road blends coverage itself: every coverage, over pixels transparent, translucent
-// and opaque, in colours opaque and translucent, gives the library's own compositing.
+// and opaque, in colours opaque and translucent, gives the library's own compositing, one blend
+// after another through one writer (which keeps the blends it made).
 TEST(context_quick_road, coverage_blending_matches_the_library_for_every_coverage)
 {
    std::uint8_t coverage[256];
@@ -746,15 +747,15 @@ TEST(context_quick_road, coverage_blending_matches_the_library_for_every_coverag
       coverage[i] = static_cast<std::uint8_t>(i);
    }
    const zel2d::device_box everywhere = zel2d::device_box::everywhere();
+   zel2d::pixel_writer writer;
    for (const color::color color : {color::color(0, 0, 255, 255), color::color(10, 200, 30, 120), color::color(255, 255, 255, 1)})
    {
-      for (const std::uint32_t uUnder : {0u, argb(255, 12, 200, 90), argb(128, 100, 3, 64), argb(255, 255, 255, 255)})
+      for (const std::uint32_t uUnder : {0u, argb(255, 12, 200, 90), 0u, argb(128, 100, 3, 64), argb(255, 255, 255, 255)})
       {
          image::image ours(256, 1);
          image::image library(256, 1);
          std::fill_n(ours.row(0), 256, uUnder);
          std::fill_n(library.row(0), 256, uUnder);
-         zel2d::pixel_writer writer;
          writer.set_target(ours.data(), 256, 1, 256 * 4);
          writer.blend_coverage(0, 0, 256, 1, coverage, 256, color, everywhere);
          zel2d::pixel_writer source;
