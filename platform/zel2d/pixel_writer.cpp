@@ -205,15 +205,9 @@ void pixel_writer::write_stroke_runs(int y0, int y1, const coverage_run * pruns,
    auto end_of = [&](const coverage_run & run) { return std::max(std::min(run.m_x + run.m_iLength, m_iWidth), first_of(run)); };
    // Long solid runs are filled down all the rows at once, the rest row by row.
    auto is_long_solid = [](const coverage_run & run) { return run.m_uCoverage == 255 && run.m_iLength >= 32; };
-   // Under a line lie long stretches of one pixel (a cabinet's fill): the last pixel mixed at
-   // each coverage, and what it became, so that each is mixed once.
-   std::uint32_t uaUnder[256];
-   std::uint32_t uaMixed[256];
    for (std::size_t iRun = 0; iRun < iCount; ++iRun)
    {
       const coverage_run & run = pruns[iRun];
-      uaUnder[run.m_uCoverage] = 0;
-      uaMixed[run.m_uCoverage] = mix_by_span(uSource, run.m_uCoverage, 0);
       if (is_long_solid(run) && first_of(run) < end_of(run))
       {
          pixman_fill(m_ppixels, m_iStride / 4, 32, first_of(run), y0, end_of(run) - first_of(run), y1 - y0, uSource);
@@ -243,8 +237,14 @@ void pixel_writer::write_stroke_runs(int y0, int y1, const coverage_run * pruns,
             }
             continue;
          }
-         std::uint32_t uUnder = uaUnder[uCoverage];
-         std::uint32_t uMixed = uaMixed[uCoverage];
+         // The last mix at this coverage, held in registers along the run.
+         known_mix & known = m_knownspanmixes[uCoverage];
+         if (known.m_uSource != uSource)
+         {
+            known = {uSource, 0, mix_by_span(uSource, uCoverage, 0)};
+         }
+         std::uint32_t uUnder = known.m_uUnder;
+         std::uint32_t uMixed = known.m_uMixed;
          for (int x = x0; x < x1; ++x)
          {
             if (prow[x] != uUnder)
@@ -254,20 +254,20 @@ void pixel_writer::write_stroke_runs(int y0, int y1, const coverage_run * pruns,
             }
             prow[x] = uMixed;
          }
-         uaUnder[uCoverage] = uUnder;
-         uaMixed[uCoverage] = uMixed;
+         known.m_uUnder = uUnder;
+         known.m_uMixed = uMixed;
       }
    }
 }
 
 std::uint32_t pixel_writer::blend_known(std::uint32_t uSource, std::uint8_t uCoverage, std::uint32_t uUnder)
 {
-   known_blend & known = m_knownblends[uCoverage];
+   known_mix & known = m_knownblends[uCoverage];
    if (known.m_uSource != uSource || known.m_uUnder != uUnder)
    {
       known = {uSource, uUnder, image::blend_pixel(in(uSource, uCoverage), uUnder)};
    }
-   return known.m_uBlended;
+   return known.m_uMixed;
 }
 
 std::uint32_t pixel_writer::solid_pixel(color::color color)

@@ -74,12 +74,12 @@ private:
       std::uint32_t m_uPixel = 0;
    };
    static constexpr std::size_t known_pixel_count = 4;
-   // A source pixel blended at one coverage over one target pixel, and what that gave.
-   struct known_blend
+   // A source pixel mixed at one coverage into one target pixel, and what that gave.
+   struct known_mix
    {
       std::uint32_t m_uSource = 0;
       std::uint32_t m_uUnder = 0;
-      std::uint32_t m_uBlended = 0;
+      std::uint32_t m_uMixed = 0;
    };
    // Blends `uSource` at `uCoverage` (1 to 255) over `uUnder`, or takes what the same blend gave
    // last time at that coverage.
@@ -95,9 +95,12 @@ private:
    known_pixel m_knownpixels[known_pixel_count];
    std::size_t m_iKnownPixels = 0;
    std::size_t m_iNextKnownPixel = 0;
-   // The last blend at each coverage: under a stamp lies mostly one pixel (a line, a fill), and a
-   // stamp is blended thousands of times. All zeros is a true blend (nothing over nothing).
-   known_blend m_knownblends[256];
+   // The last mix at each coverage, one table for stamps blended "over" and one for lines mixed as
+   // the rasteriser writes spans: under a stamp or a line lie long stretches of one pixel (a
+   // line's colour, a cabinet's fill), and each is mixed once. All zeros is a true mix either
+   // way (nothing into nothing).
+   known_mix m_knownblends[256];
+   known_mix m_knownspanmixes[256];
    device_box m_clipTarget;
 };
 
