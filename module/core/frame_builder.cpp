@@ -318,9 +318,7 @@ bool frame_builder::compose_into_copy_only(const image::image & frame, const std
    const zel2d::image_store::pixel_maker make_pixels = [this](const rectangle_i32 & rect)
    {
       m_composer.compose(*m_ppicture, nullptr, m_layersPending, {rect.left, rect.top, rect.right, rect.bottom}, {}, {});
-      m_areaPending = {};
-      m_layersPending.clear();
-      m_picturesPending.clear();
+      forget_pending();
    };
    frame_composer::compose_bands(layers, areaAligned, [&](const std::uint32_t * ppixels, std::size_t uStride, const frame_area & rows)
    {
@@ -337,6 +335,11 @@ void frame_builder::make_pending_pixels()
    {
       zel2d::image_store::shared().make_pending(m_imagewrap.handle());
    }
+   forget_pending();
+}
+
+void frame_builder::forget_pending()
+{
    m_areaPending = {};
    m_layersPending.clear();
    m_picturesPending.clear();

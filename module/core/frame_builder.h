@@ -82,6 +82,8 @@ private:
                                const frame_area & areaOverlay);
    // Makes the frame pixels that only the shrunk copy shows yet.
    void make_pending_pixels();
+   // Nothing is left to make: the pixels were made, or the frame went.
+   void forget_pending();
 
    error_reporter m_show_error;
    pointer<image::image> m_ppicture;

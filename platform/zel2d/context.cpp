@@ -291,17 +291,21 @@ struct context::implementation
       return std::pair{static_cast<int>(matrix.x0), static_cast<int>(matrix.y0)};
    }
 
+   // Whether the scissor is a box of whole pixels: what is written within it directly is cut
+   // where the library would cut it.
+   bool scissor_is_whole_pixels() const { return m_state.m_bClipIsBox && m_state.m_clip.is_pixel_aligned(); }
+
    // Whether a whole-pixel box in the current scissor can be written directly.
    bool can_write_directly(const device_box & box) const
    {
-      return m_state.m_bClipIsBox && box.is_pixel_aligned() && m_state.m_clip.is_pixel_aligned();
+      return box.is_pixel_aligned() && scissor_is_whole_pixels();
    }
 
    // Fills the path as a small polygon straight into the target, when it is one and the scissor
    // is whole pixels; false when the general rasteriser must.
    bool fill_small_polygon()
    {
-      if (!m_polygon.can_fill() || !m_state.m_bClipIsBox || !m_state.m_clip.is_pixel_aligned())
+      if (!m_polygon.can_fill() || !scissor_is_whole_pixels())
       {
          return false;
       }
@@ -320,8 +324,8 @@ struct context::implementation
    {
       const cairo_matrix_t matrix = current_matrix();
       const std::optional<std::pair<int, int>> shift = whole_pixel_shift();
-      if (!shift || std::memcmp(&matrix, &m_matrixBox, sizeof matrix) != 0 || !m_state.m_bClipIsBox ||
-          !m_state.m_clip.is_pixel_aligned() || m_state.m_colorStroke.m_uchA != 255)
+      if (!shift || std::memcmp(&matrix, &m_matrixBox, sizeof matrix) != 0 || !scissor_is_whole_pixels() ||
+          m_state.m_colorStroke.m_uchA != 255)
       {
          return false;
       }
@@ -351,8 +355,7 @@ struct context::implementation
    // false when the general rasteriser must.
    bool stroke_polyline_directly()
    {
-      if (!whole_pixel_shift() || !m_state.m_bClipIsBox || !m_state.m_clip.is_pixel_aligned() ||
-          m_state.m_colorStroke.m_uchA != 255 || m_pgraphics->width() <= 0)
+      if (!whole_pixel_shift() || !scissor_is_whole_pixels() || m_state.m_colorStroke.m_uchA != 255 || m_pgraphics->width() <= 0)
       {
          return false;
       }
@@ -378,7 +381,7 @@ struct context::implementation
       const cairo_matrix_t matrix = current_matrix();
       const bool bTranslation = is_axis_aligned(matrix) && matrix.xx == 1.0 && matrix.yy == 1.0;
       pixman_image_t * ptarget = nullptr;
-      if (bTranslation && m_state.m_bClipIsBox && m_state.m_clip.is_pixel_aligned())
+      if (bTranslation && scissor_is_whole_pixels())
       {
          ptarget = m_writer.target_clipped_to(m_state.m_clip);
       }
@@ -726,7 +729,7 @@ void context::fill_stamp(const polygon_stamp & stamp, int x, int y)
 {
    implementation & impl = *m_pimpl;
    const std::optional<std::pair<int, int>> shift = impl.whole_pixel_shift();
-   if (stamp.is_rasterised() && shift && !impl.m_state.m_bFillPaint && impl.m_state.m_bClipIsBox && impl.m_state.m_clip.is_pixel_aligned())
+   if (stamp.is_rasterised() && shift && !impl.m_state.m_bFillPaint && impl.scissor_is_whole_pixels())
    {
       begin_path();
       const int dx = x + shift->first;
