@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 #include <algorithm>
+#include <initializer_list>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -125,6 +126,8 @@ struct context::implementation
    std::vector<cairo_glyph_t> m_glyphs;
    pixel_writer m_writer;
    path_kind m_pathkind = path_kind::empty;
+   // A point of the path is not a number or is infinite: the path draws nothing.
+   bool m_bPathNotFinite = false;
    cairo_matrix_t m_matrixBox{};
    double m_daBox[4] = {};
    device_box m_boxDevice;
@@ -154,6 +157,7 @@ struct context::implementation
       m_writer.set_target(m_pgraphics->width() > 0 ? pimage->data() : nullptr, m_pgraphics->width(),
                           m_pgraphics->height(), m_pgraphics->width() * 4);
       m_pathkind = path_kind::empty;
+      m_bPathNotFinite = false;
       m_polygon.reset();
       m_polyline.reset();
       cairo_font_options_t * poptions = cairo_font_options_create();
@@ -250,6 +254,11 @@ struct context::implementation
 
    // The path took a call (a curve, a rectangle among lines) that the forms kept beside it
    // cannot follow.
+   void note_coordinates(std::initializer_list<float> values)
+   {
+      m_bPathNotFinite = m_bPathNotFinite || !std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); });
+   }
+
    void give_up_path_forms()
    {
       m_polygon.give_up();
@@ -582,12 +591,14 @@ void context::begin_path()
 {
    cairo_new_path(m_pimpl->m_pcairo);
    m_pimpl->m_pathkind = path_kind::empty;
+   m_pimpl->m_bPathNotFinite = false;
    m_pimpl->m_polygon.reset();
    m_pimpl->m_polyline.reset();
 }
 
 void context::move_to(float x, float y)
 {
+   m_pimpl->note_coordinates({x, y});
    cairo_t * pcairo = m_pimpl->general_path();
    cairo_move_to(pcairo, x, y);
    const auto [dx, dy] = device_point(pcairo, x, y);
@@ -597,6 +608,7 @@ void context::move_to(float x, float y)
 
 void context::line_to(float x, float y)
 {
+   m_pimpl->note_coordinates({x, y});
    cairo_t * pcairo = m_pimpl->general_path();
    cairo_line_to(pcairo, x, y);
    const auto [dx, dy] = device_point(pcairo, x, y);
@@ -607,6 +619,7 @@ void context::line_to(float x, float y)
 void context::rectangle(float x, float y, float w, float h)
 {
    implementation & impl = *m_pimpl;
+   impl.note_coordinates({x, y, w, h});
    if (impl.m_pathkind == path_kind::empty)
    {
       impl.m_matrixBox = impl.current_matrix();
@@ -627,6 +640,7 @@ void context::rectangle(float x, float y, float w, float h)
 
 void context::rounded_rectangle(float x, float y, float w, float h, float fRadius)
 {
+   m_pimpl->note_coordinates({x, y, w, h, fRadius});
    const double r = std::clamp(static_cast<double>(fRadius), 0.0, std::min(std::fabs(w), std::fabs(h)) * 0.5);
    if (r <= 0.0)
    {
@@ -645,6 +659,7 @@ void context::rounded_rectangle(float x, float y, float w, float h, float fRadiu
 
 void context::circle(float cx, float cy, float fRadius)
 {
+   m_pimpl->note_coordinates({cx, cy, fRadius});
    m_pimpl->give_up_path_forms();
    cairo_t * pcairo = m_pimpl->general_path();
    cairo_new_sub_path(pcairo);
@@ -701,7 +716,7 @@ paint context::image_pattern(float ox, float oy, float w, float h, float fAngle,
 void context::fill()
 {
    implementation & impl = *m_pimpl;
-   if (impl.m_pathkind == path_kind::empty)
+   if (impl.m_pathkind == path_kind::empty || impl.m_bPathNotFinite)
    {
       return;
    }
@@ -754,6 +769,10 @@ void context::fill_stamp(const polygon_stamp & stamp, int x, int y)
 
 void context::stroke()
 {
+   if (m_pimpl->m_bPathNotFinite)
+   {
+      return;
+   }
    if (m_pimpl->m_pathkind == path_kind::lone_box && m_pimpl->stroke_box_directly())
    {
       return;
@@ -800,7 +819,7 @@ float context::text(float x, float y, scoped_string_base text)
    const int iAlign = impl.m_state.m_iAlign;
    const float fPenX = x + horizontal_offset(iAlign, laidout.m_measure.m_fAdvance);
    const float fBaseline = y + vertical_offset(iAlign, laidout.m_fontextents);
-   if (laidout.m_measure.m_bInk)
+   if (laidout.m_measure.m_bInk && std::isfinite(fPenX) && std::isfinite(fBaseline))
    {
       impl.show_glyphs(fPenX, fBaseline);
    }

@@ -88,7 +88,8 @@ using text_listener = function<void(const drawn_text &)>;
 //
 // Paths: `begin_path` starts an empty path; `move_to`, `line_to`, `rectangle`, `rounded_rectangle`,
 // `circle` and `close_path` add to it, each point taken through the transform current when it is
-// added. `fill` and `stroke` keep the path, so one path can be filled and then stroked.
+// added. `fill` and `stroke` keep the path, so one path can be filled and then stroked. A path
+// with a coordinate that is not a finite number draws nothing, nor does a text placed at one.
 // A fill covers the inside of the path by the non-zero winding rule.
 // A stroke of width w covers w / 2 on each side of the path (measured in user units at the time of
 // the stroke), with butt ends and mitred corners: a 1-unit stroke along x = 10.5 covers exactly the

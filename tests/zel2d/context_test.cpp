@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <limits>
 #include <numbers>
 #include <random>
+#include <vector>
 
 #include "orvo/image.h"
 #include "pixel_probe.h"
@@ -157,6 +160,43 @@ TEST(context_paths, rounded_rectangle_cuts_its_corners)
    EXPECT_EQ(target.pixel(39, 39), 0u);
    EXPECT_EQ(target.pixel(20, 0), opaque_red);
    EXPECT_EQ(target.pixel(0, 20), opaque_red);
+}
+
+// A shape or a text with a coordinate that is not a number, or infinite, draws nothing (the
+// library would draw stray pixels for it); the next path draws as usual.
+TEST(context_paths, shapes_and_text_at_non_finite_coordinates_draw_nothing)
+{
+   const float nan = std::numeric_limits<float>::quiet_NaN();
+   const float inf = std::numeric_limits<float>::infinity();
+   const std::vector<std::function<void(zel2d::context &)>> shapes = {
+      [&](zel2d::context & c) { c.rectangle(nan, 2, 10, 10); },
+      [&](zel2d::context & c) { c.rectangle(2, 2, inf, 10); },
+      [&](zel2d::context & c) { c.rectangle(2, 2, 10, -inf); },
+      [&](zel2d::context & c) { c.rectangle(2, 2, 10, 10); c.rectangle(4, nan, 3, 3); },
+      [&](zel2d::context & c) { c.move_to(2, 2); c.line_to(inf, 20); c.line_to(2, 20); },
+      [&](zel2d::context & c) { c.move_to(nan, 2); c.line_to(20, 20); c.line_to(2, 20); },
+      [&](zel2d::context & c) { c.circle(10, 10, nan); },
+      [&](zel2d::context & c) { c.rounded_rectangle(2, 2, 10, 10, inf); },
+      [&](zel2d::context & c) { c.rounded_rectangle(2, nan, 10, 10, 3); },
+   };
+   for (std::size_t i = 0; i < shapes.size(); ++i)
+   {
+      image::image target(24, 24);
+      zel2d::context context(&target);
+      context.set_fill_color({255, 0, 0});
+      context.set_stroke_color({0, 0, 255});
+      context.set_stroke_width(2);
+      context.begin_path();
+      shapes[i](context);
+      context.fill();
+      context.stroke();
+      context.set_font_size(12);
+      context.text(nan, 12, "Hello");
+      context.text(2, inf, "Hello");
+      EXPECT_TRUE(std::all_of(target.data(), target.data() + 24 * 24, [](std::uint32_t u) { return u == 0; })) << "shape " << i;
+      fill_rectangle(context, 1, 1, 2, 2, {255, 0, 0});
+      EXPECT_EQ(target.pixel(1, 1), opaque_red) << "shape " << i;
+   }
 }
 
 TEST(context_transform, translate_rotate_and_scale_move_the_shapes)
