@@ -734,8 +734,16 @@ void boxes_layer::put_fills_under(const std::vector<std::uint32_t> & palette, co
       row_edges(static_cast<std::uint32_t>(r), y1, y2);
       for (int y = static_cast<int>(y1); y < static_cast<int>(y2); ++y)
       {
+         // Boxes apart (those of one colour) are read and written in pieces: the pieces two rows
+         // on are fetched meanwhile.
+         constexpr int rows_ahead = 2;
          for (const auto & [x1, x2] : spans)
          {
+            if (y + rows_ahead < picture.height())
+            {
+               image::prefetch_pixels(overlay.row(y + rows_ahead), x1, x2);
+               image::prefetch_pixels(picture.row(y + rows_ahead), x1, x2);
+            }
             image::blend_row(picture.row(y) + x1, overlay.row(y) + x1, prow + x1, x2 - x1);
          }
       }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <vector>
 
 #include "orvo/exception.h"
@@ -142,6 +143,50 @@ TEST(Image, BlendDrawsOverWithAlpha)
    EXPECT_EQ(result.m_uchA, 192);
    EXPECT_NEAR(result.m_uchR, 85, 1);
    EXPECT_NEAR(result.m_uchB, 170, 1);
+}
+
+// A premultiplied pixel: transparent, opaque or translucent in about equal shares, as drawings
+// over fills hold them.
+std::uint32_t random_premultiplied(std::mt19937 & random)
+{
+   std::uniform_int_distribution<int> channel(0, 255);
+   const int iKind = channel(random) % 3;
+   if (iKind == 0)
+   {
+      return 0;
+   }
+   const std::uint8_t a = iKind == 1 ? 255 : static_cast<std::uint8_t>(channel(random));
+   return native(static_cast<std::uint8_t>(channel(random)), static_cast<std::uint8_t>(channel(random)), static_cast<std::uint8_t>(channel(random)), a);
+}
+
+std::vector<std::uint32_t> random_row(std::mt19937 & random, int iCount)
+{
+   std::vector<std::uint32_t> row(static_cast<std::size_t>(iCount));
+   std::generate(row.begin(), row.end(), [&] { return random_premultiplied(random); });
+   return row;
+}
+
+// Rows of every length up to a few blocks, blended into a third row and in place onto either.
+TEST(Image, BlendRowBlendsEachPixelAsBlendPixel)
+{
+   std::mt19937 random(11);
+   for (int iCount = 0; iCount < 40; ++iCount)
+   {
+      const std::vector<std::uint32_t> over = random_row(random, iCount);
+      const std::vector<std::uint32_t> under = random_row(random, iCount);
+      std::vector<std::uint32_t> expected(over.size());
+      std::transform(over.begin(), over.end(), under.begin(), expected.begin(), image::blend_pixel);
+
+      std::vector<std::uint32_t> target(over.size(), 0xdeadbeef);
+      image::blend_row(target.data(), over.data(), under.data(), iCount);
+      EXPECT_EQ(target, expected) << iCount << " pixels";
+      std::vector<std::uint32_t> ontoUnder = under;
+      image::blend_row(ontoUnder.data(), over.data(), iCount);
+      EXPECT_EQ(ontoUnder, expected) << iCount << " pixels onto under";
+      std::vector<std::uint32_t> intoOver = over;
+      image::blend_row(intoOver.data(), intoOver.data(), under.data(), iCount);
+      EXPECT_EQ(intoOver, expected) << iCount << " pixels into over";
+   }
 }
 
 TEST(Image, VerticalSwapCopyReversesTheRows)
