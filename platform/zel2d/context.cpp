@@ -2,9 +2,9 @@
 
 #include <cairo.h>
 #include <algorithm>
-#include <initializer_list>
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -252,13 +252,14 @@ struct context::implementation
       return matrix;
    }
 
-   // The path took a call (a curve, a rectangle among lines) that the forms kept beside it
-   // cannot follow.
+   // Marks the path as drawing nothing when a value given for it is not a finite number.
    void note_coordinates(std::initializer_list<float> values)
    {
       m_bPathNotFinite = m_bPathNotFinite || !std::all_of(values.begin(), values.end(), [](float v) { return std::isfinite(v); });
    }
 
+   // The path took a call (a curve, a rectangle among lines) that the forms kept beside it
+   // cannot follow.
    void give_up_path_forms()
    {
       m_polygon.give_up();
