@@ -341,10 +341,6 @@ struct context::implementation
       }
       const double x = m_daBox[0] + shift->first;
       const double y = m_daBox[1] + shift->second;
-      if (!std::isfinite(x) || !std::isfinite(y))
-      {
-         return false;
-      }
       const double fPixelX = std::floor(x);
       const double fPixelY = std::floor(y);
       const rectangle_strokes::mask * pmask =
