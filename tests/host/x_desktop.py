@@ -1,5 +1,5 @@
 """The real program on a virtual X server of its own, driven by real X input (xdotool) as a user
-drives it, on the bare server or under a window manager (openbox).
+drives it, on the bare server or under a window manager (openbox, or icewm for a second opinion).
 
 A test script lists its cases and hands them to `run_cases`:
 
@@ -9,7 +9,7 @@ A test script lists its cases and hands them to `run_cases`:
 
     run_cases(check_something, check_something_else)
 
-The script is started as `SCRIPT PATH_TO_BRISVANE [--window-manager]`. Every case gets a new program
+The script is started as `SCRIPT PATH_TO_BRISVANE [--window-manager[=openbox|icewm]]`. Every case gets a new program
 started in a private folder (its HOME and data folder), the main window focused; the case may end
 and start the program again in the same folder (`session.restart()`). The program must end cleanly
 after each case. The script exits with 77 (skipped) when no X server can be started or the tools
@@ -81,18 +81,20 @@ def display_numbers():
 
 
 class x_desktop:
-    """A virtual X server on a free display, with openbox managing its windows when asked."""
+    """A virtual X server on a free display, with a window manager (openbox or icewm) managing its
+    windows when one is named."""
 
-    def __init__(self, folder, window_manager):
+    def __init__(self, folder, window_manager_name=None):
         self.server = None
         self.window_manager = None
+        self.window_manager_name = window_manager_name
         self.display = self.start_server()
         # The program's own file dialogs, which the cases drive, unless a case's script asks otherwise.
         # SDL would fall back to drawing into memory when the X server cannot be reached; the test
         # must see that as a failure to start.
         self.environment = dict(os.environ, DISPLAY=self.display, HOME=folder, SDL_VIDEODRIVER="x11",
                                 BRISVANE_FILE_DIALOG=os.environ.get("BRISVANE_FILE_DIALOG", "own"))
-        if window_manager:
+        if window_manager_name:
             self.start_window_manager()
 
     def start_server(self):
@@ -142,7 +144,8 @@ class x_desktop:
         return bool(listening) and listening <= owned
 
     def start_window_manager(self):
-        self.window_manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.environment,
+        command = {"openbox": ["openbox", "--sm-disable"], "icewm": ["icewm"]}[self.window_manager_name]
+        self.window_manager = subprocess.Popen(command, env=self.environment,
                                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # The manager announces itself with the desktops it keeps.
         managing = lambda: subprocess.run(["xdotool", "get_num_desktops"], env=self.environment,
@@ -151,7 +154,7 @@ class x_desktop:
         while not managing():
             if self.window_manager.poll() is not None or time.monotonic() > end:
                 self.close()
-                print("failed: openbox did not start")
+                print(f"failed: {self.window_manager_name} did not start")
                 sys.exit(1)
             time.sleep(0.05)
 
@@ -372,15 +375,26 @@ def run_case(case, program, desktop):
         shutil.rmtree(folder, ignore_errors=True)
 
 
+def window_manager_named(arguments):
+    """The window manager that `--window-manager[=NAME]` asks for (openbox when no name is given),
+    or None."""
+    for argument in arguments:
+        if argument == "--window-manager":
+            return "openbox"
+        if argument.startswith("--window-manager="):
+            return argument.partition("=")[2]
+    return None
+
+
 def run_cases(*cases):
     """Runs each case with a new program on one X desktop; exits with the outcome."""
     arguments = sys.argv[1:]
-    window_manager = "--window-manager" in arguments
+    window_manager = window_manager_named(arguments)
     programs = [argument for argument in arguments if not argument.startswith("--")]
-    if len(programs) != 1:
-        print(f"usage: {sys.argv[0]} PATH_TO_BRISVANE [--window-manager]")
+    if len(programs) != 1 or window_manager not in (None, "openbox", "icewm"):
+        print(f"usage: {sys.argv[0]} PATH_TO_BRISVANE [--window-manager[=openbox|icewm]]")
         sys.exit(2)
-    needed = ["Xvfb", "xdotool", "xwininfo", "import"] + (["openbox"] if window_manager else [])
+    needed = ["Xvfb", "xdotool", "xwininfo", "import"] + ([window_manager] if window_manager else [])
     for tool in needed:
         if not shutil.which(tool):
             skip(f"{tool} is not installed (scripts/setup installs it)")
@@ -391,7 +405,7 @@ def run_cases(*cases):
     finally:
         desktop.close()
         shutil.rmtree(folder, ignore_errors=True)
-    where = "under openbox" if window_manager else "on the bare X server"
+    where = f"under {window_manager}" if window_manager else "on the bare X server"
     if failed:
         print(f"failed {where}: {', '.join(failed)}")
         sys.exit(1)
