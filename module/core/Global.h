@@ -230,8 +230,10 @@ private:
    void redraw_live_output();
    void set_current_layer_on_screen(long long index);
    // Merges into the presets what another copy saved in the autosave file since this one last read
-   // or wrote it, and refreshes the presets shown when that brought in anything.
-   void take_presets_saved_elsewhere(const file::path & path);
+   // or wrote it, and refreshes the presets shown when that brought in anything. A file changed
+   // there that does not read whole is moved aside and told; false when it could not be, and must
+   // then not be replaced.
+   bool take_presets_saved_elsewhere(const file::path & path);
    // Makes the presets of a file read whole the ones in use; otherwise changes nothing and says
    // why, ending a read in part with `strKept`.
    outcome<> take_presets_file(const file::path & path, const string_base & strKept);

@@ -42,25 +42,12 @@ file::path with_presets_extension(const file::path & path)
 
 // Moves an autosave file that did not read whole out of the way of the next autosave, to the first
 // free name of "autosaved-unread.tvsx_presets", "autosaved-unread-2.tvsx_presets", ..., so that the
-// presets in it are never replaced by others. Says, for the user, where the file now is.
-string_base keep_unread_autosave(const file::path & path)
+// presets in it are never replaced by others.
+outcome<file::path> keep_unread_autosave(const file::path & path)
 {
-   outcome<> moved = failure("no free name was found");
-   for (int iTry = 1; iTry <= 100; ++iTry)
-   {
-      const file::path pathKept = path.folder() / (iTry == 1 ? string_base("autosaved-unread.tvsx_presets")
-                                                             : format("autosaved-unread-%d.tvsx_presets", iTry));
-      moved = file::rename_without_replacing(path, pathKept);
-      if (moved)
-      {
-         return format("The file is kept as \"%s\"; the built-in presets are used.", pathKept.c_str());
-      }
-      if (!file::exists(pathKept))
-      {
-         break;
-      }
-   }
-   return format("It could not be moved aside (%s): the next preset added or deleted replaces it.", moved.error().c_str());
+   return file::rename_to_free_name(path, 100, [&path](int iTry) {
+      return path.folder() / (iTry == 1 ? string_base("autosaved-unread.tvsx_presets") : format("autosaved-unread-%d.tvsx_presets", iTry));
+   });
 }
 
 // What the user is told of a read that did not take the file as written: what ended it early,
@@ -102,7 +89,10 @@ void Global::load_default_presets()
    {
       if (const outcome<> taken = take_presets_file(path, "None of its presets were loaded."); !taken)
       {
-         show_error(taken.error() + "\n\n" + keep_unread_autosave(path));
+         const outcome<file::path> kept = keep_unread_autosave(path);
+         show_error(taken.error() + "\n\n" +
+                    (kept ? format("The file is kept as \"%s\"; the built-in presets are used.", kept->c_str())
+                          : format("It could not be moved aside (%s): the next preset added or deleted replaces it.", kept.error().c_str())));
       }
    }
    if (get_presets().is_empty())
@@ -215,7 +205,10 @@ void Global::auto_save_presets()
       }
       return;
    }
-   take_presets_saved_elsewhere(path);
+   if (!take_presets_saved_elsewhere(path))
+   {
+      return;
+   }
    if (outcome<file::written> result = m_pprojectPresets->save_preset_to_file(path); !result)
    {
       report_data_folder_fault(result.error());
@@ -224,38 +217,42 @@ void Global::auto_save_presets()
    remember_presets_saved(file::stamp_of(path));
 }
 
-void Global::take_presets_saved_elsewhere(const file::path & path)
+bool Global::take_presets_saved_elsewhere(const file::path & path)
 {
    const std::optional<file::stamp> ostamp = file::stamp_of(path);
    if (!ostamp || ostamp == m_ostampPresetsSaved)
    {
-      return;
+      return true;
    }
    const outcome<string_base> read = m_pprojectPresets->read_container_file(path);
    size_type<int> sizeIgnored;
    const outcome<layers_read> theirs = read ? m_pprojectPresets->create_layers_from_string(sizeIgnored, read.value(), project::presets_magic_v2)
                                            : outcome<layers_read>(failure(read.error()));
-   // Presets missing from a file not read whole would count as removed there: the file, which no
-   // copy of the program wrote so, is replaced as it would be without another copy.
+   // Presets missing from a file not read whole would count as removed there: the file is moved
+   // aside whole, as at the start, and the presets in use take its place.
    if (!theirs || !theirs->is_whole())
    {
-      show_error(format("The autosaved presets \"%s\" were changed by another program, and cannot be read whole. They are "
-                        "replaced by the %lld presets in use.",
-                        path.c_str(), get_presets_count()));
-      return;
+      const outcome<file::path> kept = keep_unread_autosave(path);
+      show_error(format("The autosaved presets \"%s\" were changed by another program, and cannot be read whole. ", path.c_str()) +
+                 (kept ? format("They are kept as \"%s\", and the %lld presets in use are saved in their place.", kept->c_str(),
+                                get_presets_count())
+                       : format("They could not be moved aside (%s), so they are left as they are, and the %lld presets in use are "
+                                "not saved.",
+                                kept.error().c_str(), get_presets_count())));
+      return bool(kept);
    }
    pointer_array<app_layer> & presets = get_presets();
    pointer_array<app_layer> merged = merge_presets(m_presetsSaved, presets, theirs->m_layers);
-   if (std::ranges::equal(merged, presets))
+   if (!std::ranges::equal(merged, presets))
    {
-      return;
+      presets = std::move(merged);
+      if (m_pscreen)
+      {
+         m_pscreen->reload_all(true);
+      }
+      set_changed();
    }
-   presets = std::move(merged);
-   if (m_pscreen)
-   {
-      m_pscreen->reload_all(true);
-   }
-   set_changed();
+   return true;
 }
 
 void Global::remember_presets_saved(const std::optional<file::stamp> & ostamp)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <compare>
 #include <vector>
 
 #include "orvo/pointer.h"
@@ -18,7 +19,7 @@ struct preset_version
    string_base m_strName;
    string_base m_strText;
 
-   bool operator==(const preset_version &) const = default;
+   auto operator<=>(const preset_version &) const = default;
 };
 
 // The versions of the presets, in list order; an empty slot is no preset.
@@ -26,11 +27,13 @@ std::vector<preset_version> preset_versions(const pointer_array<app_layer> & pre
 
 // The three-way merge of the presets of two copies of the program that started from the same
 // presets file (`base`): this copy's (`mine`) and those the other copy wrote since (`theirs`).
-// Presets are matched by name (the second of two presets of one name with the second, and so on).
-// What either copy added, removed or changed since the base is kept; where both changed the same
-// preset, or one changed what the other removed, this copy's edit wins. The presets only the other
-// copy added come first, in their order, then this copy's in its order; the layers are those of
-// `mine` and `theirs` themselves.
+// Each copy's presets are matched to the base: those alike anchor the lists, and between them a
+// preset of a base preset's name is that preset changed. Whatever else a copy holds it added,
+// whatever its name, and both copies' additions are kept. What either copy removed goes, unless
+// the other changed it; where both changed the same preset this copy's edit wins. The result is
+// this copy's list with those changes, and the other copy's additions (and its changes to presets
+// this copy removed) each after the preset that precedes it in the other copy's list; the layers
+// are those of `mine` and `theirs` themselves.
 pointer_array<app_layer> merge_presets(const std::vector<preset_version> & base, const pointer_array<app_layer> & mine,
                                        const pointer_array<app_layer> & theirs);
 

@@ -148,6 +148,12 @@ bool exists(const path & path)
    return std::filesystem::exists(path, error);
 }
 
+bool is_name_taken(const path & path)
+{
+   struct stat st = {};
+   return ::lstat(path.c_str(), &st) == 0 || errno != ENOENT;
+}
+
 outcome<> rename_without_replacing(const path & pathFrom, const path & pathTo)
 {
    if (::renameat2(AT_FDCWD, pathFrom.c_str(), AT_FDCWD, pathTo.c_str(), RENAME_NOREPLACE) == 0)
@@ -165,6 +171,23 @@ outcome<> rename_without_replacing(const path & pathFrom, const path & pathTo)
       return failure(std::strerror(errno));
    }
    return {};
+}
+
+outcome<path> rename_to_free_name(const path & pathFrom, int iTries, const std::function<path(int)> & name_for)
+{
+   for (int iTry = 1; iTry <= iTries; ++iTry)
+   {
+      const path pathTo = name_for(iTry);
+      if (const outcome<> moved = rename_without_replacing(pathFrom, pathTo); moved)
+      {
+         return pathTo;
+      }
+      else if (!is_name_taken(pathTo))
+      {
+         return failure(moved.error());
+      }
+   }
+   return failure(format("the %d names it may take are all taken", iTries));
 }
 
 std::optional<stamp> stamp_of(const path & path)

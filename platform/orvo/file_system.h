@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -36,9 +37,17 @@ inline outcome<written> write_all(const path & path, scoped_string_base strText)
 // Whether a file or folder is there.
 bool exists(const path & path);
 
+// Whether any entry has that name: a file, a folder, or a symbolic link, even one that leads
+// nowhere (which `exists`, following links, does not see).
+bool is_name_taken(const path & path);
+
 // Gives a file another name in the same folder. A file of that name already there is never
 // replaced: the failure then says so, and nothing changes.
 outcome<> rename_without_replacing(const path & pathFrom, const path & pathTo);
+
+// Gives a file the first of the names `name_for(1)`, `name_for(2)`, ... up to `name_for(iTries)`
+// that no entry has taken (see `is_name_taken`); the name it now has, or why it has none.
+outcome<path> rename_to_free_name(const path & pathFrom, int iTries, const std::function<path(int)> & name_for);
 
 // What tells one version of a file from the next: where it lies on the disk, its size and when it
 // was last written. A file replaced whole (see `atomic_file`) is a new file, with a stamp of its own.

@@ -10,6 +10,7 @@
 #include "core/Global.h"
 #include "core/MainScreen.h"
 #include "document/app_layer.h"
+#include "document/boxes_layer.h"
 #include "document/project.h"
 #include "orvo/file_lock.h"
 #include "orvo/file_system.h"
@@ -47,6 +48,27 @@ protected:
    {
       copy.current_project()->current_layer()->set_name(pszName);
       copy.clone_current_layer_to_preset();
+   }
+
+   // The same, with the current screen layer given that many columns first.
+   static void add_preset(Global & copy, const char * pszName, int iColumns)
+   {
+      copy.current_project()->current_boxes_layer()->Columns = iColumns;
+      add_preset(copy, pszName);
+   }
+
+   // The columns of each preset of that name, in list order.
+   static std::vector<int> columns_of(const pointer_array<app_layer> & presets, const char * pszName)
+   {
+      std::vector<int> columns;
+      for (const pointer<app_layer> & player : presets)
+      {
+         if (player->get_name() == pszName)
+         {
+            columns.push_back(dynamic_cast<const boxes_layer &>(*player).Columns);
+         }
+      }
+      return columns;
    }
 
    static void delete_preset(Global & copy, const char * pszName)
@@ -172,6 +194,49 @@ TEST_F(two_copies, a_preset_changed_in_both_copies_keeps_the_edit_of_the_copy_th
    EXPECT_EQ(m_pglobal->get_presets()[1]->get_offset_x(), 222);
 }
 
+TEST_F(two_copies, presets_both_copies_add_are_kept_whatever_their_names)
+{
+   second_copy b;
+   add_preset(*m_pglobal, "Screen1", 3);
+   add_preset(*b.m_pglobal, "Screen1", 11);
+   EXPECT_EQ(columns_of(b.m_pglobal->get_presets(), "Screen1"), (std::vector<int>{3, 11}));
+   // A preset added under the name of one both copies had is an addition too, and the one they
+   // had stays as it was.
+   const int iColumnsBefore = columns_of(m_pglobal->get_presets(), "P 3.9mm").at(0);
+   add_preset(*m_pglobal, "P 3.9mm", 5);
+   add_preset(*b.m_pglobal, "P 3.9mm", 6);
+   second_copy c;
+   EXPECT_EQ(columns_of(c.m_pglobal->get_presets(), "Screen1"), (std::vector<int>{3, 11}));
+   EXPECT_EQ(columns_of(c.m_pglobal->get_presets(), "P 3.9mm"), (std::vector<int>{5, 6, iColumnsBefore}));
+   EXPECT_EQ(c.m_pglobal->get_presets_count(), 9 + 4);
+   EXPECT_TRUE(take_errors_shown().empty());
+}
+
+TEST_F(two_copies, a_preset_one_copy_changed_and_the_other_deleted_keeps_the_change)
+{
+   second_copy b;
+   auto change = [](Global & copy, const char * pszName, int iColumns) {
+      for (const pointer<app_layer> & player : copy.get_presets())
+      {
+         if (player->get_name() == pszName)
+         {
+            dynamic_cast<boxes_layer &>(*player).Columns = iColumns;
+         }
+      }
+      copy.auto_save_presets();
+   };
+   // Changed and saved first, deleted by the other copy after; then the other way round.
+   change(*m_pglobal, "P 3.9mm", 21);
+   delete_preset(*b.m_pglobal, "P 3.9mm");
+   delete_preset(*b.m_pglobal, "P 7.9mm");
+   change(*m_pglobal, "P 7.9mm", 22);
+   second_copy c;
+   EXPECT_EQ(names_of(c.m_pglobal->get_presets()), built_in_names_less());
+   EXPECT_EQ(columns_of(c.m_pglobal->get_presets(), "P 3.9mm"), std::vector<int>{21});
+   EXPECT_EQ(columns_of(c.m_pglobal->get_presets(), "P 7.9mm"), std::vector<int>{22});
+   EXPECT_EQ(columns_of(b.m_pglobal->get_presets(), "P 3.9mm"), std::vector<int>{21}) << "shown by the copy that deleted it";
+}
+
 TEST_F(two_copies, a_lock_held_by_another_copy_is_told_once_and_the_presets_wait_for_the_next_save)
 {
    add_preset(*m_pglobal, "Before");
@@ -192,14 +257,19 @@ TEST_F(two_copies, a_lock_held_by_another_copy_is_told_once_and_the_presets_wait
    EXPECT_TRUE(take_errors_shown().empty());
 }
 
-TEST_F(two_copies, a_shared_file_broken_by_another_program_is_told_and_replaced_by_the_presets_in_use)
+TEST_F(two_copies, a_shared_file_broken_by_another_program_is_moved_aside_and_the_presets_in_use_take_its_place)
 {
    add_preset(*m_pglobal, "Mine");
-   ASSERT_TRUE(file::write_all(m_pglobal->auto_save_preset_file_name(), "BRISVANE_LED_PRESETS v2 3 0\n1 500\nName:Cut"));
+   const string_base strCut = "BRISVANE_LED_PRESETS v2 3 0\n1 500\nName:Cut";
+   ASSERT_TRUE(file::write_all(m_pglobal->auto_save_preset_file_name(), strCut));
    add_preset(*m_pglobal, "Mine too");
    const std::vector<string_base> errors = take_errors_shown();
    ASSERT_EQ(errors.size(), 1u);
-   EXPECT_NE(errors[0].find("were changed by another program, and cannot be read whole"), string_base::npos) << errors[0];
+   EXPECT_NE(errors[0].find("were changed by another program, and cannot be read whole. They are kept as \"" +
+                            data_file("autosaved-unread.tvsx_presets").as_string() + "\", and the 11 presets in use are saved"),
+             string_base::npos)
+      << errors[0];
+   EXPECT_EQ(file::read_all(data_file("autosaved-unread.tvsx_presets")).value_or(""), strCut);
    EXPECT_EQ(names_on_the_disk(), joined({"Mine too", "Mine"}, built_in_names_less()));
 }
 

@@ -230,7 +230,8 @@ TEST_F(project_files, a_presets_file_not_read_whole_keeps_the_presets_in_use_and
 }
 
 // An autosave cut short at the start would otherwise be replaced by the built-in presets at the
-// first preset added: it is moved aside whole, and a second such start finds a name of its own.
+// first preset added: it is moved aside whole, and each later such start finds a name of its own;
+// a name held by a symbolic link, even one that leads nowhere, is taken.
 TEST_F(project_files, an_autosave_not_read_whole_at_the_start_is_kept_aside_and_never_replaced)
 {
    string_base strTwelve = "BRISVANE_LED_PRESETS v2 12 0\n";
@@ -240,7 +241,8 @@ TEST_F(project_files, an_autosave_not_read_whole_at_the_start_is_kept_aside_and_
    }
    const string_base strCut = strTwelve.substr(0, strTwelve.size() / 3);
    const file::path pathAutosave = m_pglobal->auto_save_preset_file_name();
-   for (const char * pszKept : {"autosaved-unread.tvsx_presets", "autosaved-unread-2.tvsx_presets"})
+   std::filesystem::create_symlink("gone.tvsx_presets", std::filesystem::path(data_file("autosaved-unread-2.tvsx_presets")));
+   for (const char * pszKept : {"autosaved-unread.tvsx_presets", "autosaved-unread-3.tvsx_presets"})
    {
       ASSERT_TRUE(file::write_all(pathAutosave, strCut));
       m_pglobal->load_default_presets();
@@ -251,6 +253,8 @@ TEST_F(project_files, an_autosave_not_read_whole_at_the_start_is_kept_aside_and_
       EXPECT_EQ(file::read_all(data_file(pszKept)).value_or(""), strCut);
    }
    EXPECT_EQ(file::read_all(data_file("autosaved-unread.tvsx_presets")).value_or(""), strCut);
+   EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::path(data_file("autosaved-unread-2.tvsx_presets"))));
+   EXPECT_FALSE(file::exists(data_file("gone.tvsx_presets")));
 }
 
 TEST_F(project_files, only_regular_files_of_a_sane_size_are_opened)
