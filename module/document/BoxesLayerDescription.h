@@ -47,9 +47,7 @@ public:
    int GridWidth = 2;
    color::color BoxesNamesColor = white;
    int BoxesNamesReverse = 0;
-   // The smallest cabinet name size: a name that fits its box only below it is not drawn.
-   static constexpr int smallest_names_size = 5;
-   FontSize BoxesNamesFontSize{40, zero_or_at_least<smallest_names_size>};
+   FontSize BoxesNamesFontSize{40, zero_or_at_least<5>};
    FontSize LabelFontSize{30, at_least<5>};
    // 0: the layer name uses `LabelFontSize`.
    FontSize LayerNameFontSize{0, zero_or_at_least<5>};

@@ -154,9 +154,10 @@ private:
    // Whether the box fills paint every pixel of the picture opaque, so that it needs no clearing
    // first.
    bool boxes_cover_picture() const;
-   // The physical size of the grid in millimetres, half boxes counted by their share.
-   double physical_width() const noexcept;
-   double physical_height() const noexcept;
+   // The physical size of the grid in millimetres, half boxes counted by their share, in single
+   // precision as every text that shows it rounds it.
+   float physical_width() const noexcept;
+   float physical_height() const noexcept;
    // The paths with their arrows, each step's failure switching its path off.
    void draw_paths(zel2d::context * pcontext, const error_callback & on_error);
    // Runs one path step; a standard exception switches the path off (`iDrawSwitch`), marks the
@@ -193,10 +194,6 @@ private:
    // Such a grid drawn on transparent, or transparent alone without `bGrid`: every pixel row
    // written once, instead of clearing the picture and filling the bands over it.
    void write_grid_rows(zel2d::context * pcontext, image::image & picture, bool bGrid) const;
-   // The size cabinet names are drawn at: `BoxesNamesFontSize`, or smaller where the widest name
-   // would reach beyond its box onto the neighbours; 0 (no names) where a name fits only below
-   // `smallest_names_size`. Sets the context's font size.
-   int fitting_names_size(zel2d::context * pcontext) const;
    // The size, name, power and information labels.
    void draw_labels(zel2d::context * pcontext);
    void draw_corner_labels(zel2d::context * pcontext, int iLabelSize);

@@ -54,9 +54,9 @@ string_base whole_feet(double dFeet)
 }
 
 // Feet and inches of a length in millimetres: "F' I.II''".
-string_base feet_and_inches(double dMillimetres)
+string_base feet_and_inches(float fMillimetres)
 {
-   const double dFeet = dMillimetres * 0.0032808399;
+   const double dFeet = fMillimetres * 0.0032808399;
    return format("%s' %.2f''", whole_feet(dFeet).c_str(), (dFeet - std::trunc(dFeet)) * 12.0);
 }
 
@@ -408,14 +408,14 @@ void boxes_layer::run_path_step(int & iDrawSwitch, const error_callback & on_err
    report(on_error, strError);
 }
 
-double boxes_layer::physical_width() const noexcept
+float boxes_layer::physical_width() const noexcept
 {
-   return get_full_columns() * static_cast<double>(PhysW);
+   return get_full_columns() * PhysW;
 }
 
-double boxes_layer::physical_height() const noexcept
+float boxes_layer::physical_height() const noexcept
 {
-   return get_full_rows() * static_cast<double>(PhysH);
+   return get_full_rows() * PhysH;
 }
 
 void boxes_layer::draw_labels(zel2d::context * pcontext)
@@ -424,8 +424,8 @@ void boxes_layer::draw_labels(zel2d::context * pcontext)
    const int iNameSize = LayerNameFontSize != 0 ? static_cast<int>(LayerNameFontSize) : iLabelSize;
    // Wide: font sizes may be as large as an int holds.
    const int iBelowCentre = saturated_int((static_cast<double>(iNameSize) + iLabelSize) * 0.5);
-   const double dWidthMM = physical_width();
-   const double dHeightMM = physical_height();
+   const float fWidthMM = physical_width();
+   const float fHeightMM = physical_height();
 
    // The size lines stack downwards from just below the layer's centre.
    std::vector<string_base> lines;
@@ -435,11 +435,11 @@ void boxes_layer::draw_labels(zel2d::context * pcontext)
    }
    if (ShowMM != 0)
    {
-      lines.push_back(format("W %.2f(m) X H %.2f(m)", dWidthMM / 1000.0, dHeightMM / 1000.0));
+      lines.push_back(format("W %.2f(m) X H %.2f(m)", fWidthMM / 1000.f, fHeightMM / 1000.f));
    }
    if (ShowFT != 0)
    {
-      lines.push_back(format("W %s X H %s", feet_and_inches(dWidthMM).c_str(), feet_and_inches(dHeightMM).c_str()));
+      lines.push_back(format("W %s X H %s", feet_and_inches(fWidthMM).c_str(), feet_and_inches(fHeightMM).c_str()));
    }
    if (ShowScreenWeight != 0)
    {
@@ -938,23 +938,20 @@ void boxes_layer::fill_grid_bands(zel2d::context * pcontext)
    fill_rows_whole();
 }
 
-// Letters name the columns and numbers the rows; reversed, letters name the rows. A name size
-// of 0 switches the names off.
+// Letters name the columns and numbers the rows; reversed, letters name the rows. Every name is
+// drawn at the layer's name size at its box centre, also where it is wider than its box: the user
+// chose the size. A name size of 0 switches the names off.
 void boxes_layer::_draw_boxes_names(zel2d::context * pcontext)
 {
-   if (BoxesNamesFontSize <= 0)
-   {
-      return;
-   }
-   OffscreenDraw offscreen(pcontext, get_offscreen().get());
-   pcontext->set_font_face(g_pszFont);
-   const int iSize = fitting_names_size(pcontext);
+   const int iSize = BoxesNamesFontSize;
    if (iSize <= 0)
    {
       return;
    }
+   OffscreenDraw offscreen(pcontext, get_offscreen().get());
    pcontext->set_fill_color(BoxesNamesColor);
    pcontext->set_font_size(static_cast<float>(iSize));
+   pcontext->set_font_face(g_pszFont);
    pcontext->set_text_align(zel2d::align_center | zel2d::align_middle);
    const bool bReverse = BoxesNamesReverse != 0;
    m_descriptionData.for_each_box(
@@ -964,46 +961,6 @@ void boxes_layer::_draw_boxes_names(zel2d::context * pcontext)
          return false;
       },
       &m_snakeData, false);
-}
-
-// Text is laid out glyph by glyph by advance, and advances grow with the size in proportion: the
-// widest name is the widest letters and the widest number side by side, and one measure at the
-// layer's size gives the size at which it fits.
-int boxes_layer::fitting_names_size(zel2d::context * pcontext) const
-{
-   const int iSize = BoxesNamesFontSize;
-   pcontext->set_font_size(static_cast<float>(iSize));
-   const auto advance = [pcontext](char ch) { return pcontext->text_bounds(0.f, 0.f, std::string_view(&ch, 1), nullptr); };
-   const bool bReverse = BoxesNamesReverse != 0;
-   const int iLettered = bReverse ? Rows : Columns;
-   const int iNumbered = bReverse ? Columns : Rows;
-   // The names of lines 26 g .. 26 g + 25 repeat their letter g + 1 times.
-   const int iLastGroup = (iLettered - 1) / 26;
-   float fWidestLetter = 0.f;
-   float fWidestLettersOfLastGroup = 0.f;
-   for (int i = 0; i < 26; ++i)
-   {
-      const float fAdvance = advance(static_cast<char>('A' + i));
-      fWidestLetter = std::max(fWidestLetter, fAdvance);
-      if (i <= (iLettered - 1) % 26)
-      {
-         fWidestLettersOfLastGroup = std::max(fWidestLettersOfLastGroup, fAdvance * static_cast<float>(iLastGroup + 1));
-      }
-   }
-   const float fWidestLetters = std::max(fWidestLettersOfLastGroup, fWidestLetter * static_cast<float>(iLastGroup));
-   float fWidestDigit = 0.f;
-   for (char ch = '0'; ch <= '9'; ++ch)
-   {
-      fWidestDigit = std::max(fWidestDigit, advance(ch));
-   }
-   const float fWidestName = fWidestLetters + fWidestDigit * static_cast<float>(std::to_string(iNumbered).size());
-   if (fWidestName <= static_cast<float>(Width) && iSize <= Height)
-   {
-      return iSize;
-   }
-   const float fWidthShare = fWidestName > 0.f ? std::min(1.f, static_cast<float>(Width) / fWidestName) : 1.f;
-   const int iFitting = std::min(static_cast<int>(static_cast<float>(iSize) * fWidthShare), Height);
-   return iFitting >= smallest_names_size ? iFitting : 0;
 }
 
 void boxes_layer::_draw_circle(zel2d::context * pcontext)
@@ -1078,17 +1035,18 @@ float boxes_layer::getTotalPanelWeight() const
 string_base boxes_layer::getDiagonalDimensionText() const
 {
    const string_base strUnit = trimmed_lower_case(ScreenDiagonalUnit);
-   // In double precision: the sides of a screen of any panel size and count stay finite.
-   const double d = std::hypot(physical_width(), physical_height());
+   const float w = physical_width();
+   const float h = physical_height();
+   const float d = std::sqrt(w * w + h * h);
    if (strUnit == "meter")
    {
-      return format("%5.3fm", d / 1000.0);
+      return format("%5.3fm", d / 1000.f);
    }
    if (strUnit == "feet")
    {
-      return format("%s' %1.1f%s", whole_feet(d / 304.8).c_str(), std::fmod(d / 25.4, 12.0), g_pszInches);
+      return format("%s' %1.1f%s", whole_feet(d / 304.8f).c_str(), std::fmod(d / 25.4f, 12.f), g_pszInches);
    }
-   return format("%1.1f%s", d / 25.4, g_pszInches);
+   return format("%1.1f%s", d / 25.4f, g_pszInches);
 }
 
 } // namespace Tarvossa_BrisvanePro

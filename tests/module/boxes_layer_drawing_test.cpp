@@ -383,37 +383,33 @@ TEST(boxes_layer_drawing, CabinetNamesTakeLettersForColumnsOrWithReverseForRows)
    EXPECT_TRUE(frame_build(*player).texts.empty());
 }
 
-TEST(boxes_layer_drawing, CabinetNamesWiderThanTheirBoxesShrinkToFitOrAreLeftOutBelowTheSmallestSize)
+// The user chose the name size: names wider and taller than their boxes are drawn at it all the
+// same, each centred on its box, over its neighbours.
+TEST(boxes_layer_drawing, CabinetNamesWiderThanTheirBoxesAreDrawnAtTheLayersSizeAtTheBoxCentre)
 {
-   auto player = bare_layer(30, 12, 60, 30);
+   auto player = bare_layer(30, 3, 24, 16);
    player->DrawBoxesNames = 1;
-   player->BoxesNamesFontSize = 14;
-   // "BB12" at 14 fits 60 x 30 boxes: every name at the layer's size.
-   const frame_build fitting(*player);
-   ASSERT_EQ(fitting.texts.size(), 30u * 12u);
-   EXPECT_EQ(fitting.texts.back().m_fFontSize, 14.f);
-
-   // At 40 the widest name would cover its neighbours: all names are drawn at one size at which
-   // it fits its box, no taller than the box.
    player->BoxesNamesFontSize = 40;
-   const frame_build shrunk(*player);
-   ASSERT_EQ(shrunk.texts.size(), 30u * 12u);
-   const float fSize = shrunk.texts.front().m_fFontSize;
-   EXPECT_LT(fSize, 40.f);
-   EXPECT_GE(fSize, 5.f);
-   zel2d::context context;
+   player->BoxesNamesColor = cyan;
+   const frame_build build(*player);
+   ASSERT_EQ(build.texts.size(), 30u * 3u);
+   EXPECT_EQ(build.texts[2 * 30 + 27].m_str, "BB3");
+   image::image expected(30 * 24, 3 * 16);
+   zel2d::context context(&expected);
    context.set_font_face("sans");
-   context.set_font_size(fSize);
-   for (const zel2d::drawn_text & name : shrunk.texts)
+   context.set_font_size(40.f);
+   context.set_fill_color(cyan);
+   context.set_text_align(zel2d::align_center | zel2d::align_middle);
+   for (std::size_t i = 0; i < build.texts.size(); ++i)
    {
-      EXPECT_EQ(name.m_fFontSize, fSize);
-      EXPECT_LE(context.text_bounds(0.f, 0.f, name.m_str, nullptr), 60.f) << name.m_str;
+      const zel2d::drawn_text & name = build.texts[i];
+      EXPECT_EQ(name.m_fFontSize, 40.f) << name.m_str;
+      EXPECT_EQ(name.m_fX, static_cast<float>(i % 30 * 24 + 12)) << name.m_str;
+      EXPECT_EQ(name.m_fY, static_cast<float>(i / 30 * 16 + 8)) << name.m_str;
+      context.text(name.m_fX, name.m_fY, name.m_str);
    }
-
-   // Boxes of 6 pixels hold no name of size 5 or more.
-   player->Width = 6;
-   player->Height = 6;
-   EXPECT_TRUE(frame_build(*player).texts.empty());
+   const image::image & drawn = *player->get_offscreen();
+   EXPECT_TRUE(std::equal(expected.data(), expected.data() + expected.width() * expected.height(), drawn.data()));
 }
 
 TEST(boxes_layer_drawing, ALayerThatOnlyMovedEqualsOneDrawnWholeAtItsNewPlace)
@@ -654,18 +650,55 @@ TEST(boxes_layer_drawing, DiagonalInMetresFeetOrInches)
    EXPECT_EQ(player->getDiagonalDimensionText(), "196.9\xE2\x80\xB3");
 }
 
+// Sizes and the diagonal are worked out in single precision: 10 boxes of 500.5 mm make a float of
+// 5005 mm, 5.005 m a float a little above it; so a 4 x 3 screen's diagonal of 2502.5 mm.
+TEST(boxes_layer_drawing, PhysicalSizesAndTheDiagonalAreRoundedFromSinglePrecision)
+{
+   auto player = bare_layer(10, 1);
+   player->PhysW = 500.5f;
+   player->PhysH = 500.5f;
+   player->ShowMM = 1;
+   player->ShowFT = 1;
+   player->ShowScreenDiagonal = 1;
+   player->ScreenDiagonalUnit = "meter";
+   const frame_build build(*player);
+   EXPECT_NE(build.find("W 5.01(m) X H 0.50(m)"), nullptr);
+   EXPECT_NE(build.find("W 16' 5.05'' X H 1' 7.70''"), nullptr);
+   EXPECT_NE(build.find("\xE2\x97\xA9 5.030m"), nullptr);
+
+   player->Columns = 4;
+   player->Rows = 3;
+   EXPECT_EQ(player->getDiagonalDimensionText(), "2.503m");
+   player->ScreenDiagonalUnit = "feet";
+   EXPECT_EQ(player->getDiagonalDimensionText(), "8' 2.5\xE2\x80\xB3");
+   player->ScreenDiagonalUnit = "";
+   EXPECT_EQ(player->getDiagonalDimensionText(), "98.5\xE2\x80\xB3");
+}
+
+// Whole feet are printed from the float of their count, also beyond what an int holds: the
+// screens below are 2145669376 and 2148950272 feet across (INT_MAX lies between).
 TEST(boxes_layer_drawing, LengthsOfMoreFeetThanAnIntHoldsKeepTheirDigits)
 {
-   auto player = bare_layer(8, 5);
+   auto player = bare_layer(1, 1);
    player->ShowFT = 1;
-   player->ShowMM = 1;
    player->ScreenDiagonalUnit = "feet";
-   // 1e12 typed into the panel width (a float of 999999995904), and the largest a float holds.
+   player->PhysH = 0.f;
+   player->PhysW = 6.54e11f;
+   EXPECT_NE(frame_build(*player).find("W 2145669284' 6.26'' X H 0' 0.00''"), nullptr);
+   EXPECT_EQ(player->getDiagonalDimensionText(), "2145669376' 8.0\xE2\x80\xB3");
+   player->PhysW = 6.55e11f;
+   EXPECT_NE(frame_build(*player).find("W 2148950169' 9.31'' X H 0' 0.00''"), nullptr);
+   EXPECT_EQ(player->getDiagonalDimensionText(), "2148950272' 8.0\xE2\x80\xB3");
+
+   // 1e12 typed into the panel width (a float of 999999995904) on 8 columns; and sides too large
+   // for a float, whose feet read as infinite.
+   player->Columns = 8;
    player->PhysW = 1e12f;
+   EXPECT_NE(frame_build(*player).find("W 26246719092' 5.92'' X H 0' 0.00''"), nullptr);
    player->PhysH = std::numeric_limits<float>::max();
-   const frame_build build(*player);
-   EXPECT_NE(build.find("W 26246719092' 5.92'' X H 5582059500586581523258364300393185280' 0.00''"), nullptr);
-   EXPECT_TRUE(player->getDiagonalDimensionText().starts_with("5582059492101851")) << player->getDiagonalDimensionText();
+   player->Rows = 5;
+   EXPECT_TRUE(player->getDiagonalDimensionText().starts_with("inf'")) << player->getDiagonalDimensionText();
+   EXPECT_TRUE(frame_build(*player).texts.front().m_str.starts_with("W 26246719092' 5.92'' X H inf'"));
 }
 
 TEST(boxes_layer_drawing, SizeLinesStackBelowTheNameAndThePowerLineSitsAbove)
