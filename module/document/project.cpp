@@ -237,12 +237,12 @@ project::base_run_numbers_hold::~base_run_numbers_hold()
 
 bool project::is_raster_label_flush_right() const noexcept
 {
-   return static_cast<long long>(m_iRasterLabelX) + m_iRasterLabelBoxWidth == get_paper_width();
+   return m_iRasterLabelX == get_paper_width() || static_cast<long long>(m_iRasterLabelX) + m_iRasterLabelBoxWidth == get_paper_width();
 }
 
 bool project::is_raster_label_flush_bottom() const noexcept
 {
-   return static_cast<long long>(m_iRasterLabelY) + m_iRasterLabelBoxHeight == get_paper_height();
+   return m_iRasterLabelY == get_paper_height() || static_cast<long long>(m_iRasterLabelY) + m_iRasterLabelBoxHeight == get_paper_height();
 }
 
 int project::get_paper_width() const noexcept

@@ -210,8 +210,10 @@ public:
    // Measured by the frame building each time it draws the label; never stored in files.
    int m_iRasterLabelBoxWidth = 0;
    int m_iRasterLabelBoxHeight = 0;
-   // Whether the label's box touches the raster's right (bottom) edge; offsets near the 32-bit
-   // bounds are added to the box size in 64 bits.
+   // Whether the label's box touches the raster's right (bottom) edge, or the label stands at the
+   // raster's width (height) itself: a document just opened has not measured its box yet, and
+   // keeps such a label against the edge; so does the session. Offsets near the 32-bit bounds are
+   // added to the box size in 64 bits.
    bool is_raster_label_flush_right() const noexcept;
    bool is_raster_label_flush_bottom() const noexcept;
 

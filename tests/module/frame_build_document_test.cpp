@@ -1,5 +1,6 @@
 // Frame building over a document on the root screen with all its children: a layer whose drawing
-// fails, "Draw Current Only", and the layered PSD export as an independent reader sees it.
+// fails, "Draw Current Only", the layered PSD export as an independent reader sees it, and frames
+// that the same project opened afresh draws alike.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "panels/LayerList.h"
 #include "panels/RightPanel.h"
 #include "picture_layer.h"
+#include "toolwindows/SettingsRasterLabel.h"
 #include "psd_reading.h"
 #include "screen_dialogs.h"
 #include "zel2d/context.h"
@@ -27,6 +29,50 @@ using namespace Tarvossa_BrisvanePro;
 
 namespace
 {
+
+// Asks for a picture export through a save dialog answered with the path and the filter.
+void request_export(Global & global, const std::filesystem::path & path, const char * pszCaption, const char * pszPattern)
+{
+   auto pdialog = make_pointer<file::file_dialog>(file::file_dialog::e_kind_save, file::file_dialog_filter{{pszCaption, pszPattern}},
+                                                  [](file::file_dialog *) {});
+   pdialog->answer(path.c_str(), 0);
+   global.request_save_to_image_file(pdialog.get());
+}
+
+bool same_pixels(const image::image & a, const image::image & b)
+{
+   return a.width() == b.width() && a.height() == b.height() && std::equal(a.data(), a.data() + a.width() * a.height(), b.data());
+}
+
+// A project file opened afresh on a root screen of its own, as the program opens it, with a memory
+// budget as given, and drawn.
+class opened_afresh
+{
+public:
+   opened_afresh(const std::filesystem::path & path, std::int64_t iBudget)
+   {
+      testing::internal::CaptureStdout();
+      m_pscreen->create_main_screen();
+      testing::internal::GetCapturedStdout();
+      global().load_project_from_file(path.c_str());
+      global().current_project()->budget().set_limit(iBudget);
+      build();
+   }
+
+   Global & global() const { return *m_pscreen->get_global(); }
+   void build() const
+   {
+      for (int i = 0; i < 3; ++i)
+      {
+         global().defer_build_frame(true, m_pcontext.get());
+      }
+   }
+   const image::image & frame() const { return *global().frame().picture(); }
+
+private:
+   pointer<MainScreen> m_pscreen = make_pointer<MainScreen>(nullptr);
+   pointer<zel2d::context> m_pcontext = make_pointer<zel2d::context>();
+};
 
 class document_frames : public testing::Test
 {
@@ -89,14 +135,17 @@ protected:
       player->set_changed();
    }
 
-   // Asks for a picture export through a save dialog answered with the path and the filter.
    void request_export(const std::filesystem::path & path, const char * pszCaption, const char * pszPattern)
    {
-      auto pdialog = make_pointer<file::file_dialog>(file::file_dialog::e_kind_save,
-                                                     file::file_dialog_filter{{pszCaption, pszPattern}},
-                                                     [](file::file_dialog *) {});
-      pdialog->answer(path.c_str(), 0);
-      m_pglobal->request_save_to_image_file(pdialog.get());
+      ::request_export(*m_pglobal, path, pszCaption, pszPattern);
+   }
+
+   // The document saved, and opened afresh with the memory budget it has now.
+   std::unique_ptr<opened_afresh> saved_and_opened_afresh() const
+   {
+      const std::filesystem::path path = m_folder / "saved.tvsx";
+      m_pglobal->save_project_to_file(path.c_str());
+      return std::make_unique<opened_afresh>(path, document().budget().limit());
    }
 
    std::vector<zelui::MessageDialog *> error_boxes() const { return dialogs_on<zelui::MessageDialog>(*m_pscreen, "Error"); }
@@ -427,6 +476,25 @@ TEST_F(document_frames, APsdExportHoldsTheVisibleLayersInOrderWithTheirNamesOver
    const std::string strPath = (m_folder / "wall.psd").string();
    EXPECT_EQ(read_psd_with("psd-tools", strPath.c_str()), strExpected);
    EXPECT_EQ(read_psd_with("magick", strPath.c_str()), strExpected);
+}
+
+// A label typed at the raster's width and height sits in the corner, as it does once the project
+// is opened again (when its box is not measured yet).
+TEST_F(document_frames, ARasterLabelTypedAtTheRasterSizeSitsInTheCornerAsWhenOpenedAfresh)
+{
+   add_screen("Wall", 3, 10, 20);
+   document().m_bRasterLabel = true;
+   document().m_straRasterLabel.add("Main wall");
+   ASSERT_TRUE(build());
+   ASSERT_GT(document().m_iRasterLabelBoxWidth, 20);
+   SettingsRasterLabel & window = *m_pscreen->get_raster_label_window();
+   window.m_ptextboxX->set_value("120", e_source_user);
+   window.m_ptextboxY->set_value("80", e_source_user);
+   build();
+   EXPECT_EQ(document().m_iRasterLabelX + document().m_iRasterLabelBoxWidth, 120);
+   EXPECT_EQ(document().m_iRasterLabelY + document().m_iRasterLabelBoxHeight, 80);
+   EXPECT_EQ(window.m_ptextboxX->value(), std::to_string(document().m_iRasterLabelX));
+   EXPECT_TRUE(same_pixels(*m_pglobal->frame().picture(), saved_and_opened_afresh()->frame()));
 }
 
 } // namespace
