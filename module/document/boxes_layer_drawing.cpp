@@ -141,8 +141,12 @@ void boxes_layer::build_frame(zel2d::context * pcontext, const error_callback & 
 {
    const int iWidth = get_full_width();
    const int iHeight = get_full_height();
+   // A layer without pixels shows nothing: its last picture goes, out of the frame, the exports
+   // and the memory budget.
    if (iWidth <= 0 || iHeight <= 0)
    {
+      m_odrawnlook.reset();
+      resetOffscreen();
       return;
    }
    // A layer that only moved since its last drawing draws its corner labels again; one whose

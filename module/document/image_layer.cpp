@@ -273,8 +273,10 @@ void image_layer::build_frame(zel2d::context * pcontext, const error_callback & 
    {
       decode_kept_picture();
    }
+   // A layer with nothing to show lets its last picture go.
    if (!m_pimage || m_iWidth <= 0 || m_iHeight <= 0 || m_iRealWidth <= 0 || m_iRealHeight <= 0)
    {
+      resetOffscreen();
       return;
    }
    try

@@ -92,6 +92,7 @@ std::uint32_t box_centre(const boxes_layer & layer, int iColumn, int iRow)
 
 } // namespace
 
+// A layer that had pixels lets its last picture go.
 TEST(boxes_layer_drawing, LayersWithoutPixelsRequestNothingAndReportNothing)
 {
    for (auto setEmpty : {+[](boxes_layer & layer) { layer.Columns = 0; }, +[](boxes_layer & layer) { layer.Rows = -2; },
@@ -100,6 +101,8 @@ TEST(boxes_layer_drawing, LayersWithoutPixelsRequestNothingAndReportNothing)
       auto player = bare_layer(3, 3);
       player->DrawBoxes = 1;
       player->default_colors();
+      frame_build{*player};
+      ASSERT_TRUE(player->get_offscreen());
       setEmpty(*player);
       const frame_build build(*player);
       EXPECT_FALSE(player->get_offscreen());

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <tuple>
 
 #include "core/Global.h"
@@ -37,6 +39,12 @@ void request_export(Global & global, const std::filesystem::path & path, const c
                                                   [](file::file_dialog *) {});
    pdialog->answer(path.c_str(), 0);
    global.request_save_to_image_file(pdialog.get());
+}
+
+std::string file_bytes(const std::filesystem::path & path)
+{
+   std::ifstream file(path, std::ios::binary);
+   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 bool same_pixels(const image::image & a, const image::image & b)
@@ -495,6 +503,34 @@ TEST_F(document_frames, ARasterLabelTypedAtTheRasterSizeSitsInTheCornerAsWhenOpe
    EXPECT_EQ(document().m_iRasterLabelY + document().m_iRasterLabelBoxHeight, 80);
    EXPECT_EQ(window.m_ptextboxX->value(), std::to_string(document().m_iRasterLabelX));
    EXPECT_TRUE(same_pixels(*m_pglobal->frame().picture(), saved_and_opened_afresh()->frame()));
+}
+
+// A screen layer whose columns or rows go to 0 shows nothing: no picture counts in the budget any
+// longer, and a PSD export holds what the project opened afresh exports.
+TEST_F(document_frames, AScreenLayerOfNoColumnsOrRowsLeavesTheFrameAndThePsdAsWhenOpenedAfresh)
+{
+   for (int boxes_layer::*pfield : {&boxes_layer::Columns, &boxes_layer::Rows})
+   {
+      document().get_layers().clear();
+      pointer<boxes_layer> pwall = add_screen("Wall", 3, 10, 20);
+      add_picture("Logo", 40, 25, 30, 10, color::color(0, 255, 0, 128));
+      ASSERT_TRUE(build());
+      const std::int64_t iInUse = document().budget().in_use();
+      (*pwall).*pfield = 0;
+      pwall->set_changed();
+      request_export(m_folder / "wall.psd", "PSD Document", "*.psd");
+      ASSERT_TRUE(build());
+      EXPECT_FALSE(pwall->get_offscreen());
+      EXPECT_EQ(document().budget().in_use(), iInUse - 60 * 20 * 4);
+
+      std::unique_ptr<opened_afresh> pafresh = saved_and_opened_afresh();
+      EXPECT_TRUE(same_pixels(*m_pglobal->frame().picture(), pafresh->frame()));
+      ::request_export(pafresh->global(), m_folder / "afresh.psd", "PSD Document", "*.psd");
+      pafresh->build();
+      const std::string strExported = file_bytes(m_folder / "wall.psd");
+      EXPECT_FALSE(strExported.empty());
+      EXPECT_EQ(strExported, file_bytes(m_folder / "afresh.psd"));
+   }
 }
 
 } // namespace

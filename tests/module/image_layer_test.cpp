@@ -263,6 +263,7 @@ TEST(image_layer, BuildFrameStretchesThePictureOverTheDrawnSize)
    context.delete_image(iAfter);
 }
 
+// One drawn before lets its picture go.
 TEST(image_layer, NoPictureOrNoSizeDrawsNothingAndRequestsNoOffscreen)
 {
    zel2d::context context;
@@ -275,6 +276,8 @@ TEST(image_layer, NoPictureOrNoSizeDrawsNothingAndRequestsNoOffscreen)
    for (const auto & [iWidth, iHeight] : {std::pair{0, 10}, std::pair{10, 0}, std::pair{-10, 10}, std::pair{10, -1}})
    {
       auto player = layer_with_picture(10, 10);
+      player->build_frame(&context, on_error);
+      ASSERT_TRUE(player->get_offscreen());
       player->apply_layer_info(format("Width:%d\nHeight:%d", iWidth, iHeight));
       player->build_frame(&context, on_error);
       EXPECT_FALSE(player->get_offscreen()) << iWidth << " x " << iHeight;
