@@ -63,6 +63,22 @@ string_base settings_of(const app_layer & layer)
    return layer.get_layer_info();
 }
 
+// Whether the layer's picture fits in the document's budget. Pictures kept only to draw faster
+// go first: a document opened afresh has none, and would draw the layer.
+bool fits_in_budget(project & document, const app_layer & layer)
+{
+   const picture_budget & budget = document.budget();
+   if (budget.fits(layer.offscreen_bytes_needed(), layer.offscreen_bytes()))
+   {
+      return true;
+   }
+   for (const pointer<app_layer> & player : document.get_layers())
+   {
+      player->drop_redraw_cache();
+   }
+   return budget.fits(layer.offscreen_bytes_needed(), layer.offscreen_bytes());
+}
+
 // Draws one layer, telling `on_error` of a failure in the user's terms, including one the layer
 // did not catch itself.
 void draw_layer(app_layer & layer, zel2d::context * pcontext, const app_layer::error_callback & on_error)
@@ -185,7 +201,7 @@ bool frame_builder::build(project & document, zel2d::context * pcontext, bool bO
          player->mark_drawn(inputs);
          continue;
       }
-      if (!budget.fits(player->offscreen_bytes_needed(), player->offscreen_bytes()))
+      if (!fits_in_budget(document, *player))
       {
          leave_out_beyond_budget(*player, inputs, namesBeyond);
          continue;

@@ -39,9 +39,10 @@ public:
    // Draws the offscreen pictures of the visible layers that do not show what they would be drawn
    // from now, index 0 first; with `bOnlyCurrent` the screen layers other than the current one
    // are drawn without box fills. A layer whose picture would take the document's pictures beyond
-   // their budget draws nothing (and is tried again in later builds, for when there is room); the
-   // user is told once. False when a layer reported an error: that layer draws nothing, is not
-   // drawn again until it changes, and the remaining layers are left for the next build.
+   // their budget, even once the pictures kept only to draw faster are let go, draws nothing (and
+   // is tried again in later builds, for when there is room); the user is told once. False when
+   // a layer reported an error: that layer draws nothing, is not drawn again until it changes,
+   // and the remaining layers are left for the next build.
    bool build(project & document, zel2d::context * pcontext, bool bOnlyCurrent);
 
    // Composes the visible layers' pictures (index 0 at the bottom) and the raster label into the

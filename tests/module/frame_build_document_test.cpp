@@ -533,4 +533,33 @@ TEST_F(document_frames, AScreenLayerOfNoColumnsOrRowsLeavesTheFrameAndThePsdAsWh
    }
 }
 
+// The current layer keeps a picture to fill its boxes again faster after colour changes; it goes
+// before another layer would be left out of the memory budget, which the project opened afresh
+// (without it) draws.
+TEST_F(document_frames, APictureKeptToRedrawFasterGoesBeforeALayerIsLeftOutOfTheBudget)
+{
+   pointer<boxes_layer> pcurrent = add_screen("Current", 4, 0, 0);
+   pointer<boxes_layer> pgrowing = add_screen("Growing", 2, 0, 40);
+   m_pscreen->setCurrentLayerTo(0, true);
+   build();
+   build();
+   const std::int64_t iPicture = 80 * 20 * 4;
+   ASSERT_EQ(pcurrent->picture_bytes(), iPicture);
+   pcurrent->BoxColors.front() = color::color(10, 200, 30, 255);
+   pcurrent->set_colours_changed();
+   build();
+   ASSERT_EQ(pcurrent->picture_bytes(), 2 * iPicture);
+
+   // Four columns more need 3200 bytes, beyond the 1000 left unless the kept picture goes.
+   document().budget().set_limit(document().budget().in_use() + 1000);
+   pgrowing->Columns = 4;
+   pgrowing->set_changed();
+   EXPECT_TRUE(build());
+   EXPECT_TRUE(error_boxes().empty());
+   EXPECT_FALSE(pgrowing->is_beyond_budget());
+   EXPECT_EQ(pcurrent->picture_bytes(), iPicture);
+   EXPECT_EQ(frame_pixel(70, 50) >> 24, 255u);
+   EXPECT_TRUE(same_pixels(*m_pglobal->frame().picture(), saved_and_opened_afresh()->frame()));
+}
+
 } // namespace
