@@ -10,6 +10,7 @@
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
+#include "orvo/file_system.h"
 #include "orvo/payload.h"
 #include "orvo/trace.h"
 #include "zel2d/context.h"
@@ -149,10 +150,10 @@ frame_builder::frame_builder(error_reporter show_error) :
 string_base frame_builder::beyond_budget_text(const string_array_base & names, const picture_budget & budget)
 {
    const bool bOne = names.count() == 1;
-   return format("%s %s %s nothing: with %s, the document's pictures would take more than the %.1f GB allowed them (half of the memory "
+   return format("%s %s %s nothing: with %s, the document's pictures would take more than the %s allowed them (half of the memory "
                  "this program may use).",
                  bOne ? "The layer" : "The layers", quoted_layer_names(names).c_str(), bOne ? "draws" : "draw", bOne ? "it" : "them",
-                 static_cast<double>(budget.limit()) / (1 << 30));
+                 file::byte_count_text(static_cast<std::uint64_t>(std::max<std::int64_t>(budget.limit(), 0))).c_str());
 }
 
 bool frame_builder::build(project & document, zel2d::context * pcontext, bool bOnlyCurrent)

@@ -531,6 +531,8 @@ TEST(frame_rebuild, a_layer_beyond_the_memory_budget_draws_nothing_and_is_told_o
    EXPECT_TRUE(screen.document().get_layer(2)->get_offscreen());
    ASSERT_EQ(screen.error_boxes(), 1);
    EXPECT_NE(screen.error_messages().front().find("The layer \"Wall 0\" draws nothing"), std::string::npos);
+   // A limit of less than a gigabyte reads in its own unit.
+   EXPECT_NE(screen.error_messages().front().find("more than the 182.2 KiB allowed them"), std::string::npos) << screen.error_messages().front();
 
    // Deleting a wall makes room.
    screen.global().set_current_layer_index(1);
