@@ -15,6 +15,7 @@
 #include "document/project.h"
 #include "host/context.h"
 #include "orvo/file_system.h"
+#include "orvo/in_place_save.h"
 #include "orvo/trace.h"
 #include "panels/top_menu_string.h"
 #include "toolwindows/SettingsRasterLabel.h"
@@ -28,6 +29,8 @@ Global::Global(MainScreen * pscreen) :
    m_pscreen(pscreen), m_pframebuilder(std::make_unique<frame_builder>([this](scoped_string_base strMessage) { show_error(strMessage); }))
 {
    m_strDataFolderFault = make_data_folder();
+   // Files of several names are saved in place under records kept here (see `finish_interrupted_saves`).
+   file::set_in_place_record_folder(m_strDataFolderFault.empty() ? getFolderToSaveData() / "unfinished-saves" : file::path());
 }
 
 string_base Global::make_data_folder() const
@@ -64,6 +67,21 @@ void Global::report_data_folder_fault(scoped_string_base strWhy)
    show_error(format("The data folder \"%s\" cannot be written: %s.\n\nPresets added, the logo layer and the window layout are "
                      "kept only until the program ends.",
                      pathFolder.is_empty() ? "(none)" : pathFolder.c_str(), strReason.c_str()));
+}
+
+void Global::finish_interrupted_saves() const
+{
+   for (const file::interrupted_save & save : file::finish_interrupted_saves())
+   {
+      if (save.is_finished())
+      {
+         information("the save of %s, cut short, was finished", save.m_pathTarget.c_str());
+         continue;
+      }
+      const string_base strWhich = save.m_pathTarget.is_empty() ? string_base("A save") : format("A save of \"%s\"", save.m_pathTarget.c_str());
+      show_error(format("%s was cut short, and cannot be finished: %s.\n\nWhat was saved is kept as \"%s\".", strWhich.c_str(),
+                        save.m_strWhy.c_str(), save.m_pathKept.c_str()));
+   }
 }
 
 Global::~Global() = default;

@@ -116,6 +116,10 @@ public:
    // A failed write gives its reason; without one, the reason found when the folder was made at
    // the start is told, if there is one (the root screen asks for it once it is built).
    void report_data_folder_fault(scoped_string_base strWhy = {});
+   // Finishes the saves of files of several names (rewritten in place) that were cut short in an
+   // earlier run, and tells those it cannot finish and where what was saved is kept. Run at the
+   // start, before the layout, the presets and the first project are read.
+   void finish_interrupted_saves() const;
 
    // Layer list operations.
    void insert_layer_at(const pointer<app_layer> & player, long long index);

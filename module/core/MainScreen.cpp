@@ -149,6 +149,7 @@ void MainScreen::create_main_screen()
       }
    }
    m_pglobal->report_data_folder_fault();
+   m_pglobal->finish_interrupted_saves();
    settings_load_layout();
    m_pglobal->load_default_presets();
    set_visible(true);

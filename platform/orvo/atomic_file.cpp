@@ -16,6 +16,9 @@
 #include <string_view>
 #include <system_error>
 
+#include "orvo/file_system.h"
+#include "orvo/in_place_save.h"
+
 namespace file
 {
 
@@ -189,6 +192,10 @@ atomic_file::atomic_file(const std::filesystem::path & target) : m_pathTarget(fi
    }
    m_pathFolder = m_pathTarget.has_parent_path() ? m_pathTarget.parent_path() : std::filesystem::path(".");
    check_target();
+   if (!has_failed() && is_rewritten_in_place())
+   {
+      use_record_folder();
+   }
    if (!has_failed())
    {
       remove_stale_temporaries(m_pathFolder, m_pathTarget.filename().string());
@@ -231,12 +238,31 @@ void atomic_file::check_target()
    }
 }
 
+// The new content of a file of several names goes to the record folder, with its record.
+void atomic_file::use_record_folder()
+{
+   const path folder = in_place_record_folder();
+   if (folder.is_empty())
+   {
+      fail(format("it has %llu names (hard links), which stay one file only when it is rewritten in place, and no folder is known "
+                  "for the record that lets the next start finish such a save cut short; it is left as it is",
+                  static_cast<unsigned long long>(m_statReplaced->st_nlink)));
+   }
+   else if (const outcome<written> made = dir::make(folder); !made)
+   {
+      fail(format("it has %llu names (hard links), which stay one file only when it is rewritten in place, and the record of such "
+                  "a save cannot be kept: %s; it is left as it is",
+                  static_cast<unsigned long long>(m_statReplaced->st_nlink), made.error().c_str()));
+   }
+   m_pathFolder = folder;
+}
+
 // An unnamed file in the target's folder, where the file system makes them; a named one otherwise.
 // Either way the save holds a lock on it while it lives, which tells a later save that the file is
 // not stale.
 void atomic_file::open_temporary()
 {
-   m_fd = ::open(m_pathFolder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+   m_fd = ::open(m_pathFolder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
    if (m_fd < 0)
    {
       open_named_temporary();
@@ -250,7 +276,7 @@ void atomic_file::open_temporary()
 void atomic_file::open_named_temporary()
 {
    m_strTemporary = take_free_name(m_pathFolder, m_pathTarget, [this](const char * pszName) {
-      m_fd = ::open(pszName, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+      m_fd = ::open(pszName, O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0666);
       return m_fd >= 0;
    });
    if (m_strTemporary.empty())
@@ -398,26 +424,23 @@ void atomic_file::keep_owner_and_group()
 outcome<written> atomic_file::commit()
 {
    flush_buffer();
-   // The owner first: a change of owner clears the set-user-ID and set-group-ID bits.
-   if (!has_failed() && m_statReplaced)
+   // A new file takes the owner, group and bits of the one it replaces (the owner first: a change
+   // of owner clears the set-user-ID and set-group-ID bits); a file rewritten in place keeps its own.
+   if (!has_failed() && m_statReplaced && !is_rewritten_in_place())
    {
       keep_owner_and_group();
-   }
-   if (!has_failed() && m_statReplaced && ::fchmod(m_fd, m_statReplaced->st_mode & 07777) != 0)
-   {
-      fail_at_step("setting permissions", errno);
+      if (!has_failed() && ::fchmod(m_fd, m_statReplaced->st_mode & 07777) != 0)
+      {
+         fail_at_step("setting permissions", errno);
+      }
    }
    if (!has_failed() && ::fsync(m_fd) != 0)
    {
       fail_at_step("flushing", errno);
    }
-   if (!has_failed() && m_strTemporary.empty())
+   if (!has_failed())
    {
-      name_unnamed_temporary();
-   }
-   if (!has_failed() && ::rename(m_strTemporary.c_str(), m_pathTarget.c_str()) != 0)
-   {
-      fail_at_step("renaming into place", errno);
+      is_rewritten_in_place() ? rewrite_target() : rename_over_target();
    }
    if (has_failed())
    {
@@ -425,11 +448,34 @@ outcome<written> atomic_file::commit()
       return failure(m_strFailure);
    }
    // The bytes are on the disk already; the file is closed only now so that the lock covers the
-   // named temporary until the rename.
+   // temporary until it has done its part.
    ::close(m_fd);
    m_fd = -1;
    m_strTemporary.clear();
    return written{m_strNotice};
+}
+
+void atomic_file::rename_over_target()
+{
+   if (m_strTemporary.empty())
+   {
+      name_unnamed_temporary();
+   }
+   if (!has_failed() && ::rename(m_strTemporary.c_str(), m_pathTarget.c_str()) != 0)
+   {
+      fail_at_step("renaming into place", errno);
+   }
+}
+
+void atomic_file::rewrite_target()
+{
+   const outcome<> rewritten = save_in_place(m_fd, m_strTemporary, m_pathTarget, *m_statReplaced);
+   // The temporary is the in-place save's now: removed, or kept for the next start.
+   m_strTemporary.clear();
+   if (!rewritten)
+   {
+      fail(rewritten.error());
+   }
 }
 
 outcome<written> write_atomically(const std::filesystem::path & target, const void * pdata, std::size_t size)

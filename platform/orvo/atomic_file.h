@@ -31,7 +31,10 @@ struct written
 // without a commit, the temporary file is removed and the target is left as it was.
 //
 // A target that is a symbolic link stays one: the file at the end of the links is replaced (or
-// made, when the last link dangles). A target that exists must be a regular file the user may
+// made, when the last link dangles). A file of several names (hard links) stays one file, which
+// every name sees saved: its new content is written whole and flushed in the record folder, and
+// the file is then rewritten in place, so that a save cut short midway is finished at the next
+// start (see `in_place_save.h`); without a record folder such a file is refused, never split. A target that exists must be a regular file the user may
 // write (a read-only file is refused, not replaced); its permission bits, owner and group carry
 // over to the new file as far as the system allows (only the administrator may give a file to
 // another user; the group is kept whenever the user belongs to it), and the commit's notice says
@@ -62,10 +65,14 @@ public:
 
 private:
    void check_target();
+   bool is_rewritten_in_place() const noexcept { return m_statReplaced && m_statReplaced->st_nlink > 1; }
+   void use_record_folder();
    void keep_owner_and_group();
    void open_temporary();
    void open_named_temporary();
    void name_unnamed_temporary();
+   void rename_over_target();
+   void rewrite_target();
    void write_through(std::uint64_t uOffset, const char * p, std::size_t size);
    void flush_buffer();
    void start_writeback_now_and_then(std::uint64_t uWritten);
@@ -75,6 +82,7 @@ private:
 
    // The file replaced: the target itself, or the file its links lead to.
    std::filesystem::path m_pathTarget;
+   // Where the temporary file is made: the target's folder, or the record folder.
    std::filesystem::path m_pathFolder;
    // The permission bits, owner and group of the file being replaced; none for a new file.
    std::optional<struct stat> m_statReplaced;

@@ -12,32 +12,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "orvo/descriptor.h"
+
 namespace file
 {
 
 namespace
 {
-
-// Closes the descriptor when it goes.
-class descriptor
-{
-public:
-   explicit descriptor(int fd) : m_fd(fd) {}
-   ~descriptor()
-   {
-      if (m_fd >= 0)
-      {
-         ::close(m_fd);
-      }
-   }
-   descriptor(const descriptor &) = delete;
-   descriptor & operator=(const descriptor &) = delete;
-
-   int get() const noexcept { return m_fd; }
-
-private:
-   int m_fd;
-};
 
 // Why a file of this kind is not read; empty for a regular file.
 string_base kind_refused(mode_t mode)

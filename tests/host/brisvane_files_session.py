@@ -4,6 +4,8 @@
 - a project saved through a symbolic link that dangles makes the file the link names and keeps the
   link; files of the user's own beside the project (".wall.tvsx.backup", old enough to pass for a
   left-over temporary) survive the save;
+- a project of two names (hard links) saved through one stays one file that both names show saved;
+  a save of it killed while it rewrites the file is finished at the next start;
 - a FIFO as the autosaved presets does not hold the start: the window shows;
 - a project whose picture layer's `Data:` holds one character that is not hexadecimal, or one
   changed digit (the PNG fails its check), opens with one error box naming the layer, and saving it
@@ -18,7 +20,7 @@ import random
 import re
 import time
 
-from x_desktop import Image, fail, run_cases, wait_for
+from x_desktop import TIMEOUT, Image, fail, run_cases, wait_for
 
 # Old enough that a save would take them for its own stale temporaries, were they named so.
 AN_HOUR_AGO = time.time() - 3600
@@ -118,6 +120,70 @@ def check_a_picture_with_a_bad_byte_is_told_and_saved_back_unchanged(session):
             fail(f"saved{told}.tvsx does not hold the picture text as it came")
 
 
+def check_a_save_through_a_hard_link_keeps_one_file(session):
+    with open(save_project(session, "plain.tvsx"), "rb") as project:
+        plain = project.read()
+    os.link(session.file("plain.tvsx"), session.file("wall.tvsx"))
+    open_project(session, with_picture_layer(plain, noise_picture_hex(16, 16).encode()))
+    saved = save_project(session, "wall.tvsx")
+    wait_for(lambda: b"Name:Photo" in open(session.file("plain.tvsx"), "rb").read(), "the save seen through the other name")
+    if not os.path.samefile(saved, session.file("plain.tvsx")) or os.stat(saved).st_nlink != 2:
+        fail("the save split the file from its other name")
+    session.expect_errors(0)
+
+
+def is_rewriting_in_place(session):
+    """Whether a save's record is in the data folder: the save rewrites a file of several names from
+    the new content beside the record, or is about to."""
+    folder = os.path.join(session.data, "unfinished-saves")
+    return os.path.isdir(folder) and any(name.endswith("record") for name in os.listdir(folder))
+
+
+def save_cut_short(session, name):
+    """Saves the document as `name`, a file of several names, and kills the program while the save
+    rewrites the file; False when the save ended before the kill."""
+    session.key("ctrl+s")
+    session.type(name)
+    session.key("Return")
+    end = time.monotonic() + TIMEOUT
+    while not is_rewriting_in_place(session):
+        if time.monotonic() > end:
+            fail("the save kept no record in the data folder")
+        time.sleep(0.001)
+    session.kill()
+    return is_rewriting_in_place(session)
+
+
+def check_a_save_killed_while_rewriting_a_file_of_two_names_is_finished_at_the_next_start(session):
+    with open(save_project(session, "plain.tvsx"), "rb") as project:
+        plain = project.read()
+    # A picture layer of noise makes the project large, and its rewrite long enough to be cut short.
+    open_project(session, with_picture_layer(plain, noise_picture_hex(1536, 1536).encode()))
+    with open(save_project(session, "wall.tvsx"), "rb") as project:
+        saved = project.read()
+    os.link(session.file("wall.tvsx"), session.file("wall-copy.tvsx"))
+    for _ in range(3):
+        # Other bytes in the file, which stays one with its other name.
+        with open(session.file("wall.tvsx"), "r+b") as project:
+            project.write(b"x" * len(saved))
+        if save_cut_short(session, "wall.tvsx"):
+            break
+        session.start()
+        open_project(session, saved)
+    else:
+        fail("no save could be cut short")
+    session.start()
+    for name in ("wall.tvsx", "wall-copy.tvsx"):
+        with open(session.file(name), "rb") as project:
+            if project.read() != saved:
+                fail(f"{name} does not hold the project saved")
+    if os.listdir(os.path.join(session.data, "unfinished-saves")):
+        fail("the save's content or record was left in the data folder")
+    session.expect_errors(0)
+
+
 run_cases(check_a_save_through_a_link_keeps_the_link_and_the_users_files,
+          check_a_save_through_a_hard_link_keeps_one_file,
+          check_a_save_killed_while_rewriting_a_file_of_two_names_is_finished_at_the_next_start,
           check_a_fifo_as_the_autosaved_presets_does_not_hold_the_start,
           check_a_picture_with_a_bad_byte_is_told_and_saved_back_unchanged)

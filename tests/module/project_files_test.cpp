@@ -1,6 +1,7 @@
 // Projects as files the user opens and saves: a large picture layer comes back whole, a project
 // read only in part says so, only regular files whose text fits the document's memory budget are
-// opened, any document is saved, and saving through a link keeps the link.
+// opened, any document is saved, saving through a link keeps the link, and a project of several
+// names stays one file.
 
 #include <gtest/gtest.h>
 
@@ -353,6 +354,42 @@ TEST_F(project_files, saving_through_links_replaces_what_they_lead_to_and_keeps_
       EXPECT_EQ(st.st_uid, 64011u);
       EXPECT_EQ(st.st_gid, 64013u);
    }
+}
+
+// A project of several names (hard links) stays one file when one of them is saved. A save that was
+// cut short while it rewrote such a file is finished by the next start; one whose file another
+// took the place of since is told, with where what was saved is kept.
+TEST_F(project_files, a_project_of_several_names_stays_one_file_and_a_save_cut_short_is_finished_or_told_at_the_next_start)
+{
+   namespace fs = std::filesystem;
+   const fs::path folder = fresh_folder("several-names");
+   m_pglobal->on_save_project_chosen(folder / "wall.tvsx");
+   fs::create_hard_link(folder / "wall.tvsx", folder / "wall-copy.tvsx");
+   document().get_layer(0)->set_name("Renamed");
+   m_pglobal->on_save_project_chosen(folder / "wall-copy.tvsx");
+   EXPECT_TRUE(take_errors_shown().empty());
+   EXPECT_NE(read_all(folder / "wall.tvsx").find("Name:Renamed\n"), string_base::npos);
+   EXPECT_TRUE(fs::equivalent(folder / "wall.tvsx", folder / "wall-copy.tvsx"));
+
+   const string_base strOld(4 << 20, 'o');
+   const string_base strSaved(3 << 20, 's');
+   for (const char * pszName : {"wall.tvsx", "gone.tvsx"})
+   {
+      ASSERT_TRUE(file::write_all(folder / pszName, strOld));
+      fs::create_hard_link(folder / pszName, folder / (string_base(pszName) + ".other"));
+      ASSERT_TRUE(WIFSIGNALED(save_killed_midway(folder / pszName, strSaved)));
+   }
+   fs::remove(folder / "gone.tvsx");
+   pointer<MainScreen> pscreen = make_pointer<MainScreen>(nullptr);
+   pscreen->create_main_screen();
+   EXPECT_EQ(read_all(folder / "wall.tvsx.other"), strSaved);
+   const std::vector<string_base> errors = ::take_errors_shown(*pscreen);
+   ASSERT_EQ(errors.size(), 1u);
+   EXPECT_EQ(errors[0], format("A save of \"%s\" was cut short, and cannot be finished: the file is no longer there.\n\nWhat was saved is "
+                               "kept as \"%s\".",
+                               (folder / "gone.tvsx").c_str(), data_file("unfinished-saves/gone.tvsx").c_str()));
+   EXPECT_EQ(read_all(std::filesystem::path(data_file("unfinished-saves/gone.tvsx"))), strSaved);
+   fs::remove_all(folder);
 }
 
 TEST_F(project_files, fifos_in_the_data_folder_do_not_hold_the_start)

@@ -3,6 +3,8 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <utility>
+#include <vector>
 
 #include <fcntl.h>
 #include <grp.h>
@@ -14,6 +16,7 @@
 #include <unistd.h>
 
 #include "orvo/atomic_file.h"
+#include "orvo/in_place_save.h"
 #include "test_files.h"
 
 namespace fs = std::filesystem;
@@ -339,5 +342,130 @@ TEST(AtomicFile, KeepsOwnerAndGroupAndSaysWhatTheSystemDidNotLetItKeep)
    ASSERT_EQ(::waitpid(child, &iStatus, 0), child);
    EXPECT_TRUE(WIFEXITED(iStatus) && WEXITSTATUS(iStatus) == 0) << "status " << iStatus;
    EXPECT_EQ(read_all(target), "by a colleague");
+   fs::remove_all(folder);
+}
+
+namespace
+{
+
+// The record folder of saves in place, set for one test.
+class record_folder
+{
+public:
+   explicit record_folder(const fs::path & folder) : m_folder(folder) { file::set_in_place_record_folder(folder); }
+   ~record_folder() { file::set_in_place_record_folder({}); }
+   record_folder(const record_folder &) = delete;
+   record_folder & operator=(const record_folder &) = delete;
+
+   const fs::path & path() const noexcept { return m_folder; }
+
+private:
+   fs::path m_folder;
+};
+
+ino_t inode_of(const fs::path & path)
+{
+   struct stat st = {};
+   ::stat(path.c_str(), &st);
+   return st.st_ino;
+}
+
+} // namespace
+
+TEST(AtomicFile, AFileOfSeveralNamesStaysOneFileThatEveryNameSeesSaved)
+{
+   const fs::path folder = fresh_folder("atomic-hard-link");
+   const record_folder records(folder / "records");
+   const fs::path a = folder / "a.tvsx";
+   const fs::path b = folder / "other" / "b.tvsx";
+   fs::create_directories(b.parent_path());
+   ASSERT_TRUE(file::write_atomically(a, "the first version, the longest of all"));
+   fs::permissions(a, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+   fs::create_hard_link(a, b);
+   fs::create_symlink("a.tvsx", folder / "link.tvsx");
+   const ino_t inode = inode_of(a);
+
+   // Shorter, longer, through the other name, through a symbolic link, and streamed with a gap.
+   for (const auto & [target, text] : {std::pair{a, string_base("second")}, std::pair{b, string_base("a third version, longer still than any")},
+                                       std::pair{folder / "link.tvsx", string_base("fourth")}})
+   {
+      ASSERT_TRUE(file::write_atomically(target, text));
+      EXPECT_EQ(read_all(a), text);
+      EXPECT_EQ(read_all(b), text);
+   }
+   {
+      file::atomic_file out(b);
+      out.write("fifth", 5);
+      out.write_at(7, "!", 1);
+      ASSERT_TRUE(out.commit());
+   }
+   EXPECT_EQ(read_all(a), string_base("fifth\0\0!", 8));
+   EXPECT_EQ(inode_of(a), inode);
+   EXPECT_EQ(inode_of(b), inode);
+   EXPECT_TRUE(fs::is_symlink(folder / "link.tvsx"));
+   EXPECT_EQ(permission_bits(a), 0640);
+   EXPECT_EQ(entries_in(records.path()), 0) << "the content and the record go with the save";
+   EXPECT_EQ(entries_in(folder), 4);
+
+   // Without a record folder the file is left as it is, rather than split from its other names.
+   file::set_in_place_record_folder({});
+   const outcome<file::written> refused = file::write_atomically(a, "split");
+   EXPECT_FALSE(refused);
+   EXPECT_NE(refused.error().find("it has 2 names (hard links)"), string_base::npos) << refused.error();
+   EXPECT_EQ(read_all(b), string_base("fifth\0\0!", 8));
+   EXPECT_EQ(inode_of(a), inode);
+   fs::remove_all(folder);
+}
+
+TEST(AtomicFile, ASaveKilledWhileRewritingAFileOfSeveralNamesIsFinishedOrKeptAtTheNextStart)
+{
+   const fs::path folder = fresh_folder("atomic-cut-short");
+   const record_folder records(folder / "records");
+   const fs::path a = folder / "wall.tvsx";
+   const fs::path b = folder / "copy.tvsx";
+   const string_base strOld(4 << 20, 'o');
+   const string_base strNew(3 << 20, 'n');
+   ASSERT_TRUE(file::write_atomically(a, strOld));
+   fs::create_hard_link(a, b);
+
+   const int iStatus = save_killed_midway(a, strNew);
+   ASSERT_TRUE(WIFSIGNALED(iStatus) && WTERMSIG(iStatus) == SIGXFSZ) << "status " << iStatus;
+   const string_base strCut = read_all(b);
+   ASSERT_EQ(strCut, strNew.substr(0, 1 << 20) + strOld.substr(1 << 20));
+   ASSERT_EQ(entries_in(records.path()), 2);
+
+   // While a save still runs, its lock on the content keeps a start from finishing it.
+   fs::path content;
+   for (const auto & entry : fs::directory_iterator(records.path()))
+   {
+      content = entry.path().string().ends_with("content") ? entry.path() : content;
+   }
+   const int fdHeld = ::open(content.c_str(), O_RDONLY);
+   ASSERT_EQ(::flock(fdHeld, LOCK_EX | LOCK_NB), 0);
+   EXPECT_TRUE(file::finish_interrupted_saves().empty());
+   ::close(fdHeld);
+
+   std::vector<file::interrupted_save> saves = file::finish_interrupted_saves();
+   ASSERT_EQ(saves.size(), 1u);
+   EXPECT_TRUE(saves[0].is_finished());
+   EXPECT_EQ(saves[0].m_pathTarget.as_string(), a.string());
+   EXPECT_EQ(read_all(a), strNew);
+   EXPECT_EQ(read_all(b), strNew);
+   EXPECT_EQ(entries_in(records.path()), 0);
+
+   // Another file took the name since: what was saved is kept under that name, and told.
+   const string_base strNewer(3 << 20, 'N');
+   ASSERT_TRUE(WIFSIGNALED(save_killed_midway(a, strNewer)));
+   fs::remove(a);
+   ASSERT_TRUE(file::write_atomically(a, "another file"));
+   saves = file::finish_interrupted_saves();
+   ASSERT_EQ(saves.size(), 1u);
+   EXPECT_FALSE(saves[0].is_finished());
+   EXPECT_EQ(saves[0].m_strWhy, "another file has taken its name since");
+   EXPECT_EQ(saves[0].m_pathKept.as_string(), (records.path() / "wall.tvsx").string());
+   EXPECT_EQ(read_all(records.path() / "wall.tvsx"), strNewer);
+   EXPECT_EQ(read_all(a), "another file");
+   EXPECT_EQ(entries_in(records.path()), 1);
+   EXPECT_TRUE(file::finish_interrupted_saves().empty()) << "told once";
    fs::remove_all(folder);
 }
