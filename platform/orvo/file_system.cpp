@@ -132,7 +132,7 @@ bool exists(const path & path)
 bool is_name_taken(const path & path)
 {
    struct stat st = {};
-   return ::lstat(path.c_str(), &st) == 0 || errno != ENOENT;
+   return ::lstat(path.c_str(), &st) == 0;
 }
 
 outcome<> rename_without_replacing(const path & pathFrom, const path & pathTo)
