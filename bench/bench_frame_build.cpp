@@ -5,6 +5,8 @@
 // - an edit of one layer of the four (the frame built again after one layer changed);
 // - the canvas's shrunk copy of the composed frame at the canvas's zoom steps;
 // - the peak resident memory of a process that builds four full-raster 8K screen layers;
+// - the resident memory that a document of 8K layers leaves behind once the default document
+//   replaced it, over what the process held with the default document before;
 // - the root screen's whole 1920 x 1080 window frame, drawn as the host draws it with the canvas
 //   at zoom 0.25, after the edits a user makes (a drag of one layer, its colour, its data
 //   pattern), with a window frame after no edit as its baseline; and the first window frame of
@@ -23,6 +25,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -91,26 +94,31 @@ void set_up_layer(boxes_layer & layer, int iCabinets, int x, int y, int w, int h
    layer.CornersMode = 15;
 }
 
-// Makes the document of `global` four screen layers of `iCabinets` boxes in all, one per
-// quadrant of a w x h raster (or each over the whole raster).
-void set_up_four_layers(Global & global, int iCabinets, int w, int h, bool bFullRaster, int iNameSize = 0)
+// Makes the document of `global` `iLayers` screen layers of `iCabinets` boxes in all, each over
+// the whole w x h raster, or (four of them) one per quadrant.
+void set_up_layers(Global & global, int iLayers, int iCabinets, int w, int h, bool bFullRaster, int iNameSize = 0)
 {
    global.load_default_layers();
    project & document = *global.current_project();
    document.get_layers().clear();
    document.set_paper_size(w, h);
-   for (int i = 0; i < 4; ++i)
+   for (int i = 0; i < iLayers; ++i)
    {
       pointer<boxes_layer> player = document.new_boxes_layer();
       if (bFullRaster)
       {
-         set_up_layer(*player, iCabinets / 4, 0, 0, w, h, i + 1, iNameSize);
+         set_up_layer(*player, iCabinets / iLayers, 0, 0, w, h, i + 1, iNameSize);
       }
       else
       {
-         set_up_layer(*player, iCabinets / 4, i % 2 * (w / 2), i / 2 * (h / 2), w / 2, h / 2, i + 1, iNameSize);
+         set_up_layer(*player, iCabinets / iLayers, i % 2 * (w / 2), i / 2 * (h / 2), w / 2, h / 2, i + 1, iNameSize);
       }
    }
+}
+
+void set_up_four_layers(Global & global, int iCabinets, int w, int h, bool bFullRaster, int iNameSize = 0)
+{
+   set_up_layers(global, 4, iCabinets, w, h, bFullRaster, iNameSize);
 }
 
 // A controller without a screen holding a document of four screen layers of `iCabinets` boxes
@@ -264,6 +272,67 @@ void BM_peak_memory_four_8k_layers(benchmark::State & state)
          break;
       }
       state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+   }
+}
+
+// The resident memory of this process now, in MB.
+double resident_megabytes()
+{
+   std::ifstream statm("/proc/self/statm");
+   long long iPages = 0;
+   long long iResident = 0;
+   statm >> iPages >> iResident;
+   return static_cast<double>(iResident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / (1 << 20);
+}
+
+// The resident memory, in MB, that a document of 8K screen layers leaves behind in a child
+// process once the default document replaced it, over what the process held with the default
+// document drawn before; the arguments are the layer count and whether each covers the whole
+// raster (else, four of them, one quadrant each).
+void BM_resident_after_closing_8k_layers(benchmark::State & state)
+{
+   const int iLayers = static_cast<int>(state.range(0));
+   const bool bFullRaster = state.range(1) != 0;
+   for (auto _ : state)
+   {
+      int fds[2];
+      if (::pipe(fds) != 0)
+      {
+         state.SkipWithError("no pipe");
+         break;
+      }
+      const pid_t pid = ::fork();
+      if (pid == 0)
+      {
+         use_temporary_data_folder();
+         pointer<Global> pglobal = make_pointer<Global>();
+         pointer<zel2d::context> pcontext = make_pointer<zel2d::context>();
+         pglobal->load_default_layers();
+         bool bBuilt = pglobal->defer_build_frame(true, pcontext.get());
+         const double dBefore = resident_megabytes();
+         set_up_layers(*pglobal, iLayers, 800 * iLayers, 7680, 4320, bFullRaster);
+         bBuilt = pglobal->defer_build_frame(true, pcontext.get()) && bBuilt;
+         const double dOpen = resident_megabytes();
+         pglobal->load_default_layers();
+         bBuilt = pglobal->defer_build_frame(true, pcontext.get()) && bBuilt;
+         const double figures[3] = {dBefore, dOpen, resident_megabytes()};
+         const bool bSent = ::write(fds[1], figures, sizeof(figures)) == sizeof(figures);
+         ::_exit(bBuilt && bSent ? 0 : 1);
+      }
+      ::close(fds[1]);
+      double figures[3] = {};
+      const bool bRead = ::read(fds[0], figures, sizeof(figures)) == sizeof(figures);
+      ::close(fds[0]);
+      int iStatus = 0;
+      ::waitpid(pid, &iStatus, 0);
+      if (!bRead || !WIFEXITED(iStatus) || WEXITSTATUS(iStatus) != 0)
+      {
+         state.SkipWithError("the child did not build the frames");
+         break;
+      }
+      state.counters["before_MB"] = figures[0];
+      state.counters["open_MB"] = figures[1];
+      state.counters["left_MB"] = figures[2] - figures[0];
    }
 }
 
@@ -467,6 +536,7 @@ void frame_arguments(benchmark::internal::Benchmark * pbenchmark)
 // First, while this process holds no document: the child shares the pages it inherits, and they
 // would count in its resident memory.
 BENCHMARK(BM_peak_memory_four_8k_layers)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_resident_after_closing_8k_layers)->ArgNames({"layers", "full_raster"})->Args({4, 0})->Args({16, 1})->Args({64, 1})->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_clear_raster)->Apply(raster_arguments)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_full_frame)->Apply(frame_arguments)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_edit_one_layer)->ArgNames({"cabinets", "width", "height"})->Args({3200, 7680, 4320})->Unit(benchmark::kMillisecond)->UseRealTime();

@@ -199,6 +199,9 @@ public:
    bool on_skip_focus(const enumeration<user::enum_key> & emodifiers);
 
 private:
+   // The document opened replaces the open one; the picture memory kept for the old one's
+   // rebuilds goes back to the system.
+   void replace_document(const pointer<project> & pproject);
    // A picture export: where, and the main extension of the filter chosen in the dialog.
    struct export_request
    {

@@ -17,6 +17,7 @@
 #include "host/node.h"
 #include "orvo/file_lock.h"
 #include "orvo/file_system.h"
+#include "orvo/image.h"
 #include "orvo/image_service.h"
 #include "orvo/trace.h"
 #include "zelui/file_dialog.h"
@@ -303,7 +304,7 @@ outcome<container_read> Global::load_project_from_string(scoped_string_base strT
    {
       return report;
    }
-   m_pproject = pproject;
+   replace_document(pproject);
    if (m_pproject->get_layers_count() >= 1)
    {
       set_current_layer_index(0);
@@ -325,7 +326,13 @@ void Global::load_default_layers()
 {
    pointer<project> pproject = make_pointer<project>(this);
    pproject->load_default_layers();
+   replace_document(pproject);
+}
+
+void Global::replace_document(const pointer<project> & pproject)
+{
    m_pproject = pproject;
+   image::give_back_kept_pixel_memory();
 }
 
 user::interaction * Global::main_window() const

@@ -170,47 +170,48 @@ string_base app_layer::get_layer_info() const
 void app_layer::apply_layer_info(scoped_string_base strText)
 {
    m_straValuesNotRead.clear();
-   string_array_base lines;
-   lines._add_lines(strText);
-   for (const string_base & strLine : lines)
-   {
-      const std::size_t iColon = strLine.find(':');
-      if (iColon == string_base::npos)
-      {
-         continue;
-      }
-      const scoped_string_base strKey = scoped_string_base(strLine).substr(0, iColon);
-      const scoped_string_base strValue = scoped_string_base(strLine).substr(iColon + 1);
-      if (strKey == "CustomPath")
-      {
-         set_data_custom_path_string(strValue);
-      }
-      else if (strKey == "PowerCustomPath")
-      {
-         set_power_custom_path_string(strValue);
-      }
-      else if (strKey == "OffsetX")
-      {
-         m_iOffsetX = read_int_value(strKey, strValue);
-      }
-      else if (strKey == "OffsetY")
-      {
-         m_iOffsetY = read_int_value(strKey, strValue);
-      }
-      else if (strKey == "Name")
-      {
-         m_strName = strValue;
-      }
-      else if (strKey == "Hidden")
-      {
-         m_bHidden = read_int_value(strKey, strValue) != 0;
-      }
-      else
-      {
-         apply_parameter_by_name(strKey, strValue);
-      }
-   }
+   // The lines are read where they lie in the text: a picture's line runs to megabytes.
+   for_each_line(strText, [this](scoped_string_base strLine) { apply_line(strLine); });
    on_read_app_layer();
+}
+
+void app_layer::apply_line(scoped_string_base strLine)
+{
+   const std::size_t iColon = strLine.find(':');
+   if (iColon == scoped_string_base::npos)
+   {
+      return;
+   }
+   const scoped_string_base strKey = strLine.substr(0, iColon);
+   const scoped_string_base strValue = strLine.substr(iColon + 1);
+   if (strKey == "CustomPath")
+   {
+      set_data_custom_path_string(strValue);
+   }
+   else if (strKey == "PowerCustomPath")
+   {
+      set_power_custom_path_string(strValue);
+   }
+   else if (strKey == "OffsetX")
+   {
+      m_iOffsetX = read_int_value(strKey, strValue);
+   }
+   else if (strKey == "OffsetY")
+   {
+      m_iOffsetY = read_int_value(strKey, strValue);
+   }
+   else if (strKey == "Name")
+   {
+      m_strName = strValue;
+   }
+   else if (strKey == "Hidden")
+   {
+      m_bHidden = read_int_value(strKey, strValue) != 0;
+   }
+   else
+   {
+      apply_parameter_by_name(strKey, strValue);
+   }
 }
 
 void app_layer::report_parse_error(scoped_string_base strReason, scoped_string_base strKey, scoped_string_base strValue)

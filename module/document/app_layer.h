@@ -214,6 +214,10 @@ protected:
    string_base m_strSettingsFailed;
    string_array_base m_straValuesNotRead;
    picture_budget::charge m_charge;
+
+private:
+   // Reads one "key:value" line of the layer's text; a line without a colon is skipped.
+   void apply_line(scoped_string_base strLine);
 };
 
 } // namespace Tarvossa_BrisvanePro

@@ -182,7 +182,7 @@ string_base image_layer::getImageAsHex() const
       trace("image_layer: the picture cannot be encoded: %s", result.error().c_str());
       return {};
    }
-   return memory_base(result->data(), result->size()).to_hex();
+   return hex_text(result->data(), result->size());
 }
 
 void image_layer::setMaintainAspectRatio(bool bMaintain)

@@ -37,7 +37,7 @@ public:
       {
          return std::nullopt;
       }
-      const std::size_t iEnd = std::min(m_strText.find_first_of("\r\n", m_iPosition), m_strText.size());
+      const std::size_t iEnd = find_line_end(m_strText, m_iPosition);
       const scoped_string_base strLine = m_strText.substr(m_iPosition, iEnd - m_iPosition);
       m_iPosition = iEnd + 1;
       if (iEnd + 1 < m_strText.size() && m_strText[iEnd] == '\r' && m_strText[iEnd + 1] == '\n')

@@ -10,6 +10,7 @@
 #include "host/main_window.h"
 #include "host/portal_file_chooser.h"
 #include "host/windowing.h"
+#include "orvo/image.h"
 
 namespace user
 {
@@ -20,6 +21,10 @@ namespace
 // How long one wait on the session bus lasts while the desktop's file chooser is open: SDL's
 // events then wait at most this long.
 constexpr std::chrono::milliseconds g_busWait(10);
+
+// After this long without an event, the picture memory kept for reuse goes back to the system: a
+// rebuild that would reuse it comes with an edit, and none came.
+constexpr std::chrono::milliseconds g_idleBeforeGivingBack(2000);
 
 // The window an input or window event belongs to; 0 for events of no window.
 std::uint32_t window_id_of(const SDL_Event & event)
@@ -63,7 +68,19 @@ bool event_loop::wait_event(SDL_Event & event)
       }
       pchooser->serve(g_busWait);
    }
-   return !m_bQuit && SDL_WaitEvent(&event);
+   if (m_bQuit)
+   {
+      return false;
+   }
+   if (image::kept_pixel_memory() > 0)
+   {
+      if (SDL_WaitEventTimeout(&event, static_cast<int>(g_idleBeforeGivingBack.count())))
+      {
+         return true;
+      }
+      image::give_back_kept_pixel_memory();
+   }
+   return SDL_WaitEvent(&event);
 }
 
 bool event_loop::process_pending_events()

@@ -1,10 +1,12 @@
 #include "orvo/file_system.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <system_error>
 
 #include <fcntl.h>
@@ -19,6 +21,9 @@ namespace file
 
 namespace
 {
+
+// A file is read this much at a time: the buffer stays in the second-level cache.
+constexpr std::size_t read_stretch = std::size_t(256) << 10;
 
 // Why a file of this kind is not read; empty for a regular file.
 string_base kind_refused(mode_t mode)
@@ -89,22 +94,16 @@ outcome<string_base> read_all(const path & path, std::uint64_t uLimit)
       return failure(format("cannot read \"%s\": it holds %s, more than the %s a file may have here", path.c_str(), strSize.c_str(),
                                  strLimit.c_str()));
    }
-   // The size is known, but a file that grows meanwhile is read to its end, within the limit. The
-   // byte to spare lets the read that finds the end go without growing the text.
-   string_base strText(static_cast<std::size_t>(uSize) + 1, '\0');
-   std::size_t iFilled = 0;
+   // The text is sized once for the file and never cleared: the bytes come a stretch at a time
+   // through a buffer that stays in the cache. A file that grows meanwhile is read to its end,
+   // within the limit.
+   string_base strText;
+   strText.reserve(static_cast<std::size_t>(uSize));
+   const std::size_t iStretch = static_cast<std::size_t>(std::min<std::uint64_t>(uSize + 1, read_stretch));
+   const std::unique_ptr<char[]> pstretch(new char[iStretch]);
    for (;;)
    {
-      if (iFilled == strText.size())
-      {
-         if (strText.size() > uLimit)
-         {
-            return failure(format("cannot read \"%s\": it grew beyond %s while it was read", path.c_str(),
-                                       byte_count_text(uLimit).c_str()));
-         }
-         strText.resize(strText.size() + 4096);
-      }
-      const ssize_t iRead = ::read(fd.get(), strText.data() + iFilled, strText.size() - iFilled);
+      const ssize_t iRead = ::read(fd.get(), pstretch.get(), iStretch);
       if (iRead < 0 && errno == EINTR)
       {
          continue;
@@ -117,9 +116,12 @@ outcome<string_base> read_all(const path & path, std::uint64_t uLimit)
       {
          break;
       }
-      iFilled += static_cast<std::size_t>(iRead);
+      if (strText.size() + static_cast<std::size_t>(iRead) > uLimit)
+      {
+         return failure(format("cannot read \"%s\": it grew beyond %s while it was read", path.c_str(), byte_count_text(uLimit).c_str()));
+      }
+      strText.append(pstretch.get(), static_cast<std::size_t>(iRead));
    }
-   strText.resize(iFilled);
    return strText;
 }
 

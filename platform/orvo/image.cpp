@@ -1,6 +1,7 @@
 #include "orvo/image.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <cstdlib>
 #include <mutex>
@@ -8,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include <malloc.h>
 #include <sys/mman.h>
 
 #include "orvo/exception.h"
@@ -19,61 +21,157 @@ namespace image
 namespace
 {
 
+constexpr std::size_t system_page = std::size_t(4) << 10;
 constexpr std::size_t huge_page = std::size_t(2) << 20;
-// Blocks from this size on are worth huge pages.
-constexpr std::size_t huge_block = 4 * huge_page;
+// Blocks from this size on are mapped on their own: below it the heap serves them well, and a
+// block just under a huge page is worth one.
+constexpr std::size_t large_block = huge_page / 8 * 7;
+// Enough for every large picture of a document in one store, and it is never grown: a block freed
+// when it is full goes back to the system.
+constexpr std::size_t most_blocks_kept = 64;
 
-} // namespace
-
-namespace
+std::size_t rounded_up(std::size_t iBytes, std::size_t iUnit) noexcept
 {
+   return (iBytes + iUnit - 1) / iUnit * iUnit;
+}
 
-// Large blocks of pixel memory, freed and kept for the next picture of the same size: getting
-// the pages of hundreds of megabytes from the system again costs far more than clearing them. A
-// request of another size lets every kept block go first, so that kept blocks never add to what
-// the pictures took before.
+// The bytes mapped for a large block: whole huge pages when they add at most an eighth to it,
+// otherwise whole pages.
+std::size_t mapped_size(std::size_t iBytes) noexcept
+{
+   const std::size_t iHuge = rounded_up(iBytes, huge_page);
+   return iHuge - iBytes <= iBytes / 8 ? iHuge : rounded_up(iBytes, system_page);
+}
+
+// A block of whole huge pages starts on a huge page's boundary.
+bool is_in_huge_pages(std::size_t iMapped) noexcept
+{
+   return iMapped % huge_page == 0;
+}
+
+void unmap(void * p, std::size_t iBytes) noexcept
+{
+   if (iBytes > 0)
+   {
+      ::munmap(p, iBytes);
+   }
+}
+
+void * map_block(std::size_t iMapped)
+{
+   // Huge pages need a start on a huge page's boundary: a huge page more is mapped, and what lies
+   // before and after the block is given back at once.
+   const std::size_t iSpan = is_in_huge_pages(iMapped) ? iMapped + huge_page : iMapped;
+   void * pSpan = ::mmap(nullptr, iSpan, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+   if (pSpan == MAP_FAILED)
+   {
+      throw std::bad_alloc();
+   }
+   if (iSpan == iMapped)
+   {
+      return pSpan;
+   }
+   auto * pbytesSpan = static_cast<std::uint8_t *>(pSpan);
+   const std::size_t iHead = rounded_up(reinterpret_cast<std::uintptr_t>(pSpan), huge_page) - reinterpret_cast<std::uintptr_t>(pSpan);
+   unmap(pbytesSpan, iHead);
+   unmap(pbytesSpan + iHead + iMapped, iSpan - iHead - iMapped);
+   ::madvise(pbytesSpan + iHead, iMapped, MADV_HUGEPAGE);
+   return pbytesSpan + iHead;
+}
+
+// The large blocks in use, and those freed and kept for reuse: getting the pages of hundreds of
+// megabytes from the system again costs far more than clearing them. The kept blocks never take
+// more than those in use, so that what a document closed let go is given back as soon as the
+// pictures that remain take less.
 class kept_blocks
 {
 public:
-   kept_blocks() { m_blocks.reserve(max_kept); }
+   kept_blocks() { m_blocks.reserve(most_blocks_kept); }
 
-   // A kept block of exactly `iBytes`, or null.
-   void * take(std::size_t iBytes)
+   // A block of `iMapped` bytes: the smallest kept block that holds them, cut to that size (a
+   // block in huge pages when that is asked for), or else a block new from the system.
+   void * take(std::size_t iMapped)
    {
-      std::lock_guard lock(m_mutex);
-      for (auto it = m_blocks.begin(); it != m_blocks.end(); ++it)
       {
-         if (it->second == iBytes)
+         std::lock_guard lock(m_mutex);
+         const auto itBest = std::min_element(m_blocks.begin(), m_blocks.end(), [&](const block & a, const block & b)
+         { return std::pair(!holds(a, iMapped), a.m_iBytes) < std::pair(!holds(b, iMapped), b.m_iBytes); });
+         if (itBest != m_blocks.end() && holds(*itBest, iMapped))
          {
-            void * p = it->first;
-            m_blocks.erase(it);
-            return p;
+            const block taken = *itBest;
+            m_blocks.erase(itBest);
+            m_iKept -= taken.m_iBytes;
+            unmap(static_cast<std::uint8_t *>(taken.m_p) + iMapped, taken.m_iBytes - iMapped);
+            m_iInUse += iMapped;
+            return taken.m_p;
          }
       }
-      for (const auto & block : m_blocks)
-      {
-         std::free(block.first);
-      }
-      m_blocks.clear();
-      return nullptr;
+      void * p = map_block(iMapped);
+      std::lock_guard lock(m_mutex);
+      m_iInUse += iMapped;
+      return p;
    }
 
-   // Whether the block is kept; else the caller frees it.
-   bool keep(void * p, std::size_t iBytes) noexcept
+   // Keeps a freed block, or gives it back; the oldest kept blocks go back first while the kept
+   // ones take more than those in use.
+   void put(void * p, std::size_t iMapped) noexcept
    {
       std::lock_guard lock(m_mutex);
-      if (m_blocks.size() == max_kept)
+      m_iInUse -= iMapped;
+      if (m_blocks.size() == most_blocks_kept)
       {
-         return false;
+         unmap(p, iMapped);
+         return;
       }
-      m_blocks.emplace_back(p, iBytes);
-      return true;
+      m_blocks.push_back({p, iMapped});
+      m_iKept += iMapped;
+      while (m_iKept > m_iInUse)
+      {
+         unmap(m_blocks.front().m_p, m_blocks.front().m_iBytes);
+         m_iKept -= m_blocks.front().m_iBytes;
+         m_blocks.erase(m_blocks.begin());
+      }
+   }
+
+   void give_back() noexcept
+   {
+      std::lock_guard lock(m_mutex);
+      for (const block & kept : m_blocks)
+      {
+         unmap(kept.m_p, kept.m_iBytes);
+      }
+      m_blocks.clear();
+      m_iKept = 0;
+   }
+
+   std::size_t kept() noexcept
+   {
+      std::lock_guard lock(m_mutex);
+      return m_iKept;
+   }
+
+   std::size_t in_use() noexcept
+   {
+      std::lock_guard lock(m_mutex);
+      return m_iInUse;
    }
 
 private:
-   static constexpr std::size_t max_kept = 8;
+   struct block
+   {
+      void * m_p = nullptr;
+      std::size_t m_iBytes = 0;
+   };
+
+   static bool holds(const block & kept, std::size_t iMapped) noexcept
+   {
+      return kept.m_iBytes >= iMapped && (!is_in_huge_pages(iMapped) || is_in_huge_pages(kept.m_iBytes));
+   }
+
    std::mutex m_mutex;
-   std::vector<std::pair<void *, std::size_t>> m_blocks;
+   std::vector<block> m_blocks;
+   std::size_t m_iKept = 0;
+   std::size_t m_iInUse = 0;
 };
 
 // Never destroyed: pictures may be freed while the program ends.
@@ -83,45 +181,50 @@ kept_blocks & kept()
    return *s_pkept;
 }
 
-std::size_t rounded_to_huge_pages(std::size_t iBytes)
-{
-   return (iBytes + huge_page - 1) / huge_page * huge_page;
-}
-
 } // namespace
 
 void * allocate_pixel_memory(std::size_t iBytes)
 {
-   if (iBytes < huge_block)
+   if (iBytes < large_block)
    {
       void * p = std::malloc(iBytes);
-      if (p == nullptr)
+      if (p == nullptr && iBytes > 0)
       {
          throw std::bad_alloc();
       }
       return p;
    }
-   const std::size_t iRounded = rounded_to_huge_pages(iBytes);
-   if (void * p = kept().take(iRounded))
-   {
-      return p;
-   }
-   void * p = std::aligned_alloc(huge_page, iRounded);
-   if (p == nullptr)
-   {
-      throw std::bad_alloc();
-   }
-   ::madvise(p, iRounded, MADV_HUGEPAGE);
-   return p;
+   return kept().take(mapped_size(iBytes));
 }
 
 void free_pixel_memory(void * p, std::size_t iBytes) noexcept
 {
-   if (p != nullptr && iBytes >= huge_block && kept().keep(p, rounded_to_huge_pages(iBytes)))
+   if (p == nullptr)
    {
       return;
    }
-   std::free(p);
+   if (iBytes < large_block)
+   {
+      std::free(p);
+      return;
+   }
+   kept().put(p, mapped_size(iBytes));
+}
+
+std::size_t kept_pixel_memory() noexcept
+{
+   return kept().kept();
+}
+
+std::size_t pixel_memory_in_use() noexcept
+{
+   return kept().in_use();
+}
+
+void give_back_kept_pixel_memory() noexcept
+{
+   kept().give_back();
+   ::malloc_trim(0);
 }
 
 image::image(int iWidth, int iHeight)
@@ -141,17 +244,35 @@ bool image::is_size_allowed(std::int64_t iWidth, std::int64_t iHeight) noexcept
 
 bool image::create(int iWidth, int iHeight)
 {
+   if (!create_for_overwrite(iWidth, iHeight))
+   {
+      return false;
+   }
+   clear();
+   return true;
+}
+
+bool image::create_for_overwrite(int iWidth, int iHeight)
+{
    if (!is_size_allowed(iWidth, iHeight))
    {
       m_iWidth = 0;
       m_iHeight = 0;
-      m_pixels.clear();
-      m_pixels.shrink_to_fit();
+      decltype(m_pixels)().swap(m_pixels);
       return false;
+   }
+   const std::size_t iCount = static_cast<std::size_t>(iWidth) * static_cast<std::size_t>(iHeight);
+   if (iCount != m_pixels.size())
+   {
+      // The old pixels go first, so that both are never held at once (their memory serves the
+      // new size when it holds it), and a smaller picture takes no more memory than it needs.
+      m_iWidth = 0;
+      m_iHeight = 0;
+      decltype(m_pixels)().swap(m_pixels);
+      m_pixels.resize(iCount);
    }
    m_iWidth = iWidth;
    m_iHeight = iHeight;
-   m_pixels.assign(static_cast<std::size_t>(iWidth) * static_cast<std::size_t>(iHeight), 0u);
    return true;
 }
 

@@ -5,20 +5,33 @@
 #include <vector>
 
 #include "orvo/color.h"
+#include "orvo/for_overwrite.h"
 #include "orvo/particle.h"
 
 namespace image
 {
 
-// The memory of pixels. A large block goes into huge pages where the system allows, so that first
-// touching a raster of hundreds of megabytes takes hundreds of page faults, not hundreds of
-// thousands. A large block freed is kept for the next block of its size (a few are), until a
-// block of another size is asked for; its pixels are then as they were left.
+// The memory of pixels. A large block is mapped from the system on its own and given back to it
+// when freed; it goes into huge pages where the system allows and rounding up to whole huge pages
+// costs little, so that first touching a raster of hundreds of megabytes takes hundreds of page
+// faults, not hundreds of thousands. A large block freed is kept for the next large block that it
+// can hold (the rest of it is given back then), but only while the kept blocks take no more than
+// the large blocks in use: a rebuild of the pictures in use reuses their pages, and pictures let
+// go for good (a document closed) are given back as the pictures in use shrink. A kept block's
+// pixels are as they were left, and so are a picture's pixels made without a value (see
+// `image::create_for_overwrite`).
 void * allocate_pixel_memory(std::size_t iBytes);
 void free_pixel_memory(void * p, std::size_t iBytes) noexcept;
 
+// The bytes of large blocks kept for reuse, and of those in use.
+std::size_t kept_pixel_memory() noexcept;
+std::size_t pixel_memory_in_use() noexcept;
+// Gives every kept block back to the system, and the memory that the heap holds free: for when
+// no reuse is near (another document, or a while with nothing to do).
+void give_back_kept_pixel_memory() noexcept;
+
 template <typename T>
-struct pixel_allocator
+struct pixel_allocator : constructs_for_overwrite
 {
    using value_type = T;
 
@@ -70,6 +83,9 @@ public:
    // (Re)creates the picture in place at the given size, every pixel transparent. A size that
    // `is_size_allowed` refuses leaves an empty picture and returns false.
    bool create(int iWidth, int iHeight);
+   // The same with pixels of no defined value, for a caller that writes every pixel before any
+   // is read (a decoder).
+   bool create_for_overwrite(int iWidth, int iHeight);
 
    int width() const noexcept { return m_iWidth; }
    int height() const noexcept { return m_iHeight; }

@@ -18,9 +18,13 @@ void image32_t::to_straight_rgba(const std::uint32_t * psource, int iCount, std:
 
 void image32_t::from_straight_rgba(const std::uint8_t * prgba, int iCount, std::uint32_t * pdestination) noexcept
 {
+   // The source may be the destination itself: each pixel's bytes are read before its word is
+   // written.
    for (int i = 0; i < iCount; ++i, prgba += 4)
    {
-      pdestination[i] = ::image::premultiplied_pixel(color::color(prgba[0], prgba[1], prgba[2], prgba[3]));
+      const std::uint8_t uchAlpha = prgba[3];
+      pdestination[i] = uchAlpha == 255 ? 0xff000000u | std::uint32_t(prgba[0]) << 16 | std::uint32_t(prgba[1]) << 8 | prgba[2]
+                                        : ::image::premultiplied_pixel(color::color(prgba[0], prgba[1], prgba[2], uchAlpha));
    }
 }
 

@@ -46,21 +46,14 @@ outcome<> check_declared_size(const char * pszFormat, std::int64_t iWidth, std::
 pointer<image> new_picture(int iWidth, int iHeight)
 {
    pointer<image> pimage = make_pointer<image>();
-   pimage->create(iWidth, iHeight);
+   pimage->create_for_overwrite(iWidth, iHeight);
    return pimage;
 }
 
 void finish_straight_rgba(image & image) noexcept
 {
    // Each pixel's four bytes are read before its word is written, so the conversion runs in place.
-   std::uint32_t * ppixel = image.data();
-   const std::size_t count = static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height());
-   for (std::size_t i = 0; i < count; ++i)
-   {
-      std::uint8_t rgba[4];
-      std::memcpy(rgba, ppixel + i, 4);
-      image32_t::from_straight_rgba(rgba, 1, ppixel + i);
-   }
+   image32_t::from_straight_rgba(reinterpret_cast<const std::uint8_t *>(image.data()), image.width() * image.height(), image.data());
 }
 
 std::uint32_t read_le16(const std::uint8_t * p) noexcept

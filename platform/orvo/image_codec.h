@@ -25,7 +25,8 @@ outcome<> check_declared_size(const char * pszFormat, std::int64_t iWidth, std::
                               std::int64_t iPixelsPerByte);
 
 // A new picture of that size whose pixels receive straight RGBA bytes in place (4 bytes a pixel,
-// rows packed); `finish_straight_rgba` then turns them into the native form.
+// rows packed), every one of them: it is not cleared first. `finish_straight_rgba` then turns
+// them into the native form.
 pointer<image> new_picture(int iWidth, int iHeight);
 void finish_straight_rgba(image & image) noexcept;
 

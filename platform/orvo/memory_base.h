@@ -1,13 +1,19 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "orvo/for_overwrite.h"
 #include "orvo/string.h"
 
 // The value of a hexadecimal digit in either letter case; -1 for any other character.
 int value_of_hex_digit(char ch);
+
+// Two lower-case hexadecimal digits per byte, in order.
+string_base hex_text(const void * pdata, std::size_t size);
 
 // A block of bytes, with its hexadecimal text form.
 class memory_base
@@ -22,17 +28,40 @@ public:
    bool is_empty() const noexcept { return m_bytes.empty(); }
 
    void assign(const void * pdata, std::size_t size);
+   // Bytes added are of no defined value: the caller writes them.
    void set_size(std::size_t size) { m_bytes.resize(size); }
 
    // Two lower-case hexadecimal digits per byte, in order.
-   string_base to_hex() const;
+   string_base to_hex() const { return hex_text(data(), size()); }
 
    // Replaces the bytes with those of a hexadecimal text (digits in either letter case). A text
    // of odd length or with any other character gives no bytes and false.
    bool from_hex(scoped_string_base strHex);
 
-   bool operator==(const memory_base &) const = default;
+   bool operator==(const memory_base & other) const
+   {
+      return size() == other.size() && std::equal(m_bytes.begin(), m_bytes.end(), other.m_bytes.begin());
+   }
 
 private:
-   std::vector<std::uint8_t> m_bytes;
+   // Bytes about to be written whole are not cleared first.
+   template <typename T>
+   struct for_overwrite_allocator : std::allocator<T>, constructs_for_overwrite
+   {
+      using value_type = T;
+      template <typename U>
+      struct rebind
+      {
+         using other = for_overwrite_allocator<U>;
+      };
+
+      for_overwrite_allocator() = default;
+      template <typename U>
+      for_overwrite_allocator(const for_overwrite_allocator<U> &) noexcept
+      {
+      }
+      using constructs_for_overwrite::construct;
+   };
+
+   std::vector<std::uint8_t, for_overwrite_allocator<std::uint8_t>> m_bytes;
 };

@@ -212,6 +212,18 @@ void set_palette(png_structp png, png_infop info, const colour_table & colours)
    }
 }
 
+// The most bytes the file of a picture may take: deflate adds at most 5 bytes to every 16 KiB it
+// cannot pack (and the zlib and chunk framing a few more), and a palette and the headers under a
+// kilobyte. The output is sized to it ahead, so that it is never copied as it grows; pages of it
+// that the file does not reach are never touched.
+std::size_t most_bytes_of_file(const image & image, const pixel_form & form) noexcept
+{
+   const auto iWidth = static_cast<std::size_t>(image.width());
+   const std::size_t iRowBytes = form.bPalette ? (iWidth * static_cast<std::size_t>(form.iBitDepth) + 7) / 8 : iWidth * (form.bOpaque ? 3 : 4);
+   const std::size_t iRaw = static_cast<std::size_t>(image.height()) * (iRowBytes + 1);
+   return iRaw + iRaw / 1024 + 4096;
+}
+
 int colour_type(const pixel_form & form) noexcept
 {
    return form.bPalette ? PNG_COLOR_TYPE_PALETTE : form.bOpaque ? PNG_COLOR_TYPE_RGB : PNG_COLOR_TYPE_RGB_ALPHA;
@@ -313,6 +325,7 @@ outcome<std::vector<std::uint8_t>> encode(const image & image)
    analyse(image, *pform);
    std::vector<std::uint8_t> row(static_cast<std::size_t>(image.width()) * 4);
    std::vector<std::uint8_t> memory;
+   memory.reserve(most_bytes_of_file(image, *pform));
    write_state state;
    state.pmemory = &memory;
    if (!write_png(state, image, *pform, row.data()))

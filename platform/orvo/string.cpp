@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 namespace
 {
@@ -103,4 +104,16 @@ scoped_string_base trimmed(scoped_string_base str)
       str.remove_suffix(1);
    }
    return str;
+}
+
+std::size_t find_line_end(scoped_string_base strText, std::size_t iStart) noexcept
+{
+   // Two scans that the C library makes many bytes at a time: for the line feed, then for a
+   // carriage return before it. A line of a picture's data runs to megabytes.
+   const char * pszStart = strText.data() + iStart;
+   const std::size_t iRest = strText.size() - iStart;
+   const auto * pszLineFeed = static_cast<const char *>(std::memchr(pszStart, '\n', iRest));
+   const std::size_t iLength = pszLineFeed ? static_cast<std::size_t>(pszLineFeed - pszStart) : iRest;
+   const auto * pszReturn = static_cast<const char *>(std::memchr(pszStart, '\r', iLength));
+   return iStart + (pszReturn ? static_cast<std::size_t>(pszReturn - pszStart) : iLength);
 }

@@ -4,17 +4,7 @@
 
 void string_array_base::_add_lines(scoped_string_base strText)
 {
-   std::size_t iStart = 0;
-   while (iStart < strText.size())
-   {
-      const std::size_t iEnd = std::min(strText.find_first_of("\r\n", iStart), strText.size());
-      m_strings.emplace_back(strText.substr(iStart, iEnd - iStart));
-      iStart = iEnd + 1;
-      if (iEnd + 1 < strText.size() && strText[iEnd] == '\r' && strText[iEnd + 1] == '\n')
-      {
-         iStart++;
-      }
-   }
+   for_each_line(strText, [this](scoped_string_base strLine) { m_strings.emplace_back(strLine); });
 }
 
 void string_array_base::trim()

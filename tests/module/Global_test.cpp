@@ -10,6 +10,7 @@
 #include "document/project.h"
 #include "orvo/exception.h"
 #include "orvo/file_system.h"
+#include "orvo/image.h"
 #include "orvo/image_service.h"
 #include "root_screen_fixture.h"
 #include "thrown_status.h"
@@ -282,6 +283,22 @@ TEST_F(controller, a_project_without_layers_replaces_the_document_with_an_empty_
    EXPECT_TRUE(m_pglobal->load_project_from_string("BRISVANE_LED_PROJECT v2 0 0\n"));
    EXPECT_EQ(document().get_layers_count(), 0);
    EXPECT_LT(document().get_current_layer_id(), 0);
+}
+
+// Picture memory kept for the rebuilds of the open document is no use to another: opening one,
+// or the default document, gives it back.
+TEST_F(controller, another_document_gives_back_the_picture_memory_kept_for_the_open_one)
+{
+   const image::image inUse(2048, 2048);
+   const auto let_a_picture_go = [] { const image::image letGo(2048, 2048); };
+   let_a_picture_go();
+   ASSERT_GT(image::kept_pixel_memory(), 0u);
+   EXPECT_TRUE(m_pglobal->load_project_from_string("BRISVANE_LED_PROJECT v2 0 0\n"));
+   EXPECT_EQ(image::kept_pixel_memory(), 0u);
+   let_a_picture_go();
+   ASSERT_GT(image::kept_pixel_memory(), 0u);
+   m_pglobal->load_default_layers();
+   EXPECT_EQ(image::kept_pixel_memory(), 0u);
 }
 
 TEST_F(controller, a_file_that_is_no_project_or_cannot_be_read_keeps_the_open_document)

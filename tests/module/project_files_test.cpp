@@ -19,6 +19,7 @@
 #include "document/project.h"
 #include "host/node.h"
 #include "orvo/file_system.h"
+#include "orvo/straight_alpha.h"
 #include "zel2d/context.h"
 #include "project_files_fixture.h"
 #include "scoped_variable.h"
@@ -87,6 +88,52 @@ TEST_F(project_files, a_4k_picture_and_the_layers_after_it_save_and_reopen_whole
    ASSERT_EQ(pphoto->get_real_height(), 2160);
    EXPECT_EQ(std::memcmp(pphoto->get_image()->data(), pimagelayer->get_image()->data(), std::size_t{3840} * 2160 * 4), 0);
    EXPECT_EQ(pread->get_layer(1)->get_name(), "Screen1");
+}
+
+// Pictures of odd sizes, opaque and translucent, one a pixel high: the project opened and saved
+// again is the same file, byte for byte, and every picture comes back pixel for pixel.
+TEST_F(project_files, a_project_of_many_picture_layers_reads_back_byte_for_byte)
+{
+   document().get_layers().clear();
+   std::vector<pointer<image::image>> pictures;
+   for (int i = 0; i < 12; ++i)
+   {
+      pointer<image_layer> player = document().new_image_layer();
+      player->set_name(format("Photo %d", i));
+      pointer<image::image> ppicture = noise_picture(1 + i * 97, i == 5 ? 1 : 3 + i * 41);
+      if (i % 2 == 1)
+      {
+         std::uint32_t * ppixel = ppicture->data();
+         for (std::size_t iPixel = 0; iPixel < static_cast<std::size_t>(ppicture->width()) * ppicture->height(); iPixel += 3)
+         {
+            ppixel[iPixel] = image::premultiplied_pixel(color::color(200, 100, 50, static_cast<std::uint8_t>(iPixel)));
+         }
+      }
+      player->set_image(ppicture);
+      player->set_width(ppicture->width());
+      pictures.insert(pictures.begin(), ppicture);
+   }
+   const file::path path = data_file("pictures.tvsx");
+   m_pglobal->save_project_to_file(path);
+   const string_base strSaved = file::read_all(path).value();
+
+   pointer<MainScreen> pscreenRead = make_pointer<MainScreen>(nullptr);
+   Global * pglobalRead = pscreenRead->get_global();
+   pglobalRead->load_project_from_file(path);
+   EXPECT_TRUE(take_errors_shown().empty());
+   project * pread = pglobalRead->current_project();
+   ASSERT_EQ(pread->get_layers_count(), 12);
+   for (long long i = 0; i < 12; ++i)
+   {
+      const pointer<image::image> & ppicture = pread->get_layer(i).cast<image_layer>()->get_image();
+      ASSERT_TRUE(ppicture);
+      ASSERT_EQ(ppicture->width(), pictures[i]->width());
+      ASSERT_EQ(ppicture->height(), pictures[i]->height());
+      EXPECT_EQ(std::memcmp(ppicture->data(), pictures[i]->data(), static_cast<std::size_t>(ppicture->byte_count())), 0) << "layer " << i;
+   }
+   const file::path pathAgain = data_file("pictures_again.tvsx");
+   pglobalRead->save_project_to_file(pathAgain);
+   EXPECT_TRUE(file::read_all(pathAgain).value() == strSaved);
 }
 
 TEST_F(project_files, a_project_read_only_in_part_opens_with_an_error_that_says_what_was_kept)

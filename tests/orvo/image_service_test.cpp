@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -233,6 +234,40 @@ TEST(ImageService, LosslessSavesComeBackBitForBit)
       EXPECT_EQ(std::vector<std::uint32_t>(loaded.value()->data(), loaded.value()->data() + 1200),
                 std::vector<std::uint32_t>(pimage->data(), pimage->data() + 1200))
          << iFormat;
+   }
+}
+
+// Full-colour pictures (opaque noise is written as RGB, translucent noise as RGBA) at odd sizes,
+// one a pixel wide or high, and one larger than a megabyte of file: decoded, each is the picture
+// encoded, pixel for pixel.
+TEST(ImageService, PngRoundTripsNoiseOfOddSizesPixelForPixel)
+{
+   std::uint32_t uState = 7;
+   const auto next = [&uState] { return uState = uState * 1664525u + 1013904223u; };
+   for (const auto & [iWidth, iHeight] : {std::pair{1, 1}, std::pair{1, 301}, std::pair{257, 1}, std::pair{1001, 3}, std::pair{733, 1211}})
+   {
+      for (const bool bOpaque : {true, false})
+      {
+         image::image picture(iWidth, iHeight);
+         for (int y = 0; y < iHeight; ++y)
+         {
+            for (int x = 0; x < iWidth; ++x)
+            {
+               const std::uint32_t u = next() >> 8;
+               const auto alpha = static_cast<std::uint8_t>(bOpaque ? 255 : next() >> 24);
+               picture.pixel(x, y) = image::premultiplied_pixel(color::color(static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
+                                                                            static_cast<std::uint8_t>(u >> 16), alpha));
+            }
+         }
+         const outcome<std::vector<std::uint8_t>> encoded = image::save_image_to_memory(picture, {image::e_save_format_png, -1});
+         ASSERT_TRUE(encoded) << encoded.error();
+         const outcome<pointer<image::image>> decoded = image::load_image_from_memory(encoded->data(), encoded->size());
+         ASSERT_TRUE(decoded) << decoded.error();
+         ASSERT_EQ(decoded.value()->width(), iWidth);
+         ASSERT_EQ(decoded.value()->height(), iHeight);
+         EXPECT_TRUE(std::equal(picture.data(), picture.data() + std::size_t(iWidth) * iHeight, decoded.value()->data()))
+            << iWidth << " x " << iHeight << (bOpaque ? " opaque" : " translucent");
+      }
    }
 }
 

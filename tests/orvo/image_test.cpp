@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -59,21 +60,93 @@ TEST(Image, RecreatedInPlaceAtANewSizeAndTransparent)
    EXPECT_EQ(image.row(2), image.data() + 10);
 }
 
-// A large picture let go keeps its memory for the next picture of its size, which still starts
-// transparent; a picture of another size gets memory of its own.
+// A large picture let go keeps its memory for the next picture that fits in it while other
+// pictures are in use (a rebuild), and the next picture still starts transparent; a picture of
+// another size does not take it.
 TEST(Image, ALargePictureMadeAgainAtTheSameSizeReusesTheMemoryCleared)
 {
+   image::give_back_kept_pixel_memory();
+   const image::image inUse(2048, 2048);
    const std::uint32_t * pfirst = nullptr;
    {
       image::image large(2048, 2048);
       large.fill(color::color(10, 20, 30));
       pfirst = large.data();
    }
+   image::image other(2048, 2049);
+   EXPECT_NE(other.data(), pfirst);
    image::image again(2048, 2048);
    EXPECT_EQ(again.data(), pfirst);
    EXPECT_EQ(std::count(again.data(), again.data() + 2048 * 2048, 0u), 2048 * 2048);
-   image::image other(2048, 2049);
-   EXPECT_NE(other.data(), pfirst);
+}
+
+// What a closed document let go is given back as the pictures still in use shrink: the kept
+// memory never passes what is in use, and none is kept once no large picture is.
+TEST(Image, PicturesLetGoAreKeptNoLargerThanThePicturesInUse)
+{
+   image::give_back_kept_pixel_memory();
+   const std::size_t iInUseBefore = image::pixel_memory_in_use();
+   auto psmall = std::make_unique<image::image>(1024, 1024);
+   {
+      std::vector<std::unique_ptr<image::image>> closed;
+      for (int i = 0; i < 6; ++i)
+      {
+         closed.push_back(std::make_unique<image::image>(2048, 2048 + i));
+      }
+   }
+   EXPECT_LE(image::kept_pixel_memory(), image::pixel_memory_in_use());
+   EXPECT_LE(image::kept_pixel_memory(), std::size_t(4) << 20) << "no more than the one picture of 4 MiB left";
+   psmall.reset();
+   EXPECT_EQ(image::pixel_memory_in_use(), iInUseBefore);
+   if (iInUseBefore == 0)
+   {
+      EXPECT_EQ(image::kept_pixel_memory(), 0u);
+   }
+}
+
+// A kept block larger than asked serves a smaller picture (cut to its size), and a picture that
+// no kept block holds leaves the kept blocks as they are; giving back empties the store.
+TEST(Image, KeptBlocksServeSmallerPicturesAndAMissFreesNone)
+{
+   image::give_back_kept_pixel_memory();
+   const image::image inUse(4096, 4096);
+   const std::uint32_t * pfirst = nullptr;
+   {
+      const image::image first(2048, 2048);
+      const image::image second(2048, 1024);
+      pfirst = first.data();
+   }
+   const std::size_t iKept = image::kept_pixel_memory();
+   EXPECT_EQ(iKept, std::size_t(24) << 20);
+   {
+      const image::image larger(4096, 2048);
+      EXPECT_EQ(image::kept_pixel_memory(), iKept) << "a miss keeps every kept block";
+   }
+   image::give_back_kept_pixel_memory();
+   {
+      const image::image first(2048, 2048);
+      pfirst = first.data();
+   }
+   const image::image smaller(2000, 1900);
+   EXPECT_EQ(smaller.data(), pfirst);
+   EXPECT_EQ(image::kept_pixel_memory(), 0u);
+   const image::image barely(100, 100);
+   image::give_back_kept_pixel_memory();
+   EXPECT_EQ(image::kept_pixel_memory(), 0u);
+}
+
+// A decoder's picture is made at its size without being cleared first; the same size again
+// keeps the memory.
+TEST(Image, MadeForOverwriteAtTheSameSizeKeepsItsPixels)
+{
+   image::image picture(300, 200);
+   picture.fill(color::color(1, 2, 3));
+   const std::uint32_t * ppixels = picture.data();
+   ASSERT_TRUE(picture.create_for_overwrite(300, 200));
+   EXPECT_EQ(picture.data(), ppixels);
+   EXPECT_EQ(picture.pixel(299, 199), image::premultiplied_pixel(color::color(1, 2, 3)));
+   EXPECT_FALSE(picture.create_for_overwrite(0, 5));
+   EXPECT_FALSE(picture._is_ok());
 }
 
 TEST(Image, FillStoresTheColourPremultiplied)

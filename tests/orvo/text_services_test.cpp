@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "orvo/memory_base.h"
 #include "orvo/tinyexpr.h"
@@ -48,6 +49,33 @@ TEST(MemoryBase, HexRoundTripAndRejection)
       read.assign(bytes, sizeof(bytes));
       EXPECT_FALSE(read.from_hex(psz)) << psz;
       EXPECT_TRUE(read.is_empty()) << psz;
+   }
+}
+
+// Lengths around the stretches the text is made and read in: every byte value comes back, the
+// digits in either case, and a character that is no digit is found wherever it stands.
+TEST(MemoryBase, HexRoundTripsAtOddLengthsAndRefusesAStrayCharacterAnywhere)
+{
+   for (const std::size_t size : {std::size_t{1}, std::size_t{3}, std::size_t{2047}, std::size_t{2048}, std::size_t{2049}, std::size_t{10001}})
+   {
+      std::vector<unsigned char> bytes(size);
+      for (std::size_t i = 0; i < size; ++i)
+      {
+         bytes[i] = static_cast<unsigned char>(i * 131 + i / 256);
+      }
+      const string_base strHex = memory_base(bytes.data(), size).to_hex();
+      ASSERT_EQ(strHex.size(), 2 * size);
+      EXPECT_EQ(strHex.find_first_not_of("0123456789abcdef"), string_base::npos);
+      memory_base read;
+      ASSERT_TRUE(read.from_hex(upper_case(strHex))) << size;
+      EXPECT_EQ(read, memory_base(bytes.data(), size)) << size;
+      for (const std::size_t iStray : {std::size_t{0}, strHex.size() / 2, strHex.size() - 1})
+      {
+         string_base strBad = strHex;
+         strBad[iStray] = 'g';
+         EXPECT_FALSE(read.from_hex(strBad)) << size << " at " << iStray;
+         EXPECT_TRUE(read.is_empty());
+      }
    }
 }
 
