@@ -12,7 +12,7 @@ longer session of clicks in tool windows, a menu opened and folded and a file di
 Each box must be gone from the screen after one Escape (first case) or one click on its button
 (second case), with no other input to make the window draw again, and the program must go on.
 
-Usage: brisvane_message_box_session.py PATH_TO_BRISVANE [--window-manager]
+Usage: brisvane_message_box_session.py PATH_TO_BRISVANE [--window-manager[=openbox|icewm]]
 """
 
 import os
@@ -76,11 +76,11 @@ def a_longer_session(session):
     session.click_in_window(*ABOUT)
     session.click_in_window(*EMPTY_PLACE)
     # The open dialog shown and cancelled.
-    before = session.screenshot()
+    before = session.window_shot()
     session.key("ctrl+o")
-    wait_for(lambda: ImageChops.difference(before, session.screenshot()).getbbox(), "the open dialog")
+    wait_for(lambda: ImageChops.difference(before, session.window_shot()).getbbox(), "the open dialog")
     session.key("Escape")
-    wait_for(lambda: not ImageChops.difference(before, session.screenshot()).getbbox(), "the open dialog to close")
+    wait_for(lambda: not ImageChops.difference(before, session.window_shot()).getbbox(), "the open dialog to close")
 
 
 def without_a_browser(session):

@@ -59,10 +59,10 @@ def check_quitting_by_the_close_box_after_presses_on_empty_places(session):
         return
     wait_for(lambda: session.data_text("settings_layout.network_payload"), "the tool-window layout")
     press_on_empty_places(session)
-    before = session.screenshot()
+    before = session.window_shot()
     # The window manager's close (its close box, or Alt+F4) asks the program, which asks the user.
     session.key("alt+F4")
-    wait_for(lambda: ImageChops.difference(before, session.screenshot()).getbbox(), "the quit question")
+    wait_for(lambda: ImageChops.difference(before, session.window_shot()).getbbox(), "the quit question")
     session.key("Return")
     try:
         status = session.program.wait(TIMEOUT)

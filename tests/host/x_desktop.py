@@ -311,6 +311,13 @@ class brisvane_session:
         with Image.open(path) as image:
             return image.convert("RGB")
 
+    def window_shot(self):
+        """The main window's client area as the screen shows it. What a window manager shows around
+        it (icewm's task bar with its clock and load meters) changes by itself: comparisons of what
+        the program drew look at this part alone."""
+        left, top, width, height = self.window_geometry()
+        return self.screenshot().crop((left, top, left + width, top + height))
+
     def warning_mark(self):
         """The bounding box of the warning mark of a message box shown now (every error box and
         question has one), on the screen; None while there is none."""
