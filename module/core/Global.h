@@ -166,6 +166,12 @@ public:
    void save_presets_button();
    void setLogoLayer();
    void save_logo_layer();
+   // Opens the main window's open or save dialog; `onchosen` runs with it once it is answered or
+   // cancelled. One file dialog at a time: while one is open (the desktop's chooser leaves the
+   // window free), asking again opens nothing. Nothing opens without a main window.
+   void ask_for_file(file::file_dialog::enum_kind ekind, const file::file_dialog_filter & filter,
+                     const function<void(file::file_dialog *)> & onchosen);
+   bool is_asking_for_file() const noexcept { return m_bAskingForFile; }
    // What the dialogs' completions run, with the chosen path (empty: cancelled, nothing done).
    void on_open_project_chosen(const file::path & path);
    void on_save_project_chosen(const file::path & path);
@@ -224,10 +230,6 @@ private:
    // Tells the user of a write that failed, so that no failure passes for success, and of what a
    // write that succeeded could not keep (the file's owner).
    void report_write(const char * pszWhat, const file::path & path, const outcome<file::written> & result) const;
-   // Opens the main window's open or save dialog; `onchosen` runs with it once it is answered or
-   // cancelled. Nothing opens without a main window.
-   void ask_for_file(file::file_dialog::enum_kind ekind, const file::file_dialog_filter & filter,
-                     const function<void(file::file_dialog *)> & onchosen);
    // The completion that hands the dialog's path (empty after a cancel) to `pfnChosen`.
    function<void(file::file_dialog *)> path_to(void (Global::*pfnChosen)(const file::path &));
    // The window that hosts the root screen; null without one.
@@ -262,6 +264,7 @@ private:
    std::optional<file::stamp> m_ostampPresetsSaved;
    bool m_bPresetsLockTold = false;
    bool m_bDataFolderFaultTold = false;
+   bool m_bAskingForFile = false;
    enumeration<user::enum_key> m_ekeyModifiers;
    std::unique_ptr<frame_builder> m_pframebuilder;
 };

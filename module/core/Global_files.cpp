@@ -344,17 +344,23 @@ void Global::ask_for_file(file::file_dialog::enum_kind ekind, const file::file_d
                           const function<void(file::file_dialog *)> & onchosen)
 {
    user::interaction * pinteraction = main_window();
-   if (!pinteraction)
+   if (!pinteraction || m_bAskingForFile)
    {
       return;
    }
+   m_bAskingForFile = true;
+   auto answered = [this, onchosen](file::file_dialog * pdialog)
+   {
+      m_bAskingForFile = false;
+      onchosen(pdialog);
+   };
    if (ekind == file::file_dialog::e_kind_save)
    {
-      pinteraction->pick_single_file_to_save(filter, onchosen);
+      pinteraction->pick_single_file_to_save(filter, answered);
    }
    else
    {
-      pinteraction->pick_single_file_to_open(filter, onchosen);
+      pinteraction->pick_single_file_to_open(filter, answered);
    }
 }
 

@@ -1,5 +1,6 @@
 #include "core/MainScreen.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -418,8 +419,22 @@ void MainScreen::draw_contents(zel2d::context * pcontext)
    }
 }
 
+bool MainScreen::is_asking_to_quit() const
+{
+   return std::ranges::any_of(children(), [](const pointer<zelui::Widget> & pchild) {
+      const auto * pdialog = dynamic_cast<const zelui::MessageDialog *>(pchild.get());
+      return pdialog && pdialog->title() == "Quit";
+   });
+}
+
 void MainScreen::on_close()
 {
+   // A second close request (the close box again, Alt+F4) while the question is open leaves that
+   // one question to answer.
+   if (is_asking_to_quit())
+   {
+      return;
+   }
    auto * pdialog =
       new zelui::MessageDialog(this, zelui::MessageDialog::e_type_warning, "Quit", "Are you sure ?", "Yes", "No", true);
    pdialog->set_callback([this](int iButton)

@@ -69,7 +69,9 @@ public:
    bool on_mouse_down(zelui::Widget * pwidget) override;
    void draw_all(zel2d::context * pcontext) override;
    void draw_contents(zel2d::context * pcontext) override;
+   // Asks "Quit" / "Are you sure ?"; "Yes" quits the application.
    void on_close() override;
+   bool is_asking_to_quit() const;
 
    // The focus of tool-window fields.
    void on_child_set_focus(zelui::Widget * pwidget) override;

@@ -19,7 +19,6 @@
 #include "zelui/Label.h"
 #include "zelui/Screen.h"
 #include "zelui/file_dialog.h"
-#include "zelui/interaction.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -278,14 +277,12 @@ void TopMenuSubmenu::set_live_output(Global * pglobal, long long iMonitor)
 
 void TopMenuSubmenu::addImageLayer(Global * pglobal)
 {
-   MainScreen * pscreen = pglobal ? pglobal->get_app() : nullptr;
-   user::interaction * pinteraction = pscreen ? pscreen->get_interaction() : nullptr;
-   if (!pinteraction)
+   if (!pglobal)
    {
       return;
    }
-   pinteraction->pick_single_file_to_open(file_dialog_filters(), [pglobal](file::file_dialog * pdialog)
-                                          { on_image_layer_picture_chosen(pglobal, pdialog); });
+   pglobal->ask_for_file(file::file_dialog::e_kind_open, file_dialog_filters(),
+                         [pglobal](file::file_dialog * pdialog) { on_image_layer_picture_chosen(pglobal, pdialog); });
 }
 
 void TopMenuSubmenu::on_image_layer_picture_chosen(Global * pglobal, file::file_dialog * pdialog)

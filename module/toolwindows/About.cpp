@@ -36,4 +36,9 @@ void About::get_settings_from_layer(const pointer<boxes_layer> &)
 {
 }
 
+void About::on_close_button()
+{
+   set_visible(false);
+}
+
 } // namespace Tarvossa_BrisvanePro

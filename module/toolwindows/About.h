@@ -14,6 +14,9 @@ public:
    ~About() override;
 
    void get_settings_from_layer(const pointer<boxes_layer> & player) override;
+   // The menu shows and hides the window itself, not by a stored visibility: its close button
+   // hides it at once.
+   void on_close_button() override;
 };
 
 } // namespace Tarvossa_BrisvanePro

@@ -12,7 +12,7 @@ SettingsBaseWindow::SettingsBaseWindow(zelui::Widget * pparent, Global * pglobal
 {
    set_modal(false);
    auto * pbuttonClose = new zelui::Button(button_panel(), "x", 0);
-   pbuttonClose->set_callback([this] { toggle_stored_visibility(); });
+   pbuttonClose->set_callback([this] { on_close_button(); });
    // The toolkit keeps a size once given; at the first frame the window takes the size its
    // controls need, as a window laid out by its screen does.
    set_layout_hook([this](zel2d::context * pcontext) { fit_to_content(pcontext); });
@@ -44,6 +44,11 @@ void SettingsBaseWindow::toggle_stored_visibility()
       pmainscreen->settings_save_layout();
       pmainscreen->update_settings_visibility();
    }
+}
+
+void SettingsBaseWindow::on_close_button()
+{
+   toggle_stored_visibility();
 }
 
 void SettingsBaseWindow::request_layout_and_redraw()

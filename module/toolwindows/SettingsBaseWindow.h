@@ -27,6 +27,8 @@ public:
    // Flips the stored visibility, saves the tool-window layout and lets the root screen show or
    // hide the windows again.
    virtual void toggle_stored_visibility();
+   // What the close button "x" does: hides the window by its stored visibility.
+   virtual void on_close_button();
 
    bool stored_visibility() const noexcept { return m_bStoredVisibility; }
    void set_stored_visibility(bool bVisible) noexcept { m_bStoredVisibility = bVisible; }

@@ -4,21 +4,30 @@
 - a click where no widget lies and a drag from there out of the window, then the end of the desktop
   session (SIGTERM): the program ends with status 0;
 - the same, then the close box and "Yes" (under a window manager, which gives the window its close
-  box): the program ends with status 0.
+  box): the program ends with status 0;
+- two close requests in a row ask once: one Escape answers "No" and leaves no box (under a window
+  manager);
+- the About window's close box closes it with one click.
 
 Each time the files of the data folder are whole, and the program's output holds no sanitizer
 report (the sanitizer build's program may be given in place of the normal one).
 
-Usage: brisvane_quit_session.py PATH_TO_BRISVANE [--window-manager]
+Usage: brisvane_quit_session.py PATH_TO_BRISVANE [--window-manager[=openbox|icewm]]
 """
 
 import json
 import subprocess
+import time
 
 from x_desktop import TIMEOUT, ImageChops, fail, run_cases, wait_for
 
 # A place of the window (client coordinates) between the tool bar and the canvas, where no widget lies.
 EMPTY_PLACE = (600, 64)
+# The "About" caption and the first item of its menu; the About window's place and width (its logo),
+# and the middle of its close box at the right end of its title bar.
+ABOUT_MENU = ((306, 9), (320, 29))
+ABOUT_AT, ABOUT_WIDTH = (300, 300), 456
+ABOUT_CLOSE_BOX = (ABOUT_AT[0] + ABOUT_WIDTH - 12, ABOUT_AT[1] + 12)
 SANITIZER_REPORTS = ("ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:")
 
 
@@ -73,5 +82,43 @@ def check_quitting_by_the_close_box_after_presses_on_empty_places(session):
     expect_a_clean_end(session)
 
 
+def check_two_close_requests_ask_once(session):
+    if not session.desktop.window_manager:
+        return
+    session.key("alt+F4")
+    session.key("alt+F4")
+    wait_for(session.warning_mark, "the quit question")
+    # A second box would stand under the first one, and show once the first is answered.
+    session.key("Escape")
+    wait_for(lambda: not session.warning_mark(), "the quit question to leave the screen", timeout=10.0)
+    time.sleep(1.0)
+    if session.warning_mark():
+        fail("a second quit question showed after the first was answered")
+    if session.program.poll() is not None:
+        fail(f"the program ended with status {session.program.returncode} after \"No\"")
+
+
+def check_the_about_windows_close_box_closes_it_with_one_click(session):
+    left, top, _, _ = session.window_geometry()
+    session.run("xdotool", "mousemove", "--sync", str(left + EMPTY_PLACE[0]), str(top + EMPTY_PLACE[1]))
+    before = session.window_shot()
+    caption, item = ABOUT_MENU
+    session.click_in_window(*caption)
+    menu = (caption[0], item[1] - 8, caption[0] + 60, item[1] + 8)
+    wait_for(lambda: ImageChops.difference(before.crop(menu), session.window_shot().crop(menu)).getbbox(), "the About menu")
+    # Two presses within SDL's double-click time make a double click, which a menu item takes for no click.
+    time.sleep(0.6)
+    session.click_in_window(*item)
+    about = (ABOUT_AT[0], ABOUT_AT[1], ABOUT_AT[0] + ABOUT_WIDTH, ABOUT_AT[1] + 100)
+    wait_for(lambda: ImageChops.difference(before.crop(about), session.window_shot().crop(about)).getbbox(),
+             "the About window")
+    session.click_in_window(*ABOUT_CLOSE_BOX)
+    session.run("xdotool", "mousemove", "--sync", str(left + EMPTY_PLACE[0]), str(top + EMPTY_PLACE[1]))
+    wait_for(lambda: not ImageChops.difference(before, session.window_shot()).getbbox(),
+             "one click on its close box to close the About window", timeout=10.0)
+
+
 run_cases(check_quitting_by_sigterm_after_presses_on_empty_places,
-          check_quitting_by_the_close_box_after_presses_on_empty_places)
+          check_quitting_by_the_close_box_after_presses_on_empty_places,
+          check_two_close_requests_ask_once,
+          check_the_about_windows_close_box_closes_it_with_one_click)

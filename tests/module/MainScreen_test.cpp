@@ -12,6 +12,7 @@
 #include "orvo/file_system.h"
 #include "toolwindows/About.h"
 #include "toolwindows/SettingsBaseWindow.h"
+#include "zelui/FileDialog.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
 #include "zelui/Window.h"
@@ -190,6 +191,18 @@ TEST_F(root_screen, answering_no_to_the_quit_question_leaves_everything_as_it_wa
    EXPECT_EQ(m_pglobal->current_project()->get_layers_count(), 1);
 }
 
+TEST_F(root_screen, a_second_close_request_while_the_quit_question_is_open_asks_nothing_more)
+{
+   m_pscreen->on_close();
+   m_pscreen->on_close();
+   const std::vector<zelui::MessageDialog *> questions = dialogs_on<zelui::MessageDialog>(*m_pscreen, "Quit");
+   ASSERT_EQ(questions.size(), 1u);
+   questions.front()->answer(1);
+   // Answered, the question is asked again at the next close request.
+   m_pscreen->on_close();
+   EXPECT_EQ(dialogs_on<zelui::MessageDialog>(*m_pscreen, "Quit").size(), 1u);
+}
+
 TEST_F(root_screen, an_error_shows_a_box_titled_error_even_for_an_empty_text)
 {
    m_pglobal->show_error("");
@@ -334,6 +347,21 @@ TEST_F(windowed_screen, answering_yes_to_the_quit_question_posts_the_quit_messag
       pdialog->answer(0);
    }
    EXPECT_EQ(m_pwindow->m_messages, (std::vector<long long>{34212}));
+}
+
+TEST_F(windowed_screen, a_file_dialog_asked_for_again_before_it_is_answered_opens_once)
+{
+   m_pglobal->open_project_button();
+   m_pglobal->open_project_button();
+   m_pglobal->save_image_button();
+   EXPECT_EQ(dialogs_on<zelui::FileDialog>(*m_pscreen).size(), 1u);
+   EXPECT_TRUE(answer_next_dialog({}));
+   EXPECT_TRUE(dialogs_on<zelui::FileDialog>(*m_pscreen).empty());
+   // Answered, the next one opens.
+   m_pglobal->save_project_button();
+   pointer<file::file_dialog> pdialog = answer_next_dialog({});
+   ASSERT_TRUE(pdialog);
+   EXPECT_EQ(pdialog->kind(), file::file_dialog::e_kind_save);
 }
 
 TEST_F(windowed_screen, the_save_presets_dialog_writes_the_presets_under_the_name_with_its_extension)

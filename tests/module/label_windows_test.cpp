@@ -12,6 +12,7 @@
 #include "toolwindows/W_Image.h"
 #include "zelui/recording_interaction.h"
 #include "tool_windows_test.h"
+#include "widgets_in.h"
 #include "zel2d/context.h"
 #include "zelui/Label.h"
 
@@ -245,6 +246,18 @@ TEST_F(label_windows, the_about_window_shows_the_version_and_folders_and_ignores
    EXPECT_EQ(lines[0], "Version " + platform::context::node()->application_version());
    EXPECT_EQ(lines[2], "User Dir: " + dir::home().as_string());
    EXPECT_EQ(lines[3], "Data Dir: " + m_pglobal->getFolderToSaveData().as_string());
+   m_pscreen->showAbout();
+   EXPECT_TRUE(pabout->visible());
+}
+
+TEST_F(label_windows, the_about_windows_close_button_hides_it_at_the_first_press)
+{
+   About * pabout = m_pscreen->get_about_window();
+   m_pscreen->showAbout();
+   std::vector<zelui::Button *> buttons = widgets_in<zelui::Button>(pabout->button_panel());
+   ASSERT_EQ(buttons.size(), 1u);
+   press(buttons.front());
+   EXPECT_FALSE(pabout->visible());
    m_pscreen->showAbout();
    EXPECT_TRUE(pabout->visible());
 }
