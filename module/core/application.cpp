@@ -23,7 +23,25 @@ namespace Tarvossa_BrisvanePro
 namespace
 {
 
+// The window's rectangle as it is (maximised or not): what every build reads.
 const char * const g_pszKeys[4] = {"main_window_left", "main_window_top", "main_window_right", "main_window_bottom"};
+// Whether it is maximised, and the rectangle it goes back to when it is un-maximised.
+const char * const g_pszMaximizedKey = "main_window_maximized";
+const char * const g_pszNormalKeys[4] = {"main_window_normal_left", "main_window_normal_top", "main_window_normal_right",
+                                         "main_window_normal_bottom"};
+
+rectangle_f64 read_rectangle(const property_set & set, const char * const (&keys)[4])
+{
+   return {set.get_double(keys[0]), set.get_double(keys[1]), set.get_double(keys[2]), set.get_double(keys[3])};
+}
+
+void write_rectangle(payload & settings, const char * const (&keys)[4], const rectangle_i32 & rectangle)
+{
+   settings[keys[0]] = rectangle.left;
+   settings[keys[1]] = rectangle.top;
+   settings[keys[2]] = rectangle.right;
+   settings[keys[3]] = rectangle.bottom;
+}
 
 void log_initial_rectangle(const char * pszStep, const rectangle_f64 & rectangle)
 {
@@ -121,6 +139,8 @@ void application::set_file_association()
 
 void application::on_request(request * prequest)
 {
+   // The first request opens the window maximised when it was maximised at the end of the last run.
+   int edisplay = user::e_display_normal;
    if (!m_pmainwindow)
    {
       m_pmainwindow = make_pointer<main_window>();
@@ -128,6 +148,10 @@ void application::on_request(request * prequest)
       if (load_settings())
       {
          m_pmainwindow->m_rectangleInitialRateOrSize = m_rectangleInitial;
+      }
+      if (m_bMaximizedInitially)
+      {
+         edisplay = user::e_display_zoomed;
       }
       m_pmainwindow->add_graphical_output_purpose(this, user::e_graphical_output_purpose_screen);
       m_pmainwindow->create_main_window(prequest);
@@ -163,7 +187,7 @@ void application::on_request(request * prequest)
       }
    }
    m_pmainwindow->order(user::e_zorder_top);
-   m_pmainwindow->display(user::e_display_normal, user::e_activation_set_foreground);
+   m_pmainwindow->display(edisplay, user::e_activation_set_foreground);
    m_pmainwindow->set_need_layout();
    m_pmainwindow->set_need_redraw({}, nullptr, {}, true);
    m_pmainwindow->post_redraw(true);
@@ -215,13 +239,12 @@ bool application::load_settings()
    }
    payload settings;
    settings.parse_network_payload(strText);
-   double values[4];
-   for (int i = 0; i < 4; ++i)
-   {
-      const property_set * pset = settings.get_property_set();
-      values[i] = pset ? pset->get_double(g_pszKeys[i]) : 0.0;
-   }
-   rectangle_f64 rectangle{values[0], values[1], values[2], values[3]};
+   const property_set * pset = settings.get_property_set();
+   const property_set set = pset ? *pset : property_set();
+   // A maximised window opens at its normal rectangle, and is then maximised from there.
+   m_bMaximizedInitially = set.get_bool(g_pszMaximizedKey);
+   const bool bNormalKept = std::ranges::all_of(g_pszNormalKeys, [&](const char * pszKey) { return set.has(pszKey); });
+   rectangle_f64 rectangle = read_rectangle(set, m_bMaximizedInitially && bNormalKept ? g_pszNormalKeys : g_pszKeys);
    log_initial_rectangle("1", rectangle);
    const double dWidth = rectangle.right - rectangle.left;
    const double dHeight = rectangle.bottom - rectangle.top;
@@ -245,12 +268,11 @@ void application::save_settings()
    {
       return;
    }
-   const rectangle_i32 rectangle = m_pmainwindow->get_wnd()->window_rectangle(user::e_layout_current);
+   user::main_window * pwindow = m_pmainwindow->get_wnd();
    payload settings;
-   settings[g_pszKeys[0]] = rectangle.left;
-   settings[g_pszKeys[1]] = rectangle.top;
-   settings[g_pszKeys[2]] = rectangle.right;
-   settings[g_pszKeys[3]] = rectangle.bottom;
+   write_rectangle(settings, g_pszKeys, pwindow->window_rectangle(user::e_layout_current));
+   settings[g_pszMaximizedKey] = pwindow->is_maximized();
+   write_rectangle(settings, g_pszNormalKeys, pwindow->normal_rectangle());
    const file::path path = settings_file_path();
    if (outcome<file::written> result = file::write_all(path, settings.get_network_payload(true)); !result)
    {

@@ -26,10 +26,14 @@ public:
 
    // Associates ".tvsx" with this program, opened with the file's path in double quotes.
    void set_file_association();
-   // Reads the window rectangle into the initial rectangle; false when there is no settings
-   // text. A degenerate rectangle gives a fallback in fractions of the screen.
+   // Reads the window rectangle into the initial rectangle, and whether the window was maximised;
+   // false when there is no settings text. A degenerate rectangle gives a fallback in fractions of
+   // the screen. A maximised window's rectangle is its normal one (where it goes back to when
+   // un-maximised); a file without it (written before it was kept) gives the rectangle of its
+   // four keys.
    bool load_settings();
-   // Writes the main window's rectangle; a failed write is reported on standard error.
+   // Writes the main window's rectangle as it is (the four keys every build reads), whether it is
+   // maximised and its normal rectangle; a failed write is reported on standard error.
    void save_settings();
    static file::path settings_file_path();
    // The per-user data folder: the platform's application-data folder joined with "Brisvane".
@@ -45,11 +49,13 @@ public:
    live_output_window * get_live_output_window() const noexcept { return m_plivewindow.get(); }
    void set_live_output_window(const pointer<live_output_window> & pwindow);
    const rectangle_f64 & initial_rectangle() const noexcept { return m_rectangleInitial; }
+   bool is_maximized_initially() const noexcept { return m_bMaximizedInitially; }
 
 private:
    pointer<main_window> m_pmainwindow;
    pointer<live_output_window> m_plivewindow;
    rectangle_f64 m_rectangleInitial{0.0, 0.0, 0.0, 0.0};
+   bool m_bMaximizedInitially = false;
 };
 
 } // namespace Tarvossa_BrisvanePro

@@ -4,6 +4,7 @@
 #include <SDL_syswm.h>
 
 #include <cmath>
+#include <utility>
 
 #include "host/application.h"
 #include "host/context.h"
@@ -158,6 +159,7 @@ void main_window::create_main_window(request *)
       throw exception(error_failed, string_base("the window cannot be created: ") + SDL_GetError());
    }
    m_pointClientAsked = rectangle.top_left();
+   m_rectangleNormal = m_rectangleNormalBefore = rectangle;
    platform::context::windowing()->add_window(this);
    send_message(e_message_create);
    tell_appearance_size();
@@ -220,7 +222,7 @@ void main_window::order(int ezorder)
 
 void main_window::display(int edisplay, int eactivation)
 {
-   if (edisplay != e_display_normal && edisplay != e_display_cover_without_border)
+   if (edisplay != e_display_normal && edisplay != e_display_zoomed && edisplay != e_display_cover_without_border)
    {
       throw exception(error_bad_argument, format("unknown window display %d", edisplay));
    }
@@ -249,6 +251,8 @@ void main_window::apply_display()
    {
       SDL_RestoreWindow(m_psdlwindow.get());
    }
+   // Maximised only once the window stands at its normal rectangle (see `maximize_when_placed`).
+   m_bMaximizeWhenPlaced = edisplay == e_display_zoomed;
    if (m_eactivationPending & e_activation_set_foreground)
    {
       SDL_RaiseWindow(m_psdlwindow.get());
@@ -263,7 +267,8 @@ void main_window::apply_display()
 
 void main_window::keep_client_where_asked(point_i32 pointMoved)
 {
-   if (!m_pointClientAsked)
+   // A window that starts maximised comes to its normal place when it is un-maximised.
+   if (!m_pointClientAsked || is_maximized())
    {
       return;
    }
@@ -279,6 +284,19 @@ void main_window::keep_client_where_asked(point_i32 pointMoved)
        pointMoved == point + point_i32{iLeft, iTop} && pointMoved != point)
    {
       SDL_SetWindowPosition(m_psdlwindow.get(), point.x, point.y);
+   }
+}
+
+void main_window::maximize_when_placed()
+{
+   // A window manager takes the rectangle a window is shown at, once it has put it there, as the
+   // one to go back to when it is un-maximised (a window shown maximised would go back to its
+   // maximised size under icewm). The window is maximised after the first move of the window
+   // manager, which `keep_client_where_asked` answered, or after the first drawing, when it put
+   // the window where asked (or there is none).
+   if (std::exchange(m_bMaximizeWhenPlaced, false))
+   {
+      SDL_MaximizeWindow(m_psdlwindow.get());
    }
 }
 
@@ -305,6 +323,35 @@ void main_window::hide()
 bool main_window::is_window_visible() const
 {
    return m_psdlwindow && (SDL_GetWindowFlags(m_psdlwindow.get()) & SDL_WINDOW_SHOWN);
+}
+
+bool main_window::is_maximized() const
+{
+   // SDL's flag follows the window manager's state as it arrives, all of one batch of events
+   // before the first of them is handled.
+   return m_psdlwindow && (SDL_GetWindowFlags(m_psdlwindow.get()) & SDL_WINDOW_MAXIMIZED);
+}
+
+rectangle_i32 main_window::normal_rectangle()
+{
+   return is_maximized() ? m_rectangleNormal : window_rectangle(e_layout_current);
+}
+
+void main_window::remember_normal_rectangle()
+{
+   const rectangle_i32 rectangle = window_rectangle(e_layout_current);
+   if (!is_maximized() && rectangle != m_rectangleNormal)
+   {
+      m_rectangleNormalBefore = std::exchange(m_rectangleNormal, rectangle);
+   }
+}
+
+void main_window::forget_maximising_rectangle()
+{
+   if (m_rectangleNormal == window_rectangle(e_layout_current))
+   {
+      m_rectangleNormal = m_rectangleNormalBefore;
+   }
 }
 
 rectangle_i32 main_window::window_rectangle(int elayout)
@@ -526,14 +573,26 @@ void main_window::on_window_event(SDL_Event & event)
    {
    case SDL_WINDOWEVENT_MOVED:
       keep_client_where_asked({event.window.data1, event.window.data2});
+      remember_normal_rectangle();
+      maximize_when_placed();
       send_message(e_message_reposition);
       break;
    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      remember_normal_rectangle();
       tell_appearance_size();
       send_message(e_message_size);
       set_need_layout();
       set_need_redraw();
       post_redraw();
+      break;
+   case SDL_WINDOWEVENT_MAXIMIZED:
+      forget_maximising_rectangle();
+      send_message(e_message_size);
+      break;
+   case SDL_WINDOWEVENT_RESTORED:
+      // Un-maximised in place (the window manager kept the size), the window stays as it is.
+      remember_normal_rectangle();
+      send_message(e_message_size);
       break;
    case SDL_WINDOWEVENT_CLOSE:
       send_message(e_message_close);
@@ -555,8 +614,10 @@ void main_window::on_window_event(SDL_Event & event)
                                                                         | sdl_input::held_buttons_of(uButtons).value()));
       }
       break;
-   case SDL_WINDOWEVENT_SHOWN:
    case SDL_WINDOWEVENT_EXPOSED:
+      maximize_when_placed();
+      [[fallthrough]];
+   case SDL_WINDOWEVENT_SHOWN:
       m_bExposed = true;
       post_redraw();
       break;

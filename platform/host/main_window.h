@@ -37,6 +37,10 @@ enum enum_zorder
 enum enum_display
 {
    e_display_normal = 1,
+   // Maximised by the window manager, from the window's normal rectangle, which it goes back to
+   // when the user un-maximises it. Without a window manager nothing maximises a window: it shows
+   // at its normal rectangle.
+   e_display_zoomed = 2,
    // Without a border, covering exactly the rectangle given to `place` (a whole monitor).
    e_display_cover_without_border = 8,
 };
@@ -109,6 +113,13 @@ public:
    void place(const rectangle_i32 & rectangle, int elayout = e_layout_requested);
    void hide();
    bool is_window_visible() const;
+   // Whether the window is maximised, as the window manager last said (or as it was asked, where
+   // no window manager answers).
+   bool is_maximized() const;
+   // The window's area on the desktop when not maximised: the one it has now, or, while it is
+   // maximised, the one it had last before (where it was created, when it never had another),
+   // which it goes back to when it is un-maximised.
+   rectangle_i32 normal_rectangle();
 
    // The window's area on the desktop, in desktop pixels.
    rectangle_i32 window_rectangle(int elayout = e_layout_current) override;
@@ -159,6 +170,11 @@ private:
    string_base portal_parent_name() const;
    void apply_display();
    void keep_client_where_asked(point_i32 pointMoved);
+   void maximize_when_placed();
+   // Takes the window's rectangle as its normal one while it is not maximised.
+   void remember_normal_rectangle();
+   // A window manager may tell the maximised size before the state: that rectangle was no normal one.
+   void forget_maximising_rectangle();
    void on_window_event(SDL_Event & event);
    void on_key(SDL_Event & event);
    void on_text(SDL_Event & event);
@@ -188,8 +204,12 @@ private:
    image::image m_image;
 
    std::optional<rectangle_i32> m_rectanglePlaced;
-   // Where the client area was created, until the desktop first moves the window.
+   // Where the client area was created, until the desktop first moves the window while it is not
+   // maximised.
    std::optional<point_i32> m_pointClientAsked;
+   bool m_bMaximizeWhenPlaced = false;
+   rectangle_i32 m_rectangleNormal;
+   rectangle_i32 m_rectangleNormalBefore;
    std::optional<int> m_edisplayPending;
    int m_eactivationPending = e_activation_default;
    int m_epurpose = e_graphical_output_purpose_none;

@@ -160,11 +160,16 @@ TEST_F(application_requests, WindowSettingsHoldTheWindowRectangleAndOpenTheNextW
    settings.parse_network_payload(file::read_all(application::settings_file_path()).value_or(""));
    const property_set * pset = settings.get_property_set();
    ASSERT_NE(pset, nullptr);
-   EXPECT_EQ(pset->count(), 4);
-   EXPECT_EQ(pset->get_int("main_window_left"), rectangle.left);
-   EXPECT_EQ(pset->get_int("main_window_top"), rectangle.top);
-   EXPECT_EQ(pset->get_int("main_window_right"), rectangle.right);
-   EXPECT_EQ(pset->get_int("main_window_bottom"), rectangle.bottom);
+   EXPECT_EQ(pset->count(), 9);
+   for (const char * pszPrefix : {"main_window_", "main_window_normal_"})
+   {
+      const string_base strPrefix(pszPrefix);
+      EXPECT_EQ(pset->get_int(strPrefix + "left"), rectangle.left);
+      EXPECT_EQ(pset->get_int(strPrefix + "top"), rectangle.top);
+      EXPECT_EQ(pset->get_int(strPrefix + "right"), rectangle.right);
+      EXPECT_EQ(pset->get_int(strPrefix + "bottom"), rectangle.bottom);
+   }
+   EXPECT_FALSE(pset->get_bool("main_window_maximized", true));
 
    // The next run's first request opens its window on that rectangle.
    m_papplication->term_application();

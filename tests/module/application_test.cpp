@@ -53,6 +53,32 @@ TEST_F(window_settings, a_degenerate_rectangle_gives_the_fallback)
    EXPECT_EQ(load("not a payload"), fallback);
 }
 
+TEST_F(window_settings, a_maximised_window_opens_at_its_normal_rectangle_and_a_file_of_four_keys_as_before)
+{
+   const char * pszMaximized = "{\"main_window_left\": 0, \"main_window_top\": 0, \"main_window_right\": 1000, "
+                               "\"main_window_bottom\": 700, \"main_window_maximized\": true, \"main_window_normal_left\": 100, "
+                               "\"main_window_normal_top\": 80, \"main_window_normal_right\": 600, \"main_window_normal_bottom\": 480}";
+   EXPECT_EQ(load(pszMaximized), (rectangle_f64{100, 80, 600, 480}));
+   pointer<application> papplication = make_pointer<application>();
+   ASSERT_TRUE(papplication->load_settings());
+   EXPECT_TRUE(papplication->is_maximized_initially());
+   // Without the whole normal rectangle, or not maximised, the four keys hold; a file written before
+   // the state was kept reads as it did.
+   for (const char * pszSettings : {
+           "{\"main_window_right\": 1000, \"main_window_bottom\": 700, \"main_window_maximized\": true, "
+           "\"main_window_normal_left\": 100}",
+           "{\"main_window_right\": 1000, \"main_window_bottom\": 700, \"main_window_maximized\": false, "
+           "\"main_window_normal_left\": 100, \"main_window_normal_top\": 80, \"main_window_normal_right\": 600, "
+           "\"main_window_normal_bottom\": 480}",
+           "{\"main_window_right\": 1000, \"main_window_bottom\": 700}",
+        })
+   {
+      EXPECT_EQ(load(pszSettings), (rectangle_f64{0, 0, 1000, 700})) << pszSettings;
+   }
+   ASSERT_TRUE(papplication->load_settings());
+   EXPECT_FALSE(papplication->is_maximized_initially());
+}
+
 TEST_F(window_settings, an_empty_file_is_no_settings)
 {
    load("  \n", false);
