@@ -33,6 +33,9 @@ public:
    static constexpr int max_grid_count = 65535;
    static constexpr int max_box_size = 16384;
    static constexpr long long max_pixel_count = 1LL << 28;
+   // A grid line is a band inside each box's edges: one as wide as the widest box already fills
+   // every box, and the drawing's pixel arithmetic stays far from the 32-bit bounds.
+   static constexpr int max_grid_width = max_box_size;
 
    boxes_layer();
    ~boxes_layer() override;

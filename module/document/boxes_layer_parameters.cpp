@@ -226,7 +226,7 @@ const std::vector<boxes_layer_parameter_key> & boxes_layer::parameter_keys()
       int_key("DrawBoxes", FIELD(DrawBoxes)),
       int_key("DrawScreenSize", FIELD(DrawScreenSize)),
       int_key("DrawLayerName", FIELD(DrawLayerName)),
-      int_key("GridWidth", FIELD(GridWidth)),
+      int_key("GridWidth", FIELD(GridWidth), 0, max_grid_width),
       int_key("SnakeLimit", FIELD(m_descriptionData.m_iLimit)),
       int_key("SnakeMode", FIELD(m_descriptionData.m_iMode)),
       color_key("BoxesNamesColor", FIELD(BoxesNamesColor)),

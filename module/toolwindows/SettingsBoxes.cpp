@@ -211,7 +211,14 @@ void SettingsBoxes::install_layer_callbacks()
    m_pcheckboxHalfLastColumn->set_callback(half(e_half_last_column, e_half_first_column));
    m_pcheckboxHalfFirstRow->set_callback(half(e_half_first_row, e_half_last_row));
    m_pcheckboxHalfLastRow->set_callback(half(e_half_last_row, e_half_first_row));
-   m_pintboxBorder->set_callback(on_layer([](boxes_layer & layer, int i) { layer.GridWidth = i; }));
+   // A border width is held within the bounds that the layer's text reads back, and the box shows
+   // the width kept.
+   m_pintboxBorder->set_callback([this, write = on_layer([](boxes_layer & layer, int i) { layer.GridWidth = i; })](int iWidth)
+   {
+      const int iKept = std::clamp(iWidth, 0, boxes_layer::max_grid_width);
+      m_pintboxBorder->set_value(iKept, e_source_sync);
+      write(iKept);
+   });
    m_pcolorpickerBorder->set_callback(
       on_layer([](boxes_layer & layer, const color::hls & hls) { layer.BoxBorderColor = color::color(hls, 255); }));
    m_pcheckboxBorder->set_callback(on_layer([](boxes_layer & layer, bool b) { layer.DrawGrid = b ? 1 : 0; }));

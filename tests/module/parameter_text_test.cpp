@@ -103,7 +103,8 @@ TEST(parameter_text, IntegersBeyondTheirBoundsLeaveTheFieldUnchanged)
       const char * pszKey;
       const char * pszValue;
    } cases[] = {{"Columns", "65536"}, {"Rows", "-1"}, {"Width", "16385"}, {"Height", "-2"}, {"PowerVolts", "9999999999"},
-                {"PowerVolts", "-2147483649"}, {"ExcludeBoxes", "4294967296"}};
+                {"PowerVolts", "-2147483649"}, {"ExcludeBoxes", "4294967296"}, {"GridWidth", "-2147483648"},
+                {"GridWidth", "-1"}, {"GridWidth", "16385"}};
    for (const auto & c : cases)
    {
       const string_base strBefore = player->get_layer_info();
@@ -111,6 +112,7 @@ TEST(parameter_text, IntegersBeyondTheirBoundsLeaveTheFieldUnchanged)
       EXPECT_EQ(player->get_layer_info(), strBefore) << c.pszKey << " " << c.pszValue;
    }
    EXPECT_EQ(apply_capturing_errors(*player, "Columns", "65535"), "");
+   EXPECT_EQ(apply_capturing_errors(*player, "GridWidth", "16384"), "");
    EXPECT_EQ(apply_capturing_errors(*player, "PowerVolts", "-2147483648"), "");
    EXPECT_EQ(player->PowerVolts, INT_MIN);
 }

@@ -67,7 +67,11 @@ TEST_F(screen_info, the_one_field_controls_write_their_field_and_mark_the_layer_
    }
    {
       SCOPED_TRACE("Border");
-      expect_number_writes(boxes().m_pintboxBorder, m_player->GridWidth);
+      // Negative widths are held at 0 (see below).
+      clear_marks();
+      type(boxes().m_pintboxBorder, "7");
+      EXPECT_EQ(m_player->GridWidth, 7);
+      expect_marked_changed();
       expect_switch_writes(boxes().m_pcheckboxBorder, m_player->DrawGrid);
       expect_colour_writes(boxes().m_pcolorpickerBorder, m_player->BoxBorderColor);
    }
@@ -181,10 +185,11 @@ TEST_F(screen_info, size_boxes_evaluate_expressions_and_show_the_stored_value)
    EXPECT_EQ(SettingsBoxes::calc_dimension("1e30"), 2147483647);
 }
 
-TEST_F(screen_info, sizes_and_grid_counts_stay_within_what_the_layer_text_reads_back)
+TEST_F(screen_info, sizes_grid_counts_and_the_border_width_stay_within_what_the_layer_text_reads_back)
 {
-   // Beyond these bounds the saved layer would not read back, and a grid of 2^31 columns would
-   // take every walk over its boxes nearly for ever.
+   // Beyond these bounds the saved layer would not read back, a grid of 2^31 columns would take
+   // every walk over its boxes nearly for ever, and a border of -2^31 pixels would overflow the
+   // drawing's arithmetic.
    const struct
    {
       zelui::TextBox * m_ptextbox;
@@ -195,17 +200,25 @@ TEST_F(screen_info, sizes_and_grid_counts_stay_within_what_the_layer_text_reads_
       {boxes().m_ptextboxHeight, &BoxesLayerDescription::Height, boxes_layer::max_box_size},
       {boxes().m_ptextboxColumns, &BoxesLayerDescription::Columns, boxes_layer::max_grid_count},
       {boxes().m_ptextboxRows, &BoxesLayerDescription::Rows, boxes_layer::max_grid_count},
+      {boxes().m_pintboxBorder, &BoxesLayerDescription::GridWidth, boxes_layer::max_grid_width},
    };
    for (const auto & field : fields)
    {
-      type(field.m_ptextbox, "2147483647");
-      EXPECT_EQ((*m_player).*field.m_pfield, field.m_iMax);
-      EXPECT_EQ(field.m_ptextbox->value(), std::to_string(field.m_iMax));
-      auto pread = make_pointer<boxes_layer>();
-      pread->apply_layer_info(m_player->get_layer_info());
-      EXPECT_EQ((*pread).*field.m_pfield, field.m_iMax);
-      type(field.m_ptextbox, "-1");
-      EXPECT_EQ((*m_player).*field.m_pfield, 0);
+      for (const char * pszLargest : {"2147483647", "1e308"})
+      {
+         type(field.m_ptextbox, pszLargest);
+         EXPECT_EQ((*m_player).*field.m_pfield, field.m_iMax) << pszLargest;
+         EXPECT_EQ(field.m_ptextbox->value(), std::to_string(field.m_iMax));
+         auto pread = make_pointer<boxes_layer>();
+         pread->apply_layer_info(m_player->get_layer_info());
+         EXPECT_EQ((*pread).*field.m_pfield, field.m_iMax);
+      }
+      for (const char * pszNegative : {"-1", "-2147483648", "-1e308"})
+      {
+         type(field.m_ptextbox, pszNegative);
+         EXPECT_EQ((*m_player).*field.m_pfield, 0) << pszNegative;
+         EXPECT_EQ(field.m_ptextbox->value(), "0");
+      }
    }
 }
 
