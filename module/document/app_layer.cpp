@@ -164,6 +164,7 @@ string_base app_layer::get_layer_info() const
 {
    property_set set = get_base_layer_info();
    set.merge(get_all_parameters());
+   set.merge(m_setKeysKept);
    return set.as_string(":", "\n");
 }
 
@@ -222,16 +223,17 @@ void app_layer::report_parse_error(scoped_string_base strReason, scoped_string_b
 
 void app_layer::note_value_not_read(scoped_string_base strKey, scoped_string_base strValue)
 {
-   m_straValuesNotRead.add(format("%s \"%s\"", string_base(strKey).c_str(), string_base(strValue).c_str()));
+   m_straValuesNotRead.add(parameter_text::named_value(strKey, strValue));
+}
+
+void app_layer::keep_key(scoped_string_base strKey, scoped_string_base strValue)
+{
+   m_setKeysKept.set(strKey, string_base(strValue));
 }
 
 int app_layer::read_int_value(scoped_string_base strKey, scoped_string_base strValue)
 {
-   if (!parameter_text::reads_whole_as_int(strValue))
-   {
-      note_value_not_read(strKey, strValue);
-   }
-   return parameter_text::read_leading_int(strValue);
+   return parameter_text::read_leading_int(strKey, strValue, m_straValuesNotRead);
 }
 
 void app_layer::set_document(project * pproject) noexcept

@@ -9,11 +9,10 @@
 #include "orvo/function.h"
 #include "orvo/geometry.h"
 #include "orvo/image.h"
+#include "orvo/payload.h"
 #include "orvo/pointer.h"
 #include "orvo/string.h"
 #include "orvo/string_array.h"
-
-class property_set;
 
 namespace zel2d
 {
@@ -141,6 +140,10 @@ public:
    // `Key "value"` of each value the last `apply_layer_info` skipped or cut to what reads, in text
    // order; empty when every value was taken as written.
    const string_array_base & values_not_read() const noexcept { return m_straValuesNotRead; }
+   // The keys of the layer's texts that belong to the other kind of layer (a screen layer's keys in
+   // a block marked as a picture, say), with their values as they came. The layer does not use
+   // them; its text gives them back after its own keys, so that a save loses nothing of the block.
+   const property_set & keys_kept() const noexcept { return m_setKeysKept; }
 
    // The offscreen image at w x h, cleared to transparent; reused when the size matches. A reused
    // image that the drawing writes whole (`bWrittenWhole`) keeps its old pixels instead: clearing
@@ -187,6 +190,8 @@ protected:
    void copy_placement_to(app_layer & layer) const;
    // `parameter_text::read_leading_int` of the value; one it does not take whole is noted.
    int read_int_value(scoped_string_base strKey, scoped_string_base strValue);
+   // Keeps the key and its value among `keys_kept`; a key kept before takes the new value.
+   void keep_key(scoped_string_base strKey, scoped_string_base strValue);
    // Counts the pictures the layer holds now in its budget; called whenever they change.
    void count_pictures() noexcept;
    // The picture shows the layer's place now.
@@ -213,6 +218,7 @@ protected:
    bool m_bBeyondBudget = false;
    string_base m_strSettingsFailed;
    string_array_base m_straValuesNotRead;
+   property_set m_setKeysKept;
    picture_budget::charge m_charge;
 
 private:

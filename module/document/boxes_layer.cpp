@@ -52,7 +52,10 @@ string_base boxes_layer::get_data_custom_path_string() const
 
 void boxes_layer::set_data_custom_path_string(scoped_string_base str)
 {
-   m_descriptionData.set_custom_path_string(str);
+   if (!m_descriptionData.set_custom_path_string(str))
+   {
+      note_value_not_read("CustomPath", str);
+   }
 }
 
 string_base boxes_layer::get_power_custom_path_string() const
@@ -62,7 +65,10 @@ string_base boxes_layer::get_power_custom_path_string() const
 
 void boxes_layer::set_power_custom_path_string(scoped_string_base str)
 {
-   m_descriptionPower.set_custom_path_string(str);
+   if (!m_descriptionPower.set_custom_path_string(str))
+   {
+      note_value_not_read("PowerCustomPath", str);
+   }
 }
 
 void boxes_layer::on_read_app_layer()
@@ -156,6 +162,7 @@ pointer<app_layer> boxes_layer::clone() const
    player->read_r_connectors();
    player->read_s_connectors();
    copy_placement_to(*player);
+   player->m_setKeysKept = m_setKeysKept;
    player->m_iLastPixelArea = m_iLastPixelArea;
    return player;
 }

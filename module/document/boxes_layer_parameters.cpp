@@ -1,6 +1,7 @@
 #include <climits>
 
 #include "document/boxes_layer.h"
+#include "document/image_layer.h"
 #include "document/parameter_text.h"
 #include "orvo/color.h"
 #include "orvo/payload.h"
@@ -121,15 +122,21 @@ parameter_key font_size_key(const char * pszKey, ACCESS access)
            }};
 }
 
-// The list is not emptied first.
+// The list is not emptied first. A value that holds more than quoted names keeps the names
+// before the first piece that is not one, and is noted.
 template <typename ACCESS>
 parameter_key name_list_key(const char * pszKey, ACCESS access)
 {
    return {pszKey, [access](const boxes_layer & layer) { return write_name_list(access(layer)); },
-           [access](boxes_layer & layer, scoped_string_base, scoped_string_base strValue) {
-              for (auto & strName : read_name_list(strValue))
+           [access](boxes_layer & layer, scoped_string_base strKey, scoped_string_base strValue) {
+              names_reading reading = read_name_list(strValue);
+              for (auto & strName : reading.m_names)
               {
                  access(layer).push_back(std::move(strName));
+              }
+              if (!reading.m_bWhole)
+              {
+                 layer.note_value_not_read(strKey, strValue);
               }
            }};
 }
@@ -280,7 +287,8 @@ property_set boxes_layer::get_all_parameters() const
    return set;
 }
 
-// Keys match whole and in letter case; a key that matches nothing is ignored quietly.
+// Keys match whole and in letter case; a key that matches nothing is ignored quietly, but for a
+// picture layer's, which is kept (`keys_kept`).
 void boxes_layer::apply_parameter_by_name(scoped_string_base strKey, scoped_string_base strValue)
 {
    // A value that is not six characters long is ignored quietly, as `set_box_color_with_id`
@@ -302,6 +310,10 @@ void boxes_layer::apply_parameter_by_name(scoped_string_base strKey, scoped_stri
          key.m_read(*this, strKey, strValue);
          return;
       }
+   }
+   if (image_layer::is_picture_key(strKey))
+   {
+      keep_key(strKey, strValue);
    }
 }
 

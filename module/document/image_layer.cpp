@@ -254,6 +254,33 @@ void image_layer::apply_parameter_by_name(scoped_string_base strKey, scoped_stri
    {
       setMaintainAspectRatio(read_int_value(strKey, strValue) != 0);
    }
+   else
+   {
+      keep_key(strKey, strValue);
+   }
+}
+
+bool image_layer::is_picture_key(scoped_string_base strKey)
+{
+   return strKey == "Data" || strKey == "AspectRatio";
+}
+
+// A picture layer writes its custom paths empty: one that holds a path is kept with the other
+// keys, and written back in place of the empty one.
+void image_layer::set_data_custom_path_string(scoped_string_base str)
+{
+   if (!str.empty())
+   {
+      keep_key("CustomPath", str);
+   }
+}
+
+void image_layer::set_power_custom_path_string(scoped_string_base str)
+{
+   if (!str.empty())
+   {
+      keep_key("PowerCustomPath", str);
+   }
 }
 
 property_set image_layer::get_all_parameters() const

@@ -53,7 +53,12 @@ public:
    int get_full_width() const override;
    int get_full_height() const override;
    int get_layer_type() const override;
+   // Keys the picture layer does not read are kept (`keys_kept`).
    void apply_parameter_by_name(scoped_string_base strKey, scoped_string_base strValue) override;
+   // The keys that only a picture layer reads: "Data" and "AspectRatio".
+   static bool is_picture_key(scoped_string_base strKey);
+   void set_data_custom_path_string(scoped_string_base str) override;
+   void set_power_custom_path_string(scoped_string_base str) override;
    property_set get_all_parameters() const override;
    // Draws the picture stretched over the whole offscreen image. A layer without picture, or with
    // a drawn or real size of 0 or below, draws nothing and keeps its offscreen image as it was.

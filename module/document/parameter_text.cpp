@@ -156,16 +156,21 @@ std::optional<color::color> read_hex_color(scoped_string_base strValue)
    return color::color(bytes.data()[0], bytes.data()[1], bytes.data()[2], 255);
 }
 
-std::vector<string_base> read_name_list(scoped_string_base strValue)
+names_reading read_name_list(scoped_string_base strValue)
 {
-   std::vector<string_base> names;
+   names_reading reading;
    std::size_t i = 0;
    while (true)
    {
       i = strValue.find_first_not_of(" \t", i);
-      if (i == scoped_string_base::npos || (strValue[i] != '"' && strValue[i] != '\''))
+      if (i == scoped_string_base::npos)
       {
-         return names;
+         return reading;
+      }
+      if (strValue[i] != '"' && strValue[i] != '\'')
+      {
+         reading.m_bWhole = false;
+         return reading;
       }
       const char chQuote = strValue[i++];
       string_base strName;
@@ -194,9 +199,10 @@ std::vector<string_base> read_name_list(scoped_string_base strValue)
       }
       if (!bClosed)
       {
-         return names;
+         reading.m_bWhole = false;
+         return reading;
       }
-      names.push_back(std::move(strName));
+      reading.m_names.push_back(std::move(strName));
    }
 }
 
@@ -251,6 +257,33 @@ string_base write_name_list(const std::vector<string_base> & names)
 void report_parse_error(scoped_string_base strReason, scoped_string_base strKey, scoped_string_base strValue)
 {
    std::cerr << "Parse error: " << strReason << "\n" << strKey << " : " << strValue << std::endl;
+}
+
+string_base named_value(scoped_string_base strKey, scoped_string_base strValue)
+{
+   // Enough for any number or colour; a custom path or a picture may run to megabytes.
+   constexpr std::size_t iShown = 60;
+   string_base strShown(strValue);
+   if (strShown.size() > iShown)
+   {
+      // Cut before a character, not inside one of several bytes.
+      std::size_t iCut = iShown;
+      while (iCut > 0 && (static_cast<unsigned char>(strShown[iCut]) & 0xC0) == 0x80)
+      {
+         --iCut;
+      }
+      strShown = strShown.substr(0, iCut) + "...";
+   }
+   return string_base(strKey) + " \"" + strShown + "\"";
+}
+
+int read_leading_int(scoped_string_base strKey, scoped_string_base strValue, string_array_base & straNotRead)
+{
+   if (!reads_whole_as_int(strValue))
+   {
+      straNotRead.add(named_value(strKey, strValue));
+   }
+   return read_leading_int(strValue);
 }
 
 } // namespace Tarvossa_BrisvanePro::parameter_text

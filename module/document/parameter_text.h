@@ -6,6 +6,7 @@
 
 #include "orvo/color.h"
 #include "orvo/string.h"
+#include "orvo/string_array.h"
 
 // The value forms of a screen layer's key/value text: how each kind of field is written, and
 // how it is read back, strictly, with the reason when a value is not clean.
@@ -52,9 +53,17 @@ bool reads_whole_as_float(scoped_string_base strValue);
 std::optional<std::bitset<4>> read_bits(scoped_string_base strValue);
 // Six hexadecimal digits: red, green, blue; alpha 255.
 std::optional<color::color> read_hex_color(scoped_string_base strValue);
+// The names read from a value, and whether they were all it held.
+struct names_reading
+{
+   std::vector<string_base> m_names;
+   bool m_bWhole = true;
+};
+
 // Names in double or single quotes, each after any blanks; a backslash escapes the next
-// character. Reading stops quietly at a piece that is not a quoted name.
-std::vector<string_base> read_name_list(scoped_string_base strValue);
+// character. Reading stops at a piece that is not a quoted name or at a quote not closed, which
+// leaves the reading not whole; blanks after the last name do not.
+names_reading read_name_list(scoped_string_base strValue);
 
 string_base write_float(float f);
 // "%f %f %f %f" of red, green, blue and alpha as fractions of 255.
@@ -67,5 +76,11 @@ string_base write_name_list(const std::vector<string_base> & names);
 
 // Two lines on standard error: the reason, then the key and the value.
 void report_parse_error(scoped_string_base strReason, scoped_string_base strKey, scoped_string_base strValue);
+// `Key "value"`: how a value not taken as written is named to the user. A long value is cut
+// after its first characters and ends with "...", so that a list of such values stays readable.
+string_base named_value(scoped_string_base strKey, scoped_string_base strValue);
+// `read_leading_int` of the value; when the value is not taken whole, its `named_value` is added
+// to `straNotRead`.
+int read_leading_int(scoped_string_base strKey, scoped_string_base strValue, string_array_base & straNotRead);
 
 } // namespace Tarvossa_BrisvanePro::parameter_text

@@ -314,9 +314,9 @@ outcome<container_read> project::load_project_from_string(scoped_string_base str
 {
    size_type<int> sizeRead;
    outcome<layers_read> read = create_layers_from_string(sizeRead, strText, project_magic_v2);
-   if (sizeRead.width >= 1 && sizeRead.height >= 1)
+   if (read && read->m_bRasterSizeRead)
    {
-      set_paper_size(sizeRead);
+      take_raster_size(sizeRead, read->m_straBlockFaults);
    }
    // Every project the program writes ends with its raster-label block.
    if (read && !read->is_partial() && !read->m_bRasterLabelRead)
@@ -326,6 +326,21 @@ outcome<container_read> project::load_project_from_string(scoped_string_base str
    m_layera = read ? std::move(read->m_layers) : pointer_array<app_layer>();
    m_iCurrentLayer.exchange(m_layera.count() - 1);
    return read;
+}
+
+void project::take_raster_size(const size_type<int> & size, string_array_base & straFaults)
+{
+   const auto kept_side = [&straFaults](int iRead, int iOwn, const char * pszSide) {
+      if (iRead >= 1)
+      {
+         return iRead;
+      }
+      straFaults.add(format("The raster %s %d is no size: the %s %d was kept", pszSide, iRead, pszSide, iOwn));
+      return iOwn;
+   };
+   const int iWidth = kept_side(size.width, m_iPaperWidth, "width");
+   const int iHeight = kept_side(size.height, m_iPaperHeight, "height");
+   set_paper_size(iWidth, iHeight);
 }
 
 void project::mark_changed()

@@ -37,6 +37,8 @@ struct container_read
    string_array_base m_straBlockFaults;
    // The number of layer blocks the header announces.
    int m_iLayersAnnounced = 0;
+   // Whether the text gives a raster size (projects do, presets do not).
+   bool m_bRasterSizeRead = false;
    bool m_bRasterLabelRead = false;
 
    bool is_partial() const noexcept { return !m_strFault.empty(); }
@@ -160,8 +162,9 @@ public:
    // new screen layer, and on top the logo layer from "logo.data" in the data folder when that
    // file holds an image layer.
    void load_default_layers();
-   // Replaces the layers, the raster size (when the text gives both sides) and the raster-label
-   // fields the text sets; the last layer becomes current. A failure when the text is no project
+   // Replaces the layers, the raster size (each side the text gives as 1 or more; a side of 0 or
+   // below keeps the document's and is told) and the raster-label fields the text sets; the last
+   // layer becomes current. A failure when the text is no project
    // container: the document is then left empty with no current layer, so a caller that must
    // keep an open document reads into a new one. A text read only in part says so.
    outcome<container_read> load_project_from_string(scoped_string_base strText);
@@ -189,9 +192,10 @@ public:
    // False (with the reason) when there is no logo layer to write.
    outcome<file::written> save_logo_layer_to_file(const file::path & path);
 
-   // The raster-label block text, and its reading (prefixes in any letter case).
+   // The raster-label block text, and its reading (prefixes in any letter case), which gives
+   // `Key "value"` of each number it did not take as written (`parameter_text::named_value`).
    string_base get_raster_label_info() const;
-   void load_raster_label_info(scoped_string_base strText);
+   string_array_base load_raster_label_info(scoped_string_base strText);
    // "Width:%d\nHeight:%d" of the shown raster size.
    string_base get_raster_size_text() const;
 
@@ -219,6 +223,9 @@ public:
 
 private:
    void mark_changed();
+   // Takes each side of a raster size read from a text that is 1 or more; a side of 0 or below
+   // keeps the document's own, which `straFaults` tells.
+   void take_raster_size(const size_type<int> & size, string_array_base & straFaults);
 
    document_controller * m_pcontroller;
    std::shared_ptr<picture_budget> m_pbudget;

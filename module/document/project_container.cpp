@@ -226,6 +226,45 @@ string_base values_listed(const string_array_base & stra)
    return strList;
 }
 
+// "a, b, c, d, e and 3 more": a screen layer's block holds some sixty keys.
+string_base keys_listed(const property_set & set)
+{
+   constexpr long long iNamed = 5;
+   string_base strList;
+   long long iKey = 0;
+   for (const property & prop : set)
+   {
+      if (iKey++ < iNamed)
+      {
+         strList += (strList.empty() ? "" : ", ") + prop.m_strKey;
+      }
+   }
+   return iKey > iNamed ? format("%s and %lld more", strList.c_str(), iKey - iNamed) : strList;
+}
+
+// What a layer block held that the layer did not take as written, one entry each.
+void add_layer_faults(string_array_base & straFaults, const app_layer & layer)
+{
+   const string_base strName = layer.get_name();
+   if (const auto * pimagelayer = dynamic_cast<const image_layer *>(&layer); pimagelayer && !pimagelayer->unreadable_picture_reason().empty())
+   {
+      straFaults.add(format("The picture of the layer \"%s\" cannot be shown: %s. It is kept as it came and saved unchanged",
+                            strName.c_str(), pimagelayer->unreadable_picture_reason().c_str()));
+   }
+   if (!layer.values_not_read().is_empty())
+   {
+      straFaults.add(format("Values of the layer \"%s\" that do not read were left out or cut to what reads: %s", strName.c_str(),
+                            values_listed(layer.values_not_read()).c_str()));
+   }
+   if (!layer.keys_kept().is_empty())
+   {
+      const char * pszKind = layer.get_layer_type() == e_layer_image ? "picture" : "screen";
+      straFaults.add(format("The %s layer \"%s\" holds keys that no %s layer has (%s); its block may be marked as the wrong kind "
+                            "of layer. It opens without them, and they are kept as they came and saved with it",
+                            pszKind, strName.c_str(), pszKind, keys_listed(layer.keys_kept()).c_str()));
+   }
+}
+
 } // namespace
 
 outcome<string_base> project::read_container_file(const file::path & path) const
@@ -326,6 +365,7 @@ outcome<layers_read> project::create_layers_from_string(size_type<int> & paper, 
       }
       if (strLine->find("Width") != scoped_string_base::npos)
       {
+         result.m_bRasterSizeRead = true;
          paper.width = scan_int_after(*strLine, "Width:").value_or(0);
          const std::optional<scoped_string_base> strHeight = cursor.next_line();
          paper.height = strHeight ? scan_int_after(*strHeight, "Height:").value_or(0) : 0;
@@ -378,21 +418,15 @@ outcome<layers_read> project::create_layers_from_string(size_type<int> & paper, 
          pointer<app_layer> player = create_layer(static_cast<enum_layer>(*iType));
          player->apply_defaults();
          player->apply_layer_info(strBlock);
-         if (const auto * pimagelayer = dynamic_cast<const image_layer *>(player.get()); pimagelayer && !pimagelayer->unreadable_picture_reason().empty())
-         {
-            result.m_straBlockFaults.add(format("The picture of the layer \"%s\" cannot be shown: %s. It is kept as it came and saved unchanged",
-                                                player->get_name().c_str(), pimagelayer->unreadable_picture_reason().c_str()));
-         }
-         if (!player->values_not_read().is_empty())
-         {
-            result.m_straBlockFaults.add(format("Values of the layer \"%s\" that do not read were left out or cut to what reads: %s",
-                                                player->get_name().c_str(), values_listed(player->values_not_read()).c_str()));
-         }
+         add_layer_faults(result.m_straBlockFaults, *player);
          result.m_layers.add(player);
       }
       else if (*iType == raster_label_block_type)
       {
-         load_raster_label_info(strBlock);
+         if (const string_array_base straNotRead = load_raster_label_info(strBlock); !straNotRead.is_empty())
+         {
+            result.m_straBlockFaults.add("Values of the raster label that do not read were cut to what reads: " + values_listed(straNotRead));
+         }
          result.m_bRasterLabelRead = true;
       }
       else
@@ -425,35 +459,41 @@ string_base project::get_raster_label_info() const
    return strText;
 }
 
-void project::load_raster_label_info(scoped_string_base strText)
+string_array_base project::load_raster_label_info(scoped_string_base strText)
 {
+   string_array_base straNotRead;
    m_straRasterLabel.clear();
    string_array_base straLines;
    straLines._add_lines(strText);
    for (const string_base & strLine : straLines)
    {
       const auto value_after = [&strLine](scoped_string_base strPrefix) { return scoped_string_base(strLine).substr(strPrefix.size()); };
+      // The key as the line writes it, without its colon.
+      const auto read_int = [&](scoped_string_base strPrefix) {
+         return parameter_text::read_leading_int(scoped_string_base(strLine).substr(0, strPrefix.size() - 1), value_after(strPrefix), straNotRead);
+      };
       if (begins_ci(strLine, "Raster Label:"))
       {
-         m_bRasterLabel = parameter_text::read_leading_int(value_after("Raster Label:")) != 0;
+         m_bRasterLabel = read_int("Raster Label:") != 0;
       }
       else if (begins_ci(strLine, "X:"))
       {
-         m_iRasterLabelX = parameter_text::read_leading_int(value_after("X:"));
+         m_iRasterLabelX = read_int("X:");
       }
       else if (begins_ci(strLine, "Y:"))
       {
-         m_iRasterLabelY = parameter_text::read_leading_int(value_after("Y:"));
+         m_iRasterLabelY = read_int("Y:");
       }
       else if (begins_ci(strLine, "FontSize:"))
       {
-         m_iRasterLabelFontSize = parameter_text::read_leading_int(value_after("FontSize:"));
+         m_iRasterLabelFontSize = read_int("FontSize:");
       }
       else if (begins_ci(strLine, "Label:"))
       {
          m_straRasterLabel.add(value_after("Label:"));
       }
    }
+   return straNotRead;
 }
 
 } // namespace Tarvossa_BrisvanePro

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 #include "document/datagram.h"
 #include "document/display_box.h"
@@ -14,13 +15,15 @@ namespace
 {
 
 // A key of a custom path text: optional blanks, an optional sign and the leading digits; no
-// digits give 0, a number beyond the 32-bit range gives the nearest bound.
-int read_path_key(scoped_string_base str)
+// digits give 0, a number beyond the 32-bit range gives the nearest bound. Whether the key was
+// taken as written: a number within that range, with nothing after it but blanks.
+std::pair<int, bool> read_path_key(scoped_string_base str)
 {
-   std::size_t i = str.find_first_not_of(" \t");
+   constexpr const char * pszBlanks = " \t";
+   std::size_t i = str.find_first_not_of(pszBlanks);
    if (i == scoped_string_base::npos)
    {
-      return 0;
+      return {0, false};
    }
    bool bNegative = false;
    if (str[i] == '-' || str[i] == '+')
@@ -28,12 +31,16 @@ int read_path_key(scoped_string_base str)
       bNegative = str[i] == '-';
       ++i;
    }
+   const std::size_t iDigits = i;
    long long value = 0;
    for (; i < str.size() && str[i] >= '0' && str[i] <= '9'; ++i)
    {
       value = std::min(value * 10 + (str[i] - '0'), static_cast<long long>(INT_MAX) + 1);
    }
-   return static_cast<int>(std::clamp(bNegative ? -value : value, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
+   value = bNegative ? -value : value;
+   const int iKey = static_cast<int>(std::clamp(value, static_cast<long long>(INT_MIN), static_cast<long long>(INT_MAX)));
+   const bool bWhole = i > iDigits && iKey == value && str.find_first_not_of(pszBlanks, i) == scoped_string_base::npos;
+   return {iKey, bWhole};
 }
 
 template <typename CALLBACK>
@@ -165,21 +172,27 @@ string_base snake_description::get_custom_path_string() const
 // Every piece between "|" is a path. An empty piece is an empty path, as the writer leaves it
 // after a path that was opened but holds no box yet: it is no run, so a text reads back to the
 // runs it was written from. A part that holds no number is key 0.
-void snake_description::set_custom_path_string(scoped_string_base str)
+bool snake_description::set_custom_path_string(scoped_string_base str)
 {
    custom_paths.clear();
    if (str.empty())
    {
-      return;
+      return true;
    }
-   for_each_piece(str, '|', [this](scoped_string_base strPath) {
+   bool bWhole = true;
+   for_each_piece(str, '|', [this, &bWhole](scoped_string_base strPath) {
       std::vector<int> & path = custom_paths.emplace_back();
       if (strPath.empty())
       {
          return;
       }
-      for_each_piece(strPath, ',', [&path](scoped_string_base strKey) { path.push_back(read_path_key(strKey)); });
+      for_each_piece(strPath, ',', [&path, &bWhole](scoped_string_base strKey) {
+         const auto [iKey, bKeyWhole] = read_path_key(strKey);
+         path.push_back(iKey);
+         bWhole = bWhole && bKeyWhole;
+      });
    });
+   return bWhole;
 }
 
 int snake_description::get_max_override_col() const

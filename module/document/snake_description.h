@@ -89,9 +89,11 @@ public:
    void _draw_triangle(zel2d::context * pcontext, snake * psnake, arrow_stamps * pstamps, float x, float y, const datagram::box & box,
                        const datagram::box & other, bool bStart, bool bEnd) const;
 
-   // The paths as text: keys joined by ",", paths joined by "|".
+   // The paths as text: keys joined by ",", paths joined by "|". Reading tells whether every key
+   // was taken as written; one that was not (no number, letters after it, beyond 32 bits) is
+   // read as far as it goes.
    string_base get_custom_path_string() const;
-   void set_custom_path_string(scoped_string_base str);
+   bool set_custom_path_string(scoped_string_base str);
 
    // Largest column or row named in any custom path; -1 when there is none.
    int get_max_override_col() const;

@@ -317,17 +317,23 @@ TEST(custom_paths, ClicksAddBoxesOnceAndRemovingCutsThePathFromThere)
 TEST(custom_paths, TextRoundTripsAndFollowsItsSplittingRules)
 {
    snake_description description;
-   description.set_custom_path_string("1,2,65537|3");
+   EXPECT_TRUE(description.set_custom_path_string("1,2,65537|3"));
    EXPECT_EQ(description.custom_paths, (std::vector<std::vector<int>>{{1, 2, 65537}, {3}}));
    EXPECT_EQ(description.get_custom_path_string(), "1,2,65537|3");
 
-   description.set_custom_path_string("");
+   EXPECT_TRUE(description.set_custom_path_string(""));
    EXPECT_TRUE(description.custom_paths.empty());
-   description.set_custom_path_string(" -4,x,7y| ");
+   // Keys that are not a number and nothing more are read as far as they go, and said so.
+   EXPECT_FALSE(description.set_custom_path_string(" -4,x,7y| "));
    EXPECT_EQ(description.custom_paths, (std::vector<std::vector<int>>{{-4, 0, 7}, {0}}));
+   for (const char * pszNotWhole : {"12abc", "inf", "1,2147483648", "5,", "+"})
+   {
+      EXPECT_FALSE(description.set_custom_path_string(pszNotWhole)) << pszNotWhole;
+   }
+   EXPECT_TRUE(description.set_custom_path_string(" +7 ,-2147483648|"));
 
    // Nothing between two separators, or after the last one, is an empty path, not key 0.
-   description.set_custom_path_string("1||2,,3|");
+   EXPECT_FALSE(description.set_custom_path_string("1||2,,3|"));
    EXPECT_EQ(description.custom_paths, (std::vector<std::vector<int>>{{1}, {}, {2, 0, 3}, {}}));
    EXPECT_EQ(description.get_custom_path_string(), "1||2,0,3|");
 

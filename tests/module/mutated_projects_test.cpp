@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <vector>
 
@@ -38,6 +40,14 @@ protected:
       m_pglobal->load_project_from_file(data_file("opened.tvsx"));
       const bool bTold = !take_errors_shown().empty();
       return {bTold, document().get_container_text(project::project_magic, document().get_raster_size_text(), true)};
+   }
+
+   // Opens the text as the user opens a project file, and gives the one error box shown.
+   string_base error_opening(scoped_string_base strText)
+   {
+      EXPECT_TRUE(file::write_all(data_file("opened.tvsx"), strText));
+      m_pglobal->load_project_from_file(data_file("opened.tvsx"));
+      return the_error_shown();
    }
 
    // Screen layers set as a user sets them, beyond the defaults.
@@ -113,6 +123,21 @@ std::vector<std::size_t> block_starts(const string_base & strText)
    return starts;
 }
 
+// `strText` with the first `strFrom` at or after `iFrom` replaced by `strTo`, and the length in the
+// header of the block that holds it set to the block's new length.
+string_base replaced_in_block(const string_base & strText, const string_base & strFrom, const string_base & strTo, std::size_t iFrom = 0)
+{
+   const std::size_t iAt = strText.find(strFrom, iFrom);
+   const std::vector<std::size_t> starts = block_starts(strText);
+   const std::size_t iBlock = *std::prev(std::ranges::upper_bound(starts, iAt));
+   const std::size_t iHeaderEnd = strText.find('\n', iBlock) + 1;
+   const std::size_t iLengthAt = strText.find(' ', iBlock) + 1;
+   const std::size_t iLength = std::stoull(strText.substr(iLengthAt, iHeaderEnd - iLengthAt).c_str()) + strTo.size() - strFrom.size();
+   string_base strReplaced = strText;
+   strReplaced.replace(iAt, strFrom.size(), strTo);
+   return strReplaced.replace(iLengthAt, iHeaderEnd - 1 - iLengthAt, std::to_string(iLength));
+}
+
 // The line of `strText` where it first differs from `strOther`.
 string_base first_line_apart(const string_base & strText, const string_base & strOther)
 {
@@ -156,6 +181,13 @@ std::vector<mutation> mutations_of(const string_base & strText)
          strMutated[iColon + 1] = 'x';
          mutations.emplace_back("a layer's value damaged", strMutated);
       }
+   }
+   // Each layer block marked as the other kind of layer.
+   for (std::size_t i = 0; i + 2 < starts.size(); ++i)
+   {
+      string_base strMutated = strText;
+      strMutated[starts[i]] = strText[starts[i]] == '1' ? '2' : '1';
+      mutations.emplace_back("a block marked as the other kind of layer", strMutated);
    }
    // The layer count in the header, one less, one more, none and far more.
    const std::size_t iCount = string_base("BRISVANE_LED_PROJECT v2 ").size();
@@ -226,13 +258,103 @@ TEST_F(mutated_projects, values_that_do_not_read_are_told_by_layer_and_key)
    strText.replace(strText.find("OffsetX:10\n"), 10, "OffsetX:1O");
    strText.replace(strText.find("PhysW:500.000000", iLeft), 16, "PhysW:5OO.000000");
    strText.replace(strText.find("Columns:4", iLeft), 9, "Columns:y");
-   ASSERT_TRUE(file::write_all(data_file("values.tvsx"), strText));
-   m_pglobal->load_project_from_file(data_file("values.tvsx"));
-   const string_base strError = the_error_shown();
-   EXPECT_NE(strError.find("Values of the layer \"Left\" that do not read were left out or cut to what reads: "
-                           "OffsetX \"1O\", PhysW \"5OO.000000\", Columns \"y\"."),
+   strText = replaced_in_block(strText, "CustomPath:0,0|1,0|1,1", "CustomPath:12abc", iLeft);
+   strText = replaced_in_block(strText, "PowerCustomPath:\n", "PowerCustomPath:inf\n", iLeft);
+   strText = replaced_in_block(strText, "PConnectorNames:\n", "PConnectorNames:\"D1\" x \"D2\"\n", iLeft);
+   strText = replaced_in_block(strText, "FontSize:20", "FontSize:12abc", strText.find("Raster Label:"));
+   const string_base strError = error_opening(strText);
+   EXPECT_NE(strError.find("Values of the layer \"Left\" that do not read were left out or cut to what reads: OffsetX \"1O\", "
+                           "CustomPath \"12abc\", PowerCustomPath \"inf\", PhysW \"5OO.000000\", Columns \"y\", "
+                           "PConnectorNames \"\"D1\" x \"D2\"\"."),
              string_base::npos)
       << strError;
+   EXPECT_NE(strError.find("Values of the raster label that do not read were cut to what reads: FontSize \"12abc\"."), string_base::npos)
+      << strError;
+   // What was kept is what reads.
+   const pointer<boxes_layer> pleft = document().get_layer(1).cast<boxes_layer>();
+   ASSERT_TRUE(pleft);
+   EXPECT_EQ(pleft->get_name(), "Left");
+   EXPECT_EQ(pleft->get_offset_x(), 1);
+   EXPECT_EQ(pleft->m_descriptionData.custom_paths, (std::vector<std::vector<int>>{{12}}));
+   EXPECT_EQ(pleft->m_descriptionPower.custom_paths, (std::vector<std::vector<int>>{{0}}));
+   EXPECT_EQ(pleft->PConnectorNames, (std::vector<string_base>{"D1"}));
+   EXPECT_EQ(document().m_iRasterLabelFontSize, 12);
+}
+
+TEST_F(mutated_projects, a_raster_side_of_0_or_below_keeps_the_valid_side_and_is_told)
+{
+   const string_base strText = read_all(seeds / "fuzz_project_container/two_screens.tvsx");
+   const struct
+   {
+      const char * m_pszSize;
+      int m_iWidth;
+      int m_iHeight;
+      const char * m_pszTold;
+   } cases[] = {
+      {"Width:0\nHeight:720", 1920, 720, "The raster width 0 is no size: the width 1920 was kept."},
+      {"Width:2560\nHeight:-5", 2560, 1080, "The raster height -5 is no size: the height 1080 was kept."},
+   };
+   for (const auto & c : cases)
+   {
+      string_base strDamaged = strText;
+      strDamaged.replace(strText.find("Width:1920\nHeight:1080"), 22, c.m_pszSize);
+      const string_base strError = error_opening(strDamaged);
+      EXPECT_NE(strError.find(c.m_pszTold), string_base::npos) << strError;
+      EXPECT_EQ(document().get_paper_width(), c.m_iWidth) << c.m_pszSize;
+      EXPECT_EQ(document().get_paper_height(), c.m_iHeight) << c.m_pszSize;
+      EXPECT_EQ(document().get_layers_count(), 2);
+   }
+}
+
+// Kept as it came rather than read as a screen: the reader cannot tell whether the block's type or
+// its text is what was damaged.
+TEST_F(mutated_projects, a_screen_layer_in_a_picture_block_opens_told_and_a_save_keeps_all_it_held)
+{
+   const string_base strText = read_all(seeds / "fuzz_project_container/two_screens.tvsx");
+   const auto screen_written = [this] {
+      const pointer<app_layer> player = document().get_layer(1);
+      return player->get_base_layer_info().as_string(":", "\n") + "\n" + player->get_all_parameters().as_string(":", "\n");
+   };
+   open_project(strText);
+   const string_base strScreen = screen_written();
+
+   string_base strDamaged = strText;
+   strDamaged[block_starts(strText)[1]] = '2';
+   const auto [bTold, strSaved] = open_project(strDamaged);
+   EXPECT_TRUE(bTold);
+   ASSERT_TRUE(document().get_layer(1).cast<image_layer>());
    EXPECT_EQ(document().get_layer(1)->get_name(), "Left");
-   EXPECT_EQ(document().get_layer(1)->get_offset_x(), 1);
+
+   // The saved block, marked as a screen again, opens as the screen that was written: columns,
+   // rows, paths, connector names, every value.
+   string_base strMended = strSaved;
+   strMended[block_starts(strSaved)[1]] = '1';
+   open_project(strMended);
+   ASSERT_TRUE(document().get_layer(1).cast<boxes_layer>());
+   EXPECT_EQ(screen_written(), strScreen);
+}
+
+TEST_F(mutated_projects, keys_of_the_other_kind_of_layer_are_named_with_the_layer)
+{
+   string_base strText = read_all(seeds / "fuzz_project_container/two_screens.tvsx");
+   strText[block_starts(strText)[1]] = '2';
+   const std::size_t iName = strText.find("Name:Left");
+   strText = replaced_in_block(strText, "Name:Left", "Name:Left\nNewKey:1", iName);
+   const string_base strError = error_opening(strText);
+   EXPECT_NE(strError.find("The picture layer \"Left\" holds keys that no picture layer has (NewKey, CustomPath, BoxColors, "
+                           "BoxTintColors, PowerVolts and 54 more); its block may be marked as the wrong kind of layer. It opens "
+                           "without them, and they are kept as they came and saved with it."),
+             string_base::npos)
+      << strError;
+
+   // A picture in a screen block is kept too.
+   string_base strPicture = read_all(seeds / "fuzz_project_container/picture.tvsx");
+   const std::size_t iData = strPicture.find("\nData:") + 1;
+   const string_base strDataLine = strPicture.substr(iData, strPicture.find('\n', iData) + 1 - iData);
+   strPicture[block_starts(strPicture)[1]] = '1';
+   const string_base strPictureError = error_opening(strPicture);
+   EXPECT_NE(strPictureError.find("The screen layer \"Logo\" holds keys that no screen layer has (Data, AspectRatio);"), string_base::npos)
+      << strPictureError;
+   EXPECT_NE(document().get_container_text(project::project_magic, document().get_raster_size_text(), true).find(strDataLine),
+             string_base::npos);
 }

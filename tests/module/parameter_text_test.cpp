@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "document/boxes_layer.h"
+#include "document/parameter_text.h"
 #include "orvo/payload.h"
 
 using namespace Tarvossa_BrisvanePro;
@@ -218,10 +219,32 @@ TEST(parameter_text, ConnectorNamesAreQuotedEscapedAndReadBack)
    auto pread = read_layer("PConnectorNames:" + strWritten);
    EXPECT_EQ(pread->PConnectorNames, player->PConnectorNames);
 
+   EXPECT_TRUE(pread->values_not_read().is_empty());
+
+   // Reading stops at a piece that is not a quoted name, keeping the names before it; the value
+   // is noted as not read whole.
    auto plenient = read_layer(R"(RConnectorNames:  'single' "two"x "three")");
    EXPECT_EQ(plenient->RConnectorNames, (std::vector<string_base>{"single", "two"}));
+   EXPECT_EQ(plenient->values_not_read().count(), 1);
    auto punclosed = read_layer(R"(SConnectorNames:"one" "open)");
    EXPECT_EQ(punclosed->SConnectorNames, (std::vector<string_base>{"one"}));
+   EXPECT_EQ(punclosed->values_not_read().count(), 1);
+   EXPECT_TRUE(read_layer("PConnectorNames:\"P1\"  \nRConnectorNames:  ")->values_not_read().is_empty());
+}
+
+TEST(parameter_text, AValueNotReadIsNamedByItsKeyAndOnlyTheStartOfALongValue)
+{
+   string_base strPath;
+   for (int i = 0; i < 100; ++i)
+   {
+      strPath += "65537,";
+   }
+   auto player = read_layer("CustomPath:" + strPath + "x\nPowerCustomPath:1,2x");
+   ASSERT_EQ(player->values_not_read().count(), 2);
+   EXPECT_EQ(player->values_not_read()[0], "CustomPath \"" + strPath.substr(0, 60) + "...\"");
+   EXPECT_EQ(player->values_not_read()[1], "PowerCustomPath \"1,2x\"");
+   // A character of several bytes is not cut.
+   EXPECT_EQ(parameter_text::named_value("Name", string_base(59, 'a') + "\xC3\xA9 and more"), "Name \"" + string_base(59, 'a') + "...\"");
 }
 
 TEST(parameter_text, FirstBoxColourFromHexDigits)
