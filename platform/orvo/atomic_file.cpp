@@ -397,8 +397,8 @@ void atomic_file::keep_owner_and_group()
    const gid_t gid = m_statReplaced->st_gid;
    if (::fchown(m_fd, uid, gid) != 0)
    {
-      // What it did is read back below.
-      (void)::fchown(m_fd, static_cast<uid_t>(-1), gid);
+      // The group alone, then; what was kept is read back below.
+      [[maybe_unused]] const int iGroupKept = ::fchown(m_fd, static_cast<uid_t>(-1), gid);
    }
    struct stat st = {};
    if (::fstat(m_fd, &st) != 0)

@@ -182,7 +182,11 @@ void send_through_loopback()
    }
    send_through_loopback();
    std::fflush(stdout);
-   std::system("ip -4 neigh show nud all dev lo | sed 's/^/kernel /'");
+   const char * pszKernelListing = "ip -4 neigh show nud all dev lo | sed 's/^/kernel /'";
+   if (const int iStatus = std::system(pszKernelListing); iStatus != 0)
+   {
+      finish(std::string("skip `") + pszKernelListing + "` failed (status " + std::to_string(iStatus) + ")");
+   }
 
    listing result;
    const char * pszFailure = arp_a(&result, collect);
