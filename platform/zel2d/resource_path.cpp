@@ -34,6 +34,17 @@ bool climbs_out(const std::filesystem::path & relative)
 
 } // namespace
 
+std::filesystem::path resources_folder(const std::filesystem::path & pathLibraryFolder)
+{
+   std::filesystem::path pathBeside = pathLibraryFolder / "resources";
+   std::error_code error;
+   if (std::filesystem::is_directory(pathBeside, error))
+   {
+      return pathBeside;
+   }
+   return pathLibraryFolder.parent_path().parent_path() / "share" / pathLibraryFolder.filename() / "resources";
+}
+
 std::filesystem::path resolve_image_path(scoped_string_base path)
 {
    if (!path.starts_with(resource_scheme))
@@ -45,7 +56,7 @@ std::filesystem::path resolve_image_path(scoped_string_base path)
    {
       return {};
    }
-   return library_folder() / "resources" / name;
+   return resources_folder(library_folder()) / name;
 }
 
 } // namespace zel2d

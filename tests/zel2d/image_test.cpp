@@ -11,6 +11,7 @@
 #include "orvo/image_service.h"
 #include "pixel_probe.h"
 #include "zel2d/context.h"
+#include "zel2d/resource_path.h"
 
 using pixel_probe::alpha_of;
 using pixel_probe::argb;
@@ -387,6 +388,18 @@ TEST_F(image_files, resource_paths_resolve_beside_the_library)
    EXPECT_EQ(context.create_image("matter://res/" + name, 0), 0); // gone now
    EXPECT_EQ(context.create_image("matter://res/../resources/" + name, 0), 0);
    EXPECT_EQ(context.create_image("matter://res/", 0), 0);
+}
+
+TEST_F(image_files, resources_lie_beside_the_libraries_or_under_the_install_prefixs_share_folder)
+{
+   const std::filesystem::path prefix = temporary("prefix");
+   const std::filesystem::path libraries = prefix / "lib" / "brisvane";
+   std::filesystem::create_directories(libraries);
+   std::filesystem::create_directories(prefix / "share" / "brisvane" / "resources");
+   EXPECT_EQ(zel2d::resources_folder(libraries), prefix / "share" / "brisvane" / "resources");
+   std::filesystem::create_directories(libraries / "resources");
+   EXPECT_EQ(zel2d::resources_folder(libraries), libraries / "resources");
+   std::filesystem::remove_all(prefix);
 }
 
 TEST_F(image_files, unreadable_files_give_no_handle)
