@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <sstream>
+#include <vector>
 
 #include <pugixml.hpp>
 
@@ -156,6 +157,91 @@ void run_desktop_tool(const char * pszProgram, const std::filesystem::path & pat
    }
 }
 
+// The system's data folders, where the desktop finds installed desktop entries and MIME packages:
+// XDG_DATA_DIRS, "/usr/local/share:/usr/share" when it is unset or empty. Only absolute folders count.
+std::vector<std::filesystem::path> system_data_folders()
+{
+   const char * pszFolders = std::getenv("XDG_DATA_DIRS");
+   std::istringstream folders(pszFolders && *pszFolders ? pszFolders : "/usr/local/share:/usr/share");
+   std::vector<std::filesystem::path> paths;
+   for (std::string strFolder; std::getline(folders, strFolder, ':');)
+   {
+      if (!strFolder.empty() && strFolder.front() == '/')
+      {
+         paths.emplace_back(strFolder);
+      }
+   }
+   return paths;
+}
+
+// Whether the user's desktop entry is one that a program wrote for itself: it names the program by
+// its absolute path. An installed entry (a package's, or an install under ~/.local) names it by name.
+bool is_own_registration(const std::filesystem::path & pathEntry)
+{
+   const outcome<string_base> text = file::read_all(pathEntry);
+   return text && text.value().find("\nTryExec=/") != string_base::npos;
+}
+
+// Whether the desktop already has an installed entry of the id: in a system data folder, or in the
+// user's own folder when no program wrote it there for itself.
+bool has_installed_entry(const std::filesystem::path & pathData, const std::filesystem::path & pathUserEntry)
+{
+   std::error_code error;
+   if (std::filesystem::exists(pathUserEntry, error) && !is_own_registration(pathUserEntry))
+   {
+      return true;
+   }
+   for (const std::filesystem::path & pathFolder : system_data_folders())
+   {
+      // A data folder that also lists the user's own must not take the program's entry for an
+      // installed one.
+      if (!std::filesystem::equivalent(pathFolder, pathData, error)
+          && std::filesystem::exists(pathFolder / "applications" / pathUserEntry.filename(), error))
+      {
+         return true;
+      }
+   }
+   return false;
+}
+
+// Removes a file the program wrote; tells whether it was there.
+outcome<bool> remove_written(const std::filesystem::path & path)
+{
+   std::error_code error;
+   const bool bRemoved = std::filesystem::remove(path, error);
+   if (error)
+   {
+      return failure("cannot remove " + path.string() + ": " + error.message());
+   }
+   return bRemoved;
+}
+
+// Takes back the program's own registration, so that an installed entry of the same id is the one
+// the desktop opens documents with; the desktop's databases are refreshed where a file went.
+outcome<file::written> withdraw_registration(const std::filesystem::path & pathData, const std::filesystem::path & pathEntry,
+                                             const std::filesystem::path & pathMimePackage)
+{
+   if (is_own_registration(pathEntry))
+   {
+      const outcome<bool> removed = remove_written(pathEntry);
+      if (!removed)
+      {
+         return failure(removed.error());
+      }
+      run_desktop_tool("update-desktop-database", pathData / "applications");
+   }
+   const outcome<bool> removed = remove_written(pathMimePackage);
+   if (!removed)
+   {
+      return failure(removed.error());
+   }
+   if (removed.value())
+   {
+      run_desktop_tool("update-mime-database", pathData / "mime");
+   }
+   return file::written{};
+}
+
 string_base iso8601_now()
 {
    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
@@ -240,6 +326,22 @@ outcome<file::written> node::associate_extension(scoped_string_base strExtension
    {
       return failure("the program path or open command holds a control character");
    }
+   const std::filesystem::path pathData = user_data_folder();
+   if (pathData.empty())
+   {
+      return failure(dir::no_home_text);
+   }
+   const string_base strId(strAssociationId);
+   // The MIME package has a file name of the program's own: an installed package of the same id
+   // may stand in the same folder (an install under ~/.local), and may define more types. The
+   // desktop merges both; the desktop entry instead replaces the installed one of the same id.
+   const std::filesystem::path pathMimePackage = pathData / "mime" / "packages" / (strId + "-association.xml");
+   const std::filesystem::path pathEntry = pathData / "applications" / (strId + ".desktop");
+   if (has_installed_entry(pathData, pathEntry))
+   {
+      return withdraw_registration(pathData, pathEntry, pathMimePackage);
+   }
+
    const string_base strMimeType = mime_type_of_extension(strBareExtension);
    const string_base strName = application_display_name();
 
@@ -254,7 +356,6 @@ outcome<file::written> node::associate_extension(scoped_string_base strExtension
    type.append_child("comment").text() = (strName + " document").c_str();
    type.append_child("glob").append_attribute("pattern") = ("*." + strBareExtension).c_str();
 
-   const string_base strId(strAssociationId);
    const string_base strEntry = "[Desktop Entry]\n"
                                 "Type=Application\n"
                                 "Name=" + strName + "\n"
@@ -263,23 +364,16 @@ outcome<file::written> node::associate_extension(scoped_string_base strExtension
                                 "Icon=" + strId + "\n"
                                 "MimeType=" + strMimeType + ";\n"
                                 "Terminal=false\n"
-                                "Categories=Graphics;\n";
+                                "Categories=Graphics;\n"
+                                "StartupWMClass=" + strId + "\n";
 
-   const std::filesystem::path pathData = user_data_folder();
-   if (pathData.empty())
-   {
-      return failure(dir::no_home_text);
-   }
    bool bMimeChanged = false;
    bool bEntryChanged = false;
-   // The MIME package has a file name of the program's own: an installed package of the same id
-   // may stand in the same folder (an install under ~/.local), and may define more types. The
-   // desktop merges both; the desktop entry instead replaces the installed one of the same id.
-   if (auto result = write_when_changed(pathData / "mime" / "packages" / (strId + "-association.xml"), xml_text(mime), bMimeChanged); !result)
+   if (auto result = write_when_changed(pathMimePackage, xml_text(mime), bMimeChanged); !result)
    {
       return result;
    }
-   if (auto result = write_when_changed(pathData / "applications" / (strId + ".desktop"), strEntry, bEntryChanged); !result)
+   if (auto result = write_when_changed(pathEntry, strEntry, bEntryChanged); !result)
    {
       return result;
    }

@@ -23,8 +23,14 @@ public:
    // the user's data folder, and refreshes the desktop's MIME database when it changed. An
    // installed MIME package `ID.xml` beside it is left alone. The open command
    // names the opened file "%1" ("\"%1\"" opens the file given in quotes). The entry shows the
-   // icon named after the id, and the desktop hides it once the program is gone. Files that
-   // already say the same are left alone. The id must be a plain file name.
+   // icon named after the id, names the id as the class of the program's windows, and the desktop
+   // hides it once the program is gone. Files that already say the same are left alone. The id
+   // must be a plain file name.
+   //
+   // Where the desktop already has an installed entry of the id (in `applications/` of a system
+   // data folder, XDG_DATA_DIRS, or one in the user's folder that names the program without its
+   // folder), the installed program is the one that opens the documents: nothing is written, and a
+   // registration that a program wrote for itself earlier is taken back.
    outcome<file::written> associate_extension(scoped_string_base strExtension, scoped_string_base strAssociationId,
                                           const std::filesystem::path & pathProgram,
                                           scoped_string_base strOpenCommand);

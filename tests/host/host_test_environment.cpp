@@ -20,6 +20,8 @@ public:
       setenv("SDL_VIDEODRIVER", "offscreen", 1);
       std::filesystem::create_directories(test_data_folder());
       setenv("XDG_DATA_HOME", test_data_folder().c_str(), 1);
+      // No installed desktop entry of the machine's stands in the way of the tests' own.
+      setenv("XDG_DATA_DIRS", (test_data_folder() / "system").c_str(), 1);
       m_papplication = make_pointer<host_test_application>();
       platform::context::set_application(m_papplication.get());
       m_papplication->init_instance();

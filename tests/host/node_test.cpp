@@ -6,6 +6,7 @@
 
 #include "host/node.h"
 #include "host_test_environment.h"
+#include "scoped_variable.h"
 #include "test_files.h"
 
 namespace
@@ -36,6 +37,7 @@ TEST_F(node_test, the_association_writes_a_desktop_entry_and_a_mime_type_for_the
    EXPECT_NE(strEntry.find("\nTryExec=/opt/Brisvane Pro/bin/brisvane\n"), std::string::npos);
    EXPECT_NE(strEntry.find("\nIcon=Tarvossa_BrisvanePro\n"), std::string::npos);
    EXPECT_NE(strEntry.find("\nMimeType=application/x-tvsx;\n"), std::string::npos);
+   EXPECT_NE(strEntry.find("\nStartupWMClass=Tarvossa_BrisvanePro\n"), std::string::npos);
 
    pugi::xml_document mime;
    ASSERT_TRUE(mime.load_file((test_data_folder() / "mime" / "packages" / "Tarvossa_BrisvanePro-association.xml").c_str()));
@@ -65,6 +67,33 @@ TEST_F(node_test, an_unchanged_association_leaves_the_files_alone_and_bad_names_
    EXPECT_FALSE(m_node.associate_extension("tvsx", "", "/usr/bin/brisvane", "\"%1\""));
    EXPECT_FALSE(m_node.associate_extension("*", "app", "/usr/bin/brisvane", "\"%1\""));
    EXPECT_FALSE(m_node.associate_extension("tvsx", "app", "/usr/bin/bris\nvane", "\"%1\""));
+}
+
+// An installed desktop entry of the same id opens the documents: a program that finds one writes
+// nothing, and takes back what it (or a build of it) registered before.
+TEST_F(node_test, an_installed_entry_of_the_id_is_left_to_open_the_documents)
+{
+   const auto pathEntry = test_data_folder() / "applications" / "app.desktop";
+   const auto pathMime = test_data_folder() / "mime" / "packages" / "app-association.xml";
+   const auto pathSystem = test_data_folder() / "system";
+   const scoped_variable systemFolders("XDG_DATA_DIRS", ("relative:" + test_data_folder().string() + ":" + pathSystem.string()).c_str());
+   ASSERT_TRUE(m_node.associate_extension("tvsx", "app", "/home/dev/build/bin/brisvane", "\"%1\""));
+   ASSERT_TRUE(std::filesystem::exists(pathEntry)) << "the user's own folder listed among the system's is no install";
+
+   std::filesystem::create_directories(pathSystem / "applications");
+   std::ofstream(pathSystem / "applications" / "app.desktop") << "[Desktop Entry]\nExec=brisvane %f\nTryExec=brisvane\n";
+   ASSERT_TRUE(m_node.associate_extension("tvsx", "app", "/home/dev/build/bin/brisvane", "\"%1\""));
+   EXPECT_FALSE(std::filesystem::exists(pathEntry));
+   EXPECT_FALSE(std::filesystem::exists(pathMime));
+   ASSERT_TRUE(m_node.associate_extension("tvsx", "app", "/usr/lib/brisvane/brisvane", "\"%1\""));
+   EXPECT_FALSE(std::filesystem::exists(pathEntry));
+
+   // Installed in the user's own folder (under ~/.local), the entry names the program by name.
+   std::filesystem::remove_all(pathSystem);
+   std::ofstream(pathEntry) << "[Desktop Entry]\nExec=brisvane %f\nTryExec=brisvane\n";
+   ASSERT_TRUE(m_node.associate_extension("tvsx", "app", "/home/dev/build/bin/brisvane", "\"%1\""));
+   EXPECT_EQ(read_all(pathEntry), "[Desktop Entry]\nExec=brisvane %f\nTryExec=brisvane\n");
+   EXPECT_FALSE(std::filesystem::exists(pathMime));
 }
 
 TEST_F(node_test, saved_files_join_the_recently_used_list_once_each)

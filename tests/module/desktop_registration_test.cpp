@@ -73,7 +73,7 @@ TEST_F(desktop_registration, the_users_entry_replaces_the_installed_one)
    const auto user = read_desktop_entry(user_file("applications", "Tarvossa_BrisvanePro.desktop"));
    const auto installed = read_desktop_entry(g_pathInstalled / "Tarvossa_BrisvanePro.desktop");
    ASSERT_FALSE(user.empty());
-   for (const char * pszKey : {"Type", "Name", "Icon", "MimeType", "Terminal", "Categories"})
+   for (const char * pszKey : {"Type", "Name", "Icon", "MimeType", "Terminal", "Categories", "StartupWMClass"})
    {
       ASSERT_TRUE(installed.contains(pszKey) && user.contains(pszKey)) << pszKey;
       EXPECT_EQ(user.at(pszKey), installed.at(pszKey)) << pszKey;

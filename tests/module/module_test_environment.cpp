@@ -19,6 +19,8 @@ public:
       std::filesystem::create_directories(m_folder / "data");
       ::setenv("XDG_DATA_HOME", (m_folder / "data").c_str(), 1);
       ::setenv("HOME", m_folder.c_str(), 1);
+      // The machine's installed desktop entries are not the tests' business.
+      ::setenv("XDG_DATA_DIRS", (m_folder / "system").c_str(), 1);
       // The toolkit's own dialogs, whatever session bus the machine has: the tests answer those.
       ::setenv("BRISVANE_FILE_DIALOG", "own", 1);
    }
