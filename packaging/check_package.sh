@@ -84,7 +84,9 @@ field() {
 for package in libc6 libstdc++6 libsdl2-2.0-0 libcairo2 libpng16-16 libjpeg62-turbo libfontconfig1 libpugixml1v5 libsystemd0 fonts-dejavu-core fonts-liberation sensible-utils; do
   field "${debs[0]}" Depends | grep -Fxq "$package" || fail "brisvane does not depend on $package: $(dpkg-deb -f "${debs[0]}" Depends)"
 done
-field "${debs[0]}" Recommends | grep -Fxq xdg-utils || fail "brisvane does not recommend xdg-utils"
+for package in xdg-utils shared-mime-info desktop-file-utils; do
+  field "${debs[0]}" Recommends | grep -Fxq "$package" || fail "brisvane does not recommend $package"
+done
 field "${debs[1]}" Depends | grep -Fxq libc6 || fail "libvestra1 does not depend on libc6"
 [ "$(dpkg-deb -f "${debs[2]}" Depends)" = "libvestra1 (= $version)" ] || fail "libvestra-dev does not depend on libvestra1 (= $version)"
 dpkg-deb --ctrl-tarfile "${debs[1]}" | tar -xO ./shlibs | grep -qx "libvestra 1 libvestra1 (>= $version)" ||
