@@ -26,13 +26,13 @@ function(debian_build_flags kind features result)
   set(${result} "${flags}" PARENT_SCOPE)
 endfunction()
 
-# The hardening flags are those that every feature on adds to every feature off; the rest (-g, -O2,
-# the prefix map) is the build type's business.
 set(hardening_features "hardening=+all")
 if(DEFINED ENV{DEB_BUILD_MAINT_OPTIONS})
   set(hardening_features "$ENV{DEB_BUILD_MAINT_OPTIONS}")
 endif()
 
+# The hardening flags are those that the chosen features add to every feature off; the rest (-g,
+# -O2, the prefix map) is the build type's business.
 function(hardening_flags kind result)
   debian_build_flags(${kind} "${hardening_features}" hardened)
   debian_build_flags(${kind} "hardening=-all" plain)
