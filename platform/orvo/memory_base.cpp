@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstring>
 
+#include "orvo/huge_pages.h"
+
 namespace
 {
 
@@ -63,6 +65,7 @@ string_base hex_text(const void * pdata, std::size_t size)
    const auto * pbytes = static_cast<const std::uint8_t *>(pdata);
    string_base strHex;
    strHex.reserve(size * 2);
+   advise_huge_pages(strHex.data(), strHex.capacity());
    std::uint16_t pairs[bytes_per_stretch];
    for (std::size_t iStart = 0; iStart < size; iStart += bytes_per_stretch)
    {

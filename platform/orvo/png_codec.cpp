@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "orvo/huge_pages.h"
 #include "orvo/image32.h"
 #include "orvo/image_codec.h"
 #include "orvo/straight_alpha.h"
@@ -326,6 +327,7 @@ outcome<std::vector<std::uint8_t>> encode(const image & image)
    std::vector<std::uint8_t> row(static_cast<std::size_t>(image.width()) * 4);
    std::vector<std::uint8_t> memory;
    memory.reserve(most_bytes_of_file(image, *pform));
+   advise_huge_pages(memory.data(), memory.capacity());
    write_state state;
    state.pmemory = &memory;
    if (!write_png(state, image, *pform, row.data()))

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "orvo/huge_pages.h"
 #include "orvo/ini_text.h"
 #include "orvo/network_payload.h"
 #include "orvo/text_fault.h"
@@ -130,6 +131,7 @@ string_base property_set::as_string(scoped_string_base strKeySeparator, scoped_s
    }
    string_base strText;
    strText.reserve(iLength);
+   advise_huge_pages(strText.data(), strText.capacity());
    for (std::size_t i = 0; i < values.size(); ++i)
    {
       if (i > 0)
