@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "orvo/image32.h"
+#include "orvo/straight_alpha.h"
 
 namespace image::codec
 {
@@ -54,6 +55,21 @@ void finish_straight_rgba(image & image) noexcept
 {
    // Each pixel's four bytes are read before its word is written, so the conversion runs in place.
    image32_t::from_straight_rgba(reinterpret_cast<const std::uint8_t *>(image.data()), image.width() * image.height(), image.data());
+}
+
+void finish_straight_native(image & image) noexcept
+{
+   std::uint32_t * ppixel = image.data();
+   const std::size_t count = static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height());
+   for (std::size_t i = 0; i < count; ++i)
+   {
+      const std::uint32_t u = ppixel[i];
+      if (u >> 24 != 255)
+      {
+         ppixel[i] = premultiplied_pixel(color::color(static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 8),
+                                                      static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 24)));
+      }
+   }
 }
 
 std::uint32_t read_le16(const std::uint8_t * p) noexcept

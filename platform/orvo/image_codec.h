@@ -29,6 +29,9 @@ outcome<> check_declared_size(const char * pszFormat, std::int64_t iWidth, std::
 // them into the native form.
 pointer<image> new_picture(int iWidth, int iHeight);
 void finish_straight_rgba(image & image) noexcept;
+// The same for pixels that hold straight colours in the places of the native word (a decoder's
+// BGRA bytes on a little-endian machine): opaque pixels are final already.
+void finish_straight_native(image & image) noexcept;
 
 // Little-endian numbers read from a file (the caller checks that the bytes are there).
 std::uint32_t read_le16(const std::uint8_t * p) noexcept;

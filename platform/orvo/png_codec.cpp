@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <csetjmp>
 #include <cstdio>
@@ -305,14 +306,24 @@ outcome<pointer<image>> decode(const std::uint8_t * pdata, std::size_t size)
       return failure(sized.error());
    }
    pointer<image> pimage = codec::new_picture(static_cast<int>(png.width), static_cast<int>(png.height));
-   png.format = PNG_FORMAT_RGBA;
+   // On a little-endian machine straight BGRA bytes are the native word of an opaque pixel, so
+   // that only translucent pixels are converted after.
+   constexpr bool bNativeIsBgra = std::endian::native == std::endian::little;
+   png.format = bNativeIsBgra ? PNG_FORMAT_BGRA : PNG_FORMAT_RGBA;
    if (!png_image_finish_read(&png, nullptr, pimage->data(), 0, nullptr))
    {
       failure why = codec::load_failure(png_name, png.message);
       png_image_free(&png);
       return why;
    }
-   codec::finish_straight_rgba(*pimage);
+   if constexpr (bNativeIsBgra)
+   {
+      codec::finish_straight_native(*pimage);
+   }
+   else
+   {
+      codec::finish_straight_rgba(*pimage);
+   }
    return pimage;
 }
 
