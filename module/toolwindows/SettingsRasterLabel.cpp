@@ -49,6 +49,10 @@ SettingsRasterLabel::SettingsRasterLabel(zelui::Widget * pparent, Global * pglob
    m_pintboxFontSize = new zelui::IntBox<int>(m_pgrid, 0);
    m_pintboxFontSize->set_editable(true);
    m_pintboxFontSize->set_font_size(g_iFontSize);
+   // The grid stretches the box to the width of the line boxes; the number reads from the left, as
+   // the offsets above it do, beside its caption rather than at the far end, which lies under the
+   // side panel when the window reaches under it.
+   m_pintboxFontSize->set_alignment(zelui::TextBox::e_alignment_left);
    m_pintboxFontSize->set_callback([this](int iSize) { edit_document([iSize](project & document) { document.m_iRasterLabelFontSize = iSize; }); });
 
    for (std::size_t i = 0; i < m_textboxesLines.size(); ++i)

@@ -17,6 +17,7 @@
 #include "zel2d/context.h"
 #include "zelui/ComboBox.h"
 #include "zelui/FloatBox.h"
+#include "zelui/Theme.h"
 #include "zelui/VScrollPanel.h"
 #include "zelui/Window.h"
 
@@ -174,6 +175,22 @@ protected:
       }
    }
 
+   // How many pixels of a rectangle of the screen, less a margin of 2 for the outline, the last
+   // frame drew in another colour than the text boxes' background: the ink of a box's text.
+   int text_box_ink(const rectangle & r) const
+   {
+      const color::color background = m_pscreen->get_theme()->m_colorTextBox;
+      int iInk = 0;
+      for (int y = static_cast<int>(r.top) + 2; y < static_cast<int>(r.bottom) - 2; ++y)
+      {
+         for (int x = static_cast<int>(r.left) + 2; x < static_cast<int>(r.right) - 2; ++x)
+         {
+            iInk += color::color::from_argb(m_pimage->pixel(x, y)) != background ? 1 : 0;
+         }
+      }
+      return iInk;
+   }
+
    pointer<image::image> m_pimage;
    std::unique_ptr<zel2d::context> m_pcontext;
 };
@@ -241,6 +258,25 @@ TEST_F(first_screen, the_tool_windows_at_their_reset_places_leave_each_other_and
          EXPECT_TRUE(window.intersection(widget_rectangle(windows[j])).is_empty())
             << windows[i]->title() << " and " << windows[j]->title() << " overlap";
       }
+   }
+}
+
+// The main window of a first start on a 1600 x 1000 screen leaves the "Raster Label" window at
+// its reset place reaching under the side panel: the font size still shows, beside its caption.
+TEST_F(first_screen, the_raster_label_font_size_shows_where_the_side_panel_leaves_its_box_uncovered)
+{
+   m_pscreen->settings_reset_layout();
+   constexpr int iWidth = 1344, iHeight = 840;
+   m_pscreen->resize_event({iWidth, iHeight});
+   frames();
+   const SettingsRasterLabel * praster = m_pscreen->get_raster_label_window();
+   ASSERT_TRUE(praster->visible());
+   ASSERT_EQ(praster->m_pintboxFontSize->text(), "20");
+   const rectangle uncovered{0.0f, 0.0f, static_cast<float>(iWidth - 280), static_cast<float>(iHeight)};
+   const zelui::TextBox * const boxes[] = {praster->m_ptextboxX, praster->m_ptextboxY, praster->m_pintboxFontSize};
+   for (const zelui::TextBox * pbox : boxes)
+   {
+      EXPECT_GT(text_box_ink(widget_rectangle(pbox).intersection(uncovered)), 20) << pbox->text() << " does not show";
    }
 }
 
