@@ -47,6 +47,9 @@ constexpr std::uint64_t g_uAltGroup = 0x3000000000;
 // windows stay below it, so that both remain reachable.
 constexpr int g_iMenuStripBottom = 20;
 constexpr int g_iToolBarBottom = 60;
+// The side panel spans the right of the screen below the tool bar, drawn over the tool windows:
+// they stay left of it, as far as they fit, so that they can be seen and taken hold of.
+constexpr int g_iSidePanelWidth = 280;
 
 constexpr int g_iActionPress = 256;
 constexpr int g_iActionRelease = 257;
@@ -142,6 +145,7 @@ void MainScreen::create_main_screen()
    for (SettingsBaseWindow * pwindow : m_toolwindows)
    {
       pwindow->set_top_limit(g_iToolBarBottom);
+      pwindow->set_right_margin(g_iSidePanelWidth);
       // A tool window the user moved stands there at the next start; the About window's place
       // is not kept.
       if (pwindow != m_pabout)
@@ -239,7 +243,7 @@ void MainScreen::resize_elements_to_window_size(int iWidth, int iHeight)
    const placement placements[] = {
       {m_ptopmenu, {0, 0, iWidth, g_iMenuStripBottom}, "top menu replacement redraw optimized out"},
       {m_ptoppanel, {0, g_iMenuStripBottom, iWidth, g_iToolBarBottom}, "top panel replacement redraw optimized out"},
-      {m_prightpanel, {iWidth - 280, g_iToolBarBottom, iWidth, iHeight}, "right panel replacement redraw optimized out"},
+      {m_prightpanel, {iWidth - g_iSidePanelWidth, g_iToolBarBottom, iWidth, iHeight}, "right panel replacement redraw optimized out"},
       {m_pmainimpact.get(), {0, 70, iWidth, iHeight}, "main impact replacement redraw optimized out"},
    };
    for (const placement & place : placements)

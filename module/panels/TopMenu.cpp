@@ -22,6 +22,9 @@ namespace
 {
 
 constexpr float strip_height = 20.0f;
+constexpr const char * product_title = "Brisvane Pro";
+// The least room between the last caption and the title.
+constexpr float title_clearance = 8.0f;
 
 } // namespace
 
@@ -151,13 +154,11 @@ void TopMenu::setSubmenu(long long iSection)
       return;
    }
    zelui::Screen * pscreen = screen();
-   psubmenu->set_position({pscreen ? pscreen->mouse_position().x : 0, static_cast<int>(strip_height)});
-   psubmenu->set_visible(true);
+   psubmenu->show_at(pscreen ? pscreen->mouse_position().x : 0);
    // The drop-down takes the size its items need (the "Live Output" items change at each opening).
    set_layout_hook(
       [this, psubmenu](zel2d::context * pcontext)
       {
-         psubmenu->set_size(psubmenu->preferred_size(pcontext, true));
          psubmenu->perform_layout(pcontext, true);
          perform_layout(pcontext, true);
       });
@@ -229,7 +230,15 @@ void TopMenu::draw(zel2d::context * pcontext)
    pcontext->set_font_size(18.0f);
    pcontext->set_fill_color(panel_colors::menu_title);
    pcontext->set_text_align(zel2d::align_center | zel2d::align_middle);
-   pcontext->text(fx + fWidth * 0.5f, fy + strip_height * 0.5f, "Brisvane Pro");
+   const float fCentre = fx + fWidth * 0.5f;
+   // A strip too narrow for the title beside the captions shows none of it, rather than pieces of
+   // it between the captions.
+   const float fTitleHalf = pcontext->text_bounds(0.0f, 0.0f, product_title, nullptr) * 0.5f;
+   const float fCaptionsEnd = fx + static_cast<float>(m_pmenumain->x() + m_pmenumain->width()) + title_clearance;
+   if (fCentre - fTitleHalf >= fCaptionsEnd)
+   {
+      pcontext->text(fCentre, fy + strip_height * 0.5f, product_title);
+   }
    zelui::Widget::draw(pcontext);
 }
 

@@ -1,6 +1,8 @@
 #include "panels/TopMenuSubmenu.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <iostream>
 
 #include "core/Global.h"
@@ -49,6 +51,11 @@ void flip(int & iSwitch)
 {
    iSwitch = iSwitch == 0 ? 1 : 0;
 }
+
+// A drop-down opens right under the menu strip.
+constexpr int menu_top = 20;
+// The strips at the top and foot of a menu too long for the screen, with the arrows that scroll it.
+constexpr int scroll_strip_height = 12;
 
 } // namespace
 
@@ -170,10 +177,118 @@ void TopMenuSubmenu::killFocus()
    }
 }
 
+void TopMenuSubmenu::show_at(int x)
+{
+   set_position({x, menu_top});
+   m_iFirstShown = 0;
+   set_visible(true);
+}
+
+void TopMenuSubmenu::perform_layout(zel2d::context * pcontext, bool bRecursive)
+{
+   size_type<int> size = preferred_size(pcontext, true);
+   point_type<int> point = position();
+   if (const zelui::Widget * pparent = parent(); pparent && pparent->width() > 0 && pparent->height() > 0)
+   {
+      point.x = std::clamp(point.x, 0, std::max(0, pparent->width() - size.width));
+      size.height = std::min(size.height, std::max(pparent->height() - point.y, 0));
+   }
+   m_bScrolling = size.height < preferred_size(pcontext, true).height;
+   set_position(point);
+   set_size(size);
+   zelui::Widget::perform_layout(pcontext, bRecursive);
+   if (m_bScrolling)
+   {
+      scroll_items(0);
+   }
+}
+
+void TopMenuSubmenu::place_items_shown()
+{
+   int y = scroll_strip_height;
+   const int iBottom = height() - scroll_strip_height;
+   for (long long i = 0; i < child_count(); ++i)
+   {
+      zelui::Widget * pitem = child_at(i);
+      const bool bShown = i >= m_iFirstShown && y + pitem->height() <= iBottom;
+      pitem->set_position({pitem->x(), bShown ? y : height()});
+      y += bShown ? pitem->height() : 0;
+   }
+}
+
+void TopMenuSubmenu::scroll_items(long long iItems)
+{
+   // The last first item: the one from which every item to the end fits between the strips.
+   long long iLastFirst = child_count();
+   for (int iRoom = height() - 2 * scroll_strip_height; iLastFirst > 0 && child_at(iLastFirst - 1)->height() <= iRoom;)
+   {
+      iRoom -= child_at(--iLastFirst)->height();
+   }
+   m_iFirstShown = std::clamp(m_iFirstShown + iItems, 0LL, std::max(iLastFirst, 0LL));
+   place_items_shown();
+   set_need_redraw();
+   post_redraw();
+}
+
+bool TopMenuSubmenu::mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
+                                        bool bDoubleClick, const enumeration<user::enum_key> & emodifiers)
+{
+   if (m_bScrolling && (point.y < scroll_strip_height || point.y >= height() - scroll_strip_height))
+   {
+      if (bDown && ebutton == user::e_mouse_left_button)
+      {
+         scroll_items(point.y < scroll_strip_height ? -1 : 1);
+      }
+      return true;
+   }
+   return HoverContainer::mouse_button_event(point, ebutton, bDown, bDoubleClick, emodifiers);
+}
+
+bool TopMenuSubmenu::scroll_event(const point_type<int> & point, const size_type<float> & delta)
+{
+   if (!m_bScrolling)
+   {
+      return HoverContainer::scroll_event(point, delta);
+   }
+   // One notch (a delta of 10) is one item; a positive delta scrolls up.
+   const long long iNotches = std::lround(delta.height / 10.0f);
+   scroll_items(iNotches != 0 ? -iNotches : (delta.height > 0.0f ? -1 : 1));
+   return true;
+}
+
 void TopMenuSubmenu::draw(zel2d::context * pcontext)
 {
    fill_widget(pcontext, *this, panel_colors::menu);
    zelui::Widget::draw(pcontext);
+   if (m_bScrolling)
+   {
+      draw_scroll_arrows(pcontext);
+   }
+}
+
+void TopMenuSubmenu::draw_scroll_arrows(zel2d::context * pcontext)
+{
+   const auto fx = static_cast<float>(x());
+   const auto fy = static_cast<float>(y());
+   const auto fMiddle = fx + static_cast<float>(width()) * 0.5f;
+   const auto fStrip = static_cast<float>(scroll_strip_height);
+   const auto fBottom = fy + static_cast<float>(height());
+   const bool bMoreAbove = m_iFirstShown > 0;
+   const bool bMoreBelow = child_count() > 0 && child_at(child_count() - 1)->y() >= height();
+   zel2d::saved_state state(pcontext);
+   // An arrow pointing up (`fDirection` -1) or down (1) with its tip at (fMiddle, fTip).
+   auto arrow = [&](float fTip, float fDirection, bool bMore)
+   {
+      pcontext->begin_path();
+      pcontext->move_to(fMiddle, fTip);
+      pcontext->line_to(fMiddle - 4.0f, fTip - 4.0f * fDirection);
+      pcontext->line_to(fMiddle + 4.0f, fTip - 4.0f * fDirection);
+      pcontext->close_path();
+      pcontext->set_fill_color(bMore ? panel_colors::menu_title : panel_colors::menu_hover);
+      pcontext->fill();
+   };
+   arrow(fy + fStrip * 0.5f - 2.0f, -1.0f, bMoreAbove);
+   arrow(fBottom - fStrip * 0.5f + 2.0f, 1.0f, bMoreBelow);
 }
 
 function<void()> TopMenuSubmenu::on_current_screen_layer(const function<void(boxes_layer &)> & edit) const

@@ -29,6 +29,10 @@ class boxes_layer;
 // under the other, each with its caption and, when it has one, its shortcut. A click on an item,
 // or its shortcut typed anywhere, runs the action that the caption names in the menu's action
 // table and then refreshes the panels and tool windows from the document.
+//
+// The menu stays inside the screen: moved left as far as it must, and, where the screen is lower
+// than its items, as high as the screen allows, showing the items that fit between two arrow
+// strips; the wheel, or a press on an arrow, brings the others in, one item a step.
 class TopMenuSubmenu : public HoverContainer
 {
 public:
@@ -40,6 +44,12 @@ public:
    ~TopMenuSubmenu() override;
 
    bool is_popup() const override { return true; }
+
+   // Shows the menu with its left edge at `x`, right under the menu strip, scrolled to its first item.
+   void show_at(int x);
+   // Whether the screen is too low for all the items, and the index of the first one shown.
+   bool is_scrolling() const noexcept { return m_bScrolling; }
+   long long first_item_shown() const noexcept { return m_iFirstShown; }
 
    // Folds the menu and runs the action of item `n`; an `n` that names no item is an
    // out-of-range exception.
@@ -63,9 +73,20 @@ public:
    std::vector<WidgetWithBackground *> & items() noexcept { return m_items; }
    std::vector<zelui::Label *> & labels() noexcept { return m_labels; }
 
+   void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
    void draw(zel2d::context * pcontext) override;
+   bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDoubleClick,
+                           const enumeration<user::enum_key> & emodifiers) override;
+   bool scroll_event(const point_type<int> & point, const size_type<float> & delta) override;
 
 private:
+   // Shows the items from the first one on that fit between the arrow strips; the others stand
+   // out of the menu, where nothing reaches them.
+   void place_items_shown();
+   // Scrolls by a number of items (negative: up), within the items.
+   void scroll_items(long long iItems);
+   void draw_scroll_arrows(zel2d::context * pcontext);
+
    void add_item(scoped_string_base strLine);
    void build_action_table();
    // Runs `edit` on the current screen layer, when the current layer is one.
@@ -77,6 +98,8 @@ private:
    std::map<string_base, function<void()>> m_actions;
    std::vector<WidgetWithBackground *> m_items;
    std::vector<zelui::Label *> m_labels;
+   bool m_bScrolling = false;
+   long long m_iFirstShown = 0;
 };
 
 } // namespace Tarvossa_BrisvanePro

@@ -43,6 +43,7 @@ MessageDialog::MessageDialog(Widget * pparent, int iType, scoped_string_base str
    auto pmain = new Button(prow, strButton);
    pmain->set_fixed_width(80);
    pmain->set_callback([this] { answer(0); });
+   center();
    request_focus();
    set_need_layout();
    set_need_redraw();
@@ -142,11 +143,6 @@ void MessageDialog::perform_layout(zel2d::context * pcontext, bool bRecursive)
    fit_text(pcontext);
    set_size(preferred_size(pcontext, true));
    Window::perform_layout(pcontext, bRecursive);
-   if (!m_bPlaced)
-   {
-      center();
-      m_bPlaced = true;
-   }
 }
 
 void MessageDialog::draw(zel2d::context * pcontext)

@@ -48,7 +48,6 @@ private:
    string_base m_strMessage;
    bool m_bAltButton;
    Widget * m_ptext = nullptr;
-   bool m_bPlaced = false;
    bool m_bAnswered = false;
    function<void(int)> m_callback;
 };

@@ -27,6 +27,7 @@ Widget * Window::button_panel()
 
 void Window::set_position(const point_type<int> & position) noexcept
 {
+   m_bCentered = false;
    m_pointPlace = position;
    Widget::set_position(position_inside_parent(position));
 }
@@ -34,6 +35,12 @@ void Window::set_position(const point_type<int> & position) noexcept
 void Window::set_top_limit(int iTop) noexcept
 {
    m_iTopLimit = std::max(0, iTop);
+   Widget::set_position(position_inside_parent(m_pointPlace));
+}
+
+void Window::set_right_margin(int iMargin) noexcept
+{
+   m_iRightMargin = std::max(0, iMargin);
    Widget::set_position(position_inside_parent(m_pointPlace));
 }
 
@@ -55,17 +62,23 @@ point_type<int> Window::position_inside_parent(point_type<int> point) const
       point.y = std::max(point.y, m_iTopLimit);
       return point;
    }
-   point.x = std::clamp(point.x, 0, std::max(0, pparent->width() - width()));
+   // Negative when the window is wider than its room.
+   const int iSlack = std::max(0, pparent->width() - m_iRightMargin) - width();
+   point.x = std::clamp(point.x, std::min(0, iSlack), std::max(0, iSlack));
    point.y = std::clamp(point.y, m_iTopLimit, std::max(m_iTopLimit, pparent->height() - height()));
    return point;
 }
 
+point_type<int> Window::centered_position() const
+{
+   const Widget * pparent = parent();
+   return pparent ? point_type<int>{(pparent->width() - width()) / 2, (pparent->height() - height()) / 2} : m_pointPlace;
+}
+
 void Window::center()
 {
-   if (Widget * pparent = parent())
-   {
-      set_position({(pparent->width() - width()) / 2, (pparent->height() - height()) / 2});
-   }
+   set_position(centered_position());
+   m_bCentered = true;
 }
 
 void Window::dispose()
@@ -132,6 +145,10 @@ void Window::perform_layout(zel2d::context * pcontext, bool)
    size_type<int> sizePreferred = preferred_size(pcontext, true);
    set_size({fixed_size().width > 0 ? width() : std::max(width(), sizePreferred.width),
              fixed_size().height > 0 ? height() : std::max(height(), sizePreferred.height)});
+   if (m_bCentered)
+   {
+      m_pointPlace = centered_position();
+   }
    Widget::set_position(position_inside_parent(m_pointPlace));
    perform_layout_around_button_panel(pcontext);
 }

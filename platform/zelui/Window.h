@@ -11,10 +11,14 @@ namespace zelui
 // the title bar. A modal window takes every mouse and key event of the screen while it is visible.
 //
 // A window keeps the place it was given (by its owner with `set_position`, or by the user's
-// drag). Each layout shows it at that place when it fits in its parent; a parent too small for
-// the place shows it moved up and left just enough to lie inside (as far as it fits, never above
-// or left of the parent's corner, nor above its top limit), so that it stays reachable. The place
-// itself stays, and the window goes back to it when the parent grows again.
+// drag), or stays in the middle of its parent once `center` put it there, until it is placed or
+// dragged. Each layout shows it at that place when it fits in its room: the parent less what the
+// parent keeps above the window's top limit and in the margin at its right (a side panel). A room
+// too small for the place shows it moved up and left just enough to lie inside, so that it stays
+// reachable: never above its top limit; a window narrower than its room never out of it, a wider
+// one never leaving a gap at the room's left or right (it can be dragged along, to bring either
+// end into reach). The place itself stays, and the window goes back to it when the parent grows
+// again.
 class Window : public Widget
 {
 public:
@@ -33,6 +37,11 @@ public:
    // show the whole window below that line.
    int top_limit() const noexcept { return m_iTopLimit; }
    void set_top_limit(int iTop) noexcept;
+   // The strip at the parent's right edge that the window leaves free (0 by default), as far as the
+   // window fits beside it: what the parent shows there (a side panel drawn over the window)
+   // stays uncovered, and the window's title bar stays where it can be taken hold of.
+   int right_margin() const noexcept { return m_iRightMargin; }
+   void set_right_margin(int iMargin) noexcept;
    // A window shown again stands inside its parent at once, not only from the next layout.
    void set_visible(bool bVisible) override;
 
@@ -40,8 +49,10 @@ public:
    Widget * button_panel();
    // Runs after the user has moved the window (once per drag, when the button is released).
    void set_callback(const function<void()> & callback) { m_callbackMoved = callback; }
-   // Places the window in the middle of its parent.
+   // Places the window in the middle of its parent, where each layout keeps it (the parent
+   // resized, the window grown) until it is placed or dragged.
    void center();
+   bool is_centered() const noexcept { return m_bCentered; }
    // Takes the window out of its parent (it is released unless someone holds it).
    void dispose();
 
@@ -66,12 +77,16 @@ protected:
    void perform_layout_around_button_panel(zel2d::context * pcontext);
 
 private:
-   // The nearest position to `point` at which the window lies inside its parent, as far as it fits.
+   // The nearest position to `point` at which the window lies inside its room (see the class note).
    point_type<int> position_inside_parent(point_type<int> point) const;
+   // Where the window stands in the middle of its parent.
+   point_type<int> centered_position() const;
 
    string_base m_strTitle;
    point_type<int> m_pointPlace;
    int m_iTopLimit = 0;
+   int m_iRightMargin = 0;
+   bool m_bCentered = false;
    bool m_bModal = false;
    Widget * m_pwidgetButtonPanel = nullptr;
    function<void()> m_callbackMoved;

@@ -297,6 +297,53 @@ TEST_F(desktop_screen, tool_windows_stay_below_the_tool_bar_of_a_small_window)
    EXPECT_EQ(m_pscreen->get_power_window()->position(), (point_type<int>{0, 60}));
 }
 
+TEST_F(desktop_screen, tool_windows_under_the_side_panel_or_beyond_the_edges_come_back_within_reach)
+{
+   // Whether the window's title bar can be taken hold of: below the tool bar, inside the screen,
+   // and with a good part of it beside the side panel (other tool windows may lie over it, and a
+   // press brings it in front).
+   const auto reachable = [&](SettingsBaseWindow * pwindow)
+   {
+      const int iShown = std::min(pwindow->x() + pwindow->width(), m_pscreen->right_panel()->x()) - std::max(pwindow->x(), 0);
+      return pwindow->visible() && iShown >= std::min(pwindow->width(), 100) && pwindow->y() >= 60 &&
+             pwindow->y() + 24 <= m_pscreen->height();
+   };
+   // Stored under the side panel and beyond the window's edges, at start.
+   tool_window_layout layout = tool_window_layout::reset_layout();
+   layout.m_entries[tool_window_layout::e_window_boxes].m_point = {1200, 100};
+   layout.m_entries[tool_window_layout::e_window_power].m_point = {5000, 5000};
+   layout.m_entries[tool_window_layout::e_window_labels].m_point = {-300, 200};
+   m_pscreen->apply_layout(layout);
+   frame();
+   for (SettingsBaseWindow * pwindow : m_pscreen->tool_windows())
+   {
+      if (pwindow != m_pscreen->get_about_window())
+      {
+         EXPECT_TRUE(reachable(pwindow)) << pwindow->title();
+         EXPECT_LE(pwindow->x() + pwindow->width(), m_pscreen->right_panel()->x()) << pwindow->title();
+      }
+   }
+   // Dragged under the side panel, "Screen Info" stops beside it, and that place is kept.
+   SettingsBaseWindow * pscreeninfo = m_pscreen->get_screen_info_window();
+   pscreeninfo->set_position({10, 70});
+   drag(pscreeninfo->absolute_position() + point_type<int>{20, 5}, {2000, 0});
+   EXPECT_EQ(pscreeninfo->x() + pscreeninfo->width(), m_pscreen->right_panel()->x());
+   EXPECT_EQ(m_pscreen->current_layout().m_entries[tool_window_layout::e_window_boxes].m_point, pscreeninfo->position());
+   // The main window shrinks; a window its shortcut shows again comes back within reach too.
+   m_pscreen->showScreenInfo();
+   m_pscreen->resize_event({700, 500});
+   frame();
+   m_pscreen->showScreenInfo();
+   frame();
+   for (SettingsBaseWindow * pwindow : m_pscreen->tool_windows())
+   {
+      if (pwindow != m_pscreen->get_about_window())
+      {
+         EXPECT_TRUE(reachable(pwindow)) << pwindow->title();
+      }
+   }
+}
+
 TEST_F(desktop_screen, the_plus_buttons_tooltip_gives_way_to_the_add_layer_menu_it_opens)
 {
    // The "+" button stands at the foot of the window, where its tooltip would show above the pointer.

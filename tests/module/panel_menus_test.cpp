@@ -16,6 +16,7 @@
 #include "panels/TopMenuSubmenu.h"
 #include "panels/WidgetWithBackground.h"
 #include "panels/panel_colors.h"
+#include "zel2d/context.h"
 #include "zelui/Label.h"
 
 using namespace Tarvossa_BrisvanePro;
@@ -192,6 +193,80 @@ TEST_F(top_menu, a_press_on_the_strip_beside_the_captions_folds_the_open_menu)
    press({1200, 10});
    release({1200, 10});
    EXPECT_FALSE(m_pmenu->is_showing_any_submenu());
+}
+
+TEST_F(top_menu, in_a_screen_too_small_a_menu_stays_inside_and_scrolls_to_each_of_its_items)
+{
+   m_pscreen->set_size({400, 300});
+   m_pmenu->set_size({400, 20});
+   move_to({390, 10});
+   m_pmenu->setSubmenu(2);
+   frame();
+   TopMenuSubmenu * pview = section(2);
+   const rectangle_type<int> rectangleScreen{0, 0, 400, 300};
+   EXPECT_EQ(rectangleScreen.intersection(pview->rectangle()), pview->rectangle());
+   ASSERT_TRUE(pview->is_scrolling());
+   // The wheel brings in the items below, one a notch, until the last shows; the arrow strip at
+   // the top goes back one.
+   const point_type<int> middle = centre_of(pview);
+   const auto scroll_to_the_end = [&]
+   {
+      for (int i = 0; i < 20; ++i)
+      {
+         m_pscreen->on_window_scroll(middle, {0.0f, -10.0f});
+      }
+   };
+   scroll_to_the_end();
+   WidgetWithBackground * plast = item(2, "Path Pattern 8");
+   const rectangle_type<int> rectangleLast = rectangle_type<int>::from(plast->absolute_position(), plast->size());
+   EXPECT_EQ(pview->rectangle().intersection(rectangleLast), rectangleLast);
+   const long long iFirst = pview->first_item_shown();
+   EXPECT_GT(iFirst, 0);
+   press({middle.x, pview->y() + 2});
+   release({middle.x, pview->y() + 2});
+   EXPECT_EQ(pview->first_item_shown(), iFirst - 1);
+   EXPECT_TRUE(pview->visible());
+   // An item scrolled out of the menu takes no press; the last one, scrolled in, runs.
+   WidgetWithBackground * pfirst = item(2, "Background Color");
+   EXPECT_FALSE(pview->rectangle().contains(centre_of(pfirst)));
+   scroll_to_the_end();
+   screen_layer().m_descriptionData.m_iMode = 0;
+   testing::internal::CaptureStdout();
+   click(plast);
+   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Submenu clicked, id: 15");
+   EXPECT_EQ(screen_layer().m_descriptionData.m_iMode, 7);
+
+   // Opened again, it starts at its first item.
+   m_pmenu->setSubmenu(2);
+   frame();
+   EXPECT_EQ(pview->first_item_shown(), 0);
+   EXPECT_TRUE(pview->is_ancestor_of(m_pscreen->find_widget(centre_of(item(2, "Background Color")))));
+}
+
+TEST_F(top_menu, the_title_shows_only_where_it_is_clear_of_the_captions)
+{
+   // With the captions hidden, the light pixels of the strip are the title's.
+   const auto title_pixels = [&](int iWidth)
+   {
+      m_pmenu->set_size({iWidth, 20});
+      frame();
+      m_pmenu->menu_bar()->set_visible(false);
+      image::image picture(iWidth, 20);
+      zel2d::context context(&picture);
+      m_pmenu->draw(&context);
+      m_pmenu->menu_bar()->set_visible(true);
+      int iTitle = 0;
+      for (int y = 0; y < 20; ++y)
+      {
+         for (int x = 0; x < iWidth; ++x)
+         {
+            iTitle += ((picture.pixel(x, y) >> 16) & 0xFF) > 0x60 ? 1 : 0;
+         }
+      }
+      return iTitle;
+   };
+   EXPECT_GT(title_pixels(1280), 50);
+   EXPECT_EQ(title_pixels(400), 0);
 }
 
 TEST_F(top_menu, live_output_is_offered_on_every_monitor_but_the_main_windows)

@@ -4,6 +4,7 @@
 #include "zelui/BoxLayout.h"
 #include "zelui/Button.h"
 #include "zelui/CheckBox.h"
+#include "zelui/MessageDialog.h"
 #include "zelui/Window.h"
 
 namespace
@@ -611,6 +612,60 @@ TEST(Window, AParentTooSmallForThePlaceShowsTheWindowInsideAndKeepsThePlace)
    plarge->set_top_limit(60);
    EXPECT_EQ(plarge->position(), (point_type<int>{0, 60}));
    EXPECT_EQ(plarge->place(), (point_type<int>{50, 50}));
+}
+
+TEST(Window, AWindowStaysLeftOfItsRightMarginAndOneWiderThanItsRoomCanBeDraggedAlongIt)
+{
+   test_screen screen;
+   auto pwindow = new zelui::Window(screen.get(), "Tools");
+   pwindow->set_fixed_size({200, 150});
+   pwindow->set_right_margin(280);
+   // Stored under what the margin keeps free (a side panel), it shows beside it.
+   pwindow->set_position({700, 100});
+   screen.layout();
+   EXPECT_EQ(pwindow->position(), (point_type<int>{320, 100}));
+   // Dragged towards it from further left, it stops there, and that is its place.
+   pwindow->set_position({100, 100});
+   screen.move(110, 105);
+   screen.press(110, 105);
+   screen.move(600, 105, true);
+   screen.release(600, 105);
+   EXPECT_EQ(pwindow->place(), (point_type<int>{320, 100}));
+
+   // In a room narrower than the window, its title bar stays across the whole room, and a drag
+   // brings its right end (its buttons) into reach.
+   screen->set_size({400, 300});
+   screen.layout();
+   EXPECT_EQ(pwindow->position(), (point_type<int>{0, 100}));
+   screen.move(60, 105);
+   screen.press(60, 105);
+   screen.move(-200, 105, true);
+   screen.release(-200, 105);
+   EXPECT_EQ(pwindow->position(), (point_type<int>{-80, 100}));
+}
+
+TEST(Window, ACentredWindowStaysCentredWhenItsParentIsResizedUntilItIsDragged)
+{
+   test_screen screen;
+   auto pdialog = new zelui::MessageDialog(screen.get(), zelui::MessageDialog::e_type_warning, "Quit", "Are you sure ?", "Yes",
+                                           "No", true);
+   screen.layout();
+   for (const size_type<int> size : {size_type<int>{400, 300}, size_type<int>{1000, 700}})
+   {
+      screen->set_size(size);
+      screen.layout();
+      EXPECT_NEAR(pdialog->x() + pdialog->width() / 2, size.width / 2, 1);
+      EXPECT_NEAR(pdialog->y() + pdialog->height() / 2, size.height / 2, 1);
+   }
+   const point_type<int> title = pdialog->position() + point_type<int>{10, 5};
+   screen.move(title.x, title.y);
+   screen.press(title.x, title.y);
+   screen.move(title.x - 50, title.y + 40, true);
+   screen.release(title.x - 50, title.y + 40);
+   const point_type<int> dragged = pdialog->position();
+   screen->set_size({900, 600});
+   screen.layout();
+   EXPECT_EQ(pdialog->position(), dragged);
 }
 
 TEST(Window, ModalWindowKeepsPressesFromTheRestOfTheScreen)
