@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <iterator>
 #include <new>
 #include <optional>
 
@@ -60,29 +62,49 @@ std::optional<outcome<file::written>> write_in_format(const image::image & frame
    return std::nullopt;
 }
 
+// The formats a picture export writes, in the order "Save Image" lists them.
+const std::vector<file::file_dialog_filter_item> & picture_formats()
+{
+   static const std::vector<file::file_dialog_filter_item> s_formats{
+      {"PNG Image", "*.png"}, {"TGA Image", "*.tga"}, {"JPG Image", "*.jpg"}, {"BMP Image", "*.bmp"}, {"Photoshop Image", "*.psd"}};
+   return s_formats;
+}
+
+const file::file_dialog_filter_item all_files{"All Files", "*.*"};
+
+// The dialog of the export of one format lists that format and "All Files"; a name typed with the
+// extension of another format that a picture export writes is written in that format, as "Save
+// Image" writes it.
+file::file_dialog_filter one_format_filter(const file::file_dialog_filter_item & format)
+{
+   std::vector<file::file_dialog_filter_item> others;
+   std::ranges::copy_if(picture_formats(), std::back_inserter(others),
+                        [&](const file::file_dialog_filter_item & item) { return item.m_strPattern != format.m_strPattern; });
+   return file::file_dialog_filter({format, all_files}, std::move(others));
+}
+
 } // namespace
 
 void Global::save_image_button()
 {
-   ask_for_file(file::file_dialog::e_kind_save,
-                {{"PNG Image", "*.png"},
-                 {"TGA Image", "*.tga"},
-                 {"JPG Image", "*.jpg"},
-                 {"BMP Image", "*.bmp"},
-                 {"Photoshop Image", "*.psd"},
-                 {"All Files", "*.*"}},
-                [this](file::file_dialog * pdialog) { on_save_image_chosen(pdialog); });
+   file::file_dialog_filter filter;
+   for (const file::file_dialog_filter_item & format : picture_formats())
+   {
+      filter.add(format.m_strCaption, format.m_strPattern);
+   }
+   filter.add(all_files.m_strCaption, all_files.m_strPattern);
+   ask_for_file(file::file_dialog::e_kind_save, filter, [this](file::file_dialog * pdialog) { on_save_image_chosen(pdialog); });
 }
 
 void Global::save_png_button()
 {
-   ask_for_file(file::file_dialog::e_kind_save, {{"PNG Image", "*.png"}, {"All Files", "*.*"}},
+   ask_for_file(file::file_dialog::e_kind_save, one_format_filter({"PNG Image", "*.png"}),
                 [this](file::file_dialog * pdialog) { request_save_to_image_file(pdialog); });
 }
 
 void Global::save_psd_button()
 {
-   ask_for_file(file::file_dialog::e_kind_save, {{"PSD Document", "*.psd"}, {"All Files", "*.*"}},
+   ask_for_file(file::file_dialog::e_kind_save, one_format_filter({"PSD Document", "*.psd"}),
                 [this](file::file_dialog * pdialog) { request_save_to_image_file(pdialog); });
 }
 

@@ -1,6 +1,7 @@
 #include "zelui/FileDialog.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <system_error>
 
@@ -18,6 +19,9 @@ namespace zelui
 
 namespace
 {
+
+// The room between the filter and the buttons.
+constexpr int button_spacing = 8;
 
 // One line of the listing: flat, highlighted while selected; a double press activates it.
 class listing_entry : public Button
@@ -66,11 +70,16 @@ private:
 };
 
 // The path box: Backspace with nothing typed after the folder's path, and Alt+Up, go to the
-// parent folder (`go_up` is told whether the key was Alt+Up and says whether it went).
+// parent folder (`go_up` is told whether the key was Alt+Up and says whether it went). A path
+// typed from the root while the box holds the folder's path alone (`holds_folder_alone`) takes the
+// folder's place, rather than naming a folder inside it.
 class path_box : public TextBox
 {
 public:
-   path_box(Widget * pparent, const function<bool(bool)> & go_up) : TextBox(pparent, ""), m_go_up(go_up) {}
+   path_box(Widget * pparent, const function<bool(bool)> & go_up, const function<bool()> & holds_folder_alone) :
+      TextBox(pparent, ""), m_go_up(go_up), m_holds_folder_alone(holds_folder_alone)
+   {
+   }
 
    bool keyboard_event(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,
                        const string_base & strText) override
@@ -81,11 +90,16 @@ public:
       {
          return true;
       }
+      if (iAction != user::e_key_action_release && strText.starts_with('/') && m_holds_folder_alone())
+      {
+         select_all();
+      }
       return TextBox::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
    }
 
 private:
    function<bool(bool)> m_go_up;
+   function<bool()> m_holds_folder_alone;
 };
 
 } // namespace
@@ -95,7 +109,8 @@ FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdia
 {
    set_modal(true);
    set_layout(new BoxLayout(e_orientation_vertical, e_alignment_fill, theme()->m_rectFileDialogMargins, 6));
-   m_ppath = new path_box(this, [this](bool bAltUp) { return go_to_parent_folder(bAltUp); });
+   m_ppath = new path_box(
+      this, [this](bool bAltUp) { return go_to_parent_folder(bAltUp); }, [this] { return holds_folder_alone(); });
    m_ppath->set_editable(true);
    m_ppath->set_callback([](scoped_string_base) { return true; });
    m_pscroll = new VScrollPanel(this);
@@ -103,8 +118,11 @@ FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdia
    m_plisting = new Widget(m_pscroll);
    m_plisting->set_layout(new BoxLayout(e_orientation_vertical, e_alignment_fill, 0, 0));
 
-   auto prow = new Widget(this);
-   prow->set_layout(new BoxLayout(e_orientation_horizontal, e_alignment_middle, 0, 8));
+   m_prowFilter = new Widget(this);
+   m_prowFilter->set_layout(new BoxLayout(e_orientation_horizontal, e_alignment_middle, 0, 0));
+   m_prowFilter->set_visible(false);
+   m_prowButtons = new Widget(this);
+   m_prowButtons->set_layout(new BoxLayout(e_orientation_horizontal, e_alignment_middle, 0, button_spacing));
    std::vector<string_base> filters;
    for (const auto & item : pdialog->filter().items())
    {
@@ -114,19 +132,20 @@ FileDialog::FileDialog(Screen * pscreen, const pointer<file::file_dialog> & pdia
    {
       filters.push_back("All files (*)");
    }
-   m_pfilter = new ComboBox(prow, filters);
+   m_pfilter = new ComboBox(m_prowButtons, filters);
    m_pfilter->set_callback([this](int) { refresh_listing(); });
-   auto pcancel = new Button(prow, "Cancel");
-   pcancel->set_fixed_width(theme()->m_iFileDialogButtonWidth);
-   pcancel->set_callback([this] { m_pdialog->cancel(); });
-   auto paccept = new Button(prow, pdialog->kind() == file::file_dialog::e_kind_open ? "Open" : "Save");
-   paccept->set_fixed_width(theme()->m_iFileDialogButtonWidth);
-   paccept->set_callback([this] { accept(); });
+   m_pcancel = new Button(m_prowButtons, "Cancel");
+   m_pcancel->set_fixed_width(theme()->m_iFileDialogButtonWidth);
+   m_pcancel->set_callback([this] { m_pdialog->cancel(); });
+   m_paccept = new Button(m_prowButtons, pdialog->kind() == file::file_dialog::e_kind_open ? "Open" : "Save");
+   m_paccept->set_fixed_width(theme()->m_iFileDialogButtonWidth);
+   m_paccept->set_callback([this] { accept(); });
 
    m_pdialog->set_on_answered([this] {
-      file::file_dialog::set_last_folder(m_pdialog->folder_kind(), m_folder);
+      file::file_dialog::set_last_folder(m_pdialog->folder_kind(), folder_to_remember());
       dispose();
    });
+   center();
    m_ppath->request_focus();
    set_folder(file::file_dialog::starting_folder(pdialog->folder_kind()));
    if (!strDefaultName.empty())
@@ -176,6 +195,21 @@ void FileDialog::set_folder(const file::path & folder)
 string_base FileDialog::folder_text() const
 {
    return m_folder.as_string() + (m_folder.as_string().ends_with('/') ? "" : "/");
+}
+
+bool FileDialog::holds_folder_alone() const
+{
+   return m_ppath->text() == folder_text() && m_ppath->selection_anchor() < 0 &&
+          m_ppath->caret() == static_cast<long long>(m_ppath->text().size());
+}
+
+file::path FileDialog::folder_to_remember() const
+{
+   // The folder of the file chosen, which a path typed with a folder names.
+   const file::path folderChosen = m_pdialog->get_file_path().folder();
+   std::error_code error;
+   const bool bChosen = m_pdialog->_is_ok() && std::filesystem::is_directory(std::filesystem::path(folderChosen.as_string()), error);
+   return bChosen ? folderChosen : m_folder;
 }
 
 bool FileDialog::go_to_parent_folder(bool bAlways)
@@ -253,15 +287,56 @@ void FileDialog::choose(const string_base & strName, bool bDouble)
    // The second press of a double click on the entry the first one selected enters the folder or
    // chooses the file; the name box keeps the keyboard throughout.
    const bool bActivate = bDouble && strName == m_strSelected;
-   m_strSelected = strName;
    m_ppath->request_focus();
-   const bool bFolder = strName.ends_with('/');
-   const file::path path = m_folder / (bFolder ? strName.substr(0, strName.size() - 1) : strName);
-   show_path(path.as_string() + (bFolder ? "/" : ""));
+   select_entry(strName);
    if (bActivate)
    {
       accept();
    }
+}
+
+void FileDialog::select_entry(const string_base & strName)
+{
+   m_strSelected = strName;
+   for (const pointer<Widget> & pentry : m_plisting->children())
+   {
+      auto * pbutton = static_cast<Button *>(pentry.get());
+      pbutton->set_pushed(pbutton->caption() == strName);
+      if (pbutton->caption() == strName)
+      {
+         scroll_into_view(pbutton);
+      }
+   }
+   const bool bFolder = strName.ends_with('/');
+   const file::path path = m_folder / (bFolder ? strName.substr(0, strName.size() - 1) : strName);
+   show_path(path.as_string() + (bFolder ? "/" : ""));
+}
+
+void FileDialog::scroll_into_view(const Widget * pentry)
+{
+   const int iTop = pentry->y() - m_plisting->y() - m_pscroll->scroll_offset();
+   if (iTop < 0)
+   {
+      m_pscroll->set_scroll_offset(m_pscroll->scroll_offset() + iTop);
+   }
+   else if (iTop + pentry->height() > m_pscroll->height())
+   {
+      m_pscroll->set_scroll_offset(m_pscroll->scroll_offset() + iTop + pentry->height() - m_pscroll->height());
+   }
+}
+
+void FileDialog::select_next_entry(long long iStep)
+{
+   const std::vector<string_base> names = listed_names();
+   if (names.empty())
+   {
+      return;
+   }
+   const auto it = std::find(names.begin(), names.end(), m_strSelected);
+   const long long iCount = static_cast<long long>(names.size());
+   // Nothing selected: Down starts at the first entry, Up at the last.
+   const long long iIndex = it == names.end() ? (iStep > 0 ? 0 : iCount - 1) : std::clamp(it - names.begin() + iStep, 0LL, iCount - 1);
+   select_entry(names[static_cast<std::size_t>(iIndex)]);
 }
 
 void FileDialog::accept()
@@ -296,31 +371,136 @@ void FileDialog::accept()
    m_pdialog->answer_chosen(strPath, selected_filter());
 }
 
+void FileDialog::place_filter(bool bOwnRow)
+{
+   if (bOwnRow == (m_pfilter->parent() == m_prowFilter))
+   {
+      return;
+   }
+   if (bOwnRow)
+   {
+      m_prowFilter->add_child(m_pfilter);
+   }
+   else
+   {
+      m_prowButtons->add_child(0, m_pfilter);
+   }
+   m_prowFilter->set_visible(bOwnRow);
+}
+
 void FileDialog::perform_layout(zel2d::context * pcontext, bool bRecursive)
 {
-   set_size({theme()->m_iFileDialogWidth, preferred_size(pcontext, true).height});
-   Window::perform_layout(pcontext, bRecursive);
-   if (!m_bPlaced)
+   const Theme * ptheme = theme();
+   const Widget * pparent = parent();
+   // A parent not sized yet gives the theme's size.
+   const bool bRoom = pparent && pparent->width() > 0 && pparent->height() > 0;
+   const int iWidth = bRoom ? std::min(ptheme->m_iFileDialogWidth, pparent->width() - 2 * ptheme->m_iFileDialogRoomAround)
+                            : ptheme->m_iFileDialogWidth;
+   const int iInside = iWidth - ptheme->m_rectFileDialogMargins.left - ptheme->m_rectFileDialogMargins.right;
+   const int iRow = m_pfilter->preferred_size(pcontext, true).width + 2 * (button_spacing + ptheme->m_iFileDialogButtonWidth);
+   place_filter(iRow > iInside);
+   m_pscroll->set_fixed_height(ptheme->m_iFileDialogListingHeight);
+   if (bRoom)
    {
-      center();
-      m_bPlaced = true;
+      const int iExcess = preferred_size(pcontext, true).height - (pparent->height() - 2 * ptheme->m_iFileDialogRoomAround);
+      if (iExcess > 0)
+      {
+         m_pscroll->set_fixed_height(
+            std::max(ptheme->m_iFileDialogLeastListingHeight, ptheme->m_iFileDialogListingHeight - iExcess));
+      }
    }
+   set_size({iWidth, preferred_size(pcontext, true).height});
+   Window::perform_layout(pcontext, bRecursive);
+}
+
+std::array<Widget *, FileDialog::e_stop_count> FileDialog::stops() const
+{
+   return {m_ppath, m_plisting, m_pfilter, m_pcancel, m_paccept};
+}
+
+FileDialog::enum_stop FileDialog::focused_stop() const
+{
+   const std::array<Widget *, e_stop_count> widgets = stops();
+   for (int i = 0; i < e_stop_count; ++i)
+   {
+      if (widgets[static_cast<std::size_t>(i)]->focused())
+      {
+         return static_cast<enum_stop>(i);
+      }
+   }
+   return e_stop_name;
+}
+
+void FileDialog::focus_stop(enum_stop estop)
+{
+   stops()[static_cast<std::size_t>(estop)]->request_focus();
+   if (estop == e_stop_name)
+   {
+      m_ppath->move_caret_to_end();
+   }
+   set_need_redraw();
+   post_redraw();
+}
+
+void FileDialog::select_next_filter(int iStep)
+{
+   const int iCount = static_cast<int>(m_pfilter->items().size());
+   m_pfilter->set_selected_index(std::clamp(m_pfilter->selected_index() + iStep, 0, std::max(iCount - 1, 0)), e_source_user);
 }
 
 bool FileDialog::keyboard_event(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,
                                 const string_base & strText)
 {
-   if (iAction == user::e_key_action_press && ekey == user::e_key_escape)
+   if (iAction == user::e_key_action_release)
+   {
+      return Window::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
+   }
+   const enum_stop estop = focused_stop();
+   const bool bPress = iAction == user::e_key_action_press;
+   if (bPress && ekey == user::e_key_escape)
    {
       m_pdialog->cancel();
       return true;
    }
-   if (iAction == user::e_key_action_press && ekey == user::e_key_return)
+   if (ekey == user::e_key_tab)
    {
-      accept();
+      const int iStep = emodifiers.has(keyboard::e_group_shift) ? e_stop_count - 1 : 1;
+      focus_stop(static_cast<enum_stop>((estop + iStep) % e_stop_count));
+      return true;
+   }
+   const bool bButton = estop == e_stop_cancel || estop == e_stop_accept;
+   if (bPress && (ekey == user::e_key_return || (bButton && ekey == user::e_key_space)))
+   {
+      estop == e_stop_cancel ? m_pdialog->cancel() : accept();
+      return true;
+   }
+   if ((ekey == user::e_key_up || ekey == user::e_key_down) && (estop == e_stop_listing || estop == e_stop_filter))
+   {
+      const int iStep = ekey == user::e_key_up ? -1 : 1;
+      estop == e_stop_listing ? select_next_entry(iStep) : select_next_filter(iStep);
       return true;
    }
    return Window::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
+}
+
+void FileDialog::draw(zel2d::context * pcontext)
+{
+   Window::draw(pcontext);
+   // The name box shows its own focus; the other stops get a frame in the accent colour.
+   const enum_stop estop = focused_stop();
+   if (estop == e_stop_name || !focused())
+   {
+      return;
+   }
+   const Widget * pwidget = estop == e_stop_listing ? m_pscroll : stops()[static_cast<std::size_t>(estop)];
+   const point_type<int> point = pwidget->absolute_position() - parent()->absolute_position();
+   zel2d::saved_state state(pcontext);
+   pcontext->begin_path();
+   pcontext->rectangle(static_cast<float>(point.x) - 1.5f, static_cast<float>(point.y) - 1.5f,
+                       static_cast<float>(pwidget->width()) + 3.0f, static_cast<float>(pwidget->height()) + 3.0f);
+   pcontext->set_stroke_color(theme()->m_colorAccent);
+   pcontext->set_stroke_width(1.0f);
+   pcontext->stroke();
 }
 
 } // namespace zelui

@@ -42,9 +42,13 @@ public:
    int m_iPopupArrowSize = 8;
    int m_iColorPickerWidth = 40;
    // The file dialog: its width, the height of its listing, the width of its buttons, the indent
-   // of a listed name, and the margins around its content (left, top, right, bottom).
+   // of a listed name, and the margins around its content (left, top, right, bottom). In a window
+   // too small for it, it keeps this room free at the window's edges and its listing shrinks, to
+   // two rows at the least.
    int m_iFileDialogWidth = 520;
    int m_iFileDialogListingHeight = 260;
+   int m_iFileDialogLeastListingHeight = 44;
+   int m_iFileDialogRoomAround = 8;
    int m_iFileDialogButtonWidth = 80;
    int m_iFileDialogEntryIndent = 6;
    rectangle_type<int> m_rectFileDialogMargins{10, 8, 10, 10};

@@ -16,19 +16,30 @@ file_dialog::file_dialog(enum_kind ekind, const file_dialog_filter & filter, con
 
 void file_dialog::set_selected_filter_index(long long iFilter)
 {
-   if (iFilter >= 0 && iFilter < static_cast<long long>(m_filter.items().size()))
+   if (m_filter.item(iFilter))
    {
       m_iSelectedFilter = iFilter;
    }
 }
 
+const file_dialog_filter_item * file_dialog_filter::item(long long iFilter) const noexcept
+{
+   const auto iListed = static_cast<long long>(m_items.size());
+   if (iFilter < 0 || iFilter >= kind_count())
+   {
+      return nullptr;
+   }
+   return iFilter < iListed ? &m_items[static_cast<std::size_t>(iFilter)] : &m_unlisted[static_cast<std::size_t>(iFilter - iListed)];
+}
+
 string_base file_dialog_filter::main_extension(long long iFilter) const
 {
-   if (iFilter < 0 || iFilter >= static_cast<long long>(m_items.size()))
+   const file_dialog_filter_item * pitem = item(iFilter);
+   if (!pitem)
    {
       return {};
    }
-   const string_base & strPattern = m_items[static_cast<std::size_t>(iFilter)].m_strPattern;
+   const string_base & strPattern = pitem->m_strPattern;
    string_base strFirst = strPattern.substr(0, strPattern.find(';'));
    std::size_t iDot = strFirst.rfind('.');
    if (iDot == string_base::npos)
@@ -108,14 +119,13 @@ save_choice choose_saved_file(const file_dialog_filter & filter, long long iFilt
    // Whether entry `i` names a kind of file (it has a main extension) and admits the name.
    auto admits = [&](long long i)
    {
-      return !filter.main_extension(i).empty() &&
-             matches_pattern(strName, filter.items()[static_cast<std::size_t>(i)].m_strPattern);
+      return !filter.main_extension(i).empty() && matches_pattern(strName, filter.item(i)->m_strPattern);
    };
    if (admits(iFilter))
    {
       return {string_base(strPath), iFilter};
    }
-   for (long long i = 0; i < static_cast<long long>(filter.items().size()); ++i)
+   for (long long i = 0; i < filter.kind_count(); ++i)
    {
       if (admits(i))
       {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "orvo/function.h"
@@ -20,26 +21,42 @@ struct file_dialog_filter_item
 };
 
 // The ordered filter list of a file dialog; the first entry is selected when the dialog opens.
+//
+// Beside the entries it lists, a save dialog may know further kinds of file that it does not list
+// (the other picture formats of a picture export): a name typed with one of their extensions names
+// that kind, as one with the extension of a listed entry selects that entry (`choose_saved_file`).
+// Their indices follow those of the listed entries.
 class file_dialog_filter
 {
 public:
    file_dialog_filter() = default;
-   file_dialog_filter(std::initializer_list<file_dialog_filter_item> items) : m_items(items) {}
+   file_dialog_filter(std::initializer_list<file_dialog_filter_item> items, std::vector<file_dialog_filter_item> unlisted = {}) :
+      m_items(items), m_unlisted(std::move(unlisted))
+   {
+   }
 
    void add(scoped_string_base strCaption, scoped_string_base strPattern)
    {
       m_items.push_back({string_base(strCaption), string_base(strPattern)});
    }
 
+   // The entries the dialog lists.
    const std::vector<file_dialog_filter_item> & items() const noexcept { return m_items; }
    bool is_empty() const noexcept { return m_items.empty(); }
+   // The kinds it knows without listing them.
+   const std::vector<file_dialog_filter_item> & unlisted_items() const noexcept { return m_unlisted; }
+   // The number of entries, listed or not.
+   long long kind_count() const noexcept { return static_cast<long long>(m_items.size() + m_unlisted.size()); }
+   // Entry `iFilter`, listed or not; null for an index outside them.
+   const file_dialog_filter_item * item(long long iFilter) const noexcept;
 
    // The main extension of entry `iFilter`, without the dot: the extension of its first pattern
-   // ("png" for "*.png;*.PNG"); empty for "*" or "*.*" and for an index outside the list.
+   // ("png" for "*.png;*.PNG"); empty for "*" or "*.*" and for an index outside the entries.
    string_base main_extension(long long iFilter) const;
 
 private:
    std::vector<file_dialog_filter_item> m_items;
+   std::vector<file_dialog_filter_item> m_unlisted;
 };
 
 // An asynchronous open or save dialog: what the user asked for and, once answered, the answer.
@@ -129,9 +146,9 @@ private:
 
 // The file a save dialog writes for the path typed with filter `iFilter` selected, and the filter
 // then selected. A name that one of the selected filter's patterns admits stays as typed; a name
-// whose extension belongs to another entry with a main extension selects that entry ("map.jpg"
-// with the PNG entry selects the JPG entry); any other name gets the selected entry's main
-// extension ("wall" becomes "wall.tvsx"), unless that entry has none ("All Files").
+// whose extension belongs to another entry with a main extension, listed or not, selects that
+// entry ("map.jpg" with the PNG entry selects the JPG entry); any other name gets the selected
+// entry's main extension ("wall" becomes "wall.tvsx"), unless that entry has none ("All Files").
 struct save_choice
 {
    string_base m_strPath;

@@ -1,11 +1,25 @@
 #!/usr/bin/python3
-"""The menu strip and the tool bar of a small main window (see x_desktop.py): with every tool window
-stored at the window's top corner and the window made 400 x 300, each menu of the strip opens by a
-real click, and so do the dialogs of the tool bar's buttons; a tool window dragged up stops below
-the tool bar.
+"""The edges of the main window (see x_desktop.py):
 
-Usage: brisvane_small_window_session.py PATH_TO_BRISVANE [--window-manager]
+- with every tool window stored at the window's top corner and the window made 400 x 300, each menu
+  of the strip opens by a real click, and so do the dialogs of the tool bar's buttons;
+- a tool window dragged up stops below the tool bar; one dragged under the side panel stops beside
+  it, and one stored beyond the window's edges shows beside the side panel at the next start, where
+  its title bar can be taken hold of;
+- at 400 x 300, the "View" menu, taller than the window, scrolls to its last item, which a click
+  runs;
+- at 400 x 300, the program's own file dialog fits the window, and serves the keyboard alone: Tab
+  round its controls, the arrows in the listing and the filter, Return; a path typed from the root
+  replaces the folder shown, and the folder of a file saved is where the next dialog starts; its
+  "Cancel" button takes a click;
+- a dialog stays in the middle of the window when the window is resized.
+
+Usage: brisvane_small_window_session.py PATH_TO_BRISVANE [--window-manager[=openbox|icewm]]
 """
+
+import os
+import re
+import time
 
 from x_desktop import ImageChops, fail, run_cases, wait_for
 
@@ -15,6 +29,12 @@ STRIP_HEIGHT = 20
 TOOL_BAR_BOTTOM = 60
 TOOL_BAR_BACKGROUND = (63, 63, 63)
 SMALL = (400, 300)
+SIDE_PANEL_WIDTH = 280
+# The title bar of a tool window, and of the window that has the keyboard (a dialog).
+WINDOW_HEADER = (0x35, 0x37, 0x3B)
+FOCUSED_WINDOW_HEADER = (0x3D, 0x40, 0x46)
+# The face of the toolkit's buttons (and of the filter's drop-down button).
+BUTTON_FACE = (0x3C, 0x3F, 0x44)
 
 
 def runs(columns, gap):
@@ -95,5 +115,138 @@ def check_a_tool_window_dragged_up_stops_below_the_tool_bar(session):
     wait_for(lambda: "boxes_y=60" in session.data_text(LAYOUT), "the dragged window's place under the tool bar")
 
 
+def layout_value(session, key):
+    found = re.search(rf"^{key}=(-?\d+)$", session.data_text(LAYOUT), re.MULTILINE)
+    return int(found.group(1)) if found else None
+
+
+def is_title_bar(pixel):
+    return pixel in (WINDOW_HEADER, FOCUSED_WINDOW_HEADER)
+
+
+def check_a_tool_window_under_the_side_panel_or_beyond_the_edges_comes_back_within_reach(session):
+    wait_for(lambda: layout_value(session, "boxes_x") == 10, "the tool-window layout of the first start")
+    left, top, width, height = session.window_geometry()
+    panel = width - SIDE_PANEL_WIDTH
+    # "Screen Info" dragged by its title bar far into the side panel stops beside it.
+    session.run("xdotool", "mousemove", "--sync", str(left + 60), str(top + 75), "mousedown", "1")
+    session.run("xdotool", "mousemove", "--sync", str(left + 400), str(top + 75))
+    session.run("xdotool", "mousemove", "--sync", str(left + width + 200), str(top + 75), "mouseup", "1")
+    wait_for(lambda: (layout_value(session, "boxes_x") or 0) > 10, "the dragged window's place")
+    wait_for(lambda: is_title_bar(session.window_shot().getpixel((panel - 3, 72))) and
+             not is_title_bar(session.window_shot().getpixel((panel + 3, 72))), "the window to stand beside the side panel")
+    # Stored beyond the window's right and bottom edges, it shows beside the side panel, above the
+    # window's foot, where a drag of its title bar moves it.
+    session.restart_with_data(LAYOUT, "boxes_x=5000\nboxes_y=5000\nboxes_visible=1\n")
+    left, top, width, height = session.window_geometry()
+    shot = session.window_shot()
+    tops = [y for y in range(60, height) if is_title_bar(shot.getpixel((panel - 3, y)))]
+    if not tops:
+        fail("the window stored beyond the edges shows no title bar beside the side panel")
+    title = (left + panel - 40, top + tops[0] + 5)
+    session.run("xdotool", "mousemove", "--sync", str(title[0]), str(title[1]), "mousedown", "1")
+    session.run("xdotool", "mousemove", "--sync", str(title[0] - 50), str(title[1]))
+    session.run("xdotool", "mousemove", "--sync", str(title[0] - 100), str(title[1]), "mouseup", "1")
+    wait_for(lambda: (layout_value(session, "boxes_x") or 5000) <= panel - 100, "the title bar to take the drag")
+
+
+def check_a_menu_taller_than_the_window_reaches_its_last_item(session):
+    captions, _ = captions_and_buttons(session)
+    make_small(session)
+    view = captions[2]
+    click_opens(session, (view, STRIP_HEIGHT // 2), (view, STRIP_HEIGHT + 2, view + 60, STRIP_HEIGHT + 40), "the View menu")
+    left, top, width, height = session.window_geometry()
+    session.run("xdotool", "mousemove", "--sync", str(left + view + 30), str(top + height // 2))
+    for _ in range(20):
+        session.run("xdotool", "click", "5")
+    # The last item, "Path Pattern 8", stands right above the arrow strip at the menu's foot.
+    time.sleep(0.5)
+    session.click_in_window(view + 30, height - 12 - 10)
+    wait_for(lambda: "Submenu clicked, id: 15" in session.output_tail(5), "the last item of the View menu to run")
+
+
+def dialog_buttons(image):
+    """The two buttons of a file dialog in a picture, from left to right: (left, right, y) of the
+    runs of the face colour across their middles, or nothing. They are the lowest pair of faces
+    80 pixels wide (less their rounded corners)."""
+    pixels = image.load()
+    for y in range(image.height - 1, 0, -1):
+        columns = [x for x in range(image.width) if pixels[x, y] == BUTTON_FACE]
+        buttons = [(first, last, y) for first, last in runs(columns, 1) if 60 <= last - first <= 80]
+        if len(buttons) >= 2:
+            return buttons[-2:]
+    return []
+
+
+def check_the_own_file_dialog_fits_a_small_window_and_serves_the_keyboard_alone(session):
+    for folder in ("plans", "abs"):
+        os.makedirs(session.file(folder))
+    make_small(session)
+    before = session.window_shot()
+    session.key("ctrl+s")
+    wait_for(lambda: ImageChops.difference(before, session.window_shot()).getbbox(), "the save dialog")
+    shot = session.window_shot()
+    title = [(x, y) for y in range(0, 60) for x in range(SMALL[0]) if shot.getpixel((x, y)) == FOCUSED_WINDOW_HEADER]
+    if not title or not dialog_buttons(shot):
+        fail("the save dialog shows no title bar or no buttons in the 400 x 300 window")
+    # Tab goes to the listing ("../", "abs/", "plans/"), Down three times selects "plans/", Return
+    # enters it; Shift+Tab goes back to the name box.
+    session.key("Tab", "Down", "Down", "Down", "Return", "shift+Tab")
+    session.type("wall")
+    session.key("Return")
+    wait_for(lambda: os.path.exists(session.file("plans/wall.tvsx")), "plans/wall.tvsx")
+    # The next save dialog starts in "plans"; a path typed from the root replaces it.
+    session.key("ctrl+s")
+    time.sleep(0.5)
+    session.type(session.file("abs/site"))
+    session.key("Return")
+    wait_for(lambda: os.path.exists(session.file("abs/site.tvsx")), "abs/site.tvsx")
+    # The next starts in "abs"; Tab twice and Down select "All Files", which keeps the name as typed.
+    session.key("ctrl+s")
+    time.sleep(0.5)
+    session.key("Tab", "Tab", "Down", "shift+Tab", "shift+Tab")
+    session.type("notes.txt")
+    session.key("Return")
+    wait_for(lambda: os.path.exists(session.file("abs/notes.txt")), "abs/notes.txt")
+    # The open dialog's "Cancel" takes the keyboard (Tab three times and Return), and a click. The
+    # pointer rests on the strip beside the menu captions, where it shows nothing hovered.
+    left, top, width, _ = session.window_geometry()
+    rest = ("mousemove", "--sync", str(left + width - 4), str(top + STRIP_HEIGHT // 2))
+    for how in ("keys", "click"):
+        session.run("xdotool", *rest)
+        before = session.window_shot()
+        session.key("ctrl+o")
+        wait_for(lambda: ImageChops.difference(before, session.window_shot()).getbbox(), "the open dialog")
+        if how == "keys":
+            session.key("Tab", "Tab", "Tab", "Return")
+        else:
+            cancel, _ = dialog_buttons(session.window_shot())
+            session.click_in_window((cancel[0] + cancel[1]) // 2, cancel[2])
+            session.run("xdotool", *rest)
+        wait_for(lambda: not ImageChops.difference(before, session.window_shot()).getbbox(),
+                 f"the open dialog's Cancel to take the {how}")
+
+
+def check_a_dialog_stays_centred_when_the_window_is_resized(session):
+    make_small(session)
+    session.key("ctrl+o")
+    for size in ((800, 600), (500, 700)):
+        session.run("xdotool", "windowsize", "--sync", session.window, *map(str, size))
+        wait_for(lambda: session.settled_geometry()[2:] == size, f"the window to take {size}")
+
+        def centred():
+            shot = session.window_shot()
+            columns = [x for x in range(size[0]) for y in range(0, size[1] // 2, 4)
+                       if shot.getpixel((x, y)) == FOCUSED_WINDOW_HEADER]
+            return columns and abs((min(columns) + max(columns)) / 2 - size[0] / 2) <= 2
+
+        wait_for(centred, f"the open dialog to stand in the middle of a window of {size}")
+    session.key("Escape")
+
+
 run_cases(check_the_menu_and_the_tool_bar_are_reachable_in_a_small_window,
-          check_a_tool_window_dragged_up_stops_below_the_tool_bar)
+          check_a_tool_window_dragged_up_stops_below_the_tool_bar,
+          check_a_tool_window_under_the_side_panel_or_beyond_the_edges_comes_back_within_reach,
+          check_a_menu_taller_than_the_window_reaches_its_last_item,
+          check_the_own_file_dialog_fits_a_small_window_and_serves_the_keyboard_alone,
+          check_a_dialog_stays_centred_when_the_window_is_resized)

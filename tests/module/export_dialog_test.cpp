@@ -112,15 +112,28 @@ TEST_F(export_dialogs, ANameTypedInTheDialogIsWrittenInTheFormatItsExtensionName
 {
    struct typed_name
    {
+      void (*m_pfnExport)(Global &);
       const char * m_pszTyped;
       const char * m_pszWritten;
       std::string m_strSignature;
    };
-   // With the first filter, PNG, selected.
-   const typed_name names[] = {{"map.jpg", "map.jpg", "\xFF\xD8\xFF"}, {"wall", "wall.png", "\x89PNG"}};
+   // With each dialog's first filter selected. The PNG and PSD exports write the other formats a
+   // picture export writes, named by the extension typed, as "Save Image" does; an extension that
+   // names no such format is part of the name.
+   const auto save_image = [](Global & global) { global.save_image_button(); };
+   const auto export_png = [](Global & global) { global.save_png_button(); };
+   const auto export_psd = [](Global & global) { global.save_psd_button(); };
+   const typed_name names[] = {
+      {save_image, "map.jpg", "map.jpg", "\xFF\xD8\xFF"},
+      {save_image, "wall", "wall.png", "\x89PNG"},
+      {export_png, "stage.psd", "stage.psd", "8BPS"},
+      {export_png, "stage.v2", "stage.v2.png", "\x89PNG"},
+      {export_psd, "plan.png", "plan.png", "\x89PNG"},
+      {export_psd, "plan", "plan.psd", "8BPS"},
+   };
    for (const typed_name & name : names)
    {
-      m_pglobal->save_image_button();
+      name.m_pfnExport(*m_pglobal);
       zelui::FileDialog * pdialog = file_dialog();
       ASSERT_NE(pdialog, nullptr);
       pdialog->set_folder(file::path(m_folder.c_str()));

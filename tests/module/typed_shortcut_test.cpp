@@ -304,15 +304,17 @@ TEST_F(typed_shortcuts, keys_typed_while_a_dialog_is_open_are_the_dialog_s_only)
    pboxes->m_descriptionData.custom_paths = {{0, 1}};
    const document_state before = state();
 
-   // "New" would throw the document away behind the dialog; the focus-skip key would leave it.
+   // "New" would throw the document away behind the dialog; the focus-skip key would leave it (in
+   // the dialog, Tab goes round the dialog's own controls).
    EXPECT_EQ(type({"New", SDLK_n, SDL_SCANCODE_N, g_uCtrl, nullptr}), "");
-   EXPECT_EQ(type({"Tab", SDLK_TAB, SDL_SCANCODE_TAB, 0, nullptr}), "");
    type({"w", SDLK_w, SDL_SCANCODE_W, 0, "w"});
    type({"space", SDLK_SPACE, SDL_SCANCODE_SPACE, 0, " "});
    type({"a", SDLK_a, SDL_SCANCODE_A, 0, "a"});
+   EXPECT_EQ(type({"Tab", SDLK_TAB, SDL_SCANCODE_TAB, 0, nullptr}), "");
 
    EXPECT_EQ(open_dialog(), pdialog);
-   EXPECT_EQ(pname->text(), strFolder + "w a");
+   EXPECT_EQ(pname->value(), strFolder + "w a");
+   EXPECT_TRUE(pdialog->is_ancestor_of(screen()->focused_widget()));
    const document_state after = state();
    EXPECT_EQ(after.m_pproject, before.m_pproject);
    EXPECT_EQ(after.m_iLayers, before.m_iLayers);

@@ -393,6 +393,100 @@ TEST_F(FileDialogTest, ANameTypedAloneWithTheExtensionOfAnotherFilterSelectsThat
    EXPECT_EQ(m_strExtension, "jpg");
 }
 
+TEST_F(FileDialogTest, APathTypedFromTheRootReplacesTheFolderAndTheFolderOfTheFileChosenIsWhereTheNextStarts)
+{
+   test_screen screen;
+   zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_save);
+   pwindow->set_folder(file::path(m_folder / "sub"));
+   const string_base strTyped = (m_folder / "plan").string();
+   screen.type(strTyped);
+   auto ppath = dynamic_cast<zelui::TextBox *>(pwindow->child_at(0));
+   ASSERT_NE(ppath, nullptr);
+   EXPECT_EQ(ppath->text(), strTyped);
+   screen.key(user::e_key_return);
+   EXPECT_EQ(m_strPath, (m_folder / "plan.png").string());
+   EXPECT_EQ(file::file_dialog::starting_folder("png"), file::path(m_folder));
+
+   // A name typed with a folder of the one shown: that folder.
+   open_dialog(screen, file::file_dialog::e_kind_save);
+   screen.type("sub/wall");
+   screen.key(user::e_key_return);
+   EXPECT_EQ(m_strPath, (m_folder / "sub" / "wall.png").string());
+   EXPECT_EQ(file::file_dialog::starting_folder("png"), file::path(m_folder / "sub"));
+}
+
+TEST_F(FileDialogTest, TabGoesRoundTheControlsAndTheArrowsMoveInTheListingAndTheFilter)
+{
+   test_screen screen;
+   zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_open);
+   screen.layout();
+   auto ppath = dynamic_cast<zelui::TextBox *>(pwindow->child_at(0));
+   ASSERT_NE(ppath, nullptr);
+   const auto tab = [&](bool bBack = false) { screen.key(user::e_key_tab, {}, bBack ? user::e_key_left_shift : 0); };
+   // The listing: "../", "sub/", "a.PNG", "b.png"; Down selects the next entry and shows its path.
+   tab();
+   EXPECT_FALSE(ppath->focused());
+   screen.key(user::e_key_down);
+   screen.key(user::e_key_down);
+   EXPECT_EQ(ppath->value(), (m_folder / "sub").string() + "/");
+   screen.key(user::e_key_return);
+   EXPECT_EQ(pwindow->folder(), file::path(m_folder / "sub"));
+   screen.key(user::e_key_down);
+   screen.key(user::e_key_return);
+   EXPECT_EQ(pwindow->folder(), file::path(m_folder));
+   screen.key(user::e_key_up);
+   screen.key(user::e_key_up);
+   EXPECT_EQ(ppath->value(), (m_folder / "a.PNG").string());
+   // The filter, then the buttons; Shift+Tab goes back.
+   tab();
+   screen.key(user::e_key_down);
+   EXPECT_EQ(pwindow->listed_names(), (std::vector<string_base>{"../", "sub/", "c.jpg"}));
+   tab();
+   tab();
+   tab(true);
+   screen.key(user::e_key_space);
+   EXPECT_EQ(m_iCompletions, 1);
+   EXPECT_FALSE(m_bOk);
+
+   // Round to the path box again, where typing goes on; the open button opens the file shown.
+   pwindow = open_dialog(screen, file::file_dialog::e_kind_open);
+   for (int i = 0; i < 5; ++i)
+   {
+      tab();
+   }
+   screen.type("b.png");
+   tab(true);
+   screen.key(user::e_key_return);
+   EXPECT_EQ(m_iCompletions, 2);
+   EXPECT_EQ(m_strPath, (m_folder / "b.png").string());
+}
+
+TEST_F(FileDialogTest, InAScreenTooSmallTheDialogShrinksToItAndStaysCentredWhenItIsResized)
+{
+   test_screen screen;
+   screen->set_size({400, 300});
+   m_filter = {{"Resolute Arena XML Document", "*.xml"}, {"All Files", "*.*"}};
+   zelui::FileDialog * pwindow = open_dialog(screen, file::file_dialog::e_kind_save);
+   screen.layout();
+   const rectangle_type<int> rectangleScreen{0, 0, 400, 300};
+   EXPECT_EQ(rectangleScreen.intersection(pwindow->rectangle()), pwindow->rectangle());
+   // Every control lies whole inside the dialog, the filter on a row of its own above the buttons.
+   for (zelui::Widget * pcontrol : std::initializer_list<zelui::Widget *>{
+           pwindow->child_at(0), widgets_in<zelui::ComboBox>(pwindow).front(), find_button(pwindow, "Cancel"),
+           find_button(pwindow, "Save")})
+   {
+      const rectangle_type<int> rectangle = rectangle_type<int>::from(pcontrol->absolute_position(), pcontrol->size());
+      EXPECT_EQ(pwindow->rectangle().intersection(rectangle), rectangle);
+   }
+   EXPECT_LT(widgets_in<zelui::ComboBox>(pwindow).front()->absolute_position().y, find_button(pwindow, "Save")->absolute_position().y);
+
+   screen->set_size({800, 600});
+   screen.layout();
+   EXPECT_EQ(pwindow->x() + pwindow->width() / 2, 400);
+   EXPECT_NEAR(pwindow->y() + pwindow->height() / 2, 300, 1);
+   EXPECT_EQ(widgets_in<zelui::ComboBox>(pwindow).front()->absolute_position().y, find_button(pwindow, "Save")->absolute_position().y);
+}
+
 TEST_F(FileDialogTest, EscapeInThePathBoxCancels)
 {
    test_screen screen;
@@ -436,6 +530,14 @@ TEST(FileDialogFilter, ASavedNameGetsTheSelectedFiltersExtensionOrSelectsTheFilt
    EXPECT_EQ(choose(2, "/d/map.jpg"), "/d/map.jpg 1");
    EXPECT_EQ(choose(2, "/d/map"), "/d/map 2");
    EXPECT_EQ(choose(2, "/d/map.txt"), "/d/map.txt 2");
+
+   // Kinds the dialog knows without listing them count as listed ones; their indices follow.
+   const file::file_dialog_filter png({{"PNG Image", "*.png"}, {"All Files", "*.*"}}, {{"PSD Document", "*.psd"}});
+   const file::save_choice psd = file::choose_saved_file(png, 0, "/d/stage.psd");
+   EXPECT_EQ(psd.m_strPath, "/d/stage.psd");
+   EXPECT_EQ(psd.m_iFilter, 2);
+   EXPECT_EQ(png.main_extension(2), "psd");
+   EXPECT_EQ(file::choose_saved_file(png, 0, "/d/stage.tga").m_strPath, "/d/stage.tga.png");
 
    const file::file_dialog_filter projects{{"Tvsx Project Files", "*.tvsx"}, {"All Files", "*.*"}};
    EXPECT_EQ(file::choose_saved_file(projects, 0, "/d/wall").m_strPath, "/d/wall.tvsx");
