@@ -216,6 +216,18 @@ void TopMenuSubmenu::place_items_shown()
    }
 }
 
+zelui::Widget * TopMenuSubmenu::item_at(const point_type<int> & point) const
+{
+   for (const pointer<zelui::Widget> & pitem : children())
+   {
+      if (pitem->contains(point - pitem->position()))
+      {
+         return pitem.get();
+      }
+   }
+   return nullptr;
+}
+
 void TopMenuSubmenu::scroll_items(long long iItems)
 {
    // The last first item: the one from which every item to the end fits between the strips.
@@ -225,7 +237,23 @@ void TopMenuSubmenu::scroll_items(long long iItems)
       iRoom -= child_at(--iLastFirst)->height();
    }
    m_iFirstShown = std::clamp(m_iFirstShown + iItems, 0LL, std::max(iLastFirst, 0LL));
+   // The items move under a pointer that stays: the one it leaves and the one it comes over are
+   // told, so that the highlight and the tooltip follow.
+   zelui::Screen * pscreen = screen();
+   const point_type<int> point = pscreen ? pscreen->mouse_position() - absolute_position() : point_type<int>{-1, -1};
+   zelui::Widget * pbefore = item_at(point);
    place_items_shown();
+   zelui::Widget * pafter = item_at(point);
+   if (pbefore != pafter)
+   {
+      for (const auto & [pitem, bEnter] : {std::pair{pbefore, false}, std::pair{pafter, true}})
+      {
+         if (pitem)
+         {
+            pitem->mouse_enter_event(point - pitem->position(), bEnter, pscreen->modifiers());
+         }
+      }
+   }
    set_need_redraw();
    post_redraw();
 }

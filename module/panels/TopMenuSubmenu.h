@@ -85,6 +85,8 @@ private:
    void place_items_shown();
    // Scrolls by a number of items (negative: up), within the items.
    void scroll_items(long long iItems);
+   // The item shown at a point of the menu, or null.
+   zelui::Widget * item_at(const point_type<int> & point) const;
    void draw_scroll_arrows(zel2d::context * pcontext);
 
    void add_item(scoped_string_base strLine);

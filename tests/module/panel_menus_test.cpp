@@ -216,7 +216,26 @@ TEST_F(top_menu, in_a_screen_too_small_a_menu_stays_inside_and_scrolls_to_each_o
          m_pscreen->on_window_scroll(middle, {0.0f, -10.0f});
       }
    };
+   move_to(middle);
+   WidgetWithBackground * pfirst = item(2, "Background Color");
+   const auto item_under_pointer = [&]
+   {
+      for (WidgetWithBackground * pitem : pview->items())
+      {
+         if (pitem->absolute_position().y <= middle.y && middle.y < pitem->absolute_position().y + pitem->height())
+         {
+            return pitem;
+         }
+      }
+      return static_cast<WidgetWithBackground *>(nullptr);
+   };
+   WidgetWithBackground * phovered = item_under_pointer();
+   ASSERT_NE(phovered, nullptr);
+   EXPECT_EQ(phovered->current_color(), panel_colors::menu_hover);
    scroll_to_the_end();
+   // The highlight follows the items under the still pointer.
+   EXPECT_NE(phovered->current_color(), panel_colors::menu_hover);
+   EXPECT_EQ(item_under_pointer()->current_color(), panel_colors::menu_hover);
    WidgetWithBackground * plast = item(2, "Path Pattern 8");
    const rectangle_type<int> rectangleLast = rectangle_type<int>::from(plast->absolute_position(), plast->size());
    EXPECT_EQ(pview->rectangle().intersection(rectangleLast), rectangleLast);
@@ -227,7 +246,6 @@ TEST_F(top_menu, in_a_screen_too_small_a_menu_stays_inside_and_scrolls_to_each_o
    EXPECT_EQ(pview->first_item_shown(), iFirst - 1);
    EXPECT_TRUE(pview->visible());
    // An item scrolled out of the menu takes no press; the last one, scrolled in, runs.
-   WidgetWithBackground * pfirst = item(2, "Background Color");
    EXPECT_FALSE(pview->rectangle().contains(centre_of(pfirst)));
    scroll_to_the_end();
    screen_layer().m_descriptionData.m_iMode = 0;
