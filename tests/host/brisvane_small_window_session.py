@@ -133,8 +133,12 @@ def check_a_tool_window_under_the_side_panel_or_beyond_the_edges_comes_back_with
     session.run("xdotool", "mousemove", "--sync", str(left + 400), str(top + 75))
     session.run("xdotool", "mousemove", "--sync", str(left + width + 200), str(top + 75), "mouseup", "1")
     wait_for(lambda: (layout_value(session, "boxes_x") or 0) > 10, "the dragged window's place")
-    wait_for(lambda: is_title_bar(session.window_shot().getpixel((panel - 3, 72))) and
-             not is_title_bar(session.window_shot().getpixel((panel + 3, 72))), "the window to stand beside the side panel")
+    # There it stands, and there it comes back after a restart.
+    beside_the_panel = lambda: is_title_bar(session.window_shot().getpixel((panel - 3, 72))) and \
+        not is_title_bar(session.window_shot().getpixel((panel + 3, 72)))
+    wait_for(beside_the_panel, "the window to stand beside the side panel")
+    session.restart()
+    wait_for(beside_the_panel, "the window to stand beside the side panel after a restart")
     # Stored beyond the window's right and bottom edges, it shows beside the side panel, above the
     # window's foot, where a drag of its title bar moves it.
     session.restart_with_data(LAYOUT, "boxes_x=5000\nboxes_y=5000\nboxes_visible=1\n")
