@@ -466,8 +466,11 @@ void main_window::handle_event(SDL_Event & event)
       {
          const bool bDown = event.type == SDL_MOUSEBUTTONDOWN;
          const enumeration<user::enum_key> ekeystate(emodifiers.value() | sdl_input::held_buttons_of(SDL_GetMouseState(nullptr, nullptr)).value());
+         // SDL counts the presses that follow one another within its double-click time and
+         // distance, wherever they land; which of them make double clicks, and on what, the
+         // screen judges by the widgets pressed.
          pappearance->on_window_mouse_button({event.button.x, event.button.y}, ebutton, bDown,
-                                             bDown && event.button.clicks == 2, ekeystate);
+                                             bDown && event.button.clicks >= 2, ekeystate);
       }
       break;
    }

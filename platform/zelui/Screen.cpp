@@ -37,6 +37,7 @@ Screen::~Screen()
    m_focuskeep.clear();
    m_pwidgetDrag.reset();
    m_pwidgetCapture.reset();
+   m_pwidgetPressed.reset();
    while (child_count() > 0)
    {
       pointer<Widget> pchild = children()[child_count() - 1];
@@ -165,6 +166,10 @@ void Screen::forget_widget(Widget * pwidget)
    if (m_pwidgetCapture && pwidget->is_ancestor_of(m_pwidgetCapture.get()))
    {
       m_pwidgetCapture.reset();
+   }
+   if (m_pwidgetPressed && pwidget->is_ancestor_of(m_pwidgetPressed.get()))
+   {
+      forget_press();
    }
    for (Widget ** ppwidget : {&m_pwidgetTooltip, &m_pwidgetTooltipHidden})
    {
@@ -356,13 +361,17 @@ bool Screen::mouse_button_event(const point_type<int> & point, enumeration<user:
       close_popups_except(ptarget);
       bDelivered = on_mouse_down(ptarget);
    }
+   // Only a press may be the second press of a double click, and only for the widgets that the
+   // first press landed on too (`Widget::mouse_button_event` asks for each child).
+   bDoubleClick = bDown && note_press(point, ebutton, bDoubleClick, bDelivered);
    if (!bDelivered)
    {
       bHandled = true;
    }
    else if (pointer<Widget> pcapture = m_pwidgetCapture)
    {
-      bHandled = pcapture->mouse_button_event(point - pcapture->absolute_position(), ebutton, bDown, bDoubleClick, emodifiers);
+      bHandled = pcapture->mouse_button_event(point - pcapture->absolute_position(), ebutton, bDown,
+                                              bDoubleClick && double_click_on(pcapture.get()), emodifiers);
    }
    else if (blocked_by_modal(point))
    {
@@ -372,6 +381,7 @@ bool Screen::mouse_button_event(const point_type<int> & point, enumeration<user:
    {
       bHandled = Widget::mouse_button_event(point, ebutton, bDown, bDoubleClick, emodifiers);
    }
+   m_pwidgetFirstPress.reset();
    if (!bDown)
    {
       const bool bCaptured = static_cast<bool>(m_pwidgetCapture);
@@ -473,6 +483,7 @@ bool Screen::mouse_enter_event(const point_type<int> & point, bool bEnter, const
       m_pointMouse = point;
       send_leave(this, emodifiers);
       abandon_press();
+      forget_press();
       m_bMouseKnown = false;
    }
    return false;
@@ -525,6 +536,31 @@ bool Screen::keyboard_event(user::enum_key ekey, int iScancode, int iAction, con
       return true;
    }
    return false;
+}
+
+bool Screen::note_press(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bQuick, bool bDelivered)
+{
+   // What the press lands on once the screen's hook has run (it may have folded what lay there); a
+   // press that reaches no widget begins no double click.
+   Widget * ppressed = bDelivered && !blocked_by_modal(point) ? find_widget(point) : nullptr;
+   const bool bSecond = bQuick && m_pwidgetPressed && ebutton == m_ebuttonPressed && !m_bPressEndedDouble;
+   m_pwidgetFirstPress = bSecond ? m_pwidgetPressed : pointer<Widget>();
+   // The screen never holds itself.
+   m_pwidgetPressed = ppressed != this ? ppressed : nullptr;
+   m_ebuttonPressed = ebutton;
+   m_bPressEndedDouble = bSecond && m_pwidgetPressed && m_pwidgetPressed->is_ancestor_of(m_pwidgetFirstPress.get());
+   return bSecond;
+}
+
+bool Screen::double_click_on(const Widget * pwidget) const noexcept
+{
+   return m_pwidgetFirstPress && pwidget && pwidget->is_ancestor_of(m_pwidgetFirstPress.get());
+}
+
+void Screen::forget_press()
+{
+   m_pwidgetPressed.reset();
+   m_bPressEndedDouble = false;
 }
 
 void Screen::end_drag_and_capture()
@@ -587,6 +623,7 @@ void Screen::on_window_focus(bool bFocused)
    {
       const bool bCaptured = static_cast<bool>(m_pwidgetCapture);
       abandon_press();
+      forget_press();
       if (bCaptured)
       {
          track_pointer_after_capture(m_emodifiers);

@@ -20,6 +20,13 @@ namespace zelui
 // and when the window loses the focus; the widget that held the capture is then told that its
 // press ended without a release (`Widget::mouse_capture_lost`).
 //
+// Double clicks: the window marks a press that follows the one before within the desktop's
+// double-click time and distance. The screen makes it the second press of a double click only for
+// the widgets that both presses landed on (the deepest widget under the pointer each time, and its
+// ancestors): a press on one widget right after a press on another is a single press there, as is
+// a press on a widget that came in place of the one pressed first. A press that ends a double click
+// begins no other one, so a third quick press is a single press again.
+//
 // A text box's edit is committed whenever the user leaves it: a press anywhere else, Tab, its
 // window hidden (see `Widget::set_visible`), the window losing the desktop's focus, and (by the
 // application) a shortcut.
@@ -71,6 +78,9 @@ public:
    void set_drag_widget(Widget * pwidget) noexcept { m_pwidgetDrag = pwidget; }
    Widget * capture_widget() const noexcept { return m_pwidgetCapture.get(); }
    void set_capture_widget(Widget * pwidget) noexcept { m_pwidgetCapture = pwidget; }
+   // While a press is being delivered: whether it is the second press of a double click on
+   // `pwidget`, the first press having landed on it too (on it or on a widget inside it).
+   bool double_click_on(const Widget * pwidget) const noexcept;
    // Clears focus, capture, drag and hover references into a subtree that leaves the screen or
    // is hidden.
    void forget_widget(Widget * pwidget);
@@ -130,6 +140,13 @@ private:
    // edits), whether or not the widget pressed takes the focus itself.
    void leave_focus_for_press_at(const point_type<int> & point);
    void end_drag_and_capture();
+   // Takes a press at `point` for the first press of a double click to come and, when the window
+   // marked it as quick (`bQuick`), for the second press of the one begun before; returns whether
+   // it is a second press for the widgets the first one landed on (`double_click_on` tells which).
+   bool note_press(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bQuick, bool bDelivered);
+   // The press before is no first press of a double click any more: the next press may follow
+   // a press in another window.
+   void forget_press();
    // The release of the button held will not come: drag and capture end, and the widget that held
    // the capture is told.
    void abandon_press();
@@ -160,6 +177,13 @@ private:
    std::vector<pointer<Widget>> m_focuskeep;
    pointer<Widget> m_pwidgetDrag;
    pointer<Widget> m_pwidgetCapture;
+   // The deepest widget the last press landed on (null: the screen itself, or no widget took it), and
+   // its button; whether that press ended a double click.
+   pointer<Widget> m_pwidgetPressed;
+   enumeration<user::enum_mouse> m_ebuttonPressed;
+   bool m_bPressEndedDouble = false;
+   // While a press is delivered as the second press of a double click: where the first one landed.
+   pointer<Widget> m_pwidgetFirstPress;
    point_type<int> m_pointMouse;
    bool m_bMouseKnown = false;
    enumeration<user::enum_key> m_emodifiers;

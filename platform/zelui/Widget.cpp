@@ -373,6 +373,9 @@ zel2d::context * Widget::measuring_context(zel2d::context * pcontext)
 bool Widget::mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
                                 bool bDoubleClick, const enumeration<user::enum_key> & emodifiers)
 {
+   // A double click on this widget is one on a child only when the first press landed on that
+   // child too (a widget outside a screen has none to tell, and passes it on).
+   Screen * pscreen = bDoubleClick ? screen() : nullptr;
    for (auto & pchild : children_topmost_first())
    {
       point_type<int> pointChild = point - pchild->position();
@@ -385,7 +388,8 @@ bool Widget::mouse_button_event(const point_type<int> & point, enumeration<user:
       {
          return true;
       }
-      if (pchild->mouse_button_event(pointChild, ebutton, bDown, bDoubleClick, emodifiers))
+      const bool bChildDouble = bDoubleClick && (!pscreen || pscreen->double_click_on(pchild.get()));
+      if (pchild->mouse_button_event(pointChild, ebutton, bDown, bChildDouble, emodifiers))
       {
          return true;
       }

@@ -41,7 +41,9 @@ struct text_line
 // (x(), y(), width(), height()); `Widget::draw` then draws the children at their positions.
 //
 // Events go to the topmost visible child under the pointer and bubble up to the parents while no
-// one handles them; each handler returns whether it handled the event.
+// one handles them; each handler returns whether it handled the event. A press reaches a widget as
+// the second press of a double click only when the first press landed on that widget too (see
+// `Screen`); a widget with no use for double clicks takes such a press as any other.
 class Widget : virtual public particle, public user::item, public user::orvo_container
 {
 public:

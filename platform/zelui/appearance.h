@@ -23,7 +23,9 @@ class appearance
 public:
    virtual ~appearance() = default;
 
-   // A button pressed or released; `bDoubleClick` marks the second press of a double click.
+   // A button pressed or released. `bDoubleClick` marks a press that follows the press of the same
+   // button before it within the desktop's double-click time and distance; the screen decides for
+   // which widgets it is the second press of a double click (those that both presses landed on).
    virtual bool on_window_mouse_button(const point_type<int> & point, enum_mouse ebutton, bool bDown,
                                        bool bDoubleClick, const enumeration<enum_key> & ekeystate) = 0;
 

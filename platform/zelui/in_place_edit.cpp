@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "orvo/payload.h"
+#include "zelui/Screen.h"
 #include "zelui/TextBox.h"
 #include "zelui/in_place_edit_array.h"
 #include "zelui/in_place_edit_mapper.h"
@@ -35,6 +36,21 @@ public:
          return true;
       }
       return TextBox::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
+   }
+
+   // A double click on a label selects its whole name: the first press opened this editor over it
+   // with the name selected, and the second, which lands here, keeps it so.
+   bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
+                           bool bDoubleClick, const enumeration<user::enum_key> & emodifiers) override
+   {
+      Screen * pscreen = screen();
+      if (bDown && !bDoubleClick && ebutton == user::e_mouse_left_button && pscreen && parent()
+          && pscreen->double_click_on(parent()))
+      {
+         select_all();
+         return true;
+      }
+      return TextBox::mouse_button_event(point, ebutton, bDown, bDoubleClick, emodifiers);
    }
 
    bool focus_event(bool bFocused) override

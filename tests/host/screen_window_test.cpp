@@ -32,6 +32,13 @@ public:
       return zelui::Screen::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
    }
 
+   bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bQuick,
+                           const enumeration<user::enum_key> & emodifiers) override
+   {
+      m_events.push_back(format("%s%s", bDown ? "press" : "release", bQuick ? " quick" : ""));
+      return zelui::Screen::mouse_button_event(point, ebutton, bDown, bQuick, emodifiers);
+   }
+
    bool scroll_event(const point_type<int> & point, const size_type<float> & delta) override
    {
       m_events.push_back(format("scroll %d %d %g", point.x, point.y, delta.height));
@@ -151,6 +158,19 @@ TEST_F(screen_window_test, a_click_reaches_the_button_under_the_pointer)
    sdl_events::push_mouse_button(m_uWindow, SDL_MOUSEBUTTONUP, 90, 75);
    process_events();
    EXPECT_EQ(iClicks, 1);
+}
+
+TEST_F(screen_window_test, every_press_that_sdl_counts_after_another_reaches_the_screen_as_quick)
+{
+   // The third of three quick presses may be the second of a double click on another widget.
+   for (std::uint8_t clicks : {1, 2, 3})
+   {
+      sdl_events::push_mouse_button(m_uWindow, SDL_MOUSEBUTTONDOWN, 90, 75, clicks);
+      sdl_events::push_mouse_button(m_uWindow, SDL_MOUSEBUTTONUP, 90, 75, clicks);
+   }
+   events().clear();
+   process_events();
+   EXPECT_EQ(events(), (std::vector<std::string>{"press", "release", "press quick", "release", "press quick", "release"}));
 }
 
 TEST_F(screen_window_test, a_key_press_arrives_with_its_text_and_the_equals_key_with_scan_code_24)

@@ -31,14 +31,16 @@ inline void push_key(std::uint32_t uWindow, std::uint32_t uType, SDL_Keycode key
    }
 }
 
-inline void push_mouse_button(std::uint32_t uWindow, std::uint32_t uType, int x, int y)
+// `clicks`: SDL's count of the presses that followed one another within its double-click time
+// and distance, this one included.
+inline void push_mouse_button(std::uint32_t uWindow, std::uint32_t uType, int x, int y, std::uint8_t clicks = 1)
 {
    SDL_Event event{};
    event.type = uType;
    event.button.windowID = uWindow;
    event.button.button = SDL_BUTTON_LEFT;
    event.button.state = uType == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
-   event.button.clicks = 1;
+   event.button.clicks = clicks;
    event.button.x = x;
    event.button.y = y;
    SDL_PushEvent(&event);

@@ -122,6 +122,20 @@ TEST(InPlaceEdit, APressOnTheLabelOpensAnEditorOverItThatCommitsIntoThePayload)
    EXPECT_EQ(f.m_plabel->m_iUpdates, 1);
 }
 
+TEST(InPlaceEdit, ADoubleClickOnTheLabelLeavesTheWholeNameSelected)
+{
+   canvas_fixture f;
+   // The second press, quick as the desktop counts it, lands on the editor the first one opened.
+   f.m_screen.click(150, 80);
+   f.m_screen.press(130, 75, user::e_mouse_left_button, true);
+   f.m_screen.release(130, 75);
+   ASSERT_TRUE(f.m_plabel->is_editing());
+   EXPECT_EQ(f.m_plabel->editor()->selected_text(), "P1");
+   // A press on the editor later puts the caret there.
+   f.m_screen.click(130, 75);
+   EXPECT_EQ(f.m_plabel->editor()->selected_text(), "");
+}
+
 TEST(InPlaceEdit, EscapeDropsTheEditAndAnUnchangedTextIsNoResult)
 {
    canvas_fixture f;

@@ -5,6 +5,7 @@
 #include "zelui/Button.h"
 #include "zelui/CheckBox.h"
 #include "zelui/MessageDialog.h"
+#include "zelui/TextBox.h"
 #include "zelui/Window.h"
 
 namespace
@@ -28,7 +29,7 @@ public:
       {
          return true;
       }
-      m_presses.push_back({point, bDown});
+      m_presses.push_back({point, bDown, bDouble});
       return m_bTakes;
    }
    bool mouse_motion_event(const point_type<int> & point, const size_type<int> & motion, bool bButton,
@@ -66,6 +67,7 @@ public:
    {
       point_type<int> m_point;
       bool m_bDown;
+      bool m_bDouble;
    };
    bool m_bTakes;
    bool m_bTakesKeys = false;
@@ -415,6 +417,102 @@ TEST(MouseEvents, OnMouseDownMayKeepThePressFromTheWidgets)
    pscreen->m_bAllow = true;
    pscreen->on_window_mouse_button({16, 16}, user::e_mouse_left_button, true, false, {});
    EXPECT_EQ(pgrandchild->m_presses.size(), 1u);
+}
+
+// The presses a probe took, as "s" (single) or "d" (the second press of a double click).
+static std::string presses_of(const probe & p)
+{
+   std::string str;
+   for (const auto & press : p.m_presses)
+   {
+      if (press.m_bDown)
+      {
+         str += press.m_bDouble ? "d" : "s";
+      }
+   }
+   return str;
+}
+
+// Presses that the window marks as quick (within the double-click time and distance of the one
+// before), as the desktop sends them when the user clicks fast.
+static void quick_click(test_screen & screen, int x, int y, user::enum_mouse ebutton = user::e_mouse_left_button)
+{
+   screen.press(x, y, ebutton, true);
+   screen.release(x, y, ebutton);
+}
+
+TEST(DoubleClicks, AQuickPressOnAnotherWidgetIsASinglePressAndATripleClickEndsSingle)
+{
+   test_screen screen;
+   auto pa = new probe(screen.get(), {0, 0}, {50, 50});
+   auto pb = new probe(screen.get(), {60, 0}, {50, 50});
+   // A menu caption, then an item right under it: two single presses.
+   screen.click(10, 10);
+   quick_click(screen, 70, 10);
+   EXPECT_EQ(presses_of(*pa), "s");
+   EXPECT_EQ(presses_of(*pb), "s");
+   // Quick presses on one widget go single, double, single, double.
+   quick_click(screen, 70, 10);
+   quick_click(screen, 72, 12);
+   quick_click(screen, 70, 10);
+   EXPECT_EQ(presses_of(*pb), "sdsd");
+   // The other button's press begins no double click of the left one.
+   screen.click(10, 10);
+   quick_click(screen, 10, 10, user::e_mouse_right_button);
+   quick_click(screen, 10, 10);
+   EXPECT_EQ(presses_of(*pa), "ssss");
+}
+
+TEST(DoubleClicks, BothPressesMustLandOnTheWidgetOrInsideIt)
+{
+   test_screen screen;
+   // A row with a caption that takes no presses: both are the row's.
+   auto prow = new probe(screen.get(), {0, 0}, {200, 20});
+   auto pcaption = new probe(prow, {5, 2}, {50, 16}, false);
+   screen.click(10, 10);
+   quick_click(screen, 150, 10);
+   EXPECT_EQ(presses_of(*prow), "sd");
+   screen.click(150, 10);
+   quick_click(screen, 10, 10);
+   EXPECT_EQ(presses_of(*pcaption), "ss");
+   EXPECT_EQ(presses_of(*prow), "sdsd");
+
+   // A widget that came in place of the one pressed first, and one pressed after the pointer left
+   // the window (a press in another window may have come between): single presses.
+   screen->remove_child(prow);
+   auto pnew = new probe(screen.get(), {0, 0}, {200, 20});
+   quick_click(screen, 10, 10);
+   screen->on_window_mouse_enter({-1, -1}, false, {});
+   quick_click(screen, 10, 10);
+   EXPECT_EQ(presses_of(*pnew), "ss");
+}
+
+TEST(DoubleClicks, ATextBoxSelectsAllOnlyWhenBothPressesLandOnIt)
+{
+   test_screen screen;
+   auto pbutton = new zelui::Button(screen.get(), "OK");
+   pbutton->set_position({0, 0});
+   pbutton->set_size({80, 30});
+   int iClicks = 0;
+   pbutton->set_callback([&] { ++iClicks; });
+   auto pbox = new zelui::TextBox(screen.get(), "wall");
+   pbox->set_position({0, 40});
+   pbox->set_size({200, 30});
+   pbox->set_editable(true);
+   // A quick press in the box after the button's click only puts the caret there.
+   screen.click(10, 10);
+   quick_click(screen, 190, 55);
+   EXPECT_EQ(iClicks, 1);
+   EXPECT_TRUE(pbox->focused());
+   EXPECT_EQ(pbox->caret(), 4);
+   EXPECT_EQ(pbox->selection_anchor(), -1);
+   quick_click(screen, 190, 55);
+   EXPECT_EQ(pbox->selection_anchor(), 0);
+   EXPECT_EQ(pbox->caret(), 4);
+   // A button takes every press of two quick clicks.
+   screen.click(10, 10);
+   quick_click(screen, 10, 10);
+   EXPECT_EQ(iClicks, 3);
 }
 
 TEST(Focus, PressFocusesAndTabWalksTheFocusableWidgets)
