@@ -31,17 +31,16 @@ bool ClickableWidget::mouse_button_event(const point_type<int> & point, enumerat
    {
       return move_mode_button(ebutton, bDown);
    }
-   if (bDoubleClick)
+   // A widget without a double-click callback takes the second press of a double click as the
+   // press of one more click.
+   if (bDoubleClick && m_callbackDoubleClick)
    {
-      if (m_callbackDoubleClick)
+      if (zelui::Screen * pscreen = screen())
       {
-         if (zelui::Screen * pscreen = screen())
-         {
-            pscreen->set_drag_widget(nullptr);
-            pscreen->set_capture_widget(nullptr);
-         }
-         m_callbackDoubleClick();
+         pscreen->set_drag_widget(nullptr);
+         pscreen->set_capture_widget(nullptr);
       }
+      m_callbackDoubleClick();
       return true;
    }
    press_or_release(bDown);

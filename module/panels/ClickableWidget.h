@@ -17,7 +17,9 @@ class Global;
 // A press on a widget with a click or double-click callback makes it the screen's drag widget
 // (the screen clears it after the release); the release over the same widget is a click, the
 // release over a sibling is a drop on that sibling. While a drag runs, entering a sibling asks
-// its drag-enter callback, which may rearrange the widgets under the pointer.
+// its drag-enter callback, which may rearrange the widgets under the pointer. The second press of
+// a double click runs the double-click callback alone; a widget without one takes that press as
+// the start of one more click, so two quick clicks are two clicks.
 //
 // In move mode (`setUseDrag(true)`) a press and a drag of more than 5 pixels moves the widget
 // with the pointer instead, and a release after a shorter motion is a click.

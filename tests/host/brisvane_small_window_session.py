@@ -8,6 +8,8 @@
   its title bar can be taken hold of;
 - at 400 x 300, the "View" menu, taller than the window, scrolls to its last item, which a click
   runs;
+- an item clicked right after its menu's caption (within the double-click time and distance) runs,
+  in the "File" menu and in the "Layers" menu;
 - at 400 x 300, the program's own file dialog fits the window, and serves the keyboard alone: Tab
   round its controls, the arrows in the listing and the filter, Return; a path typed from the root
   replaces the folder shown, and the folder of a file saved is where the next dialog starts; its
@@ -169,6 +171,18 @@ def check_a_menu_taller_than_the_window_reaches_its_last_item(session):
     wait_for(lambda: "Submenu clicked, id: 15" in session.output_tail(5), "the last item of the View menu to run")
 
 
+def check_an_item_clicked_right_after_its_caption_runs(session):
+    captions, _ = captions_and_buttons(session)
+    left, top, _, _ = session.window_geometry()
+    ran = lambda: session.output_tail(50).count("Submenu clicked, id: 0")
+    # "New" under "File", then "Add Screen Layer" under "Layers": each the first item of its menu,
+    # 20 pixels under the caption, clicked 150 ms after it.
+    for number, x in enumerate(captions[:2]):
+        session.run("xdotool", "mousemove", "--sync", str(left + x), str(top + STRIP_HEIGHT // 2), "click", "1",
+                    "sleep", "0.15", "mousemove", "--sync", str(left + x + 10), str(top + STRIP_HEIGHT + 10), "click", "1")
+        wait_for(lambda: ran() == number + 1, f"the first item of menu {number + 1}, clicked right after its caption, to run")
+
+
 def dialog_buttons(image):
     """The two buttons of a file dialog in a picture, from left to right: (left, right, y) of the
     runs of the face colour across their middles, or nothing. They are the lowest pair of faces
@@ -252,5 +266,6 @@ run_cases(check_the_menu_and_the_tool_bar_are_reachable_in_a_small_window,
           check_a_tool_window_dragged_up_stops_below_the_tool_bar,
           check_a_tool_window_under_the_side_panel_or_beyond_the_edges_comes_back_within_reach,
           check_a_menu_taller_than_the_window_reaches_its_last_item,
+          check_an_item_clicked_right_after_its_caption_runs,
           check_the_own_file_dialog_fits_a_small_window_and_serves_the_keyboard_alone,
           check_a_dialog_stays_centred_when_the_window_is_resized)

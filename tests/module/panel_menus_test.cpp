@@ -184,6 +184,26 @@ TEST_F(top_menu, a_caption_click_opens_its_menu_and_hovering_switches_only_while
    EXPECT_EQ(m_pmenu->find_submenu(nullptr), -1);
 }
 
+TEST_F(top_menu, an_item_clicked_right_after_its_caption_runs)
+{
+   TopMenuMain * pbar = m_pmenu->menu_bar();
+   for (long long iSection : {1LL, 5LL})
+   {
+      click(pbar->items()[static_cast<std::size_t>(iSection)]);
+      frame();
+      ASSERT_TRUE(section(iSection)->visible());
+      // Within the double-click time and distance of the press on the caption, as the desktop
+      // counts them.
+      WidgetWithBackground * pfirst = section(iSection)->items()[0];
+      testing::internal::CaptureStdout();
+      move_to(centre_of(pfirst));
+      press(centre_of(pfirst), true);
+      release(centre_of(pfirst));
+      EXPECT_EQ(testing::internal::GetCapturedStdout(), "Submenu clicked, id: 0") << iSection;
+      EXPECT_FALSE(m_pmenu->is_showing_any_submenu());
+   }
+}
+
 TEST_F(top_menu, a_press_on_the_strip_beside_the_captions_folds_the_open_menu)
 {
    m_pmenu->setSubmenu(3);

@@ -26,9 +26,11 @@ protected:
       m_pscreen->on_window_mouse_motion(point, bLeftHeld ? enumeration<user::enum_key>(user::e_key_left_button)
                                                          : enumeration<user::enum_key>());
    }
-   void press(point_type<int> point)
+   // `bQuick`: the window marks the press as following the one before within the double-click
+   // time and distance.
+   void press(point_type<int> point, bool bQuick = false)
    {
-      m_pscreen->on_window_mouse_button(point, user::e_mouse_left_button, true, false,
+      m_pscreen->on_window_mouse_button(point, user::e_mouse_left_button, true, bQuick,
                                         enumeration<user::enum_key>(user::e_key_left_button));
    }
    void release(point_type<int> point)

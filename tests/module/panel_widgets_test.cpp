@@ -150,6 +150,14 @@ TEST(ClickableWidget, DoubleClickRunsOnlyTheDoubleClickCallback)
    EXPECT_EQ(screen->capture_widget(), nullptr);
 }
 
+TEST_F(ClickableRows, WithoutADoubleClickCallbackTwoQuickClicksAreTwoClicks)
+{
+   m_screen.click(10, 10);
+   m_screen.press(10, 10, user::e_mouse_left_button, true);
+   m_screen.release(10, 10);
+   EXPECT_EQ(m_a.m_iClicks, 2);
+}
+
 TEST_F(ClickableRows, DragEnterThatRearrangesHandsTheMouseInsideFlagToTheDraggedWidget)
 {
    bool bRearrange = false;
