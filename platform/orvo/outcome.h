@@ -1,6 +1,8 @@
 #pragma once
 
 #include <concepts>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <utility>
 
@@ -36,12 +38,25 @@ public:
 
    explicit operator bool() const noexcept { return m_value.has_value(); }
 
-   // The value held; only when there is one.
-   T & value() & { return *m_value; }
-   const T & value() const & { return *m_value; }
-   T && value() && { return std::move(*m_value); }
-   T * operator->() { return &*m_value; }
-   const T * operator->() const { return &*m_value; }
+   // The value held. Asking a failure for its value is a bug: the program stops there, naming
+   // the failure, in every build.
+   T & value() &
+   {
+      expect_value();
+      return *m_value;
+   }
+   const T & value() const &
+   {
+      expect_value();
+      return *m_value;
+   }
+   T && value() &&
+   {
+      expect_value();
+      return std::move(*m_value);
+   }
+   T * operator->() { return &value(); }
+   const T * operator->() const { return &value(); }
 
    // The value held, or `fallback` after a failure.
    T value_or(T fallback) const & { return m_value ? *m_value : std::move(fallback); }
@@ -51,6 +66,15 @@ public:
    const string_base & error() const noexcept { return m_strError; }
 
 private:
+   void expect_value() const
+   {
+      if (!m_value)
+      {
+         std::fprintf(stderr, "outcome: the value of a failure was asked for (%s)\n", m_strError.c_str());
+         std::abort();
+      }
+   }
+
    std::optional<T> m_value;
    string_base m_strError;
 };
