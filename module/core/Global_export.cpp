@@ -168,7 +168,7 @@ Global::export_request Global::take_export_request()
 {
    export_request request;
    pointer<file::file_dialog> pdialog = pick_save_to_image_file_dialog();
-   if (pdialog && pdialog->_is_ok())
+   if (pdialog && !pdialog->get_file_path().is_empty())
    {
       request.m_path = pdialog->get_file_path();
       request.m_strExtension = pdialog->get_selected_filter_main_extension();

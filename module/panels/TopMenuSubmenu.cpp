@@ -425,16 +425,16 @@ void TopMenuSubmenu::addImageLayer(Global * pglobal)
       return;
    }
    pglobal->ask_for_file(file::file_dialog::e_kind_open, file_dialog_filters(),
-                         [pglobal](file::file_dialog * pdialog) { on_image_layer_picture_chosen(pglobal, pdialog); });
+                         [pglobal](file::file_dialog * pdialog) { on_image_layer_picture_chosen(pglobal, pdialog->get_file_path()); });
 }
 
-void TopMenuSubmenu::on_image_layer_picture_chosen(Global * pglobal, file::file_dialog * pdialog)
+void TopMenuSubmenu::on_image_layer_picture_chosen(Global * pglobal, const file::path & path)
 {
-   if (!pdialog->_is_ok() || pdialog->get_file_path().is_empty())
+   if (path.is_empty())
    {
       return;
    }
-   outcome<pointer<image::image>> result = image::load_image(pdialog->get_file_path());
+   outcome<pointer<image::image>> result = image::load_image(path);
    if (!result || !result.value()->_is_ok())
    {
       pglobal->show_error("Error loading image.");

@@ -5,17 +5,13 @@
 
 #include "orvo/function.h"
 #include "orvo/keyboard.h"
+#include "orvo/path.h"
 #include "orvo/string_array.h"
 #include "panels/HoverContainer.h"
 
 namespace zelui
 {
 class Label;
-}
-
-namespace file
-{
-class file_dialog;
 }
 
 namespace Tarvossa_BrisvanePro
@@ -64,8 +60,9 @@ public:
    static void set_live_output(Global * pglobal, long long iMonitor);
    // Asks for a picture file and makes a new image layer of it, at the picture's size.
    static void addImageLayer(Global * pglobal);
-   // What the picture dialog of `addImageLayer` runs once it is answered or cancelled.
-   static void on_image_layer_picture_chosen(Global * pglobal, file::file_dialog * pdialog);
+   // What the picture dialog of `addImageLayer` runs with the chosen path (empty: cancelled,
+   // nothing done).
+   static void on_image_layer_picture_chosen(Global * pglobal, const file::path & path);
 
    const string_array_base & captions() const noexcept { return m_straCaptions; }
    // The item widgets in display order, and the labels of the items the top menu adds (the

@@ -208,7 +208,7 @@ file::path FileDialog::folder_to_remember() const
    // The folder of the file chosen, which a path typed with a folder names.
    const file::path folderChosen = m_pdialog->get_file_path().folder();
    std::error_code error;
-   const bool bChosen = m_pdialog->_is_ok() && std::filesystem::is_directory(std::filesystem::path(folderChosen.as_string()), error);
+   const bool bChosen = !m_pdialog->get_file_path().is_empty() && std::filesystem::is_directory(std::filesystem::path(folderChosen.as_string()), error);
    return bChosen ? folderChosen : m_folder;
 }
 

@@ -63,7 +63,6 @@ void file_dialog::answer(scoped_string_base strPath, long long iFilter)
    }
    set_selected_filter_index(iFilter);
    m_path = file::path(strPath);
-   m_bOk = !strPath.empty();
    complete();
 }
 
@@ -89,7 +88,6 @@ void file_dialog::cancel()
       return;
    }
    m_path = file::path();
-   m_bOk = false;
    complete();
 }
 

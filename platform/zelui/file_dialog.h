@@ -79,11 +79,10 @@ public:
    enum_kind kind() const noexcept { return m_ekind; }
    const file_dialog_filter & filter() const noexcept { return m_filter; }
 
-   // Whether the user chose a file (false after a cancel and before any answer).
-   bool _is_ok() const noexcept { return m_bOk; }
    bool is_answered() const noexcept { return m_bAnswered; }
 
-   // The chosen file's path; empty when the dialog was cancelled.
+   // The chosen file's path. Empty is the one sign of a cancel (and of no answer yet): an answer
+   // with an empty path is a cancel too.
    const file::path & get_file_path() const noexcept { return m_path; }
 
    // The filter selected when the dialog was answered (an index into `filter().items()`).
@@ -137,7 +136,6 @@ private:
    file_dialog_filter m_filter;
    function<void(file_dialog *)> m_completion;
    function<void()> m_onanswered;
-   bool m_bOk = false;
    bool m_bAnswered = false;
    file::path m_path;
    long long m_iSelectedFilter = 0;

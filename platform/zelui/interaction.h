@@ -65,8 +65,9 @@ public:
    appearance * get_appearance() const noexcept { return m_pappearance; }
 
    // Asynchronous file dialogs, shown as windows of this window's screen. The call returns at
-   // once; `completion` runs later with the dialog, answered or cancelled (`file_dialog::_is_ok`).
-   // Without a screen the completion runs at once with a cancelled dialog.
+   // once; `completion` runs later with the dialog, answered or cancelled (an empty
+   // `file_dialog::get_file_path`). Without a screen the completion runs at once with a cancelled
+   // dialog.
    void pick_single_file_to_open(const file::file_dialog_filter & filter,
                                  const function<void(file::file_dialog *)> & completion);
    void pick_single_file_to_save(const file::file_dialog_filter & filter,

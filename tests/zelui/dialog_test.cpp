@@ -215,7 +215,7 @@ protected:
    {
       m_pdialog = zelui::FileDialog::open(screen.get(), ekind, m_filter, [this](file::file_dialog * p) {
          ++m_iCompletions;
-         m_bOk = p->_is_ok();
+         m_bOk = !p->get_file_path().is_empty();
          m_strPath = p->get_file_path().as_string();
          m_strExtension = p->get_selected_filter_main_extension();
       });
@@ -571,7 +571,7 @@ TEST_F(FileDialogTest, AWindowWithoutScreenCancelsAtOnceAndOneWithAScreenOpensTh
    bool bOk = true;
    window.pick_single_file_to_open(m_filter, [&](file::file_dialog * p) {
       ++iCompletions;
-      bOk = p->_is_ok();
+      bOk = !p->get_file_path().is_empty();
    });
    EXPECT_EQ(iCompletions, 1);
    EXPECT_FALSE(bOk);
