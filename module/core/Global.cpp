@@ -173,7 +173,7 @@ void Global::redraw_live_output()
    if (pwindow && pwindow->is_window() && pwindow->is_window_visible())
    {
       pwindow->set_need_redraw();
-      pwindow->post_redraw(true);
+      pwindow->post_redraw();
    }
 }
 
@@ -223,7 +223,7 @@ void Global::show_error(scoped_string_base strText) const
    }
    // The screen holds the box as its child until the box is answered and closes itself.
    auto * pdialog =
-      new zelui::MessageDialog(m_pscreen, zelui::MessageDialog::e_type_warning, "Error", strText, "OK", "Cancel", false);
+      new zelui::MessageDialog(m_pscreen, zelui::MessageDialog::e_type_warning, "Error", strText, "OK", "Cancel", zelui::MessageDialog::e_one_button);
    pdialog->center();
    pdialog->set_need_redraw();
    pdialog->post_redraw();

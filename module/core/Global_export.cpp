@@ -129,7 +129,7 @@ void Global::on_save_image_chosen(file::file_dialog * pdialog)
    }
    auto * pquestion = new zelui::MessageDialog(m_pscreen, zelui::MessageDialog::e_type_warning, "Replace file",
                                                format("File \"%s\" already exists.\n\nDo you want to replace it?", path.c_str()),
-                                               "Yes", "No", true);
+                                               "Yes", "No", zelui::MessageDialog::e_two_buttons);
    // The answer holds the dialog until it arrives.
    pointer<file::file_dialog> pdialogHeld(pdialog);
    pquestion->set_callback(
@@ -159,8 +159,8 @@ void Global::request_save_to_image_file(file::file_dialog * pdialog)
    set_save_to_image_file_dialog(pointer<file::file_dialog>(pdialog));
    if (user::interaction * pinteraction = main_window())
    {
-      pinteraction->set_need_redraw({}, nullptr, {}, true);
-      pinteraction->post_redraw(true);
+      pinteraction->set_need_redraw();
+      pinteraction->post_redraw();
    }
 }
 

@@ -6,7 +6,7 @@ namespace Tarvossa_BrisvanePro
 {
 
 LiveOutputScreen::LiveOutputScreen(user::interaction * pinteraction, Global * pglobal) :
-   zelui::Screen(pinteraction, {0, 0}, "Brisvane LED Pro Live Output", true, false, true, true, false, 3, 2),
+   zelui::Screen(pinteraction, {0, 0}, "Brisvane LED Pro Live Output"),
    m_pglobal(pglobal)
 {
    m_pmainimpact = make_pointer<MainImpact>(m_pglobal, this);

@@ -132,7 +132,7 @@ bool MainImpact::hit_test_raster_label(int xPoint, int yPoint)
    return rectangle.left <= xDrawn && xDrawn <= rectangle.right && rectangle.top <= yDrawn && yDrawn <= rectangle.bottom;
 }
 
-size_type<int> MainImpact::preferred_size(zel2d::context *, bool)
+size_type<int> MainImpact::preferred_size(zel2d::context *)
 {
    pointer<project> pproject = document();
    if (!pproject)
@@ -142,9 +142,9 @@ size_type<int> MainImpact::preferred_size(zel2d::context *, bool)
    return {pproject->get_paper_width(), pproject->get_paper_height()};
 }
 
-void MainImpact::perform_layout(zel2d::context * pcontext, bool bRecursive)
+void MainImpact::perform_layout(zel2d::context * pcontext)
 {
-   zelui::Widget::perform_layout(pcontext, bRecursive);
+   zelui::Widget::perform_layout(pcontext);
 }
 
 bool MainImpact::scroll_event(const point_type<int> &, const size_type<float> & delta)
@@ -231,7 +231,7 @@ void MainImpact::redraw_window(bool bLayout)
       set_need_layout();
    }
    set_need_redraw();
-   post_redraw(true);
+   post_redraw();
 }
 
 void MainImpact::refresh_power()
@@ -288,7 +288,7 @@ void MainImpact::set_live_output_to_monitor(long long index)
          pwindow->hide();
          pwindow->set_need_layout();
          pwindow->set_need_redraw();
-         pwindow->post_redraw(true);
+         pwindow->post_redraw();
       }
       return;
    }
@@ -323,7 +323,7 @@ void MainImpact::set_live_output_to_monitor(long long index)
    }
    pwindow->set_need_layout();
    pwindow->set_need_redraw();
-   pwindow->post_redraw(true);
+   pwindow->post_redraw();
 }
 
 } // namespace Tarvossa_BrisvanePro

@@ -63,8 +63,8 @@ public:
    // The raster label box in the canvas's drawing coordinates: left, top, right, bottom.
    rectangle_type<double> raster_label_zoomed_rectangle();
 
-   size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
-   void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
+   size_type<int> preferred_size(zel2d::context * pcontext) override;
+   void perform_layout(zel2d::context * pcontext) override;
    bool scroll_event(const point_type<int> & point, const size_type<float> & delta) override;
    bool mouse_enter_event(const point_type<int> & point, bool bEnter, const enumeration<user::enum_key> & emodifiers) override;
 

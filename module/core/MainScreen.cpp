@@ -90,7 +90,7 @@ void toggle_tool_window(SettingsBaseWindow * pwindow)
 } // namespace
 
 MainScreen::MainScreen(user::interaction * pinteraction) :
-   zelui::Screen(pinteraction, {0, 0}, "Brisvane LED Pro", true, false, true, true, false, 3, 2)
+   zelui::Screen(pinteraction, {0, 0}, "Brisvane LED Pro")
 {
    m_modifiergroups = {
       {0x100000000, static_cast<user::enum_key>(g_uShiftGroup)},
@@ -194,7 +194,7 @@ void MainScreen::reload_all(bool bUpdate)
       m_ptoppanel->updatePaperNumbersVisual();
    }
    m_bRightPanelDirty.exchange(true);
-   set_layout_hook([this](zel2d::context * pcontext) { perform_layout(pcontext, true); });
+   set_layout_hook([this](zel2d::context * pcontext) { perform_layout(pcontext); });
    set_need_layout();
    set_need_redraw();
    post_redraw();
@@ -257,11 +257,11 @@ void MainScreen::resize_elements_to_window_size(int iWidth, int iHeight)
          debug_trace("%s", place.m_pszUnchanged);
          continue;
       }
-      place.m_pwidget->expose_fixed_size(place.m_rectangle, false);
+      place.m_pwidget->expose_fixed_size(place.m_rectangle);
    }
 }
 
-void MainScreen::perform_layout(zel2d::context * pcontext, bool)
+void MainScreen::perform_layout(zel2d::context * pcontext)
 {
    if (m_bInLayout)
    {
@@ -276,7 +276,7 @@ void MainScreen::perform_layout(zel2d::context * pcontext, bool)
          m_prightpanel->syncFromGlobalPresets(pcontext);
       }
    }
-   zelui::Screen::perform_layout(pcontext, true);
+   zelui::Screen::perform_layout(pcontext);
    m_bInLayout = false;
 }
 
@@ -440,7 +440,7 @@ void MainScreen::on_close()
       return;
    }
    auto * pdialog =
-      new zelui::MessageDialog(this, zelui::MessageDialog::e_type_warning, "Quit", "Are you sure ?", "Yes", "No", true);
+      new zelui::MessageDialog(this, zelui::MessageDialog::e_type_warning, "Quit", "Are you sure ?", "Yes", "No", zelui::MessageDialog::e_two_buttons);
    pdialog->set_callback([this](int iButton)
    {
       if (iButton == 0)

@@ -60,7 +60,7 @@ public:
    void update_settings_visibility();
 
    void resize_elements_to_window_size(int iWidth, int iHeight);
-   void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
+   void perform_layout(zel2d::context * pcontext) override;
    bool resize_event(const size_type<int> & size) override;
    bool keyboard_event(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,
                        const string_base & strText) override;

@@ -11,7 +11,7 @@ class NOP : public zelui::Widget
 public:
    NOP(zelui::Widget * pparent, int iWidth, int iHeight) : zelui::Widget(pparent), m_size{iWidth, iHeight} {}
 
-   size_type<int> preferred_size(zel2d::context *, bool = true) override { return m_size; }
+   size_type<int> preferred_size(zel2d::context *) override { return m_size; }
 
 private:
    size_type<int> m_size;

@@ -189,8 +189,8 @@ void application::on_request(request * prequest)
    m_pmainwindow->order(user::e_zorder_top);
    m_pmainwindow->display(edisplay, user::e_activation_set_foreground);
    m_pmainwindow->set_need_layout();
-   m_pmainwindow->set_need_redraw({}, nullptr, {}, true);
-   m_pmainwindow->post_redraw(true);
+   m_pmainwindow->set_need_redraw();
+   m_pmainwindow->post_redraw();
 }
 
 bool application::term_application()

@@ -31,7 +31,7 @@ LayerPreviewImage::~LayerPreviewImage()
    cleanup();
 }
 
-size_type<int> LayerPreviewImage::preferred_size(zel2d::context *, bool)
+size_type<int> LayerPreviewImage::preferred_size(zel2d::context *)
 {
    return preview_size;
 }
@@ -77,7 +77,7 @@ void LayerPreviewImage::update_image_cache(zel2d::context * pcontext)
    {
       return;
    }
-   size_type<int> size = preferred_size(pcontext, true);
+   size_type<int> size = preferred_size(pcontext);
    set_fixed_size(size);
    if (!m_pimage || m_pimage->width() != size.width || m_pimage->height() != size.height)
    {

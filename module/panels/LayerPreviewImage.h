@@ -27,7 +27,7 @@ public:
    LayerPreviewImage(zelui::Widget * pparent, Global * pglobal);
    ~LayerPreviewImage() override;
 
-   size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   size_type<int> preferred_size(zel2d::context * pcontext) override;
    void draw(zel2d::context * pcontext) override;
 
    // Shows the layer (which points back at this thumbnail from now on) and draws it at once,

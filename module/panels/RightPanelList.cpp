@@ -47,7 +47,7 @@ void RightPanelList::set_fixed_size(const size_type<int> & size)
    set_layout_hook(
       [this, size](zel2d::context * pcontext)
       {
-         int iButtons = m_pwidgetButtons->preferred_size(pcontext, true).height;
+         int iButtons = m_pwidgetButtons->preferred_size(pcontext).height;
          size_type<int> sizePanel{size.width, size.height - iButtons - 10};
          m_pscrollpanel->set_fixed_size(sizePanel);
          m_pscrollpanel->set_size(sizePanel);
@@ -65,8 +65,8 @@ void RightPanelList::sync_at_next_frame()
 {
    set_layout_hook([this](zel2d::context * pcontext) { syncFromGlobal(pcontext); });
    set_need_layout();
-   set_need_redraw({}, nullptr, {}, true);
-   post_redraw(true);
+   set_need_redraw();
+   post_redraw();
 }
 
 } // namespace Tarvossa_BrisvanePro

@@ -159,8 +159,8 @@ void TopMenu::setSubmenu(long long iSection)
    set_layout_hook(
       [this, psubmenu](zel2d::context * pcontext)
       {
-         psubmenu->perform_layout(pcontext, true);
-         perform_layout(pcontext, true);
+         psubmenu->perform_layout(pcontext);
+         perform_layout(pcontext);
       });
    psubmenu->to_top();
    psubmenu->set_need_layout();

@@ -184,19 +184,19 @@ void TopMenuSubmenu::show_at(int x)
    set_visible(true);
 }
 
-void TopMenuSubmenu::perform_layout(zel2d::context * pcontext, bool bRecursive)
+void TopMenuSubmenu::perform_layout(zel2d::context * pcontext)
 {
-   size_type<int> size = preferred_size(pcontext, true);
+   size_type<int> size = preferred_size(pcontext);
    point_type<int> point = position();
    if (const zelui::Widget * pparent = parent(); pparent && pparent->width() > 0 && pparent->height() > 0)
    {
       point.x = std::clamp(point.x, 0, std::max(0, pparent->width() - size.width));
       size.height = std::min(size.height, std::max(pparent->height() - point.y, 0));
    }
-   m_bScrolling = size.height < preferred_size(pcontext, true).height;
+   m_bScrolling = size.height < preferred_size(pcontext).height;
    set_position(point);
    set_size(size);
-   zelui::Widget::perform_layout(pcontext, bRecursive);
+   zelui::Widget::perform_layout(pcontext);
    if (m_bScrolling)
    {
       scroll_items(0);

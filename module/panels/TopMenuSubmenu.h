@@ -70,7 +70,7 @@ public:
    std::vector<WidgetWithBackground *> & items() noexcept { return m_items; }
    std::vector<zelui::Label *> & labels() noexcept { return m_labels; }
 
-   void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
+   void perform_layout(zel2d::context * pcontext) override;
    void draw(zel2d::context * pcontext) override;
    bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDoubleClick,
                            const enumeration<user::enum_key> & emodifiers) override;

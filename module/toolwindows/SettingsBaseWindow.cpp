@@ -54,24 +54,24 @@ void SettingsBaseWindow::on_close_button()
 void SettingsBaseWindow::request_layout_and_redraw()
 {
    set_need_layout();
-   set_need_redraw({}, nullptr, {}, true);
-   post_redraw(true);
+   set_need_redraw();
+   post_redraw();
 }
 
 void SettingsBaseWindow::fit_to_content(zel2d::context * pcontext)
 {
-   set_size(preferred_size(pcontext, true));
-   perform_layout(pcontext, true);
+   set_size(preferred_size(pcontext));
+   perform_layout(pcontext);
 }
 
 void SettingsBaseWindow::relayout_screen_on_next_frame()
 {
    set_layout_hook([this](zel2d::context * pcontext)
    {
-      set_size(preferred_size(pcontext, true));
+      set_size(preferred_size(pcontext));
       if (parent())
       {
-         parent()->perform_layout(pcontext, true);
+         parent()->perform_layout(pcontext);
       }
    });
    request_layout_and_redraw();

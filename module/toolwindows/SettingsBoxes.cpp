@@ -384,7 +384,7 @@ bool SettingsBoxes::on_grid_count_text(scoped_string_base strText, bool bColumns
       pdialogParent, zelui::MessageDialog::e_type_warning, "Clear Custom Path",
       "There are Custom paths that will totally or partially be outside the layer. Those Custom Paths will be deleted "
       "if layer is shrinked. Do you want to continue?",
-      "Yes", "No", true);
+      "Yes", "No", zelui::MessageDialog::e_two_buttons);
    pdialog->set_callback([this, player, bColumns, iOld, iCount](int iButton)
    {
       if (iButton == 0)

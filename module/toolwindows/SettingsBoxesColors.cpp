@@ -159,7 +159,7 @@ void SettingsBoxesColors::update_visibility()
       pairs[i].second->set_visible(bShown);
    }
    m_pcontrolbox->m_pbuttonDelete->set_enabled(m_iRowCount >= 1);
-   set_layout_hook([this](zel2d::context * pcontext) { set_size(preferred_size(pcontext, true)); });
+   set_layout_hook([this](zel2d::context * pcontext) { set_size(preferred_size(pcontext)); });
    request_layout_and_redraw();
 }
 

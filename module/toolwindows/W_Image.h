@@ -19,7 +19,7 @@ public:
    {
    }
 
-   size_type<int> preferred_size(zel2d::context *, bool = true) override { return {W, H}; }
+   size_type<int> preferred_size(zel2d::context *) override { return {W, H}; }
 
    void draw(zel2d::context * pcontext) override
    {

@@ -382,8 +382,7 @@ rectangle_i32 main_window::client_rectangle(int)
    return rectangle_i32::from({0, 0}, size);
 }
 
-void main_window::set_need_redraw(const std::vector<rectangle_i32> &, zel2d::context *, const function<void()> & callback,
-                                  bool)
+void main_window::set_need_redraw(const std::vector<rectangle_i32> &, zel2d::context *, const function<void()> & callback)
 {
    m_bNeedRedraw = true;
    if (callback)
@@ -392,7 +391,7 @@ void main_window::set_need_redraw(const std::vector<rectangle_i32> &, zel2d::con
    }
 }
 
-void main_window::post_redraw(bool)
+void main_window::post_redraw()
 {
    if (!m_psdlwindow || m_bRedrawPosted)
    {

@@ -130,10 +130,10 @@ public:
    // Marks the window for drawing; `callback` runs once after the next drawing. The rectangles
    // narrow nothing: the whole window is drawn, which keeps the pixels consistent.
    void set_need_redraw(const std::vector<rectangle_i32> & rectangles = {}, zel2d::context * pgraphics = nullptr,
-                        const function<void()> & callback = {}, bool bAscendants = true) override;
+                        const function<void()> & callback = {}) override;
    // Wakes the event loop to lay out and draw what is needed; several posts before the loop gets
    // to it make one redraw.
-   void post_redraw(bool bAscendants = true) override;
+   void post_redraw() override;
    bool needs_redraw() const noexcept { return m_bNeedRedraw || m_bNeedLayout; }
 
    // The window's lock, held while it draws; recursive.

@@ -100,7 +100,7 @@ void BoxLayout::perform_layout(zel2d::context * pcontext, Widget * pwidget)
       }
       pchild->set_position(bVertical ? point_type<int>{iCross, iPosition} : point_type<int>{iPosition, iCross});
       pchild->set_size(target);
-      pchild->perform_layout(pcontext, true);
+      pchild->perform_layout(pcontext);
       iPosition += main_of(target, bVertical);
    }
 }

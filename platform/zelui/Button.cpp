@@ -22,7 +22,7 @@ float Button::caption_font_size() const
 // The gap between the icon and the caption when the button shows both.
 static constexpr float g_fIconGap = 6.0f;
 
-size_type<int> Button::preferred_size(zel2d::context * pcontext, bool)
+size_type<int> Button::preferred_size(zel2d::context * pcontext)
 {
    Theme * ptheme = theme();
    float fFont = caption_font_size();

@@ -45,7 +45,7 @@ public:
    // Radio buttons that release each other in place of the siblings.
    void set_button_group(const std::vector<Button *> & group) { m_group = group; }
 
-   size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   size_type<int> preferred_size(zel2d::context * pcontext) override;
    // The caption, in the face's room right of the icon.
    std::vector<text_line> text_lines() const override;
    void draw(zel2d::context * pcontext) override;

@@ -27,7 +27,7 @@ void CheckBox::set_checked(bool bChecked, const action_context & context)
    post_redraw();
 }
 
-size_type<int> CheckBox::preferred_size(zel2d::context * pcontext, bool)
+size_type<int> CheckBox::preferred_size(zel2d::context * pcontext)
 {
    int iBox = static_cast<int>(std::ceil(font_size() * 1.3f));
    if (m_strCaption.empty())

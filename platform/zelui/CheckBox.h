@@ -27,7 +27,7 @@ public:
    void set_callback(const function<void(bool)> & callback) { m_callback = callback; }
 
    bool accepts_focus() const override { return enabled(); }
-   size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   size_type<int> preferred_size(zel2d::context * pcontext) override;
    // The caption, right of the box.
    std::vector<text_line> text_lines() const override;
    void draw(zel2d::context * pcontext) override;

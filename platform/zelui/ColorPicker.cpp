@@ -100,7 +100,7 @@ void ColorPicker::pick(const ::color::hls & hls)
    }
 }
 
-size_type<int> ColorPicker::preferred_size(zel2d::context *, bool)
+size_type<int> ColorPicker::preferred_size(zel2d::context *)
 {
    return {theme()->m_iColorPickerWidth, theme()->m_iControlHeight};
 }

@@ -29,7 +29,7 @@ public:
    // Takes a colour as the user's pick: shows it and runs the callback.
    void pick(const ::color::hls & hls);
 
-   size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   size_type<int> preferred_size(zel2d::context * pcontext) override;
    void draw(zel2d::context * pcontext) override;
 
 private:

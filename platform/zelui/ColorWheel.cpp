@@ -39,7 +39,7 @@ int ColorWheel::square_side() const noexcept
    return std::max(0, std::min(height(), width() - strip_width - gap));
 }
 
-size_type<int> ColorWheel::preferred_size(zel2d::context *, bool)
+size_type<int> ColorWheel::preferred_size(zel2d::context *)
 {
    return {160 + gap + strip_width, 160};
 }

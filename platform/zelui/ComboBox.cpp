@@ -61,14 +61,14 @@ void ComboBox::set_selected_index(int iIndex, const action_context & context)
    post_redraw();
 }
 
-size_type<int> ComboBox::preferred_size(zel2d::context * pcontext, bool bRecalculate)
+size_type<int> ComboBox::preferred_size(zel2d::context * pcontext)
 {
    string_base strCaption = caption();
-   size_type<int> size = PopupButton::preferred_size(pcontext, bRecalculate);
+   size_type<int> size = PopupButton::preferred_size(pcontext);
    for (const string_base & strItem : m_items)
    {
       set_caption(strItem);
-      size.width = std::max(size.width, PopupButton::preferred_size(pcontext, bRecalculate).width);
+      size.width = std::max(size.width, PopupButton::preferred_size(pcontext).width);
    }
    set_caption(strCaption);
    return size;

@@ -25,7 +25,7 @@ public:
    void set_callback(const function<void(int)> & callback) { m_callback = callback; }
 
    // Wide enough for the widest item.
-   size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   size_type<int> preferred_size(zel2d::context * pcontext) override;
 
 private:
    std::vector<string_base> m_items;

@@ -388,7 +388,7 @@ void FileDialog::place_filter(bool bOwnRow)
    m_prowFilter->set_visible(bOwnRow);
 }
 
-void FileDialog::perform_layout(zel2d::context * pcontext, bool bRecursive)
+void FileDialog::perform_layout(zel2d::context * pcontext)
 {
    const Theme * ptheme = theme();
    const Widget * pparent = parent();
@@ -397,20 +397,20 @@ void FileDialog::perform_layout(zel2d::context * pcontext, bool bRecursive)
    const int iWidth = bRoom ? std::min(ptheme->m_iFileDialogWidth, pparent->width() - 2 * ptheme->m_iFileDialogRoomAround)
                             : ptheme->m_iFileDialogWidth;
    const int iInside = iWidth - ptheme->m_rectFileDialogMargins.left - ptheme->m_rectFileDialogMargins.right;
-   const int iRow = m_pfilter->preferred_size(pcontext, true).width + 2 * (button_spacing + ptheme->m_iFileDialogButtonWidth);
+   const int iRow = m_pfilter->preferred_size(pcontext).width + 2 * (button_spacing + ptheme->m_iFileDialogButtonWidth);
    place_filter(iRow > iInside);
    m_pscroll->set_fixed_height(ptheme->m_iFileDialogListingHeight);
    if (bRoom)
    {
-      const int iExcess = preferred_size(pcontext, true).height - (pparent->height() - 2 * ptheme->m_iFileDialogRoomAround);
+      const int iExcess = preferred_size(pcontext).height - (pparent->height() - 2 * ptheme->m_iFileDialogRoomAround);
       if (iExcess > 0)
       {
          m_pscroll->set_fixed_height(
             std::max(ptheme->m_iFileDialogLeastListingHeight, ptheme->m_iFileDialogListingHeight - iExcess));
       }
    }
-   set_size({iWidth, preferred_size(pcontext, true).height});
-   Window::perform_layout(pcontext, bRecursive);
+   set_size({iWidth, preferred_size(pcontext).height});
+   Window::perform_layout(pcontext);
 }
 
 std::array<Widget *, FileDialog::e_stop_count> FileDialog::stops() const

@@ -52,7 +52,7 @@ public:
    // Takes the theme's size where the parent has room for it, and shrinks to the parent where it
    // has not: narrower (the filter then stands on a row of its own above the buttons, where they
    // do not fit beside it) and with a shorter listing, so that every control stays in reach.
-   void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
+   void perform_layout(zel2d::context * pcontext) override;
    void draw(zel2d::context * pcontext) override;
    bool keyboard_event(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,
                        const string_base & strText) override;

@@ -106,7 +106,7 @@ void GridLayout::perform_layout(zel2d::context * pcontext, Widget * pwidget)
       }
       pchild->set_position(position);
       pchild->set_size(target);
-      pchild->perform_layout(pcontext, true);
+      pchild->perform_layout(pcontext);
    }
 }
 

@@ -22,7 +22,7 @@ color::color Label::color() const
    return m_bColor ? m_color : theme()->m_colorText;
 }
 
-size_type<int> Label::preferred_size(zel2d::context * pcontext, bool)
+size_type<int> Label::preferred_size(zel2d::context * pcontext)
 {
    if (m_strCaption.empty())
    {

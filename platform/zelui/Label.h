@@ -20,7 +20,7 @@ public:
    color::color color() const;
    void set_color(const color::color & color) noexcept { m_color = color; m_bColor = true; }
 
-   size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   size_type<int> preferred_size(zel2d::context * pcontext) override;
    // The caption, in the whole of the label.
    std::vector<text_line> text_lines() const override;
    void draw(zel2d::context * pcontext) override;

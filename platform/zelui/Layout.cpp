@@ -9,7 +9,7 @@ namespace zelui
 
 size_type<int> Layout::target_size(zel2d::context * pcontext, Widget * pchild)
 {
-   size_type<int> sizePreferred = pchild->preferred_size(pcontext, true);
+   size_type<int> sizePreferred = pchild->preferred_size(pcontext);
    const size_type<int> & sizeFixed = pchild->fixed_size();
    return {sizeFixed.width > 0 ? sizeFixed.width : sizePreferred.width,
            sizeFixed.height > 0 ? sizeFixed.height : sizePreferred.height};

@@ -20,8 +20,8 @@ static constexpr int side_margin = 15;
 static constexpr int least_room = 80;
 
 MessageDialog::MessageDialog(Widget * pparent, int iType, scoped_string_base strTitle, scoped_string_base strMessage,
-                             scoped_string_base strButton, scoped_string_base strAltButton, bool bAltButton) :
-   Window(pparent, strTitle), m_iType(iType), m_strMessage(strMessage), m_bAltButton(bAltButton)
+                             scoped_string_base strButton, scoped_string_base strAltButton, enum_buttons ebuttons) :
+   Window(pparent, strTitle), m_iType(iType), m_strMessage(strMessage), m_bAltButton(ebuttons == e_two_buttons)
 {
    set_modal(true);
    set_layout(new BoxLayout(e_orientation_vertical, e_alignment_middle,
@@ -138,11 +138,11 @@ void MessageDialog::fit_text(zel2d::context * pcontext)
    }
 }
 
-void MessageDialog::perform_layout(zel2d::context * pcontext, bool bRecursive)
+void MessageDialog::perform_layout(zel2d::context * pcontext)
 {
    fit_text(pcontext);
-   set_size(preferred_size(pcontext, true));
-   Window::perform_layout(pcontext, bRecursive);
+   set_size(preferred_size(pcontext));
+   Window::perform_layout(pcontext);
 }
 
 void MessageDialog::draw(zel2d::context * pcontext)

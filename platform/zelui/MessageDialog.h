@@ -24,8 +24,16 @@ public:
       e_type_warning = 2,
    };
 
+   // Whether the alternative button shows beside the main one.
+   enum enum_buttons
+   {
+      e_one_button,
+      e_two_buttons,
+   };
+
    MessageDialog(Widget * pparent, int iType, scoped_string_base strTitle = "Untitled", scoped_string_base strMessage = "Message",
-                 scoped_string_base strButton = "OK", scoped_string_base strAltButton = "Cancel", bool bAltButton = false);
+                 scoped_string_base strButton = "OK", scoped_string_base strAltButton = "Cancel",
+                 enum_buttons ebuttons = e_one_button);
 
    int type() const noexcept { return m_iType; }
    const string_base & message() const noexcept { return m_strMessage; }
@@ -33,7 +41,7 @@ public:
    // Answers as if the button of that index was pressed.
    void answer(int iButton);
 
-   void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
+   void perform_layout(zel2d::context * pcontext) override;
    void draw(zel2d::context * pcontext) override;
    bool keyboard_event(user::enum_key ekey, int iScancode, int iAction, const enumeration<user::enum_key> & emodifiers,
                        const string_base & strText) override;

@@ -62,9 +62,9 @@ void Popup::place_under_button()
    set_position(position);
 }
 
-void Popup::perform_layout(zel2d::context * pcontext, bool)
+void Popup::perform_layout(zel2d::context * pcontext)
 {
-   size_type<int> size = preferred_size(pcontext, true);
+   size_type<int> size = preferred_size(pcontext);
    if (fixed_size().width > 0)
    {
       size.width = fixed_size().width;

@@ -27,7 +27,7 @@ public:
 
    bool is_popup() const override { return true; }
 
-   void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
+   void perform_layout(zel2d::context * pcontext) override;
    void draw(zel2d::context * pcontext) override;
 
 private:

@@ -15,12 +15,10 @@
 namespace zelui
 {
 
-Screen::Screen(user::interaction * pinteraction, const size_type<int> & size, scoped_string_base strCaption,
-               bool bResizable, bool, bool, bool, bool, int, int) :
+Screen::Screen(user::interaction * pinteraction, const size_type<int> & size, scoped_string_base strCaption) :
    Widget(nullptr),
    m_pinteraction(pinteraction),
    m_strCaption(strCaption),
-   m_bResizable(bResizable),
    m_ptheme(make_pointer<Theme>())
 {
    set_size(size);
@@ -643,7 +641,7 @@ void Screen::on_window_frame(zel2d::context * pcontext, bool bNeedLayout)
    bool bHooksRan = run_layout_hooks(pcontext);
    if (bNeedLayout || bHooksRan)
    {
-      perform_layout(pcontext, true);
+      perform_layout(pcontext);
    }
    draw_all(pcontext);
 }

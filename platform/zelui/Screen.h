@@ -33,11 +33,9 @@ namespace zelui
 class Screen : public Widget, public user::appearance
 {
 public:
-   // `pinteraction` may be null. The trailing surface hints are accepted for callers that pass
-   // them; drawing goes to memory, so they select nothing.
-   explicit Screen(user::interaction * pinteraction, const size_type<int> & size = {}, scoped_string_base strCaption = {},
-                   bool bResizable = true, bool bFullscreen = false, bool bDepthBuffer = true, bool bStencilBuffer = true,
-                   bool bFloatBuffer = false, int iMajor = 3, int iMinor = 2);
+   // `pinteraction` may be null. Drawing goes to memory, so the screen takes no hints about a
+   // drawing surface.
+   explicit Screen(user::interaction * pinteraction, const size_type<int> & size = {}, scoped_string_base strCaption = {});
    ~Screen() override;
 
    user::interaction * get_interaction() const noexcept { return m_pinteraction; }
@@ -47,7 +45,6 @@ public:
 
    const string_base & caption() const noexcept { return m_strCaption; }
    void set_caption(scoped_string_base strCaption) { m_strCaption = strCaption; }
-   bool resizable() const noexcept { return m_bResizable; }
    Theme * get_theme() const noexcept { return m_ptheme.get(); }
    float pixel_ratio() const;
    // The lock of the child list, held while children are added, removed or reordered and while
@@ -167,7 +164,6 @@ private:
 
    user::interaction * m_pinteraction = nullptr;
    string_base m_strCaption;
-   bool m_bResizable = true;
    pointer<Theme> m_ptheme;
    std::recursive_mutex m_mutexChildren;
    bool m_bTabNavigation = true;

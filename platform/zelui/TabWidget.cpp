@@ -36,14 +36,14 @@ void TabWidget::set_selected_index(long long index)
    }
 }
 
-size_type<int> TabWidget::preferred_size(zel2d::context * pcontext, bool bRecalculate)
+size_type<int> TabWidget::preferred_size(zel2d::context * pcontext)
 {
-   size_type<int> size = TabWidgetBase::preferred_size(pcontext, bRecalculate);
+   size_type<int> size = TabWidgetBase::preferred_size(pcontext);
    // Every page counts, so that the size does not jump between tabs.
    int iPages = 0;
    for (auto & ppage : children())
    {
-      size_type<int> sizePage = ppage->preferred_size(pcontext, bRecalculate);
+      size_type<int> sizePage = ppage->preferred_size(pcontext);
       size.width = std::max(size.width, sizePage.width);
       iPages = std::max(iPages, sizePage.height);
    }
@@ -51,14 +51,14 @@ size_type<int> TabWidget::preferred_size(zel2d::context * pcontext, bool bRecalc
    return size;
 }
 
-void TabWidget::perform_layout(zel2d::context * pcontext, bool)
+void TabWidget::perform_layout(zel2d::context * pcontext)
 {
    int iHeader = header_height();
    for (auto & ppage : children())
    {
       ppage->set_position({0, iHeader});
       ppage->set_size({width(), std::max(0, height() - iHeader)});
-      ppage->perform_layout(pcontext, true);
+      ppage->perform_layout(pcontext);
    }
 }
 

@@ -19,8 +19,8 @@ public:
    Widget * tab(long long index) const { return child_at(index); }
 
    void set_selected_index(long long index) override;
-   size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
-   void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
+   size_type<int> preferred_size(zel2d::context * pcontext) override;
+   void perform_layout(zel2d::context * pcontext) override;
 };
 
 } // namespace zelui

@@ -67,7 +67,7 @@ long long TabWidgetBase::tab_at(zel2d::context * pcontext, int iX)
    return -1;
 }
 
-size_type<int> TabWidgetBase::preferred_size(zel2d::context * pcontext, bool)
+size_type<int> TabWidgetBase::preferred_size(zel2d::context * pcontext)
 {
    std::vector<float> widths = caption_widths(pcontext);
    return {static_cast<int>(std::accumulate(widths.begin(), widths.end(), 0.0f)), header_height()};

@@ -383,14 +383,14 @@ bool TextBox::mouse_motion_event(const point_type<int> & point, const size_type<
 {
    if (m_bEditing && bButton && has_mouse_capture())
    {
-      move_caret(offset_at(static_cast<float>(point.x)), true);
+      move_caret(offset_at(static_cast<float>(point.x)), bButton);
       set_need_redraw();
       post_redraw();
    }
    return true;
 }
 
-size_type<int> TextBox::preferred_size(zel2d::context * pcontext, bool)
+size_type<int> TextBox::preferred_size(zel2d::context * pcontext)
 {
    zel2d::context * pmeasure = measuring_context(pcontext);
    zel2d::saved_state state(pmeasure);

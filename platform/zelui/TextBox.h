@@ -60,7 +60,7 @@ public:
    bool commit();
 
    bool accepts_focus() const override { return m_bEditable && enabled(); }
-   size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
+   size_type<int> preferred_size(zel2d::context * pcontext) override;
    // The text left of the units, and the units at the right end.
    std::vector<text_line> text_lines() const override;
    void draw(zel2d::context * pcontext) override;

@@ -33,18 +33,18 @@ void VScrollPanel::place_content()
    }
 }
 
-size_type<int> VScrollPanel::preferred_size(zel2d::context * pcontext, bool bRecalculate)
+size_type<int> VScrollPanel::preferred_size(zel2d::context * pcontext)
 {
    if (child_count() == 0)
    {
       return size();
    }
-   size_type<int> size = child_at(0)->preferred_size(pcontext, bRecalculate);
+   size_type<int> size = child_at(0)->preferred_size(pcontext);
    size.width += theme()->m_iScrollBarWidth;
    return size;
 }
 
-void VScrollPanel::perform_layout(zel2d::context * pcontext, bool)
+void VScrollPanel::perform_layout(zel2d::context * pcontext)
 {
    if (child_count() == 0)
    {
@@ -52,9 +52,9 @@ void VScrollPanel::perform_layout(zel2d::context * pcontext, bool)
    }
    Widget * pcontent = child_at(0);
    int iWidth = pcontent->fixed_size().width > 0 ? pcontent->fixed_size().width : width() - theme()->m_iScrollBarWidth;
-   m_iContentHeight = std::max(pcontent->preferred_size(pcontext, true).height, height());
+   m_iContentHeight = std::max(pcontent->preferred_size(pcontext).height, height());
    pcontent->set_size({iWidth, m_iContentHeight});
-   pcontent->perform_layout(pcontext, true);
+   pcontent->perform_layout(pcontext);
    m_iScroll = std::clamp(m_iScroll, 0, max_scroll());
    place_content();
 }

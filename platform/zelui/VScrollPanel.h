@@ -19,8 +19,8 @@ public:
    // The height the content takes (as laid out last).
    int content_height() const noexcept { return m_iContentHeight; }
 
-   size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true) override;
-   void perform_layout(zel2d::context * pcontext, bool bRecursive = true) override;
+   size_type<int> preferred_size(zel2d::context * pcontext) override;
+   void perform_layout(zel2d::context * pcontext) override;
    void draw(zel2d::context * pcontext) override;
    bool scroll_event(const point_type<int> & point, const size_type<float> & delta) override;
    bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown, bool bDoubleClick,

@@ -191,25 +191,19 @@ void Widget::set_fixed_height(int iHeight)
    m_sizeFixed.height = std::max(iHeight, 0);
 }
 
-void Widget::expose_fixed_size(const rectangle_type<int> & rectangle, bool bRedraw)
+void Widget::expose_fixed_size(const rectangle_type<int> & rectangle)
 {
    set_position(rectangle.top_left());
    set_fixed_size(rectangle.size());
    set_size({std::max(rectangle.width(), 0), std::max(rectangle.height(), 0)});
-   if (bRedraw)
-   {
-      set_need_layout();
-      set_need_redraw();
-      post_redraw();
-   }
 }
 
-size_type<int> Widget::preferred_size(zel2d::context * pcontext, bool)
+size_type<int> Widget::preferred_size(zel2d::context * pcontext)
 {
    return m_playout ? m_playout->preferred_size(pcontext, this) : m_size;
 }
 
-void Widget::perform_layout(zel2d::context * pcontext, bool)
+void Widget::perform_layout(zel2d::context * pcontext)
 {
    if (m_playout)
    {
@@ -222,13 +216,13 @@ void Widget::perform_layout(zel2d::context * pcontext, bool)
       const size_type<int> & sizeFixed = pchild->fixed_size();
       if (size.width <= 0 || size.height <= 0)
       {
-         size_type<int> sizePreferred = pchild->preferred_size(pcontext, true);
+         size_type<int> sizePreferred = pchild->preferred_size(pcontext);
          size.width = size.width > 0 ? size.width : sizePreferred.width;
          size.height = size.height > 0 ? size.height : sizePreferred.height;
       }
       pchild->set_size({sizeFixed.width > 0 ? sizeFixed.width : size.width,
                         sizeFixed.height > 0 ? sizeFixed.height : size.height});
-      pchild->perform_layout(pcontext, true);
+      pchild->perform_layout(pcontext);
    }
 }
 
@@ -330,19 +324,19 @@ void Widget::set_need_layout()
 }
 
 void Widget::set_need_redraw(const std::vector<rectangle_type<int>> & rectangles, zel2d::context * pgraphics,
-                             const function<void()> & callback, bool bAscendants)
+                             const function<void()> & callback)
 {
    if (user::interaction * pinteraction = interaction())
    {
-      pinteraction->set_need_redraw(rectangles, pgraphics, callback, bAscendants);
+      pinteraction->set_need_redraw(rectangles, pgraphics, callback);
    }
 }
 
-void Widget::post_redraw(bool bAscendants)
+void Widget::post_redraw()
 {
    if (user::interaction * pinteraction = interaction())
    {
-      pinteraction->post_redraw(bAscendants);
+      pinteraction->post_redraw();
    }
 }
 

@@ -104,16 +104,15 @@ public:
    void set_fixed_width(int iWidth);
    void set_fixed_height(int iHeight);
    // Places the widget on a rectangle of its parent: the position, then the rectangle's size as
-   // fixed size (through the virtual `set_fixed_size`) and size. With `bRedraw` it asks for a
-   // layout and a redraw.
-   void expose_fixed_size(const rectangle_type<int> & rectangle, bool bRedraw);
+   // fixed size (through the virtual `set_fixed_size`) and size. It asks for no layout or redraw.
+   void expose_fixed_size(const rectangle_type<int> & rectangle);
 
    // The size the widget would like: its layout's answer, else its current size.
-   virtual size_type<int> preferred_size(zel2d::context * pcontext, bool bRecalculate = true);
+   virtual size_type<int> preferred_size(zel2d::context * pcontext);
    // Sizes and places the children (through the layout when there is one) and lays them out in
    // turn. Without a layout, a child keeps the size it was given, or gets its preferred size
    // while it has none; a fixed size always wins.
-   virtual void perform_layout(zel2d::context * pcontext, bool bRecursive = true);
+   virtual void perform_layout(zel2d::context * pcontext);
    Layout * layout() const noexcept { return m_playout.get(); }
    void set_layout(Layout * playout) { m_playout = playout; }
 
@@ -177,8 +176,8 @@ public:
    // these do nothing.
    void set_need_layout();
    void set_need_redraw(const std::vector<rectangle_type<int>> & rectangles = {}, zel2d::context * pgraphics = nullptr,
-                        const function<void()> & callback = {}, bool bAscendants = true);
-   void post_redraw(bool bAscendants = true);
+                        const function<void()> & callback = {});
+   void post_redraw();
 
    // Events (see the class note). The wheel goes to the topmost child under the pointer and bubbles
    // up to its parents; it never reaches the siblings that child covers.

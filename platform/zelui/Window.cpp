@@ -89,14 +89,14 @@ void Window::dispose()
    }
 }
 
-size_type<int> Window::preferred_size(zel2d::context * pcontext, bool bRecalculate)
+size_type<int> Window::preferred_size(zel2d::context * pcontext)
 {
    bool bPanelVisible = m_pwidgetButtonPanel && m_pwidgetButtonPanel->visible();
    if (bPanelVisible)
    {
       m_pwidgetButtonPanel->set_visible(false);
    }
-   size_type<int> size = Widget::preferred_size(pcontext, bRecalculate);
+   size_type<int> size = Widget::preferred_size(pcontext);
    if (bPanelVisible)
    {
       m_pwidgetButtonPanel->set_visible(true);
@@ -122,7 +122,7 @@ int Window::title_margin(zel2d::context * pcontext) const
    int iMargin = 10;
    if (m_pwidgetButtonPanel && m_pwidgetButtonPanel->visible())
    {
-      iMargin += m_pwidgetButtonPanel->preferred_size(pcontext, true).width + 6;
+      iMargin += m_pwidgetButtonPanel->preferred_size(pcontext).width + 6;
    }
    return iMargin;
 }
@@ -138,11 +138,11 @@ std::vector<text_line> Window::text_lines() const
             {fMargin, 0.0f, static_cast<float>(width()) - fMargin, static_cast<float>(theme()->m_iWindowHeaderHeight)}}};
 }
 
-void Window::perform_layout(zel2d::context * pcontext, bool)
+void Window::perform_layout(zel2d::context * pcontext)
 {
    // A window never cuts off its own content: when the content has grown since the window was
    // sized (a longer value, a shown row), the window grows with it. A fixed size stays.
-   size_type<int> sizePreferred = preferred_size(pcontext, true);
+   size_type<int> sizePreferred = preferred_size(pcontext);
    set_size({fixed_size().width > 0 ? width() : std::max(width(), sizePreferred.width),
              fixed_size().height > 0 ? height() : std::max(height(), sizePreferred.height)});
    if (m_bCentered)
@@ -157,20 +157,20 @@ void Window::perform_layout_around_button_panel(zel2d::context * pcontext)
 {
    if (!m_pwidgetButtonPanel)
    {
-      Widget::perform_layout(pcontext, true);
+      Widget::perform_layout(pcontext);
       return;
    }
    bool bPanelVisible = m_pwidgetButtonPanel->visible();
    m_pwidgetButtonPanel->set_visible(false);
-   Widget::perform_layout(pcontext, true);
+   Widget::perform_layout(pcontext);
    m_pwidgetButtonPanel->set_visible(bPanelVisible);
    // The panel's buttons are as high as the title bar less a small border.
-   size_type<int> sizePanel = m_pwidgetButtonPanel->preferred_size(pcontext, true);
+   size_type<int> sizePanel = m_pwidgetButtonPanel->preferred_size(pcontext);
    int iHeader = theme()->m_iWindowHeaderHeight;
    sizePanel.height = iHeader - 6;
    m_pwidgetButtonPanel->set_size(sizePanel);
    m_pwidgetButtonPanel->set_position({width() - sizePanel.width - 3, 3});
-   m_pwidgetButtonPanel->perform_layout(pcontext, true);
+   m_pwidgetButtonPanel->perform_layout(pcontext);
 }
 
 void Window::draw(zel2d::context * pcontext)

@@ -32,7 +32,7 @@ public:
          auto pself = keep_alive();
          // Escape first drops the edited text, so that losing the focus commits nothing.
          TextBox::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
-         m_pedit->end_edit(false);
+         m_pedit->end_edit(in_place_edit::e_end_close);
          return true;
       }
       return TextBox::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
@@ -59,7 +59,7 @@ public:
       TextBox::focus_event(bFocused);
       if (!bFocused)
       {
-         m_pedit->end_edit(false);
+         m_pedit->end_edit(in_place_edit::e_end_close);
       }
       return true;
    }
@@ -132,7 +132,7 @@ void in_place_edit::take_text(scoped_string_base strText)
    set_need_update();
 }
 
-bool in_place_edit::end_edit(bool bCommit)
+bool in_place_edit::end_edit(enum_end eend)
 {
    if (!m_peditor)
    {
@@ -140,7 +140,7 @@ bool in_place_edit::end_edit(bool bCommit)
    }
    pointer<in_place_edit> pself(this);
    pointer<TextBox> peditor = m_peditor;
-   if (bCommit)
+   if (eend == e_end_commit)
    {
       peditor->commit();
    }
@@ -188,7 +188,7 @@ bool in_place_edit_array::on_end_edit_all()
    bool bEnded = false;
    for (const auto & pedit : std::vector<pointer<in_place_edit>>(m_edits.begin(), m_edits.end()))
    {
-      if (pedit && pedit->end_edit(true))
+      if (pedit && pedit->end_edit(in_place_edit::e_end_commit))
       {
          bEnded = true;
       }
@@ -221,7 +221,7 @@ void Widget::open_in_place_editor(in_place_edit * pedit)
    pointer<in_place_edit> pkeep(pedit);
    if (pedit->m_pwidgetHost)
    {
-      pedit->end_edit(true);
+      pedit->end_edit(in_place_edit::e_end_commit);
    }
    rectangle_type<float> rectangle = pedit->get_edit_rectangle(dynamic_cast<in_place_edit_mapper *>(this));
    auto peditor = new in_place_editor(this, pedit->get_name_for_editing(), pedit);
@@ -268,7 +268,7 @@ void Widget::end_all_in_place_edits()
 {
    if (pointer<in_place_edit> pedit = m_pineditActive)
    {
-      pedit->end_edit(true);
+      pedit->end_edit(in_place_edit::e_end_commit);
    }
 }
 

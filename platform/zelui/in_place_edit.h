@@ -40,8 +40,15 @@ public:
    bool is_editing() const noexcept { return m_peditor.is_set(); }
    // The open editor (a `TextBox`), or null.
    TextBox * editor() const noexcept { return m_peditor.get(); }
-   // Ends an open edit, committing its text or dropping it; false when none was open.
-   bool end_edit(bool bCommit = true);
+   // How an open edit ends: its text committed first, or the editor closed as it stands (its own
+   // keys already committed or dropped the text).
+   enum enum_end
+   {
+      e_end_commit,
+      e_end_close,
+   };
+   // Ends an open edit; false when none was open.
+   bool end_edit(enum_end eend = e_end_commit);
 
 private:
    friend class Widget;

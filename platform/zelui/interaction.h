@@ -26,14 +26,12 @@ public:
 
    // Marks `rectangles` (client coordinates; all of the window when the list is empty) to be
    // drawn at the next frame. `pgraphics` names a context that the caller draws with itself
-   // (null: the window's own), `callback` runs once that frame has been presented, and
-   // `bAscendants` extends the request to the windows that own this one.
+   // (null: the window's own), and `callback` runs once that frame has been presented.
    virtual void set_need_redraw(const std::vector<rectangle_type<int>> & rectangles = {},
-                                zel2d::context * pgraphics = nullptr, const function<void()> & callback = {},
-                                bool bAscendants = true) = 0;
+                                zel2d::context * pgraphics = nullptr, const function<void()> & callback = {}) = 0;
 
    // Schedules the frame that the marks ask for (without marks, nothing is drawn).
-   virtual void post_redraw(bool bAscendants = true) = 0;
+   virtual void post_redraw() = 0;
 
    // The window's outer rectangle on the desktop, left, top, right, bottom. `iLayout` names the
    // placement state asked for; 3 is the current one, the only one a caller of this toolkit asks.

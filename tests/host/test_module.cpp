@@ -112,7 +112,7 @@ public:
       m_pwindow->display(user::e_display_normal, user::e_activation_set_foreground);
       m_pwindow->set_need_layout();
       m_pwindow->set_need_redraw();
-      m_pwindow->post_redraw(true);
+      m_pwindow->post_redraw();
       if (m_requests.size() == 1)
       {
          queue_user_input();

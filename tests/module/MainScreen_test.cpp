@@ -108,7 +108,7 @@ TEST_F(root_screen, moving_a_tool_window_saves_the_layout_and_moving_the_about_w
    m_pscreen->create_main_screen();
    m_pscreen->resize_event({1280, 800});
    m_pscreen->run_layout_hooks(nullptr);
-   m_pscreen->perform_layout(nullptr, true);
+   m_pscreen->perform_layout(nullptr);
    // Drags one window alone on the screen by its title bar.
    const auto drag_alone = [&](SettingsBaseWindow * pwindow)
    {

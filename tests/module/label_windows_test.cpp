@@ -267,7 +267,7 @@ TEST(W_Image, the_preferred_size_is_the_template_size_whatever_the_context)
    W_Image<456, 256> logo(nullptr, nullptr, "matter://res/logo.png");
    W_Image<24, 24> names(nullptr, nullptr, "matter://res/d.png");
    EXPECT_EQ(logo.preferred_size(nullptr), (size_type<int>{456, 256}));
-   EXPECT_EQ(names.preferred_size(nullptr, false), (size_type<int>{24, 24}));
+   EXPECT_EQ(names.preferred_size(nullptr), (size_type<int>{24, 24}));
    EXPECT_EQ(logo.image().handle(), -1);
 }
 

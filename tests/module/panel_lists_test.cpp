@@ -95,7 +95,7 @@ TEST_F(side_panel, the_scroll_panel_takes_the_height_the_buttons_leave)
    plist->set_fixed_size({200, 100});
    plist->set_fixed_size({280, 295});
    frame();
-   int iButtons = plist->button_row()->preferred_size(nullptr, true).height;
+   int iButtons = plist->button_row()->preferred_size(nullptr).height;
    EXPECT_GT(iButtons, 0);
    EXPECT_EQ(plist->scroll_panel()->fixed_size(), (size_type<int>{280, 295 - iButtons - 10}));
    EXPECT_EQ(plist->scroll_list()->fixed_size(), (size_type<int>{268, 295 - iButtons - 10}));

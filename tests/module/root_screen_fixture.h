@@ -47,7 +47,7 @@ protected:
    void frame()
    {
       m_pscreen->run_layout_hooks(nullptr);
-      m_pscreen->perform_layout(nullptr, true);
+      m_pscreen->perform_layout(nullptr);
    }
 
    // Declared before the screen, so that it outlives the screen it shows.

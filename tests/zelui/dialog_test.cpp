@@ -49,7 +49,7 @@ TEST(MessageDialog, AnswersWithTheIndexOfThePressedButtonAndCloses)
    test_screen screen;
    std::vector<int> answers;
    auto pdialog = new zelui::MessageDialog(screen.get(), zelui::MessageDialog::e_type_warning, "Quit", "Are you sure ?", "Yes",
-                                           "No", true);
+                                           "No", zelui::MessageDialog::e_two_buttons);
    pdialog->set_callback([&](int i) { answers.push_back(i); });
    EXPECT_TRUE(pdialog->modal());
    screen.layout();
@@ -67,7 +67,7 @@ TEST(MessageDialog, ReturnAndEscapeAnswerOnlyOnce)
 {
    test_screen screen;
    std::vector<int> answers;
-   auto pdialog = new zelui::MessageDialog(screen.get(), 2, "Error", "Error loading image.", "OK", "Cancel", false);
+   auto pdialog = new zelui::MessageDialog(screen.get(), 2, "Error", "Error loading image.", "OK", "Cancel", zelui::MessageDialog::e_one_button);
    pdialog->set_callback([&](int i) { answers.push_back(i); });
    screen.layout();
    const std::vector<zelui::Button *> buttons = widgets_in<zelui::Button>(pdialog);
@@ -85,7 +85,7 @@ TEST(MessageDialog, OneEscapeOrOneClickClosesTheBoxOnTopAndTheWindowDrawsWithout
    std::vector<int> answers;
    auto open_box = [&]
    {
-      auto pbox = new zelui::MessageDialog(screen.get(), 2, "Error", "The web page cannot be opened.", "OK", "Cancel", false);
+      auto pbox = new zelui::MessageDialog(screen.get(), 2, "Error", "The web page cannot be opened.", "OK", "Cancel", zelui::MessageDialog::e_one_button);
       pbox->set_callback([&](int i) { answers.push_back(i); });
       screen.layout();
       return pbox;
@@ -121,7 +121,7 @@ TEST(MessageDialog, ALineTooWideForANarrowWindowIsBrokenSoThatTheBoxAndItsButton
    const string_base strMessage = "The raster of 65535 x 1080 pixels cannot be drawn: it needs more memory than allowed.\n\n"
                                   "\"/tmp/a_folder_name_far_too_long_for_any_line/wall.tvsx\"";
    std::vector<int> answers;
-   auto pbox = new zelui::MessageDialog(screen.get(), 2, "Error", strMessage, "OK", "Cancel", false);
+   auto pbox = new zelui::MessageDialog(screen.get(), 2, "Error", strMessage, "OK", "Cancel", zelui::MessageDialog::e_one_button);
    pbox->set_callback([&](int i) { answers.push_back(i); });
    screen.layout();
    EXPECT_GE(pbox->x(), 0);
@@ -160,7 +160,7 @@ TEST(MessageDialog, KeepsPressesFromTheWidgetsBehindIt)
    pbehind->set_size({100, 30});
    pbehind->set_callback([&] { ++iClicks; });
    auto pdialog = new zelui::MessageDialog(screen.get(), 1, "Replace file", "File \"a\" already exists.\n\nDo you want to replace it?",
-                                           "Yes", "No", true);
+                                           "Yes", "No", zelui::MessageDialog::e_two_buttons);
    screen.layout();
    screen.click(10, 10);
    EXPECT_EQ(iClicks, 0);

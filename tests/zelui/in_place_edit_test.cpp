@@ -182,7 +182,7 @@ TEST(InPlaceEdit, TheHostMayGoWhileAnEditIsOpen)
    f.m_screen->remove_child(f.m_pcanvas);
    // Taking the host away takes the focus from the editor, which ends the edit.
    EXPECT_FALSE(f.m_plabel->is_editing());
-   EXPECT_FALSE(f.m_plabel->end_edit(true));
+   EXPECT_FALSE(f.m_plabel->end_edit(zelui::in_place_edit::e_end_commit));
 }
 
 } // namespace

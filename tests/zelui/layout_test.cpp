@@ -14,7 +14,7 @@ class block : public zelui::Widget
 {
 public:
    block(zelui::Widget * pparent, size_type<int> sizePreferred) : zelui::Widget(pparent), m_sizePreferred(sizePreferred) {}
-   size_type<int> preferred_size(zel2d::context *, bool) override { return m_sizePreferred; }
+   size_type<int> preferred_size(zel2d::context *) override { return m_sizePreferred; }
    size_type<int> m_sizePreferred;
 };
 
@@ -165,7 +165,7 @@ TEST(Layouts, WithoutALayoutChildrenKeepTheirSizeOrTakeTheirPreferredOne)
    psized->set_size({300, 200});
    auto pfresh = new block(screen.get(), {10, 12});
    auto pfixed = new block(screen.get(), {10, 12});
-   pfixed->expose_fixed_size({100, 60, 380, 660}, false);
+   pfixed->expose_fixed_size({100, 60, 380, 660});
    screen.layout();
    EXPECT_EQ(psized->size(), (size_type<int>{300, 200}));
    EXPECT_EQ(pfresh->size(), (size_type<int>{10, 12}));
@@ -190,7 +190,7 @@ TEST(Layouts, AWindowGrowsWithContentThatOutgrewItButKeepsAFixedSize)
    auto pfixed = new zelui::Window(screen.get(), "Fixed");
    pfixed->set_layout(new zelui::BoxLayout(zelui::e_orientation_vertical, zelui::e_alignment_middle, 3, 3));
    new block(pfixed, {300, 300});
-   pfixed->expose_fixed_size({0, 0, 120, 90}, false);
+   pfixed->expose_fixed_size({0, 0, 120, 90});
    screen.layout();
    EXPECT_EQ(pfixed->size(), (size_type<int>{120, 90}));
 }

@@ -11,11 +11,11 @@ class recording_interaction : public user::interaction
 {
 public:
    void set_need_layout() override { ++m_iLayouts; }
-   void set_need_redraw(const std::vector<rectangle_type<int>> &, zel2d::context *, const function<void()> &, bool) override
+   void set_need_redraw(const std::vector<rectangle_type<int>> &, zel2d::context *, const function<void()> &) override
    {
       ++m_iRedraws;
    }
-   void post_redraw(bool) override { ++m_iPosts; }
+   void post_redraw() override { ++m_iPosts; }
    rectangle_type<int> window_rectangle(int) override { return {100, 100, 900, 700}; }
    rectangle_type<int> client_rectangle(int) override { return {0, 0, 800, 600}; }
    std::recursive_mutex & window_mutex() override { return m_mutex; }

@@ -47,6 +47,6 @@ struct test_screen
    void layout()
    {
       m_pscreen->run_layout_hooks(nullptr);
-      m_pscreen->perform_layout(nullptr, true);
+      m_pscreen->perform_layout(nullptr);
    }
 };

@@ -98,7 +98,7 @@ TEST(TextLines, EachControlGivesItsTextTheRoomItDrawsInto)
    // A window's title stays off the buttons of its title bar.
    auto pwindow = placed(new zelui::Window(screen.get(), "Power"), 200, 100);
    auto pclose = new zelui::Button(pwindow->button_panel(), "x");
-   screen->perform_layout(nullptr, true);
+   screen->perform_layout(nullptr);
    EXPECT_LE(pwindow->text_lines().at(0).m_rectangleRoom.right, static_cast<float>(pclose->parent()->x()));
 }
 

@@ -120,7 +120,7 @@ TEST(WidgetTree, RequestsWithoutWindowAreHarmless)
    auto pwidget = new zelui::Widget(screen.get());
    pwidget->set_need_layout();
    pwidget->set_need_redraw();
-   pwidget->post_redraw(true);
+   pwidget->post_redraw();
    zelui::Widget loose(nullptr);
    loose.set_need_redraw();
    loose.request_focus();
@@ -746,7 +746,7 @@ TEST(Window, ACentredWindowStaysCentredWhenItsParentIsResizedUntilItIsDragged)
 {
    test_screen screen;
    auto pdialog = new zelui::MessageDialog(screen.get(), zelui::MessageDialog::e_type_warning, "Quit", "Are you sure ?", "Yes",
-                                           "No", true);
+                                           "No", zelui::MessageDialog::e_two_buttons);
    screen.layout();
    for (const size_type<int> size : {size_type<int>{400, 300}, size_type<int>{1000, 700}})
    {
