@@ -205,13 +205,29 @@ private:
 
    // Writes the first `iPlaneCount` planes (red, green, blue, alpha), the first at `uOffset` and
    // each next one `uPlaneDistance` bytes further.
+   // The picture is read in bands of whole rows: a picture placed in another's rows has its rows
+   // apart.
    void planes(const image::image & image, std::uint64_t uOffset, std::uint64_t uPlaneDistance, int iPlaneCount)
    {
-      const std::uint64_t count = pixel_count(image);
-      for (std::uint64_t start = 0; start < count && !m_file.has_failed(); start += band_pixels)
+      const auto uWidth = static_cast<std::size_t>(image.width());
+      const int iRowsPerBand = static_cast<int>(std::max<std::size_t>(1, band_pixels / uWidth));
+      const bool bPacked = image.stride() == image.width();
+      for (int y = 0; y < image.height() && !m_file.has_failed(); y += iRowsPerBand)
       {
-         const auto length = static_cast<std::size_t>(std::min<std::uint64_t>(band_pixels, count - start));
-         split(image.data() + start, length);
+         const int iRows = std::min(iRowsPerBand, image.height() - y);
+         const std::size_t length = uWidth * static_cast<std::size_t>(iRows);
+         if (bPacked)
+         {
+            split(image.row(y), length, 0);
+         }
+         else
+         {
+            for (int r = 0; r < iRows; ++r)
+            {
+               split(image.row(y + r), uWidth, uWidth * static_cast<std::size_t>(r));
+            }
+         }
+         const std::uint64_t start = static_cast<std::uint64_t>(y) * uWidth;
          for (int i = 0; i < iPlaneCount; ++i)
          {
             m_file.write_at(uOffset + i * uPlaneDistance + start, m_planes[i].data(), length);
@@ -223,21 +239,22 @@ private:
    // turns into vector code.
    static constexpr std::size_t run_pixels = 64;
 
-   VECTOR_CLONES void split(const std::uint32_t * pixels, std::size_t length)
+   // Splits `length` pixels into the planes from `uAt` on.
+   VECTOR_CLONES void split(const std::uint32_t * pixels, std::size_t length, std::size_t uAt)
    {
       std::size_t i = 0;
       for (; i + run_pixels <= length; i += run_pixels)
       {
          if (is_opaque_run(pixels + i))
          {
-            split_opaque_run(pixels + i, i);
+            split_opaque_run(pixels + i, uAt + i);
          }
          else
          {
-            split_pixels(pixels, i, i + run_pixels);
+            split_pixels(pixels, i, i + run_pixels, uAt);
          }
       }
-      split_pixels(pixels, i, length);
+      split_pixels(pixels, i, length, uAt);
    }
 
    [[gnu::always_inline]] static bool is_opaque_run(const std::uint32_t * pixels)
@@ -271,12 +288,12 @@ private:
    // A quotient that should round up from exactly one half may come out a hair below it, and
    // any other lies at least 1/510 from a rounding edge, so adding 0.501 instead of 0.5 gives
    // the exact result for every alpha and value (the tests compare all of them).
-   [[gnu::always_inline]] void split_pixels(const std::uint32_t * pixels, std::size_t uBegin, std::size_t uEnd)
+   [[gnu::always_inline]] void split_pixels(const std::uint32_t * pixels, std::size_t uBegin, std::size_t uEnd, std::size_t uAt)
    {
-      std::uint8_t * __restrict r = m_planes[0].data();
-      std::uint8_t * __restrict g = m_planes[1].data();
-      std::uint8_t * __restrict b = m_planes[2].data();
-      std::uint8_t * __restrict a = m_planes[3].data();
+      std::uint8_t * __restrict r = m_planes[0].data() + uAt;
+      std::uint8_t * __restrict g = m_planes[1].data() + uAt;
+      std::uint8_t * __restrict b = m_planes[2].data() + uAt;
+      std::uint8_t * __restrict a = m_planes[3].data() + uAt;
       for (std::size_t i = uBegin; i < uEnd; ++i)
       {
          const auto u = static_cast<std::int32_t>(pixels[i] & 0xFFFFFF);

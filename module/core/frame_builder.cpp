@@ -64,12 +64,13 @@ string_base settings_of(const app_layer & layer)
    return layer.get_layer_info();
 }
 
-// Whether the layer's picture fits in the document's budget. Pictures kept only to draw faster
-// go first: a document opened afresh has none, and would draw the layer.
-bool fits_in_budget(project & document, const app_layer & layer)
+// Whether the layer's picture, taking `iNeeded` bytes of memory of its own, fits in the
+// document's budget. Pictures kept only to draw faster go first: a document opened afresh has
+// none, and would draw the layer.
+bool fits_in_budget(project & document, const app_layer & layer, std::int64_t iNeeded)
 {
    const picture_budget & budget = document.budget();
-   if (budget.fits(layer.offscreen_bytes_needed(), layer.offscreen_bytes()))
+   if (budget.fits(iNeeded, layer.offscreen_bytes()))
    {
       return true;
    }
@@ -77,7 +78,7 @@ bool fits_in_budget(project & document, const app_layer & layer)
    {
       player->drop_redraw_cache();
    }
-   return budget.fits(layer.offscreen_bytes_needed(), layer.offscreen_bytes());
+   return budget.fits(iNeeded, layer.offscreen_bytes());
 }
 
 // Draws one layer, telling `on_error` of a failure in the user's terms, including one the layer
@@ -127,12 +128,84 @@ std::vector<composed_layer> composed_layers(project & document, zel2d::context *
    return composed;
 }
 
+// The frame pixels that a raster label box at (x, y) of w x h may change.
+frame_area label_box_area(long long x, long long y, long long w, long long h)
+{
+   return {x - 1, y - 1, x + w + 2, y + h + 2};
+}
+
 // The frame pixels that the raster label box may change.
 frame_area raster_label_area(const project & document)
 {
-   const long long x = document.m_iRasterLabelX;
-   const long long y = document.m_iRasterLabelY;
-   return {x - 1, y - 1, x + document.m_iRasterLabelBoxWidth + 2, y + document.m_iRasterLabelBoxHeight + 2};
+   return label_box_area(document.m_iRasterLabelX, document.m_iRasterLabelY, document.m_iRasterLabelBoxWidth, document.m_iRasterLabelBoxHeight);
+}
+
+// The frame pixels the raster label will change once composed; none when it is not shown.
+frame_area raster_label_area_to_come(project & document, zel2d::context * pcontext)
+{
+   if (!document.m_bRasterLabel)
+   {
+      return {};
+   }
+   const raster_label_box box = raster_label_box::measured(document, pcontext);
+   return label_box_area(box.m_iX, box.m_iY, saturated_int(box.m_fWidth), saturated_int(box.m_fHeight));
+}
+
+// The place in the frame of a picture that lies in the frame's rows.
+frame_area place_of(const image::image & picture)
+{
+   const long long x = picture.x_in_holder();
+   const long long y = picture.y_in_holder();
+   return {x, y, x + picture.width(), y + picture.height()};
+}
+
+// The part of the frame that each layer makes alone where its picture can lie in the frame's own
+// rows: an unturned layer inside the frame that no other layer shown, nor the raster label,
+// touches. The composition copies no pixel there. Only layers below the first turned or
+// stretched one are placed, as only those are put together row by row (the drawing library
+// draws the others over what lies under them).
+frame_builder::places_in_frame places_of_layers(const project & document, const image::image & frame, const frame_area & areaLabel)
+{
+   std::vector<std::pair<const app_layer *, frame_area>> shown;
+   bool bPutTogether = true;
+   std::vector<bool> placeable;
+   for (const pointer<app_layer> & player : document.get_layers())
+   {
+      const int iType = player->get_layer_type();
+      if (player->is_hidden() || (iType != e_layer_boxes && iType != e_layer_image))
+      {
+         continue;
+      }
+      const composed_layer layer{player.get(), 0, nullptr, 0, player->get_offset_x(), player->get_offset_y(), player->get_full_width(),
+                                 player->get_full_height(), player->get_rotation()};
+      const frame_area footprint = layer.footprint();
+      if (footprint.is_empty())
+      {
+         continue;
+      }
+      const pointer<image::image> pimage = player->get_offscreen();
+      const bool bStretched = pimage && (pimage->width() != layer.m_iWidth || pimage->height() != layer.m_iHeight);
+      bPutTogether = bPutTogether && layer.m_fRotation == 0.f && !bStretched;
+      shown.emplace_back(player.get(), footprint);
+      placeable.push_back(bPutTogether && footprint.intersection({0, 0, frame.width(), frame.height()}) == footprint &&
+                          footprint.intersection(areaLabel).is_empty());
+   }
+   frame_builder::places_in_frame places;
+   for (std::size_t i = 0; i < shown.size(); ++i)
+   {
+      const frame_area & footprint = shown[i].second;
+      const auto touches = [&](std::size_t j) { return j != i && !footprint.intersection(shown[j].second).is_empty(); };
+      bool bAlone = placeable[i];
+      for (std::size_t j = 0; bAlone && j < shown.size(); ++j)
+      {
+         bAlone = !touches(j);
+      }
+      if (bAlone)
+      {
+         places.emplace(shown[i].first, footprint);
+      }
+   }
+   return places;
 }
 
 size_type<int> raster_size_of(const project & document)
@@ -168,6 +241,7 @@ bool frame_builder::build(project & document, zel2d::context * pcontext, bool bO
    const base_run_numbers_map numbers = document.calculate_base_run_numbers();
    const project::base_run_numbers_hold hold(document, numbers);
    reserve_frame(document);
+   const places_in_frame places = settle_pictures_in_frame(document, pcontext);
    const picture_budget & budget = document.budget();
    string_array_base namesBeyond;
    const auto tell_beyond_budget = [&]
@@ -202,14 +276,21 @@ bool frame_builder::build(project & document, zel2d::context * pcontext, bool bO
          player->mark_drawn(inputs);
          continue;
       }
-      if (!fits_in_budget(document, *player))
+      const auto itPlace = places.find(player.get());
+      const bool bInFrame = itPlace != places.end();
+      if (!fits_in_budget(document, *player, bInFrame ? 0 : player->offscreen_bytes_needed()))
       {
          leave_out_beyond_budget(*player, inputs, namesBeyond);
          continue;
       }
       player->set_beyond_budget(false);
       const int iDrawBoxes = pboxesDimmed ? std::exchange(pboxesDimmed->DrawBoxes, 0) : 0;
+      if (bInFrame)
+      {
+         player->offer_frame_place(m_ppicture, static_cast<int>(itPlace->second.left), static_cast<int>(itPlace->second.top));
+      }
       draw_layer(*player, pcontext, on_error);
+      player->withdraw_frame_place();
       if (pboxesDimmed)
       {
          pboxesDimmed->DrawBoxes = iDrawBoxes;
@@ -346,6 +427,102 @@ bool frame_builder::compose_into_copy_only(const image::image & frame, const std
    return true;
 }
 
+frame_builder::places_in_frame frame_builder::settle_pictures_in_frame(project & document, zel2d::context * pcontext)
+{
+   places_in_frame places;
+   if (!is_refused(document) && make_frame_for_places(document))
+   {
+      places = places_of_layers(document, *m_ppicture, raster_label_area_to_come(document, pcontext));
+   }
+   // Frame pixels left to make are made from the layers as they were: before a picture takes a
+   // place there that it did not hold.
+   for (const auto & [player, place] : places)
+   {
+      const pointer<image::image> pimage = player->get_offscreen();
+      const bool bHeld = pimage && pimage->holder() == m_ppicture.get() && place_of(*pimage) == place;
+      if (!bHeld && !place.intersection(m_areaPending).is_empty())
+      {
+         make_pending_pixels();
+         break;
+      }
+   }
+   move_pictures_in_frame(document, places);
+   return places;
+}
+
+bool frame_builder::make_frame_for_places(project & document)
+{
+   if (m_ppicture && m_ppicture->width() == document.get_paper_width() && m_ppicture->height() == document.get_paper_height())
+   {
+      return true;
+   }
+   make_pending_pixels();
+   take_pictures_out_of_frame(document);
+   try
+   {
+      frame_of_raster_size(document);
+   }
+   catch (const std::exception &)
+   {
+      // The composition tells why.
+      return false;
+   }
+   return m_ppicture != nullptr;
+}
+
+// The pictures in the frame whose layer has no place there now, or another one, move out, or to
+// the new place. Those whose old place meets another layer's place go out first, so that no
+// picture is moved over pixels still to be moved; the rest move straight to their new place.
+void frame_builder::move_pictures_in_frame(project & document, const places_in_frame & places)
+{
+   const auto meets_another_place = [&places](const app_layer * player, const frame_area & area)
+   {
+      return std::any_of(places.begin(), places.end(), [&](const auto & other) { return other.first != player && !other.second.intersection(area).is_empty(); });
+   };
+   std::vector<app_layer *> moving;
+   for (const pointer<app_layer> & player : document.get_layers())
+   {
+      const pointer<image::image> pimage = player->get_offscreen();
+      if (!pimage || pimage->holder() == nullptr)
+      {
+         continue;
+      }
+      const auto itPlace = places.find(player.get());
+      const bool bInThisFrame = pimage->holder() == m_ppicture.get();
+      if (bInThisFrame && itPlace != places.end() && place_of(*pimage) == itPlace->second)
+      {
+         continue;
+      }
+      const bool bMovesInFrame = bInThisFrame && itPlace != places.end() && itPlace->second.width() == pimage->width() &&
+                                 itPlace->second.height() == pimage->height() && !meets_another_place(player.get(), place_of(*pimage));
+      if (bMovesInFrame)
+      {
+         moving.push_back(player.get());
+      }
+      else
+      {
+         player->take_offscreen_out_of_frame();
+      }
+   }
+   for (app_layer * player : moving)
+   {
+      const frame_area & place = places.at(player);
+      player->move_offscreen_in_frame(m_ppicture, static_cast<int>(place.left), static_cast<int>(place.top));
+   }
+}
+
+void frame_builder::take_pictures_out_of_frame(project & document)
+{
+   for (const pointer<app_layer> & player : document.get_layers())
+   {
+      const pointer<image::image> pimage = player->get_offscreen();
+      if (pimage && pimage->holder() != nullptr)
+      {
+         player->take_offscreen_out_of_frame();
+      }
+   }
+}
+
 void frame_builder::make_pending_pixels()
 {
    if (m_imagewrap.handle() >= 1)
@@ -399,7 +576,8 @@ image::image & frame_builder::frame_of_raster_size(project & document)
    {
       return *m_ppicture;
    }
-   if (m_ppicture && m_ppicture->_is_ok() && image::image::is_size_allowed(sizePaper.width, sizePaper.height) &&
+   // A frame that still holds pictures (of layers no longer in the document) is left to them.
+   if (m_ppicture && m_ppicture->_is_ok() && !m_ppicture->holds_others() && image::image::is_size_allowed(sizePaper.width, sizePaper.height) &&
        draw2d::graphics::can_draw_into(sizePaper.width, sizePaper.height))
    {
       m_ppicture->create(sizePaper.width, sizePaper.height);
@@ -414,8 +592,9 @@ image::image & frame_builder::frame_of_raster_size(project & document)
 
 // A raster whose frame cannot be made shows no frame (rather than a stale one) and is told to the
 // user once for its size; the frame is made anew, and composed whole, when the size changes.
-void frame_builder::refuse_raster(const project & document, const std::exception & exception)
+void frame_builder::refuse_raster(project & document, const std::exception & exception)
 {
+   take_pictures_out_of_frame(document);
    m_ppicture = nullptr;
    m_imagewrap.releaseImage();
    make_pending_pixels();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 #include "core/frame_composer.h"
@@ -21,6 +22,7 @@ namespace Tarvossa_BrisvanePro
 {
 
 class PSDSaver;
+class app_layer;
 class project;
 
 // Makes the frame, the picture of the whole raster, from a document: draws the layers' own
@@ -72,11 +74,23 @@ public:
    // for want of memory, and why.
    static string_base beyond_budget_text(const string_array_base & names, const picture_budget & budget);
 
+   // The layers whose pictures lie in the frame's own rows, and where.
+   using places_in_frame = std::unordered_map<const app_layer *, frame_area>;
+
 private:
+   // Makes the frame at the raster's size before the layers are drawn, finds where their pictures
+   // can lie in its rows, and moves there, or out, the pictures that lie there already. No place
+   // is found while no frame of the raster's size can be made.
+   places_in_frame settle_pictures_in_frame(project & document, zel2d::context * pcontext);
+   // The frame at the raster's size; false when none can be made (the composition tells why).
+   bool make_frame_for_places(project & document);
+   void move_pictures_in_frame(project & document, const places_in_frame & places);
+   // Every layer's picture that lies in the frame goes back into memory of its own.
+   void take_pictures_out_of_frame(project & document);
    // Counts the frame at the document's raster size in its budget.
    void reserve_frame(const project & document);
    image::image & frame_of_raster_size(project & document);
-   void refuse_raster(const project & document, const std::exception & exception);
+   void refuse_raster(project & document, const std::exception & exception);
    // Composes `area` into the canvas's shrunk copy alone, when the copy halves the frame exactly
    // and the area is put together row by row; false, composing nothing, otherwise.
    bool compose_into_copy_only(const image::image & frame, const std::vector<composed_layer> & layers, const frame_area & area,

@@ -119,7 +119,11 @@ void run_row_steps(std::uint32_t * prow, long long xFirst, long long y, const st
       const std::uint32_t * ppicture = layer.m_pimage->row(static_cast<int>(y - layer.m_iY)) + (step.m_x0 - layer.m_iX);
       if (step.m_ekind == row_step::kind::copy)
       {
-         std::memcpy(pframe, ppicture, iCount * 4);
+         // A picture placed in the frame's rows is there already.
+         if (pframe != ppicture)
+         {
+            std::memcpy(pframe, ppicture, iCount * 4);
+         }
       }
       else
       {
@@ -227,7 +231,7 @@ const composed_layer * lone_layer_under(std::span<const composed_layer> layers, 
 // in the bands `frame_composer::compose_bands` promises.
 void hand_over_own_rows(const composed_layer & layer, const frame_area & area, const frame_composer::band_handler & on_band)
 {
-   const auto uStride = static_cast<std::size_t>(layer.m_pimage->width());
+   const auto uStride = static_cast<std::size_t>(layer.m_pimage->stride());
    for (long long y = area.top; y < area.bottom;)
    {
       const long long yEnd = std::min(area.bottom, (y / rows_per_handover + 1) * rows_per_handover);

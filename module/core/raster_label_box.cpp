@@ -24,7 +24,7 @@ void set_label_font(zel2d::context * pcontext, float fFontSize)
 
 } // namespace
 
-raster_label_box raster_label_box::measure(project & document, zel2d::context * pcontext)
+raster_label_box raster_label_box::measured(project & document, zel2d::context * pcontext)
 {
    raster_label_box box;
    document.get_raster_label_lines(box.m_lines);
@@ -44,20 +44,20 @@ raster_label_box raster_label_box::measure(project & document, zel2d::context * 
       box.m_fWidth = fWidest + 2 * label_margin;
    }
    box.m_fHeight = static_cast<float>(box.m_lines.count()) * box.m_fLineHeight + 2 * label_margin;
-   const bool bFlushRight = document.is_raster_label_flush_right();
-   const bool bFlushBottom = document.is_raster_label_flush_bottom();
+   box.m_iX = document.is_raster_label_flush_right() ? document.get_paper_width() - saturated_int(box.m_fWidth) : document.m_iRasterLabelX;
+   box.m_iY = document.is_raster_label_flush_bottom() ? document.get_paper_height() - saturated_int(box.m_fHeight) : document.m_iRasterLabelY;
+   box.m_fX = static_cast<float>(box.m_iX);
+   box.m_fY = static_cast<float>(box.m_iY);
+   return box;
+}
+
+raster_label_box raster_label_box::measure(project & document, zel2d::context * pcontext)
+{
+   raster_label_box box = measured(document, pcontext);
    document.m_iRasterLabelBoxWidth = saturated_int(box.m_fWidth);
    document.m_iRasterLabelBoxHeight = saturated_int(box.m_fHeight);
-   if (bFlushRight)
-   {
-      document.m_iRasterLabelX = document.get_paper_width() - document.m_iRasterLabelBoxWidth;
-   }
-   if (bFlushBottom)
-   {
-      document.m_iRasterLabelY = document.get_paper_height() - document.m_iRasterLabelBoxHeight;
-   }
-   box.m_fX = static_cast<float>(document.m_iRasterLabelX);
-   box.m_fY = static_cast<float>(document.m_iRasterLabelY);
+   document.m_iRasterLabelX = box.m_iX;
+   document.m_iRasterLabelY = box.m_iY;
    return box;
 }
 

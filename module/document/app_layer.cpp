@@ -246,9 +246,15 @@ pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned lon
 {
    const bool bSameSize = m_pimageOffscreen && static_cast<unsigned long>(m_pimageOffscreen->width()) == w &&
                           static_cast<unsigned long>(m_pimageOffscreen->height()) == h;
-   // A new picture is transparent already.
+   const bool bInFrame = m_pframeOffered && w <= static_cast<unsigned long>(m_pframeOffered->width() - m_xOffered) &&
+                         h <= static_cast<unsigned long>(m_pframeOffered->height() - m_yOffered);
    if (bSameSize)
    {
+      if (bInFrame)
+      {
+         m_pimageOffscreen->place_in(m_pframeOffered, m_xOffered, m_yOffered, false);
+         count_pictures();
+      }
       if (!bWrittenWhole)
       {
          m_pimageOffscreen->clear();
@@ -259,7 +265,19 @@ pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned lon
    resetOffscreen();
    try
    {
-      m_pimageOffscreen = OffscreenDraw::make_target(static_cast<int>(w), static_cast<int>(h));
+      if (bInFrame)
+      {
+         m_pimageOffscreen = image::image::placed_in(m_pframeOffered, m_xOffered, m_yOffered, static_cast<int>(w), static_cast<int>(h));
+         if (!bWrittenWhole)
+         {
+            m_pimageOffscreen->clear();
+         }
+      }
+      else
+      {
+         // A new picture is transparent already.
+         m_pimageOffscreen = OffscreenDraw::make_target(static_cast<int>(w), static_cast<int>(h));
+      }
    }
    catch (const std::bad_alloc &)
    {
@@ -274,8 +292,40 @@ pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned lon
    return m_pimageOffscreen;
 }
 
+void app_layer::offer_frame_place(const pointer<image::image> & pframe, int x, int y) noexcept
+{
+   m_pframeOffered = pframe;
+   m_xOffered = x;
+   m_yOffered = y;
+}
+
+void app_layer::move_offscreen_in_frame(const pointer<image::image> & pframe, int x, int y)
+{
+   m_pimageOffscreen->place_in(pframe, x, y, true);
+   count_pictures();
+}
+
+void app_layer::take_offscreen_out_of_frame() noexcept
+{
+   const picture_budget * pbudget = budget();
+   if (pbudget && !pbudget->fits(m_pimageOffscreen->byte_count()))
+   {
+      resetOffscreen();
+      return;
+   }
+   if (!m_pimageOffscreen->take_back_pixels())
+   {
+      resetOffscreen();
+      return;
+   }
+   count_pictures();
+}
+
 void app_layer::resetOffscreen() noexcept
 {
+   // The drawing library lets go of the picture too: one that lies in the frame's rows must not
+   // outlive its place there.
+   m_imagewrap.releaseImage();
    m_pimageOffscreen.reset();
    m_odrawninputs.reset();
    drop_redraw_cache();
@@ -308,7 +358,7 @@ std::int64_t app_layer::picture_bytes() const
 
 std::int64_t app_layer::offscreen_bytes() const
 {
-   return m_pimageOffscreen ? m_pimageOffscreen->byte_count() : 0;
+   return m_pimageOffscreen ? m_pimageOffscreen->own_byte_count() : 0;
 }
 
 void app_layer::copy_placement_to(app_layer & layer) const

@@ -84,7 +84,7 @@ public:
    virtual std::int64_t offscreen_bytes_needed() const;
    // Bytes of the pictures the layer holds now: its offscreen picture, and an image layer's own.
    virtual std::int64_t picture_bytes() const;
-   // Bytes of its offscreen picture alone; 0 without one.
+   // Bytes of its offscreen picture alone; 0 without one, and for one that lies in the frame.
    std::int64_t offscreen_bytes() const;
 
    // Marks the layer changed and tells the controller, when the layer has one; the layer's look
@@ -147,10 +147,21 @@ public:
 
    // The offscreen image at w x h, cleared to transparent; reused when the size matches. A reused
    // image that the drawing writes whole (`bWrittenWhole`) keeps its old pixels instead: clearing
-   // them would cost a pass over the picture. A picture that cannot be made throws
-   // `std::runtime_error` saying, in the user's terms, which layer cannot be drawn and why; the
-   // layer then has no offscreen image.
+   // them would cost a pass over the picture. Where a place in the frame is offered of that size,
+   // the image lies there, in the frame's own rows, instead of memory of its own. A picture that
+   // cannot be made throws `std::runtime_error` saying, in the user's terms, which layer cannot be
+   // drawn and why; the layer then has no offscreen image.
    pointer<image::image> request_offscreen(unsigned long w, unsigned long h, bool bWrittenWhole = false);
+   // A place in the frame's rows, at (x, y), that the layer's next whole drawing
+   // (`request_offscreen`) takes, until it is withdrawn: the frame builder offers it where the
+   // layer alone makes that part of the frame, so that composing it copies nothing.
+   void offer_frame_place(const pointer<image::image> & pframe, int x, int y) noexcept;
+   void withdraw_frame_place() noexcept { m_pframeOffered = nullptr; }
+   // The offscreen picture, which lies in the frame's rows, moves to (x, y) there, pixels and all.
+   void move_offscreen_in_frame(const pointer<image::image> & pframe, int x, int y);
+   // The offscreen picture, which lies in the frame's rows, goes back into memory of its own, as it
+   // is, where the memory budget lets it; otherwise it is let go, and the layer is drawn again.
+   void take_offscreen_out_of_frame() noexcept;
    // Lets the offscreen picture go, and what is kept only to draw it again faster.
    void resetOffscreen() noexcept;
    // Lets go of the pictures kept only to draw the layer again faster; the next drawing is whole.
@@ -220,6 +231,9 @@ protected:
    string_array_base m_straValuesNotRead;
    property_set m_setKeysKept;
    picture_budget::charge m_charge;
+   pointer<image::image> m_pframeOffered;
+   int m_xOffered = 0;
+   int m_yOffered = 0;
 
 private:
    // Reads one "key:value" line of the layer's text; a line without a colon is skipped.

@@ -283,7 +283,10 @@ bool boxes_layer::keep_overlay(const image::image & picture)
          return false;
       }
    }
-   std::copy_n(picture.data(), static_cast<std::size_t>(picture.width()) * static_cast<std::size_t>(picture.height()), m_pimageOverlay->data());
+   for (int y = 0; y < picture.height(); ++y)
+   {
+      std::copy_n(picture.row(y), picture.width(), m_pimageOverlay->row(y));
+   }
    count_pictures();
    for (const pointer<app_layer> & player : get_document()->get_layers())
    {
@@ -739,11 +742,12 @@ void boxes_layer::put_fills_under(const std::vector<std::uint32_t> & palette, co
       for (int y = static_cast<int>(y1); y < static_cast<int>(y2); ++y)
       {
          // Boxes apart (those of one colour) are read and written in pieces: the pieces two rows
-         // on are fetched meanwhile.
+         // on are fetched meanwhile. Whole rows are one stream, which the processor fetches
+         // ahead by itself.
          constexpr int rows_ahead = 2;
          for (const auto & [x1, x2] : spans)
          {
-            if (y + rows_ahead < picture.height())
+            if (pchanged != nullptr && y + rows_ahead < picture.height())
             {
                image::prefetch_pixels(overlay.row(y + rows_ahead), x1, x2);
                image::prefetch_pixels(picture.row(y + rows_ahead), x1, x2);
@@ -859,6 +863,7 @@ void boxes_layer::write_grid_rows(zel2d::context * pcontext, image::image & pict
    const std::uint32_t uBand = iGridWidth >= 1 ? pixel_of_fill(pcontext, BoxBorderColor) : 0;
    const auto uWidth = static_cast<std::size_t>(picture.width());
    std::vector<std::uint32_t> rowBetween(uWidth);
+   const std::vector<std::uint32_t> rowAcross(uWidth, uBand);
    if (iGridWidth >= 1)
    {
       for (const auto & [x1, x2] : grid_column_bands())
@@ -866,6 +871,8 @@ void boxes_layer::write_grid_rows(zel2d::context * pcontext, image::image & pict
          std::fill(rowBetween.begin() + x1, rowBetween.begin() + x2, uBand);
       }
    }
+   // The picture is written whole before anything is drawn on it: a large one straight to memory.
+   const bool bStreamed = picture.byte_count() >= image::streamed_picture_bytes;
    for (int r = 0; r < Rows; ++r)
    {
       float y1 = 0.f;
@@ -874,16 +881,18 @@ void boxes_layer::write_grid_rows(zel2d::context * pcontext, image::image & pict
       const auto [iInnerStart, iInnerEnd] = inner_part(y1, y2, iGridWidth);
       for (int y = static_cast<int>(y1); y < static_cast<int>(y2); ++y)
       {
-         if (y >= iInnerStart && y < iInnerEnd)
+         const std::uint32_t * psource = y >= iInnerStart && y < iInnerEnd ? rowBetween.data() : rowAcross.data();
+         if (bStreamed)
          {
-            std::copy(rowBetween.begin(), rowBetween.end(), picture.row(y));
+            image::stream_pixels(picture.row(y), psource, uWidth);
          }
          else
          {
-            std::fill_n(picture.row(y), uWidth, uBand);
+            std::copy_n(psource, uWidth, picture.row(y));
          }
       }
    }
+   image::finish_streaming();
 }
 
 void boxes_layer::fill_grid_bands(zel2d::context * pcontext)

@@ -6,10 +6,14 @@
 #include <cstdlib>
 #include <mutex>
 #include <new>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include <malloc.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <sys/mman.h>
 
 #include "orvo/exception.h"
@@ -242,6 +246,11 @@ bool image::is_size_allowed(std::int64_t iWidth, std::int64_t iHeight) noexcept
    return iWidth >= 1 && iHeight >= 1 && iWidth <= max_side && iHeight <= max_side && iWidth * iHeight <= max_pixels;
 }
 
+image::~image()
+{
+   leave_holder();
+}
+
 bool image::create(int iWidth, int iHeight)
 {
    if (!create_for_overwrite(iWidth, iHeight))
@@ -254,11 +263,14 @@ bool image::create(int iWidth, int iHeight)
 
 bool image::create_for_overwrite(int iWidth, int iHeight)
 {
+   if (holds_others())
+   {
+      throw std::logic_error("a picture that holds others' pixels is made again");
+   }
+   leave_holder();
    if (!is_size_allowed(iWidth, iHeight))
    {
-      m_iWidth = 0;
-      m_iHeight = 0;
-      decltype(m_pixels)().swap(m_pixels);
+      free_own_pixels();
       return false;
    }
    const std::size_t iCount = static_cast<std::size_t>(iWidth) * static_cast<std::size_t>(iHeight);
@@ -266,24 +278,149 @@ bool image::create_for_overwrite(int iWidth, int iHeight)
    {
       // The old pixels go first, so that both are never held at once (their memory serves the
       // new size when it holds it), and a smaller picture takes no more memory than it needs.
-      m_iWidth = 0;
-      m_iHeight = 0;
-      decltype(m_pixels)().swap(m_pixels);
+      free_own_pixels();
       m_pixels.resize(iCount);
    }
+   show_own_pixels(iWidth, iHeight);
+   return true;
+}
+
+void image::show_own_pixels(int iWidth, int iHeight) noexcept
+{
    m_iWidth = iWidth;
    m_iHeight = iHeight;
+   m_iStride = iWidth;
+   m_ppixels = m_pixels.data();
+}
+
+void image::free_own_pixels() noexcept
+{
+   m_iWidth = 0;
+   m_iHeight = 0;
+   m_iStride = 0;
+   m_ppixels = nullptr;
+   decltype(m_pixels)().swap(m_pixels);
+}
+
+void image::leave_holder() noexcept
+{
+   if (m_pimageHolder)
+   {
+      m_pimageHolder->m_iPicturesHeld--;
+      m_pimageHolder = nullptr;
+      free_own_pixels();
+   }
+}
+
+int image::x_in_holder() const noexcept
+{
+   return m_pimageHolder ? static_cast<int>((m_ppixels - m_pimageHolder->m_ppixels) % m_iStride) : 0;
+}
+
+int image::y_in_holder() const noexcept
+{
+   return m_pimageHolder ? static_cast<int>((m_ppixels - m_pimageHolder->m_ppixels) / m_iStride) : 0;
+}
+
+void image::place_in(const pointer<image> & pholder, int x, int y, bool bKeepPixels)
+{
+   if (pholder->m_pimageHolder || x < 0 || y < 0 || x > pholder->m_iWidth - m_iWidth || y > pholder->m_iHeight - m_iHeight)
+   {
+      throw std::logic_error("a picture is placed where it does not fit");
+   }
+   std::uint32_t * pfirst = pholder->row(y) + x;
+   const auto iStride = static_cast<std::size_t>(pholder->m_iStride);
+   if (bKeepPixels && pfirst != m_ppixels)
+   {
+      // Rows are moved in the order that reads each before it is overwritten, where the old place
+      // and the new one share rows.
+      const auto iRowBytes = static_cast<std::size_t>(m_iWidth) * 4;
+      const bool bDownwards = pfirst > m_ppixels;
+      for (int i = 0; i < m_iHeight; ++i)
+      {
+         const int r = bDownwards ? m_iHeight - 1 - i : i;
+         std::memmove(pfirst + static_cast<std::size_t>(r) * iStride, row(r), iRowBytes);
+      }
+   }
+   const int iWidth = m_iWidth;
+   const int iHeight = m_iHeight;
+   pholder->m_iPicturesHeld++;
+   const pointer<image> pholderKept = pholder;
+   leave_holder();
+   free_own_pixels();
+   m_pimageHolder = pholderKept;
+   m_iWidth = iWidth;
+   m_iHeight = iHeight;
+   m_iStride = static_cast<int>(iStride);
+   m_ppixels = pfirst;
+}
+
+pointer<image> image::placed_in(const pointer<image> & pholder, int x, int y, int iWidth, int iHeight)
+{
+   pointer<image> pimage = make_pointer<image>();
+   pimage->m_iWidth = iWidth;
+   pimage->m_iHeight = iHeight;
+   pimage->place_in(pholder, x, y, false);
+   return pimage;
+}
+
+bool image::take_back_pixels() noexcept
+{
+   if (!m_pimageHolder)
+   {
+      return true;
+   }
+   decltype(m_pixels) pixels;
+   try
+   {
+      pixels.resize(static_cast<std::size_t>(m_iWidth) * static_cast<std::size_t>(m_iHeight));
+   }
+   catch (const std::bad_alloc &)
+   {
+      return false;
+   }
+   for (int y = 0; y < m_iHeight; ++y)
+   {
+      std::memcpy(pixels.data() + static_cast<std::size_t>(y) * m_iWidth, row(y), static_cast<std::size_t>(m_iWidth) * 4);
+   }
+   const int iWidth = m_iWidth;
+   const int iHeight = m_iHeight;
+   leave_holder();
+   m_pixels.swap(pixels);
+   show_own_pixels(iWidth, iHeight);
    return true;
 }
 
 void image::clear() noexcept
 {
-   std::fill(m_pixels.begin(), m_pixels.end(), 0u);
+   const auto iRowBytes = static_cast<std::size_t>(m_iWidth) * 4;
+   if (m_iStride == m_iWidth)
+   {
+      std::memset(m_ppixels, 0, iRowBytes * static_cast<std::size_t>(m_iHeight));
+      return;
+   }
+   for (int y = 0; y < m_iHeight; ++y)
+   {
+      std::memset(row(y), 0, iRowBytes);
+   }
 }
 
 void image::fill(color::color color) noexcept
 {
-   std::fill(m_pixels.begin(), m_pixels.end(), premultiplied_pixel(color));
+   fill_words(premultiplied_pixel(color));
+}
+
+void image::fill_words(std::uint32_t uPixel) noexcept
+{
+   if (m_iStride == m_iWidth)
+   {
+      std::fill(m_ppixels, m_ppixels + static_cast<std::size_t>(m_iWidth) * static_cast<std::size_t>(m_iHeight), uPixel);
+      return;
+   }
+   for (int y = 0; y < m_iHeight; ++y)
+   {
+      std::fill_n(row(y), m_iWidth, uPixel);
+   }
 }
 
 void image::blend(const image & imageOver) noexcept
@@ -295,6 +432,44 @@ void image::blend(const image & imageOver) noexcept
       blend_row(row(y), imageOver.row(y), iWidth);
    }
 }
+
+#if defined(__SSE2__)
+
+void stream_pixels(std::uint32_t * ptarget, const std::uint32_t * psource, std::size_t iCount) noexcept
+{
+   // Up to the first 16-byte boundary of the target one by one, then four pixels at a time.
+   std::size_t i = 0;
+   for (; i < iCount && reinterpret_cast<std::uintptr_t>(ptarget + i) % 16 != 0; ++i)
+   {
+      ptarget[i] = psource[i];
+   }
+   for (; i + 4 <= iCount; i += 4)
+   {
+      _mm_stream_si128(reinterpret_cast<__m128i *>(ptarget + i), _mm_loadu_si128(reinterpret_cast<const __m128i *>(psource + i)));
+   }
+   for (; i < iCount; ++i)
+   {
+      ptarget[i] = psource[i];
+   }
+}
+
+void finish_streaming() noexcept
+{
+   _mm_sfence();
+}
+
+#else
+
+void stream_pixels(std::uint32_t * ptarget, const std::uint32_t * psource, std::size_t iCount) noexcept
+{
+   std::memcpy(ptarget, psource, iCount * 4);
+}
+
+void finish_streaming() noexcept
+{
+}
+
+#endif
 
 // Runs of transparent and of opaque pixels over are copied whole: most pixels of a drawing laid
 // over another are one or the other. The runs are found four pixels at a time.

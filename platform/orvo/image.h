@@ -7,6 +7,7 @@
 #include "orvo/color.h"
 #include "orvo/for_overwrite.h"
 #include "orvo/particle.h"
+#include "orvo/pointer.h"
 
 namespace image
 {
@@ -48,9 +49,11 @@ struct pixel_allocator : constructs_for_overwrite
 };
 
 // A picture of 32-bit pixels in the drawing library's native form: premultiplied ARGB in one
-// native-endian 32-bit word (alpha in the top byte), rows top first, packed (a row is exactly
-// width * 4 bytes). Drawing contexts render into these pixels with no copy. The pixels always
-// live in memory: `data()` is the mapping for reading and writing, valid until the next `create`.
+// native-endian 32-bit word (alpha in the top byte), rows top first. Drawing contexts render into
+// these pixels with no copy. The pixels always live in memory: `data()` is the mapping for reading
+// and writing, valid until the next `create` or change of place. A picture's rows are packed (a
+// row is exactly width * 4 bytes), but for a picture placed in another's rows (`place_in`), whose
+// rows lie `stride()` pixels apart: such pictures are read and written row by row.
 class image : virtual public particle
 {
 public:
@@ -64,6 +67,7 @@ public:
    // A picture of that size, every pixel transparent; a size of 0 or below gives an empty picture.
    // Throws `exception` (error_out_of_range) for a size beyond the limits below.
    image(int iWidth, int iHeight);
+   ~image() override;
 
    // Whether a picture of that size may be made: both sides at least 1 and within the limits above.
    static bool is_size_allowed(std::int64_t iWidth, std::int64_t iHeight) noexcept;
@@ -80,27 +84,56 @@ public:
       return iWidth > max_counted_bytes / 4 / iHeight ? max_counted_bytes : iWidth * iHeight * 4;
    }
 
-   // (Re)creates the picture in place at the given size, every pixel transparent. A size that
-   // `is_size_allowed` refuses leaves an empty picture and returns false.
+   // (Re)creates the picture in place at the given size, every pixel transparent, in memory of
+   // its own. A size that `is_size_allowed` refuses leaves an empty picture and returns false. A
+   // picture whose rows hold others' pixels (`holds_others`) must not be made again: that is a
+   // fault of the caller, thrown as `std::logic_error`.
    bool create(int iWidth, int iHeight);
    // The same with pixels of no defined value, for a caller that writes every pixel before any
    // is read (a decoder).
    bool create_for_overwrite(int iWidth, int iHeight);
 
+   // The picture's pixels go into the rows of `pholder` at (x, y), which the picture must fit in
+   // (the holder must be a picture of memory of its own): nothing is copied from then on to
+   // show them there. With `bKeepPixels` they are moved there (from memory of its own or from
+   // another place in the same holder, which may overlap the new one); otherwise they are of no
+   // defined value. The picture's own memory goes. The holder stays alive and is not made again
+   // while it holds the picture.
+   void place_in(const pointer<image> & pholder, int x, int y, bool bKeepPixels);
+   // A new picture of w x h whose pixels lie in the rows of `pholder` at (x, y), of no defined
+   // value, as `place_in` leaves them.
+   static pointer<image> placed_in(const pointer<image> & pholder, int x, int y, int iWidth, int iHeight);
+   // The pixels go back into memory of the picture's own, as they are; false, leaving the
+   // picture as it was, when that memory cannot be had.
+   bool take_back_pixels() noexcept;
+   // The picture whose rows hold this picture's pixels, or null when they are in its own memory.
+   const image * holder() const noexcept { return m_pimageHolder.get(); }
+   // Where in the holder's rows the pixels lie (0, 0 when in memory of its own).
+   int x_in_holder() const noexcept;
+   int y_in_holder() const noexcept;
+   // Whether other pictures' pixels lie in this one's rows.
+   bool holds_others() const noexcept { return m_iPicturesHeld > 0; }
+
    int width() const noexcept { return m_iWidth; }
    int height() const noexcept { return m_iHeight; }
-   int scan_size() const noexcept { return m_iWidth * 4; }
-   int layout() const noexcept { return native_layout; }
+   // Pixels from one row's start to the next one's.
+   int stride() const noexcept { return m_iStride; }
+   int scan_size() const noexcept { return m_iStride * 4; }
+   // The layout value handed to drawing contexts: `native_layout` for packed rows, else the
+   // bytes from one row to the next.
+   int layout() const noexcept { return m_iStride == m_iWidth ? native_layout : scan_size(); }
    bool _is_ok() const noexcept { return m_iWidth > 0 && m_iHeight > 0; }
    std::int64_t byte_count() const noexcept { return bytes_for(m_iWidth, m_iHeight); }
+   // The bytes of memory of its own that the pixels take: none when another picture holds them.
+   std::int64_t own_byte_count() const noexcept { return m_pimageHolder ? 0 : byte_count(); }
 
-   std::uint32_t * data() noexcept { return m_pixels.data(); }
-   const std::uint32_t * data() const noexcept { return m_pixels.data(); }
-   std::uint32_t pixel(int x, int y) const { return m_pixels[static_cast<std::size_t>(y) * m_iWidth + x]; }
-   std::uint32_t & pixel(int x, int y) { return m_pixels[static_cast<std::size_t>(y) * m_iWidth + x]; }
+   std::uint32_t * data() noexcept { return m_ppixels; }
+   const std::uint32_t * data() const noexcept { return m_ppixels; }
+   std::uint32_t pixel(int x, int y) const { return row(y)[x]; }
+   std::uint32_t & pixel(int x, int y) { return row(y)[x]; }
    // The first pixel of row y (0 is the top row).
-   std::uint32_t * row(int y) noexcept { return m_pixels.data() + static_cast<std::size_t>(y) * m_iWidth; }
-   const std::uint32_t * row(int y) const noexcept { return m_pixels.data() + static_cast<std::size_t>(y) * m_iWidth; }
+   std::uint32_t * row(int y) noexcept { return m_ppixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_iStride); }
+   const std::uint32_t * row(int y) const noexcept { return m_ppixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_iStride); }
 
    // Every pixel transparent.
    void clear() noexcept;
@@ -112,9 +145,23 @@ public:
    void blend(const image & imageOver) noexcept;
 
 private:
+   // The picture no longer shows its pixels in a holder's rows.
+   void leave_holder() noexcept;
+   // Lets the memory of its own go.
+   void free_own_pixels() noexcept;
+   // The picture is w x h, in the memory of its own.
+   void show_own_pixels(int iWidth, int iHeight) noexcept;
+   // Every pixel that word.
+   void fill_words(std::uint32_t uPixel) noexcept;
+
    int m_iWidth = 0;
    int m_iHeight = 0;
+   int m_iStride = 0;
+   std::uint32_t * m_ppixels = nullptr;
    std::vector<std::uint32_t, pixel_allocator<std::uint32_t>> m_pixels;
+   pointer<image> m_pimageHolder;
+   // How many pictures show their pixels in this one's rows.
+   int m_iPicturesHeld = 0;
 };
 
 // The drawing library's arithmetic on premultiplied 8-bit channels, two channels (bits 0-7 and
@@ -149,6 +196,15 @@ inline void blend_row(std::uint32_t * punder, const std::uint32_t * pover, int i
 {
    blend_row(punder, pover, punder, iCount);
 }
+
+// Writes `iCount` pixels of `psource` to `ptarget` straight to memory, past the caches: for rows
+// of a picture much larger than the caches that are written whole before anything reads them, so
+// that memory is not first read in to be overwritten. `finish_streaming` must follow the last
+// such write before the pixels are read.
+void stream_pixels(std::uint32_t * ptarget, const std::uint32_t * psource, std::size_t iCount) noexcept;
+void finish_streaming() noexcept;
+// Pictures of this many bytes or more are much larger than the caches, and worth streaming.
+constexpr std::int64_t streamed_picture_bytes = std::int64_t(8) << 20;
 
 // Asks the processor to fetch pixels [x1, x2) of a row into the cache ahead of their use. Short
 // pieces of rows far apart are otherwise fetched line by line as they are reached: the processor

@@ -155,7 +155,7 @@ struct context::implementation
       m_pcairo = cairo_create(m_pgraphics->surface());
       image::image * pimage = m_pgraphics->target_image();
       m_writer.set_target(m_pgraphics->width() > 0 ? pimage->data() : nullptr, m_pgraphics->width(),
-                          m_pgraphics->height(), m_pgraphics->width() * 4);
+                          m_pgraphics->height(), m_pgraphics->width() > 0 ? pimage->scan_size() : 0);
       m_pathkind = path_kind::empty;
       m_bPathNotFinite = false;
       m_polygon.reset();

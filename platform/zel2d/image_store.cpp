@@ -86,7 +86,8 @@ cairo_surface_t * image_store::current_surface(stored_image & image)
    const bool bFollows = image.m_psurface != nullptr && ppicture->_is_ok() &&
                          cairo_image_surface_get_data(image.m_psurface) == reinterpret_cast<unsigned char *>(ppicture->data()) &&
                          cairo_image_surface_get_width(image.m_psurface) == ppicture->width() &&
-                         cairo_image_surface_get_height(image.m_psurface) == ppicture->height();
+                         cairo_image_surface_get_height(image.m_psurface) == ppicture->height() &&
+                         cairo_image_surface_get_stride(image.m_psurface) == ppicture->scan_size();
    if (!bFollows)
    {
       pointer<image::image> pimageKept = image.m_pimageShared;

@@ -93,6 +93,40 @@ public:
       global().set_current_layer_index(0);
    }
 
+   // Four walls that tile the raster, each touching two others, and a half-transparent picture
+   // alone beside them: each layer makes its part of the frame alone, so its picture lies in the
+   // frame's own rows until an edit makes it touch another.
+   void set_up_tiled_document()
+   {
+      set_up_document();
+      document().set_paper_size(240, 160);
+      for (long long i = 0; i < 4; ++i)
+      {
+         pointer<boxes_layer> pwall = i < 3 ? document().get_layer(i + 1).cast<boxes_layer>() : document().new_boxes_layer();
+         pwall->Columns = 5;
+         pwall->Rows = 4;
+         pwall->Width = 20;
+         pwall->Height = 17;
+         pwall->DrawSnake = 1;
+         pwall->DrawPowerSnake = 1;
+         pwall->m_descriptionData.m_iLimit = 2000;
+         pwall->set_offset_x(static_cast<int>(i % 2) * 100);
+         pwall->set_offset_y(static_cast<int>(i / 2) * 68);
+      }
+      // The picture has the raster's last 40 columns to itself, and moves there freely.
+      for (const pointer<app_layer> & player : document().get_layers())
+      {
+         if (auto pimagelayer = player.cast<image_layer>())
+         {
+            pimagelayer->set_width(36);
+            pimagelayer->set_height(30);
+            pimagelayer->set_offset_x(202);
+            pimagelayer->set_offset_y(60);
+         }
+      }
+      global().set_current_layer_index(0);
+   }
+
    void set_only_current(bool bOn) const
    {
       draw_current_only_box(*m_pscreen->right_panel()->layer_list())->set_checked(bOn, e_source_user);
@@ -340,6 +374,55 @@ std::string apply_random_edit(screen_under_test & screen, std::mt19937 & random)
    }
 }
 
+// One edit of where layers lie and how they show: a layer nudged a few pixels (touching,
+// overlapping or leaving the others), hidden or shown, turned or not, a translucent box colour,
+// the raster label over the walls, or any edit of `apply_random_edit`.
+std::string apply_random_placement_edit(screen_under_test & screen, std::mt19937 & random)
+{
+   project & document = screen.document();
+   const long long iCount = document.get_layers_count();
+   pointer<app_layer> player = iCount > 0 ? document.get_layer(random() % iCount) : nullptr;
+   switch (random_int(random, 0, 6))
+   {
+   case 0:
+   case 1:
+      if (player)
+      {
+         player->set_offset_x(player->get_offset_x() + random_int(random, -12, 12));
+         player->set_offset_y(player->get_offset_y() + random_int(random, -12, 12));
+      }
+      return "nudge";
+   case 2:
+      if (player)
+      {
+         player->set_hidden(!player->is_hidden());
+      }
+      return "hidden";
+   case 3:
+      if (player)
+      {
+         player->set_rotation(player->get_rotation() == 0.f ? std::numbers::pi_v<float> / 9.f : 0.f);
+      }
+      return "turned";
+   case 4:
+      // As the "Colors" window sets it: on the current layer.
+      if (pointer<boxes_layer> pboxes = document.current_boxes_layer())
+      {
+         pboxes->BoxColors.front() = color::color(200, 90, static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random_int(random, 60, 255)));
+         pboxes->set_colours_changed();
+      }
+      return "translucent colour";
+   case 5:
+      document.m_bRasterLabel = !document.m_bRasterLabel;
+      document.m_iRasterLabelX = random_int(random, 0, 200);
+      document.m_iRasterLabelY = random_int(random, 0, 140);
+      screen.global().set_changed();
+      return "raster label";
+   default:
+      return apply_random_edit(screen, random);
+   }
+}
+
 // Where two frames of one size first differ, or nothing when they are equal.
 std::string first_difference(const image::image & a, const image::image & b)
 {
@@ -390,6 +473,48 @@ TEST(frame_rebuild, after_every_random_edit_equals_a_whole_build)
          ASSERT_EQ(first_difference(frameEdited, frameWhole), "") << "sequence " << iSequence << " after " << strEdits;
          ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "sequence " << iSequence << " after " << strEdits
                                                                                         << " at zoom " << dZoom;
+      }
+   }
+}
+
+// Layers that make their part of the frame alone are drawn straight into the frame's rows; edits
+// that make them touch, overlap, move apart, hide, turn or show through each other move their
+// pictures out of the frame or to their new place there. The frame, its shrunk copy and every
+// layer's own picture (which the PSD export writes) equal those of a whole build.
+TEST(frame_rebuild, layers_drawn_into_the_frame_equal_a_whole_build_after_every_random_edit)
+{
+   empty_data_folder();
+   screen_under_test edited;
+   screen_under_test whole;
+   for (int iSequence = 0; iSequence < 150; ++iSequence)
+   {
+      edited.set_up_tiled_document();
+      whole.set_up_tiled_document();
+      edited.build();
+      const double dZoom = iSequence % 3 == 0 ? 1.0 : iSequence % 3 == 1 ? 0.5 : 0.3;
+      edited.frame_at(dZoom);
+      std::mt19937 randomEdited(static_cast<std::uint32_t>(iSequence));
+      std::mt19937 randomWhole(static_cast<std::uint32_t>(iSequence));
+      std::string strEdits;
+      for (int iEdit = 0; iEdit < 6; ++iEdit)
+      {
+         strEdits += apply_random_placement_edit(edited, randomEdited) + ", ";
+         apply_random_placement_edit(whole, randomWhole);
+         edited.build();
+         whole.build_whole();
+         zel2d::image_store::shared().mark_changed(whole.global().frame().image_handle());
+         ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "sequence " << iSequence << " after " << strEdits;
+         ASSERT_EQ(first_difference(edited.frame(), whole.frame()), "") << "sequence " << iSequence << " after " << strEdits;
+         for (long long i = 0; i < edited.document().get_layers_count(); ++i)
+         {
+            const pointer<image::image> pdrawn = edited.document().get_layer(i)->get_offscreen();
+            const pointer<image::image> pexpected = whole.document().get_layer(i)->get_offscreen();
+            if (pdrawn && pexpected && !edited.document().get_layer(i)->is_hidden())
+            {
+               ASSERT_EQ(pdrawn->width(), pexpected->width());
+               ASSERT_EQ(first_difference(*pdrawn, *pexpected), "") << "layer " << i << ", sequence " << iSequence << " after " << strEdits;
+            }
+         }
       }
    }
 }
@@ -519,6 +644,10 @@ TEST(frame_rebuild, a_layer_beyond_the_memory_budget_draws_nothing_and_is_told_o
    constexpr std::int64_t frame = 240 * 160 * 4;
    constexpr std::int64_t picture = 20 * 10 * 4 + 50 * 30 * 4;
    constexpr std::int64_t walls2and1 = (84 + 70) * 36 * 4;
+   // Wall 0 overlaps wall 1, as the picture overlaps walls 1 and 2: no layer makes its part of
+   // the frame alone, so every picture takes memory of its own.
+   screen.document().get_layer(3)->set_offset_x(40);
+   screen.document().get_layer(3)->set_offset_y(30);
    screen.document().budget().set_limit(frame + picture + walls2and1 + 4000);
    for (int i = 0; i < 3; ++i)
    {

@@ -149,6 +149,69 @@ TEST(Image, MadeForOverwriteAtTheSameSizeKeepsItsPixels)
    EXPECT_FALSE(picture._is_ok());
 }
 
+// A picture placed in another's rows shows its pixels there, row by row, with no copy; moved
+// to an overlapping place in the same rows, or back into memory of its own, it keeps them; a
+// picture that holds others is not made again under them.
+TEST(Image, APicturePlacedInAnothersRowsKeepsItsPixelsWhereverItMoves)
+{
+   const auto numbered = [](int x, int y) { return static_cast<std::uint32_t>(0xff000000u | y << 8 | x); };
+   auto pframe = make_pointer<image::image>(40, 30);
+   pframe->fill(color::color(9, 9, 9));
+   auto ppicture = make_pointer<image::image>(7, 5);
+   for (int y = 0; y < 5; ++y)
+   {
+      for (int x = 0; x < 7; ++x)
+      {
+         ppicture->pixel(x, y) = numbered(x, y);
+      }
+   }
+   const auto keeps_its_pixels = [&] {
+      for (int y = 0; y < 5; ++y)
+      {
+         for (int x = 0; x < 7; ++x)
+         {
+            if (ppicture->pixel(x, y) != numbered(x, y))
+            {
+               return false;
+            }
+         }
+      }
+      return true;
+   };
+   ppicture->place_in(pframe, 10, 4, true);
+   EXPECT_EQ(ppicture->holder(), pframe.get());
+   EXPECT_TRUE(pframe->holds_others());
+   EXPECT_EQ(ppicture->own_byte_count(), 0);
+   EXPECT_EQ(ppicture->layout(), 40 * 4);
+   EXPECT_EQ(pframe->pixel(12, 5), numbered(2, 1));
+   EXPECT_TRUE(keeps_its_pixels());
+   // Down and right, up and left, each overlapping the place before.
+   for (const auto & [x, y] : {std::pair{13, 6}, std::pair{11, 3}, std::pair{11, 5}, std::pair{33, 25}})
+   {
+      ppicture->place_in(pframe, x, y, true);
+      EXPECT_EQ(ppicture->x_in_holder(), x);
+      EXPECT_EQ(ppicture->y_in_holder(), y);
+      EXPECT_TRUE(keeps_its_pixels()) << x << ", " << y;
+   }
+   EXPECT_THROW(ppicture->place_in(pframe, 34, 0, true), std::logic_error);
+   EXPECT_THROW(pframe->create(10, 10), std::logic_error);
+
+   ppicture->clear();
+   EXPECT_EQ(pframe->pixel(33, 25), 0u);
+   EXPECT_EQ(pframe->pixel(32, 25), image::premultiplied_pixel(color::color(9, 9, 9))) << "the frame's pixels beside it stay";
+   ppicture->fill(color::color(1, 2, 3));
+   ASSERT_TRUE(ppicture->take_back_pixels());
+   EXPECT_EQ(ppicture->holder(), nullptr);
+   EXPECT_FALSE(pframe->holds_others());
+   EXPECT_EQ(ppicture->layout(), image::image::native_layout);
+   EXPECT_EQ(ppicture->pixel(6, 4), image::premultiplied_pixel(color::color(1, 2, 3)));
+   EXPECT_TRUE(pframe->create(10, 10));
+
+   const pointer<image::image> pnew = image::image::placed_in(pframe, 2, 3, 4, 4);
+   EXPECT_EQ(pnew->data(), pframe->row(3) + 2);
+   EXPECT_EQ(pnew->row(1), pframe->row(4) + 2);
+}
+
 TEST(Image, FillStoresTheColourPremultiplied)
 {
    image::image image(3, 2);
