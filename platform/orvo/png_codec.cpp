@@ -13,6 +13,7 @@
 #include "orvo/huge_pages.h"
 #include "orvo/image32.h"
 #include "orvo/image_codec.h"
+#include "orvo/png_written_here.h"
 #include "orvo/straight_alpha.h"
 
 namespace image::png_codec
@@ -293,6 +294,15 @@ std::optional<size_type<int>> declared_size(const std::uint8_t * pdata, std::siz
 }
 
 outcome<pointer<image>> decode(const std::uint8_t * pdata, std::size_t size)
+{
+   if (std::optional<pointer<image>> opicture = decode_written_here(pdata, size))
+   {
+      return *opicture;
+   }
+   return decode_with_libpng(pdata, size);
+}
+
+outcome<pointer<image>> decode_with_libpng(const std::uint8_t * pdata, std::size_t size)
 {
    png_image png{};
    png.version = PNG_IMAGE_VERSION;

@@ -11,7 +11,10 @@ namespace image::png_codec
 {
 
 bool has_signature(const std::uint8_t * pdata, std::size_t size) noexcept;
+// The files this program writes in full colour go through `decode_written_here`, the rest
+// through libpng.
 outcome<pointer<image>> decode(const std::uint8_t * pdata, std::size_t size);
+outcome<pointer<image>> decode_with_libpng(const std::uint8_t * pdata, std::size_t size);
 // The size in the header; none when there is no header.
 std::optional<size_type<int>> declared_size(const std::uint8_t * pdata, std::size_t size);
 // Lossless, with alpha; a picture without transparency is written as RGB.

@@ -13,6 +13,8 @@
 #include "orvo/image32.h"
 #include "orvo/straight_alpha.h"
 #include "orvo/image_service.h"
+#include "orvo/png_codec.h"
+#include "orvo/png_written_here.h"
 #include "test_files.h"
 
 namespace fs = std::filesystem;
@@ -269,6 +271,68 @@ TEST(ImageService, PngRoundTripsNoiseOfOddSizesPixelForPixel)
             << iWidth << " x " << iHeight << (bOpaque ? " opaque" : " translucent");
       }
    }
+}
+
+// The files the program writes in full colour take the faster inflater, which must give libpng's
+// pixels; any file it is not sure of (cut, a byte changed, a palette) goes to libpng, and what it
+// does read is what libpng reads.
+TEST(ImageService, PngFilesWrittenHereDecodeAsLibpngDecodesThem)
+{
+   std::uint32_t uState = 11;
+   const auto next = [&uState] { return uState = uState * 1664525u + 1013904223u; };
+   std::size_t iFast = 0;
+   for (const auto & [iWidth, iHeight] : {std::pair{1, 1}, std::pair{3, 257}, std::pair{300, 2}, std::pair{611, 389}, std::pair{1400, 900}})
+   {
+      for (int iKind = 0; iKind < 3; ++iKind)
+      {
+         // Opaque noise (RGB; a palette when it is small), translucent noise (RGBA), and rows that
+         // repeat with a few colours
+         // (a palette).
+         image::image picture(iWidth, iHeight);
+         for (int y = 0; y < iHeight; ++y)
+         {
+            for (int x = 0; x < iWidth; ++x)
+            {
+               const std::uint32_t u = iKind == 2 ? (x / 7 % 3) * 0x404040u + static_cast<std::uint32_t>(y % 2) : next() >> 8;
+               const auto alpha = static_cast<std::uint8_t>(iKind == 1 ? next() >> 24 : 255);
+               picture.pixel(x, y) = image::premultiplied_pixel(color::color(static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
+                                                                            static_cast<std::uint8_t>(u >> 16), alpha));
+            }
+         }
+         outcome<std::vector<std::uint8_t>> encoded = image::save_image_to_memory(picture, {image::e_save_format_png, -1});
+         ASSERT_TRUE(encoded) << encoded.error();
+         for (int iChange = 0; iChange < 8; ++iChange)
+         {
+            std::vector<std::uint8_t> file = encoded.value();
+            if (iChange % 4 == 1)
+            {
+               file[next() % file.size()] ^= static_cast<std::uint8_t>(1 + next() % 255);
+            }
+            else if (iChange % 4 == 2)
+            {
+               file.resize(next() % file.size());
+            }
+            const std::optional<pointer<image::image>> ofast = image::png_codec::decode_written_here(file.data(), file.size());
+            const outcome<pointer<image::image>> slow = image::png_codec::decode_with_libpng(file.data(), file.size());
+            if (iChange % 4 == 0 && iKind != 2 && iWidth * iHeight > 1000)
+            {
+               ASSERT_TRUE(ofast) << iWidth << " x " << iHeight << " kind " << iKind;
+            }
+            if (!ofast)
+            {
+               continue;
+            }
+            ++iFast;
+            ASSERT_TRUE(slow) << slow.error();
+            const image::image & a = **ofast;
+            const image::image & b = *slow.value();
+            ASSERT_EQ(a.width(), b.width());
+            ASSERT_EQ(a.height(), b.height());
+            EXPECT_TRUE(std::equal(a.data(), a.data() + std::size_t(a.width()) * a.height(), b.data())) << iWidth << " x " << iHeight << " kind " << iKind;
+         }
+      }
+   }
+   EXPECT_GE(iFast, 12u);
 }
 
 TEST(ImageService, SaveFormatCodesPickTheFormat)
