@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -18,4 +19,23 @@ struct constructs_for_overwrite
    {
       ::new (static_cast<void *>(p)) U(std::forward<Args>(args)...);
    }
+};
+
+// The standard allocator with that construction.
+template <typename T>
+struct for_overwrite_allocator : std::allocator<T>, constructs_for_overwrite
+{
+   using value_type = T;
+   template <typename U>
+   struct rebind
+   {
+      using other = for_overwrite_allocator<U>;
+   };
+
+   for_overwrite_allocator() = default;
+   template <typename U>
+   for_overwrite_allocator(const for_overwrite_allocator<U> &) noexcept
+   {
+   }
+   using constructs_for_overwrite::construct;
 };

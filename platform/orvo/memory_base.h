@@ -45,23 +45,5 @@ public:
 
 private:
    // Bytes about to be written whole are not cleared first.
-   template <typename T>
-   struct for_overwrite_allocator : std::allocator<T>, constructs_for_overwrite
-   {
-      using value_type = T;
-      template <typename U>
-      struct rebind
-      {
-         using other = for_overwrite_allocator<U>;
-      };
-
-      for_overwrite_allocator() = default;
-      template <typename U>
-      for_overwrite_allocator(const for_overwrite_allocator<U> &) noexcept
-      {
-      }
-      using constructs_for_overwrite::construct;
-   };
-
    std::vector<std::uint8_t, for_overwrite_allocator<std::uint8_t>> m_bytes;
 };

@@ -114,24 +114,8 @@ std::optional<chunks> read_chunks(const std::uint8_t * pdata, std::size_t size)
    return std::nullopt;
 }
 
-// A buffer that keeps its memory from one picture to the next: most files are opened a picture
+// Buffers that keep their memory from one picture to the next: most files are opened a picture
 // after another.
-template <typename T>
-struct for_overwrite_allocator : std::allocator<T>, constructs_for_overwrite
-{
-   using value_type = T;
-   template <typename U>
-   struct rebind
-   {
-      using other = for_overwrite_allocator<U>;
-   };
-   for_overwrite_allocator() = default;
-   template <typename U>
-   for_overwrite_allocator(const for_overwrite_allocator<U> &) noexcept
-   {
-   }
-   using constructs_for_overwrite::construct;
-};
 using byte_buffer = std::vector<std::uint8_t, for_overwrite_allocator<std::uint8_t>>;
 
 // The zlib stream of the IDAT chunks inflated whole into `rows`: false unless it fills them
