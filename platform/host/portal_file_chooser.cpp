@@ -19,9 +19,12 @@ namespace
 constexpr const char * g_pszPortal = "org.freedesktop.portal.Desktop";
 constexpr const char * g_pszPortalPath = "/org/freedesktop/portal/desktop";
 
-// The portal's answer codes of `org.freedesktop.portal.Request.Response`.
+// The portal's answer codes of `org.freedesktop.portal.Request.Response`: a file chosen, the chooser
+// cancelled by its button, or closed another way (Escape, the window manager's close), which is a
+// cancel too.
 constexpr std::uint32_t g_uResponseSuccess = 0;
 constexpr std::uint32_t g_uResponseCancelled = 1;
+constexpr std::uint32_t g_uResponseEnded = 2;
 
 // Frees an sd-bus message when the scope ends.
 struct message_reference
@@ -271,7 +274,7 @@ void portal_file_chooser::request::on_response(sd_bus_message * pmessage)
    try
    {
       check_bus_call(sd_bus_message_read(pmessage, "u", &uResponse), "the answer");
-      if (uResponse != g_uResponseSuccess && uResponse != g_uResponseCancelled)
+      if (uResponse != g_uResponseSuccess && uResponse != g_uResponseCancelled && uResponse != g_uResponseEnded)
       {
          throw exception(error_failed, format("the chooser ended with code %u", uResponse));
       }
@@ -297,7 +300,7 @@ void portal_file_chooser::request::on_response(sd_bus_message * pmessage)
    {
       m_closed();
    }
-   if (uResponse == g_uResponseCancelled)
+   if (uResponse != g_uResponseSuccess)
    {
       m_pdialog->cancel();
       return;

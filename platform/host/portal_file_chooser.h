@@ -18,7 +18,9 @@ class session_bus;
 // portal (`org.freedesktop.portal.FileChooser` on the session bus). A request carries the
 // dialog's filters in their order, the selected one, the folder the last dialog ended in, the
 // suggested name and the parent window; the portal's answer (the chosen file and filter) answers
-// the dialog, so its completion runs on the UI thread while the event loop serves the bus.
+// the dialog, so its completion runs on the UI thread while the event loop serves the bus. A
+// chooser that the user closed without choosing (its cancel button, Escape, the window manager's
+// close) cancels the dialog, and the portal serves the next one as before.
 //
 // A portal that is missing, answers with an error or does not answer a request within the bus's
 // call timeout is given up for the rest of the run, with one information line; the dialog that
