@@ -100,7 +100,7 @@ void TopMenuSubmenu::add_item(scoped_string_base strLine)
    pitem->set_callback(
       [this, n]
       {
-         std::cout << "Submenu clicked, id: " << n << std::flush;
+         std::cout << "Submenu clicked, id: " << n << std::endl;
          clicked_to(n);
          fold();
          return true;

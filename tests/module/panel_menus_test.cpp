@@ -93,7 +93,7 @@ TEST_F(top_menu, items_without_a_shortcut_show_none_and_have_no_access_key)
 TEST_F(top_menu, a_click_prints_the_item_id_and_runs_its_action)
 {
    long long iLayers = document().get_layers_count();
-   EXPECT_EQ(run(1, "Add Screen Layer"), "Submenu clicked, id: 0");
+   EXPECT_EQ(run(1, "Add Screen Layer"), "Submenu clicked, id: 0\n");
    EXPECT_EQ(document().get_layers_count(), iLayers + 1);
    EXPECT_FALSE(section(1)->visible());
 }
@@ -139,7 +139,7 @@ TEST_F(top_menu, shortcuts_run_their_item_whether_its_menu_is_open_or_not)
    long long iLayers = document().get_layers_count();
    testing::internal::CaptureStdout();
    EXPECT_TRUE(m_pmenu->keytrigger(keyboard::string_key("CONTROL+D")));
-   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Submenu clicked, id: 3");
+   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Submenu clicked, id: 3\n");
    EXPECT_EQ(document().get_layers_count(), iLayers + 1);
 
    // Control+S belongs to "Save Project...", Control+Alt+S to "Export PSD...".
@@ -199,7 +199,7 @@ TEST_F(top_menu, an_item_clicked_right_after_its_caption_runs)
       move_to(centre_of(pfirst));
       press(centre_of(pfirst), true);
       release(centre_of(pfirst));
-      EXPECT_EQ(testing::internal::GetCapturedStdout(), "Submenu clicked, id: 0") << iSection;
+      EXPECT_EQ(testing::internal::GetCapturedStdout(), "Submenu clicked, id: 0\n") << iSection;
       EXPECT_FALSE(m_pmenu->is_showing_any_submenu());
    }
 }
@@ -271,7 +271,7 @@ TEST_F(top_menu, in_a_screen_too_small_a_menu_stays_inside_and_scrolls_to_each_o
    screen_layer().m_descriptionData.m_iMode = 0;
    testing::internal::CaptureStdout();
    click(plast);
-   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Submenu clicked, id: 15");
+   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Submenu clicked, id: 15\n");
    EXPECT_EQ(screen_layer().m_descriptionData.m_iMode, 7);
 
    // Opened again, it starts at its first item.
