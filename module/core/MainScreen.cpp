@@ -537,10 +537,15 @@ void MainScreen::reapply_settings_base_widget_previous_value()
 
 void MainScreen::open_product_page()
 {
-   if (const outcome<> result = platform::context::system()->open_url(g_pszProductPage); !result)
+   // The opener may take seconds to find no browser; the user is told whenever it gives up.
+   Global * pglobal = m_pglobal.get();
+   platform::context::system()->open_url(g_pszProductPage, [pglobal](const outcome<> & result)
    {
-      m_pglobal->show_error(format("The web page %s cannot be opened: %s.", g_pszProductPage, result.error().c_str()));
-   }
+      if (!result)
+      {
+         pglobal->show_error(format("The web page %s cannot be opened: %s.", g_pszProductPage, result.error().c_str()));
+      }
+   });
 }
 
 void MainScreen::showScreenInfo()

@@ -126,11 +126,8 @@ void application::init_instance()
 
 void application::set_file_association()
 {
-   string_base strId = application_id();
-   std::ranges::replace(strId, '/', '_');
-   std::ranges::replace(strId, '-', '_');
    if (outcome<file::written> result =
-          platform::context::node()->associate_extension(".tvsx", strId, dir::program(), "\"%1\"");
+          platform::context::node()->associate_extension(".tvsx", desktop_id(), dir::program(), "\"%1\"");
        !result)
    {
       trace("the file association of .tvsx could not be made: %s", result.error().c_str());

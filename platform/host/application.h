@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include "orvo/particle.h"
 #include "orvo/string.h"
 
@@ -17,6 +19,17 @@ public:
    // The id in "Maker/Product" form, from which the file association id is made.
    const string_base & application_id() const noexcept { return m_strApplicationId; }
    void set_application_id(scoped_string_base str) { m_strApplicationId = str; }
+
+   // The id of the application's desktop entry: the application id with "/" and "-" as "_"
+   // ("Tarvossa/BrisvanePro" gives "Tarvossa_BrisvanePro"). The desktop matches the windows'
+   // class with it, to show them under the entry's name and icon.
+   string_base desktop_id() const
+   {
+      string_base strId = m_strApplicationId;
+      std::ranges::replace(strId, '/', '_');
+      std::ranges::replace(strId, '-', '_');
+      return strId;
+   }
 
    // The name the user sees.
    const string_base & application_name() const noexcept { return m_strApplicationName; }

@@ -9,6 +9,7 @@
 #include "host/context.h"
 #include "host/main_window.h"
 #include "host/portal_file_chooser.h"
+#include "host/system.h"
 #include "host/windowing.h"
 #include "orvo/image.h"
 
@@ -21,6 +22,9 @@ namespace
 // How long one wait on the session bus lasts while the desktop's file chooser is open: SDL's
 // events then wait at most this long.
 constexpr std::chrono::milliseconds g_busWait(10);
+// How long SDL's events are waited for at most while a link opener runs, before its end is looked
+// for again: the longest a failed opener waits to be told.
+constexpr std::chrono::milliseconds g_childWait(200);
 
 // After this long without an event, the picture memory kept for reuse goes back to the system: a
 // rebuild that would reuse it comes with an edit, and none came.
@@ -58,10 +62,21 @@ bool event_loop::wait_event(SDL_Event & event)
 {
    // While the desktop's file chooser has a request out, the wait takes turns between SDL's
    // queue and the session bus's descriptor, so that the chooser's answer is handled here, on
-   // the UI thread; otherwise SDL alone wakes the loop.
+   // the UI thread; while a link opener runs, SDL's wait is cut short now and then to look for
+   // its end; otherwise SDL alone wakes the loop.
    platform::portal_file_chooser * pchooser = platform::context::file_chooser();
-   while (pchooser->is_waiting() && !m_bQuit)
+   platform::system * psystem = platform::context::system();
+   while ((pchooser->is_waiting() || psystem->is_waiting()) && !m_bQuit)
    {
+      psystem->collect_ended();
+      if (!pchooser->is_waiting())
+      {
+         if (SDL_WaitEventTimeout(&event, static_cast<int>(g_childWait.count())))
+         {
+            return true;
+         }
+         continue;
+      }
       if (SDL_PollEvent(&event))
       {
          return true;
@@ -92,6 +107,7 @@ bool event_loop::process_pending_events()
    platform::portal_file_chooser * pchooser = platform::context::file_chooser();
    for (int i = 0; i < iRounds && !m_bQuit; ++i)
    {
+      platform::context::system()->collect_ended();
       if (pchooser->is_waiting())
       {
          pchooser->serve(std::chrono::milliseconds(0));

@@ -160,6 +160,7 @@ void main_window::create_main_window(request *)
    }
    m_pointClientAsked = rectangle.top_left();
    m_rectangleNormal = m_rectangleNormalBefore = rectangle;
+   platform::context::windowing()->show_window_icon(m_psdlwindow.get());
    platform::context::windowing()->add_window(this);
    send_message(e_message_create);
    tell_appearance_size();
@@ -189,6 +190,7 @@ void main_window::close_sdl_window()
    destroy_renderer();
    m_psdlwindow.reset();
    m_bRedrawPosted = false;
+   platform::context::windowing()->update_screen_saver();
 }
 
 void main_window::post_message(long long emessage, long long wparam, const pointer<particle> & lparam)
@@ -239,6 +241,7 @@ void main_window::apply_display()
    const int edisplay = *m_edisplayPending;
    m_edisplayPending.reset();
    const bool bCover = edisplay == e_display_cover_without_border;
+   m_bCovering = bCover;
    SDL_SetWindowBordered(m_psdlwindow.get(), bCover ? SDL_FALSE : SDL_TRUE);
    if (bCover && m_rectanglePlaced)
    {
@@ -263,6 +266,7 @@ void main_window::apply_display()
       // desktop gives a newly shown window the focus.
       SDL_SetWindowInputFocus(pwindowKeyboard);
    }
+   platform::context::windowing()->update_screen_saver();
 }
 
 void main_window::keep_client_where_asked(point_i32 pointMoved)
@@ -317,6 +321,7 @@ void main_window::hide()
    if (m_psdlwindow)
    {
       SDL_HideWindow(m_psdlwindow.get());
+      platform::context::windowing()->update_screen_saver();
    }
 }
 
@@ -352,6 +357,11 @@ void main_window::forget_maximising_rectangle()
    {
       m_rectangleNormal = m_rectangleNormalBefore;
    }
+}
+
+bool main_window::covers_a_monitor() const
+{
+   return m_bCovering && is_window_visible();
 }
 
 rectangle_i32 main_window::window_rectangle(int elayout)

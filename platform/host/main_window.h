@@ -120,6 +120,8 @@ public:
    // maximised, the one it had last before (where it was created, when it never had another),
    // which it goes back to when it is un-maximised.
    rectangle_i32 normal_rectangle();
+   // Whether the window shows now, displayed over a whole monitor without a border.
+   bool covers_a_monitor() const;
 
    // The window's area on the desktop, in desktop pixels.
    rectangle_i32 window_rectangle(int elayout = e_layout_current) override;
@@ -214,6 +216,8 @@ private:
    int m_eactivationPending = e_activation_default;
    int m_epurpose = e_graphical_output_purpose_none;
    bool m_bRoutingInstalled = false;
+   // Displayed over a whole monitor without a border.
+   bool m_bCovering = false;
    bool m_bNeedLayout = false;
    bool m_bNeedRedraw = false;
    bool m_bLayoutThisFrame = false;

@@ -4,10 +4,8 @@
 #include <sys/wait.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
-#include <optional>
-#include <thread>
+#include <iterator>
 
 extern char ** environ;
 
@@ -19,9 +17,6 @@ namespace
 
 // The desktop's programs that hand a web page to the user's browser, in the order they are tried.
 const char * const g_openers[] = {"xdg-open", "sensible-browser"};
-
-// How long an opener has to report that it found no browser.
-constexpr std::chrono::milliseconds g_openerStartup{1000};
 
 bool is_web_address(scoped_string_base strUrl)
 {
@@ -39,63 +34,109 @@ bool is_web_address(scoped_string_base strUrl)
    return true;
 }
 
-// What the opener reported within its start-up time: its exit status (a signal counts as 128 plus
-// its number), or nothing while it still runs; it is then left to end in the background.
-std::optional<int> status_within_startup(pid_t pid)
+// An ended process's status as a number: its exit status, or 128 plus the signal that ended it.
+int exit_number(int iStatus)
 {
-   const auto deadline = std::chrono::steady_clock::now() + g_openerStartup;
-   do
-   {
-      int iStatus = 0;
-      if (waitpid(pid, &iStatus, WNOHANG) == pid)
-      {
-         return WIFEXITED(iStatus) ? WEXITSTATUS(iStatus) : 128 + WTERMSIG(iStatus);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-   } while (std::chrono::steady_clock::now() < deadline);
-   // Collected when it ends, so that no finished process lingers.
-   std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
-   return std::nullopt;
-}
-
-// Runs one opener on the address; empty when it started a browser, else why not.
-string_base run_opener(const char * pszOpener, const string_base & strUrl)
-{
-   char * argv[] = {const_cast<char *>(pszOpener), const_cast<char *>(strUrl.c_str()), nullptr};
-   pid_t pid = 0;
-   if (const int iError = posix_spawnp(&pid, pszOpener, nullptr, nullptr, argv, environ); iError != 0)
-   {
-      return iError == ENOENT ? format("%s is not installed", pszOpener)
-                              : format("%s cannot be run: %s", pszOpener, std::strerror(iError));
-   }
-   const std::optional<int> ostatus = status_within_startup(pid);
-   if (!ostatus || *ostatus == 0)
-   {
-      return {};
-   }
-   return format("%s ended with status %d", pszOpener, *ostatus);
+   return WIFEXITED(iStatus) ? WEXITSTATUS(iStatus) : 128 + WTERMSIG(iStatus);
 }
 
 } // namespace
 
-outcome<> system::open_url(scoped_string_base strUrl)
+// One page being handed to a browser: the openers tried so far, and the one that runs.
+struct system::opening
 {
-   const string_base str(strUrl);
-   if (!is_web_address(str))
+   string_base m_strUrl;
+   open_completion m_completion;
+   std::size_t m_iNextOpener = 0;
+   const char * m_pszRunning = nullptr;
+   pid_t m_pid = 0;
+   // Why each opener tried failed, joined by "; ".
+   string_base m_strReasons;
+   bool m_bDone = false;
+
+   void add_reason(const string_base & strReason) { m_strReasons += m_strReasons.empty() ? strReason : "; " + strReason; }
+};
+
+system::system() = default;
+
+system::~system() = default;
+
+void system::open_url(scoped_string_base strUrl, const open_completion & completion)
+{
+   auto popening = std::make_unique<opening>();
+   popening->m_strUrl = strUrl;
+   popening->m_completion = completion;
+   if (!is_web_address(popening->m_strUrl))
    {
-      return failure(format("only http and https addresses are opened, not \"%s\"", str.c_str()));
+      popening->m_completion(failure(format("only http and https addresses are opened, not \"%s\"", popening->m_strUrl.c_str())));
+      return;
    }
-   string_base strReasons;
-   for (const char * pszOpener : g_openers)
+   if (!start_next_opener(*popening))
    {
-      const string_base strReason = run_opener(pszOpener, str);
-      if (strReason.empty())
+      fail(*popening);
+      return;
+   }
+   m_openings.push_back(std::move(popening));
+}
+
+bool system::start_next_opener(opening & opening)
+{
+   while (opening.m_iNextOpener < std::size(g_openers))
+   {
+      const char * pszOpener = g_openers[opening.m_iNextOpener++];
+      char * argv[] = {const_cast<char *>(pszOpener), opening.m_strUrl.data(), nullptr};
+      const int iError = posix_spawnp(&opening.m_pid, pszOpener, nullptr, nullptr, argv, environ);
+      if (iError == 0)
       {
-         return {};
+         opening.m_pszRunning = pszOpener;
+         return true;
       }
-      strReasons += strReasons.empty() ? strReason : "; " + strReason;
+      opening.add_reason(iError == ENOENT ? format("%s is not installed", pszOpener)
+                                          : format("%s cannot be run: %s", pszOpener, std::strerror(iError)));
    }
-   return failure("no web browser could be started (" + strReasons + ")");
+   return false;
+}
+
+void system::complete(opening & opening, const outcome<> & result)
+{
+   opening.m_bDone = true;
+   opening.m_completion(result);
+}
+
+void system::fail(opening & opening)
+{
+   complete(opening, failure("no web browser could be started (" + opening.m_strReasons + ")"));
+}
+
+void system::collect_ended()
+{
+   // A completion may open another page: it is added at the end, and looked at next time.
+   const std::size_t iCount = m_openings.size();
+   for (std::size_t i = 0; i < iCount && i < m_openings.size(); ++i)
+   {
+      opening & opening = *m_openings[i];
+      int iStatus = 0;
+      if (opening.m_bDone || waitpid(opening.m_pid, &iStatus, WNOHANG) != opening.m_pid)
+      {
+         continue;
+      }
+      if (exit_number(iStatus) == 0)
+      {
+         complete(opening, {});
+         continue;
+      }
+      opening.add_reason(format("%s ended with status %d", opening.m_pszRunning, exit_number(iStatus)));
+      if (!start_next_opener(opening))
+      {
+         fail(opening);
+      }
+   }
+   std::erase_if(m_openings, [](const std::unique_ptr<opening> & popening) { return popening->m_bDone; });
+}
+
+void system::close()
+{
+   m_openings.clear();
 }
 
 } // namespace platform

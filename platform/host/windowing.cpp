@@ -1,8 +1,11 @@
 #include "host/windowing.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 
 #include "host/main_window.h"
+#include "orvo/straight_alpha.h"
 
 namespace user
 {
@@ -86,6 +89,50 @@ void windowing::destroy_all_windows()
    for (main_window * pwindow : windows)
    {
       pwindow->destroy_window();
+   }
+}
+
+void windowing::set_window_icon(const image::image & icon)
+{
+   m_sizeIcon = {icon.width(), icon.height()};
+   m_iconPixels.clear();
+   for (int y = 0; y < icon.height(); ++y)
+   {
+      for (int x = 0; x < icon.width(); ++x)
+      {
+         const color::color color = image::straight_color(icon.pixel(x, y));
+         m_iconPixels.push_back(std::uint32_t(color.m_uchA) << 24 | std::uint32_t(color.m_uchR) << 16 |
+                                std::uint32_t(color.m_uchG) << 8 | color.m_uchB);
+      }
+   }
+}
+
+void windowing::show_window_icon(SDL_Window * pwindow) const
+{
+   if (m_iconPixels.empty())
+   {
+      return;
+   }
+   // SDL copies the pixels into the window's icon property: the surface only lends them.
+   SDL_Surface * psurface = SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<std::uint32_t *>(m_iconPixels.data()), m_sizeIcon.width, m_sizeIcon.height, 32,
+      m_sizeIcon.width * 4, SDL_PIXELFORMAT_ARGB8888);
+   if (psurface)
+   {
+      SDL_SetWindowIcon(pwindow, psurface);
+      SDL_FreeSurface(psurface);
+   }
+}
+
+void windowing::update_screen_saver()
+{
+   if (std::ranges::any_of(m_windows, [](main_window * pwindow) { return pwindow->covers_a_monitor(); }))
+   {
+      SDL_DisableScreenSaver();
+   }
+   else
+   {
+      SDL_EnableScreenSaver();
    }
 }
 

@@ -5,7 +5,10 @@
 #include <vector>
 
 #include "host/monitor_source.h"
+#include "orvo/image.h"
 #include "orvo/pointer.h"
+
+struct SDL_Window;
 
 namespace user
 {
@@ -38,10 +41,24 @@ public:
    // Destroys every window still open (at the end of the application).
    void destroy_all_windows();
 
+   // The icon that every window shows from its creation on (the program's, for the task bar and
+   // the dock); a window made before keeps none.
+   void set_window_icon(const image::image & icon);
+   // Gives the SDL window the icon, when there is one.
+   void show_window_icon(SDL_Window * pwindow) const;
+
+   // The screen saver and the screen lock are the user's: they are held off only while a window
+   // that covers a monitor (the raster shown there) is shown. Run whenever a window shows, hides
+   // or goes.
+   void update_screen_saver();
+
 private:
    pointer<monitor_source> m_psource;
    // Not owned: a window adds itself when its SDL window exists and removes itself when it goes.
    std::vector<main_window *> m_windows;
+   // The icon's pixels as SDL takes them: straight (not premultiplied) ARGB, rows top first.
+   std::vector<std::uint32_t> m_iconPixels;
+   size_type<int> m_sizeIcon;
 };
 
 } // namespace user
