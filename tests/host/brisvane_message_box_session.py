@@ -15,21 +15,15 @@ Each box must be gone from the screen after one Escape (first case) or one click
 Usage: brisvane_message_box_session.py PATH_TO_BRISVANE [--window-manager[=openbox|icewm]]
 """
 
-import os
-import stat
-
-from x_desktop import ImageChops, fail, run_cases, wait_for
+from x_desktop import ABOUT_MENU, WEB_LINKS, ImageChops, fail, run_cases, wait_for
 
 # The mark's centre from the box's top-left corner, and the buttons' row from the box's bottom.
 MARK_CENTRE = (29, 50)
 BUTTON_ROW_FROM_BOTTOM = 23
 # The two buttons of a question are 80 pixels wide, 8 apart, centred: the main one on the right.
 BUTTON_OFFSET = 44
-# Client pixels: the "About" caption and its two web links, "Save Image" and "Raster Width" on the
-# tool bar, a place between the tool bar and the canvas where no widget lies, and "Screen Info"
-# placed at its default place.
-ABOUT = (306, 9)
-WEB_LINKS = ((359, 51), (338, 73))
+# Client pixels: "Save Image" and "Raster Width" on the tool bar, a place between the tool bar and
+# the canvas where no widget lies, and "Screen Info" placed at its default place.
 SAVE_IMAGE = (219, 40)
 RASTER_WIDTH = (381, 40)
 EMPTY_PLACE = (600, 64)
@@ -73,7 +67,7 @@ def a_longer_session(session):
                     "--sync", str(to[0]), str(to[1]), "mouseup", "1")
         title = to
     # A menu opened and folded by a press beside it.
-    session.click_in_window(*ABOUT)
+    session.click_in_window(*ABOUT_MENU)
     session.click_in_window(*EMPTY_PLACE)
     # The open dialog shown and cancelled.
     before = session.window_shot()
@@ -83,20 +77,9 @@ def a_longer_session(session):
     wait_for(lambda: not ImageChops.difference(before, session.window_shot()).getbbox(), "the open dialog to close")
 
 
-def without_a_browser(session):
-    """The web-page openers on the program's path fail, as when no browser is installed."""
-    folder = os.path.join(session.folder, "bin")
-    os.makedirs(folder, exist_ok=True)
-    for opener in ("xdg-open", "sensible-browser"):
-        path = os.path.join(folder, opener)
-        with open(path, "w") as script:
-            script.write("#!/bin/sh\nexit 1\n")
-        os.chmod(path, stat.S_IRWXU)
-    session.environment["PATH"] = folder + ":" + session.environment.get("PATH", "")
-
-
 def answer_every_box(session, how):
-    without_a_browser(session)
+    # The web-page openers fail, as when no browser is installed.
+    session.use_link_openers("exit 1", "exit 1")
     with open(session.file("garbage.tvsx"), "wb") as garbage:
         garbage.write(b"garbage \x00\x01 not a project")
     with open(session.file("taken.png"), "wb") as taken:
@@ -108,7 +91,7 @@ def answer_every_box(session, how):
         session.key("Return")
         answer(session, shown_box(session, "the error of the garbage file")["main"], how, "garbage file's error")
     for link in WEB_LINKS:
-        session.click_in_window(*ABOUT)
+        session.click_in_window(*ABOUT_MENU)
         session.click_in_window(*link)
         answer(session, shown_box(session, "the error of a web link")["main"], how, "web link's error")
     session.click_in_window(*SAVE_IMAGE)

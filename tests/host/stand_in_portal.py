@@ -91,19 +91,25 @@ class FileChooser(dbus.service.Object):
         return False
 
 
-def main():
-    record, ready, behaviour = sys.argv[1:4]
-    uri = sys.argv[4] if len(sys.argv) > 4 else ""
-    caption = sys.argv[5] if len(sys.argv) > 5 else ""
+def serve(name, ready, make_objects):
+    """Owns the bus name with the objects that `make_objects(bus)` exports, makes READY_FILE, and
+    serves until the bus goes."""
     dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
     bus = dbus.SessionBus()
-    chooser = FileChooser(bus, record, behaviour, uri, caption)
-    name = dbus.service.BusName(PORTAL, bus, do_not_queue=True)
+    objects = make_objects(bus)
+    owned = dbus.service.BusName(name, bus, do_not_queue=True)
     open(ready, "w").close()
     loop = GLib.MainLoop()
     bus.add_signal_receiver(loop.quit, signal_name="Disconnected", dbus_interface="org.freedesktop.DBus.Local")
     loop.run()
-    del chooser, name
+    del objects, owned
+
+
+def main():
+    record, ready, behaviour = sys.argv[1:4]
+    uri = sys.argv[4] if len(sys.argv) > 4 else ""
+    caption = sys.argv[5] if len(sys.argv) > 5 else ""
+    serve(PORTAL, ready, lambda bus: FileChooser(bus, record, behaviour, uri, caption))
 
 
 if __name__ == "__main__":

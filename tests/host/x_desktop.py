@@ -18,6 +18,7 @@ to drive one are missing.
 BRISVANE_TEST_DISPLAYS=FIRST-LAST limits the display numbers the X server may take.
 """
 
+import json
 import os
 import re
 import shutil
@@ -35,6 +36,9 @@ SCREEN_SIZE = (1280, 900)
 
 # The colour of a message box's warning mark.
 WARNING_MARK = (0xD0, 0x8A, 0x2E)
+# Client pixels of the "About" menu's caption and of its two web links in its drop-down.
+ABOUT_MENU = (306, 9)
+WEB_LINKS = ((359, 51), (338, 73))
 
 class case_failure(Exception):
     pass
@@ -186,9 +190,9 @@ class brisvane_session:
         its own; not started yet. The case ends it, or kills it when the case fails."""
         return brisvane_session(self.program_path, self.folder, self.desktop, output="out-second-copy.txt")
 
-    def start(self):
+    def start(self, arguments=()):
         # The dialogs start in the folder the program was started in.
-        self.program = subprocess.Popen([self.program_path], cwd=self.work, env=self.environment,
+        self.program = subprocess.Popen([self.program_path, *arguments], cwd=self.work, env=self.environment,
                                         stdout=self.log, stderr=subprocess.STDOUT)
         def shown_window():
             if self.program.poll() is not None:
@@ -240,9 +244,21 @@ class brisvane_session:
         if status != 0:
             fail(f"the program ended with status {status}")
 
-    def restart(self):
+    def restart(self, arguments=()):
         self.end()
-        self.start()
+        self.start(arguments)
+
+    def use_link_openers(self, xdg_open, sensible_browser):
+        """Puts stand-ins for the web-page openers first on the program's path, each running its
+        shell commands, for the program started next."""
+        folder = os.path.join(self.folder, "bin")
+        os.makedirs(folder, exist_ok=True)
+        for opener, commands in (("xdg-open", xdg_open), ("sensible-browser", sensible_browser)):
+            path = os.path.join(folder, opener)
+            with open(path, "w") as script:
+                script.write(f"#!/bin/sh\n{commands}\n")
+            os.chmod(path, 0o700)
+        self.environment["PATH"] = folder + ":" + self.environment.get("PATH", "")
 
     def restart_with_data(self, name, text):
         """Ends the program, writes a file of its data folder and starts it again."""
@@ -380,6 +396,38 @@ def run_case(case, program, desktop):
             session.kill()
             session.log.close()
         shutil.rmtree(folder, ignore_errors=True)
+
+
+def on_a_session_bus_of_its_own():
+    """Runs the script again under a D-Bus session bus of its own (dbus-run-session), unless it runs
+    there already: what the program finds on the bus, the script put there. Skips without it."""
+    mark = "BRISVANE_PRIVATE_SESSION_BUS"
+    if os.environ.get(mark):
+        return
+    if not shutil.which("dbus-run-session"):
+        skip("dbus-run-session is not installed (scripts/setup installs dbus-daemon)")
+    os.environ[mark] = "1"
+    os.execvp("dbus-run-session", ["dbus-run-session", "--", sys.executable] + sys.argv)
+
+
+def start_stand_in(script, *arguments):
+    """Starts a stand-in service of tests/host (stand_in_portal.py, stand_in_screen_saver.py) on
+    the session bus, with a record file and its arguments; gives the record file's path once the
+    service is on the bus. It ends with the bus."""
+    folder = tempfile.mkdtemp(prefix="brisvane_stand_in_")
+    record, ready = os.path.join(folder, "record.jsonl"), os.path.join(folder, "ready")
+    here = os.path.dirname(os.path.abspath(__file__))
+    subprocess.Popen([sys.executable, os.path.join(here, script), record, ready, *arguments])
+    wait_for(lambda: os.path.exists(ready), f"{script} on the session bus")
+    return record
+
+
+def records(path):
+    """The JSON lines a stand-in recorded, in order."""
+    if not os.path.exists(path):
+        return []
+    with open(path) as record:
+        return [json.loads(line) for line in record if line.strip()]
 
 
 def window_manager_named(arguments):

@@ -18,8 +18,9 @@
 extern char ** environ;
 
 // A session bus of the test's own, named by DBUS_SESSION_BUS_ADDRESS while it lives, and on it,
-// when asked, the stand-in portal of tests/host/stand_in_portal.py. The bus starts no services
-// of the machine's own (the real portal among them): what it has, the test put there.
+// when asked, the stand-in portal of tests/host/stand_in_portal.py and the stand-in screen saver
+// of tests/host/stand_in_screen_saver.py. The bus starts no services of the machine's own (the
+// real portal among them): what it has, the test put there.
 class private_session_bus
 {
 public:
@@ -38,7 +39,10 @@ public:
 
    ~private_session_bus()
    {
-      stop(m_pidPortal);
+      for (pid_t pid : m_pidsServices)
+      {
+         stop(pid);
+      }
       stop(m_pidBus);
       ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
    }
@@ -47,25 +51,52 @@ public:
    // and, for "answer", the URI and filter caption it answers with.
    void start_portal(const std::string & strBehaviour, const std::string & strUri = {}, const std::string & strFilter = {})
    {
-      m_pidPortal = spawn({"/usr/bin/python3", std::string(BRISVANE_SOURCE_DIR) + "/tests/host/stand_in_portal.py",
-                           record_path().string(), (m_folder / "ready").string(), strBehaviour, strUri, strFilter});
-      wait_for(m_folder / "ready");
+      start_service("stand_in_portal.py", {record_path().string(), strBehaviour, strUri, strFilter});
    }
 
+   // Starts the stand-in screen saver, which records every call.
+   void start_screen_saver() { start_service("stand_in_screen_saver.py", {screen_saver_record_path().string()}); }
+
    // The requests the portal received, in order.
-   std::vector<nlohmann::json> requests() const
+   std::vector<nlohmann::json> requests() const { return records(record_path()); }
+
+   // The methods called on the screen saver, in order.
+   std::vector<std::string> screen_saver_calls() const
    {
-      std::vector<nlohmann::json> requests;
-      std::ifstream record(record_path());
-      for (std::string strLine; std::getline(record, strLine);)
+      std::vector<std::string> calls;
+      for (const nlohmann::json & call : records(screen_saver_record_path()))
       {
-         requests.push_back(nlohmann::json::parse(strLine));
+         calls.push_back(call["method"]);
       }
-      return requests;
+      return calls;
    }
 
 private:
    std::filesystem::path record_path() const { return m_folder / "requests.jsonl"; }
+   std::filesystem::path screen_saver_record_path() const { return m_folder / "screen_saver.jsonl"; }
+
+   // Starts a stand-in of tests/host with its record file, a file it makes once it is on the bus,
+   // and its other arguments, and waits until it is there.
+   void start_service(const std::string & strScript, std::vector<std::string> arguments)
+   {
+      const std::filesystem::path pathReady = m_folder / (strScript + ".ready");
+      arguments.insert(arguments.begin() + 1, pathReady.string());
+      arguments.insert(arguments.begin(), std::string(BRISVANE_SOURCE_DIR) + "/tests/host/" + strScript);
+      arguments.insert(arguments.begin(), "/usr/bin/python3");
+      m_pidsServices.push_back(spawn(arguments));
+      wait_for(pathReady);
+   }
+
+   static std::vector<nlohmann::json> records(const std::filesystem::path & path)
+   {
+      std::vector<nlohmann::json> records;
+      std::ifstream record(path);
+      for (std::string strLine; std::getline(record, strLine);)
+      {
+         records.push_back(nlohmann::json::parse(strLine));
+      }
+      return records;
+   }
 
    static pid_t spawn(const std::vector<std::string> & arguments)
    {
@@ -107,5 +138,5 @@ private:
 
    std::filesystem::path m_folder;
    pid_t m_pidBus = 0;
-   pid_t m_pidPortal = 0;
+   std::vector<pid_t> m_pidsServices;
 };
