@@ -105,6 +105,9 @@ TEST_F(live_output_monitors, the_window_covers_the_chosen_monitor_borderless_and
       EXPECT_EQ(output_of("xdotool getwindowgeometry --shell " + std::to_string(x_window_of(plive))),
                 "WINDOW=" + std::to_string(x_window_of(plive)) + "\nX=1600\nY=0\nWIDTH=1600\nHEIGHT=900\nSCREEN=0\n");
       EXPECT_TRUE(SDL_GetWindowFlags(SDL_GetWindowFromID(plive->window_id())) & SDL_WINDOW_BORDERLESS);
+      // Task bars list it under the program's launcher, as the main window.
+      EXPECT_EQ(output_of("xprop -id " + std::to_string(x_window_of(plive)) + " WM_CLASS"),
+                "WM_CLASS(STRING) = \"Tarvossa_BrisvanePro\", \"Tarvossa_BrisvanePro\"\n");
       EXPECT_EQ(output_of("xdotool getwindowfocus"), strMain + "\n") << "round " << iRound;
       pcanvas->set_live_output_to_monitor(-1);
       settle();
