@@ -25,7 +25,7 @@ class window_class_variables
 public:
    explicit window_class_variables(const string_base & strClass)
    {
-      for (const char * pszVariable : g_pszVariables)
+      for (const char * pszVariable : s_pszVariables)
       {
          if (!strClass.empty() && !std::getenv(pszVariable))
          {
@@ -47,7 +47,7 @@ public:
    window_class_variables & operator=(const window_class_variables &) = delete;
 
 private:
-   static constexpr const char * g_pszVariables[] = {"SDL_VIDEO_X11_WMCLASS", "SDL_VIDEO_WAYLAND_WMCLASS"};
+   static constexpr const char * s_pszVariables[] = {"SDL_VIDEO_X11_WMCLASS", "SDL_VIDEO_WAYLAND_WMCLASS"};
    std::vector<const char *> m_set;
 };
 

@@ -10,11 +10,14 @@ namespace molv
 class application : virtual public platform::application
 {
 public:
-   // Starts SDL's video system; throws an `exception` with SDL's reason when it cannot.
+   // Starts SDL's video system, its windows of the application's desktop class; throws an
+   // `exception` that says why when it cannot, or when there is no display to show the windows on
+   // (unless SDL_VIDEODRIVER asks for drawing into memory only, "offscreen" or "dummy").
    void init_instance() override;
    // Requests the application does not know about change nothing.
    void on_request(request * prequest) override;
-   // Destroys the windows that are still open and stops the video system.
+   // Forgets the web pages still being opened, destroys the windows that are still open and
+   // stops the video system.
    bool term_application() override;
 };
 
