@@ -12,6 +12,7 @@
 #include "host/portal_file_chooser.h"
 #include "host/sdl_input.h"
 #include "host/windowing.h"
+#include "host/x_error_handler.h"
 #include "orvo/exception.h"
 #include "zel2d/context.h"
 #include "zelui/Screen.h"
@@ -188,6 +189,7 @@ void main_window::close_sdl_window()
    }
    platform::context::windowing()->remove_window(this);
    destroy_renderer();
+   x_error_handler::note_destroyed(m_psdlwindow.get());
    m_psdlwindow.reset();
    m_bRedrawPosted = false;
    platform::context::windowing()->update_screen_saver();

@@ -9,6 +9,7 @@
 #include "host/context.h"
 #include "host/system.h"
 #include "host/windowing.h"
+#include "host/x_error_handler.h"
 #include "orvo/exception.h"
 
 namespace molv
@@ -103,6 +104,8 @@ void application::init_instance()
    {
       throw exception(error_failed, "there is no display to show the window on: neither DISPLAY nor WAYLAND_DISPLAY is set");
    }
+   // Put in place before SDL's, which hands on to it, so that it outlives SDL's video system.
+   user::x_error_handler::install();
    {
       const window_class_variables variables(desktop_id());
       if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)

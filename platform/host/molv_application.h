@@ -12,7 +12,8 @@ class application : virtual public platform::application
 public:
    // Starts SDL's video system, its windows of the application's desktop class; throws an
    // `exception` that says why when it cannot, or when there is no display to show the windows on
-   // (unless SDL_VIDEODRIVER asks for drawing into memory only, "offscreen" or "dummy").
+   // (unless SDL_VIDEODRIVER asks for drawing into memory only, "offscreen" or "dummy"). An error
+   // of the X server is told, and does not end the program (user::x_error_handler).
    void init_instance() override;
    // Requests the application does not know about change nothing.
    void on_request(request * prequest) override;
