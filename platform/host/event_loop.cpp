@@ -9,6 +9,7 @@
 #include "host/context.h"
 #include "host/main_window.h"
 #include "host/portal_file_chooser.h"
+#include "host/quit_signals.h"
 #include "host/system.h"
 #include "host/windowing.h"
 #include "orvo/image.h"
@@ -51,6 +52,7 @@ std::uint32_t window_id_of(const SDL_Event & event)
 
 void event_loop::run()
 {
+   const quit_signals signals([this] { post_quit(); });
    SDL_Event event;
    while (!m_bQuit && wait_event(event))
    {

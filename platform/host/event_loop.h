@@ -17,7 +17,7 @@ class main_window;
 class event_loop
 {
 public:
-   // Handles events until the quit message arrives.
+   // Handles events until the quit message arrives; SIGTERM and SIGINT post it meanwhile.
    void run();
    // Handles the events already queued, without waiting; false once the quit message arrived.
    bool process_pending_events();

@@ -1,11 +1,14 @@
-// Runs under a virtual X server, with SDL's X11 video: what the host does with the errors the X
-// server answers.
+// Runs under a virtual X server, with SDL's X11 video: how the host ends its event loop on a signal
+// and what it does with the errors the X server answers.
 
 #include <gtest/gtest.h>
 
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
+#include <dlfcn.h>
+#include <poll.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,6 +21,18 @@
 
 namespace
 {
+
+// Armed, the next time SDL sleeps in its wait for events, SIGTERM comes first: after SDL's last
+// look at its events, the moment at which SDL's own handling of the signal loses it.
+bool g_bSignalAtSleep = false;
+// How long the armed sleep may last: a lost signal ends the wait here instead of never.
+constexpr int g_iArmedSleepMilliseconds = 20000;
+
+bool is_called_by_sdl(void * pcaller)
+{
+   Dl_info info;
+   return dladdr(pcaller, &info) && info.dli_fname && std::string(info.dli_fname).find("libSDL2") != std::string::npos;
+}
 
 class test_application : virtual public molv::application
 {
@@ -75,6 +90,28 @@ void send_message(Display * pdisplay, Window window)
 }
 
 } // namespace
+
+// SDL sleeps in poll() on the X connection. Defined here, it stands before the C library's for SDL
+// too, so that a case can send the signal at the very moment SDL goes to sleep.
+extern "C" int poll(struct pollfd * pfds, nfds_t nfds, int iTimeout)
+{
+   static auto * preal = reinterpret_cast<int (*)(struct pollfd *, nfds_t, int)>(dlsym(RTLD_NEXT, "poll"));
+   if (g_bSignalAtSleep && iTimeout < 0 && is_called_by_sdl(__builtin_return_address(0)))
+   {
+      g_bSignalAtSleep = false;
+      raise(SIGTERM);
+      iTimeout = g_iArmedSleepMilliseconds;
+   }
+   return preal(pfds, nfds, iTimeout);
+}
+
+TEST_F(on_the_x_server, a_sigterm_that_comes_as_the_loop_falls_asleep_ends_it)
+{
+   g_bSignalAtSleep = true;
+   platform::context::event_loop()->run();
+   EXPECT_FALSE(g_bSignalAtSleep) << "the loop never slept";
+   EXPECT_TRUE(platform::context::event_loop()->is_quit_posted()) << "the loop woke without the quit";
+}
 
 TEST_F(on_the_x_server, a_late_message_to_a_destroyed_window_is_only_traced_and_any_other_error_told_in_one_line)
 {
