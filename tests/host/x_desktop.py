@@ -98,6 +98,11 @@ class x_desktop:
         # must see that as a failure to start.
         self.environment = dict(os.environ, DISPLAY=self.display, HOME=folder, SDL_VIDEODRIVER="x11",
                                 BRISVANE_FILE_DIALOG=os.environ.get("BRISVANE_FILE_DIALOG", "own"))
+        # The first key xdotool sends switches the server's keyboard to the input-test device, and
+        # the server announces a new keyboard map: a window manager then takes its shortcut keys
+        # off and on again, and a shortcut typed meanwhile (Alt+F4) goes to the program instead.
+        # That first key is sent now, before anyone listens.
+        subprocess.run(["xdotool", "key", "shift"], env=self.environment)
         if window_manager_name:
             self.start_window_manager()
 
