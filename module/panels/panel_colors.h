@@ -5,7 +5,9 @@
 namespace Tarvossa_BrisvanePro
 {
 
-// The interface colours of the panels and menus, in one place.
+// The module's own look: every colour that the panels and menus draw with themselves. The
+// toolkit's controls inside them (labels, buttons, check boxes, text boxes) keep the toolkit's
+// look, which `zelui::Theme` holds.
 namespace panel_colors
 {
 

@@ -175,13 +175,13 @@ void ColorWheel::draw(zel2d::context * pcontext)
       float fMarkY = fy + static_cast<float>(1.0 - m_hls.m_dL) * (fSide - 1.0f);
       pcontext->begin_path();
       pcontext->circle(fMarkX, fMarkY, 5.0f);
-      pcontext->set_stroke_color(m_hls.m_dL > 0.6 ? ::color::color(0, 0, 0) : ::color::color(255, 255, 255));
+      pcontext->set_stroke_color(m_hls.m_dL > 0.6 ? theme()->m_colorWheelRingOnLight : theme()->m_colorWheelRingOnDark);
       pcontext->set_stroke_width(2.0f);
       pcontext->stroke();
       float fHueY = fy + static_cast<float>(m_hls.m_dH) * fSide;
       pcontext->begin_path();
       pcontext->rectangle(fStripX - 2.0f, fHueY - 2.0f, strip_width + 4.0f, 4.0f);
-      pcontext->set_stroke_color(::color::color(255, 255, 255));
+      pcontext->set_stroke_color(theme()->m_colorWheelHueBar);
       pcontext->set_stroke_width(1.5f);
       pcontext->stroke();
    }

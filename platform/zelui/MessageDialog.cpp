@@ -156,7 +156,7 @@ void MessageDialog::draw(zel2d::context * pcontext)
    zel2d::saved_state state(pcontext);
    pcontext->begin_path();
    pcontext->circle(fcx, fcy, 13.0f);
-   pcontext->set_fill_color(iKind == e_type_warning ? color::color::from_argb(0xFFD08A2E) : ptheme->m_colorAccent);
+   pcontext->set_fill_color(iKind == e_type_warning ? ptheme->m_colorWarningMark : ptheme->m_colorAccent);
    pcontext->fill();
    pcontext->set_font_face(ptheme->m_pszFontFace);
    pcontext->set_font_size(18.0f);

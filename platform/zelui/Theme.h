@@ -82,6 +82,13 @@ public:
    color::color m_colorTooltip = color::color::from_argb(0xFF121315);
    color::color m_colorTooltipText = color::color::from_argb(0xFFE8E8E8);
    color::color m_colorModalShade = color::color::from_argb(0x60000000);
+   // The round mark of a warning message box (the other kinds take the accent).
+   color::color m_colorWarningMark = color::color::from_argb(0xFFD08A2E);
+   // The colour wheel's markers: the ring on the chosen colour, dark on a light colour and light
+   // on a dark one, and the bar on the chosen hue.
+   color::color m_colorWheelRingOnLight = color::color::from_argb(0xFF000000);
+   color::color m_colorWheelRingOnDark = color::color::from_argb(0xFFFFFFFF);
+   color::color m_colorWheelHueBar = color::color::from_argb(0xFFFFFFFF);
 
    // The face a control draws a font name with: the toolkit's "sans" is the theme's own face,
    // any other name is the drawing library's.
