@@ -6,22 +6,12 @@
 #include "host/event_loop.h"
 #include "host/main_window.h"
 #include "host/windowing.h"
+#include "fake_monitors.h"
 #include "host_test_environment.h"
 #include "sdl_events.h"
 
 namespace
 {
-
-// Two side-by-side monitors, as a desk with a second screen for the live output has them.
-class two_monitors : public user::monitor_source
-{
-public:
-   int monitor_count() override { return 2; }
-   rectangle_i32 monitor_rectangle(int i) override
-   {
-      return i == 0 ? rectangle_i32{0, 0, 1000, 800} : rectangle_i32{1000, 0, 2920, 1080};
-   }
-};
 
 // A window that counts the messages it routes, the way the module's windows install their handlers.
 class counting_window : public user::main_window
@@ -51,19 +41,17 @@ public:
 class main_window_test : public testing::Test
 {
 protected:
-   void SetUp() override
-   {
-      platform::context::windowing()->set_monitor_source(make_pointer<two_monitors>());
-      platform::context::event_loop()->reset_quit();
-   }
+   void SetUp() override { platform::context::event_loop()->reset_quit(); }
 
    void TearDown() override
    {
       platform::context::windowing()->destroy_all_windows();
-      platform::context::windowing()->set_monitor_source(nullptr);
       process_events();
       platform::context::event_loop()->reset_quit();
    }
+
+   // Two side-by-side monitors, as a desk with a second screen for the live output has them.
+   fake_monitors m_monitors{{{0, 0, 1000, 800}, {1000, 0, 2920, 1080}}};
 };
 
 } // namespace

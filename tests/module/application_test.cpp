@@ -6,7 +6,7 @@
 
 #include "core/application.h"
 #include "host/context.h"
-#include "host/monitor_source.h"
+#include "host/fake_monitors.h"
 #include "host/windowing.h"
 #include "orvo/file_system.h"
 
@@ -90,34 +90,11 @@ TEST_F(window_settings, an_empty_file_is_no_settings)
 namespace
 {
 
-// Monitors at the rectangles given.
-class fixed_monitors : public user::monitor_source
-{
-public:
-   explicit fixed_monitors(std::vector<rectangle_i32> monitors) : m_monitors(std::move(monitors)) {}
-
-   int monitor_count() override { return static_cast<int>(m_monitors.size()); }
-   rectangle_i32 monitor_rectangle(int iMonitor) override { return m_monitors.at(static_cast<std::size_t>(iMonitor)); }
-
-private:
-   std::vector<rectangle_i32> m_monitors;
-};
-
 class window_settings_on_two_monitors : public window_settings
 {
 protected:
-   void SetUp() override
-   {
-      window_settings::SetUp();
-      // A monitor of 1920 x 1080 and, to its right, one of 1280 x 1024.
-      platform::context::windowing()->set_monitor_source(
-         make_pointer<fixed_monitors>(std::vector<rectangle_i32>{{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}}));
-   }
-   void TearDown() override
-   {
-      platform::context::windowing()->set_monitor_source(nullptr);
-      window_settings::TearDown();
-   }
+   // A monitor of 1920 x 1080 and, to its right, one of 1280 x 1024.
+   fake_monitors m_monitors{{{0, 0, 1920, 1080}, {1920, 0, 3200, 1024}}};
 };
 
 } // namespace

@@ -5,7 +5,7 @@
 
 #include "document/image_layer.h"
 #include "host/context.h"
-#include "host/monitor_source.h"
+#include "host/fake_monitors.h"
 #include "host/windowing.h"
 #include "orvo/exception.h"
 #include "zelui/recording_interaction.h"
@@ -378,28 +378,15 @@ TEST_F(add_layer_menu, a_press_and_release_on_different_rows_runs_nothing)
 namespace
 {
 
-// Three monitors side by side; the recording window (0, 0, 800, 600) lies on the middle one.
-class three_monitors : public user::monitor_source
-{
-public:
-   int monitor_count() override { return 3; }
-   rectangle_i32 monitor_rectangle(int iMonitor) override { return {(iMonitor - 1) * 1920, 0, iMonitor * 1920, 1080}; }
-};
-
 class live_output_menu : public testing::Test
 {
 protected:
    void SetUp() override
    {
-      platform::context::windowing()->set_monitor_source(make_pointer<three_monitors>());
       m_pscreen = make_pointer<MainScreen>(&m_window);
       m_pmenu = new TopMenu(m_pscreen.get(), m_pscreen->get_global());
    }
-   void TearDown() override
-   {
-      m_pscreen.reset();
-      platform::context::windowing()->set_monitor_source(nullptr);
-   }
+   void TearDown() override { m_pscreen.reset(); }
    std::vector<string_base> item_captions() const
    {
       std::vector<string_base> captions;
@@ -410,6 +397,8 @@ protected:
       return captions;
    }
 
+   // Three monitors side by side; the recording window (0, 0, 800, 600) lies on the middle one.
+   fake_monitors m_monitors{{{-1920, 0, 0, 1080}, {0, 0, 1920, 1080}, {1920, 0, 3840, 1080}}};
    recording_interaction m_window;
    pointer<MainScreen> m_pscreen;
    TopMenu * m_pmenu = nullptr;

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -10,22 +11,9 @@
 #include "core/main_window.h"
 #include "host/context.h"
 #include "host/event_loop.h"
-#include "host/monitor_source.h"
+#include "host/fake_monitors.h"
 #include "host/request.h"
 #include "host/windowing.h"
-
-// Monitors that the machine does not have, for the live output: the rectangles given, in order.
-class listed_monitors : public user::monitor_source
-{
-public:
-   explicit listed_monitors(std::vector<rectangle_i32> rectangles) : m_rectangles(std::move(rectangles)) {}
-
-   int monitor_count() override { return static_cast<int>(m_rectangles.size()); }
-   rectangle_i32 monitor_rectangle(int iMonitor) override { return m_rectangles[static_cast<std::size_t>(iMonitor)]; }
-
-private:
-   std::vector<rectangle_i32> m_rectangles;
-};
 
 // The module's application with its video system up (on the driver that SDL_VIDEODRIVER names)
 // and a private data and home folder, and, when given, monitors of the test's own. A test fixture
@@ -45,7 +33,7 @@ protected:
       m_papplication->molv::application::init_instance();
       if (!monitors.empty())
       {
-         platform::context::windowing()->set_monitor_source(make_pointer<listed_monitors>(std::move(monitors)));
+         m_pmonitors = std::make_unique<fake_monitors>(std::move(monitors));
       }
    }
 
@@ -74,7 +62,7 @@ protected:
    void stop()
    {
       m_papplication->term_application();
-      platform::context::windowing()->set_monitor_source(nullptr);
+      m_pmonitors.reset();
       platform::context::set_application(nullptr);
       m_papplication.reset();
       std::filesystem::remove_all(m_folder);
@@ -82,4 +70,5 @@ protected:
 
    std::filesystem::path m_folder;
    pointer<Tarvossa_BrisvanePro::application> m_papplication;
+   std::unique_ptr<fake_monitors> m_pmonitors;
 };
