@@ -49,11 +49,6 @@ class root_screen : public root_screen_fixture
 protected:
    file::path layout_path() const { return m_pscreen->settings_layout_get_default_path(); }
 
-   bool key(std::uint64_t uKey, int iAction)
-   {
-      return m_pscreen->keyboard_event(static_cast<user::enum_key>(uKey), 0, iAction, {}, {});
-   }
-
    zelui::MessageDialog * dialog_titled(const char * pszTitle) { return dialog_on<zelui::MessageDialog>(*m_pscreen, pszTitle); }
 };
 
@@ -77,7 +72,7 @@ protected:
 
    bool skip(bool bBackwards = false)
    {
-      return m_pglobal->on_skip_focus(enumeration<user::enum_key>(bBackwards ? 0x100000000 : 0));
+      return m_pglobal->on_skip_focus(enumeration<user::enum_key>(bBackwards ? user::e_key_left_shift : user::e_key_none));
    }
 
    test_tool_window * m_pwindowA = nullptr;
@@ -170,14 +165,16 @@ TEST_F(root_screen, an_empty_layout_file_reads_as_missing)
 
 TEST_F(root_screen, modifier_keys_set_and_clear_their_whole_group)
 {
-   EXPECT_TRUE(key(0x100000000, 256));
-   EXPECT_EQ(m_pglobal->get_keyboard_modifiers().value(), 0x300000000u);
-   EXPECT_TRUE(key(0x4000000000, 256));
-   EXPECT_EQ(m_pglobal->get_keyboard_modifiers().value(), 0xF00000000u);
-   EXPECT_TRUE(key(0x200000000, 257));
-   EXPECT_EQ(m_pglobal->get_keyboard_modifiers().value(), 0xC00000000u);
-   EXPECT_TRUE(key(0x2000000000, 258));
-   EXPECT_EQ(m_pglobal->get_keyboard_modifiers().value(), 0x3C00000000u);
+   using namespace keyboard;
+   EXPECT_TRUE(key(user::e_key_left_shift, user::e_key_action_press));
+   EXPECT_EQ(m_pglobal->get_keyboard_modifiers().value(), e_group_shift);
+   // Super belongs to the Control group.
+   EXPECT_TRUE(key(user::e_key_super, user::e_key_action_press));
+   EXPECT_EQ(m_pglobal->get_keyboard_modifiers().value(), e_group_shift | e_group_control);
+   EXPECT_TRUE(key(user::e_key_right_shift, user::e_key_action_release));
+   EXPECT_EQ(m_pglobal->get_keyboard_modifiers().value(), e_group_control);
+   EXPECT_TRUE(key(user::e_key_right_alt, user::e_key_action_repeat));
+   EXPECT_EQ(m_pglobal->get_keyboard_modifiers().value(), e_group_control | e_group_alt);
 }
 
 TEST_F(root_screen, answering_no_to_the_quit_question_leaves_everything_as_it_was)
@@ -309,34 +306,7 @@ TEST_F(focus_order, a_field_of_a_window_that_is_no_tool_window_is_not_remembered
    EXPECT_EQ(ptext->value(), "typed");
 }
 
-namespace
-{
-
-class windowed_screen : public windowed_root_screen_fixture
-{
-protected:
-   // Answers the next dialog with the path (empty: cancels it) and lets the screen run its frame.
-   pointer<file::file_dialog> answer_next_dialog(const file::path & path)
-   {
-      pointer<file::file_dialog> pdialogAnswered;
-      file::file_dialog::set_answer_hook([&](file::file_dialog * pdialog)
-      {
-         pdialogAnswered = pdialog;
-         if (path.is_empty())
-         {
-            pdialog->cancel();
-         }
-         else
-         {
-            pdialog->answer(path.as_string());
-         }
-      });
-      m_pscreen->run_layout_hooks(nullptr);
-      return pdialogAnswered;
-   }
-};
-
-} // namespace
+using windowed_screen = windowed_root_screen_fixture;
 
 TEST_F(windowed_screen, answering_yes_to_the_quit_question_posts_the_quit_message)
 {
@@ -355,11 +325,11 @@ TEST_F(windowed_screen, a_file_dialog_asked_for_again_before_it_is_answered_open
    m_pglobal->open_project_button();
    m_pglobal->save_image_button();
    EXPECT_EQ(dialogs_on<zelui::FileDialog>(*m_pscreen).size(), 1u);
-   EXPECT_TRUE(answer_next_dialog({}));
+   EXPECT_TRUE(answer_next_dialog(*m_pscreen, {}));
    EXPECT_TRUE(dialogs_on<zelui::FileDialog>(*m_pscreen).empty());
    // Answered, the next one opens.
    m_pglobal->save_project_button();
-   pointer<file::file_dialog> pdialog = answer_next_dialog({});
+   pointer<file::file_dialog> pdialog = answer_next_dialog(*m_pscreen, {});
    ASSERT_TRUE(pdialog);
    EXPECT_EQ(pdialog->kind(), file::file_dialog::e_kind_save);
 }
@@ -368,7 +338,7 @@ TEST_F(windowed_screen, the_save_presets_dialog_writes_the_presets_under_the_nam
 {
    m_pglobal->clone_current_layer_to_preset();
    m_pglobal->save_presets_button();
-   pointer<file::file_dialog> pdialog = answer_next_dialog(m_pglobal->getFolderToSaveData() / "wall");
+   pointer<file::file_dialog> pdialog = answer_next_dialog(*m_pscreen, m_pglobal->getFolderToSaveData() / "wall");
    ASSERT_TRUE(pdialog);
    EXPECT_EQ(pdialog->kind(), file::file_dialog::e_kind_save);
    ASSERT_EQ(pdialog->filter().items().size(), 1u);
@@ -380,6 +350,6 @@ TEST_F(windowed_screen, a_cancelled_open_project_dialog_keeps_the_document)
 {
    project * pproject = m_pglobal->current_project();
    m_pglobal->open_project_button();
-   ASSERT_TRUE(answer_next_dialog(file::path()));
+   ASSERT_TRUE(answer_next_dialog(*m_pscreen, file::path()));
    EXPECT_EQ(m_pglobal->current_project(), pproject);
 }

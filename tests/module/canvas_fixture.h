@@ -11,6 +11,7 @@
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
+#include "frame_draws.h"
 #include "picture_layer.h"
 #include "zel2d/context.h"
 #include "zelui/Screen.h"
@@ -65,8 +66,8 @@ private:
 class canvas_fixture : public testing::Test, protected temporary_home
 {
 protected:
-   static constexpr std::uint64_t shift = 0x100000000;
-   static constexpr std::uint64_t control = 0x400000000;
+   static constexpr std::uint64_t shift = user::e_key_left_shift;
+   static constexpr std::uint64_t control = user::e_key_left_control;
 
    canvas_fixture()
    {
@@ -106,7 +107,11 @@ protected:
       m_pcanvas->mouse_motion_event({x, y}, {dx, dy}, true, enumeration<user::enum_key>(uModifiers));
    }
 
+   // One draw's frame build (see `frame_draws`).
+   bool build() { return m_draws.build(*m_pglobal); }
+
    pointer<Global> m_pglobal = make_pointer<Global>();
    pointer<zelui::Screen> m_pscreen = make_pointer<zelui::Screen>(nullptr, size_type<int>{1600, 900}, "test");
    pointer<MainImpact> m_pcanvas = make_pointer<MainImpact>(m_pglobal.get(), m_pscreen.get());
+   frame_draws m_draws;
 };

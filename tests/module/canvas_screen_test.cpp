@@ -7,6 +7,7 @@
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
+#include "root_screen_fixture.h"
 #include "toolwindows/SettingsPower.h"
 #include "toolwindows/SettingsRasterLabel.h"
 #include "zel2d/context.h"
@@ -17,39 +18,25 @@ using namespace Tarvossa_BrisvanePro;
 namespace
 {
 
-constexpr std::uint64_t left_shift = 0x100000000;
-constexpr std::uint64_t left_control = 0x400000000;
-
-class canvas_on_root_screen : public testing::Test
+class canvas_on_root_screen : public root_screen_fixture
 {
 protected:
    void SetUp() override
    {
-      m_pscreen = make_pointer<MainScreen>(nullptr);
+      root_screen_fixture::SetUp();
       m_pscreen->create_main_screen();
-      m_pglobal = m_pscreen->get_global();
-      testing::internal::CaptureStdout();
-      m_pglobal->load_default_layers();
-      testing::internal::GetCapturedStdout();
       m_pcanvas = m_pscreen->canvas();
       m_pscreen->resize_event({1600, 900});
-   }
-
-   void key(std::uint64_t uKey, int iAction, const char * pszText = "")
-   {
-      m_pscreen->keyboard_event(static_cast<user::enum_key>(uKey), 0, iAction, {}, pszText);
    }
    // A drag started with Shift held, as the screen would deliver it (canvas from y = 70).
    void start_drag()
    {
-      key(left_shift, 256);
+      key(user::e_key_left_shift, user::e_key_action_press);
       m_pcanvas->mouse_button_event({380, 100}, user::e_mouse_left_button, true, false,
-                                    enumeration<user::enum_key>(left_shift));
-      m_pcanvas->mouse_motion_event({480, 100}, {100, 0}, true, enumeration<user::enum_key>(left_shift));
+                                    enumeration<user::enum_key>(user::e_key_left_shift));
+      m_pcanvas->mouse_motion_event({480, 100}, {100, 0}, true, enumeration<user::enum_key>(user::e_key_left_shift));
    }
 
-   pointer<MainScreen> m_pscreen;
-   Global * m_pglobal = nullptr;
    MainImpact * m_pcanvas = nullptr;
 };
 
@@ -63,7 +50,7 @@ TEST_F(canvas_on_root_screen, CanvasStandsBelowTheToolBar)
 TEST_F(canvas_on_root_screen, ReleasingShiftOverAScreenLayerCancelsItsDrag)
 {
    start_drag();
-   key(left_shift, 257);
+   key(user::e_key_left_shift, user::e_key_action_release);
    m_pcanvas->mouse_button_event({480, 100}, user::e_mouse_left_button, false, false, {});
    EXPECT_EQ(m_pglobal->current_project()->current_layer()->get_offset_x(), 0);
 }
@@ -71,9 +58,9 @@ TEST_F(canvas_on_root_screen, ReleasingShiftOverAScreenLayerCancelsItsDrag)
 TEST_F(canvas_on_root_screen, ReleasingControlOverAScreenLayerKeepsItsDrag)
 {
    start_drag();
-   key(left_control, 256);
-   key(left_control, 257);
-   m_pcanvas->mouse_button_event({480, 100}, user::e_mouse_left_button, false, false, enumeration<user::enum_key>(left_shift));
+   key(user::e_key_left_control, user::e_key_action_press);
+   key(user::e_key_left_control, user::e_key_action_release);
+   m_pcanvas->mouse_button_event({480, 100}, user::e_mouse_left_button, false, false, enumeration<user::enum_key>(user::e_key_left_shift));
    EXPECT_EQ(m_pglobal->current_project()->current_layer()->get_offset_x(), 100);
 }
 
@@ -85,7 +72,7 @@ public:
 
    bool keyboard_event(user::enum_key, int, int iAction, const enumeration<user::enum_key> &, const string_base &) override
    {
-      if (iAction == 257)
+      if (iAction == user::e_key_action_release)
       {
          m_iHandleAtRelease = m_pcanvas->handle_index();
       }
@@ -108,14 +95,14 @@ TEST_F(canvas_on_root_screen, ReleasingControlReachesTheFocusedWidgetBeforeTheRe
    document.insert_layer_at(pimage, -1);
    document.set_current_layer_index(1);
    m_pglobal->m_bAutoSelect = false;
-   key(left_control, 256);
+   key(user::e_key_left_control, user::e_key_action_press);
    // The middle of the image layer's left edge, on the canvas that shows the raster from x 280.
    m_pcanvas->mouse_button_event({280 + 395, 350}, user::e_mouse_left_button, true, false,
-                                 enumeration<user::enum_key>(left_control));
+                                 enumeration<user::enum_key>(user::e_key_left_control));
    ASSERT_EQ(m_pcanvas->handle_index(), 2);
    auto * pwatcher = new handle_watcher(m_pscreen.get(), m_pcanvas);
    m_pscreen->set_focus_to(pwatcher);
-   key(left_control, 257);
+   key(user::e_key_left_control, user::e_key_action_release);
    EXPECT_EQ(pwatcher->m_iHandleAtRelease, 2);
    EXPECT_EQ(m_pcanvas->handle_index(), -1);
 }
@@ -125,17 +112,16 @@ TEST_F(canvas_on_root_screen, SpaceOpensANewCustomPath)
    auto pboxes = m_pglobal->current_project()->current_boxes_layer();
    pboxes->m_descriptionData.m_iCustomPath = 1;
    pboxes->m_descriptionData.custom_paths = {{0, 1}};
-   key(43, 256, " ");
+   key(user::e_key_space, user::e_key_action_press, " ");
    EXPECT_EQ(pboxes->m_descriptionData.custom_paths.size(), 2u);
 }
 
 TEST_F(canvas_on_root_screen, SelectingALayerPostponesTheBuildByOneDraw)
 {
-   auto pcontext = make_pointer<zel2d::context>();
-   m_pglobal->defer_build_frame(true, pcontext.get());
+   build();
    m_pscreen->setCurrentLayerTo(0, true);
-   EXPECT_FALSE(m_pglobal->defer_build_frame(true, pcontext.get()));
-   EXPECT_TRUE(m_pglobal->defer_build_frame(true, pcontext.get()));
+   EXPECT_FALSE(build());
+   EXPECT_TRUE(build());
 }
 
 TEST_F(canvas_on_root_screen, RasterLabelKeptAtTheEdgeShowsItsNewPlaceInItsToolWindow)
@@ -143,9 +129,8 @@ TEST_F(canvas_on_root_screen, RasterLabelKeptAtTheEdgeShowsItsNewPlaceInItsToolW
    project & document = *m_pglobal->current_project();
    document.m_bRasterLabel = true;
    document.m_straRasterLabel.add("Main wall");
-   auto pcontext = make_pointer<zel2d::context>();
    m_pglobal->set_changed();
-   m_pglobal->defer_build_frame(true, pcontext.get());
+   build();
    ASSERT_EQ(document.m_iRasterLabelX + document.m_iRasterLabelBoxWidth, 1920);
    SettingsRasterLabel * pwindow = m_pscreen->get_raster_label_window();
    ASSERT_NE(pwindow, nullptr);
@@ -158,7 +143,7 @@ TEST_F(canvas_on_root_screen, ABoxSelectionRefreshesThePowerTotalAtPressAndAtRel
    m_pscreen->reload_all(true);
    const string_base & total = m_pscreen->get_power_window()->m_pparameters->m_plabelTotal->caption();
    EXPECT_EQ(total, "Total Power 41.99 A");
-   const enumeration<user::enum_key> control(left_control);
+   const enumeration<user::enum_key> control(user::e_key_left_control);
    // The raster starts 280 pixels right of the canvas's left edge; boxes are 128 pixels wide.
    m_pcanvas->mouse_button_event({280 + 20, 10}, user::e_mouse_left_button, true, false, control);
    EXPECT_EQ(total, "Total Power 40.94 A");

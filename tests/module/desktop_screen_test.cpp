@@ -55,15 +55,6 @@ protected:
       frame();
    }
 
-   // Answers the next file dialog with the path, at the frame that shows it.
-   void answer_next_dialog(const file::path & path)
-   {
-      file::file_dialog::set_answer_hook([path](file::file_dialog * pdialog) { pdialog->answer(path.as_string()); });
-      frame();
-      file::file_dialog::set_answer_hook({});
-      frame();
-   }
-
    void click(zelui::Widget * pwidget)
    {
       drag(pwidget->absolute_position() + point_type<int>{pwidget->width() / 2, pwidget->height() / 2}, {0, 0});
@@ -164,7 +155,8 @@ TEST_F(desktop_screen, an_opened_project_whose_first_layer_is_a_picture_hides_th
    m_pscreen->setCurrentLayerTo(0, true);
 
    m_pglobal->open_project_button();
-   answer_next_dialog(pathProject);
+   answer_next_dialog(*m_pscreen, pathProject);
+   frame();
    ASSERT_EQ(document().get_layers_count(), 2);
    ASSERT_EQ(document().current_layer()->get_layer_type(), e_layer_image);
    EXPECT_FALSE(pscreeninfo->visible());
@@ -203,13 +195,26 @@ TEST_F(desktop_screen, a_picture_layer_from_the_plus_menu_is_listed_once_its_dia
    const file::path pathPicture = picture_file();
    add_layer_from_menu(AddLayerContextMenu::e_row_image);
    EXPECT_EQ(document().get_layers_count(), 1);
-   answer_next_dialog(pathPicture);
+   answer_next_dialog(*m_pscreen, pathPicture);
+   frame();
    ASSERT_EQ(document().get_layers_count(), 2);
    EXPECT_EQ(layer_rows(), 2);
    EXPECT_EQ(counts(), expected_counts());
    // The picture, inserted at the bottom, took the current place: the tool windows step aside.
    EXPECT_EQ(document().current_layer()->get_layer_type(), e_layer_image);
    EXPECT_FALSE(m_pscreen->get_screen_info_window()->visible());
+}
+
+TEST_F(desktop_screen, a_cancelled_picture_dialog_of_the_plus_menu_adds_no_layer_and_lets_the_next_dialog_open)
+{
+   add_layer_from_menu(AddLayerContextMenu::e_row_image);
+   ASSERT_TRUE(answer_next_dialog(*m_pscreen, {}));
+   frame();
+   EXPECT_EQ(document().get_layers_count(), 1);
+   EXPECT_EQ(layer_rows(), 1);
+   EXPECT_TRUE(take_errors_shown(*m_pscreen).empty());
+   m_pglobal->open_project_button();
+   EXPECT_TRUE(answer_next_dialog(*m_pscreen, {}));
 }
 
 TEST_F(desktop_screen, the_wheel_over_a_layer_list_that_cannot_scroll_leaves_the_canvas_zoom)

@@ -9,30 +9,22 @@
 #include "core/MainScreen.h"
 #include "document/project.h"
 #include "orvo/file_system.h"
-#include "zel2d/context.h"
+#include "root_screen_fixture.h"
+#include "screen_dialogs.h"
 #include "zelui/FileDialog.h"
 #include "zelui/MessageDialog.h"
-#include "zelui/file_dialog.h"
-#include "zelui/recording_interaction.h"
-#include "screen_dialogs.h"
 
 using namespace Tarvossa_BrisvanePro;
 
 namespace
 {
 
-class export_dialogs : public testing::Test
+class export_dialogs : public windowed_root_screen_fixture
 {
 protected:
    void SetUp() override
    {
-      m_pwindow = make_pointer<recording_interaction>();
-      m_pscreen = make_pointer<MainScreen>(m_pwindow.get());
-      m_pwindow->set_appearance(m_pscreen->appearance());
-      m_pglobal = m_pscreen->get_global();
-      testing::internal::CaptureStdout();
-      m_pglobal->load_default_layers();
-      testing::internal::GetCapturedStdout();
+      windowed_root_screen_fixture::SetUp();
       m_folder = std::filesystem::path(m_pglobal->getFolderToSaveData().as_string().c_str()) / "exports";
       std::filesystem::create_directories(m_folder);
       build();
@@ -40,37 +32,22 @@ protected:
 
    void TearDown() override
    {
-      file::file_dialog::set_answer_hook({});
-      m_pwindow->set_appearance(nullptr);
+      windowed_root_screen_fixture::TearDown();
       std::filesystem::remove_all(m_folder);
-   }
-
-   // Answers the next dialog with the path and the filter, and lets the screen run its frame.
-   void answer_next_dialog(const std::filesystem::path & path, long long iFilter = 0)
-   {
-      file::file_dialog::set_answer_hook([&](file::file_dialog * pdialog) { pdialog->answer(path.c_str(), iFilter); });
-      m_pscreen->run_layout_hooks(nullptr);
-      file::file_dialog::set_answer_hook({});
    }
 
    zelui::MessageDialog * question() const { return dialog_on<zelui::MessageDialog>(*m_pscreen, "Replace file"); }
    zelui::FileDialog * file_dialog() const { return dialog_on<zelui::FileDialog>(*m_pscreen); }
 
-   bool build() { return m_pglobal->defer_build_frame(true, m_pcontext.get()); }
-
    std::uintmax_t size_of(const std::filesystem::path & path) const { return std::filesystem::file_size(path); }
 
-   pointer<recording_interaction> m_pwindow;
-   pointer<MainScreen> m_pscreen;
-   Global * m_pglobal = nullptr;
    std::filesystem::path m_folder;
-   pointer<zel2d::context> m_pcontext = make_pointer<zel2d::context>();
 };
 
 TEST_F(export_dialogs, SaveImageOntoANewFileWritesItAtTheNextDraw)
 {
    m_pglobal->save_image_button();
-   answer_next_dialog(m_folder / "wall.png");
+   answer_next_dialog(*m_pscreen, m_folder / "wall.png");
    EXPECT_EQ(question(), nullptr);
    EXPECT_FALSE(std::filesystem::exists(m_folder / "wall.png"));
    EXPECT_TRUE(build());
@@ -81,7 +58,7 @@ TEST_F(export_dialogs, ReplacingAnExistingFileAsksFirst)
 {
    std::ofstream(m_folder / "wall.png") << "old";
    m_pglobal->save_image_button();
-   answer_next_dialog(m_folder / "wall.png");
+   answer_next_dialog(*m_pscreen, m_folder / "wall.png");
    zelui::MessageDialog * pquestion = question();
    ASSERT_NE(pquestion, nullptr);
    EXPECT_NE(std::string(pquestion->message().c_str()).find("already exists."), std::string::npos);
@@ -90,7 +67,7 @@ TEST_F(export_dialogs, ReplacingAnExistingFileAsksFirst)
    EXPECT_EQ(size_of(m_folder / "wall.png"), 3u);
 
    m_pglobal->save_image_button();
-   answer_next_dialog(m_folder / "wall.png");
+   answer_next_dialog(*m_pscreen, m_folder / "wall.png");
    ASSERT_NE(question(), nullptr);
    question()->answer(0);
    EXPECT_TRUE(build());
@@ -100,7 +77,7 @@ TEST_F(export_dialogs, ReplacingAnExistingFileAsksFirst)
 TEST_F(export_dialogs, PhotoshopFilterWritesADocumentWhateverTheName)
 {
    m_pglobal->save_image_button();
-   answer_next_dialog(m_folder / "wall.png", 4);
+   answer_next_dialog(*m_pscreen, m_folder / "wall.png", 4);
    build();
    std::ifstream file(m_folder / "wall.png", std::ios::binary);
    char signature[4] = {};
@@ -153,7 +130,7 @@ TEST_F(export_dialogs, ANameTypedInTheDialogIsWrittenInTheFormatItsExtensionName
 TEST_F(export_dialogs, ScreenSetupIsWrittenAtOnce)
 {
    m_pglobal->layers_to_xml();
-   answer_next_dialog(m_folder / "setup.xml");
+   answer_next_dialog(*m_pscreen, m_folder / "setup.xml");
    EXPECT_TRUE(std::filesystem::exists(m_folder / "setup.xml"));
 }
 

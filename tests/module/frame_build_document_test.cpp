@@ -15,12 +15,14 @@
 #include "document/image_layer.h"
 #include "document/project.h"
 #include "draw_current_only_box.h"
+#include "frame_draws.h"
 #include "orvo/straight_alpha.h"
 #include "panels/LayerList.h"
 #include "panels/RightPanel.h"
 #include "picture_layer.h"
 #include "toolwindows/SettingsRasterLabel.h"
 #include "psd_reading.h"
+#include "root_screen_fixture.h"
 #include "screen_dialogs.h"
 #include "zel2d/context.h"
 #include "zelui/CheckBox.h"
@@ -68,29 +70,22 @@ public:
    }
 
    Global & global() const { return *m_pscreen->get_global(); }
-   void build() const
-   {
-      for (int i = 0; i < 3; ++i)
-      {
-         global().defer_build_frame(true, m_pcontext.get());
-      }
-   }
+   // Draws as the canvas does, until nothing more is pending.
+   void build() const { m_draws.build_settled(global()); }
    const image::image & frame() const { return *global().frame().picture(); }
 
 private:
    pointer<MainScreen> m_pscreen = make_pointer<MainScreen>(nullptr);
-   pointer<zel2d::context> m_pcontext = make_pointer<zel2d::context>();
+   frame_draws m_draws;
 };
 
-class document_frames : public testing::Test
+class document_frames : public root_screen_fixture
 {
 protected:
    void SetUp() override
    {
-      m_pscreen = make_pointer<MainScreen>(nullptr);
-      m_pglobal = m_pscreen->get_global();
+      root_screen_fixture::SetUp();
       testing::internal::CaptureStdout();
-      m_pglobal->load_default_layers();
       m_pscreen->create_main_screen();
       testing::internal::GetCapturedStdout();
       m_pscreen->resize_event({1280, 800});
@@ -102,8 +97,6 @@ protected:
 
    void TearDown() override { std::filesystem::remove_all(m_folder); }
 
-   project & document() const { return *m_pglobal->current_project(); }
-   bool build() { return m_pglobal->defer_build_frame(true, m_pcontext.get()); }
    std::uint32_t frame_pixel(int x, int y) const { return m_pglobal->frame().picture()->pixel(x, y); }
 
    // A screen layer of boxes of 20 x 20 on top of the stack, drawing only its box fills (opaque).
@@ -160,9 +153,6 @@ protected:
 
    zelui::CheckBox * draw_current_only_box() const { return ::draw_current_only_box(*m_pscreen->right_panel()->layer_list()); }
 
-   pointer<MainScreen> m_pscreen;
-   Global * m_pglobal = nullptr;
-   pointer<zel2d::context> m_pcontext = make_pointer<zel2d::context>();
    std::filesystem::path m_folder;
    const color::color red{255, 0, 0, 255};
    const color::color blue{0, 0, 255, 255};

@@ -21,7 +21,6 @@ protected:
       use_small_empty_raster();
    }
 
-   bool build() { return m_pglobal->defer_build_frame(true, m_pcontext.get()); }
    std::uint32_t frame_pixel(int x, int y) const { return m_pglobal->frame().picture()->pixel(x, y); }
 
    // Requests a picture export through a save dialog answered with the path and filter.
@@ -34,7 +33,6 @@ protected:
       m_pglobal->request_save_to_image_file(pdialog.get());
    }
 
-   pointer<zel2d::context> m_pcontext = make_pointer<zel2d::context>();
    const color::color red{255, 0, 0, 255};
    const color::color blue{0, 0, 255, 255};
 };

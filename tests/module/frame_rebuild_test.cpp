@@ -132,15 +132,8 @@ public:
       draw_current_only_box(*m_pscreen->right_panel()->layer_list())->set_checked(bOn, e_source_user);
    }
 
-   // Draws as the canvas does, until nothing more is pending (selecting a layer first hands the
-   // focus back, and a failed layer leaves the rest to the next draw).
-   void build() const
-   {
-      for (int i = 0; i < 4; ++i)
-      {
-         global().defer_build_frame(true, m_pcontext.get());
-      }
-   }
+   // Draws as the canvas does, until nothing more is pending.
+   void build() const { m_draws.build_settled(global()); }
 
    // Every layer drawn and the whole frame composed, as though nothing had been drawn before. A
    // failed build has the panels write back what they show, which may change the document: the
@@ -189,7 +182,7 @@ public:
 
 private:
    pointer<MainScreen> m_pscreen = make_pointer<MainScreen>(nullptr);
-   pointer<zel2d::context> m_pcontext = make_pointer<zel2d::context>();
+   frame_draws m_draws;
 };
 
 pointer<boxes_layer> random_screen_layer(project & document, std::mt19937 & random)

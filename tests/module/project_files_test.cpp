@@ -233,11 +233,10 @@ TEST_F(project_files, a_picture_that_does_not_read_is_told_by_layer_name_and_sav
    pointer<app_layer> player = document().create_layer_from_parameters(e_layer_image, "Name:Late\nWidth:64\nHeight:32\nData:" + strDataBroken);
    document().insert_layer_at(player, -1);
    document().budget().set_limit(std::int64_t{1} << 40);
-   auto pcontext = make_pointer<zel2d::context>();
-   m_pglobal->defer_build_frame(true, pcontext.get());
+   build();
    EXPECT_NE(the_error_shown().find("The picture of the layer \"Late\" cannot be shown: it does not decode"), string_base::npos);
    m_pglobal->set_changed();
-   m_pglobal->defer_build_frame(true, pcontext.get());
+   build();
    EXPECT_TRUE(take_errors_shown().empty());
    EXPECT_EQ(player.cast<image_layer>()->getImageAsHex(), strDataBroken);
 }

@@ -10,8 +10,10 @@
 #include "core/Global.h"
 #include "core/MainScreen.h"
 #include "document/project.h"
+#include "frame_draws.h"
 #include "orvo/file_system.h"
 #include "zelui/file_dialog.h"
+#include "zelui/mouse.h"
 #include "zelui/recording_interaction.h"
 
 // Removes the data folder with all that earlier tests wrote into it.
@@ -50,10 +52,20 @@ protected:
       m_pscreen->perform_layout(nullptr);
    }
 
+   // A key event as the window hands it to the screen: the key, what it did, the text it typed.
+   bool key(user::enum_key ekey, user::enum_key_action eaction, const string_base & strText = {})
+   {
+      return m_pscreen->keyboard_event(ekey, 0, eaction, {}, strText);
+   }
+
+   // One draw's frame build (see `frame_draws`).
+   bool build() { return m_draws.build(*m_pglobal); }
+
    // Declared before the screen, so that it outlives the screen it shows.
    pointer<recording_interaction> m_pwindow;
    pointer<Tarvossa_BrisvanePro::MainScreen> m_pscreen;
    Tarvossa_BrisvanePro::Global * m_pglobal = nullptr;
+   frame_draws m_draws;
 };
 
 // A root screen shown by a window that records what is asked of it; file dialogs are answered by

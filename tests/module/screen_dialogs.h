@@ -3,8 +3,10 @@
 #include <string_view>
 #include <vector>
 
+#include "orvo/path.h"
 #include "zelui/MessageDialog.h"
-#include "zelui/Widget.h"
+#include "zelui/Screen.h"
+#include "zelui/file_dialog.h"
 
 // The dialogs of kind DIALOG (a message box, a file dialog) open on the screen, in the order of its
 // children; given a title, only those that bear it. The list is taken whole first, so answering a
@@ -42,4 +44,27 @@ inline std::vector<string_base> take_errors_shown(const zelui::Widget & screen)
       pdialog->answer(0);
    }
    return errors;
+}
+
+// Answers the next file dialog of the screen with the path and the filter then selected (-1: the
+// one selected), or cancels it with an empty path, at the screen's next frame, where an open
+// dialog is handed to the test. Returns that dialog; null when none was open.
+inline pointer<file::file_dialog> answer_next_dialog(zelui::Screen & screen, const file::path & path, long long iFilter = -1)
+{
+   pointer<file::file_dialog> pdialogAnswered;
+   file::file_dialog::set_answer_hook([&](file::file_dialog * pdialog)
+   {
+      pdialogAnswered = pdialog;
+      if (path.is_empty())
+      {
+         pdialog->cancel();
+      }
+      else
+      {
+         pdialog->answer(path.as_string(), iFilter);
+      }
+   });
+   screen.run_layout_hooks(nullptr);
+   file::file_dialog::set_answer_hook({});
+   return pdialogAnswered;
 }

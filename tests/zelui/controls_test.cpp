@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "orvo/keyboard.h"
 #include "test_screen.h"
 #include "zelui/BoxLayout.h"
 #include "zelui/Button.h"
@@ -137,7 +138,7 @@ TEST(TextBox, CaretMovesAndShiftSelects)
    screen.key(user::e_key_left);
    EXPECT_EQ(pbox->caret(), 1);
    // Shift+End selects from the caret to the end; typing replaces the selection.
-   screen.key(user::e_key_end, {}, 0x300000000);
+   screen.key(user::e_key_end, {}, keyboard::e_group_shift);
    EXPECT_EQ(pbox->selected_text(), "bcd");
    screen.type("X");
    EXPECT_EQ(pbox->text(), "aX");
