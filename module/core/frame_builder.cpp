@@ -242,6 +242,9 @@ bool frame_builder::build(project & document, zel2d::context * pcontext, bool bO
    const project::base_run_numbers_hold hold(document, numbers);
    reserve_frame(document);
    const places_in_frame places = settle_pictures_in_frame(document, pcontext);
+   // The canvas's shrunk copy of the frame reads the rows drawn into the frame again at once.
+   const frame_rows_read eread =
+      m_imagewrap.handle() >= 1 && zel2d::image_store::shared().has_shrunk_copy(m_imagewrap.handle()) ? frame_rows_read::at_once : frame_rows_read::later;
    const picture_budget & budget = document.budget();
    string_array_base namesBeyond;
    const auto tell_beyond_budget = [&]
@@ -287,7 +290,7 @@ bool frame_builder::build(project & document, zel2d::context * pcontext, bool bO
       const int iDrawBoxes = pboxesDimmed ? std::exchange(pboxesDimmed->DrawBoxes, 0) : 0;
       if (bInFrame)
       {
-         player->offer_frame_place(m_ppicture, static_cast<int>(itPlace->second.left), static_cast<int>(itPlace->second.top));
+         player->offer_frame_place(m_ppicture, static_cast<int>(itPlace->second.left), static_cast<int>(itPlace->second.top), eread);
       }
       draw_layer(*player, pcontext, on_error);
       player->withdraw_frame_place();

@@ -292,9 +292,10 @@ pointer<image::image> app_layer::request_offscreen(unsigned long w, unsigned lon
    return m_pimageOffscreen;
 }
 
-void app_layer::offer_frame_place(const pointer<image::image> & pframe, int x, int y) noexcept
+void app_layer::offer_frame_place(const pointer<image::image> & pframe, int x, int y, frame_rows_read eread) noexcept
 {
    m_pframeOffered = pframe;
+   m_ereadOffered = eread;
    m_xOffered = x;
    m_yOffered = y;
 }

@@ -32,6 +32,13 @@ enum enum_layer
    e_layer_image = 2,
 };
 
+// Whether the frame's rows are read again as soon as a layer draws into them, or only later.
+enum class frame_rows_read
+{
+   at_once,
+   later
+};
+
 // What a layer's offscreen picture was drawn from besides the layer's own settings, whose
 // changes mark the layer: the numbers its data and power runs start from, and whether its box
 // fills were left out for "Draw Current Only".
@@ -154,10 +161,20 @@ public:
    pointer<image::image> request_offscreen(unsigned long w, unsigned long h, bool bWrittenWhole = false);
    // A place in the frame's rows, at (x, y), that the layer's next whole drawing
    // (`request_offscreen`) takes, until it is withdrawn: the frame builder offers it where the
-   // layer alone makes that part of the frame, so that composing it copies nothing.
-   void offer_frame_place(const pointer<image::image> & pframe, int x, int y) noexcept;
+   // layer alone makes that part of the frame, so that composing it copies nothing. `eread` says
+   // whether the frame's rows are read again as soon as they are drawn (by the canvas's shrunk
+   // copy), or not before the frame is shown whole.
+   void offer_frame_place(const pointer<image::image> & pframe, int x, int y, frame_rows_read eread) noexcept;
    void withdraw_frame_place() noexcept { m_pframeOffered = nullptr; }
-   // The offscreen picture, which lies in the frame's rows, moves to (x, y) there, pixels and all.
+   // Whether rows of `picture` that the drawing writes whole may go straight to memory, past the
+   // caches: it lies in the place offered, and nothing reads the frame's rows at once (a copy
+   // that read them would fetch them back from memory).
+   bool may_write_past_cache(const image::image & picture) const noexcept
+   {
+      return m_pframeOffered && m_ereadOffered == frame_rows_read::later && picture.holder() == m_pframeOffered.get();
+   }
+   // The offscreen picture moves to (x, y) in the frame's rows, pixels and all, from another place
+   // there or from memory of its own, which it gives back.
    void move_offscreen_in_frame(const pointer<image::image> & pframe, int x, int y);
    // The offscreen picture, which lies in the frame's rows, goes back into memory of its own, as it
    // is, where the memory budget lets it; otherwise it is let go, and the layer is drawn again.
@@ -232,6 +249,7 @@ protected:
    property_set m_setKeysKept;
    picture_budget::charge m_charge;
    pointer<image::image> m_pframeOffered;
+   frame_rows_read m_ereadOffered = frame_rows_read::at_once;
    int m_xOffered = 0;
    int m_yOffered = 0;
 

@@ -741,13 +741,13 @@ void boxes_layer::put_fills_under(const std::vector<std::uint32_t> & palette, co
       row_edges(static_cast<std::uint32_t>(r), y1, y2);
       for (int y = static_cast<int>(y1); y < static_cast<int>(y2); ++y)
       {
-         // Boxes apart (those of one colour) are read and written in pieces: the pieces two rows
-         // on are fetched meanwhile. Whole rows are one stream, which the processor fetches
-         // ahead by itself.
+         // Boxes apart (those of one colour) are read and written in pieces, and whole rows of a
+         // picture in the frame's rows lie apart too: the pieces two rows on are fetched
+         // meanwhile, as the processor fetches ahead no further than the end of a page.
          constexpr int rows_ahead = 2;
          for (const auto & [x1, x2] : spans)
          {
-            if (pchanged != nullptr && y + rows_ahead < picture.height())
+            if (y + rows_ahead < picture.height())
             {
                image::prefetch_pixels(overlay.row(y + rows_ahead), x1, x2);
                image::prefetch_pixels(picture.row(y + rows_ahead), x1, x2);
@@ -871,8 +871,11 @@ void boxes_layer::write_grid_rows(zel2d::context * pcontext, image::image & pict
          std::fill(rowBetween.begin() + x1, rowBetween.begin() + x2, uBand);
       }
    }
-   // The picture is written whole before anything is drawn on it: a large one straight to memory.
-   const bool bStreamed = picture.byte_count() >= image::streamed_picture_bytes;
+   // The picture is written whole before anything is drawn on it: a large one straight to memory,
+   // where it lies in the frame and nothing reads the frame's rows at once. Where something does
+   // (the composition copying a picture of its own, the canvas's shrunk copy of the frame), rows
+   // that stay in the cache are read back faster than memory is saved by streaming them.
+   const bool bStreamed = may_write_past_cache(picture) && picture.byte_count() >= image::streamed_picture_bytes;
    for (int r = 0; r < Rows; ++r)
    {
       float y1 = 0.f;

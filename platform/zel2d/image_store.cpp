@@ -254,6 +254,13 @@ int image_store::copy_halvings(int iImage)
    return it == m_images.end() ? 0 : halvings_of(it->second);
 }
 
+bool image_store::has_shrunk_copy(int iImage) const
+{
+   std::lock_guard lock(m_mutex);
+   auto it = m_images.find(iImage);
+   return it != m_images.end() && it->second.m_psurfaceShrunk != nullptr;
+}
+
 void image_store::make_copy_from_part(int iImage, const pixel_rows & part, const rectangle_i32 & rectSource, pixel_maker make_pixels)
 {
    std::lock_guard lock(m_mutex);

@@ -59,6 +59,8 @@ public:
    // How many times (1 or 2) the image's shrunk copy halves it exactly; 0 when it has no copy
    // or one of another size.
    int copy_halvings(int iImage);
+   // Whether the image has a shrunk copy, which reads its pixels again when they change.
+   bool has_shrunk_copy(int iImage) const;
    // Makes the shrunk copy under `rectSource` (whose edges lie on copy pixel edges) from `part`,
    // which holds the new pixels of `rectSource`, without them being in the image yet: they are
    // left for `make_pixels` to make, which is called with every part of the image so left, before
