@@ -183,8 +183,12 @@ frame_builder::places_in_frame places_of_layers(const project & document, const 
       {
          continue;
       }
+      // A picture not of the layer's size now is drawn again at that size in this build (its layer
+      // changed, which forgot what it was drawn from), unless it is let go: either way it is not
+      // stretched once composed.
       const pointer<image::image> pimage = player->get_offscreen();
-      const bool bStretched = pimage && (pimage->width() != layer.m_iWidth || pimage->height() != layer.m_iHeight);
+      const bool bStretched = pimage && player->get_drawn_inputs().has_value() &&
+                              (pimage->width() != layer.m_iWidth || pimage->height() != layer.m_iHeight);
       bPutTogether = bPutTogether && layer.m_fRotation == 0.f && !bStretched;
       shown.emplace_back(player.get(), footprint);
       placeable.push_back(bPutTogether && footprint.intersection({0, 0, frame.width(), frame.height()}) == footprint &&
@@ -476,6 +480,7 @@ bool frame_builder::make_frame_for_places(project & document)
 // The pictures in the frame whose layer has no place there now, or another one, move out, or to
 // the new place. Those whose old place meets another layer's place go out first, so that no
 // picture is moved over pixels still to be moved; the rest move straight to their new place.
+// Pictures of memory of their own whose layer has a place go there last.
 void frame_builder::move_pictures_in_frame(project & document, const places_in_frame & places)
 {
    const auto meets_another_place = [&places](const app_layer * player, const frame_area & area)
@@ -511,6 +516,19 @@ void frame_builder::move_pictures_in_frame(project & document, const places_in_f
    {
       const frame_area & place = places.at(player);
       player->move_offscreen_in_frame(m_ppicture, static_cast<int>(place.left), static_cast<int>(place.top));
+   }
+   // A picture in memory of its own whose layer now makes its part of the frame alone (the raster
+   // was made anew, the layer it touched moved away) goes there too and gives its memory back, as
+   // in a document opened afresh; after the moves, as its place may lie where pictures moved from.
+   for (const pointer<app_layer> & player : document.get_layers())
+   {
+      const pointer<image::image> pimage = player->get_offscreen();
+      const auto itPlace = places.find(player.get());
+      if (pimage && pimage->holder() == nullptr && itPlace != places.end() && itPlace->second.width() == pimage->width() &&
+          itPlace->second.height() == pimage->height())
+      {
+         player->move_offscreen_in_frame(m_ppicture, static_cast<int>(itPlace->second.left), static_cast<int>(itPlace->second.top));
+      }
    }
 }
 

@@ -73,6 +73,8 @@ public:
    // Draws as the canvas does, until nothing more is pending.
    void build() const { m_draws.build_settled(global()); }
    const image::image & frame() const { return *global().frame().picture(); }
+   // What the document's pictures take of its memory budget.
+   std::int64_t budget_in_use() const { return global().current_project()->budget().in_use(); }
 
 private:
    pointer<MainScreen> m_pscreen = make_pointer<MainScreen>(nullptr);
@@ -496,7 +498,8 @@ TEST_F(document_frames, ARasterLabelTypedAtTheRasterSizeSitsInTheCornerAsWhenOpe
 }
 
 // A screen layer whose columns or rows go to 0 shows nothing: no picture counts in the budget any
-// longer, and a PSD export holds what the project opened afresh exports.
+// longer, the picture that overlapped it moves into the frame, and a PSD export holds what the
+// project opened afresh exports.
 TEST_F(document_frames, AScreenLayerOfNoColumnsOrRowsLeavesTheFrameAndThePsdAsWhenOpenedAfresh)
 {
    for (int boxes_layer::*pfield : {&boxes_layer::Columns, &boxes_layer::Rows})
@@ -511,9 +514,10 @@ TEST_F(document_frames, AScreenLayerOfNoColumnsOrRowsLeavesTheFrameAndThePsdAsWh
       request_export(m_folder / "wall.psd", "PSD Document", "*.psd");
       ASSERT_TRUE(build());
       EXPECT_FALSE(pwall->get_offscreen());
-      EXPECT_EQ(document().budget().in_use(), iInUse - 60 * 20 * 4);
+      EXPECT_EQ(document().budget().in_use(), iInUse - 60 * 20 * 4 - 30 * 10 * 4);
 
       std::unique_ptr<opened_afresh> pafresh = saved_and_opened_afresh();
+      EXPECT_EQ(document().budget().in_use(), pafresh->budget_in_use());
       EXPECT_TRUE(same_pixels(*m_pglobal->frame().picture(), pafresh->frame()));
       ::request_export(pafresh->global(), m_folder / "afresh.psd", "PSD Document", "*.psd");
       pafresh->build();
@@ -550,6 +554,46 @@ TEST_F(document_frames, APictureKeptToRedrawFasterGoesBeforeALayerIsLeftOutOfThe
    EXPECT_FALSE(pgrowing->is_beyond_budget());
    EXPECT_EQ(pcurrent->picture_bytes(), iPicture);
    EXPECT_EQ(frame_pixel(70, 25) >> 24, 255u);
+   EXPECT_TRUE(same_pixels(*m_pglobal->frame().picture(), saved_and_opened_afresh()->frame()));
+}
+
+// A layer that alone makes its part of the raster takes no memory of its own, whatever edit left
+// it alone: a raster made larger, a layer dragged onto it and away again, a layer under it grown.
+// The budget then counts what it counts for the document opened afresh.
+TEST_F(document_frames, LayersLeftAloneByAnEditTakeNoMemoryOfTheirOwn)
+{
+   pointer<boxes_layer> pleft = add_screen("Left", 2, 0, 0);
+   pointer<boxes_layer> pright = add_screen("Right", 2, 60, 0);
+   pointer<image_layer> plogo = add_picture("Logo", 0, 40, 30, 10, blue);
+   ASSERT_TRUE(build());
+   const auto expect_alone = [&](const char * pszAfter)
+   {
+      for (const pointer<app_layer> & player : document().get_layers())
+      {
+         ASSERT_TRUE(player->get_offscreen()) << pszAfter;
+         EXPECT_EQ(player->offscreen_bytes(), 0) << player->get_name().c_str() << " after " << pszAfter;
+      }
+      EXPECT_EQ(document().budget().in_use(), saved_and_opened_afresh()->budget_in_use()) << pszAfter;
+   };
+   expect_alone("the first build");
+
+   document().set_paper_size(160, 100);
+   m_pglobal->set_changed();
+   ASSERT_TRUE(build());
+   expect_alone("the raster grew");
+
+   pright->set_offset_x(30);
+   ASSERT_TRUE(build());
+   EXPECT_EQ(pright->offscreen_bytes(), 40 * 20 * 4) << "overlapping, the two take memory of their own";
+   EXPECT_EQ(pleft->offscreen_bytes(), 40 * 20 * 4);
+   pright->set_offset_x(60);
+   ASSERT_TRUE(build());
+   expect_alone("the layers were dragged apart");
+
+   pleft->Columns = 3;
+   pleft->set_changed();
+   ASSERT_TRUE(build());
+   expect_alone("the layer under the others grew");
    EXPECT_TRUE(same_pixels(*m_pglobal->frame().picture(), saved_and_opened_afresh()->frame()));
 }
 
