@@ -11,6 +11,7 @@
 #include "core/Global.h"
 #include "core/frame_builder.h"
 #include "core/MainScreen.h"
+#include "core/PSDSaver.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
@@ -595,6 +596,86 @@ TEST_F(document_frames, LayersLeftAloneByAnEditTakeNoMemoryOfTheirOwn)
    ASSERT_TRUE(build());
    expect_alone("the layer under the others grew");
    EXPECT_TRUE(same_pixels(*m_pglobal->frame().picture(), saved_and_opened_afresh()->frame()));
+}
+
+// A PSD and PNGs exported from layers drawn straight into the frame (one at the raster's corner,
+// the raster label beside them) are, byte for byte, what the same layers drawn into pictures of
+// their own give: a transparent picture laid over them all, which changes no pixel, makes each
+// touch another. Independent readers see each layer's own pixels and the frame.
+TEST_F(document_frames, ExportsOfLayersDrawnIntoTheFrameEqualThoseOfLayersWithPicturesOfTheirOwn)
+{
+   document().set_paper_size(240, 160);
+   add_screen("Main wall", 3, 0, 0);
+   pointer<boxes_layer> pside = add_screen("Side wall", 2, 70, 0);
+   pside->BoxColors.front() = color::color(200, 90, 40, 160);
+   add_picture("Logo", 10, 30, 30, 10, color::color(0, 255, 0, 128));
+   add_picture("Corner", 200, 130, 40, 30, color::color(250, 250, 20, 255));
+   document().m_bRasterLabel = true;
+   document().m_straRasterLabel.add("Hall");
+   document().m_iRasterLabelX = 120;
+   document().m_iRasterLabelY = 50;
+   ASSERT_TRUE(build());
+   const pointer_array<app_layer> layers = document().get_layers();
+   for (const pointer<app_layer> & player : layers)
+   {
+      ASSERT_TRUE(player->get_offscreen());
+      ASSERT_NE(player->get_offscreen()->holder(), nullptr) << player->get_name().c_str() << " lies in the frame";
+   }
+   const auto export_all = [&](const char * pszStem)
+   {
+      m_pglobal->m_bBlackBackground = true;
+      request_export(m_folder / (std::string(pszStem) + "_black.png"), "PNG Image", "*.png");
+      ASSERT_TRUE(build());
+      m_pglobal->m_bBlackBackground = false;
+      request_export(m_folder / (std::string(pszStem) + ".png"), "PNG Image", "*.png");
+      ASSERT_TRUE(build());
+   };
+   export_all("in_frame");
+   request_export(m_folder / "in_frame.psd", "PSD Document", "*.psd");
+   ASSERT_TRUE(build());
+   const string_base strFrame = pixel_rows(*m_pglobal->frame().picture(), true);
+
+   add_picture("Veil", 0, 0, 240, 160, color::color(0, 0, 0, 0));
+   ASSERT_TRUE(build());
+   for (const pointer<app_layer> & player : layers)
+   {
+      ASSERT_EQ(player->get_offscreen()->holder(), nullptr) << player->get_name().c_str() << " has a picture of its own";
+   }
+   ASSERT_EQ(pixel_rows(*m_pglobal->frame().picture(), true), strFrame);
+   export_all("own");
+   PSDSaver psd;
+   for (const pointer<app_layer> & player : layers)
+   {
+      psd.add_layer(player);
+   }
+   ASSERT_TRUE(psd.savePSD(*m_pglobal->frame().picture(), m_folder / "own.psd"));
+   for (const char * pszName : {".psd", ".png", "_black.png"})
+   {
+      const std::string strInFrame = file_bytes(m_folder / ("in_frame" + std::string(pszName)));
+      EXPECT_FALSE(strInFrame.empty()) << pszName;
+      EXPECT_TRUE(strInFrame == file_bytes(m_folder / ("own" + std::string(pszName)))) << pszName;
+   }
+
+   const image::image & frame = *m_pglobal->frame().picture();
+   string_base strExpected = format("size %d %d\ncomposite\n", frame.width(), frame.height()) + pixel_rows(frame, false);
+   string_base strPillow = strExpected;
+   for (const pointer<app_layer> & player : layers)
+   {
+      strExpected += layer_reading(player);
+      const image::image & picture = *player->get_offscreen();
+      strPillow += format("layer %s %d %d %d %d\n", player->get_name().c_str(), player->get_offset_x(), player->get_offset_y(),
+                          player->get_offset_x() + picture.width(), player->get_offset_y() + picture.height());
+   }
+   const std::string strPath = (m_folder / "in_frame.psd").string();
+   EXPECT_EQ(read_psd_with("psd-tools", strPath.c_str()), strExpected);
+   EXPECT_EQ(read_psd_with("magick", strPath.c_str()), strExpected);
+   EXPECT_EQ(read_psd_with("pillow", strPath.c_str()), strPillow);
+   // Pillow reads the PNG with its transparency as the frame holds it.
+   const std::string strPng = output_of(format("/usr/bin/python3 -c \"from PIL import Image; i = Image.open('%s').convert('RGBA'); "
+                                               "print('\\n'.join(' '.join('%%d,%%d,%%d,%%d' %% i.getpixel((x, y)) for x in range(i.width)) "
+                                               "for y in range(i.height)))\"",
+                                               (m_folder / "in_frame.png").c_str()));
+   EXPECT_TRUE(strPng == strFrame.c_str()) << strPng.substr(0, 200);
 }
 
 } // namespace
