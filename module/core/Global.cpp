@@ -17,13 +17,36 @@
 #include "orvo/file_system.h"
 #include "orvo/in_place_save.h"
 #include "orvo/trace.h"
+#include "panels/LayerList.h"
+#include "panels/RightPanel.h"
 #include "panels/top_menu_string.h"
 #include "toolwindows/SettingsRasterLabel.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/file_dialog.h"
+#include "zelui/interaction.h"
 
 namespace Tarvossa_BrisvanePro
 {
+
+namespace
+{
+
+// Whether the root screen's side panel shows the layer list whose rows ask for the moves.
+bool has_layer_list(MainScreen * pscreen)
+{
+   RightPanel * ppanel = pscreen ? pscreen->right_panel() : nullptr;
+   LayerList * plist = ppanel ? ppanel->layer_list() : nullptr;
+   return plist && plist->scroll_list();
+}
+
+} // namespace
+
+file::file_dialog_filter file_dialog_filters()
+{
+   static const file::file_dialog_filter s_filter{
+      {"PNG image", "*.png"}, {"JPG image", "*.jpg"}, {"BMP image", "*.bmp"}, {"TGA image", "*.tga"}};
+   return s_filter;
+}
 
 Global::Global(MainScreen * pscreen) :
    m_pscreen(pscreen), m_pframebuilder(std::make_unique<frame_builder>([this](scoped_string_base strMessage) { show_error(strMessage); }))
@@ -123,11 +146,7 @@ void Global::set_is_retina(bool bRetina)
 
 pointer_array<app_layer> & Global::get_presets()
 {
-   if (!m_pprojectPresets)
-   {
-      m_pprojectPresets = make_pointer<project>(this);
-   }
-   return m_pprojectPresets->get_layers();
+   return m_presets.layers();
 }
 
 long long Global::get_presets_count()
@@ -137,7 +156,7 @@ long long Global::get_presets_count()
 
 void Global::set_current_layer_index(long long index)
 {
-   if (m_pproject && m_pproject->set_current_layer_index(index))
+   if (current_project() && current_project()->set_current_layer_index(index))
    {
       set_changed();
    }
@@ -145,7 +164,7 @@ void Global::set_current_layer_index(long long index)
 
 pointer<file::file_dialog> Global::pick_save_to_image_file_dialog()
 {
-   return std::exchange(m_pdialogSaveToImage, nullptr);
+   return m_exporter.take_pending();
 }
 
 void Global::set_changed()
@@ -202,11 +221,12 @@ void Global::follow_current_layer()
 
 void Global::on_load_project()
 {
-   if (!m_pproject || m_pproject->get_paper_width() < 1 || m_pproject->get_paper_height() < 1)
+   const project * pdocument = current_project();
+   if (!pdocument || pdocument->get_paper_width() < 1 || pdocument->get_paper_height() < 1)
    {
       return;
    }
-   const project & document = *m_pproject;
+   const project & document = *pdocument;
    SettingsRasterLabel * prasterlabel = m_pscreen ? m_pscreen->get_raster_label_window() : nullptr;
    if ((document.is_raster_label_flush_right() || document.is_raster_label_flush_bottom()) && prasterlabel)
    {
@@ -229,18 +249,6 @@ void Global::show_error(scoped_string_base strText) const
    pdialog->post_redraw();
 }
 
-void Global::report_write(const char * pszWhat, const file::path & path, const outcome<file::written> & result) const
-{
-   if (!result)
-   {
-      show_error(format("%s \"%s\" could not be written: %s", pszWhat, path.c_str(), result.error().c_str()));
-   }
-   else if (!result->m_strNotice.empty())
-   {
-      show_error(format("%s \"%s\" was saved, but %s.", pszWhat, path.c_str(), result->m_strNotice.c_str()));
-   }
-}
-
 void Global::redraw_screen()
 {
    if (m_pscreen)
@@ -260,6 +268,294 @@ void Global::set_current_layer_on_screen(long long index)
    else
    {
       set_current_layer_index(index);
+   }
+}
+
+void Global::show_layers_changed(const std::optional<long long> & oindex)
+{
+   if (oindex)
+   {
+      set_current_layer_on_screen(*oindex);
+      set_changed();
+      redraw_screen();
+   }
+}
+
+void Global::insert_layer_at(const pointer<app_layer> & player, long long index)
+{
+   show_layers_changed(m_layers.insert(player, index));
+}
+
+pointer<app_layer> Global::clone_current_layer()
+{
+   pointer<app_layer> pcopy = m_layers.copy_of_current();
+   if (pcopy)
+   {
+      insert_layer_at(pcopy, current_project()->get_current_layer_id() + 1);
+   }
+   return pcopy;
+}
+
+void Global::delete_current_layer()
+{
+   show_layers_changed(m_layers.erase_current());
+}
+
+bool Global::move_layer_to_visual(long long iTarget, long long iSource)
+{
+   if (!has_layer_list(m_pscreen) || !m_layers.move(iTarget, iSource))
+   {
+      return false;
+   }
+   set_current_layer_on_screen(iTarget);
+   return true;
+}
+
+void Global::move_layer_to_visual_top_by_1(long long index)
+{
+   if (const std::optional<long long> oindex = m_layers.raise(index))
+   {
+      set_current_layer_on_screen(*oindex);
+   }
+}
+
+void Global::move_layer_to_visual_bottom_by_1(long long index)
+{
+   if (const std::optional<long long> oindex = m_layers.lower(index))
+   {
+      set_current_layer_on_screen(*oindex);
+   }
+}
+
+void Global::clone_preset_to_layers(long long index)
+{
+   insert_layer_at(m_layers.copy_of_preset(index), -1);
+}
+
+void Global::clone_current_layer_to_preset()
+{
+   if (pointer<app_layer> pcopy = m_layers.screen_copy_of_current())
+   {
+      m_presets.add_first(pcopy);
+   }
+}
+
+void Global::delete_preset(long long index)
+{
+   m_presets.erase_at(index);
+}
+
+file::path Global::auto_save_preset_file_name() const
+{
+   return m_presets.autosave_file_name();
+}
+
+void Global::load_default_presets()
+{
+   m_presets.load_default();
+}
+
+outcome<container_read> Global::load_presets_from_string(scoped_string_base strText)
+{
+   return m_presets.load_from_string(strText);
+}
+
+bool Global::load_presets_from_file(const file::path & path)
+{
+   return m_presets.load_from_file(path);
+}
+
+void Global::save_presets_to_file(const file::path & path)
+{
+   m_presets.save_to_file(path);
+}
+
+void Global::auto_save_presets()
+{
+   m_presets.auto_save();
+}
+
+void Global::load_project_from_file(const file::path & path)
+{
+   m_project.load_from_file(path);
+}
+
+outcome<container_read> Global::load_project_from_string(scoped_string_base strText)
+{
+   return m_project.load_from_string(strText);
+}
+
+void Global::save_project_to_file(const file::path & path)
+{
+   m_project.save_to_file(path);
+}
+
+void Global::load_default_layers()
+{
+   m_project.load_default_layers();
+}
+
+user::interaction * Global::main_window() const
+{
+   return m_pscreen ? m_pscreen->get_interaction() : nullptr;
+}
+
+void Global::ask_for_file(file::file_dialog::enum_kind ekind, const file::file_dialog_filter & filter,
+                          const function<void(file::file_dialog *)> & onchosen)
+{
+   user::interaction * pinteraction = main_window();
+   if (!pinteraction || m_bAskingForFile)
+   {
+      return;
+   }
+   m_bAskingForFile = true;
+   auto answered = [this, onchosen](file::file_dialog * pdialog)
+   {
+      m_bAskingForFile = false;
+      onchosen(pdialog);
+   };
+   if (ekind == file::file_dialog::e_kind_save)
+   {
+      pinteraction->pick_single_file_to_save(filter, answered);
+   }
+   else
+   {
+      pinteraction->pick_single_file_to_open(filter, answered);
+   }
+}
+
+function<void(file::file_dialog *)> Global::path_to(void (Global::*pfnChosen)(const file::path &))
+{
+   return [this, pfnChosen](file::file_dialog * pdialog) { (this->*pfnChosen)(pdialog->get_file_path()); };
+}
+
+void Global::open_project_button()
+{
+   ask_for_file(file::file_dialog::e_kind_open, {{"tvsx Project File", "*.tvsx"}}, path_to(&Global::on_open_project_chosen));
+}
+
+void Global::save_project_button()
+{
+   ask_for_file(file::file_dialog::e_kind_save, {{"Tvsx Project Files", "*.tvsx"}, {"All Files", "*.*"}},
+                path_to(&Global::on_save_project_chosen));
+}
+
+void Global::open_presets_button()
+{
+   ask_for_file(file::file_dialog::e_kind_open, {{"Tvsx Presets File", "*.tvsx_presets"}},
+                path_to(&Global::on_open_presets_chosen));
+}
+
+void Global::save_presets_button()
+{
+   ask_for_file(file::file_dialog::e_kind_save, {{"Tvsx Presets File", "*.tvsx_presets"}},
+                path_to(&Global::on_save_presets_chosen));
+}
+
+void Global::setLogoLayer()
+{
+   ask_for_file(file::file_dialog::e_kind_open, file_dialog_filters(), path_to(&Global::on_logo_picture_chosen));
+}
+
+void Global::on_open_project_chosen(const file::path & path)
+{
+   m_project.load_from_file(path);
+}
+
+void Global::on_save_project_chosen(const file::path & path)
+{
+   m_project.save_chosen(path);
+}
+
+void Global::on_open_presets_chosen(const file::path & path)
+{
+   m_presets.open_chosen(path);
+}
+
+void Global::on_save_presets_chosen(const file::path & path)
+{
+   m_presets.save_chosen(path);
+}
+
+void Global::on_logo_picture_chosen(const file::path & path)
+{
+   if (m_project.put_logo_picture(path))
+   {
+      show_layers_changed(current_project()->get_layers_count() - 1);
+      save_logo_layer();
+   }
+}
+
+void Global::save_logo_layer()
+{
+   m_project.save_logo_layer();
+}
+
+void Global::save_image_button()
+{
+   ask_for_file(file::file_dialog::e_kind_save, exporter::picture_filter(), [this](file::file_dialog * pdialog) { on_save_image_chosen(pdialog); });
+}
+
+void Global::save_png_button()
+{
+   ask_for_file(file::file_dialog::e_kind_save, exporter::one_format_filter({"PNG Image", "*.png"}),
+                [this](file::file_dialog * pdialog) { request_save_to_image_file(pdialog); });
+}
+
+void Global::save_psd_button()
+{
+   ask_for_file(file::file_dialog::e_kind_save, exporter::one_format_filter({"PSD Document", "*.psd"}),
+                [this](file::file_dialog * pdialog) { request_save_to_image_file(pdialog); });
+}
+
+void Global::layers_to_xml()
+{
+   ask_for_file(file::file_dialog::e_kind_save, {{"Resolute Arena XML Document", "*.xml"}}, path_to(&Global::on_screen_setup_chosen));
+}
+
+void Global::on_screen_setup_chosen(const file::path & path)
+{
+   m_exporter.write_screen_setup(path);
+}
+
+void Global::on_save_image_chosen(file::file_dialog * pdialog)
+{
+   const file::path & path = pdialog->get_file_path();
+   if (path.is_empty())
+   {
+      return;
+   }
+   // A chooser that already asked before replacing the file is not asked after.
+   if (!file::exists(path) || pdialog->is_overwrite_confirmed() || !m_pscreen)
+   {
+      request_save_to_image_file(pdialog);
+      return;
+   }
+   auto * pquestion = new zelui::MessageDialog(m_pscreen, zelui::MessageDialog::e_type_warning, "Replace file",
+                                               format("File \"%s\" already exists.\n\nDo you want to replace it?", path.c_str()),
+                                               "Yes", "No", zelui::MessageDialog::e_two_buttons);
+   // The answer holds the dialog until it arrives.
+   pointer<file::file_dialog> pdialogHeld(pdialog);
+   pquestion->set_callback(
+      [this, pdialogHeld](int iButton)
+      {
+         if (iButton == 0)
+         {
+            request_save_to_image_file(pdialogHeld.get());
+         }
+      });
+   pquestion->center();
+   pquestion->set_need_redraw();
+   pquestion->post_redraw();
+}
+
+void Global::request_save_to_image_file(file::file_dialog * pdialog)
+{
+   set_save_to_image_file_dialog(pointer<file::file_dialog>(pdialog));
+   if (user::interaction * pinteraction = main_window())
+   {
+      pinteraction->set_need_redraw();
+      pinteraction->post_redraw();
    }
 }
 

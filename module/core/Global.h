@@ -4,9 +4,13 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
-#include "core/presets_merge.h"
+#include "core/exporter.h"
+#include "core/layer_edits.h"
+#include "core/preset_store.h"
+#include "core/project_store.h"
 #include "document/document_controller.h"
 #include "orvo/enumeration.h"
 #include "orvo/file_system.h"
@@ -30,26 +34,23 @@ class Widget;
 template <typename T>
 class outcome;
 
-namespace file
-{
-struct written;
-}
-
 namespace Tarvossa_BrisvanePro
 {
 
 class MainScreen;
-class PSDSaver;
 class app_layer;
 class application;
 class frame_builder;
 class project;
 struct container_read;
 
-// The document controller of one main window: the current document and the presets, the layer
-// list operations and the files, the changed flag that drives the next frame build, the modifier
-// keys held, the tool bar's two switches, the focus order of the tool windows and the one error
-// box of the application. The root screen owns it; every widget holds a plain `Global*`.
+// The document controller of one main window, and the front through which its widgets reach the
+// document: the presets (`preset_store`), the open project and its files (`project_store`), the
+// exports (`exporter`) and the layer list edits (`layer_edits`) are parts it owns and calls into;
+// what those ask of the screen is done here. It also keeps the changed flag that drives the next
+// frame build, the modifier keys held, the tool bar's two switches, the focus order of the tool
+// windows and the one error box of the application. The root screen owns it; every widget holds a
+// plain `Global*`.
 class Global : virtual public particle, public document_controller
 {
 public:
@@ -84,13 +85,13 @@ public:
    bool m_bAutoSelect = true;
 
    // Document access.
-   project * current_project() const noexcept { return m_pproject.get(); }
+   project * current_project() const noexcept { return m_project.document(); }
    pointer_array<app_layer> & get_presets();
    long long get_presets_count();
    void set_current_layer_index(long long index);
    // The completed export dialog waiting for the next frame build; taken once.
    pointer<file::file_dialog> pick_save_to_image_file_dialog();
-   void set_save_to_image_file_dialog(const pointer<file::file_dialog> & pdialog) { m_pdialogSaveToImage = pdialog; }
+   void set_save_to_image_file_dialog(const pointer<file::file_dialog> & pdialog) { m_exporter.set_pending(pdialog); }
 
    // Change and refresh.
    // Marks the document changed and asks the canvas and the live output to redraw.
@@ -123,7 +124,6 @@ public:
 
    // Layer list operations.
    void insert_layer_at(const pointer<app_layer> & player, long long index);
-   void on_insert_layer(long long index);
    pointer<app_layer> clone_current_layer();
    void delete_current_layer();
    // Moves the layer at `iSource` to `iTarget`; false when nothing moved.
@@ -205,31 +205,10 @@ public:
    bool on_skip_focus(const enumeration<user::enum_key> & emodifiers);
 
 private:
-   // The document opened replaces the open one; the picture memory kept for the old one's
-   // rebuilds goes back to the system.
-   void replace_document(const pointer<project> & pproject);
-   // A picture export: where, and the main extension of the filter chosen in the dialog.
-   struct export_request
-   {
-      file::path m_path;
-      string_base m_strExtension;
-
-      bool is_set() const { return !m_path.is_empty(); }
-   };
-   // The pending export, taken once.
-   export_request take_export_request();
-   // Whether the frame shows the whole document, so that the export may be written; when it does
-   // not, the user is told why nothing is written.
-   bool may_export(const export_request & request, const project & document) const;
-   // Writes the export in the format of its extension; a failed write is shown to the user.
-   void write_export(const export_request & request, const PSDSaver * ppsd) const;
    // After a layer failed to draw: the panels show the document again, and the next draw goes on.
    void refresh_after_failed_build(pointer_array<app_layer> & layers);
    // Makes the data folder; why it cannot be written, or empty.
    string_base make_data_folder() const;
-   // Tells the user of a write that failed, so that no failure passes for success, and of what a
-   // write that succeeded could not keep (the file's owner).
-   void report_write(const char * pszWhat, const file::path & path, const outcome<file::written> & result) const;
    // The completion that hands the dialog's path (empty after a cancel) to `pfnChosen`.
    function<void(file::file_dialog *)> path_to(void (Global::*pfnChosen)(const file::path &));
    // The window that hosts the root screen; null without one.
@@ -238,31 +217,21 @@ private:
    // The live output shows the same frame, so it redraws with the canvas.
    void redraw_live_output();
    void set_current_layer_on_screen(long long index);
-   // Merges into the presets what another copy saved in the autosave file since this one last read
-   // or wrote it, and refreshes the presets shown when that brought in anything. A file changed
-   // there that does not read whole is moved aside and told; false when it could not be, and must
-   // then not be replaced.
-   bool take_presets_saved_elsewhere(const file::path & path);
-   // Makes the presets of a file read whole the ones in use; otherwise changes nothing and says
-   // why, ending a read in part with `strKept`.
-   outcome<> take_presets_file(const file::path & path, const string_base & strKept);
-   // The presets in use are now those of the autosave file of this stamp.
-   void remember_presets_saved(const std::optional<file::stamp> & ostamp);
+   // A layer list edit that made `oindex` current (none: nothing changed) is shown everywhere.
+   void show_layers_changed(const std::optional<long long> & oindex);
 
    std::recursive_mutex m_mutexFrame;
    std::mutex m_mutexObject;
-   pointer<project> m_pproject;
-   pointer<project> m_pprojectPresets;
+   // The documents outlive the frame builder, which keeps plain pointers to their layers.
+   preset_store m_presets{*this};
+   project_store m_project{*this, m_presets};
+   exporter m_exporter{*this};
+   layer_edits m_layers{*this};
    bool m_bRetina = false;
    MainScreen * m_pscreen;
-   pointer<file::file_dialog> m_pdialogSaveToImage;
    std::vector<zelui::Widget *> m_tabOrder;
    std::atomic<bool> m_bChanged{false};
    string_base m_strDataFolderFault;
-   // The autosaved presets as this copy last read or wrote them, and that file's stamp.
-   std::vector<preset_version> m_presetsSaved;
-   std::optional<file::stamp> m_ostampPresetsSaved;
-   bool m_bPresetsLockTold = false;
    bool m_bDataFolderFaultTold = false;
    bool m_bAskingForFile = false;
    enumeration<user::enum_key> m_ekeyModifiers;

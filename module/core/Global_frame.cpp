@@ -81,7 +81,7 @@ bool Global::defer_build_frame(bool bDocument, zel2d::context * pcontext)
       }
    }
    // Export request and composition decision.
-   const export_request request = take_export_request();
+   const exporter::request request = m_exporter.take_request();
    if (!pproject)
    {
       return bChanged || request.is_set();
@@ -90,7 +90,7 @@ bool Global::defer_build_frame(bool bDocument, zel2d::context * pcontext)
    {
       return false;
    }
-   const bool bExport = request.is_set() && may_export(request, *pproject);
+   const bool bExport = request.is_set() && m_exporter.may_export(request, *pproject);
    std::unique_ptr<PSDSaver> ppsd = bExport && request.m_strExtension == "psd" ? std::make_unique<PSDSaver>() : nullptr;
    const int xLabel = pproject->m_iRasterLabelX;
    const int yLabel = pproject->m_iRasterLabelY;
@@ -106,7 +106,7 @@ bool Global::defer_build_frame(bool bDocument, zel2d::context * pcontext)
    }
    if (bExport)
    {
-      write_export(request, ppsd.get());
+      m_exporter.write(request, ppsd.get());
    }
    return true;
 }

@@ -1,11 +1,14 @@
+#include "core/exporter.h"
+
 #include <algorithm>
 #include <iterator>
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
 #include "core/PSDSaver.h"
+#include "core/file_reports.h"
 #include "core/frame_builder.h"
 #include "core/layer_naming.h"
 #include "document/project.h"
@@ -14,9 +17,6 @@
 #include "orvo/file_system.h"
 #include "orvo/image_service.h"
 #include "orvo/trace.h"
-#include "zelui/MessageDialog.h"
-#include "zelui/file_dialog.h"
-#include "zelui/interaction.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -72,20 +72,15 @@ const std::vector<file::file_dialog_filter_item> & picture_formats()
 
 const file::file_dialog_filter_item all_files{"All Files", "*.*"};
 
-// The dialog of the export of one format lists that format and "All Files"; a name typed with the
-// extension of another format that a picture export writes is written in that format, as "Save
-// Image" writes it.
-file::file_dialog_filter one_format_filter(const file::file_dialog_filter_item & format)
-{
-   std::vector<file::file_dialog_filter_item> others;
-   std::ranges::copy_if(picture_formats(), std::back_inserter(others),
-                        [&](const file::file_dialog_filter_item & item) { return item.m_strPattern != format.m_strPattern; });
-   return file::file_dialog_filter({format, all_files}, std::move(others));
-}
-
 } // namespace
 
-void Global::save_image_button()
+exporter::exporter(Global & global) : m_global(global)
+{
+}
+
+exporter::~exporter() = default;
+
+file::file_dialog_filter exporter::picture_filter()
 {
    file::file_dialog_filter filter;
    for (const file::file_dialog_filter_item & format : picture_formats())
@@ -93,81 +88,26 @@ void Global::save_image_button()
       filter.add(format.m_strCaption, format.m_strPattern);
    }
    filter.add(all_files.m_strCaption, all_files.m_strPattern);
-   ask_for_file(file::file_dialog::e_kind_save, filter, [this](file::file_dialog * pdialog) { on_save_image_chosen(pdialog); });
+   return filter;
 }
 
-void Global::save_png_button()
+file::file_dialog_filter exporter::one_format_filter(const file::file_dialog_filter_item & format)
 {
-   ask_for_file(file::file_dialog::e_kind_save, one_format_filter({"PNG Image", "*.png"}),
-                [this](file::file_dialog * pdialog) { request_save_to_image_file(pdialog); });
+   std::vector<file::file_dialog_filter_item> others;
+   std::ranges::copy_if(picture_formats(), std::back_inserter(others),
+                        [&](const file::file_dialog_filter_item & item) { return item.m_strPattern != format.m_strPattern; });
+   return file::file_dialog_filter({format, all_files}, std::move(others));
 }
 
-void Global::save_psd_button()
+pointer<file::file_dialog> exporter::take_pending()
 {
-   ask_for_file(file::file_dialog::e_kind_save, one_format_filter({"PSD Document", "*.psd"}),
-                [this](file::file_dialog * pdialog) { request_save_to_image_file(pdialog); });
+   return std::exchange(m_pdialogPending, nullptr);
 }
 
-void Global::layers_to_xml()
+exporter::request exporter::take_request()
 {
-   ask_for_file(file::file_dialog::e_kind_save, {{"Resolute Arena XML Document", "*.xml"}},
-                path_to(&Global::on_screen_setup_chosen));
-}
-
-void Global::on_save_image_chosen(file::file_dialog * pdialog)
-{
-   const file::path & path = pdialog->get_file_path();
-   if (path.is_empty())
-   {
-      return;
-   }
-   // A chooser that already asked before replacing the file is not asked after.
-   if (!file::exists(path) || pdialog->is_overwrite_confirmed() || !m_pscreen)
-   {
-      request_save_to_image_file(pdialog);
-      return;
-   }
-   auto * pquestion = new zelui::MessageDialog(m_pscreen, zelui::MessageDialog::e_type_warning, "Replace file",
-                                               format("File \"%s\" already exists.\n\nDo you want to replace it?", path.c_str()),
-                                               "Yes", "No", zelui::MessageDialog::e_two_buttons);
-   // The answer holds the dialog until it arrives.
-   pointer<file::file_dialog> pdialogHeld(pdialog);
-   pquestion->set_callback(
-      [this, pdialogHeld](int iButton)
-      {
-         if (iButton == 0)
-         {
-            request_save_to_image_file(pdialogHeld.get());
-         }
-      });
-   pquestion->center();
-   pquestion->set_need_redraw();
-   pquestion->post_redraw();
-}
-
-void Global::on_screen_setup_chosen(const file::path & path)
-{
-   if (path.is_empty() || !current_project())
-   {
-      return;
-   }
-   report_write("The screen setup", path, current_project()->save_resolute_arena_xml_document(path));
-}
-
-void Global::request_save_to_image_file(file::file_dialog * pdialog)
-{
-   set_save_to_image_file_dialog(pointer<file::file_dialog>(pdialog));
-   if (user::interaction * pinteraction = main_window())
-   {
-      pinteraction->set_need_redraw();
-      pinteraction->post_redraw();
-   }
-}
-
-Global::export_request Global::take_export_request()
-{
-   export_request request;
-   pointer<file::file_dialog> pdialog = pick_save_to_image_file_dialog();
+   request request;
+   pointer<file::file_dialog> pdialog = take_pending();
    if (pdialog && !pdialog->get_file_path().is_empty())
    {
       request.m_path = pdialog->get_file_path();
@@ -176,11 +116,11 @@ Global::export_request Global::take_export_request()
    return request;
 }
 
-bool Global::may_export(const export_request & request, const project & document) const
+bool exporter::may_export(const request & request, const project & document) const
 {
-   if (m_pframebuilder->is_refused(document))
+   if (m_global.frame().is_refused(document))
    {
-      report_write("The image", request.m_path,
+      report_write(m_global, "The image", request.m_path,
                    failure(format("the raster of %d x %d pixels cannot be drawn.", document.get_paper_width(), document.get_paper_height())));
       return false;
    }
@@ -216,18 +156,18 @@ bool Global::may_export(const export_request & request, const project & document
    {
       strMessage += format(" %s %s could not be drawn.", namesFailed.count() == 1 ? "The layer" : "The layers", quoted_layer_names(namesFailed).c_str());
    }
-   show_error(strMessage);
+   m_global.show_error(strMessage);
    return false;
 }
 
 // An extension that names no format writes nothing.
-void Global::write_export(const export_request & request, const PSDSaver * ppsd) const
+void exporter::write(const request & request, const PSDSaver * ppsd) const
 {
-   const image::image & frame = *m_pframebuilder->picture();
+   const image::image & frame = *m_global.frame().picture();
    std::optional<outcome<file::written>> oresult;
    try
    {
-      oresult = write_in_format(frame, request.m_path, request.m_strExtension, ppsd, m_bBlackBackground);
+      oresult = write_in_format(frame, request.m_path, request.m_strExtension, ppsd, m_global.m_bBlackBackground);
    }
    catch (const std::bad_alloc &)
    {
@@ -238,7 +178,7 @@ void Global::write_export(const export_request & request, const PSDSaver * ppsd)
       return;
    }
    const outcome<file::written> & result = *oresult;
-   report_write("The image", request.m_path, result);
+   report_write(m_global, "The image", request.m_path, result);
    if (!result)
    {
       return;
@@ -247,6 +187,16 @@ void Global::write_export(const export_request & request, const PSDSaver * ppsd)
    {
       trace("the desktop was not told of %s: %s", request.m_path.c_str(), notified.error().c_str());
    }
+}
+
+void exporter::write_screen_setup(const file::path & path) const
+{
+   project * pdocument = m_global.current_project();
+   if (path.is_empty() || !pdocument)
+   {
+      return;
+   }
+   report_write(m_global, "The screen setup", path, pdocument->save_resolute_arena_xml_document(path));
 }
 
 } // namespace Tarvossa_BrisvanePro

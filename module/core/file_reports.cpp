@@ -1,0 +1,34 @@
+#include "core/file_reports.h"
+
+#include "document/document_controller.h"
+#include "document/project.h"
+#include "orvo/file_system.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+void report_write(const document_controller & controller, const char * pszWhat, const file::path & path,
+                  const outcome<file::written> & result)
+{
+   if (!result)
+   {
+      controller.show_error(format("%s \"%s\" could not be written: %s", pszWhat, path.c_str(), result.error().c_str()));
+   }
+   else if (!result->m_strNotice.empty())
+   {
+      controller.show_error(format("%s \"%s\" was saved, but %s.", pszWhat, path.c_str(), result->m_strNotice.c_str()));
+   }
+}
+
+string_base read_faults_text(const string_base & strSubject, const container_read & report, const string_base & strKept)
+{
+   string_base strText = report.is_partial() ? format("%s was read only in part: %s.", strSubject.c_str(), report.m_strFault.c_str())
+                                             : format("%s was opened, but not all of it as written.", strSubject.c_str());
+   for (const string_base & strFault : report.m_straBlockFaults)
+   {
+      strText += "\n\n" + strFault + ".";
+   }
+   return strText + "\n\n" + strKept;
+}
+
+} // namespace Tarvossa_BrisvanePro

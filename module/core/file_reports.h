@@ -1,0 +1,29 @@
+#pragma once
+
+#include "orvo/path.h"
+#include "orvo/string.h"
+
+template <typename T>
+class outcome;
+
+namespace file
+{
+struct written;
+}
+
+namespace Tarvossa_BrisvanePro
+{
+
+class document_controller;
+struct container_read;
+
+// Tells the user of a write that failed, so that no failure passes for success, and of what a
+// write that succeeded could not keep (the file's owner). `pszWhat` names the file ("The project").
+void report_write(const document_controller & controller, const char * pszWhat, const file::path & path,
+                  const outcome<file::written> & result);
+
+// What the user is told of a read that did not take the file as written: what ended it early,
+// what it went past, and what was kept.
+string_base read_faults_text(const string_base & strSubject, const container_read & report, const string_base & strKept);
+
+} // namespace Tarvossa_BrisvanePro
