@@ -31,13 +31,13 @@
 
 #include "core/Global.h"
 #include "core/frame_builder.h"
-#include "core/MainImpact.h"
-#include "core/MainScreen.h"
-#include "panels/LayerPreviewImage.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "orvo/image.h"
 #include "orvo/trace.h"
+#include "panels/LayerPreviewImage.h"
+#include "screen/MainImpact.h"
+#include "screen/MainScreen.h"
 #include "zel2d/context.h"
 #include "zel2d/image_store.h"
 

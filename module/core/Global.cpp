@@ -6,11 +6,7 @@
 
 #include <unistd.h>
 
-#include "core/MainImpact.h"
-#include "core/MainScreen.h"
-#include "core/application.h"
 #include "core/frame_builder.h"
-#include "core/live_output_window.h"
 #include "document/app_layer.h"
 #include "document/project.h"
 #include "host/context.h"
@@ -20,6 +16,10 @@
 #include "panels/LayerList.h"
 #include "panels/RightPanel.h"
 #include "panels/top_menu_string.h"
+#include "screen/MainImpact.h"
+#include "screen/MainScreen.h"
+#include "screen/application.h"
+#include "screen/live_output_window.h"
 #include "toolwindows/SettingsRasterLabel.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/file_dialog.h"

@@ -1,8 +1,8 @@
 // The focus order of the tool-window fields and the focus-skip key.
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
-#include "core/SettingsFromLayer.h"
+#include "panels/SettingsFromLayer.h"
+#include "screen/MainScreen.h"
 
 namespace Tarvossa_BrisvanePro
 {

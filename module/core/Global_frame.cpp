@@ -2,12 +2,12 @@
 #include <mutex>
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
 #include "core/PSDSaver.h"
 #include "core/frame_builder.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "orvo/trace.h"
+#include "screen/MainScreen.h"
 #include "toolwindows/SettingsRasterLabel.h"
 
 namespace Tarvossa_BrisvanePro

@@ -5,12 +5,12 @@
 #include <utility>
 
 #include "core/Global.h"
-#include "core/application.h"
 #include "core/file_reports.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "document/strings.h"
 #include "orvo/file_lock.h"
+#include "screen/application.h"
 
 namespace Tarvossa_BrisvanePro
 {

@@ -1,7 +1,6 @@
 #include "core/project_store.h"
 
 #include "core/Global.h"
-#include "core/application.h"
 #include "core/file_reports.h"
 #include "core/preset_store.h"
 #include "document/image_layer.h"
@@ -11,6 +10,7 @@
 #include "orvo/image.h"
 #include "orvo/image_service.h"
 #include "orvo/trace.h"
+#include "screen/application.h"
 
 namespace Tarvossa_BrisvanePro
 {

@@ -1,8 +1,8 @@
 #include "panels/LayerList.h"
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
 #include "document/app_layer.h"
+#include "screen/MainScreen.h"
 #include "zelui/Button.h"
 #include "zelui/CheckBox.h"
 

@@ -6,8 +6,6 @@
 #include <iostream>
 
 #include "core/Global.h"
-#include "core/MainImpact.h"
-#include "core/MainScreen.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
@@ -16,6 +14,8 @@
 #include "panels/WidgetWithBackground.h"
 #include "panels/fill_widget.h"
 #include "panels/panel_colors.h"
+#include "screen/MainImpact.h"
+#include "screen/MainScreen.h"
 #include "zel2d/context.h"
 #include "zelui/BoxLayout.h"
 #include "zelui/Label.h"

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/NOP.h"
 #include "document/image_layer.h"
 #include "document/project.h"
 #include "orvo/image.h"
 #include "orvo/tinyexpr.h"
 #include "panels/CheckboxWithFocus.h"
+#include "panels/NOP.h"
 #include "panels/fill_widget.h"
 #include "panels/panel_colors.h"
 #include "zel2d/context.h"

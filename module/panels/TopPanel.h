@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/SettingsFromLayer.h"
+#include "panels/SettingsFromLayer.h"
 #include "zelui/Widget.h"
 
 namespace zelui

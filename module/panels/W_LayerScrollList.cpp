@@ -1,12 +1,12 @@
 #include "panels/W_LayerScrollList.h"
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
-#include "core/NOP.h"
 #include "document/project.h"
 #include "panels/CheckboxWithFocus.h"
 #include "panels/LayerPreviewImage.h"
+#include "panels/NOP.h"
 #include "panels/WidgetWithBackground.h"
+#include "screen/MainScreen.h"
 #include "zelui/Button.h"
 
 namespace Tarvossa_BrisvanePro

@@ -1,6 +1,6 @@
 #include "toolwindows/SettingsBaseWindow.h"
 
-#include "core/MainScreen.h"
+#include "screen/MainScreen.h"
 #include "zelui/Button.h"
 #include "zelui/TextBox.h"
 

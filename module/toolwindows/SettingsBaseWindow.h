@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/SettingsFromLayer.h"
+#include "panels/SettingsFromLayer.h"
 #include "zelui/Window.h"
 
 namespace Tarvossa_BrisvanePro

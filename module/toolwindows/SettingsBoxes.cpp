@@ -6,12 +6,12 @@
 #include <numbers>
 #include <string>
 
-#include "core/MainScreen.h"
-#include "core/NOP.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "orvo/tinyexpr.h"
 #include "panels/CheckboxWithFocus.h"
+#include "panels/NOP.h"
+#include "screen/MainScreen.h"
 #include "toolwindows/SettingsPower.h"
 #include "zelui/BoxLayout.h"
 #include "zelui/GridLayout.h"

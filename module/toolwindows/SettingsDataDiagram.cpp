@@ -1,8 +1,8 @@
 #include "toolwindows/SettingsDataDiagram.h"
 
-#include "core/MainScreen.h"
 #include "document/boxes_layer.h"
 #include "panels/CheckboxWithFocus.h"
+#include "screen/MainScreen.h"
 #include "toolwindows/SettingsPower.h"
 #include "toolwindows/SnakeSelector.h"
 #include "toolwindows/path_controls.h"

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/SettingsFromLayer.h"
+#include "panels/SettingsFromLayer.h"
 #include "toolwindows/W_Image.h"
 #include "zelui/Widget.h"
 

@@ -10,9 +10,9 @@
 
 #include <unistd.h>
 
-#include "core/application.h"
 #include "orvo/file_system.h"
 #include "orvo/trace.h"
+#include "screen/application.h"
 
 using namespace Tarvossa_BrisvanePro;
 

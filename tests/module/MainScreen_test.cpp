@@ -6,10 +6,12 @@
 #include <filesystem>
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
-#include "core/SettingsFromLayer.h"
 #include "document/project.h"
 #include "orvo/file_system.h"
+#include "panels/SettingsFromLayer.h"
+#include "root_screen_fixture.h"
+#include "screen/MainScreen.h"
+#include "screen_dialogs.h"
 #include "toolwindows/About.h"
 #include "toolwindows/SettingsBaseWindow.h"
 #include "zelui/FileDialog.h"
@@ -18,8 +20,6 @@
 #include "zelui/Window.h"
 #include "zelui/file_dialog.h"
 #include "zelui/interaction.h"
-#include "root_screen_fixture.h"
-#include "screen_dialogs.h"
 
 using namespace Tarvossa_BrisvanePro;
 

@@ -6,9 +6,6 @@
 #include <filesystem>
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
-#include "core/application.h"
-#include "core/main_window.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "host/context.h"
@@ -16,6 +13,9 @@
 #include "orvo/file_system.h"
 #include "orvo/payload.h"
 #include "running_application.h"
+#include "screen/MainScreen.h"
+#include "screen/application.h"
+#include "screen/main_window.h"
 
 using namespace Tarvossa_BrisvanePro;
 

@@ -4,11 +4,11 @@
 
 #include <vector>
 
-#include "core/application.h"
 #include "host/context.h"
 #include "host/fake_monitors.h"
 #include "host/windowing.h"
 #include "orvo/file_system.h"
+#include "screen/application.h"
 
 using namespace Tarvossa_BrisvanePro;
 

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "core/Global.h"
-#include "core/MainImpact.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
 #include "frame_draws.h"
 #include "picture_layer.h"
+#include "screen/MainImpact.h"
 #include "zel2d/context.h"
 #include "zelui/Screen.h"
 

@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "core/Global.h"
-#include "core/MainImpact.h"
-#include "core/MainScreen.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
 #include "root_screen_fixture.h"
+#include "screen/MainImpact.h"
+#include "screen/MainScreen.h"
 #include "toolwindows/SettingsPower.h"
 #include "toolwindows/SettingsRasterLabel.h"
 #include "zel2d/context.h"

@@ -9,10 +9,10 @@
 #include <map>
 #include <string>
 
-#include "core/application.h"
 #include "host/context.h"
 #include "host/node.h"
 #include "orvo/file_system.h"
+#include "screen/application.h"
 
 using namespace Tarvossa_BrisvanePro;
 

@@ -8,8 +8,6 @@
 #include <filesystem>
 
 #include "core/Global.h"
-#include "core/MainImpact.h"
-#include "core/MainScreen.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
@@ -25,6 +23,8 @@
 #include "panels/TopPanel.h"
 #include "panels/WidgetWithBackground.h"
 #include "root_screen_fixture.h"
+#include "screen/MainImpact.h"
+#include "screen/MainScreen.h"
 #include "screen_dialogs.h"
 #include "toolwindows/About.h"
 #include "toolwindows/SettingsBoxes.h"

@@ -6,10 +6,10 @@
 #include <fstream>
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
 #include "document/project.h"
 #include "orvo/file_system.h"
 #include "root_screen_fixture.h"
+#include "screen/MainScreen.h"
 #include "screen_dialogs.h"
 #include "zelui/FileDialog.h"
 #include "zelui/MessageDialog.h"

@@ -7,9 +7,9 @@
 
 #include <algorithm>
 
-#include "core/MainImpact.h"
 #include "orvo/image.h"
 #include "panels/TopMenu.h"
+#include "screen/MainImpact.h"
 #include "toolwindows/About.h"
 #include "toolwindows/SettingsBoxes.h"
 #include "toolwindows/SettingsPower.h"

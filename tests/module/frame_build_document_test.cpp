@@ -9,9 +9,8 @@
 #include <tuple>
 
 #include "core/Global.h"
-#include "core/frame_builder.h"
-#include "core/MainScreen.h"
 #include "core/PSDSaver.h"
+#include "core/frame_builder.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
@@ -21,10 +20,11 @@
 #include "panels/LayerList.h"
 #include "panels/RightPanel.h"
 #include "picture_layer.h"
-#include "toolwindows/SettingsRasterLabel.h"
 #include "psd_reading.h"
 #include "root_screen_fixture.h"
+#include "screen/MainScreen.h"
 #include "screen_dialogs.h"
+#include "toolwindows/SettingsRasterLabel.h"
 #include "zel2d/context.h"
 #include "zelui/CheckBox.h"
 #include "zelui/MessageDialog.h"

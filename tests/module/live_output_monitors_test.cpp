@@ -11,14 +11,14 @@
 #include <string>
 
 #include "command_output.h"
-#include "running_application.h"
-#include "core/MainImpact.h"
-#include "core/MainScreen.h"
-#include "core/live_output_window.h"
-#include "core/main_window.h"
 #include "host/event_loop.h"
 #include "host/request.h"
 #include "private_session_bus.h"
+#include "running_application.h"
+#include "screen/MainImpact.h"
+#include "screen/MainScreen.h"
+#include "screen/live_output_window.h"
+#include "screen/main_window.h"
 
 using namespace Tarvossa_BrisvanePro;
 

@@ -4,12 +4,12 @@
 
 #include <cstdlib>
 
-#include "running_application.h"
 #include "core/Global.h"
-#include "core/LiveOutputScreen.h"
-#include "core/MainImpact.h"
-#include "core/live_output_window.h"
 #include "host/event_loop.h"
+#include "running_application.h"
+#include "screen/LiveOutputScreen.h"
+#include "screen/MainImpact.h"
+#include "screen/live_output_window.h"
 #include "zelui/Screen.h"
 
 using namespace Tarvossa_BrisvanePro;

@@ -11,15 +11,15 @@
 #include <thread>
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
-#include "core/application.h"
-#include "core/main_window.h"
 #include "host/context.h"
 #include "host/event_loop.h"
 #include "host/portal_file_chooser.h"
 #include "host/request.h"
 #include "private_session_bus.h"
 #include "running_application.h"
+#include "screen/MainScreen.h"
+#include "screen/application.h"
+#include "screen/main_window.h"
 #include "screen_dialogs.h"
 #include "zelui/FileDialog.h"
 #include "zelui/MessageDialog.h"

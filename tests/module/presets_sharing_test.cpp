@@ -8,13 +8,13 @@
 #include <thread>
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
 #include "document/app_layer.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "orvo/file_lock.h"
 #include "orvo/file_system.h"
 #include "project_files_fixture.h"
+#include "screen/MainScreen.h"
 
 using namespace Tarvossa_BrisvanePro;
 

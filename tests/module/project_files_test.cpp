@@ -13,17 +13,17 @@
 #include <span>
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
 #include "host/node.h"
 #include "orvo/file_system.h"
 #include "orvo/straight_alpha.h"
-#include "zel2d/context.h"
 #include "project_files_fixture.h"
 #include "scoped_variable.h"
+#include "screen/MainScreen.h"
 #include "test_files.h"
+#include "zel2d/context.h"
 
 using namespace Tarvossa_BrisvanePro;
 

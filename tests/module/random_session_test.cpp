@@ -29,9 +29,6 @@
 #include <random>
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
-#include "core/application.h"
-#include "core/main_window.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
@@ -46,8 +43,14 @@
 #include "panels/TopMenuMain.h"
 #include "panels/TopMenuSubmenu.h"
 #include "panels/WidgetWithBackground.h"
+#include "running_application.h"
+#include "screen/MainScreen.h"
+#include "screen/application.h"
+#include "screen/main_window.h"
+#include "screen_dialogs.h"
 #include "sdl_events.h"
 #include "toolwindows/SettingsBoxes.h"
+#include "widgets_in.h"
 #include "zel2d/context.h"
 #include "zelui/Button.h"
 #include "zelui/FileDialog.h"
@@ -55,9 +58,6 @@
 #include "zelui/TextBox.h"
 #include "zelui/file_dialog.h"
 #include "zelui/mouse.h"
-#include "running_application.h"
-#include "screen_dialogs.h"
-#include "widgets_in.h"
 
 using namespace Tarvossa_BrisvanePro;
 

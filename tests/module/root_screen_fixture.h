@@ -8,10 +8,10 @@
 #include <filesystem>
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
 #include "document/project.h"
 #include "frame_draws.h"
 #include "orvo/file_system.h"
+#include "screen/MainScreen.h"
 #include "zelui/file_dialog.h"
 #include "zelui/mouse.h"
 #include "zelui/recording_interaction.h"

@@ -6,14 +6,14 @@
 #include <utility>
 #include <vector>
 
-#include "core/MainScreen.h"
-#include "core/application.h"
-#include "core/main_window.h"
 #include "host/context.h"
 #include "host/event_loop.h"
 #include "host/fake_monitors.h"
 #include "host/request.h"
 #include "host/windowing.h"
+#include "screen/MainScreen.h"
+#include "screen/application.h"
+#include "screen/main_window.h"
 
 // The module's application with its video system up (on the driver that SDL_VIDEODRIVER names)
 // and a private data and home folder, and, when given, monitors of the test's own. A test fixture

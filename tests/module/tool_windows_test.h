@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
-#include "core/NOP.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
 #include "orvo/file_system.h"
+#include "panels/NOP.h"
+#include "root_screen_fixture.h"
+#include "screen/MainScreen.h"
+#include "screen_dialogs.h"
 #include "toolwindows/SettingsBaseWindow.h"
 #include "toolwindows/W_Image.h"
 #include "zelui/Button.h"
@@ -23,8 +25,6 @@
 #include "zelui/Label.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
-#include "root_screen_fixture.h"
-#include "screen_dialogs.h"
 
 namespace Tarvossa_BrisvanePro
 {

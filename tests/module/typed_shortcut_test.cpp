@@ -12,21 +12,21 @@
 #include <map>
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
-#include "core/application.h"
-#include "core/main_window.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "host/context.h"
 #include "host/event_loop.h"
 #include "host/request.h"
 #include "running_application.h"
+#include "screen/MainScreen.h"
+#include "screen/application.h"
+#include "screen/main_window.h"
 #include "screen_dialogs.h"
 #include "sdl_events.h"
 #include "toolwindows/SettingsBaseWindow.h"
 #include "toolwindows/SettingsRasterLabel.h"
-#include "zelui/Label.h"
 #include "zelui/FileDialog.h"
+#include "zelui/Label.h"
 #include "zelui/TextBox.h"
 
 using namespace Tarvossa_BrisvanePro;

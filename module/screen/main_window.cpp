@@ -1,6 +1,6 @@
-#include "core/main_window.h"
+#include "screen/main_window.h"
 
-#include "core/MainScreen.h"
+#include "screen/MainScreen.h"
 
 namespace Tarvossa_BrisvanePro
 {

@@ -1,5 +1,5 @@
-#include "core/application.h"
 #include "orvo/factory.h"
+#include "screen/application.h"
 
 namespace Tarvossa_BrisvanePro
 {

@@ -3,11 +3,11 @@
 
 #include "core/Global.h"
 #include "core/frame_builder.h"
-#include "core/MainImpact.h"
 #include "document/boxes_layer.h"
 #include "document/connector.h"
 #include "document/project.h"
 #include "orvo/trace.h"
+#include "screen/MainImpact.h"
 #include "zel2d/context.h"
 
 namespace Tarvossa_BrisvanePro

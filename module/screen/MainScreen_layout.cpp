@@ -2,10 +2,10 @@
 // shows while a screen layer is current, kept between runs.
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
-#include "core/application.h"
 #include "orvo/file_system.h"
 #include "orvo/trace.h"
+#include "screen/MainScreen.h"
+#include "screen/application.h"
 #include "toolwindows/About.h"
 #include "toolwindows/SettingsBoxes.h"
 #include "toolwindows/SettingsBoxesColors.h"

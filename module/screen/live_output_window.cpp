@@ -1,7 +1,7 @@
-#include "core/live_output_window.h"
+#include "screen/live_output_window.h"
 
-#include "core/LiveOutputScreen.h"
 #include "host/message.h"
+#include "screen/LiveOutputScreen.h"
 
 namespace Tarvossa_BrisvanePro
 {

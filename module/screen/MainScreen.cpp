@@ -1,18 +1,23 @@
-#include "core/MainScreen.h"
+#include "screen/MainScreen.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <exception>
 
 #include "core/Global.h"
-#include "core/MainImpact.h"
-#include "core/SettingsFromLayer.h"
 #include "document/app_layer.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "host/context.h"
 #include "host/system.h"
 #include "orvo/trace.h"
+#include "panels/AddLayerContextMenu.h"
+#include "panels/RightPanel.h"
+#include "panels/SettingsFromLayer.h"
+#include "panels/TopMenu.h"
+#include "panels/TopMenuSubmenu.h"
+#include "panels/TopPanel.h"
+#include "screen/MainImpact.h"
 #include "toolwindows/About.h"
 #include "toolwindows/SettingsBoxes.h"
 #include "toolwindows/SettingsBoxesColors.h"
@@ -20,11 +25,6 @@
 #include "toolwindows/SettingsLabels.h"
 #include "toolwindows/SettingsPower.h"
 #include "toolwindows/SettingsRasterLabel.h"
-#include "panels/AddLayerContextMenu.h"
-#include "panels/RightPanel.h"
-#include "panels/TopMenu.h"
-#include "panels/TopMenuSubmenu.h"
-#include "panels/TopPanel.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/TextBox.h"
 #include "zelui/Window.h"

@@ -1,6 +1,6 @@
-#include "core/LiveOutputScreen.h"
+#include "screen/LiveOutputScreen.h"
 
-#include "core/MainImpact.h"
+#include "screen/MainImpact.h"
 
 namespace Tarvossa_BrisvanePro
 {

@@ -1,4 +1,4 @@
-#include "core/SettingsFromLayer.h"
+#include "panels/SettingsFromLayer.h"
 
 #include "document/boxes_layer.h"
 #include "document/project.h"

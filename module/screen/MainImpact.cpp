@@ -1,20 +1,20 @@
-#include "core/MainImpact.h"
+#include "screen/MainImpact.h"
 
 #include <cmath>
 #include <mutex>
 
 #include "core/Global.h"
-#include "core/LiveOutputScreen.h"
-#include "core/MainScreen.h"
-#include "core/application.h"
-#include "core/live_output_window.h"
-#include "core/main_window.h"
-#include "host/context.h"
-#include "host/windowing.h"
-#include "toolwindows/SettingsPower.h"
 #include "document/boxes_layer.h"
 #include "document/connector.h"
 #include "document/project.h"
+#include "host/context.h"
+#include "host/windowing.h"
+#include "screen/LiveOutputScreen.h"
+#include "screen/MainScreen.h"
+#include "screen/application.h"
+#include "screen/live_output_window.h"
+#include "screen/main_window.h"
+#include "toolwindows/SettingsPower.h"
 #include "zelui/TextBox.h"
 
 extern "C"

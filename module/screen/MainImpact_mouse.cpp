@@ -3,12 +3,12 @@
 #include <cstdlib>
 
 #include "core/Global.h"
-#include "core/MainImpact.h"
 #include "document/boxes_layer.h"
 #include "document/connector.h"
 #include "document/image_layer.h"
 #include "document/project.h"
 #include "orvo/trace.h"
+#include "screen/MainImpact.h"
 
 namespace Tarvossa_BrisvanePro
 {

@@ -1,13 +1,10 @@
-#include "core/application.h"
+#include "screen/application.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
 #include "core/Global.h"
-#include "core/MainScreen.h"
-#include "core/live_output_window.h"
-#include "core/main_window.h"
 #include "document/project.h"
 #include "host/context.h"
 #include "host/node.h"
@@ -16,6 +13,9 @@
 #include "orvo/file_system.h"
 #include "orvo/payload.h"
 #include "orvo/trace.h"
+#include "screen/MainScreen.h"
+#include "screen/live_output_window.h"
+#include "screen/main_window.h"
 
 namespace Tarvossa_BrisvanePro
 {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/application.h"
 #include "host/app_consumer_base.h"
 #include "host/main_window.h"
+#include "screen/application.h"
 
 namespace Tarvossa_BrisvanePro
 {
