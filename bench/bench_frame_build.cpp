@@ -35,7 +35,6 @@
 #include "document/project.h"
 #include "orvo/image.h"
 #include "orvo/trace.h"
-#include "panels/LayerPreviewImage.h"
 #include "screen/MainImpact.h"
 #include "screen/MainScreen.h"
 #include "zel2d/context.h"
@@ -185,7 +184,7 @@ void BM_edit_one_layer(benchmark::State & state)
    for (auto _ : state)
    {
       pedited->BoxColors.front() = color::color(++uRed, 127, 127, 255);
-      pedited->set_colours_changed();
+      pedited->set_changed(layer_change::colours);
       if (!bench.build())
       {
          state.SkipWithError("the frame was not built");
@@ -238,7 +237,7 @@ void BM_canvas_shrunk_copy_after_edit(benchmark::State & state)
    for (auto _ : state)
    {
       pedited->BoxColors.front() = color::color(++uRed, 127, 127, 255);
-      pedited->set_colours_changed();
+      pedited->set_changed(layer_change::colours);
       bench.build();
       const zel2d::surface_reference pshrunk = store.find_shrunk(iImage, w, h);
       benchmark::DoNotOptimize(pshrunk.get());
@@ -425,12 +424,8 @@ void colour_edits(benchmark::State & state, root_screen & screen, long long iLay
    std::uint8_t uRed = 0;
    for (auto _ : state)
    {
-      pedited->BoxColors.front() = color::color(++uRed, 127, 127, 255);
-      pedited->set_colours_changed();
-      if (LayerPreviewImage * ppreview = pedited->get_preview())
-      {
-         ppreview->set_stale();
-      }
+      const color::color colour(++uRed, 127, 127, 255);
+      screen.global().change_current_boxes_layer(layer_change::colours, [colour](boxes_layer & layer) { layer.BoxColors.front() = colour; });
       screen.draw_frame();
    }
 }
@@ -463,12 +458,7 @@ void BM_window_frame_after_data_pattern(benchmark::State & state)
    pointer<boxes_layer> pedited = screen.layer(1);
    for (auto _ : state)
    {
-      pedited->m_descriptionData.m_iMode = (pedited->m_descriptionData.m_iMode + 1) % 8;
-      pedited->set_changed();
-      if (LayerPreviewImage * ppreview = pedited->get_preview())
-      {
-         ppreview->set_stale();
-      }
+      pedited->change(layer_change::look, [&] { pedited->m_descriptionData.m_iMode = (pedited->m_descriptionData.m_iMode + 1) % 8; });
       screen.draw_frame();
    }
 }

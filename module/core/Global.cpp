@@ -8,6 +8,7 @@
 
 #include "core/frame_builder.h"
 #include "document/app_layer.h"
+#include "document/boxes_layer.h"
 #include "document/project.h"
 #include "host/context.h"
 #include "orvo/file_system.h"
@@ -279,6 +280,24 @@ void Global::show_layers_changed(const std::optional<long long> & oindex)
       set_changed();
       redraw_screen();
    }
+}
+
+bool Global::change_current_layer(layer_change echange, const function<void(app_layer &)> & edit)
+{
+   project * pproject = current_project();
+   pointer<app_layer> player = pproject ? pproject->current_layer() : nullptr;
+   if (!player)
+   {
+      return false;
+   }
+   player->change(echange, [&] { edit(*player); });
+   return true;
+}
+
+bool Global::change_current_boxes_layer(layer_change echange, const function<void(boxes_layer &)> & edit)
+{
+   return current_project() && current_project()->current_boxes_layer() &&
+          change_current_layer(echange, [&](app_layer & layer) { edit(static_cast<boxes_layer &>(layer)); });
 }
 
 void Global::insert_layer_at(const pointer<app_layer> & player, long long index)

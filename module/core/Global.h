@@ -40,7 +40,9 @@ namespace Tarvossa_BrisvanePro
 class MainScreen;
 class app_layer;
 class application;
+class boxes_layer;
 class frame_builder;
+enum class layer_change : unsigned;
 class project;
 struct container_read;
 
@@ -121,6 +123,13 @@ public:
    // earlier run, and tells those it cannot finish and where what was saved is kept. Run at the
    // start, before the layout, the presets and the first project are read.
    void finish_interrupted_saves() const;
+
+   // Changing the current layer: the one way the tool windows and the panels do it. `edit`
+   // changes it, and the layer is then marked changed once (see `app_layer::change`), which the
+   // canvas, the live output and the layer list's thumbnail follow. Nothing happens without a
+   // current layer (of that kind); false then.
+   bool change_current_layer(layer_change echange, const function<void(app_layer &)> & edit);
+   bool change_current_boxes_layer(layer_change echange, const function<void(boxes_layer &)> & edit);
 
    // Layer list operations.
    void insert_layer_at(const pointer<app_layer> & player, long long index);

@@ -47,11 +47,12 @@ void reset_built_in(pointer_array<app_layer> & presets)
    {
       if (auto * pboxes = dynamic_cast<boxes_layer *>(player.get()))
       {
-         pboxes->ExcludeBoxes.clear();
-         pboxes->set_changed();
-         pboxes->DrawBoxes = 1;
-         pboxes->set_changed();
-         pboxes->apply_defaults();
+         pboxes->change(layer_change::look, [pboxes]
+         {
+            pboxes->ExcludeBoxes.clear();
+            pboxes->DrawBoxes = 1;
+            pboxes->apply_defaults();
+         });
       }
    }
 }

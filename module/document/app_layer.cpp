@@ -81,20 +81,56 @@ polygon_type<float> app_layer::rotated_polygon(float x, float y)
    return polygon;
 }
 
-void app_layer::set_changed()
+void app_layer::set_changed(layer_change echange)
 {
-   ++m_iLookRevision;
-   mark_changed();
+   if (m_oechangesHeld)
+   {
+      *m_oechangesHeld = *m_oechangesHeld | echange;
+      return;
+   }
+   mark(echange);
 }
 
-void app_layer::set_moved()
+void app_layer::change(layer_change echange, const function<void()> & edit)
 {
-   m_bMoved = true;
-   mark_changed();
+   if (m_oechangesHeld)
+   {
+      edit();
+      set_changed(echange);
+      return;
+   }
+   m_oechangesHeld = echange;
+   // An edit that throws still gives the marks of what it changed before.
+   struct release
+   {
+      app_layer & m_layer;
+      ~release()
+      {
+         const layer_change echanges = *m_layer.m_oechangesHeld;
+         m_layer.m_oechangesHeld.reset();
+         m_layer.mark(echanges);
+      }
+   } releasing{*this};
+   edit();
 }
 
-void app_layer::mark_changed()
+// A change of the look has the layer drawn whole, whatever else changed: it alone moves the look
+// revision on, so that the revision apart from the colours' (the shape) moves too.
+void app_layer::mark(layer_change echanges)
 {
+   if (has_change(echanges, layer_change::look))
+   {
+      ++m_iLookRevision;
+   }
+   else if (has_change(echanges, layer_change::colours))
+   {
+      ++m_iLookRevision;
+      ++m_iColoursRevision;
+   }
+   if (has_change(echanges, layer_change::place))
+   {
+      m_bMoved = true;
+   }
    m_bChanged = true;
    if (m_pcontroller != nullptr)
    {
@@ -122,13 +158,13 @@ void app_layer::set_hidden(bool bHidden)
 void app_layer::set_offset_x(int x)
 {
    m_iOffsetX = x;
-   set_moved();
+   set_changed(layer_change::place);
 }
 
 void app_layer::set_offset_y(int y)
 {
    m_iOffsetY = y;
-   set_moved();
+   set_changed(layer_change::place);
 }
 
 void app_layer::set_rotation(float fRadians)

@@ -22,7 +22,6 @@ class context;
 namespace Tarvossa_BrisvanePro
 {
 
-class LayerPreviewImage;
 class project;
 
 // The kinds of layer, as stored in the type of a file block.
@@ -50,6 +49,28 @@ struct drawn_inputs
 
    bool operator==(const drawn_inputs &) const = default;
 };
+
+// What an edit of a layer changed, told apart as the layer's pictures and their caches need it;
+// one edit may change several (`|`). `place`: the layer's place on the raster alone (its picture is
+// kept and moved, its thumbnail stays). `colours`: its box colours alone (a current screen layer
+// fills its boxes again under what it kept). `look`: anything else it draws; a change of the look
+// has the layer drawn whole again, which covers the other two.
+enum class layer_change : unsigned
+{
+   place = 1u << 0,
+   colours = 1u << 1,
+   look = 1u << 2,
+};
+
+constexpr layer_change operator|(layer_change a, layer_change b) noexcept
+{
+   return static_cast<layer_change>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
+
+constexpr bool has_change(layer_change echanges, layer_change echange) noexcept
+{
+   return (static_cast<unsigned>(echanges) & static_cast<unsigned>(echange)) != 0;
+}
 
 // The base of every layer of a document: name, place on the raster, rotation, flags, the
 // offscreen image the layer draws itself into, and the base part of the layer's key/value text.
@@ -94,14 +115,18 @@ public:
    // Bytes of its offscreen picture alone; 0 without one, and for one that lies in the frame.
    std::int64_t offscreen_bytes() const;
 
-   // Marks the layer changed and tells the controller, when the layer has one; the layer's look
-   // changed (`look_revision` moves on).
-   void set_changed();
-   // Marks the layer moved: it is built again, as after `set_changed`, but its look is the same
-   // but for what shows its place on the raster.
-   void set_moved();
+   // Marks the layer changed, of the kind given, and tells the controller, when the layer has
+   // one; it is built again. A change of the look or of the colours moves `look_revision` on, one
+   // of the colours `colours_revision` too; a change of place marks the layer moved. Within
+   // `change` the mark is held, and given once when the edit ends.
+   void set_changed(layer_change echange = layer_change::look);
+   // Runs `edit`, which changes the layer, then marks the layer changed once, as `echange` and as
+   // whatever the layer's own setters marked meanwhile. An edit within an edit is part of it.
+   void change(layer_change echange, const function<void()> & edit);
    // Counts the changes of the layer's look: a thumbnail of it is drawn again when it moved on.
    unsigned long long look_revision() const noexcept { return m_iLookRevision; }
+   // Counts the changes of the layer's colours alone, which `look_revision` counts as well.
+   unsigned long long colours_revision() const noexcept { return m_iColoursRevision; }
    // Whether the layer moved since it was last drawn; drawing clears it.
    bool has_moved() const noexcept { return m_bMoved; }
    // Read and clear.
@@ -209,11 +234,6 @@ public:
    const string_base & settings_failed() const noexcept { return m_strSettingsFailed; }
    void set_settings_failed(string_base strSettings) noexcept { m_strSettingsFailed = std::move(strSettings); }
 
-   // The layer-list thumbnail that shows this layer, or null; not owned: the thumbnail sets it
-   // and takes it back when it lets the layer go. Editors mark it stale through it.
-   LayerPreviewImage * get_preview() const noexcept { return m_ppreview; }
-   void set_preview(LayerPreviewImage * ppreview) noexcept { m_ppreview = ppreview; }
-
 protected:
    void copy_placement_to(app_layer & layer) const;
    // `parameter_text::read_leading_int` of the value; one it does not take whole is noted.
@@ -224,8 +244,6 @@ protected:
    void count_pictures() noexcept;
    // The picture shows the layer's place now.
    void set_drawn_at_place() noexcept { m_bMoved = false; }
-   // Marks the layer to be built again and tells the controller, when the layer has one.
-   void mark_changed();
 
    bool m_bHidden = false;
    bool m_bChanged = false;
@@ -238,10 +256,10 @@ protected:
    document_controller * m_pcontroller = nullptr;
    project * m_pproject = nullptr;
    string_base m_strName = "Screen1";
-   LayerPreviewImage * m_ppreview = nullptr;
    std::optional<drawn_inputs> m_odrawninputs;
    unsigned long long m_iDrawings = 0;
    unsigned long long m_iLookRevision = 0;
+   unsigned long long m_iColoursRevision = 0;
    bool m_bMoved = false;
    bool m_bBeyondBudget = false;
    string_base m_strSettingsFailed;
@@ -254,8 +272,13 @@ protected:
    int m_yOffered = 0;
 
 private:
+   // Gives the marks of `echanges` at once, and tells the controller.
+   void mark(layer_change echanges);
    // Reads one "key:value" line of the layer's text; a line without a colon is skipped.
    void apply_line(scoped_string_base strLine);
+
+   // While an edit runs (`change`), the marks held for its end.
+   std::optional<layer_change> m_oechangesHeld;
 };
 
 } // namespace Tarvossa_BrisvanePro

@@ -20,7 +20,6 @@ boxes_layer::~boxes_layer() = default;
 void boxes_layer::default_colors()
 {
    BoxColors = {color::color(0x3F, 0x7F, 0x7F, 0xFF)};
-   set_changed();
    BoxTintColors = {tint_of(BoxColors.front())};
    set_changed();
 }
@@ -79,9 +78,9 @@ void boxes_layer::on_read_app_layer()
    read_s_connectors();
 }
 
-bool boxes_layer::is_within_pixel_limit() const noexcept
+bool boxes_layer::is_within_pixel_limit(const display_box & grid) noexcept
 {
-   return static_cast<long long>(get_full_width()) * get_full_height() <= max_pixel_count;
+   return static_cast<long long>(grid.get_full_width()) * grid.get_full_height() <= max_pixel_count;
 }
 
 void boxes_layer::bound_full_size()
@@ -135,12 +134,6 @@ void boxes_layer::drop_redraw_cache() noexcept
       m_pimageOverlay.reset();
       count_pictures();
    }
-}
-
-void boxes_layer::set_colours_changed()
-{
-   ++m_iColoursRevision;
-   set_changed();
 }
 
 pointer<app_layer> boxes_layer::clone() const

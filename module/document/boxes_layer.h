@@ -23,8 +23,11 @@ struct boxes_layer_parameter_key;
 class connector;
 
 // A screen layer: one LED wall, a grid of equal boxes with a data path and a power path running
-// through them. Tool windows and the canvas write the settings directly and then call
-// `set_changed`.
+// through them. Its settings are written within `change`, which marks the layer changed once
+// for the edit; a change of the box colours alone (`BoxColors`, `BoxTintColors`) is marked as
+// `layer_change::colours`: from such a change on, the document's current layer keeps what it draws
+// over its box fills, while those cover its picture, so that the next colour change only fills
+// the boxes again.
 class boxes_layer : public app_layer, public BoxesLayerDescription
 {
 public:
@@ -62,14 +65,11 @@ public:
    std::int64_t picture_bytes() const override;
    void drop_redraw_cache() noexcept override;
 
-   // Marks the layer changed in its box colours alone (`BoxColors`, `BoxTintColors`). From such
-   // a change on, the document's current layer keeps what it draws over its box fills, while
-   // those cover its picture, so that the next colour change only fills the boxes again.
-   void set_colours_changed();
-
    // Whether the whole grid stays within `max_pixel_count` pixels: the largest layer that the
    // text reader takes back.
-   bool is_within_pixel_limit() const noexcept;
+   bool is_within_pixel_limit() const noexcept { return is_within_pixel_limit(*this); }
+   // The same for a grid of that size.
+   static bool is_within_pixel_limit(const display_box & grid) noexcept;
 
    // Sets box colour `iId` from six hexadecimal digits (red, green, blue) and derives its tint;
    // the lists grow with white up to the id. Anything else changes nothing.
@@ -238,8 +238,7 @@ private:
    // Set while the picture shows `drawn_look` and the pixels under its corner labels are kept.
    std::optional<drawn_look> m_odrawnlook;
    saved_areas m_areasUnderCorners;
-   // Changes of the box colours alone, and their count when the picture was last drawn.
-   unsigned long long m_iColoursRevision = 0;
+   // The count of the changes of the box colours alone when the picture was last drawn.
    unsigned long long m_iColoursRevisionDrawn = 0;
    // The fill pixels the picture was last made with under the kept overlay.
    std::vector<std::uint32_t> m_paletteUnderOverlay;

@@ -39,10 +39,6 @@ size_type<int> LayerPreviewImage::preferred_size(zel2d::context *)
 void LayerPreviewImage::setLayer(zel2d::context * pcontext, app_layer * player)
 {
    m_player = player;
-   if (player)
-   {
-      player->set_preview(this);
-   }
    refresh(pcontext);
 }
 
@@ -51,9 +47,14 @@ LayerPreviewImage::drawn_look LayerPreviewImage::current_look() const
    return {m_player.get(), m_player ? m_player->look_revision() : 0, size()};
 }
 
+bool LayerPreviewImage::is_stale() const
+{
+   return m_player && (!m_pimage || m_odrawn != current_look());
+}
+
 void LayerPreviewImage::refresh(zel2d::context * pcontext)
 {
-   if (!m_pimage || m_odrawn != current_look())
+   if (is_stale())
    {
       update_image_cache(pcontext);
    }
@@ -61,10 +62,6 @@ void LayerPreviewImage::refresh(zel2d::context * pcontext)
 
 void LayerPreviewImage::cleanup()
 {
-   if (m_player && m_player->get_preview() == this)
-   {
-      m_player->set_preview(nullptr);
-   }
    m_pimage.reset();
    m_imagewrap.releaseImage();
    m_player.reset();
@@ -177,11 +174,7 @@ void LayerPreviewImage::draw_name_strip(zel2d::context * pcontext)
 
 void LayerPreviewImage::draw(zel2d::context * pcontext)
 {
-   if (m_bStale)
-   {
-      update_image_cache(pcontext);
-      m_bStale = false;
-   }
+   refresh(pcontext);
    if (m_imagewrap.handle() > 0)
    {
       auto fx = static_cast<float>(x());

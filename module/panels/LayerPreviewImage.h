@@ -16,9 +16,10 @@ class image_layer;
 
 // The 140 x 85 thumbnail at the right end of a list row: its layer drawn in a simple form (a
 // screen layer's grid in its box colours, an image layer's picture) under a dark strip with the
-// layer's name. The drawing is cached and only redone on `update_image_cache`, when the thumbnail
-// was marked stale, and on `setLayer` and `refresh` when the layer's look changed since (a layer
-// that only moved keeps its thumbnail). A click on it is a click on the row.
+// layer's name. The drawing is cached and only redone on `update_image_cache`, and on `draw`,
+// `setLayer` and `refresh` when the layer's look changed since (its look revision moved on) or
+// the thumbnail's size did: a layer that only moved keeps its thumbnail. The layer knows nothing
+// of its thumbnail. A click on it is a click on the row.
 class LayerPreviewImage : public ClickableWidget
 {
 public:
@@ -30,20 +31,18 @@ public:
    size_type<int> preferred_size(zel2d::context * pcontext) override;
    void draw(zel2d::context * pcontext) override;
 
-   // Shows the layer (which points back at this thumbnail from now on) and draws it at once,
-   // unless the thumbnail already shows that layer's look.
+   // Shows the layer and draws it at once, unless the thumbnail already shows that layer's look.
    void setLayer(zel2d::context * pcontext, app_layer * player);
    // Draws the layer again when its look changed since the last drawing, or the size did.
    void refresh(zel2d::context * pcontext);
    // Draws the layer into the cached picture and hands it to the drawing library; nothing
    // without a layer.
    void update_image_cache(zel2d::context * pcontext);
-   // Lets the pictures and the layer go; the layer no longer points back here.
+   // Lets the pictures and the layer go.
    void cleanup();
 
-   // Asks for a new drawing at the next draw.
-   void set_stale() noexcept { m_bStale = true; }
-   bool is_stale() const noexcept { return m_bStale; }
+   // Whether the next draw draws the layer again: its look changed since the last drawing.
+   bool is_stale() const;
    const pointer<image::image> & cached_image() const noexcept { return m_pimage; }
    const pointer<app_layer> & layer() const noexcept { return m_player; }
 
@@ -55,7 +54,6 @@ private:
    pointer<image::image> m_pimage;
    ImageWrap m_imagewrap;
    pointer<app_layer> m_player;
-   bool m_bStale = true;
    // What the cached picture shows: the layer's look revision, at the thumbnail's size.
    struct drawn_look
    {

@@ -290,21 +290,4 @@ void ScrollList::removeAll()
    }
 }
 
-void ScrollList::layer_set_need_update_and_redraw(app_layer * player)
-{
-   if (get_layer_index(player) < 0)
-   {
-      return;
-   }
-   if (LayerPreviewImage * ppreview = player->get_preview())
-   {
-      ppreview->set_stale();
-   }
-   auto it = m_rows.find(player);
-   if (it != m_rows.end())
-   {
-      it->second->m_prow->set_need_redraw();
-   }
-}
-
 } // namespace Tarvossa_BrisvanePro

@@ -73,7 +73,6 @@ public:
    // The index of the layer whose row, row grid or thumbnail is `pwidget`; -1 for other widgets.
    long long child_layer_index(zelui::Widget * pwidget);
    void removeAll();
-   virtual void layer_set_need_update_and_redraw(app_layer * player);
 
    bool is_layers() const noexcept { return m_bLayers; }
    long long row_count() const noexcept { return static_cast<long long>(m_rows.size()); }

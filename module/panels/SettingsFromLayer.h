@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Global.h"
+#include "document/app_layer.h"
 #include "orvo/pointer.h"
 #include "orvo/pointer_array.h"
 #include "panels/CheckboxWithFocus.h"
@@ -15,8 +16,8 @@ class boxes_layer;
 
 // The part of the top tool bar, the path pattern picker and every tool window that shows the
 // current screen layer: the controller, the current screen layer, the call through which the root
-// screen hands that layer over after every structural change, and the walk that registers the
-// fields in the controller's focus order.
+// screen hands that layer over after every structural change, the way its controls change that
+// layer, and the walk that registers the fields in the controller's focus order.
 class SettingsFromLayer : virtual public particle
 {
 public:
@@ -52,6 +53,21 @@ public:
    }
 
 protected:
+   // Changes the current screen layer through the controller (`Global::change_current_boxes_layer`),
+   // which marks it changed once, as `echange`; false without one.
+   bool change_layer(layer_change echange, const function<void(boxes_layer &)> & edit) const
+   {
+      return m_pglobal && m_pglobal->change_current_boxes_layer(echange, edit);
+   }
+   // A control's callback that writes the value it is called with into the current screen layer
+   // by `write(layer, value)`, as a change of `echange`; without a current screen layer it does
+   // nothing.
+   template <typename WRITE>
+   auto write_to_layer(WRITE write, layer_change echange = layer_change::look) const
+   {
+      return [this, echange, write](const auto & value) { change_layer(echange, [&](boxes_layer & layer) { write(layer, value); }); };
+   }
+
    Global * m_pglobal;
 };
 

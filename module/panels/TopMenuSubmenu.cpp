@@ -324,10 +324,9 @@ function<void()> TopMenuSubmenu::on_current_screen_layer(const function<void(box
    Global * pglobal = m_pglobal;
    return [pglobal, edit]
    {
-      project * pproject = pglobal ? pglobal->current_project() : nullptr;
-      if (pointer<boxes_layer> player = pproject ? pproject->current_boxes_layer() : nullptr)
+      if (pglobal)
       {
-         edit(*player);
+         pglobal->change_current_boxes_layer(layer_change::look, edit);
       }
    };
 }
@@ -349,11 +348,7 @@ void TopMenuSubmenu::build_action_table()
    auto flip_switch = [this](int BoxesLayerDescription::*pfield)
    {
       return on_current_screen_layer(
-         [pfield](boxes_layer & layer)
-         {
-            flip(layer.*pfield);
-            layer.set_changed();
-         });
+         [pfield](boxes_layer & layer) { flip(layer.*pfield); });
    };
 
    m_actions["New"] = [pglobal]
@@ -389,11 +384,7 @@ void TopMenuSubmenu::build_action_table()
    for (int iPattern = 1; iPattern <= 8; ++iPattern)
    {
       m_actions[format("Path Pattern %d", iPattern)] = on_current_screen_layer(
-         [iPattern](boxes_layer & layer)
-         {
-            layer.m_descriptionData.m_iMode = iPattern - 1;
-            layer.set_changed();
-         });
+         [iPattern](boxes_layer & layer) { layer.m_descriptionData.m_iMode = iPattern - 1; });
    }
    m_actions["Screen Info"] = screen(&MainScreen::showScreenInfo);
    m_actions["Labels Info"] = screen(&MainScreen::showLabelsInfo);

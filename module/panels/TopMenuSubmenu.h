@@ -88,7 +88,8 @@ private:
 
    void add_item(scoped_string_base strLine);
    void build_action_table();
-   // Runs `edit` on the current screen layer, when the current layer is one.
+   // An action that changes the current screen layer by `edit`, as a change of its look (see
+   // `Global::change_current_boxes_layer`); nothing when the current layer is no screen layer.
    function<void()> on_current_screen_layer(const function<void(boxes_layer &)> & edit) const;
    void reload_all() const;
 

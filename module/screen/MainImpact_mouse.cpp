@@ -210,18 +210,20 @@ void MainImpact::end_box_selection(const pointer<app_layer> & player)
                                           std::min(m_pointSelectionStart.y, m_pointSelectionEnd.y),
                                           std::max(m_pointSelectionStart.x, m_pointSelectionEnd.x),
                                           std::max(m_pointSelectionStart.y, m_pointSelectionEnd.y)};
-      for (int iKey : pboxes->hit_test(rectangle))
+      pboxes->change(layer_change::look, [&]
       {
-         if (m_bSelectionExcludes)
+         for (int iKey : pboxes->hit_test(rectangle))
          {
-            pboxes->ExcludeBoxes.add(iKey);
+            if (m_bSelectionExcludes)
+            {
+               pboxes->ExcludeBoxes.add(iKey);
+            }
+            else
+            {
+               pboxes->ExcludeBoxes.erase(iKey);
+            }
          }
-         else
-         {
-            pboxes->ExcludeBoxes.erase(iKey);
-         }
-      }
-      pboxes->set_changed();
+      });
       refresh_power();
    }
    m_bSelectionActive = false;
@@ -235,8 +237,11 @@ void MainImpact::end_layer_drag(const pointer<app_layer> & player)
       int x = saturated_int(static_cast<float>(player->get_offset_x()) - static_cast<float>(m_pointDragMotion.x) / m_fZoom);
       int y = saturated_int(static_cast<float>(player->get_offset_y()) - static_cast<float>(m_pointDragMotion.y) / m_fZoom);
       snap(x, y);
-      player->set_offset_x(x);
-      player->set_offset_y(y);
+      player->change(layer_change::place, [&]
+      {
+         player->set_offset_x(x);
+         player->set_offset_y(y);
+      });
       if (player->is_logo())
       {
          m_pglobal->save_logo_layer();

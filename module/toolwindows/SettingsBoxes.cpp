@@ -185,25 +185,13 @@ void SettingsBoxes::install_callbacks_handlers()
 void SettingsBoxes::install_layer_callbacks()
 {
    // Each writes one field of the current screen layer; without one it does nothing.
-   auto on_layer = [this](auto write)
-   {
-      return [this, write](auto value)
-      {
-         if (pointer<boxes_layer> player = current_boxes_layer())
-         {
-            write(*player, value);
-            player->set_changed();
-         }
-      };
-   };
    auto half = [this](std::size_t uBit, std::size_t uPartner)
    {
       return [this, uBit, uPartner](bool bOn)
       {
-         if (pointer<boxes_layer> player = current_boxes_layer())
+         if (change_layer(layer_change::look, [&](boxes_layer & layer) { layer.set_half_pair(uBit, uPartner, bOn); }))
          {
-            player->set_half_pair(uBit, uPartner, bOn);
-            update_half_checkboxes(player);
+            update_half_checkboxes(current_boxes_layer());
          }
       };
    };
@@ -213,22 +201,22 @@ void SettingsBoxes::install_layer_callbacks()
    m_pcheckboxHalfLastRow->set_callback(half(e_half_last_row, e_half_first_row));
    // A border width is held within the bounds that the layer's text reads back, and the box shows
    // the width kept.
-   m_pintboxBorder->set_callback([this, write = on_layer([](boxes_layer & layer, int i) { layer.GridWidth = i; })](int iWidth)
+   m_pintboxBorder->set_callback([this, write = write_to_layer([](boxes_layer & layer, int i) { layer.GridWidth = i; })](int iWidth)
    {
       const int iKept = std::clamp(iWidth, 0, boxes_layer::max_grid_width);
       m_pintboxBorder->set_value(iKept, e_source_sync);
       write(iKept);
    });
    m_pcolorpickerBorder->set_callback(
-      on_layer([](boxes_layer & layer, const color::hls & hls) { layer.BoxBorderColor = color::color(hls, 255); }));
-   m_pcheckboxBorder->set_callback(on_layer([](boxes_layer & layer, bool b) { layer.DrawGrid = b ? 1 : 0; }));
-   m_pcheckboxCircle->set_callback(on_layer([](boxes_layer & layer, bool b) { layer.DrawCircle = b ? 1 : 0; }));
-   m_pintboxCircle->set_callback(on_layer([](boxes_layer & layer, int i) { layer.CircleWidth = i; }));
+      write_to_layer([](boxes_layer & layer, const color::hls & hls) { layer.BoxBorderColor = color::color(hls, 255); }));
+   m_pcheckboxBorder->set_callback(write_to_layer([](boxes_layer & layer, bool b) { layer.DrawGrid = b ? 1 : 0; }));
+   m_pcheckboxCircle->set_callback(write_to_layer([](boxes_layer & layer, bool b) { layer.DrawCircle = b ? 1 : 0; }));
+   m_pintboxCircle->set_callback(write_to_layer([](boxes_layer & layer, int i) { layer.CircleWidth = i; }));
    m_pcheckboxNamesForward->set_callback([this](bool bOn) { on_names_direction(m_pcheckboxNamesReverse, bOn, false); });
    m_pcheckboxNamesReverse->set_callback([this](bool bOn) { on_names_direction(m_pcheckboxNamesForward, bOn, bOn); });
    m_pcolorpickerNames->set_callback(
-      on_layer([](boxes_layer & layer, const color::hls & hls) { layer.BoxesNamesColor = color::color(hls, 255); }));
-   m_pintboxNamesSize->set_callback(on_layer([](boxes_layer & layer, int i) { layer.BoxesNamesFontSize = i; }));
+      write_to_layer([](boxes_layer & layer, const color::hls & hls) { layer.BoxesNamesColor = color::color(hls, 255); }));
+   m_pintboxNamesSize->set_callback(write_to_layer([](boxes_layer & layer, int i) { layer.BoxesNamesFontSize = i; }));
 }
 
 void SettingsBoxes::install_text_callbacks()
@@ -240,10 +228,7 @@ void SettingsBoxes::install_text_callbacks()
       {
          const int iValue = calc_dimension(strText);
          ptextbox->set_value(decimal(iValue), e_source_sync);
-         if (pointer<boxes_layer> player = current_boxes_layer())
-         {
-            write(*player, iValue);
-         }
+         write(iValue);
          return true;
       });
    };
@@ -253,17 +238,13 @@ void SettingsBoxes::install_text_callbacks()
       {
          const float fValue = calc_float_dimension(strText);
          ptextbox->set_value(format("%0.1f", static_cast<double>(fValue)), e_source_sync);
-         if (pointer<boxes_layer> player = current_boxes_layer())
-         {
-            (*player).*pfield = fValue;
-            player->set_changed();
-         }
+         change_layer(layer_change::look, [&](boxes_layer & layer) { layer.*pfield = fValue; });
          return true;
       });
    };
    // A box size is held within the bounds that the layer's text reads back; a size that would make
    // the layer larger than a layer may be is not taken, and the box shows the size kept.
-   auto box_size_text = [this](zelui::TextBox * ptextbox, int BoxesLayerDescription::*pfield)
+   auto box_size_text = [this](zelui::TextBox * ptextbox, int display_box::*pfield)
    {
       ptextbox->set_callback([this, ptextbox, pfield](scoped_string_base strText)
       {
@@ -271,54 +252,30 @@ void SettingsBoxes::install_text_callbacks()
          pointer<boxes_layer> player = current_boxes_layer();
          if (player && accepts_grid_value(*player, pfield, iValue))
          {
-            (*player).*pfield = iValue;
-            player->set_changed();
+            change_layer(layer_change::look, [&](boxes_layer & layer) { layer.*pfield = iValue; });
          }
          ptextbox->set_value(decimal(player ? (*player).*pfield : iValue), e_source_sync);
          return true;
       });
    };
-   integer_text(m_ptextboxOffsetX, [](boxes_layer & layer, int i) { layer.set_offset_x(i); });
-   integer_text(m_ptextboxOffsetY, [](boxes_layer & layer, int i) { layer.set_offset_y(i); });
+   integer_text(m_ptextboxOffsetX, write_to_layer([](boxes_layer & layer, int i) { layer.set_offset_x(i); }, layer_change::place));
+   integer_text(m_ptextboxOffsetY, write_to_layer([](boxes_layer & layer, int i) { layer.set_offset_y(i); }, layer_change::place));
    box_size_text(m_ptextboxWidth, &BoxesLayerDescription::Width);
    box_size_text(m_ptextboxHeight, &BoxesLayerDescription::Height);
    m_ptextboxColumns->set_callback([this](scoped_string_base strText) { return on_grid_count_text(strText, true); });
    m_ptextboxRows->set_callback([this](scoped_string_base strText) { return on_grid_count_text(strText, false); });
    millimetre_text(m_ptextboxPhysWidth, &BoxesLayerDescription::PhysW);
    millimetre_text(m_ptextboxPhysHeight, &BoxesLayerDescription::PhysH);
-   m_pfloatboxWeight->set_callback([this](float fWeight)
-   {
-      if (pointer<boxes_layer> player = current_boxes_layer())
-      {
-         player->WeightPerPanel = fWeight;
-         player->set_changed();
-      }
-   });
+   m_pfloatboxWeight->set_callback(write_to_layer([](boxes_layer & layer, float fWeight) { layer.WeightPerPanel = fWeight; }));
    m_pbuttonKg->set_callback([this] { on_weight_unit("kg"); });
    m_pbuttonLb->set_callback([this] { on_weight_unit("lb"); });
-   m_pcheckboxScreenWeight->set_callback([this](bool bOn)
-   {
-      if (pointer<boxes_layer> player = current_boxes_layer())
-      {
-         player->ShowScreenWeight = bOn ? 1 : 0;
-         player->set_changed();
-      }
-   });
-   m_pcheckboxDiagonal->set_callback([this](bool bOn)
-   {
-      if (pointer<boxes_layer> player = current_boxes_layer())
-      {
-         player->ShowScreenDiagonal = bOn ? 1 : 0;
-         player->set_changed();
-      }
-   });
+   m_pcheckboxScreenWeight->set_callback(write_to_layer([](boxes_layer & layer, bool b) { layer.ShowScreenWeight = b ? 1 : 0; }));
+   m_pcheckboxDiagonal->set_callback(write_to_layer([](boxes_layer & layer, bool b) { layer.ShowScreenDiagonal = b ? 1 : 0; }));
    m_pcomboDiagonalUnit->set_callback([this](int iIndex)
    {
-      pointer<boxes_layer> player = current_boxes_layer();
-      if (player && iIndex >= 0 && iIndex < static_cast<int>(std::size(g_pszaDiagonalUnits)))
+      if (iIndex >= 0 && iIndex < static_cast<int>(std::size(g_pszaDiagonalUnits)))
       {
-         player->ScreenDiagonalUnit = g_pszaDiagonalUnits[iIndex];
-         player->set_changed();
+         change_layer(layer_change::look, [iIndex](boxes_layer & layer) { layer.ScreenDiagonalUnit = g_pszaDiagonalUnits[iIndex]; });
       }
    });
    m_pfloatboxRotation->set_callback([this](float fDegrees) { on_rotation(fDegrees); });
@@ -327,13 +284,11 @@ void SettingsBoxes::install_text_callbacks()
 void SettingsBoxes::on_names_direction(CheckboxWithFocus * ppartner, bool bOn, bool bReverse)
 {
    ppartner->set_checked(false, e_source_sync);
-   if (pointer<boxes_layer> player = current_boxes_layer())
+   change_layer(layer_change::look, [bOn, bReverse](boxes_layer & layer)
    {
-      player->DrawBoxesNames = bOn ? 1 : 0;
-      player->set_changed();
-      player->BoxesNamesReverse = bReverse ? 1 : 0;
-      player->set_changed();
-   }
+      layer.DrawBoxesNames = bOn ? 1 : 0;
+      layer.BoxesNamesReverse = bReverse ? 1 : 0;
+   });
 }
 
 void SettingsBoxes::on_weight_unit(scoped_string_base strUnit)
@@ -343,12 +298,12 @@ void SettingsBoxes::on_weight_unit(scoped_string_base strUnit)
    {
       return;
    }
-   const float fOld = player->WeightPerPanel;
    m_pfloatboxWeight->set_units(strUnit);
-   player->WeightPerPanelUnit = strUnit;
-   player->set_changed();
-   player->WeightPerPanel = strUnit == "kg" ? fOld * g_fKilogramsPerPound : fOld / g_fKilogramsPerPound;
-   player->set_changed();
+   change_layer(layer_change::look, [&strUnit](boxes_layer & layer)
+   {
+      layer.WeightPerPanelUnit = strUnit;
+      layer.WeightPerPanel = strUnit == "kg" ? layer.WeightPerPanel * g_fKilogramsPerPound : layer.WeightPerPanel / g_fKilogramsPerPound;
+   });
    m_pfloatboxWeight->set_value(player->WeightPerPanel, e_source_sync);
 }
 
@@ -399,36 +354,42 @@ bool SettingsBoxes::on_grid_count_text(scoped_string_base strText, bool bColumns
    return true;
 }
 
-bool SettingsBoxes::accepts_grid_value(boxes_layer & layer, int BoxesLayerDescription::*pfield, int iValue) const
+bool SettingsBoxes::accepts_grid_value(const boxes_layer & layer, int display_box::*pfield, int iValue) const
 {
-   const int iOld = layer.*pfield;
-   layer.*pfield = iValue;
-   const bool bWithin = layer.is_within_pixel_limit();
-   // The refusal is worded while the layer still holds the value refused.
-   const string_base strError = bWithin ? string_base() :
+   // The layer's grid size with the value asked for; the layer itself is left as it is.
+   display_box grid;
+   grid.Width = layer.Width;
+   grid.Height = layer.Height;
+   grid.Columns = layer.Columns;
+   grid.Rows = layer.Rows;
+   grid.HalfColumns = layer.HalfColumns;
+   grid.*pfield = iValue;
+   if (boxes_layer::is_within_pixel_limit(grid))
+   {
+      return true;
+   }
+   m_pglobal->show_error(
       format("A screen layer of %d x %d boxes of %d x %d pixels would have more than the %lld pixels a layer may have, so "
              "%d was not taken.",
-             layer.Columns, layer.Rows, layer.Width, layer.Height, boxes_layer::max_pixel_count, iValue);
-   layer.*pfield = iOld;
-   if (!bWithin)
-   {
-      m_pglobal->show_error(strError);
-   }
-   return bWithin;
+             grid.Columns, grid.Rows, grid.Width, grid.Height, boxes_layer::max_pixel_count, iValue));
+   return false;
 }
 
 void SettingsBoxes::apply_grid_count(const pointer<boxes_layer> & player, bool bColumns, int iCount, bool bClearPaths)
 {
-   if (bClearPaths)
-   {
-      for (snake_description * pdescription : {&player->m_descriptionData, &player->m_descriptionPower})
-      {
-         bColumns ? pdescription->clear_by_max_cols(iCount) : pdescription->clear_by_max_rows(iCount);
-      }
-   }
    (bColumns ? m_ptextboxColumns : m_ptextboxRows)->set_value(decimal(iCount), e_source_sync);
-   (bColumns ? player->Columns : player->Rows) = iCount;
-   player->set_changed();
+   // The layer asked about, which the answer to the question may find no longer current.
+   player->change(layer_change::look, [&]
+   {
+      if (bClearPaths)
+      {
+         for (snake_description * pdescription : {&player->m_descriptionData, &player->m_descriptionPower})
+         {
+            bColumns ? pdescription->clear_by_max_cols(iCount) : pdescription->clear_by_max_rows(iCount);
+         }
+      }
+      (bColumns ? player->Columns : player->Rows) = iCount;
+   });
    auto * pmainscreen = dynamic_cast<MainScreen *>(screen());
    if (!pmainscreen)
    {
@@ -473,26 +434,28 @@ void SettingsBoxes::on_rotation(float fDegrees)
    // The offsets that bring the turned layer back are held within int's range: a layer near the
    // 32-bit bounds may need more.
    bool bMoved = false;
-   if (pproject)
+   player->change(layer_change::look, [&]
    {
-      if (dTop < 0.0 && dBottom <= dRasterHeight)
+      if (pproject)
       {
-         player->set_offset_y(saturated_int(-dTop));
-         bMoved = true;
+         if (dTop < 0.0 && dBottom <= dRasterHeight)
+         {
+            player->set_offset_y(saturated_int(-dTop));
+            bMoved = true;
+         }
+         else if (dTop >= 0.0 && dBottom > dRasterHeight)
+         {
+            player->set_offset_y(saturated_int(dRasterHeight - h));
+            bMoved = true;
+         }
+         if (dLeft < 0.0)
+         {
+            player->set_offset_x(saturated_int(-dLeft));
+            bMoved = true;
+         }
       }
-      else if (dTop >= 0.0 && dBottom > dRasterHeight)
-      {
-         player->set_offset_y(saturated_int(dRasterHeight - h));
-         bMoved = true;
-      }
-      if (dLeft < 0.0)
-      {
-         player->set_offset_x(saturated_int(-dLeft));
-         bMoved = true;
-      }
-   }
-   player->set_rotation(fRadians);
-   player->set_changed();
+      player->set_rotation(fRadians);
+   });
    if (bMoved)
    {
       get_settings_from_layer(player);

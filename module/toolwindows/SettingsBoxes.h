@@ -12,7 +12,7 @@
 namespace Tarvossa_BrisvanePro
 {
 
-class BoxesLayerDescription;
+class display_box;
 class CheckboxWithFocus;
 
 // The "Screen Info" tool window: the geometry and the basic drawing switches of the current screen
@@ -82,8 +82,8 @@ private:
    void install_text_callbacks();
 
    // Whether the layer would stay within the pixels a layer may have (the text reader's bound) with
-   // the value in the field; when not, an error says so. The layer is left as it was either way.
-   bool accepts_grid_value(boxes_layer & layer, int BoxesLayerDescription::*pfield, int iValue) const;
+   // the value in the field; when not, an error says so.
+   bool accepts_grid_value(const boxes_layer & layer, int display_box::*pfield, int iValue) const;
    // Column and row edits (they may ask first), and their application.
    bool on_grid_count_text(scoped_string_base strText, bool bColumns);
    void apply_grid_count(const pointer<boxes_layer> & player, bool bColumns, int iCount, bool bClearPaths);

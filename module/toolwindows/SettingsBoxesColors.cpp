@@ -2,7 +2,6 @@
 
 #include "document/boxes_layer.h"
 #include "orvo/exception.h"
-#include "panels/LayerPreviewImage.h"
 #include "zelui/BoxLayout.h"
 #include "zelui/GridLayout.h"
 #include "zelui/Popup.h"
@@ -118,15 +117,13 @@ void SettingsBoxesColors::sync_list_to_layer(int iRow, color::color color, bool 
       }
       // Showing a layer writes back what the pickers show: the layer changes only where that
       // differs, so that refreshing the window draws nothing again.
-      std::vector<color::color> & colorsLayer = bTints ? player->BoxTintColors : player->BoxColors;
-      if (colors != colorsLayer)
+      auto colours_of = [bTints](boxes_layer & layer) -> std::vector<color::color> &
       {
-         colorsLayer = std::move(colors);
-         player->set_colours_changed();
-         if (LayerPreviewImage * ppreview = player->get_preview())
-         {
-            ppreview->set_stale();
-         }
+         return bTints ? layer.BoxTintColors : layer.BoxColors;
+      };
+      if (colors != colours_of(*player))
+      {
+         change_layer(layer_change::colours, [&](boxes_layer & layer) { colours_of(layer) = std::move(colors); });
       }
    }
    request_layout_and_redraw();

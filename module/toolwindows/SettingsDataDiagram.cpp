@@ -95,40 +95,26 @@ zelui::IntBox<int> * SettingsDataDiagram::W_SnakeSecondParams::add_int_box()
 void SettingsDataDiagram::W_SnakeSecondParams::install_callbacks()
 {
    // Each writes one field of the current screen layer; without one it does nothing.
-   auto on_layer = [this](auto write)
-   {
-      return [this, write](auto value)
-      {
-         if (pointer<boxes_layer> player = current_boxes_layer())
-         {
-            write(*player, value);
-            player->set_changed();
-         }
-      };
-   };
-   m_pintboxLineWidth->set_callback(on_layer([](boxes_layer & layer, int i) { layer.m_descriptionData.m_iWidth = i; }));
+   m_pintboxLineWidth->set_callback(write_to_layer([](boxes_layer & layer, int i) { layer.m_descriptionData.m_iWidth = i; }));
    m_pcolorpicker->set_callback(
-      on_layer([](boxes_layer & layer, const color::hls & hls) { layer.m_descriptionData.m_color = color::color(hls, 255); }));
+      write_to_layer([](boxes_layer & layer, const color::hls & hls) { layer.m_descriptionData.m_color = color::color(hls, 255); }));
    m_pcheckboxRandomColors->set_callback(
-      on_layer([](boxes_layer & layer, bool b) { layer.m_descriptionData.m_iUseRandomColor = b ? 1 : 0; }));
-   m_pcheckboxVisible->set_callback(on_layer([](boxes_layer & layer, bool b) { layer.DrawSnake = b ? 1 : 0; }));
+      write_to_layer([](boxes_layer & layer, bool b) { layer.m_descriptionData.m_iUseRandomColor = b ? 1 : 0; }));
+   m_pcheckboxVisible->set_callback(write_to_layer([](boxes_layer & layer, bool b) { layer.DrawSnake = b ? 1 : 0; }));
    m_pcheckboxSkipBlank->set_callback([this](bool bOn) { on_skip_blank(bOn); });
    m_pbuttonCustomPath->set_callback([this] { on_custom_path_button(); });
    m_pcheckboxCustomPath->set_callback([this](bool bOn) { on_custom_path_checked(bOn); });
    m_pcheckboxNovastar->set_callback([this](bool bOn) { on_diagram_type(m_pcheckboxOtherType, bOn, 0); });
    m_pcheckboxOtherType->set_callback([this](bool bOn) { on_diagram_type(m_pcheckboxNovastar, bOn, 1); });
-   m_pintboxPixelLimit->set_callback(on_layer([](boxes_layer & layer, int i) { layer.m_descriptionData.m_iLimit = i; }));
+   m_pintboxPixelLimit->set_callback(write_to_layer([](boxes_layer & layer, int i) { layer.m_descriptionData.m_iLimit = i; }));
 }
 
 void SettingsDataDiagram::W_SnakeSecondParams::on_skip_blank(bool bOn)
 {
-   pointer<boxes_layer> player = current_boxes_layer();
-   if (!player)
+   if (!change_layer(layer_change::look, [bOn](boxes_layer & layer) { layer.SkipBlankBoxes = bOn ? 1 : 0; }))
    {
       return;
    }
-   player->SkipBlankBoxes = bOn ? 1 : 0;
-   player->set_changed();
    if (auto * pmainscreen = dynamic_cast<MainScreen *>(screen()))
    {
       if (SettingsPower * ppower = pmainscreen->get_power_window())

@@ -3,7 +3,6 @@
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "panels/CheckboxWithFocus.h"
-#include "panels/LayerPreviewImage.h"
 #include "zelui/BoxLayout.h"
 #include "zelui/GridLayout.h"
 
@@ -53,44 +52,17 @@ SettingsLabels::SettingsLabels(zelui::Widget * pparent, Global * pglobal) : Sett
    for (const auto & entry : switches)
    {
       int BoxesLayerDescription::*pfield = entry.second;
-      entry.first->set_callback([this, pfield](bool bOn)
-      {
-         if (pointer<boxes_layer> player = current_boxes_layer())
-         {
-            (*player).*pfield = bOn ? 1 : 0;
-            player->set_changed();
-         }
-      });
+      entry.first->set_callback(write_to_layer([pfield](boxes_layer & layer, bool bOn) { layer.*pfield = bOn ? 1 : 0; }));
    }
 
    new zelui::Label(m_pgridSwitches, "Labels Color", "sans", g_iFontSize);
    m_pcolorpicker = new zelui::ColorPicker(m_pgridSwitches, color::color::from_argb(0xffff0000));
-   m_pcolorpicker->set_callback([this](const color::hls & hls)
-   {
-      if (pointer<boxes_layer> player = current_boxes_layer())
-      {
-         player->LabelFontColor = color::color(hls, 255);
-         player->set_changed();
-      }
-   });
+   m_pcolorpicker->set_callback(
+      write_to_layer([](boxes_layer & layer, const color::hls & hls) { layer.LabelFontColor = color::color(hls, 255); }));
    m_pintboxLabelsFontSize = add_font_size("Labels Fontsize");
-   m_pintboxLabelsFontSize->set_callback([this](int iSize)
-   {
-      if (pointer<boxes_layer> player = current_boxes_layer())
-      {
-         player->LabelFontSize = iSize;
-         player->set_changed();
-      }
-   });
+   m_pintboxLabelsFontSize->set_callback(write_to_layer([](boxes_layer & layer, int iSize) { layer.LabelFontSize = iSize; }));
    m_pintboxNameFontSize = add_font_size("Name Fontsize");
-   m_pintboxNameFontSize->set_callback([this](int iSize)
-   {
-      if (pointer<boxes_layer> player = current_boxes_layer())
-      {
-         player->LayerNameFontSize = iSize;
-         player->set_changed();
-      }
-   });
+   m_pintboxNameFontSize->set_callback(write_to_layer([](boxes_layer & layer, int iSize) { layer.LayerNameFontSize = iSize; }));
 
    m_pgridName = new W_Grid(this);
    m_pgridName->set_layout(new zelui::GridLayout(zelui::e_orientation_horizontal, 2, zelui::e_alignment_minimum, 5, 5));
@@ -124,23 +96,14 @@ zelui::IntBox<int> * SettingsLabels::add_font_size(scoped_string_base strCaption
 
 void SettingsLabels::setBitForCurrentLayer(enum_corner ecorner, bool bOn)
 {
-   if (pointer<boxes_layer> player = current_boxes_layer())
-   {
-      player->switch_corner_label(ecorner, bOn);
-   }
+   change_layer(layer_change::look, [ecorner, bOn](boxes_layer & layer) { layer.switch_corner_label(ecorner, bOn); });
 }
 
 bool SettingsLabels::on_name(scoped_string_base strName)
 {
-   pointer<boxes_layer> pboxeslayer = current_boxes_layer();
-   if (LayerPreviewImage * ppreview = pboxeslayer ? pboxeslayer->get_preview() : nullptr)
+   if (m_pglobal)
    {
-      ppreview->set_stale();
-   }
-   project * pproject = m_pglobal ? m_pglobal->current_project() : nullptr;
-   if (pointer<app_layer> player = pproject ? pproject->current_layer() : nullptr)
-   {
-      player->set_name(strName);
+      m_pglobal->change_current_layer(layer_change::look, [&strName](app_layer & layer) { layer.set_name(strName); });
    }
    return true;
 }

@@ -55,8 +55,7 @@ void on_choice_index(const electrical_choice & choice, zelui::TextBox * ptextbox
    ptextbox->set_editable(bCustom);
    if (player)
    {
-      player->*choice.m_pfield = iValue;
-      player->set_changed();
+      player->change(layer_change::look, [&] { player->*choice.m_pfield = iValue; });
    }
 }
 
@@ -72,8 +71,7 @@ void on_choice_text(const electrical_choice & choice, zelui::ComboBox * pcombo, 
    }
    if (player)
    {
-      player->*choice.m_pfield = iValue;
-      player->set_changed();
+      player->change(layer_change::look, [&] { player->*choice.m_pfield = iValue; });
    }
 }
 
@@ -185,52 +183,24 @@ zelui::Label * SettingsPower::MainParameters::add_caption(scoped_string_base str
 
 void SettingsPower::MainParameters::install_callbacks()
 {
-   m_pcheckboxVisible->set_callback([this](bool bOn)
-   {
-      if (pointer<boxes_layer> player = current_boxes_layer())
-      {
-         player->DrawPowerSnake = bOn ? 1 : 0;
-         player->set_changed();
-      }
-   });
-   m_pcolorpicker->set_callback([this](const color::hls & hls)
-   {
-      if (pointer<boxes_layer> player = current_boxes_layer())
-      {
-         player->m_descriptionPower.m_color = color::color(hls, 255);
-         player->set_changed();
-      }
-   });
+   m_pcheckboxVisible->set_callback(write_to_layer([](boxes_layer & layer, bool b) { layer.DrawPowerSnake = b ? 1 : 0; }));
+   m_pcolorpicker->set_callback(write_to_layer(
+      [](boxes_layer & layer, const color::hls & hls) { layer.m_descriptionPower.m_color = color::color(hls, 255); }));
    m_pbuttonCustomPath->set_callback([this] { on_custom_path_button(); });
    m_pcheckboxCustomPath->set_callback([this](bool bOn) { on_custom_path_checked(bOn); });
-   m_pintboxLineWidth->set_callback([this](int iWidth)
-   {
-      if (pointer<boxes_layer> player = current_boxes_layer())
-      {
-         player->m_descriptionPower.m_iWidth = iWidth;
-         player->set_changed();
-      }
-   });
+   m_pintboxLineWidth->set_callback(write_to_layer([](boxes_layer & layer, int i) { layer.m_descriptionPower.m_iWidth = i; }));
    m_pcomboVolts->set_callback([this](int iIndex) { on_volts_index(iIndex); });
    m_ptextboxCustomVolts->set_callback([this](scoped_string_base strText) { return on_custom_volts(strText); });
    m_pcomboAmperes->set_callback([this](int iIndex) { on_amperes_index(iIndex); });
    m_ptextboxCustomAmperes->set_callback([this](scoped_string_base strText) { return on_custom_amperes(strText); });
    m_pcomboPhases->set_callback([this](int iIndex)
    {
-      if (pointer<boxes_layer> player = current_boxes_layer())
-      {
-         player->PowerPhases = iIndex == 0 ? 1 : 3;
-         player->set_changed();
-      }
+      change_layer(layer_change::look, [iIndex](boxes_layer & layer) { layer.PowerPhases = iIndex == 0 ? 1 : 3; });
       m_powner->update_amperes();
    });
    m_pintboxWatts->set_callback([this](int iWatts)
    {
-      if (pointer<boxes_layer> player = current_boxes_layer())
-      {
-         player->PowerWatts = iWatts;
-         player->set_changed();
-      }
+      change_layer(layer_change::look, [iWatts](boxes_layer & layer) { layer.PowerWatts = iWatts; });
       m_powner->update_amperes();
    });
    m_pcheckboxMaximize->set_callback([this](bool bOn) { on_diagram_type(m_pcheckboxOrganized, bOn, 0); });

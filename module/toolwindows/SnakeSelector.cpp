@@ -77,8 +77,7 @@ void SnakeSelector::on_pattern_clicked(int iPattern)
    {
       return;
    }
-   pattern_of(*player) = iPattern;
-   player->set_changed();
+   player->change(layer_change::look, [&] { pattern_of(*player) = iPattern; });
    get_settings_from_layer(player);
 }
 

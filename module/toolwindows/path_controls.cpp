@@ -24,13 +24,16 @@ void switch_custom_path(boxes_layer * player, const edited_path & path, bool bOn
    {
       return;
    }
-   if (bOn)
+   // Showing the path is part of the same edit.
+   player->change(layer_change::look, [&]
    {
-      player->custom_path_target = path.m_uTarget;
-      pcheckboxVisible->set_checked(true, e_source_user);
-   }
-   (player->*path.m_pdescription).m_iCustomPath = bOn ? 1 : 0;
-   player->set_changed();
+      if (bOn)
+      {
+         player->custom_path_target = path.m_uTarget;
+         pcheckboxVisible->set_checked(true, e_source_user);
+      }
+      (player->*path.m_pdescription).m_iCustomPath = bOn ? 1 : 0;
+   });
 }
 
 void switch_diagram_type(boxes_layer * player, const edited_path & path, CheckboxWithFocus * ppartner, bool bChecked,
@@ -39,8 +42,7 @@ void switch_diagram_type(boxes_layer * player, const edited_path & path, Checkbo
    ppartner->set_checked(!bChecked, e_source_sync);
    if (player)
    {
-      player->*path.m_pdiagramType = bChecked ? iTypeWhenChecked : 1 - iTypeWhenChecked;
-      player->set_changed();
+      player->change(layer_change::look, [&] { player->*path.m_pdiagramType = bChecked ? iTypeWhenChecked : 1 - iTypeWhenChecked; });
    }
 }
 

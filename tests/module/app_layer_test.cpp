@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "core/Global.h"
 #include "document/boxes_layer.h"
 #include "orvo/image.h"
@@ -44,6 +46,42 @@ TEST(app_layer, SettersMarkChangedOnlyWhereTheyShould)
    EXPECT_TRUE(player->has_changed());
    player->set_name("Wall");
    EXPECT_TRUE(player->has_changed());
+}
+
+// The marks of an edit are held and given once when it ends: a change of the look covers one of
+// the colours (the revisions apart from the colours' must move, or the colours alone would be
+// filled again), a move is kept beside either, and an edit that throws still marks what it did.
+TEST(app_layer, an_edit_marks_once_for_everything_it_changed)
+{
+   auto pglobal = make_pointer<Global>();
+   auto player = new_layer(pglobal.get());
+   const auto look = [&player] { return player->look_revision(); };
+   const auto colours = [&player] { return player->colours_revision(); };
+
+   unsigned long long iLook = look();
+   player->change(layer_change::colours, [&]
+   {
+      player->set_name("Wall");
+      player->change(layer_change::colours, [] {});
+      EXPECT_EQ(look(), iLook);
+      EXPECT_FALSE(pglobal->take_changed());
+   });
+   EXPECT_EQ(look(), iLook + 1);
+   EXPECT_EQ(colours(), 0u);
+   EXPECT_TRUE(pglobal->take_changed());
+   EXPECT_FALSE(player->has_moved());
+
+   iLook = look();
+   player->change(layer_change::colours, [&] { player->set_offset_x(5); });
+   EXPECT_EQ(look(), iLook + 1);
+   EXPECT_EQ(colours(), 1u);
+   EXPECT_TRUE(player->has_moved());
+
+   iLook = look();
+   EXPECT_THROW(player->change(layer_change::look, [&] { player->set_half_pair(9, 0, true); }), std::out_of_range);
+   EXPECT_EQ(look(), iLook + 1);
+   player->set_changed();
+   EXPECT_EQ(look(), iLook + 2);
 }
 
 TEST(app_layer, LogoLayerIsNamedLogoInTextAndQueries)

@@ -483,7 +483,7 @@ TEST(boxes_layer_drawing, ColourChangesOfTheCurrentLayerOnlyFillItsBoxesAgain)
                           step{{red, {90, 0, 90, 128}, grey}, 37, false}})
    {
       pedited->BoxColors = s.colours;
-      pedited->set_colours_changed();
+      pedited->set_changed(layer_change::colours);
       pedited->set_offset_x(s.x);
       const frame_build build{*pedited};
       EXPECT_EQ(build.texts.size() == 4, s.bRefilled) << s.colours.size() << " colours at " << s.x;
@@ -498,11 +498,11 @@ TEST(boxes_layer_drawing, ColourChangesOfTheCurrentLayerOnlyFillItsBoxesAgain)
          << s.colours.size() << " colours at " << s.x;
    }
    pedited->BoxColors[1] = red;
-   pedited->set_colours_changed();
+   pedited->set_changed(layer_change::colours);
    frame_build{*pedited};
    ASSERT_GT(pedited->picture_bytes(), iPictureBytes);
    pdocument->set_current_layer_index(pdocument->get_layers().find_first(pother.get()));
-   pother->set_colours_changed();
+   pother->set_changed(layer_change::colours);
    frame_build{*pother};
    EXPECT_EQ(pedited->picture_bytes(), iPictureBytes);
    EXPECT_GT(pother->picture_bytes(), iPictureBytes);

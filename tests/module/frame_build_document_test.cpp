@@ -542,7 +542,7 @@ TEST_F(document_frames, APictureKeptToRedrawFasterGoesBeforeALayerIsLeftOutOfThe
    const std::int64_t iPicture = 80 * 20 * 4;
    ASSERT_EQ(pcurrent->picture_bytes(), iPicture);
    pcurrent->BoxColors.front() = color::color(10, 200, 30, 255);
-   pcurrent->set_colours_changed();
+   pcurrent->set_changed(layer_change::colours);
    build();
    ASSERT_EQ(pcurrent->picture_bytes(), 2 * iPicture);
 

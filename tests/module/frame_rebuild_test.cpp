@@ -245,7 +245,7 @@ std::string apply_random_edit(screen_under_test & screen, std::mt19937 & random)
       {
          const int iAlpha = random_int(random, 0, 3) == 0 ? random_int(random, 128, 254) : 255;
          pcurrent->BoxColors.front() = color::color(static_cast<std::uint8_t>(random()), 90, 200, static_cast<std::uint8_t>(iAlpha));
-         pcurrent->set_colours_changed();
+         pcurrent->set_changed(layer_change::colours);
       }
       return "box colour";
    case 4:
@@ -350,7 +350,7 @@ std::string apply_random_edit(screen_under_test & screen, std::mt19937 & random)
          pointer<boxes_layer> pcurrent = random_screen_layer(document, random);
          global.set_current_layer_index(document.get_layers().find_first(pcurrent.get()));
          pcurrent->BoxColors.front().m_uchA = static_cast<std::uint8_t>(random_int(random, 128, 254));
-         pcurrent->set_colours_changed();
+         pcurrent->set_changed(layer_change::colours);
          pboxes->DrawSnake = 1;
          pboxes->m_descriptionData.m_iLimit = random_int(random, 1, 100);
          pboxes->set_changed();
@@ -402,7 +402,7 @@ std::string apply_random_placement_edit(screen_under_test & screen, std::mt19937
       if (pointer<boxes_layer> pboxes = document.current_boxes_layer())
       {
          pboxes->BoxColors.front() = color::color(200, 90, static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random_int(random, 60, 255)));
-         pboxes->set_colours_changed();
+         pboxes->set_changed(layer_change::colours);
       }
       return "translucent colour";
    case 5:
@@ -545,7 +545,7 @@ TEST(frame_rebuild, colours_picked_in_a_row_equal_a_whole_build)
             ASSERT_TRUE(pcurrent);
             pcurrent->BoxColors.resize(3);
             pcurrent->BoxColors[uPick % 3] = color::color(static_cast<std::uint8_t>(40 * uPick), 90, 200, 255);
-            pcurrent->set_colours_changed();
+            pcurrent->set_changed(layer_change::colours);
          }
          edited.build();
          whole.build_whole();

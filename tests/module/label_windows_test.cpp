@@ -5,6 +5,10 @@
 #include "orvo/image.h"
 #include "panels/CheckboxWithFocus.h"
 #include "panels/LayerPreviewImage.h"
+#include "panels/LayerList.h"
+#include "panels/RightPanel.h"
+#include "panels/ScrollList.h"
+#include "toolwindows/SettingsBoxes.h"
 #include "toolwindows/SettingsBoxesColors.h"
 #include "toolwindows/About.h"
 #include "toolwindows/SettingsLabels.h"
@@ -204,29 +208,62 @@ TEST_F(label_windows, the_name_field_renames_a_current_image_layer_and_nothing_e
    EXPECT_EQ(labels().m_ptextboxName->value(), "Nobody");
 }
 
-TEST_F(label_windows, a_new_name_or_a_new_colour_has_the_layers_thumbnail_drawn_again)
+// Each edit through a window, or what must not be one, as it marks the current layer: how far its
+// look and colour revisions move, whether it moved, and whether the layer list's thumbnail of it
+// is drawn again.
+struct window_edit
 {
-   pointer<image::image> pimage = make_pointer<image::image>(200, 200);
-   zel2d::context context(pimage.get());
-   pointer<LayerPreviewImage> ppreview = make_pointer<LayerPreviewImage>(nullptr, m_pglobal);
-   ppreview->setLayer(&context, m_player.get());
-   ppreview->draw(&context);
-   ASSERT_FALSE(ppreview->is_stale());
-   type(labels().m_ptextboxName, "Wall");
-   EXPECT_TRUE(ppreview->is_stale());
-   ppreview->draw(&context);
-   window<SettingsBoxesColors>()->color_picker_pair(0).first->pick(color::color(9, 9, 9, 255).get_hls());
-   EXPECT_TRUE(ppreview->is_stale());
-   ppreview->cleanup();
-}
+   const char * m_pszWhat;
+   function<void()> m_run;
+   unsigned long long m_iLookMarks;
+   unsigned long long m_iColourMarks;
+   bool m_bMoved;
+};
 
-// The windows write back what they show whenever they are filled (after a drag, for one): that
-// alone must not have the layer drawn again.
-TEST_F(label_windows, filling_the_windows_again_leaves_the_layers_look_unchanged)
+TEST_F(label_windows, each_edit_marks_the_layer_once_of_its_kind_and_the_layer_lists_thumbnail_follows)
 {
-   const unsigned long long iRevision = m_player->look_revision();
-   m_pscreen->reload_all(true);
-   EXPECT_EQ(m_player->look_revision(), iRevision);
+   frame();
+   LayerPreviewImage * pthumbnail = m_pscreen->right_panel()->layer_list()->scroll_list()->get_contained_item(0)->m_ppreview;
+   ASSERT_EQ(pthumbnail->layer(), m_player);
+   image::image target(200, 200);
+   zel2d::context context(&target);
+   pthumbnail->draw(&context);
+   const auto shows = [pthumbnail](color::color colour)
+   {
+      const image::image & picture = *pthumbnail->cached_image();
+      const std::uint32_t * pdata = picture.data();
+      return std::find(pdata, pdata + picture.width() * picture.height(), colour.argb()) != pdata + picture.width() * picture.height();
+   };
+   const color::color picked(9, 90, 200, 255);
+   zelui::ColorPicker * ppicker = window<SettingsBoxesColors>()->color_picker_pair(0).first;
+   SettingsBoxes & boxes = *window<SettingsBoxes>();
+   const window_edit edits[] = {
+      {"a box colour", [&] { ppicker->pick(picked.get_hls()); }, 1, 1, false},
+      {"the same box colour again", [&] { ppicker->pick(picked.get_hls()); }, 0, 0, false},
+      {"the columns", [&] { type(boxes.m_ptextboxColumns, "11"); }, 1, 0, false},
+      {"the layer's name", [&] { type(labels().m_ptextboxName, "Wall"); }, 1, 0, false},
+      {"two keys of one switch", [&] { click(boxes.m_pcheckboxNamesReverse); }, 1, 0, false},
+      {"the windows filled again", [&] { m_pscreen->reload_all(true); }, 0, 0, false},
+      {"the offset", [&] { type(boxes.m_ptextboxOffsetX, "40"); }, 0, 0, true},
+   };
+   for (const window_edit & edit : edits)
+   {
+      SCOPED_TRACE(edit.m_pszWhat);
+      const unsigned long long iLook = m_player->look_revision();
+      const unsigned long long iColours = m_player->colours_revision();
+      clear_marks();
+      edit.m_run();
+      EXPECT_EQ(m_player->look_revision() - iLook, edit.m_iLookMarks);
+      EXPECT_EQ(m_player->colours_revision() - iColours, edit.m_iColourMarks);
+      EXPECT_EQ(m_player->has_moved(), edit.m_bMoved);
+      const bool bMarked = edit.m_iLookMarks > 0 || edit.m_bMoved;
+      EXPECT_EQ(m_player->has_changed(), bMarked);
+      EXPECT_EQ(changed(), bMarked);
+      EXPECT_EQ(pthumbnail->is_stale(), edit.m_iLookMarks > 0);
+      pthumbnail->draw(&context);
+      EXPECT_FALSE(pthumbnail->is_stale());
+   }
+   EXPECT_TRUE(shows(picked));
 }
 
 TEST_F(label_windows, the_about_window_shows_the_version_and_folders_and_ignores_refreshes)

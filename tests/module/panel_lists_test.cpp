@@ -405,52 +405,37 @@ TEST_F(thumbnail, the_name_strip_darkens_the_top_once_laid_out)
    EXPECT_EQ(at(5, 25), colour);
 }
 
-TEST_F(thumbnail, a_stale_thumbnail_is_drawn_again_once)
+TEST_F(thumbnail, a_draw_draws_the_layer_again_once_after_a_change_of_its_look_and_not_after_a_move)
 {
    m_ppreview->setLayer(nullptr, m_player.get());
    image::image target(200, 100);
    zel2d::context context(&target);
-   EXPECT_TRUE(m_ppreview->is_stale());
    m_ppreview->draw(&context);
    EXPECT_FALSE(m_ppreview->is_stale());
 
-   color::color before = at(60, 30);
-   m_player->BoxColors = {color::color(200, 0, 0, 255)};
-   m_player->BoxTintColors = {color::color(0, 0, 200, 255)};
-   m_ppreview->draw(&context);
-   EXPECT_EQ(at(60, 30), before);
-   m_player->get_preview()->set_stale();
-   m_ppreview->draw(&context);
-   EXPECT_EQ(at(60, 30), color::color(0, 0, 200, 255));
-}
-
-TEST_F(thumbnail, a_layer_that_moved_keeps_its_thumbnail_and_one_whose_look_changed_is_drawn_again)
-{
-   m_ppreview->setLayer(nullptr, m_player.get());
-   const color::color colour = at(60, 30);
+   const color::color before = at(60, 30);
    m_player->BoxColors = {color::color(200, 0, 0, 255)};
    m_player->BoxTintColors = {color::color(0, 0, 200, 255)};
    m_player->set_offset_x(m_player->get_offset_x() + 10);
-   m_ppreview->refresh(nullptr);
-   m_ppreview->setLayer(nullptr, m_player.get());
-   EXPECT_EQ(at(60, 30), colour);
-   m_player->set_changed();
-   m_ppreview->refresh(nullptr);
+   EXPECT_FALSE(m_ppreview->is_stale());
+   m_ppreview->draw(&context);
+   EXPECT_EQ(at(60, 30), before);
+   m_player->set_changed(layer_change::colours);
+   EXPECT_TRUE(m_ppreview->is_stale());
+   m_ppreview->draw(&context);
+   EXPECT_FALSE(m_ppreview->is_stale());
    EXPECT_EQ(at(60, 30), color::color(0, 0, 200, 255));
 }
 
-TEST_F(thumbnail, cleanup_lets_the_layer_go_and_the_layer_forgets_the_thumbnail)
+TEST_F(thumbnail, cleanup_lets_the_pictures_and_the_layer_go)
 {
    m_ppreview->setLayer(nullptr, m_player.get());
-   EXPECT_EQ(m_player->get_preview(), m_ppreview);
+   const long long iReferences = m_player->reference_count();
    m_ppreview->cleanup();
    EXPECT_FALSE(m_ppreview->layer());
    EXPECT_FALSE(m_ppreview->cached_image());
-   EXPECT_EQ(m_player->get_preview(), nullptr);
-
-   m_ppreview->setLayer(nullptr, m_player.get());
-   m_pscreen->remove_child(m_ppreview);
-   EXPECT_EQ(m_player->get_preview(), nullptr);
+   EXPECT_EQ(m_player->reference_count(), iReferences - 1);
+   EXPECT_FALSE(m_ppreview->is_stale());
 }
 
 TEST_F(thumbnail, an_image_layer_shows_its_picture_once_laid_out)
