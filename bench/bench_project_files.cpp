@@ -80,7 +80,7 @@ struct picture_project
       save();
    }
 
-   void save() { m_pglobal->save_project_to_file(m_path); }
+   void save() { m_pglobal->projects().save_to_file(m_path); }
    void open() { m_pglobal->load_project_from_file(m_path); }
    std::uintmax_t file_bytes() const { return std::filesystem::file_size(m_path.c_str()); }
 

@@ -40,6 +40,13 @@ bool has_layer_list(MainScreen * pscreen)
    return plist && plist->scroll_list();
 }
 
+// The completion that hands the dialog's path (empty after a cancel) to `pfnChosen` of `part`.
+template <typename Part, typename Member>
+function<void(file::file_dialog *)> path_to(Part & part, Member pfnChosen)
+{
+   return [&part, pfnChosen](file::file_dialog * pdialog) { (part.*pfnChosen)(pdialog->get_file_path()); };
+}
+
 } // namespace
 
 file::file_dialog_filter file_dialog_filters()
@@ -161,11 +168,6 @@ void Global::set_current_layer_index(long long index)
    {
       set_changed();
    }
-}
-
-pointer<file::file_dialog> Global::pick_save_to_image_file_dialog()
-{
-   return m_exporter.take_pending();
 }
 
 void Global::set_changed()
@@ -364,49 +366,14 @@ void Global::delete_preset(long long index)
    m_presets.erase_at(index);
 }
 
-file::path Global::auto_save_preset_file_name() const
-{
-   return m_presets.autosave_file_name();
-}
-
 void Global::load_default_presets()
 {
    m_presets.load_default();
 }
 
-outcome<container_read> Global::load_presets_from_string(scoped_string_base strText)
-{
-   return m_presets.load_from_string(strText);
-}
-
-bool Global::load_presets_from_file(const file::path & path)
-{
-   return m_presets.load_from_file(path);
-}
-
-void Global::save_presets_to_file(const file::path & path)
-{
-   m_presets.save_to_file(path);
-}
-
-void Global::auto_save_presets()
-{
-   m_presets.auto_save();
-}
-
 void Global::load_project_from_file(const file::path & path)
 {
    m_project.load_from_file(path);
-}
-
-outcome<container_read> Global::load_project_from_string(scoped_string_base strText)
-{
-   return m_project.load_from_string(strText);
-}
-
-void Global::save_project_to_file(const file::path & path)
-{
-   m_project.save_to_file(path);
 }
 
 void Global::load_default_layers()
@@ -443,57 +410,32 @@ void Global::ask_for_file(file::file_dialog::enum_kind ekind, const file::file_d
    }
 }
 
-function<void(file::file_dialog *)> Global::path_to(void (Global::*pfnChosen)(const file::path &))
-{
-   return [this, pfnChosen](file::file_dialog * pdialog) { (this->*pfnChosen)(pdialog->get_file_path()); };
-}
-
 void Global::open_project_button()
 {
-   ask_for_file(file::file_dialog::e_kind_open, {{"tvsx Project File", "*.tvsx"}}, path_to(&Global::on_open_project_chosen));
+   ask_for_file(file::file_dialog::e_kind_open, {{"tvsx Project File", "*.tvsx"}}, path_to(m_project, &project_store::load_from_file));
 }
 
 void Global::save_project_button()
 {
    ask_for_file(file::file_dialog::e_kind_save, {{"Tvsx Project Files", "*.tvsx"}, {"All Files", "*.*"}},
-                path_to(&Global::on_save_project_chosen));
+                path_to(m_project, &project_store::save_chosen));
 }
 
 void Global::open_presets_button()
 {
    ask_for_file(file::file_dialog::e_kind_open, {{"Tvsx Presets File", "*.tvsx_presets"}},
-                path_to(&Global::on_open_presets_chosen));
+                path_to(m_presets, &preset_store::open_chosen));
 }
 
 void Global::save_presets_button()
 {
    ask_for_file(file::file_dialog::e_kind_save, {{"Tvsx Presets File", "*.tvsx_presets"}},
-                path_to(&Global::on_save_presets_chosen));
+                path_to(m_presets, &preset_store::save_chosen));
 }
 
 void Global::setLogoLayer()
 {
-   ask_for_file(file::file_dialog::e_kind_open, file_dialog_filters(), path_to(&Global::on_logo_picture_chosen));
-}
-
-void Global::on_open_project_chosen(const file::path & path)
-{
-   m_project.load_from_file(path);
-}
-
-void Global::on_save_project_chosen(const file::path & path)
-{
-   m_project.save_chosen(path);
-}
-
-void Global::on_open_presets_chosen(const file::path & path)
-{
-   m_presets.open_chosen(path);
-}
-
-void Global::on_save_presets_chosen(const file::path & path)
-{
-   m_presets.save_chosen(path);
+   ask_for_file(file::file_dialog::e_kind_open, file_dialog_filters(), path_to(*this, &Global::on_logo_picture_chosen));
 }
 
 void Global::on_logo_picture_chosen(const file::path & path)
@@ -529,12 +471,7 @@ void Global::save_psd_button()
 
 void Global::layers_to_xml()
 {
-   ask_for_file(file::file_dialog::e_kind_save, {{"Resolute Arena XML Document", "*.xml"}}, path_to(&Global::on_screen_setup_chosen));
-}
-
-void Global::on_screen_setup_chosen(const file::path & path)
-{
-   m_exporter.write_screen_setup(path);
+   ask_for_file(file::file_dialog::e_kind_save, {{"Resolute Arena XML Document", "*.xml"}}, path_to(m_exporter, &exporter::write_screen_setup));
 }
 
 void Global::on_save_image_chosen(file::file_dialog * pdialog)
@@ -570,7 +507,7 @@ void Global::on_save_image_chosen(file::file_dialog * pdialog)
 
 void Global::request_save_to_image_file(file::file_dialog * pdialog)
 {
-   set_save_to_image_file_dialog(pointer<file::file_dialog>(pdialog));
+   m_exporter.set_pending(pointer<file::file_dialog>(pdialog));
    if (user::interaction * pinteraction = main_window())
    {
       pinteraction->set_need_redraw();

@@ -91,9 +91,11 @@ public:
    pointer_array<app_layer> & get_presets();
    long long get_presets_count();
    void set_current_layer_index(long long index);
-   // The completed export dialog waiting for the next frame build; taken once.
-   pointer<file::file_dialog> pick_save_to_image_file_dialog();
-   void set_save_to_image_file_dialog(const pointer<file::file_dialog> & pdialog) { m_exporter.set_pending(pdialog); }
+
+   // The parts that do the work; what they ask of the screen goes through the calls below.
+   preset_store & presets() noexcept { return m_presets; }
+   project_store & projects() noexcept { return m_project; }
+   exporter & exports() noexcept { return m_exporter; }
 
    // Change and refresh.
    // Marks the document changed and asks the canvas and the live output to redraw.
@@ -144,30 +146,9 @@ public:
    void clone_current_layer_to_preset();
    void delete_preset(long long index);
 
-   // Presets, project and logo files.
-   file::path auto_save_preset_file_name() const;
-   // The autosaved presets, or the built-in ones when there are none. An autosave file that does not
-   // read whole is told and moved aside, so that no later autosave replaces the presets in it.
+   // Presets, project and logo files (see `preset_store` and `project_store`).
    void load_default_presets();
-   // Replaces the presets with those of a presets text read whole; the presets are untouched when
-   // the text is no presets container (a failure) or was not read whole, and the read says why.
-   outcome<container_read> load_presets_from_string(scoped_string_base strText);
-   // The same from a file, then the refresh and the autosave; false, with nothing changed and the
-   // user told why, when the file cannot be read or was not read whole.
-   bool load_presets_from_file(const file::path & path);
-   void save_presets_to_file(const file::path & path);
-   // Writes the presets to the autosave file, which other running copies of the program may share:
-   // under the data folder's lock, what another copy saved there since this one last read or wrote
-   // it is merged in first (see `merge_presets`), and shown. A lock held elsewhere for long is told
-   // once; the presets in use are then kept and saved with the next change.
-   void auto_save_presets();
-   // A file that cannot be read, or that is no project, shows an error and keeps the document open;
-   // a project read only in part is opened with an error saying what was kept.
    void load_project_from_file(const file::path & path);
-   // Replaces the document with the project of the text; a failure, with the document kept, when
-   // the text is no project container.
-   outcome<container_read> load_project_from_string(scoped_string_base strText);
-   void save_project_to_file(const file::path & path);
    void load_default_layers();
    void open_project_button();
    void save_project_button();
@@ -180,14 +161,9 @@ public:
    // window free), asking again opens nothing. Nothing opens without a main window.
    void ask_for_file(file::file_dialog::enum_kind ekind, const file::file_dialog_filter & filter,
                      const function<void(file::file_dialog *)> & onchosen);
-   bool is_asking_for_file() const noexcept { return m_bAskingForFile; }
-   // What the dialogs' completions run, with the chosen path (empty: cancelled, nothing done).
-   void on_open_project_chosen(const file::path & path);
-   void on_save_project_chosen(const file::path & path);
-   void on_open_presets_chosen(const file::path & path);
-   void on_save_presets_chosen(const file::path & path);
+   // The logo dialog's completion, with the chosen path (empty: cancelled, nothing done): the
+   // picture goes into the logo layer, which becomes the current layer and is kept.
    void on_logo_picture_chosen(const file::path & path);
-   void on_screen_setup_chosen(const file::path & path);
 
    // Frame building: rebuilds the layers' pictures and the composed frame when the document
    // changed, and writes a pending picture export. Runs under the frame lock; true when the
@@ -199,9 +175,6 @@ public:
    void save_png_button();
    void save_psd_button();
    void layers_to_xml();
-   // "Save Image"'s completion: asks "Replace file" before an existing file is replaced, then
-   // requests the export.
-   void on_save_image_chosen(file::file_dialog * pdialog);
    // Keeps the dialog as the pending export (replacing an earlier one) and asks for a redraw.
    void request_save_to_image_file(file::file_dialog * pdialog);
    // What makes the frame: the frame picture and the image the canvases show.
@@ -218,8 +191,9 @@ private:
    void refresh_after_failed_build(pointer_array<app_layer> & layers);
    // Makes the data folder; why it cannot be written, or empty.
    string_base make_data_folder() const;
-   // The completion that hands the dialog's path (empty after a cancel) to `pfnChosen`.
-   function<void(file::file_dialog *)> path_to(void (Global::*pfnChosen)(const file::path &));
+   // "Save Image"'s completion: asks "Replace file" before an existing file is replaced, then
+   // requests the export.
+   void on_save_image_chosen(file::file_dialog * pdialog);
    // The window that hosts the root screen; null without one.
    user::interaction * main_window() const;
    void redraw_screen();

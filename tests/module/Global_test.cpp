@@ -82,9 +82,9 @@ TEST_F(controller, a_refused_current_index_does_not_mark_the_document_changed)
 
 TEST_F(controller, the_pending_export_dialog_is_taken_once)
 {
-   m_pglobal->set_save_to_image_file_dialog(make_pointer<file::file_dialog>(file::file_dialog::e_kind_save, file::file_dialog_filter{}, function<void(file::file_dialog *)>{}));
-   EXPECT_TRUE(m_pglobal->pick_save_to_image_file_dialog());
-   EXPECT_FALSE(m_pglobal->pick_save_to_image_file_dialog());
+   m_pglobal->exports().set_pending(make_pointer<file::file_dialog>(file::file_dialog::e_kind_save, file::file_dialog_filter{}, function<void(file::file_dialog *)>{}));
+   EXPECT_TRUE(m_pglobal->exports().take_pending());
+   EXPECT_FALSE(m_pglobal->exports().take_pending());
 }
 
 TEST_F(controller, a_cloned_screen_layer_gets_the_next_free_name_right_above_its_source)
@@ -161,7 +161,7 @@ TEST_F(controller, deleting_makes_the_layer_that_moved_in_current_and_the_last_l
 
 TEST_F(controller, a_preset_copied_twice_is_numbered_on_top_of_the_stack)
 {
-   m_pglobal->load_presets_from_string("BRISVANE_LED_PRESETS v2 1 0\n1 12\nName:CIRCLE\n");
+   m_pglobal->presets().load_from_string("BRISVANE_LED_PRESETS v2 1 0\n1 12\nName:CIRCLE\n");
    ASSERT_EQ(m_pglobal->get_presets_count(), 1);
    m_pglobal->clone_preset_to_layers(0);
    m_pglobal->clone_preset_to_layers(0);
@@ -207,7 +207,7 @@ TEST_F(controller, presets_added_and_deleted_are_autosaved)
 {
    m_pglobal->clone_current_layer_to_preset();
    ASSERT_EQ(m_pglobal->get_presets_count(), 1);
-   const string_base strSaved = file::read_all(m_pglobal->auto_save_preset_file_name()).value_or("");
+   const string_base strSaved = file::read_all(m_pglobal->presets().autosave_file_name()).value_or("");
    EXPECT_TRUE(strSaved.starts_with("BRISVANE_LED_PRESETS v2 1 "));
    // The preset does not hang on the document it came from.
    EXPECT_NE(m_pglobal->get_presets()[0]->get_document(), &document());
@@ -216,7 +216,7 @@ TEST_F(controller, presets_added_and_deleted_are_autosaved)
    EXPECT_EQ(m_pglobal->get_presets_count(), 1);
    m_pglobal->delete_preset(0);
    EXPECT_EQ(m_pglobal->get_presets_count(), 0);
-   EXPECT_TRUE(file::read_all(m_pglobal->auto_save_preset_file_name()).value_or("").starts_with("BRISVANE_LED_PRESETS v2 0 "));
+   EXPECT_TRUE(file::read_all(m_pglobal->presets().autosave_file_name()).value_or("").starts_with("BRISVANE_LED_PRESETS v2 0 "));
 }
 
 TEST_F(controller, first_start_loads_the_built_in_presets_without_writing_the_autosave)
@@ -230,20 +230,20 @@ TEST_F(controller, first_start_loads_the_built_in_presets_without_writing_the_au
       EXPECT_EQ(pboxes->DrawBoxes, 1);
       EXPECT_EQ(pboxes->ExcludeBoxes.count(), 0);
    }
-   EXPECT_FALSE(file::exists(m_pglobal->auto_save_preset_file_name()));
+   EXPECT_FALSE(file::exists(m_pglobal->presets().autosave_file_name()));
 }
 
 TEST_F(controller, loading_another_presets_file_autosaves_it_and_the_autosave_itself_does_not)
 {
    const file::path pathOther = data_file("other.tvsx_presets");
    ASSERT_TRUE(file::write_all(pathOther, "BRISVANE_LED_PRESETS v2 1 0\n1 12\nName:CIRCLE\n"));
-   m_pglobal->load_presets_from_file(pathOther);
+   m_pglobal->presets().load_from_file(pathOther);
    EXPECT_EQ(m_pglobal->get_presets_count(), 1);
-   ASSERT_TRUE(file::exists(m_pglobal->auto_save_preset_file_name()));
+   ASSERT_TRUE(file::exists(m_pglobal->presets().autosave_file_name()));
 
-   std::filesystem::last_write_time(m_pglobal->auto_save_preset_file_name(), std::filesystem::file_time_type{});
-   m_pglobal->load_presets_from_file(m_pglobal->auto_save_preset_file_name());
-   EXPECT_EQ(std::filesystem::last_write_time(m_pglobal->auto_save_preset_file_name()), std::filesystem::file_time_type{});
+   std::filesystem::last_write_time(m_pglobal->presets().autosave_file_name(), std::filesystem::file_time_type{});
+   m_pglobal->presets().load_from_file(m_pglobal->presets().autosave_file_name());
+   EXPECT_EQ(std::filesystem::last_write_time(m_pglobal->presets().autosave_file_name()), std::filesystem::file_time_type{});
 
    // The next start reads the autosave instead of the built-in set.
    pointer<Global> pglobal = make_pointer<Global>();
@@ -253,13 +253,13 @@ TEST_F(controller, loading_another_presets_file_autosaves_it_and_the_autosave_it
 
 TEST_F(controller, presets_dialogs_add_their_extension_once_and_cancelling_does_nothing)
 {
-   m_pglobal->on_save_presets_chosen(data_file("mine"));
+   m_pglobal->presets().save_chosen(data_file("mine"));
    EXPECT_TRUE(file::exists(data_file("mine.tvsx_presets")));
-   m_pglobal->on_save_presets_chosen(data_file("again.tvsx_presets"));
+   m_pglobal->presets().save_chosen(data_file("again.tvsx_presets"));
    EXPECT_TRUE(file::exists(data_file("again.tvsx_presets")));
    EXPECT_FALSE(file::exists(data_file("again.tvsx_presets.tvsx_presets")));
-   m_pglobal->on_save_presets_chosen(file::path());
-   m_pglobal->on_open_project_chosen(file::path());
+   m_pglobal->presets().save_chosen(file::path());
+   m_pglobal->projects().load_from_file(file::path());
    EXPECT_EQ(document().get_layers_count(), 1);
 }
 
@@ -267,7 +267,7 @@ TEST_F(controller, a_project_is_saved_under_the_exact_path_and_opens_with_layer_
 {
    add_screen("Second");
    const file::path path = data_file("wall");
-   m_pglobal->on_save_project_chosen(path);
+   m_pglobal->projects().save_chosen(path);
    ASSERT_TRUE(file::exists(path));
    EXPECT_FALSE(file::exists(data_file("wall.tvsx")));
 
@@ -280,7 +280,7 @@ TEST_F(controller, a_project_is_saved_under_the_exact_path_and_opens_with_layer_
 
 TEST_F(controller, a_project_without_layers_replaces_the_document_with_an_empty_one)
 {
-   EXPECT_TRUE(m_pglobal->load_project_from_string("BRISVANE_LED_PROJECT v2 0 0\n"));
+   EXPECT_TRUE(m_pglobal->projects().load_from_string("BRISVANE_LED_PROJECT v2 0 0\n"));
    EXPECT_EQ(document().get_layers_count(), 0);
    EXPECT_LT(document().get_current_layer_id(), 0);
 }
@@ -293,7 +293,7 @@ TEST_F(controller, another_document_gives_back_the_picture_memory_kept_for_the_o
    const auto let_a_picture_go = [] { const image::image letGo(2048, 2048); };
    let_a_picture_go();
    ASSERT_GT(image::kept_pixel_memory(), 0u);
-   EXPECT_TRUE(m_pglobal->load_project_from_string("BRISVANE_LED_PROJECT v2 0 0\n"));
+   EXPECT_TRUE(m_pglobal->projects().load_from_string("BRISVANE_LED_PROJECT v2 0 0\n"));
    EXPECT_EQ(image::kept_pixel_memory(), 0u);
    let_a_picture_go();
    ASSERT_GT(image::kept_pixel_memory(), 0u);
@@ -304,7 +304,7 @@ TEST_F(controller, another_document_gives_back_the_picture_memory_kept_for_the_o
 TEST_F(controller, a_file_that_is_no_project_or_cannot_be_read_keeps_the_open_document)
 {
    project * pproject = &document();
-   EXPECT_FALSE(m_pglobal->load_project_from_string("not a project"));
+   EXPECT_FALSE(m_pglobal->projects().load_from_string("not a project"));
    ASSERT_TRUE(file::write_all(data_file("picture.tvsx"), "\x89PNG not a project"));
    m_pglobal->load_project_from_file(data_file("picture.tvsx"));
    m_pglobal->load_project_from_file(data_file("missing.tvsx"));
@@ -315,17 +315,17 @@ TEST_F(controller, a_file_that_is_no_project_or_cannot_be_read_keeps_the_open_do
 TEST_F(controller, a_file_that_holds_no_presets_keeps_the_presets_and_their_autosave)
 {
    m_pglobal->clone_current_layer_to_preset();
-   const string_base strAutosaved = file::read_all(m_pglobal->auto_save_preset_file_name()).value_or("");
+   const string_base strAutosaved = file::read_all(m_pglobal->presets().autosave_file_name()).value_or("");
    ASSERT_TRUE(file::write_all(data_file("wall.tvsx_presets"), "BRISVANE_LED_PROJECT v2 0 0\n"));
-   m_pglobal->on_open_presets_chosen(data_file("wall"));
-   m_pglobal->on_open_presets_chosen(data_file("missing"));
+   m_pglobal->presets().open_chosen(data_file("wall"));
+   m_pglobal->presets().open_chosen(data_file("missing"));
    EXPECT_EQ(m_pglobal->get_presets_count(), 1);
-   EXPECT_EQ(file::read_all(m_pglobal->auto_save_preset_file_name()).value_or(""), strAutosaved);
+   EXPECT_EQ(file::read_all(m_pglobal->presets().autosave_file_name()).value_or(""), strAutosaved);
 }
 
 TEST_F(controller, a_broken_autosave_gives_the_built_in_presets)
 {
-   ASSERT_TRUE(file::write_all(m_pglobal->auto_save_preset_file_name(), "broken"));
+   ASSERT_TRUE(file::write_all(m_pglobal->presets().autosave_file_name(), "broken"));
    m_pglobal->load_default_presets();
    EXPECT_EQ(m_pglobal->get_presets_count(), 9);
 }

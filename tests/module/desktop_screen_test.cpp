@@ -150,7 +150,7 @@ TEST_F(desktop_screen, an_opened_project_whose_first_layer_is_a_picture_hides_th
    ppicture->set_image(image::load_image(picture_file()).value());
    document().get_layers()[1].cast<boxes_layer>()->Columns = 13;
    const file::path pathProject = m_pglobal->getFolderToSaveData() / "picture_first.tvsx";
-   m_pglobal->save_project_to_file(pathProject);
+   m_pglobal->projects().save_to_file(pathProject);
    m_pglobal->load_default_layers();
    m_pscreen->setCurrentLayerTo(0, true);
 

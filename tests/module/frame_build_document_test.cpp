@@ -148,7 +148,7 @@ protected:
    std::unique_ptr<opened_afresh> saved_and_opened_afresh() const
    {
       const std::filesystem::path path = m_folder / "saved.tvsx";
-      m_pglobal->save_project_to_file(path.c_str());
+      m_pglobal->projects().save_to_file(path.c_str());
       return std::make_unique<opened_afresh>(path, document().budget().limit());
    }
 

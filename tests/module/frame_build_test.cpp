@@ -230,7 +230,7 @@ TEST_F(picture_export, UnknownExtensionWritesNothingAndTheRequestIsGone)
    request_export(m_folder / "frame.jpeg", {{"JPEG Image", "*.jpeg"}});
    EXPECT_TRUE(build());
    EXPECT_FALSE(std::filesystem::exists(m_folder / "frame.jpeg"));
-   EXPECT_FALSE(m_pglobal->pick_save_to_image_file_dialog());
+   EXPECT_FALSE(m_pglobal->exports().take_pending());
 }
 
 TEST_F(picture_export, OnlyTheLastOfTwoRequestsIsWritten)

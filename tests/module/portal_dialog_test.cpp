@@ -253,7 +253,7 @@ TEST_F(portal_dialogs, a_name_the_extension_rule_changed_onto_an_existing_file_i
    global()->save_image_button();
    run_until_answered();
    EXPECT_NE(dialog_on<zelui::MessageDialog>(*screen(), "Replace file"), nullptr);
-   EXPECT_FALSE(global()->pick_save_to_image_file_dialog());
+   EXPECT_FALSE(global()->exports().take_pending());
 }
 
 TEST(portal_uris, a_file_uri_gives_its_decoded_local_path_and_any_other_none)

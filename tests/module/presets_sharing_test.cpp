@@ -182,9 +182,9 @@ TEST_F(two_copies, a_preset_changed_in_both_copies_keeps_the_edit_of_the_copy_th
    second_copy b;
    add_preset(*m_pglobal, "Other");
    m_pglobal->get_presets()[1]->set_offset_x(111);
-   m_pglobal->auto_save_presets();
+   m_pglobal->presets().auto_save();
    b.m_pglobal->get_presets()[0]->set_offset_x(222);
-   b.m_pglobal->auto_save_presets();
+   b.m_pglobal->presets().auto_save();
 
    second_copy c;
    ASSERT_EQ(names_of(c.m_pglobal->get_presets()), joined({"Other", "Shared"}, built_in_names_less()));
@@ -223,7 +223,7 @@ TEST_F(two_copies, a_preset_one_copy_changed_and_the_other_deleted_keeps_the_cha
             dynamic_cast<boxes_layer &>(*player).Columns = iColumns;
          }
       }
-      copy.auto_save_presets();
+      copy.presets().auto_save();
    };
    // Changed and saved first, deleted by the other copy after; then the other way round.
    change(*m_pglobal, "P 3.9mm", 21);
@@ -240,7 +240,7 @@ TEST_F(two_copies, a_preset_one_copy_changed_and_the_other_deleted_keeps_the_cha
 TEST_F(two_copies, a_lock_held_by_another_copy_is_told_once_and_the_presets_wait_for_the_next_save)
 {
    add_preset(*m_pglobal, "Before");
-   const string_base strSaved = file::read_all(m_pglobal->auto_save_preset_file_name()).value();
+   const string_base strSaved = file::read_all(m_pglobal->presets().autosave_file_name()).value();
    {
       const file::file_lock held(m_pglobal->getFolderToSaveData() / "autosaved.tvsx_presets.lock", std::chrono::milliseconds(0));
       ASSERT_TRUE(held.is_held());
@@ -249,7 +249,7 @@ TEST_F(two_copies, a_lock_held_by_another_copy_is_told_once_and_the_presets_wait
       const std::vector<string_base> errors = take_errors_shown();
       ASSERT_EQ(errors.size(), 1u);
       EXPECT_NE(errors[0].find("another program has held the lock file"), string_base::npos) << errors[0];
-      EXPECT_EQ(file::read_all(m_pglobal->auto_save_preset_file_name()).value(), strSaved);
+      EXPECT_EQ(file::read_all(m_pglobal->presets().autosave_file_name()).value(), strSaved);
       EXPECT_EQ(m_pglobal->get_presets_count(), 12);
    }
    delete_preset(*m_pglobal, "Before");
@@ -261,7 +261,7 @@ TEST_F(two_copies, a_shared_file_broken_by_another_program_is_moved_aside_and_th
 {
    add_preset(*m_pglobal, "Mine");
    const string_base strCut = "BRISVANE_LED_PRESETS v2 3 0\n1 500\nName:Cut";
-   ASSERT_TRUE(file::write_all(m_pglobal->auto_save_preset_file_name(), strCut));
+   ASSERT_TRUE(file::write_all(m_pglobal->presets().autosave_file_name(), strCut));
    add_preset(*m_pglobal, "Mine too");
    const std::vector<string_base> errors = take_errors_shown();
    ASSERT_EQ(errors.size(), 1u);
@@ -277,7 +277,7 @@ TEST_F(two_copies, a_reader_never_sees_a_torn_presets_file)
 {
    second_copy b;
    add_preset(*m_pglobal, "First");
-   const file::path path = m_pglobal->auto_save_preset_file_name();
+   const file::path path = m_pglobal->presets().autosave_file_name();
    std::atomic<bool> bWriting{true};
    std::atomic<int> iReads{0};
    std::atomic<int> iTorn{0};

@@ -70,7 +70,7 @@ TEST_F(project_files, a_4k_picture_and_the_layers_after_it_save_and_reopen_whole
    pimagelayer->set_height(1080);
    ASSERT_EQ(document().get_layer(1)->get_name(), "Screen1");
    const file::path path = data_file("photo.tvsx");
-   m_pglobal->save_project_to_file(path);
+   m_pglobal->projects().save_to_file(path);
    EXPECT_TRUE(take_errors_shown().empty());
    EXPECT_GT(std::filesystem::file_size(std::filesystem::path(path)), 32u << 20) << "a block the old reader refused";
 
@@ -114,7 +114,7 @@ TEST_F(project_files, a_project_of_many_picture_layers_reads_back_byte_for_byte)
       pictures.insert(pictures.begin(), ppicture);
    }
    const file::path path = data_file("pictures.tvsx");
-   m_pglobal->save_project_to_file(path);
+   m_pglobal->projects().save_to_file(path);
    const string_base strSaved = file::read_all(path).value();
 
    pointer<MainScreen> pscreenRead = make_pointer<MainScreen>(nullptr);
@@ -132,7 +132,7 @@ TEST_F(project_files, a_project_of_many_picture_layers_reads_back_byte_for_byte)
       EXPECT_EQ(std::memcmp(ppicture->data(), pictures[i]->data(), static_cast<std::size_t>(ppicture->byte_count())), 0) << "layer " << i;
    }
    const file::path pathAgain = data_file("pictures_again.tvsx");
-   pglobalRead->save_project_to_file(pathAgain);
+   pglobalRead->projects().save_to_file(pathAgain);
    EXPECT_TRUE(file::read_all(pathAgain).value() == strSaved);
 }
 
@@ -190,7 +190,7 @@ TEST_F(project_files, a_picture_that_does_not_read_is_told_by_layer_name_and_sav
    pphoto->set_name("Photo");
    pphoto->set_image(noise_picture(64, 32));
    const file::path path = data_file("photo.tvsx");
-   m_pglobal->save_project_to_file(path);
+   m_pglobal->projects().save_to_file(path);
    const string_base strSaved = file::read_all(path).value();
    const auto [iData, iDataLength] = picture_text_range(strSaved);
 
@@ -220,7 +220,7 @@ TEST_F(project_files, a_picture_that_does_not_read_is_told_by_layer_name_and_sav
       ASSERT_TRUE(pread);
       EXPECT_FALSE(pread->get_image());
 
-      m_pglobal->save_project_to_file(data_file("saved.tvsx"));
+      m_pglobal->projects().save_to_file(data_file("saved.tvsx"));
       EXPECT_EQ(file::read_all(data_file("saved.tvsx")).value(), strBroken) << "the picture text, and all else, as it came";
    }
 
@@ -246,7 +246,7 @@ TEST_F(project_files, a_presets_file_not_read_whole_keeps_the_presets_in_use_and
    m_pglobal->load_default_presets();
    m_pglobal->clone_current_layer_to_preset();
    ASSERT_EQ(m_pglobal->get_presets_count(), 10);
-   const string_base strAutosaved = file::read_all(m_pglobal->auto_save_preset_file_name()).value();
+   const string_base strAutosaved = file::read_all(m_pglobal->presets().autosave_file_name()).value();
 
    // Twelve presets, and the first third of their file.
    string_base strTwelve = "BRISVANE_LED_PRESETS v2 12 0\n";
@@ -268,11 +268,11 @@ TEST_F(project_files, a_presets_file_not_read_whole_keeps_the_presets_in_use_and
    for (const refused_case & c : cases)
    {
       ASSERT_TRUE(file::write_all(data_file("twelve.tvsx_presets"), c.m_strText));
-      m_pglobal->on_open_presets_chosen(data_file("twelve"));
+      m_pglobal->presets().open_chosen(data_file("twelve"));
       const string_base strError = the_error_shown();
       EXPECT_NE(strError.find(c.m_pszTold), string_base::npos) << strError;
       EXPECT_EQ(m_pglobal->get_presets_count(), 10);
-      EXPECT_EQ(file::read_all(m_pglobal->auto_save_preset_file_name()).value(), strAutosaved);
+      EXPECT_EQ(file::read_all(m_pglobal->presets().autosave_file_name()).value(), strAutosaved);
    }
 }
 
@@ -287,7 +287,7 @@ TEST_F(project_files, an_autosave_not_read_whole_at_the_start_is_kept_aside_and_
       strTwelve += screen_block(format("Panel %d", i).c_str());
    }
    const string_base strCut = strTwelve.substr(0, strTwelve.size() / 3);
-   const file::path pathAutosave = m_pglobal->auto_save_preset_file_name();
+   const file::path pathAutosave = m_pglobal->presets().autosave_file_name();
    std::filesystem::create_symlink("gone.tvsx_presets", std::filesystem::path(data_file("autosaved-unread-2.tvsx_presets")));
    for (const char * pszKept : {"autosaved-unread.tvsx_presets", "autosaved-unread-3.tvsx_presets"})
    {
@@ -347,7 +347,7 @@ TEST_F(project_files, any_document_saves_and_a_file_opens_unless_its_text_passes
    // Saving knows no limit: the budget, now far below the file, does not stop it.
    document().budget().set_limit(1024);
    const file::path path = data_file("pictures.tvsx");
-   m_pglobal->save_project_to_file(path);
+   m_pglobal->projects().save_to_file(path);
    EXPECT_TRUE(take_errors_shown().empty());
    // Written block by block, the file is the container text as a whole.
    const string_base strFile = read_all(std::filesystem::path(path.c_str()));
@@ -379,19 +379,19 @@ TEST_F(project_files, saving_through_links_replaces_what_they_lead_to_and_keeps_
    // a file that is not there yet.
    ASSERT_TRUE(file::write_all(data_file("shared/wall.tvsx"), "old"));
    fs::create_symlink("shared/wall.tvsx", folder / "wall.tvsx");
-   fs::create_symlink("shared/presets.tvsx_presets", fs::path(m_pglobal->auto_save_preset_file_name().c_str()));
+   fs::create_symlink("shared/presets.tvsx_presets", fs::path(m_pglobal->presets().autosave_file_name().c_str()));
    const bool bAdministrator = ::geteuid() == 0;
    if (bAdministrator)
    {
       ASSERT_EQ(::chown(data_file("shared/wall.tvsx").c_str(), 64011, 64013), 0);
    }
 
-   m_pglobal->on_save_project_chosen(data_file("wall.tvsx"));
-   m_pglobal->auto_save_presets();
+   m_pglobal->projects().save_chosen(data_file("wall.tvsx"));
+   m_pglobal->presets().auto_save();
    EXPECT_TRUE(take_errors_shown().empty());
    EXPECT_TRUE(fs::is_symlink(folder / "wall.tvsx"));
    EXPECT_TRUE(file::read_all(data_file("shared/wall.tvsx")).value_or("").starts_with("BRISVANE_LED_PROJECT v2 "));
-   EXPECT_TRUE(fs::is_symlink(fs::path(m_pglobal->auto_save_preset_file_name().c_str())));
+   EXPECT_TRUE(fs::is_symlink(fs::path(m_pglobal->presets().autosave_file_name().c_str())));
    EXPECT_TRUE(file::read_all(data_file("shared/presets.tvsx_presets")).value_or("").starts_with("BRISVANE_LED_PRESETS v2 "));
    if (bAdministrator)
    {
@@ -409,10 +409,10 @@ TEST_F(project_files, a_project_of_several_names_stays_one_file_and_a_save_cut_s
 {
    namespace fs = std::filesystem;
    const fs::path folder = fresh_folder("several-names");
-   m_pglobal->on_save_project_chosen(folder / "wall.tvsx");
+   m_pglobal->projects().save_chosen(folder / "wall.tvsx");
    fs::create_hard_link(folder / "wall.tvsx", folder / "wall-copy.tvsx");
    document().get_layer(0)->set_name("Renamed");
-   m_pglobal->on_save_project_chosen(folder / "wall-copy.tvsx");
+   m_pglobal->projects().save_chosen(folder / "wall-copy.tvsx");
    EXPECT_TRUE(take_errors_shown().empty());
    EXPECT_NE(read_all(folder / "wall.tvsx").find("Name:Renamed\n"), string_base::npos);
    EXPECT_TRUE(fs::equivalent(folder / "wall.tvsx", folder / "wall-copy.tvsx"));

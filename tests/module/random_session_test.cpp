@@ -764,10 +764,10 @@ string_base written_after_reading(scoped_string_base strText)
 // write now (the presets and the tool-window layout), or reads back as a window place.
 void expect_the_data_folder_whole(Global & global, MainScreen & screen, const std::filesystem::path & folder)
 {
-   const file::path presets = global.auto_save_preset_file_name();
+   const file::path presets = global.presets().autosave_file_name();
    if (file::exists(presets))
    {
-      global.save_presets_to_file(file::path((folder / "presets_now.tvsx_presets").c_str()));
+      global.presets().save_to_file(file::path((folder / "presets_now.tvsx_presets").c_str()));
       EXPECT_EQ(file::read_all(presets).value_or(""), file::read_all(file::path((folder / "presets_now.tvsx_presets").c_str())).value_or(""))
          << "the autosaved presets are not the presets the program holds";
    }
