@@ -10,7 +10,6 @@
 #include "document/project.h"
 #include "document/strings.h"
 #include "orvo/file_lock.h"
-#include "screen/application.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -81,7 +80,7 @@ pointer_array<app_layer> & preset_store::layers()
 
 file::path preset_store::autosave_file_name() const
 {
-   return application::data_file("autosaved.tvsx_presets");
+   return m_global.data_file("autosaved.tvsx_presets");
 }
 
 void preset_store::load_default()
@@ -195,7 +194,7 @@ void preset_store::auto_save()
 {
    const file::path path = autosave_file_name();
    // A lock file that cannot be made leaves the save to the write below, which tells why.
-   const file::file_lock lock(application::data_file("autosaved.tvsx_presets.lock"), presets_lock_wait);
+   const file::file_lock lock(m_global.data_file("autosaved.tvsx_presets.lock"), presets_lock_wait);
    if (lock.is_busy())
    {
       if (!std::exchange(m_bLockTold, true))

@@ -10,7 +10,6 @@
 #include "orvo/image.h"
 #include "orvo/image_service.h"
 #include "orvo/trace.h"
-#include "screen/application.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -144,7 +143,7 @@ void project_store::save_logo_layer()
    {
       return;
    }
-   if (outcome<file::written> result = m_pdocument->save_logo_layer_to_file(application::data_file("logo.data")); !result)
+   if (outcome<file::written> result = m_pdocument->save_logo_layer_to_file(m_global.data_file("logo.data")); !result)
    {
       m_global.report_data_folder_fault(result.error());
    }

@@ -15,6 +15,12 @@ public:
    virtual void set_changed() = 0;
    // The folder of the application's own files.
    virtual file::path getFolderToSaveData() const = 0;
+   // The file of that name in that folder; empty without the folder.
+   file::path data_file(scoped_string_base strName) const
+   {
+      const file::path pathFolder = getFolderToSaveData();
+      return pathFolder.is_empty() ? file::path() : pathFolder / strName;
+   }
    // Tells the user of a fault in words, in a box.
    virtual void show_error(scoped_string_base strText) const = 0;
 
