@@ -92,7 +92,7 @@ bool ImageWrap::try_set_pixels(zel2d::context * pcontext, int iWidth, int iHeigh
 
 void ImageWrap::setData(zel2d::context * pcontext, const image::image * pimage)
 {
-   setData(pcontext, pimage->width(), pimage->height(), pimage->data(), image::image::native_layout);
+   setData(pcontext, pimage->width(), pimage->height(), pimage->data(), pimage->layout());
 }
 
 void ImageWrap::share(zel2d::context * pcontext, const pointer<image::image> & pimage)

@@ -39,7 +39,8 @@ public:
    // Creates, updates in place, or re-creates the image from width x height pixels given in the
    // drawing library's layout `iLayout`. Without a context nothing happens.
    void setData(zel2d::context * pcontext, int iWidth, int iHeight, const void * ppixels, int iLayout);
-   // The same from a whole image (layout -1); `pimage` must not be null.
+   // The same from a whole image, in its own layout (packed, or the rows of the picture it lies
+   // in); `pimage` must not be null.
    void setData(zel2d::context * pcontext, const image::image * pimage);
    // Shows the pixels of `pimage` themselves, with no copy, keeping a reference to the picture
    // while the image is held; called again after the pixels changed, all of them or those of

@@ -156,14 +156,30 @@ TEST(ImageWrap, SizeChangeForgetsThePath)
    EXPECT_EQ(wrap.path(), "");
 }
 
+// A picture that lies in another's rows uploads its own rows, not those the holder packs after
+// its first one.
 TEST(ImageWrap, ImageWholeUploadsAtItsSize)
 {
    zel2d::context context;
-   image::image picture(5, 7);
-   picture.pixel(2, 3) = 0xFF112233u;
-   ImageWrap wrap;
-   wrap.setData(&context, &picture);
-   EXPECT_EQ(context.image_size(wrap.handle()), (size_type<int>{5, 7}));
+   auto pholder = make_pointer<image::image>(12, 9);
+   const pointer<image::image> pplaced = image::image::placed_in(pholder, 3, 1, 5, 7);
+   const pointer<image::image> pown = make_pointer<image::image>(5, 7);
+   for (image::image * ppicture : {pplaced.get(), pown.get()})
+   {
+      ppicture->clear();
+      ppicture->pixel(2, 3) = 0xFF112233u;
+      ImageWrap wrap;
+      wrap.setData(&context, ppicture);
+      EXPECT_EQ(context.image_size(wrap.handle()), (size_type<int>{5, 7}));
+      image::image drawn(5, 7);
+      zel2d::context contextDrawn(&drawn);
+      contextDrawn.begin_path();
+      contextDrawn.rectangle(0.f, 0.f, 5.f, 7.f);
+      contextDrawn.set_fill_paint(contextDrawn.image_pattern(0.f, 0.f, 5.f, 7.f, 0.f, wrap.handle(), 1.f));
+      contextDrawn.fill();
+      EXPECT_EQ(drawn.pixel(2, 3), 0xFF112233u) << (ppicture == pplaced.get() ? "placed" : "own");
+      EXPECT_EQ(drawn.pixel(2, 4), 0u);
+   }
 }
 
 TEST(ImageWrap, DeferredLoadRetriesUntilItSucceedsAndOnlyThen)
