@@ -6,22 +6,16 @@
 
 #include <unistd.h>
 
+#include "core/data_folder.h"
 #include "core/frame_builder.h"
+#include "core/screen_link.h"
+#include "core/top_menu_string.h"
 #include "document/app_layer.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
-#include "host/context.h"
 #include "orvo/file_system.h"
 #include "orvo/in_place_save.h"
 #include "orvo/trace.h"
-#include "panels/LayerList.h"
-#include "panels/RightPanel.h"
-#include "panels/top_menu_string.h"
-#include "screen/MainImpact.h"
-#include "screen/MainScreen.h"
-#include "screen/application.h"
-#include "screen/live_output_window.h"
-#include "toolwindows/SettingsRasterLabel.h"
 #include "zelui/MessageDialog.h"
 #include "zelui/file_dialog.h"
 #include "zelui/interaction.h"
@@ -31,14 +25,6 @@ namespace Tarvossa_BrisvanePro
 
 namespace
 {
-
-// Whether the root screen's side panel shows the layer list whose rows ask for the moves.
-bool has_layer_list(MainScreen * pscreen)
-{
-   RightPanel * ppanel = pscreen ? pscreen->right_panel() : nullptr;
-   LayerList * plist = ppanel ? ppanel->layer_list() : nullptr;
-   return plist && plist->scroll_list();
-}
 
 // The completion that hands the dialog's path (empty after a cancel) to `pfnChosen` of `part`.
 template <typename Part, typename Member>
@@ -56,7 +42,7 @@ file::file_dialog_filter file_dialog_filters()
    return s_filter;
 }
 
-Global::Global(MainScreen * pscreen) :
+Global::Global(screen_link * pscreen) :
    m_pscreen(pscreen), m_pframebuilder(std::make_unique<frame_builder>([this](scoped_string_base strMessage) { show_error(strMessage); }))
 {
    m_strDataFolderFault = make_data_folder();
@@ -128,17 +114,12 @@ void Global::finalize_main()
 
 file::path Global::getFolderToSaveData() const
 {
-   return application::folder_to_save_data();
+   return data_folder::folder_to_save_data();
 }
 
 string_base Global::getAppNameForStorage() const
 {
-   return application::app_name_for_storage();
-}
-
-application * Global::get_application() const
-{
-   return dynamic_cast<application *>(platform::context::application());
+   return data_folder::app_name_for_storage();
 }
 
 string_base Global::get_menu_string() const
@@ -176,26 +157,11 @@ void Global::set_changed()
       std::lock_guard lock(m_mutexObject);
       m_bChanged.exchange(true);
    }
+   // The live output shows the same frame, so it redraws with the canvas.
    if (m_pscreen)
    {
-      if (MainImpact * pcanvas = m_pscreen->canvas())
-      {
-         pcanvas->set_need_layout();
-         pcanvas->set_need_redraw();
-         pcanvas->post_redraw();
-      }
-   }
-   redraw_live_output();
-}
-
-void Global::redraw_live_output()
-{
-   application * papplication = get_application();
-   live_output_window * pwindow = papplication ? papplication->get_live_output_window() : nullptr;
-   if (pwindow && pwindow->is_window() && pwindow->is_window_visible())
-   {
-      pwindow->set_need_redraw();
-      pwindow->post_redraw();
+      m_pscreen->redraw_canvas();
+      m_pscreen->redraw_live_output();
    }
 }
 
@@ -230,10 +196,9 @@ void Global::on_load_project()
       return;
    }
    const project & document = *pdocument;
-   SettingsRasterLabel * prasterlabel = m_pscreen ? m_pscreen->get_raster_label_window() : nullptr;
-   if ((document.is_raster_label_flush_right() || document.is_raster_label_flush_bottom()) && prasterlabel)
+   if ((document.is_raster_label_flush_right() || document.is_raster_label_flush_bottom()) && m_pscreen)
    {
-      prasterlabel->get_settings_from_raster();
+      m_pscreen->raster_label_follow_raster();
    }
 }
 
@@ -250,6 +215,21 @@ void Global::show_error(scoped_string_base strText) const
    pdialog->center();
    pdialog->set_need_redraw();
    pdialog->post_redraw();
+}
+
+bool Global::defer_build_frame(bool bDocument, zel2d::context * pcontext)
+{
+   return m_framecycle.run(bDocument, pcontext);
+}
+
+void Global::add_to_tab_order(zelui::Widget * pwidget)
+{
+   m_focusorder.add(pwidget);
+}
+
+bool Global::on_skip_focus(const enumeration<user::enum_key> & emodifiers)
+{
+   return m_focusorder.skip(emodifiers, m_pscreen);
 }
 
 void Global::redraw_screen()
@@ -324,7 +304,8 @@ void Global::delete_current_layer()
 
 bool Global::move_layer_to_visual(long long iTarget, long long iSource)
 {
-   if (!has_layer_list(m_pscreen) || !m_layers.move(iTarget, iSource))
+   // Only the rows of the side panel's layer list ask for the moves.
+   if (!m_pscreen || !m_pscreen->has_layer_list() || !m_layers.move(iTarget, iSource))
    {
       return false;
    }

@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "core/exporter.h"
+#include "core/field_focus_order.h"
+#include "core/forward.h"
+#include "core/frame_cycle.h"
 #include "core/layer_edits.h"
 #include "core/preset_store.h"
 #include "core/project_store.h"
@@ -37,14 +40,7 @@ class outcome;
 namespace Tarvossa_BrisvanePro
 {
 
-class MainScreen;
-class app_layer;
-class application;
-class boxes_layer;
-class frame_builder;
 enum class layer_change : unsigned;
-class project;
-struct container_read;
 
 // The document controller of one main window, and the front through which its widgets reach the
 // document: the presets (`preset_store`), the open project and its files (`project_store`), the
@@ -57,7 +53,7 @@ class Global : virtual public particle, public document_controller
 {
 public:
    // `pscreen` (not owned) may be null: a controller without a screen refreshes nothing.
-   explicit Global(MainScreen * pscreen = nullptr);
+   explicit Global(screen_link * pscreen = nullptr);
    ~Global() override;
 
    // Called by the framework: nothing of its own, and the frame image's handle let go.
@@ -72,9 +68,8 @@ public:
    // controller gives it in tests as well.
    file::path getFolderToSaveData() const override;
    string_base getAppNameForStorage() const;
-   // The application that runs this controller, or null.
-   application * get_application() const;
-   MainScreen * get_app() const noexcept { return m_pscreen; }
+   // The root screen that shows the document, or null.
+   screen_link * get_app() const noexcept { return m_pscreen; }
    string_base get_menu_string() const;
    zel2d::context * getContext() const noexcept { return nullptr; }
    void set_is_retina(bool bRetina);
@@ -104,10 +99,10 @@ public:
    bool take_changed() noexcept;
    // The changed flag itself: an atomic exchange to true makes the next draw rebuild the frame.
    std::atomic<bool> & changed_flag() noexcept { return m_bChanged; }
-   // `MainScreen::reload_all(true)`, then `set_changed()`.
+   // The screen's `reload_all(true)`, then `set_changed()`.
    void reload_all();
    // After a load or an added layer, which may have changed the current layer: the tool windows
-   // follow its kind (`MainScreen::update_settings_visibility`, which refreshes everything that
+   // follow its kind (the screen's `update_settings_visibility`, which refreshes everything that
    // shows the document), then `set_changed()`.
    void follow_current_layer();
    // Keeps the "Raster Label" tool window's text in a label that touches the raster's right or
@@ -182,13 +177,11 @@ public:
 
    // Focus order of the tool-window fields.
    void add_to_tab_order(zelui::Widget * pwidget);
-   const std::vector<zelui::Widget *> & tab_order() const noexcept { return m_tabOrder; }
-   // Moves the focus one field on (backwards with a Shift key held); see the source.
+   const std::vector<zelui::Widget *> & tab_order() const noexcept { return m_focusorder.widgets(); }
+   // Moves the focus one field on (backwards with a Shift key held); see `field_focus_order::skip`.
    bool on_skip_focus(const enumeration<user::enum_key> & emodifiers);
 
 private:
-   // After a layer failed to draw: the panels show the document again, and the next draw goes on.
-   void refresh_after_failed_build(pointer_array<app_layer> & layers);
    // Makes the data folder; why it cannot be written, or empty.
    string_base make_data_folder() const;
    // "Save Image"'s completion: asks "Replace file" before an existing file is replaced, then
@@ -197,8 +190,6 @@ private:
    // The window that hosts the root screen; null without one.
    user::interaction * main_window() const;
    void redraw_screen();
-   // The live output shows the same frame, so it redraws with the canvas.
-   void redraw_live_output();
    void set_current_layer_on_screen(long long index);
    // A layer list edit that made `oindex` current (none: nothing changed) is shown everywhere.
    void show_layers_changed(const std::optional<long long> & oindex);
@@ -211,14 +202,15 @@ private:
    exporter m_exporter{*this};
    layer_edits m_layers{*this};
    bool m_bRetina = false;
-   MainScreen * m_pscreen;
-   std::vector<zelui::Widget *> m_tabOrder;
+   screen_link * m_pscreen;
+   field_focus_order m_focusorder;
    std::atomic<bool> m_bChanged{false};
    string_base m_strDataFolderFault;
    bool m_bDataFolderFaultTold = false;
    bool m_bAskingForFile = false;
    enumeration<user::enum_key> m_ekeyModifiers;
    std::unique_ptr<frame_builder> m_pframebuilder;
+   frame_cycle m_framecycle{*this};
 };
 
 // The filters of the logo picture dialog: PNG, JPG, BMP and TGA images.

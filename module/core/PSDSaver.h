@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "core/forward.h"
 #include "orvo/atomic_file.h"
 #include "orvo/image.h"
 #include "orvo/pointer.h"
@@ -10,8 +11,6 @@
 
 namespace Tarvossa_BrisvanePro
 {
-
-class app_layer;
 
 // Writes the layered export: an 8-bit RGB document with one raw (uncompressed) layer per composed
 // document layer and the composed raster as the flattened image. The frame building hands it every

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/forward.h"
 #include "orvo/path.h"
 #include "orvo/pointer.h"
 #include "orvo/string.h"
@@ -7,10 +8,6 @@
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
-class PSDSaver;
-class project;
 
 // The exports of one main window: the picture export that waits for the next frame build, whether
 // the frame allows it, its writing in the chosen format, and the XML screen setup (written at once).

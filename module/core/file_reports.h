@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/forward.h"
 #include "orvo/path.h"
 #include "orvo/string.h"
 
@@ -13,9 +14,6 @@ struct written;
 
 namespace Tarvossa_BrisvanePro
 {
-
-class document_controller;
-struct container_read;
 
 // Tells the user of a write that failed, so that no failure passes for success, and of what a
 // write that succeeded could not keep (the file's owner). `pszWhat` names the file ("The project").

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/forward.h"
 #include "core/frame_composer.h"
 #include "document/ImageWrap.h"
 #include "document/picture_budget.h"
@@ -20,10 +21,6 @@ class context;
 
 namespace Tarvossa_BrisvanePro
 {
-
-class PSDSaver;
-class app_layer;
-class project;
 
 // Makes the frame, the picture of the whole raster, from a document: draws the layers' own
 // pictures again where they changed, and composes them and the raster label into the frame,

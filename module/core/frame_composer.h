@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "core/forward.h"
 #include "core/raster_label_box.h"
 #include "orvo/geometry.h"
 #include "orvo/image.h"
@@ -17,8 +18,6 @@ class context;
 
 namespace Tarvossa_BrisvanePro
 {
-
-class app_layer;
 
 // Frame pixels from (left, top) included to (right, bottom) excluded; wide, so that offsets and
 // sizes near the 32-bit bounds add up soundly.

@@ -2,13 +2,11 @@
 
 #include <optional>
 
+#include "core/forward.h"
 #include "orvo/pointer.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
-class app_layer;
 
 // The edits of the open document's layer list that the layer list, its menus and the presets panel
 // ask for. Each returns the index of the layer to make current after it, none when nothing changed;

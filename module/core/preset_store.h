@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/forward.h"
 #include "core/presets_merge.h"
 #include "orvo/file_system.h"
 #include "orvo/path.h"
@@ -15,11 +16,6 @@ class outcome;
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
-class app_layer;
-class project;
-struct container_read;
 
 // The presets of one main window: the list the presets panel shows, the presets files the user
 // opens and saves, and the autosave file in the data folder, which other running copies of the

@@ -3,14 +3,13 @@
 #include <compare>
 #include <vector>
 
+#include "core/forward.h"
 #include "orvo/pointer.h"
 #include "orvo/pointer_array.h"
 #include "orvo/string.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class app_layer;
 
 // A preset as a presets file holds it: its name, and its kind and text, which tell whether it
 // changed.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/forward.h"
 #include "orvo/path.h"
 #include "orvo/pointer.h"
 #include "orvo/string.h"
@@ -9,11 +10,6 @@ class outcome;
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
-class preset_store;
-class project;
-struct container_read;
 
 // The open project of one main window and its files: the project opened in its place, the
 // project saved, and the logo layer's picture with the copy of that layer kept in the data folder.

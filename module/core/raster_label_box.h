@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/forward.h"
 #include "orvo/string_array.h"
 
 namespace zel2d
@@ -9,8 +10,6 @@ class context;
 
 namespace Tarvossa_BrisvanePro
 {
-
-class project;
 
 // The raster label as the frame shows it: its lines, and its box measured in the label's font.
 // Two equal boxes draw the same pixels.

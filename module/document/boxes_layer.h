@@ -6,6 +6,7 @@
 
 #include "document/BoxesLayerDescription.h"
 #include "document/app_layer.h"
+#include "document/forward.h"
 #include "document/saved_areas.h"
 #include "document/snake.h"
 #include "orvo/pointer.h"
@@ -20,7 +21,6 @@ namespace Tarvossa_BrisvanePro
 {
 
 struct boxes_layer_parameter_key;
-class connector;
 
 // A screen layer: one LED wall, a grid of equal boxes with a data path and a power path running
 // through them. Its settings are written within `change`, which marks the layer changed once

@@ -1,13 +1,11 @@
 #pragma once
 
+#include "document/forward.h"
 #include "orvo/string.h"
 #include "zelui/in_place_edit.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class boxes_layer;
-class snake;
 
 // The name of a run's connector, drawn beside the run's arrow and renamed in place: a data start
 // (port), a data end (return) or a power start (circuit feed). A connector without a name of

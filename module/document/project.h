@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "document/app_layer.h"
+#include "document/forward.h"
 #include "orvo/file_system.h"
 #include "orvo/geometry.h"
 #include "orvo/path.h"
@@ -18,9 +19,6 @@ class xml_node;
 
 namespace Tarvossa_BrisvanePro
 {
-
-class boxes_layer;
-class image_layer;
 
 // Block type of the raster-label block in project files; no layer has it.
 inline constexpr int raster_label_block_type = 100;

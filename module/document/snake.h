@@ -6,12 +6,10 @@
 
 #include "document/datagram.h"
 #include "document/display_box.h"
+#include "document/forward.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class boxes_layer;
-class snake_description;
 
 // The kind of a path of a screen layer.
 enum enum_snake_kind

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "document/datagram.h"
+#include "document/forward.h"
 #include "orvo/color.h"
 #include "orvo/function.h"
 #include "orvo/string.h"
@@ -12,10 +13,6 @@
 
 namespace Tarvossa_BrisvanePro
 {
-
-class arrow_stamps;
-class snake;
-struct edge_window;
 
 // The message of a path whose run cannot hold one of its lines.
 inline constexpr const char * g_pszPanelsOverLimit = "Some panels consume more pixels then limit used.";

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "panels/HoverContainer.h"
+#include "panels/forward.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
 
 // The pop-up of the "+" button under the layer list: "Led Screen", "Images", "Logo" and
 // "Cancel", one 100 x 20 row each. A click on a row runs its action and hides the menu; a click

@@ -3,12 +3,11 @@
 #include <cstdint>
 
 #include "orvo/function.h"
+#include "panels/forward.h"
 #include "zelui/Widget.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
 
 // A widget that turns raw mouse events into a click, an optional double click, and a drag and
 // drop between siblings: widgets whose capture target is the same (non-null) widget, as the

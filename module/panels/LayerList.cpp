@@ -1,8 +1,8 @@
 #include "panels/LayerList.h"
 
 #include "core/Global.h"
+#include "core/screen_link.h"
 #include "document/app_layer.h"
-#include "screen/MainScreen.h"
 #include "zelui/Button.h"
 #include "zelui/CheckBox.h"
 
@@ -23,7 +23,7 @@ LayerList::LayerList(zelui::Widget * pparent, Global * pglobal) :
    pbuttonAdd->set_callback(
       [pglobal]
       {
-         if (MainScreen * pscreen = pglobal->get_app())
+         if (screen_link * pscreen = pglobal->get_app())
          {
             pscreen->showAddLayerContextMenu();
             pscreen->post_redraw();

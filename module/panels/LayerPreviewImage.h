@@ -6,13 +6,10 @@
 #include "orvo/image.h"
 #include "orvo/pointer.h"
 #include "panels/ClickableWidget.h"
+#include "panels/forward.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class app_layer;
-class boxes_layer;
-class image_layer;
 
 // The 140 x 85 thumbnail at the right end of a list row: its layer drawn in a simple form (a
 // screen layer's grid in its box colours, an image layer's picture) under a dark strip with the

@@ -1,13 +1,10 @@
 #pragma once
 
+#include "panels/forward.h"
 #include "zelui/Widget.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
-class LayerList;
-class PresetList;
 
 // The side panel at the right of the main screen: the preset list above the layer list, each
 // half the panel's height.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "panels/forward.h"
 #include "zelui/Widget.h"
 
 namespace zelui
@@ -9,9 +10,6 @@ class VScrollPanel;
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
-class ScrollList;
 
 // The frame of a side-panel list: a vertical scroll panel holding the rows above a row of
 // buttons that the derived list fills. The parts are sized once a drawing context is at hand.

@@ -6,6 +6,7 @@
 #include "orvo/pointer.h"
 #include "orvo/pointer_array.h"
 #include "panels/HoverContainer.h"
+#include "panels/forward.h"
 
 namespace zelui
 {
@@ -15,13 +16,6 @@ class Label;
 
 namespace Tarvossa_BrisvanePro
 {
-
-class CheckboxWithFocus;
-class ClickableWidget;
-class Global;
-class LayerPreviewImage;
-class WidgetWithBackground;
-class app_layer;
 
 // The rows of one list of the side panel: the layers of the current document (the last layer
 // at the top) or the presets (in their order). Each row shows the layer's size figures and a

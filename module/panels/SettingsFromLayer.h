@@ -5,14 +5,13 @@
 #include "orvo/pointer.h"
 #include "orvo/pointer_array.h"
 #include "panels/CheckboxWithFocus.h"
-#include "zelui/PopupButton.h"
+#include "panels/forward.h"
 #include "zelui/Popup.h"
+#include "zelui/PopupButton.h"
 #include "zelui/TextBox.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class boxes_layer;
 
 // The part of the top tool bar, the path pattern picker and every tool window that shows the
 // current screen layer: the controller, the current screen layer, the call through which the root

@@ -6,15 +6,11 @@
 #include "orvo/keyboard.h"
 #include "orvo/pointer.h"
 #include "orvo/string_array.h"
+#include "panels/forward.h"
 #include "zelui/Widget.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
-class TopMenuMain;
-class TopMenuSubmenu;
-class WidgetWithBackground;
 
 // The menu strip across the top of the root screen: the product title and the menu bar, one
 // caption per section of the menu definition text. A click on a caption opens its drop-down

@@ -4,13 +4,10 @@
 
 #include "orvo/string_array.h"
 #include "panels/HoverContainer.h"
+#include "panels/forward.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
-class TopMenu;
-class WidgetWithBackground;
 
 // The row of section captions of the top menu. A click on a caption opens its drop-down; while
 // a drop-down is open, the caption the mouse enters opens its own instead.

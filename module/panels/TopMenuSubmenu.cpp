@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "core/Global.h"
+#include "core/screen_link.h"
 #include "document/boxes_layer.h"
 #include "document/image_layer.h"
 #include "document/project.h"
@@ -14,8 +15,6 @@
 #include "panels/WidgetWithBackground.h"
 #include "panels/fill_widget.h"
 #include "panels/panel_colors.h"
-#include "screen/MainImpact.h"
-#include "screen/MainScreen.h"
 #include "zel2d/context.h"
 #include "zelui/BoxLayout.h"
 #include "zelui/Label.h"
@@ -131,7 +130,7 @@ void TopMenuSubmenu::clicked_to(unsigned long n)
 
 void TopMenuSubmenu::reload_all() const
 {
-   if (MainScreen * pscreen = m_pglobal ? m_pglobal->get_app() : nullptr)
+   if (screen_link * pscreen = m_pglobal ? m_pglobal->get_app() : nullptr)
    {
       pscreen->reload_all(true);
    }
@@ -334,16 +333,6 @@ function<void()> TopMenuSubmenu::on_current_screen_layer(const function<void(box
 void TopMenuSubmenu::build_action_table()
 {
    Global * pglobal = m_pglobal;
-   auto screen = [pglobal](void (MainScreen::*pfn)())
-   {
-      return [pglobal, pfn]
-      {
-         if (MainScreen * pscreen = pglobal->get_app())
-         {
-            (pscreen->*pfn)();
-         }
-      };
-   };
    auto controller = [pglobal](auto pfn) { return [pglobal, pfn] { (pglobal->*pfn)(); }; };
    auto flip_switch = [this](int BoxesLayerDescription::*pfield)
    {
@@ -386,26 +375,19 @@ void TopMenuSubmenu::build_action_table()
       m_actions[format("Path Pattern %d", iPattern)] = on_current_screen_layer(
          [iPattern](boxes_layer & layer) { layer.m_descriptionData.m_iMode = iPattern - 1; });
    }
-   m_actions["Screen Info"] = screen(&MainScreen::showScreenInfo);
-   m_actions["Labels Info"] = screen(&MainScreen::showLabelsInfo);
-   m_actions["Data tools"] = screen(&MainScreen::showDataTools);
-   m_actions["Power tools"] = screen(&MainScreen::showPowerTools);
-   m_actions["Color tools"] = screen(&MainScreen::showBoxesColors);
-   m_actions["Raster Label tool"] = screen(&MainScreen::showRasterLabelTool);
-   m_actions["Reset Tools Layout"] = screen(&MainScreen::resetToolsLayout);
    m_actions["No Live Output"] = [pglobal] { set_live_output(pglobal, -1); };
-   m_actions["About"] = screen(&MainScreen::showAbout);
-   m_actions["Website link for update"] = screen(&MainScreen::openUpdateLink);
-   m_actions["Tutorials link"] = screen(&MainScreen::openTutorialsLink);
-   m_actions["Help"] = screen(&MainScreen::openHelpLink);
+   // The tool windows and the links are the screen's own.
+   if (screen_link * pscreen = pglobal->get_app())
+   {
+      pscreen->add_menu_actions(m_actions);
+   }
 }
 
 void TopMenuSubmenu::set_live_output(Global * pglobal, long long iMonitor)
 {
-   MainScreen * pscreen = pglobal ? pglobal->get_app() : nullptr;
-   if (MainImpact * pcanvas = pscreen ? pscreen->canvas() : nullptr)
+   if (screen_link * pscreen = pglobal ? pglobal->get_app() : nullptr)
    {
-      pcanvas->set_live_output_to_monitor(iMonitor);
+      pscreen->set_live_output_to_monitor(iMonitor);
    }
 }
 

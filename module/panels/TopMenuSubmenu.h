@@ -8,6 +8,7 @@
 #include "orvo/path.h"
 #include "orvo/string_array.h"
 #include "panels/HoverContainer.h"
+#include "panels/forward.h"
 
 namespace zelui
 {
@@ -16,10 +17,6 @@ class Label;
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
-class WidgetWithBackground;
-class boxes_layer;
 
 // One drop-down menu of the top menu: the items of one section of the menu definition text, one
 // under the other, each with its caption and, when it has one, its shortcut. A click on an item,

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "panels/SettingsFromLayer.h"
+#include "panels/forward.h"
 #include "zelui/Widget.h"
 
 namespace zelui
@@ -14,8 +15,6 @@ class TextBox;
 
 namespace Tarvossa_BrisvanePro
 {
-
-class CheckboxWithFocus;
 
 // The tool bar under the top menu: "Open Project", "Save Project", "Save Image", the raster size
 // boxes (typed arithmetic), the switches "Aspect ratio:" (of the current image layer), "Black BG:"

@@ -1,12 +1,12 @@
 #include "panels/W_LayerScrollList.h"
 
 #include "core/Global.h"
+#include "core/screen_link.h"
 #include "document/project.h"
 #include "panels/CheckboxWithFocus.h"
 #include "panels/LayerPreviewImage.h"
 #include "panels/NOP.h"
 #include "panels/WidgetWithBackground.h"
-#include "screen/MainScreen.h"
 #include "zelui/Button.h"
 
 namespace Tarvossa_BrisvanePro
@@ -56,7 +56,7 @@ void W_LayerScrollList::update(list_item * pitem, long long index)
    Global * pglobal = m_pglobal;
    auto make_current = [pglobal, pitem]
    {
-      if (MainScreen * pscreen = pglobal->get_app())
+      if (screen_link * pscreen = pglobal->get_app())
       {
          pscreen->setCurrentLayerTo(pitem->m_iLayerIndex, true);
       }

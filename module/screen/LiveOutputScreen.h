@@ -1,13 +1,11 @@
 #pragma once
 
 #include "orvo/pointer.h"
+#include "screen/forward.h"
 #include "zelui/Screen.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
-class MainImpact;
 
 // The root screen of the live output window: one canvas, on the main window's controller, that
 // fills the window and draws the composed raster 1:1 from its top-left corner.

@@ -6,18 +6,12 @@
 #include "orvo/geometry.h"
 #include "orvo/keyboard.h"
 #include "orvo/pointer.h"
+#include "screen/forward.h"
 #include "zelui/Widget.h"
 #include "zelui/in_place_edit_mapper.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
-class MainScreen;
-class application;
-class app_layer;
-class project;
-class snake;
 
 namespace datagram
 {

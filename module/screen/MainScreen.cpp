@@ -5,19 +5,24 @@
 #include <exception>
 
 #include "core/Global.h"
+#include "core/data_folder.h"
 #include "document/app_layer.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "host/context.h"
 #include "host/system.h"
+#include "orvo/file_system.h"
 #include "orvo/trace.h"
 #include "panels/AddLayerContextMenu.h"
+#include "panels/LayerList.h"
 #include "panels/RightPanel.h"
 #include "panels/SettingsFromLayer.h"
 #include "panels/TopMenu.h"
 #include "panels/TopMenuSubmenu.h"
 #include "panels/TopPanel.h"
 #include "screen/MainImpact.h"
+#include "screen/application.h"
+#include "screen/live_output_window.h"
 #include "toolwindows/About.h"
 #include "toolwindows/SettingsBoxes.h"
 #include "toolwindows/SettingsBoxesColors.h"
@@ -90,7 +95,7 @@ void toggle_tool_window(SettingsBaseWindow * pwindow)
 } // namespace
 
 MainScreen::MainScreen(user::interaction * pinteraction) :
-   zelui::Screen(pinteraction, {0, 0}, "Brisvane LED Pro")
+   screen_link(pinteraction, {0, 0}, "Brisvane LED Pro")
 {
    m_modifiergroups = {
       {0x100000000, static_cast<user::enum_key>(g_uShiftGroup)},
@@ -461,6 +466,66 @@ bool MainScreen::isOnlyCurrent() const
    return m_prightpanel && m_prightpanel->isOnlyCurrentChecked();
 }
 
+bool MainScreen::has_layer_list() const
+{
+   LayerList * plist = m_prightpanel ? m_prightpanel->layer_list() : nullptr;
+   return plist && plist->scroll_list();
+}
+
+void MainScreen::redraw_canvas()
+{
+   if (m_pmainimpact)
+   {
+      m_pmainimpact->set_need_layout();
+      m_pmainimpact->set_need_redraw();
+      m_pmainimpact->post_redraw();
+   }
+}
+
+void MainScreen::redraw_live_output()
+{
+   auto * papplication = dynamic_cast<application *>(platform::context::application());
+   live_output_window * pwindow = papplication ? papplication->get_live_output_window() : nullptr;
+   if (pwindow && pwindow->is_window() && pwindow->is_window_visible())
+   {
+      pwindow->set_need_redraw();
+      pwindow->post_redraw();
+   }
+}
+
+void MainScreen::raster_label_follow_raster()
+{
+   if (m_psettingsrasterlabel)
+   {
+      m_psettingsrasterlabel->get_settings_from_raster();
+   }
+}
+
+void MainScreen::raster_label_follow_layer()
+{
+   project * pproject = m_pglobal ? m_pglobal->current_project() : nullptr;
+   if (m_psettingsrasterlabel && pproject)
+   {
+      m_psettingsrasterlabel->get_settings_from_layer(pproject->current_boxes_layer());
+   }
+}
+
+void MainScreen::update_power_amperes()
+{
+   if (m_psettingspower)
+   {
+      m_psettingspower->update_amperes();
+   }
+}
+
+void MainScreen::set_live_output_to_monitor(long long iMonitor)
+{
+   if (m_pmainimpact)
+   {
+      m_pmainimpact->set_live_output_to_monitor(iMonitor);
+   }
+}
+
 void MainScreen::moveWidgetToFront(zelui::Widget * pwidget)
 {
    std::lock_guard lock(m_pglobal->frame_mutex());
@@ -507,6 +572,16 @@ bool MainScreen::is_text_being_edited() const
 {
    const auto * ptextbox = dynamic_cast<const zelui::TextBox *>(focused_widget());
    return ptextbox && ptextbox->is_editing();
+}
+
+bool MainScreen::can_take_focus(zelui::Widget * pwidget) const
+{
+   if (!pwidget)
+   {
+      return false;
+   }
+   zelui::Widget * powner = findParent(pwidget);
+   return powner && pwidget->visible_recursive() && powner->visible_recursive();
 }
 
 void MainScreen::set_focus_to(zelui::Widget * pwidget)
@@ -620,6 +695,22 @@ void MainScreen::openHelpLink()
    open_product_page();
 }
 
+void MainScreen::add_menu_actions(std::map<string_base, function<void()>> & actions)
+{
+   auto screen_action = [this](void (MainScreen::*pfn)()) { return [this, pfn] { (this->*pfn)(); }; };
+   actions["Screen Info"] = screen_action(&MainScreen::showScreenInfo);
+   actions["Labels Info"] = screen_action(&MainScreen::showLabelsInfo);
+   actions["Data tools"] = screen_action(&MainScreen::showDataTools);
+   actions["Power tools"] = screen_action(&MainScreen::showPowerTools);
+   actions["Color tools"] = screen_action(&MainScreen::showBoxesColors);
+   actions["Raster Label tool"] = screen_action(&MainScreen::showRasterLabelTool);
+   actions["Reset Tools Layout"] = screen_action(&MainScreen::resetToolsLayout);
+   actions["About"] = screen_action(&MainScreen::showAbout);
+   actions["Website link for update"] = screen_action(&MainScreen::openUpdateLink);
+   actions["Tutorials link"] = screen_action(&MainScreen::openTutorialsLink);
+   actions["Help"] = screen_action(&MainScreen::openHelpLink);
+}
+
 void MainScreen::showAddLayerContextMenu()
 {
    if (!m_paddlayermenu)
@@ -633,6 +724,93 @@ void MainScreen::showAddLayerContextMenu()
    m_paddlayermenu->set_size({100, 90});
    m_paddlayermenu->set_need_layout();
    m_paddlayermenu->set_need_redraw();
+}
+
+// The tool-window layout file: where the tool windows stand and whether each shows while a
+// screen layer is current, kept between runs.
+
+file::path MainScreen::settings_layout_get_default_path() const
+{
+   return data_folder::data_file("settings_layout.network_payload");
+}
+
+void MainScreen::settings_save_layout()
+{
+   settings_save_layout(settings_layout_get_default_path().c_str());
+}
+
+void MainScreen::settings_save_layout(const char * pszPath)
+{
+   const string_base strText = current_layout().get_property_set().get_ini();
+   if (outcome<file::written> result = file::write_all(file::path(pszPath), strText); !result)
+   {
+      m_pglobal->report_data_folder_fault(result.error());
+   }
+}
+
+void MainScreen::settings_load_layout()
+{
+   if (!settings_load_layout(settings_layout_get_default_path().c_str()))
+   {
+      settings_reset_layout();
+   }
+}
+
+bool MainScreen::settings_load_layout(const char * pszPath)
+{
+   const outcome<string_base> read = file::read_all(file::path(pszPath));
+   const scoped_string_base strText = read ? trimmed(read.value()) : scoped_string_base();
+   if (strText.empty())
+   {
+      return false;
+   }
+   apply_layout(tool_window_layout::from_text(strText));
+   return true;
+}
+
+void MainScreen::settings_reset_layout()
+{
+   apply_layout(tool_window_layout::reset_layout());
+   for (SettingsBaseWindow * pwindow : layout_windows())
+   {
+      if (pwindow)
+      {
+         pwindow->set_visible(true);
+      }
+   }
+   settings_save_layout();
+}
+
+std::array<SettingsBaseWindow *, tool_window_layout::e_window_count> MainScreen::layout_windows() const
+{
+   return {m_psettingsboxes, m_psettingslabels, m_psettingsboxescolors, m_psettingspower, m_psettingsdatadiagram, m_psettingsrasterlabel};
+}
+
+tool_window_layout MainScreen::current_layout() const
+{
+   tool_window_layout layout;
+   const auto windows = layout_windows();
+   for (std::size_t i = 0; i < windows.size(); ++i)
+   {
+      if (windows[i])
+      {
+         layout.m_entries[i] = {windows[i]->place(), windows[i]->stored_visibility()};
+      }
+   }
+   return layout;
+}
+
+void MainScreen::apply_layout(const tool_window_layout & layout)
+{
+   const auto windows = layout_windows();
+   for (std::size_t i = 0; i < windows.size(); ++i)
+   {
+      if (windows[i])
+      {
+         windows[i]->set_position(layout.m_entries[i].m_point);
+         windows[i]->set_stored_visibility(layout.m_entries[i].m_bVisible);
+      }
+   }
 }
 
 } // namespace Tarvossa_BrisvanePro

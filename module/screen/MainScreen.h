@@ -5,12 +5,13 @@
 #include <map>
 #include <vector>
 
+#include "core/screen_link.h"
 #include "core/tool_window_layout.h"
 #include "orvo/enumeration.h"
 #include "orvo/keyboard.h"
 #include "orvo/path.h"
 #include "orvo/pointer.h"
-#include "zelui/Screen.h"
+#include "screen/forward.h"
 
 namespace zelui
 {
@@ -21,27 +22,12 @@ class Window;
 namespace Tarvossa_BrisvanePro
 {
 
-class About;
-class AddLayerContextMenu;
-class Global;
-class MainImpact;
-class RightPanel;
-class SettingsBaseWindow;
-class SettingsBoxes;
-class SettingsBoxesColors;
-class SettingsDataDiagram;
-class SettingsLabels;
-class SettingsPower;
-class SettingsRasterLabel;
-class TopMenu;
-class TopPanel;
-
 // The root screen of the main window. It owns the document controller and every child widget
 // (canvas, menus, tool bar, side panel, tool windows), lays them out by the window size, routes
 // the keyboard, refreshes whatever shows the current screen layer, switches the tool windows with
 // the kind of the current layer, and keeps the tool-window layout file. Until
 // `create_main_screen` ran, the children are missing and every call on them is skipped.
-class MainScreen : public zelui::Screen
+class MainScreen : public screen_link
 {
 public:
    explicit MainScreen(user::interaction * pinteraction);
@@ -55,9 +41,15 @@ public:
    // Hands the current screen layer to every panel and tool window, refreshes the counts and
    // marks the side panel for re-synchronisation. Does nothing for `bUpdate` false or when it is
    // reached again while it runs.
-   void reload_all(bool bUpdate);
-   void setCurrentLayerTo(long long index, bool bUpdate);
-   void update_settings_visibility();
+   void reload_all(bool bUpdate) override;
+   void setCurrentLayerTo(long long index, bool bUpdate) override;
+   void update_settings_visibility() override;
+   void redraw_canvas() override;
+   void redraw_live_output() override;
+   bool has_layer_list() const override;
+   void raster_label_follow_raster() override;
+   void raster_label_follow_layer() override;
+   void update_power_amperes() override;
 
    void resize_elements_to_window_size(int iWidth, int iHeight);
    void perform_layout(zel2d::context * pcontext) override;
@@ -76,13 +68,15 @@ public:
    // The focus of tool-window fields.
    void on_child_set_focus(zelui::Widget * pwidget) override;
    void on_child_kill_focus(zelui::Widget * pwidget) override;
-   void set_focus_to(zelui::Widget * pwidget);
-   void reapply_settings_base_widget_previous_value();
+   // A field takes the focus when it and the widget that decides its visibility both show.
+   bool can_take_focus(zelui::Widget * pwidget) const override;
+   void set_focus_to(zelui::Widget * pwidget) override;
+   void reapply_settings_base_widget_previous_value() override;
    // Read and cleared by the frame build, which then puts the remembered field text back.
-   bool take_focus_restore() noexcept { return std::exchange(m_bFocusRestore, false); }
+   bool take_focus_restore() override { return std::exchange(m_bFocusRestore, false); }
 
    // The "Draw Current Only" switch of the layer list; false without a side panel.
-   bool isOnlyCurrent() const;
+   bool isOnlyCurrent() const override;
    // Moves the child last, so that it is drawn in front of its siblings.
    void moveWidgetToFront(zelui::Widget * pwidget);
    zelui::Widget * getFrontWidget() const;
@@ -98,7 +92,7 @@ public:
    // The About window and the six tool windows, in creation order.
    const std::vector<SettingsBaseWindow *> & tool_windows() const noexcept { return m_toolwindows; }
    // Asks the side panel to re-synchronise its lists at the next layout.
-   void set_right_panel_dirty() noexcept { m_bRightPanelDirty.exchange(true); }
+   void set_right_panel_dirty() override { m_bRightPanelDirty.exchange(true); }
    // The panels and menus, once `create_main_screen` made them; children of this screen.
    TopPanel * top_panel() const noexcept { return m_ptoppanel; }
    TopMenu * top_menu() const noexcept { return m_ptopmenu; }
@@ -119,11 +113,14 @@ public:
    void openUpdateLink();
    void openTutorialsLink();
    void openHelpLink();
-   void showAddLayerContextMenu();
+   void showAddLayerContextMenu() override;
+   void set_live_output_to_monitor(long long iMonitor) override;
+   // The actions of the menu items that show the tool windows and the links.
+   void add_menu_actions(std::map<string_base, function<void()>> & actions) override;
 
    // The tool-window layout file.
    file::path settings_layout_get_default_path() const;
-   void settings_save_layout();
+   void settings_save_layout() override;
    void settings_save_layout(const char * pszPath);
    void settings_load_layout();
    bool settings_load_layout(const char * pszPath);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/Global.h"
+#include "core/data_folder.h"
 #include "document/project.h"
 #include "host/context.h"
 #include "host/node.h"
@@ -210,20 +211,9 @@ void application::set_live_output_window(const pointer<live_output_window> & pwi
    m_plivewindow = pwindow;
 }
 
-file::path application::folder_to_save_data()
-{
-   return dir::application_data(app_name_for_storage());
-}
-
-file::path application::data_file(scoped_string_base strName)
-{
-   const file::path pathFolder = folder_to_save_data();
-   return pathFolder.is_empty() ? file::path() : pathFolder / strName;
-}
-
 file::path application::settings_file_path()
 {
-   return data_file("settings.network_payload");
+   return data_folder::data_file("settings.network_payload");
 }
 
 bool application::load_settings()

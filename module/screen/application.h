@@ -4,12 +4,10 @@
 #include "orvo/geometry.h"
 #include "orvo/path.h"
 #include "orvo/pointer.h"
+#include "screen/forward.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class live_output_window;
-class main_window;
 
 // The module's application: registers the document extension and the file association, opens
 // the main window on the first request and hands every request's document to the window's
@@ -35,13 +33,8 @@ public:
    // Writes the main window's rectangle as it is (the four keys every build reads), whether it is
    // maximised and its normal rectangle; a failed write is reported on standard error.
    void save_settings();
+   // The window settings' file in the data folder.
    static file::path settings_file_path();
-   // The per-user data folder: the platform's application-data folder joined with "Brisvane".
-   static file::path folder_to_save_data();
-   // The file of that name in the data folder; empty (so that nothing is read or written) when no
-   // data folder is known.
-   static file::path data_file(scoped_string_base strName);
-   static string_base app_name_for_storage() { return "Brisvane"; }
 
    main_window * get_main_window() const noexcept { return m_pmainwindow.get(); }
    // The live output window, made by the canvas's live output switch the first time it is

@@ -2,12 +2,10 @@
 
 #include "host/main_window.h"
 #include "orvo/pointer.h"
+#include "screen/forward.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class Global;
-class LiveOutputScreen;
 
 // The borderless window over a chosen monitor that shows the composed raster 1:1. Its place is
 // not saved, and closing it asks nothing.

@@ -3,11 +3,10 @@
 #include "host/app_consumer_base.h"
 #include "host/main_window.h"
 #include "screen/application.h"
+#include "screen/forward.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class MainScreen;
 
 // The application's frame window: it builds the root screen, creates the screen's children when
 // the window is created, saves its rectangle when it is moved or resized, and turns the close box

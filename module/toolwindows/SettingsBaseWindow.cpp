@@ -1,6 +1,6 @@
 #include "toolwindows/SettingsBaseWindow.h"
 
-#include "screen/MainScreen.h"
+#include "core/screen_link.h"
 #include "zelui/Button.h"
 #include "zelui/TextBox.h"
 
@@ -39,7 +39,7 @@ void SettingsBaseWindow::setTextBoxesFixedSize(const size_type<int> & size)
 void SettingsBaseWindow::toggle_stored_visibility()
 {
    m_bStoredVisibility = !m_bStoredVisibility;
-   if (auto * pmainscreen = dynamic_cast<MainScreen *>(screen()))
+   if (auto * pmainscreen = dynamic_cast<screen_link *>(screen()))
    {
       pmainscreen->settings_save_layout();
       pmainscreen->update_settings_visibility();

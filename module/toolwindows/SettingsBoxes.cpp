@@ -6,13 +6,12 @@
 #include <numbers>
 #include <string>
 
+#include "core/screen_link.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "orvo/tinyexpr.h"
 #include "panels/CheckboxWithFocus.h"
 #include "panels/NOP.h"
-#include "screen/MainScreen.h"
-#include "toolwindows/SettingsPower.h"
 #include "zelui/BoxLayout.h"
 #include "zelui/GridLayout.h"
 #include "zelui/MessageDialog.h"
@@ -390,15 +389,12 @@ void SettingsBoxes::apply_grid_count(const pointer<boxes_layer> & player, bool b
       }
       (bColumns ? player->Columns : player->Rows) = iCount;
    });
-   auto * pmainscreen = dynamic_cast<MainScreen *>(screen());
+   auto * pmainscreen = dynamic_cast<screen_link *>(screen());
    if (!pmainscreen)
    {
       return;
    }
-   if (SettingsPower * ppower = pmainscreen->get_power_window())
-   {
-      ppower->update_amperes();
-   }
+   pmainscreen->update_power_amperes();
    pmainscreen->set_right_panel_dirty();
    pmainscreen->set_need_redraw();
    pmainscreen->post_redraw();

@@ -2,6 +2,7 @@
 
 #include "toolwindows/SettingsBaseWindow.h"
 #include "toolwindows/W_Image.h"
+#include "toolwindows/forward.h"
 #include "zelui/ColorPicker.h"
 #include "zelui/ComboBox.h"
 #include "zelui/FloatBox.h"
@@ -11,9 +12,6 @@
 
 namespace Tarvossa_BrisvanePro
 {
-
-class display_box;
-class CheckboxWithFocus;
 
 // The "Screen Info" tool window: the geometry and the basic drawing switches of the current screen
 // layer. Size boxes take arithmetic expressions; the columns and rows ask before a smaller grid

@@ -1,9 +1,8 @@
 #include "toolwindows/SettingsDataDiagram.h"
 
+#include "core/screen_link.h"
 #include "document/boxes_layer.h"
 #include "panels/CheckboxWithFocus.h"
-#include "screen/MainScreen.h"
-#include "toolwindows/SettingsPower.h"
 #include "toolwindows/SnakeSelector.h"
 #include "toolwindows/path_controls.h"
 #include "zelui/BoxLayout.h"
@@ -115,12 +114,9 @@ void SettingsDataDiagram::W_SnakeSecondParams::on_skip_blank(bool bOn)
    {
       return;
    }
-   if (auto * pmainscreen = dynamic_cast<MainScreen *>(screen()))
+   if (auto * pmainscreen = dynamic_cast<screen_link *>(screen()))
    {
-      if (SettingsPower * ppower = pmainscreen->get_power_window())
-      {
-         ppower->update_amperes();
-      }
+      pmainscreen->update_power_amperes();
    }
 }
 

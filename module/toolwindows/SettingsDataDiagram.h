@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolwindows/SettingsBaseWindow.h"
+#include "toolwindows/forward.h"
 #include "zelui/Button.h"
 #include "zelui/ColorPicker.h"
 #include "zelui/IntBox.h"
@@ -8,9 +9,6 @@
 
 namespace Tarvossa_BrisvanePro
 {
-
-class CheckboxWithFocus;
-class SnakeSelector;
 
 // The "Data-Flow Diagram" tool window: the data path of the current screen layer, its pattern
 // (picker in data mode) above a panel of its other settings.

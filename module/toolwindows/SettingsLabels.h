@@ -4,14 +4,13 @@
 
 #include "document/BoxesLayerDescription.h"
 #include "toolwindows/SettingsBaseWindow.h"
+#include "toolwindows/forward.h"
 #include "zelui/ColorPicker.h"
 #include "zelui/IntBox.h"
 #include "zelui/Label.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class CheckboxWithFocus;
 
 // The "Labels" tool window: the offsets label at each corner of the current screen layer, the
 // label switches (name, size in pixels, metres and feet, power, information line), the labels'

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolwindows/SettingsBaseWindow.h"
+#include "toolwindows/forward.h"
 #include "zelui/Button.h"
 #include "zelui/ColorPicker.h"
 #include "zelui/ComboBox.h"
@@ -9,9 +10,6 @@
 
 namespace Tarvossa_BrisvanePro
 {
-
-class CheckboxWithFocus;
-class SnakeSelector;
 
 // The "Power" tool window: the power path of the current screen layer (pattern, visibility,
 // colour, width, custom path, volts, amperes, phases, watts per cabinet and diagram type) and,

@@ -3,14 +3,12 @@
 #include <array>
 
 #include "toolwindows/SettingsBaseWindow.h"
+#include "toolwindows/forward.h"
 #include "zelui/IntBox.h"
 #include "zelui/Label.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class CheckboxWithFocus;
-class project;
 
 // The "Raster Label" tool window: the document's raster label (shown or not, position, font size
 // and four text lines). It edits the document, not a layer: every edit writes the document's field

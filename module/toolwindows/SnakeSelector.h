@@ -4,12 +4,11 @@
 
 #include "panels/SettingsFromLayer.h"
 #include "toolwindows/W_Image.h"
+#include "toolwindows/forward.h"
 #include "zelui/Widget.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class CheckboxWithFocus;
 
 // The path pattern picker: one check box beside a picture per pattern, acting as radio buttons.
 // In data mode it offers the eight patterns 0 to 7 and edits the data path's pattern (`SnakeMode`);

@@ -3,11 +3,10 @@
 #include <cstdint>
 
 #include "document/boxes_layer.h"
+#include "toolwindows/forward.h"
 
 namespace Tarvossa_BrisvanePro
 {
-
-class CheckboxWithFocus;
 
 // What the "Data-Flow Diagram" and "Power" windows do alike, each for its own path of the
 // current screen layer: the custom-path button and check box, and the pair of diagram-type boxes.

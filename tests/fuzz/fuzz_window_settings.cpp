@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "core/data_folder.h"
 #include "orvo/file_system.h"
 #include "orvo/trace.h"
 #include "screen/application.h"
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
    char szFolder[] = "/tmp/fuzz_window_settings_XXXXXX";
    data_folder() = ::mkdtemp(szFolder);
    ::setenv("XDG_DATA_HOME", data_folder().c_str(), 1);
-   dir::make(application::folder_to_save_data());
+   dir::make(data_folder::folder_to_save_data());
    std::atexit([] {
       std::error_code error;
       std::filesystem::remove_all(data_folder(), error);

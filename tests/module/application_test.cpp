@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "core/data_folder.h"
 #include "host/context.h"
 #include "host/fake_monitors.h"
 #include "host/windowing.h"
@@ -18,7 +19,7 @@ namespace
 class window_settings : public testing::Test
 {
 protected:
-   void SetUp() override { dir::make(application::folder_to_save_data()); }
+   void SetUp() override { dir::make(data_folder::folder_to_save_data()); }
    void TearDown() override { std::filesystem::remove(std::filesystem::path(application::settings_file_path())); }
 
    rectangle_f64 load(const char * pszText, bool bExpectLoaded = true)
@@ -34,7 +35,7 @@ protected:
 
 TEST_F(window_settings, the_data_folder_is_brisvane_in_the_users_data_folder)
 {
-   EXPECT_EQ(application::folder_to_save_data().name(), "Brisvane");
+   EXPECT_EQ(data_folder::folder_to_save_data().name(), "Brisvane");
    EXPECT_EQ(application::settings_file_path().name(), "settings.network_payload");
 }
 

@@ -1,4 +1,4 @@
-#include "panels/top_menu_string.h"
+#include "core/top_menu_string.h"
 
 namespace Tarvossa_BrisvanePro
 {

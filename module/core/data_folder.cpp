@@ -1,0 +1,19 @@
+#include "core/data_folder.h"
+
+#include "orvo/file_system.h"
+
+namespace Tarvossa_BrisvanePro
+{
+
+file::path data_folder::folder_to_save_data()
+{
+   return dir::application_data(app_name_for_storage());
+}
+
+file::path data_folder::data_file(scoped_string_base strName)
+{
+   const file::path pathFolder = folder_to_save_data();
+   return pathFolder.is_empty() ? file::path() : pathFolder / strName;
+}
+
+} // namespace Tarvossa_BrisvanePro
