@@ -39,7 +39,7 @@ bool fits_the_screen(const rectangle_f64 & r)
 }
 
 // The data folder of the run, removed when it ends.
-std::filesystem::path & data_folder()
+std::filesystem::path & run_folder()
 {
    static std::filesystem::path s_folder;
    return s_folder;
@@ -50,12 +50,12 @@ std::filesystem::path & data_folder()
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
    char szFolder[] = "/tmp/fuzz_window_settings_XXXXXX";
-   data_folder() = ::mkdtemp(szFolder);
-   ::setenv("XDG_DATA_HOME", data_folder().c_str(), 1);
+   run_folder() = ::mkdtemp(szFolder);
+   ::setenv("XDG_DATA_HOME", run_folder().c_str(), 1);
    dir::make(data_folder::folder_to_save_data());
    std::atexit([] {
       std::error_code error;
-      std::filesystem::remove_all(data_folder(), error);
+      std::filesystem::remove_all(run_folder(), error);
    });
    return 0;
 }
