@@ -863,25 +863,29 @@ void MainImpact::end_resize(const pointer<app_layer> & player)
    {
       auto pimage = player.cast<image_layer>();
       const auto unzoom = [this](int i) { return static_cast<int>(static_cast<float>(i) / m_fZoom); };
-      pimage->set_offset_x(unzoom(r.left));
-      pimage->set_offset_y(unzoom(r.top));
-      if (pimage->getMaintainAspectRatio())
+      // One edit, one mark: the place and the size change together.
+      pimage->change(layer_change::look, [&]
       {
-         // The image layer derives the other side from its aspect ratio.
-         if (m_iHandle == 0 || m_iHandle == 1)
+         pimage->set_offset_x(unzoom(r.left));
+         pimage->set_offset_y(unzoom(r.top));
+         if (pimage->getMaintainAspectRatio())
          {
-            pimage->set_height(unzoom(r.height()));
+            // The image layer derives the other side from its aspect ratio.
+            if (m_iHandle == 0 || m_iHandle == 1)
+            {
+               pimage->set_height(unzoom(r.height()));
+            }
+            else
+            {
+               pimage->set_width(unzoom(r.width()));
+            }
          }
          else
          {
             pimage->set_width(unzoom(r.width()));
+            pimage->set_height(unzoom(r.height()));
          }
-      }
-      else
-      {
-         pimage->set_width(unzoom(r.width()));
-         pimage->set_height(unzoom(r.height()));
-      }
+      });
       if (pimage->is_logo())
       {
          m_pglobal->save_logo_layer();

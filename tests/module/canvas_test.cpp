@@ -241,7 +241,9 @@ TEST_F(canvas_editing, TopHandleResizeRaisesTheTopAndTheReleaseWritesIt)
    move(280 + 500, 290, 0, -10, control);
    m_pcanvas->draw_second(pcontext.get());
    EXPECT_EQ(m_pcanvas->resize_rectangle(), (rectangle_type<int>{400, 290, 600, 400}));
+   const unsigned long long iLook = pimage->look_revision();
    release(280 + 500, 290, control);
+   EXPECT_EQ(pimage->look_revision() - iLook, 1u) << "the new place and size are one change";
    EXPECT_EQ(pimage->get_offset_y(), 290);
    EXPECT_EQ(pimage->get_height(), 110);
    EXPECT_EQ(pimage->get_width(), 200);
