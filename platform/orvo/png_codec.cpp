@@ -24,9 +24,6 @@ namespace
 
 constexpr const char * png_name = "PNG";
 
-// Deflate never turns one byte into more than 1032, and a pixel takes at least one bit.
-constexpr std::int64_t max_pixels_per_byte = 1032 * 8;
-
 // What the libpng callbacks reach: the output, and the text of the error that stopped the write.
 struct write_state
 {

@@ -10,6 +10,10 @@
 namespace image::png_codec
 {
 
+// The most pixels a byte of a file may hold: deflate never turns one byte into more than 1032,
+// and a pixel takes at least one bit.
+inline constexpr std::int64_t max_pixels_per_byte = 1032 * 8;
+
 bool has_signature(const std::uint8_t * pdata, std::size_t size) noexcept;
 // The files this program writes in full colour go through `decode_written_here`, the rest
 // through libpng.

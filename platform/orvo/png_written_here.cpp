@@ -9,6 +9,7 @@
 
 #include "orvo/for_overwrite.h"
 #include "orvo/image_codec.h"
+#include "orvo/png_codec.h"
 
 namespace image::png_codec
 {
@@ -16,14 +17,13 @@ namespace image::png_codec
 namespace
 {
 
-constexpr std::uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// The signature at the file's start.
+constexpr std::size_t signature_bytes = 8;
 constexpr std::size_t chunk_frame = 12; // length, type, CRC
 constexpr std::uint8_t filter_none = 0;
 constexpr std::uint8_t filter_up = 2;
 // As libpng's reader, which refuses longer chunks.
 constexpr std::uint32_t longest_chunk = 0x7FFFFFFF;
-// As the PNG reader of the image service.
-constexpr std::int64_t max_pixels_per_byte = 1032 * 8;
 
 std::uint32_t read_be32(const std::uint8_t * p) noexcept
 {
@@ -62,13 +62,13 @@ struct chunks
 
 std::optional<chunks> read_chunks(const std::uint8_t * pdata, std::size_t size)
 {
-   if (size < sizeof(signature) || std::memcmp(pdata, signature, sizeof(signature)) != 0)
+   if (!has_signature(pdata, size))
    {
       return std::nullopt;
    }
    chunks read;
    bool bHeader = false;
-   for (std::size_t i = sizeof(signature); i < size;)
+   for (std::size_t i = signature_bytes; i < size;)
    {
       if (size - i < chunk_frame)
       {
@@ -217,8 +217,7 @@ std::optional<pointer<image>> decode_written_here(const std::uint8_t * pdata, st
       return std::nullopt;
    }
    const header & read = oread->m_header;
-   if (!image::is_size_allowed(read.m_uWidth, read.m_uHeight) ||
-       !codec::check_declared_size("PNG", read.m_uWidth, read.m_uHeight, size, max_pixels_per_byte))
+   if (!codec::check_declared_size("PNG", read.m_uWidth, read.m_uHeight, size, max_pixels_per_byte))
    {
       return std::nullopt;
    }
