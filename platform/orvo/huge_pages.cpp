@@ -6,7 +6,6 @@
 
 void advise_huge_pages(void * p, std::size_t size) noexcept
 {
-   constexpr std::uintptr_t huge_page = std::uintptr_t(2) << 20;
    const auto uStart = reinterpret_cast<std::uintptr_t>(p);
    const std::uintptr_t uFirst = (uStart + huge_page - 1) / huge_page * huge_page;
    const std::uintptr_t uEnd = (uStart + size) / huge_page * huge_page;

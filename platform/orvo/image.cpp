@@ -17,6 +17,7 @@
 #include <sys/mman.h>
 
 #include "orvo/exception.h"
+#include "orvo/huge_pages.h"
 #include "orvo/straight_alpha.h"
 
 namespace image
@@ -26,7 +27,6 @@ namespace
 {
 
 constexpr std::size_t system_page = std::size_t(4) << 10;
-constexpr std::size_t huge_page = std::size_t(2) << 20;
 // Blocks from this size on are mapped on their own: below it the heap serves them well, and a
 // block just under a huge page is worth one.
 constexpr std::size_t large_block = huge_page / 8 * 7;
@@ -79,7 +79,7 @@ void * map_block(std::size_t iMapped)
    const std::size_t iHead = rounded_up(reinterpret_cast<std::uintptr_t>(pSpan), huge_page) - reinterpret_cast<std::uintptr_t>(pSpan);
    unmap(pbytesSpan, iHead);
    unmap(pbytesSpan + iHead + iMapped, iSpan - iHead - iMapped);
-   ::madvise(pbytesSpan + iHead, iMapped, MADV_HUGEPAGE);
+   advise_huge_pages(pbytesSpan + iHead, iMapped);
    return pbytesSpan + iHead;
 }
 
