@@ -1,7 +1,5 @@
 #include "orvo/image_codec.h"
 
-#include <cstring>
-
 #include "orvo/image32.h"
 #include "orvo/straight_alpha.h"
 

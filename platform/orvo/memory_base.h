@@ -1,9 +1,7 @@
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "orvo/for_overwrite.h"
@@ -38,10 +36,7 @@ public:
    // of odd length or with any other character gives no bytes and false.
    bool from_hex(scoped_string_base strHex);
 
-   bool operator==(const memory_base & other) const
-   {
-      return size() == other.size() && std::equal(m_bytes.begin(), m_bytes.end(), other.m_bytes.begin());
-   }
+   bool operator==(const memory_base &) const = default;
 
 private:
    // Bytes about to be written whole are not cleared first.
