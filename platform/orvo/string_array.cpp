@@ -1,7 +1,5 @@
 #include "orvo/string_array.h"
 
-#include <algorithm>
-
 void string_array_base::_add_lines(scoped_string_base strText)
 {
    for_each_line(strText, [this](scoped_string_base strLine) { m_strings.emplace_back(strLine); });
