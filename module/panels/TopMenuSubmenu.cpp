@@ -185,14 +185,15 @@ void TopMenuSubmenu::show_at(int x)
 
 void TopMenuSubmenu::perform_layout(zel2d::context * pcontext)
 {
-   size_type<int> size = preferred_size(pcontext);
+   const size_type<int> sizeItems = preferred_size(pcontext);
+   size_type<int> size = sizeItems;
    point_type<int> point = position();
    if (const zelui::Widget * pparent = parent(); pparent && pparent->width() > 0 && pparent->height() > 0)
    {
       point.x = std::clamp(point.x, 0, std::max(0, pparent->width() - size.width));
       size.height = std::min(size.height, std::max(pparent->height() - point.y, 0));
    }
-   m_bScrolling = size.height < preferred_size(pcontext).height;
+   m_bScrolling = size.height < sizeItems.height;
    set_position(point);
    set_size(size);
    zelui::Widget::perform_layout(pcontext);
