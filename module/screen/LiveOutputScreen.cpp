@@ -7,9 +7,8 @@ namespace Tarvossa_BrisvanePro
 
 LiveOutputScreen::LiveOutputScreen(user::interaction * pinteraction, Global * pglobal) :
    zelui::Screen(pinteraction, {0, 0}, "Brisvane LED Pro Live Output"),
-   m_pglobal(pglobal)
+   m_pmainimpact(make_pointer<MainImpact>(pglobal, this))
 {
-   m_pmainimpact = make_pointer<MainImpact>(m_pglobal, this);
    m_pmainimpact->set_live_output(true);
    set_visible(true);
 }

@@ -21,7 +21,6 @@ public:
    MainImpact * canvas() const noexcept { return m_pmainimpact.get(); }
 
 private:
-   Global * m_pglobal;
    pointer<MainImpact> m_pmainimpact;
 };
 

@@ -53,6 +53,60 @@ bool is_image_layer(const pointer<app_layer> & player)
    return player && player->get_layer_type() == e_layer_image;
 }
 
+// Puts one coordinate of the layer's corners on the near edge (0) or the far edge of the raster.
+void snap_to_edges(int & v, float fFirstCorner, const std::vector<float> & corners, float fFar, bool & bSnapped)
+{
+   for (float c : corners)
+   {
+      if (std::fabs(c) < MainImpact::snap_distance)
+      {
+         v = saturated_int(fFirstCorner - c);
+         bSnapped = true;
+         return;
+      }
+   }
+   for (float c : corners)
+   {
+      if (std::fabs(c - fFar) < MainImpact::snap_distance)
+      {
+         v = saturated_int(fFirstCorner - c + fFar);
+         bSnapped = true;
+         return;
+      }
+   }
+}
+
+// The first rule whose edges are near sets the coordinate: left edges meet, this left on the
+// other's right, this right on the other's left, right edges meet.
+void snap_to_layer(int & v, int iOther, int iOtherSize, int iSize, bool & bSnapped)
+{
+   // Wide: an offset near the 32-bit bound plus a size goes beyond it.
+   const auto near = [](long long a, long long b) { return std::llabs(a - b) < MainImpact::snap_distance; };
+   const long long llOtherEnd = static_cast<long long>(iOther) + iOtherSize;
+   const long long llEnd = static_cast<long long>(v) + iSize;
+   if (near(v, iOther))
+   {
+      v = iOther;
+   }
+   else if (near(v, llOtherEnd))
+   {
+      v = saturated_int(static_cast<double>(llOtherEnd));
+   }
+   else if (near(llEnd, iOther))
+   {
+      v = saturated_int(static_cast<double>(iOther) - iSize);
+   }
+   else if (near(llEnd, llOtherEnd))
+   {
+      v = saturated_int(static_cast<double>(llOtherEnd) - iSize);
+   }
+   else
+   {
+      return;
+   }
+   bSnapped = true;
+}
+
 } // namespace
 
 MainImpact::MainImpact(Global * pglobal, zelui::Widget * pparent) :
@@ -170,11 +224,6 @@ size_type<int> MainImpact::preferred_size(zel2d::context *)
       return {0, 0};
    }
    return {pproject->get_paper_width(), pproject->get_paper_height()};
-}
-
-void MainImpact::perform_layout(zel2d::context * pcontext)
-{
-   zelui::Widget::perform_layout(pcontext);
 }
 
 bool MainImpact::scroll_event(const point_type<int> &, const size_type<float> & delta)
@@ -936,8 +985,7 @@ bool MainImpact::mouse_motion_event(const point_type<int> & point, const size_ty
    {
       const point_type<float> pointLayer = screenToLayer(point, player);
       m_pointSelectionEnd = {saturated_int(pointLayer.x), saturated_int(pointLayer.y)};
-      set_need_redraw();
-      post_redraw();
+      redraw_window(false);
    }
    if (pproject && m_pglobal->m_bAutoSelect && holds(ekeystate, move_group) && !isPosValid(m_pointDragMotion))
    {
@@ -1017,65 +1065,6 @@ void MainImpact::snap(int & x, int & y)
    snap_paper(x, y, bSnappedX, bSnappedY);
    snap_others(x, y, bSnappedX, bSnappedY);
 }
-
-namespace
-{
-
-// Puts one coordinate of the layer's corners on the near edge (0) or the far edge of the raster.
-void snap_to_edges(int & v, float fFirstCorner, const std::vector<float> & corners, float fFar, bool & bSnapped)
-{
-   for (float c : corners)
-   {
-      if (std::fabs(c) < MainImpact::snap_distance)
-      {
-         v = saturated_int(fFirstCorner - c);
-         bSnapped = true;
-         return;
-      }
-   }
-   for (float c : corners)
-   {
-      if (std::fabs(c - fFar) < MainImpact::snap_distance)
-      {
-         v = saturated_int(fFirstCorner - c + fFar);
-         bSnapped = true;
-         return;
-      }
-   }
-}
-
-// The first rule whose edges are near sets the coordinate: left edges meet, this left on the
-// other's right, this right on the other's left, right edges meet.
-void snap_to_layer(int & v, int iOther, int iOtherSize, int iSize, bool & bSnapped)
-{
-   // Wide: an offset near the 32-bit bound plus a size goes beyond it.
-   const auto near = [](long long a, long long b) { return std::llabs(a - b) < MainImpact::snap_distance; };
-   const long long llOtherEnd = static_cast<long long>(iOther) + iOtherSize;
-   const long long llEnd = static_cast<long long>(v) + iSize;
-   if (near(v, iOther))
-   {
-      v = iOther;
-   }
-   else if (near(v, llOtherEnd))
-   {
-      v = saturated_int(static_cast<double>(llOtherEnd));
-   }
-   else if (near(llEnd, iOther))
-   {
-      v = saturated_int(static_cast<double>(iOther) - iSize);
-   }
-   else if (near(llEnd, llOtherEnd))
-   {
-      v = saturated_int(static_cast<double>(llOtherEnd) - iSize);
-   }
-   else
-   {
-      return;
-   }
-   bSnapped = true;
-}
-
-} // namespace
 
 void MainImpact::snap_paper(int & x, int & y, bool & bSnappedX, bool & bSnappedY)
 {

@@ -58,7 +58,6 @@ public:
    rectangle_type<double> raster_label_zoomed_rectangle();
 
    size_type<int> preferred_size(zel2d::context * pcontext) override;
-   void perform_layout(zel2d::context * pcontext) override;
    bool scroll_event(const point_type<int> & point, const size_type<float> & delta) override;
    bool mouse_enter_event(const point_type<int> & point, bool bEnter, const enumeration<user::enum_key> & emodifiers) override;
 
@@ -111,7 +110,6 @@ private:
    application * find_application() const;
    // The requested zoom held to [0.25, 1.0] and taken as the zoom.
    void clamp_zoom();
-   // The box keys' rectangles drawn on the canvas, zoomed, relative to the layer's corner.
    // Redraw requests of the window that shows the canvas; `bLayout` asks for a layout first.
    void redraw_window(bool bLayout);
    // The "Power" tool window's total, after the excluded boxes changed.

@@ -167,16 +167,11 @@ void MainScreen::create_main_screen()
 
 void MainScreen::reload_all(bool bUpdate)
 {
-   if (m_bInReload)
+   if (m_bInReload || !bUpdate)
    {
       return;
    }
    m_bInReload = true;
-   if (!bUpdate)
-   {
-      m_bInReload = false;
-      return;
-   }
    project * pproject = m_pglobal->current_project();
    if (pointer<boxes_layer> player = pproject ? pproject->current_boxes_layer() : nullptr)
    {
@@ -409,11 +404,6 @@ bool MainScreen::on_mouse_down(zelui::Widget * pwidget)
    }
    m_ptopmenu->fold();
    return false;
-}
-
-void MainScreen::draw_all(zel2d::context * pcontext)
-{
-   zelui::Screen::draw_all(pcontext);
 }
 
 void MainScreen::draw_contents(zel2d::context * pcontext)

@@ -59,7 +59,6 @@ public:
    bool mouse_button_event(const point_type<int> & point, enumeration<user::enum_mouse> ebutton, bool bDown,
                            bool bDoubleClick, const enumeration<user::enum_key> & emodifiers) override;
    bool on_mouse_down(zelui::Widget * pwidget) override;
-   void draw_all(zel2d::context * pcontext) override;
    void draw_contents(zel2d::context * pcontext) override;
    // Asks "Quit" / "Are you sure ?"; "Yes" quits the application.
    void on_close() override;
