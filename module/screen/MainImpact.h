@@ -34,8 +34,8 @@ class MainImpact : public zelui::Widget, public zelui::in_place_edit_mapper
 public:
    // The modifier groups that choose a gesture: the first moves screen layers, the second
    // selects boxes and moves or resizes image layers.
-   static constexpr std::uint64_t move_group = 0x300000000;
-   static constexpr std::uint64_t select_group = 0xC00000000;
+   static constexpr auto move_group = static_cast<std::uint64_t>(keyboard::e_group_shift);
+   static constexpr auto select_group = static_cast<std::uint64_t>(keyboard::e_group_control);
    // No hover position: the mouse is outside the canvas.
    static constexpr int no_hover = INT32_MIN;
    // Raster pixels within which a dragged layer snaps to an edge (strictly closer).

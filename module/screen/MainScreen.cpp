@@ -44,10 +44,6 @@ namespace
 // The maker's product page, opened by the About menu's three links.
 const char * const g_pszProductPage = "https://brisvane.example.com/";
 
-constexpr std::uint64_t g_uShiftGroup = 0x300000000;
-constexpr std::uint64_t g_uControlGroup = 0xC00000000;
-constexpr std::uint64_t g_uAltGroup = 0x3000000000;
-
 // The menu strip and the tool bar below it span the top of the screen down to this line; the tool
 // windows stay below it, so that both remain reachable.
 constexpr int g_iMenuStripBottom = 20;
@@ -97,15 +93,6 @@ void toggle_tool_window(SettingsBaseWindow * pwindow)
 MainScreen::MainScreen(user::interaction * pinteraction) :
    screen_link(pinteraction, {0, 0}, "Brisvane LED Pro")
 {
-   m_modifiergroups = {
-      {0x100000000, static_cast<user::enum_key>(g_uShiftGroup)},
-      {0x200000000, static_cast<user::enum_key>(g_uShiftGroup)},
-      {0x400000000, static_cast<user::enum_key>(g_uControlGroup)},
-      {0x800000000, static_cast<user::enum_key>(g_uControlGroup)},
-      {0x1000000000, static_cast<user::enum_key>(g_uAltGroup)},
-      {0x2000000000, static_cast<user::enum_key>(g_uAltGroup)},
-      {0x4000000000, static_cast<user::enum_key>(g_uControlGroup)},
-   };
    // The focus-skip key walks the controller's focus order, not the toolkit's tree order.
    set_tab_navigation(false);
    m_pglobal = make_pointer<Global>(this);
@@ -319,14 +306,14 @@ void MainScreen::reset_canvas_handle_state(user::enum_key egroup)
 bool MainScreen::keyboard_event(user::enum_key ekey, int iScancode, int iAction,
                                 const enumeration<user::enum_key> & emodifiers, const string_base & strText)
 {
-   if (auto it = m_modifiergroups.find(static_cast<std::uint64_t>(ekey)); it != m_modifiergroups.end())
+   if (const user::enum_key egroup = keyboard::modifier_group(ekey); egroup != user::e_key_none)
    {
-      on_modifier_key(it->second, iAction);
+      on_modifier_key(egroup, iAction);
       // The toolkit sees the release while the canvas still holds its drag or resize.
       zelui::Screen::keyboard_event(ekey, iScancode, iAction, emodifiers, strText);
       if (iAction == g_iActionRelease)
       {
-         reset_canvas_handle_state(it->second);
+         reset_canvas_handle_state(egroup);
       }
       set_need_redraw();
       post_redraw();
@@ -579,7 +566,7 @@ void MainScreen::set_focus_to(zelui::Widget * pwidget)
    on_child_set_focus(pwidget);
    if (auto * ptextbox = dynamic_cast<zelui::TextBox *>(pwidget))
    {
-      const enumeration<user::enum_key> eshift(g_uShiftGroup);
+      const enumeration<user::enum_key> eshift(keyboard::e_group_shift);
       ptextbox->keyboard_event(user::e_key_end, 0, g_iActionPress, eshift, {});
       ptextbox->keyboard_event(user::e_key_end, 0, g_iActionRelease, eshift, {});
    }

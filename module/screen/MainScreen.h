@@ -154,7 +154,6 @@ private:
    std::vector<SettingsBaseWindow *> m_toolwindows;
    bool m_bInLayout = false;
    bool m_bInReload = false;
-   std::map<std::uint64_t, user::enum_key> m_modifiergroups;
    bool m_bFocusRestore = false;
    // The tool-window text box that has the focus, and its text when it got it.
    pointer<zelui::TextBox> m_ptextboxFocused;
