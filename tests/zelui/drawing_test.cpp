@@ -102,10 +102,7 @@ TEST(Drawing, ACheckBoxUnderADroppedClickLooksAsItDidBefore)
    };
    const std::vector<std::uint32_t> before = box_pixels();
    // Pressed, dragged off and released elsewhere.
-   screen.move(20, 60);
-   screen.press(20, 60);
-   screen.move(300, 300, true);
-   screen.release(300, 300);
+   screen.drag(20, 60, 300, 300);
    EXPECT_FALSE(pbox->checked());
    EXPECT_TRUE(box_pixels() == before) << "after a release elsewhere";
    // Pressed, and the release never comes: the window loses the focus.

@@ -25,6 +25,14 @@ struct test_screen
       press(x, y);
       release(x, y);
    }
+   // Presses the left button at one point, moves with it held to another and lets go there.
+   void drag(int x, int y, int xTo, int yTo)
+   {
+      move(x, y);
+      press(x, y);
+      move(xTo, yTo, true);
+      release(xTo, yTo);
+   }
    void move(int x, int y, bool bLeftHeld = false)
    {
       m_pscreen->on_window_mouse_motion({x, y}, bLeftHeld ? enumeration<user::enum_key>(user::e_key_left_button)

@@ -660,10 +660,7 @@ TEST(Window, TitleBarDragMovesTheWindowAndReportsTheMove)
    EXPECT_EQ(pwindow->position(), (point_type<int>{550, 450}));
    EXPECT_EQ(iMoved, 1);
    // A press below the title bar does not drag.
-   screen.move(650, 500);
-   screen.press(650, 500);
-   screen.move(660, 520, true);
-   screen.release(660, 520);
+   screen.drag(650, 500, 660, 520);
    EXPECT_EQ(pwindow->position(), (point_type<int>{550, 450}));
    EXPECT_EQ(iMoved, 1);
 }
@@ -724,10 +721,7 @@ TEST(Window, AWindowStaysLeftOfItsRightMarginAndOneWiderThanItsRoomCanBeDraggedA
    EXPECT_EQ(pwindow->position(), (point_type<int>{320, 100}));
    // Dragged towards it from further left, it stops there, and that is its place.
    pwindow->set_position({100, 100});
-   screen.move(110, 105);
-   screen.press(110, 105);
-   screen.move(600, 105, true);
-   screen.release(600, 105);
+   screen.drag(110, 105, 600, 105);
    EXPECT_EQ(pwindow->place(), (point_type<int>{320, 100}));
 
    // In a room narrower than the window, its title bar stays across the whole room, and a drag
@@ -735,10 +729,7 @@ TEST(Window, AWindowStaysLeftOfItsRightMarginAndOneWiderThanItsRoomCanBeDraggedA
    screen->set_size({400, 300});
    screen.layout();
    EXPECT_EQ(pwindow->position(), (point_type<int>{0, 100}));
-   screen.move(60, 105);
-   screen.press(60, 105);
-   screen.move(-200, 105, true);
-   screen.release(-200, 105);
+   screen.drag(60, 105, -200, 105);
    EXPECT_EQ(pwindow->position(), (point_type<int>{-80, 100}));
 }
 
@@ -756,10 +747,7 @@ TEST(Window, ACentredWindowStaysCentredWhenItsParentIsResizedUntilItIsDragged)
       EXPECT_NEAR(pdialog->y() + pdialog->height() / 2, size.height / 2, 1);
    }
    const point_type<int> title = pdialog->position() + point_type<int>{10, 5};
-   screen.move(title.x, title.y);
-   screen.press(title.x, title.y);
-   screen.move(title.x - 50, title.y + 40, true);
-   screen.release(title.x - 50, title.y + 40);
+   screen.drag(title.x, title.y, title.x - 50, title.y + 40);
    const point_type<int> dragged = pdialog->position();
    screen->set_size({900, 600});
    screen.layout();
