@@ -50,13 +50,13 @@ int on_x_error(Display * pdisplay, XErrorEvent * perror)
 {
    char szError[256] = {};
    XGetErrorText(pdisplay, perror->error_code, szError, sizeof(szError));
-   const std::string strRequest = request_name(pdisplay, perror->request_code);
    if (is_message_to_destroyed_window(*perror))
    {
       debug_trace("brisvane: a message to the destroyed window 0x%lx was refused (%s), as expected",
                   perror->resourceid, szError);
       return 0;
    }
+   const std::string strRequest = request_name(pdisplay, perror->request_code);
    trace("brisvane: the X server refused a request, and the program goes on: %s, request %d.%d%s%s, resource 0x%lx",
          szError, perror->request_code, perror->minor_code, strRequest.empty() ? "" : " ", strRequest.c_str(),
          perror->resourceid);

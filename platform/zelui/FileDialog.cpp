@@ -301,8 +301,9 @@ void FileDialog::select_entry(const string_base & strName)
    for (const pointer<Widget> & pentry : m_plisting->children())
    {
       auto * pbutton = static_cast<Button *>(pentry.get());
-      pbutton->set_pushed(pbutton->caption() == strName);
-      if (pbutton->caption() == strName)
+      const bool bSelected = pbutton->caption() == strName;
+      pbutton->set_pushed(bSelected);
+      if (bSelected)
       {
          scroll_into_view(pbutton);
       }
