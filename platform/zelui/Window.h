@@ -52,7 +52,6 @@ public:
    // Places the window in the middle of its parent, where each layout keeps it (the parent
    // resized, the window grown) until it is placed or dragged.
    void center();
-   bool is_centered() const noexcept { return m_bCentered; }
    // Takes the window out of its parent (it is released unless someone holds it).
    void dispose();
 

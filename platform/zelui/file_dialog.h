@@ -43,8 +43,6 @@ public:
    // The entries the dialog lists.
    const std::vector<file_dialog_filter_item> & items() const noexcept { return m_items; }
    bool is_empty() const noexcept { return m_items.empty(); }
-   // The kinds it knows without listing them.
-   const std::vector<file_dialog_filter_item> & unlisted_items() const noexcept { return m_unlisted; }
    // The number of entries, listed or not.
    long long kind_count() const noexcept { return static_cast<long long>(m_items.size() + m_unlisted.size()); }
    // Entry `iFilter`, listed or not; null for an index outside them.
