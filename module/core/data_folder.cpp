@@ -1,5 +1,6 @@
 #include "core/data_folder.h"
 
+#include "document/document_controller.h"
 #include "orvo/file_system.h"
 
 namespace Tarvossa_BrisvanePro
@@ -12,8 +13,7 @@ file::path data_folder::folder_to_save_data()
 
 file::path data_folder::data_file(scoped_string_base strName)
 {
-   const file::path pathFolder = folder_to_save_data();
-   return pathFolder.is_empty() ? file::path() : pathFolder / strName;
+   return file_in_folder(folder_to_save_data(), strName);
 }
 
 } // namespace Tarvossa_BrisvanePro

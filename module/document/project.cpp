@@ -289,11 +289,12 @@ void project::load_default_layers()
    m_iRasterLabelBoxHeight = 0;
    new_boxes_layer();
    // Without a data folder there is no logo file (and no folder to read it from).
-   if (m_pcontroller == nullptr || m_pcontroller->getFolderToSaveData().is_empty())
+   const file::path pathLogo = m_pcontroller != nullptr ? m_pcontroller->data_file("logo.data") : file::path();
+   if (pathLogo.is_empty())
    {
       return;
    }
-   const outcome<string_base> read = read_container_file(m_pcontroller->getFolderToSaveData() / "logo.data");
+   const outcome<string_base> read = read_container_file(pathLogo);
    size_type<int> sizeIgnored;
    outcome<layers_read> logo = create_layers_from_string(sizeIgnored, read ? scoped_string_base(read.value()) : scoped_string_base(), project_magic_v2);
    if (!logo || logo->m_layers.is_empty())
