@@ -46,8 +46,6 @@ raster_label_box raster_label_box::measured(project & document, zel2d::context *
    box.m_fHeight = static_cast<float>(box.m_lines.count()) * box.m_fLineHeight + 2 * label_margin;
    box.m_iX = document.is_raster_label_flush_right() ? document.get_paper_width() - saturated_int(box.m_fWidth) : document.m_iRasterLabelX;
    box.m_iY = document.is_raster_label_flush_bottom() ? document.get_paper_height() - saturated_int(box.m_fHeight) : document.m_iRasterLabelY;
-   box.m_fX = static_cast<float>(box.m_iX);
-   box.m_fY = static_cast<float>(box.m_iY);
    return box;
 }
 
@@ -63,19 +61,21 @@ raster_label_box raster_label_box::measure(project & document, zel2d::context * 
 
 void raster_label_box::draw(zel2d::context * pcontext) const
 {
+   const auto fX = static_cast<float>(m_iX);
+   const auto fY = static_cast<float>(m_iY);
    set_label_font(pcontext, m_fFontSize);
    pcontext->begin_path();
-   pcontext->rectangle(m_fX, m_fY, m_fWidth, m_fHeight);
+   pcontext->rectangle(fX, fY, m_fWidth, m_fHeight);
    pcontext->set_fill_color(color::color(0, 0, 0, 127));
    pcontext->fill();
    pcontext->set_text_align(zel2d::align_center | zel2d::align_middle);
    pcontext->set_fill_color(color::color(255, 255, 255, 255));
-   float yLine = m_fY + m_fLineHeight * 0.5f + label_margin;
+   float yLine = fY + m_fLineHeight * 0.5f + label_margin;
    for (const auto & strLine : m_lines)
    {
       if (!strLine.empty())
       {
-         pcontext->text(m_fX + m_fWidth * 0.5f, yLine, strLine);
+         pcontext->text(fX + m_fWidth * 0.5f, yLine, strLine);
       }
       yLine += m_fLineHeight;
    }

@@ -17,8 +17,6 @@ struct raster_label_box
 {
    string_array_base m_lines;
    float m_fFontSize = 1.f;
-   float m_fX = 0.f;
-   float m_fY = 0.f;
    float m_fWidth = 0.f;
    float m_fHeight = 0.f;
    float m_fLineHeight = 0.f;

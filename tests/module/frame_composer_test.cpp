@@ -150,7 +150,7 @@ TEST(frame_composer, a_new_order_or_overlay_or_frame_composes_the_whole_frame)
    raster_label_box labelA;
    labelA.m_lines.add("label A");
    raster_label_box labelB = labelA;
-   labelB.m_fX = 1.f;
+   labelB.m_iX = 1;
    composer.remember(frame, stack.m_layers, labelA);
    const frame_area whole{0, 0, 100, 70};
    EXPECT_EQ(composer.changed_area(frame, stack.m_layers, labelB), whole);
