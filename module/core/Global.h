@@ -1,7 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -16,7 +15,6 @@
 #include "core/project_store.h"
 #include "document/document_controller.h"
 #include "orvo/enumeration.h"
-#include "orvo/file_system.h"
 #include "orvo/keyboard.h"
 #include "orvo/path.h"
 #include "orvo/pointer.h"
@@ -33,9 +31,6 @@ namespace zelui
 {
 class Widget;
 }
-
-template <typename T>
-class outcome;
 
 namespace Tarvossa_BrisvanePro
 {
