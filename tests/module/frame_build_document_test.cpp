@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <tuple>
 
 #include "core/Global.h"
@@ -24,6 +22,7 @@
 #include "root_screen_fixture.h"
 #include "screen/MainScreen.h"
 #include "screen_dialogs.h"
+#include "test_files.h"
 #include "toolwindows/SettingsRasterLabel.h"
 #include "zel2d/context.h"
 #include "zelui/CheckBox.h"
@@ -42,12 +41,6 @@ void request_export(Global & global, const std::filesystem::path & path, const c
                                                   [](file::file_dialog *) {});
    pdialog->answer(path.c_str(), 0);
    global.request_save_to_image_file(pdialog.get());
-}
-
-std::string file_bytes(const std::filesystem::path & path)
-{
-   std::ifstream file(path, std::ios::binary);
-   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 bool same_pixels(const image::image & a, const image::image & b)
@@ -522,9 +515,9 @@ TEST_F(document_frames, AScreenLayerOfNoColumnsOrRowsLeavesTheFrameAndThePsdAsWh
       EXPECT_TRUE(same_pixels(*m_pglobal->frame().picture(), pafresh->frame()));
       ::request_export(pafresh->global(), m_folder / "afresh.psd", "PSD Document", "*.psd");
       pafresh->build();
-      const std::string strExported = file_bytes(m_folder / "wall.psd");
+      const string_base strExported = read_all(m_folder / "wall.psd");
       EXPECT_FALSE(strExported.empty());
-      EXPECT_EQ(strExported, file_bytes(m_folder / "afresh.psd"));
+      EXPECT_EQ(strExported, read_all(m_folder / "afresh.psd"));
    }
 }
 
@@ -651,9 +644,9 @@ TEST_F(document_frames, ExportsOfLayersDrawnIntoTheFrameEqualThoseOfLayersWithPi
    ASSERT_TRUE(psd.savePSD(*m_pglobal->frame().picture(), m_folder / "own.psd"));
    for (const char * pszName : {".psd", ".png", "_black.png"})
    {
-      const std::string strInFrame = file_bytes(m_folder / ("in_frame" + std::string(pszName)));
+      const string_base strInFrame = read_all(m_folder / ("in_frame" + std::string(pszName)));
       EXPECT_FALSE(strInFrame.empty()) << pszName;
-      EXPECT_TRUE(strInFrame == file_bytes(m_folder / ("own" + std::string(pszName)))) << pszName;
+      EXPECT_TRUE(strInFrame == read_all(m_folder / ("own" + std::string(pszName)))) << pszName;
    }
 
    const image::image & frame = *m_pglobal->frame().picture();
