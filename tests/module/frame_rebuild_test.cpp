@@ -137,7 +137,8 @@ public:
 
    // Every layer drawn and the whole frame composed, as though nothing had been drawn before. A
    // failed build has the panels write back what they show, which may change the document: the
-   // frame is then built whole once more, from the document as it is.
+   // frame is then built whole once more, from the document as it is. The shrunk copy is made
+   // again from the frame, whichever way the build made it.
    void build_whole() const
    {
       for (int i = 0; i < 2; ++i)
@@ -149,6 +150,7 @@ public:
          global().frame().forget();
          build();
       }
+      zel2d::image_store::shared().mark_changed(global().frame().image_handle());
    }
 
    const image::image & frame() const { return *global().frame().picture(); }
@@ -495,7 +497,6 @@ TEST(frame_rebuild, layers_drawn_into_the_frame_equal_a_whole_build_after_every_
          apply_random_placement_edit(whole, randomWhole);
          edited.build();
          whole.build_whole();
-         zel2d::image_store::shared().mark_changed(whole.global().frame().image_handle());
          ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "sequence " << iSequence << " after " << strEdits;
          ASSERT_EQ(first_difference(edited.frame(), whole.frame()), "") << "sequence " << iSequence << " after " << strEdits;
          for (long long i = 0; i < edited.document().get_layers_count(); ++i)
@@ -549,7 +550,6 @@ TEST(frame_rebuild, colours_picked_in_a_row_equal_a_whole_build)
          }
          edited.build();
          whole.build_whole();
-         zel2d::image_store::shared().mark_changed(whole.global().frame().image_handle());
          ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "pick " << int(uPick) << " at zoom " << dZoom;
       }
       ASSERT_EQ(first_difference(edited.frame(), whole.frame()), "") << "at zoom " << dZoom;
@@ -580,8 +580,6 @@ TEST(frame_rebuild, edits_shown_halved_then_read_whole_equal_a_whole_build)
          apply_random_edit(whole, randomWhole);
          edited.build();
          whole.build_whole();
-         // The whole build's copy is made again from its frame, whichever way the build made it.
-         zel2d::image_store::shared().mark_changed(whole.global().frame().image_handle());
          ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "sequence " << iSequence << " after " << strEdits
                                                                                         << " at zoom " << dZoom;
       }
