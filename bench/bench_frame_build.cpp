@@ -29,12 +29,12 @@
 #include <memory>
 #include <string>
 
+#include "bench_data_folder.h"
 #include "core/Global.h"
 #include "core/frame_builder.h"
 #include "document/boxes_layer.h"
 #include "document/project.h"
 #include "orvo/image.h"
-#include "orvo/trace.h"
 #include "screen/MainImpact.h"
 #include "screen/MainScreen.h"
 #include "zel2d/context.h"
@@ -45,18 +45,10 @@ using namespace Tarvossa_BrisvanePro;
 namespace
 {
 
-// The controller makes its data folder on construction: keep it out of the user's home.
+// Made once, before the first controller.
 void use_temporary_data_folder()
 {
-   static const bool s_bDone = [] {
-      const std::filesystem::path folder = std::filesystem::temp_directory_path() / "brisvane_bench_frame_build";
-      std::filesystem::create_directories(folder);
-      ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
-      ::setenv("HOME", folder.c_str(), 1);
-      set_logs_silent(true);
-      return true;
-   }();
-   (void)s_bDone;
+   static const std::filesystem::path folder = temporary_data_folder("brisvane_bench_frame_build");
 }
 
 // One screen layer of `iCabinets` boxes, twice as many columns as rows, filling the rectangle

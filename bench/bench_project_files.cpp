@@ -15,11 +15,11 @@
 #include <random>
 #include <string>
 
+#include "bench_data_folder.h"
 #include "core/Global.h"
 #include "document/image_layer.h"
 #include "document/project.h"
 #include "orvo/image.h"
-#include "orvo/trace.h"
 
 using namespace Tarvossa_BrisvanePro;
 
@@ -30,14 +30,7 @@ constexpr int picture_side = 1400;
 
 std::filesystem::path bench_folder()
 {
-   static const std::filesystem::path folder = [] {
-      const std::filesystem::path made = std::filesystem::temp_directory_path() / "brisvane_bench_project_files";
-      std::filesystem::create_directories(made);
-      ::setenv("XDG_DATA_HOME", made.c_str(), 1);
-      ::setenv("HOME", made.c_str(), 1);
-      set_logs_silent(true);
-      return made;
-   }();
+   static const std::filesystem::path folder = temporary_data_folder("brisvane_bench_project_files");
    return folder;
 }
 
