@@ -76,6 +76,38 @@ bytes straight_rgba(const image::image & image)
    return rgba;
 }
 
+// A linear congruential generator: the same seed gives the same numbers.
+struct lcg
+{
+   std::uint32_t uState;
+   std::uint32_t operator()() { return uState = uState * 1664525u + 1013904223u; }
+};
+
+// What a picture of the PNG tests shows: noise drawn from a generator, opaque or with an alpha
+// drawn after each colour, or opaque rows that repeat with a few colours.
+enum class png_content
+{
+   opaque_noise,
+   translucent_noise,
+   few_colours,
+};
+
+pointer<image::image> png_test_picture(int iWidth, int iHeight, png_content content, lcg & next)
+{
+   auto ppicture = make_pointer<image::image>(iWidth, iHeight);
+   for (int y = 0; y < iHeight; ++y)
+   {
+      for (int x = 0; x < iWidth; ++x)
+      {
+         const std::uint32_t u = content == png_content::few_colours ? (x / 7 % 3) * 0x404040u + static_cast<std::uint32_t>(y % 2) : next() >> 8;
+         const auto alpha = static_cast<std::uint8_t>(content == png_content::translucent_noise ? next() >> 24 : 255);
+         ppicture->pixel(x, y) = image::premultiplied_pixel(color::color(static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
+                                                                        static_cast<std::uint8_t>(u >> 16), alpha));
+      }
+   }
+   return ppicture;
+}
+
 // An asymmetric picture (so that a flipped or mirrored file fails) with opaque, semi-transparent
 // and transparent pixels, and an odd width.
 pointer<image::image> test_picture()
@@ -244,23 +276,14 @@ TEST(ImageService, LosslessSavesComeBackBitForBit)
 // encoded, pixel for pixel.
 TEST(ImageService, PngRoundTripsNoiseOfOddSizesPixelForPixel)
 {
-   std::uint32_t uState = 7;
-   const auto next = [&uState] { return uState = uState * 1664525u + 1013904223u; };
+   lcg next{7};
    for (const auto & [iWidth, iHeight] : {std::pair{1, 1}, std::pair{1, 301}, std::pair{257, 1}, std::pair{1001, 3}, std::pair{733, 1211}})
    {
       for (const bool bOpaque : {true, false})
       {
-         image::image picture(iWidth, iHeight);
-         for (int y = 0; y < iHeight; ++y)
-         {
-            for (int x = 0; x < iWidth; ++x)
-            {
-               const std::uint32_t u = next() >> 8;
-               const auto alpha = static_cast<std::uint8_t>(bOpaque ? 255 : next() >> 24);
-               picture.pixel(x, y) = image::premultiplied_pixel(color::color(static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
-                                                                            static_cast<std::uint8_t>(u >> 16), alpha));
-            }
-         }
+         const pointer<image::image> ppicture =
+            png_test_picture(iWidth, iHeight, bOpaque ? png_content::opaque_noise : png_content::translucent_noise, next);
+         const image::image & picture = *ppicture;
          const outcome<std::vector<std::uint8_t>> encoded = image::save_image_to_memory(picture, {image::e_save_format_png, -1});
          ASSERT_TRUE(encoded) << encoded.error();
          const outcome<pointer<image::image>> decoded = image::load_image_from_memory(encoded->data(), encoded->size());
@@ -278,27 +301,16 @@ TEST(ImageService, PngRoundTripsNoiseOfOddSizesPixelForPixel)
 // does read is what libpng reads.
 TEST(ImageService, PngFilesWrittenHereDecodeAsLibpngDecodesThem)
 {
-   std::uint32_t uState = 11;
-   const auto next = [&uState] { return uState = uState * 1664525u + 1013904223u; };
+   lcg next{11};
    std::size_t iFast = 0;
    for (const auto & [iWidth, iHeight] : {std::pair{1, 1}, std::pair{3, 257}, std::pair{300, 2}, std::pair{611, 389}, std::pair{1400, 900}})
    {
       for (int iKind = 0; iKind < 3; ++iKind)
       {
          // Opaque noise (RGB; a palette when it is small), translucent noise (RGBA), and rows that
-         // repeat with a few colours
-         // (a palette).
-         image::image picture(iWidth, iHeight);
-         for (int y = 0; y < iHeight; ++y)
-         {
-            for (int x = 0; x < iWidth; ++x)
-            {
-               const std::uint32_t u = iKind == 2 ? (x / 7 % 3) * 0x404040u + static_cast<std::uint32_t>(y % 2) : next() >> 8;
-               const auto alpha = static_cast<std::uint8_t>(iKind == 1 ? next() >> 24 : 255);
-               picture.pixel(x, y) = image::premultiplied_pixel(color::color(static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
-                                                                            static_cast<std::uint8_t>(u >> 16), alpha));
-            }
-         }
+         // repeat with a few colours (a palette).
+         const pointer<image::image> ppicture = png_test_picture(iWidth, iHeight, static_cast<png_content>(iKind), next);
+         const image::image & picture = *ppicture;
          outcome<std::vector<std::uint8_t>> encoded = image::save_image_to_memory(picture, {image::e_save_format_png, -1});
          ASSERT_TRUE(encoded) << encoded.error();
          for (int iChange = 0; iChange < 8; ++iChange)
