@@ -34,12 +34,6 @@ SCREEN_SAVER = start_stand_in("stand_in_screen_saver.py")
 PROJECT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../fuzz/seeds/fuzz_project_container/project.tvsx")
 
 
-def window_picture(session):
-    """The main window's client area as the screen shows it (a task bar's clock beside it may tick)."""
-    left, top, width, height = session.window_geometry()
-    return session.screenshot().crop((left, top, left + width, top + height))
-
-
 def check_the_window_carries_the_launchers_class_and_icon(session):
     window_class = session.run("xprop", "-id", session.window, "WM_CLASS").strip()
     if window_class != 'WM_CLASS(STRING) = "Tarvossa_BrisvanePro", "Tarvossa_BrisvanePro"':
@@ -54,9 +48,9 @@ def check_a_chooser_closed_without_a_choice_cancels_and_keeps_the_portal(session
         session.key("ctrl+s")
         wait_for(lambda: len(records(PORTAL)) >= count, f"request {count} to reach the portal")
         # An own dialog would show over the window after the portal's answer.
-        before = window_picture(session)
+        before = session.window_shot()
         time.sleep(1.0)
-        if ImageChops.difference(before, window_picture(session)).getbbox():
+        if ImageChops.difference(before, session.window_shot()).getbbox():
             fail("the window changed after the portal's answer: another dialog showed")
     time.sleep(1.0)
     if len(records(PORTAL)) != 2 or "file chooser" in session.output_tail():
@@ -81,9 +75,9 @@ def check_a_link_whose_opener_fails_late_is_told(session):
     session.click_in_window(*ABOUT_MENU)
     session.click_in_window(*WEB_LINKS[0])
     # While the opener runs, the menus still open.
-    before = window_picture(session)
+    before = session.window_shot()
     session.click_in_window(*ABOUT_MENU)
-    wait_for(lambda: ImageChops.difference(before, window_picture(session)).getbbox(), "the menu to open meanwhile")
+    session.wait_until_changed(before, "the menu to open meanwhile")
     session.click_in_window(*ABOUT_MENU)
     told = session.expect_errors(1)
     if time.monotonic() - clicked < 4.0:

@@ -15,7 +15,7 @@ Each box must be gone from the screen after one Escape (first case) or one click
 Usage: brisvane_message_box_session.py PATH_TO_BRISVANE [--window-manager[=openbox|icewm]]
 """
 
-from x_desktop import ABOUT_MENU, WEB_LINKS, ImageChops, fail, run_cases, wait_for
+from x_desktop import ABOUT_MENU, WEB_LINKS, fail, run_cases, wait_for
 
 # The mark's centre from the box's top-left corner, and the buttons' row from the box's bottom.
 MARK_CENTRE = (29, 50)
@@ -72,9 +72,9 @@ def a_longer_session(session):
     # The open dialog shown and cancelled.
     before = session.window_shot()
     session.key("ctrl+o")
-    wait_for(lambda: ImageChops.difference(before, session.window_shot()).getbbox(), "the open dialog")
+    session.wait_until_changed(before, "the open dialog")
     session.key("Escape")
-    wait_for(lambda: not ImageChops.difference(before, session.window_shot()).getbbox(), "the open dialog to close")
+    session.wait_until_restored(before, "the open dialog to close")
 
 
 def answer_every_box(session, how):

@@ -19,7 +19,7 @@ import json
 import subprocess
 import time
 
-from x_desktop import TIMEOUT, ImageChops, fail, run_cases, wait_for
+from x_desktop import TIMEOUT, fail, run_cases, wait_for
 
 # A place of the window (client coordinates) between the tool bar and the canvas, where no widget lies.
 EMPTY_PLACE = (600, 64)
@@ -74,7 +74,7 @@ def check_quitting_by_the_close_box_after_presses_on_empty_places(session):
     before = session.window_shot()
     # The window manager's close (its close box, or Alt+F4) asks the program, which asks the user.
     session.key("alt+F4")
-    wait_for(lambda: ImageChops.difference(before, session.window_shot()).getbbox(), "the quit question")
+    session.wait_until_changed(before, "the quit question")
     session.key("Return")
     try:
         status = session.program.wait(TIMEOUT)
@@ -108,15 +108,13 @@ def check_the_about_windows_close_box_closes_it_with_one_click(session):
     caption, item = ABOUT_MENU
     session.click_in_window(*caption)
     menu = (caption[0], item[1] - 8, caption[0] + 60, item[1] + 8)
-    wait_for(lambda: ImageChops.difference(before.crop(menu), session.window_shot().crop(menu)).getbbox(), "the About menu")
+    session.wait_until_changed(before, "the About menu", menu)
     session.click_in_window(*item)
     about = (ABOUT_AT[0], ABOUT_AT[1], ABOUT_AT[0] + ABOUT_WIDTH, ABOUT_AT[1] + 100)
-    wait_for(lambda: ImageChops.difference(before.crop(about), session.window_shot().crop(about)).getbbox(),
-             "the About window")
+    session.wait_until_changed(before, "the About window", about)
     session.click_in_window(*ABOUT_CLOSE_BOX)
     session.run("xdotool", "mousemove", "--sync", str(left + EMPTY_PLACE[0]), str(top + EMPTY_PLACE[1]))
-    wait_for(lambda: not ImageChops.difference(before, session.window_shot()).getbbox(),
-             "one click on its close box to close the About window", timeout=10.0)
+    session.wait_until_restored(before, "one click on its close box to close the About window", timeout=10.0)
 
 
 run_cases(check_quitting_by_sigterm_after_presses_on_empty_places,

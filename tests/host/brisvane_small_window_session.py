@@ -202,7 +202,7 @@ def check_the_own_file_dialog_fits_a_small_window_and_serves_the_keyboard_alone(
     make_small(session)
     before = session.window_shot()
     session.key("ctrl+s")
-    wait_for(lambda: ImageChops.difference(before, session.window_shot()).getbbox(), "the save dialog")
+    session.wait_until_changed(before, "the save dialog")
     shot = session.window_shot()
     title = [(x, y) for y in range(0, 60) for x in range(SMALL[0]) if shot.getpixel((x, y)) == FOCUSED_WINDOW_HEADER]
     if not title or not dialog_buttons(shot):
@@ -234,15 +234,14 @@ def check_the_own_file_dialog_fits_a_small_window_and_serves_the_keyboard_alone(
         session.run("xdotool", *rest)
         before = session.window_shot()
         session.key("ctrl+o")
-        wait_for(lambda: ImageChops.difference(before, session.window_shot()).getbbox(), "the open dialog")
+        session.wait_until_changed(before, "the open dialog")
         if how == "keys":
             session.key("Tab", "Tab", "Tab", "Return")
         else:
             cancel, _ = dialog_buttons(session.window_shot())
             session.click_in_window((cancel[0] + cancel[1]) // 2, cancel[2])
             session.run("xdotool", *rest)
-        wait_for(lambda: not ImageChops.difference(before, session.window_shot()).getbbox(),
-                 f"the open dialog's Cancel to take the {how}")
+        session.wait_until_restored(before, f"the open dialog's Cancel to take the {how}")
 
 
 def check_a_dialog_stays_centred_when_the_window_is_resized(session):

@@ -339,6 +339,17 @@ class brisvane_session:
         left, top, width, height = self.window_geometry()
         return self.screenshot().crop((left, top, left + width, top + height))
 
+    def wait_until_changed(self, before, what, area=None):
+        """Waits until the window's client area (as `window_shot` takes it), or the rectangle `area`
+        of it, differs from `before`, a window shot taken earlier."""
+        def part(image):
+            return image.crop(area) if area else image
+        wait_for(lambda: ImageChops.difference(part(before), part(self.window_shot())).getbbox(), what)
+
+    def wait_until_restored(self, before, what, timeout=TIMEOUT):
+        """Waits until the window's client area is `before` again, pixel for pixel."""
+        wait_for(lambda: not ImageChops.difference(before, self.window_shot()).getbbox(), what, timeout)
+
     def warning_mark(self):
         """The bounding box of the warning mark of a message box shown now (every error box and
         question has one), on the screen; None while there is none."""
