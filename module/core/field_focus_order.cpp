@@ -1,6 +1,7 @@
 #include "core/field_focus_order.h"
 
 #include "core/screen_link.h"
+#include "orvo/keyboard.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -11,7 +12,7 @@ bool field_focus_order::skip(const enumeration<user::enum_key> & emodifiers, scr
    {
       return false;
    }
-   const bool bBackwards = (emodifiers.value() & 0x300000000) != 0;
+   const bool bBackwards = (emodifiers.value() & static_cast<std::uint64_t>(keyboard::e_group_shift)) != 0;
    const long long iCount = static_cast<long long>(m_widgets.size());
    const long long iStep = bBackwards ? -1 : 1;
    long long iFocused = -1;
