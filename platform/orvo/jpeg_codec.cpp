@@ -24,9 +24,10 @@ constexpr const char * jpeg_name = "JPG";
 constexpr std::int64_t max_pixels_per_byte_sequential = 256;
 
 // A progressive file keeps every coefficient of the picture in memory while it is read (2 bytes a
-// sample); one that needs more than this is refused rather than left to exhaust the memory. It
-// still admits a 134-megapixel full-colour picture.
-constexpr long max_decoder_memory = 768L << 20;
+// sample), and the picture itself follows (4 bytes a pixel). One whose coefficients and picture
+// together need more than this is refused rather than left to exhaust the memory: a file of a few
+// hundred bytes can declare the largest picture. It still admits a 134-megapixel full-colour picture.
+constexpr long max_decode_memory = 1280L << 20;
 
 // libjpeg reports errors through this record; an error leaves the current call through longjmp.
 struct error_state
@@ -41,8 +42,8 @@ struct error_state
    auto pstate = reinterpret_cast<error_state *>(pinfo->err);
    if (pinfo->err->msg_code == JERR_NO_BACKING_STORE)
    {
-      std::snprintf(pstate->szError, sizeof(pstate->szError), "a progressive file this large would take more than %ld MiB to read",
-                    max_decoder_memory >> 20);
+      std::snprintf(pstate->szError, sizeof(pstate->szError),
+                    "a progressive file this large would take more than %ld MiB to read, the picture included", max_decode_memory >> 20);
    }
    else
    {
@@ -113,7 +114,6 @@ bool read_header(decoder & decoder, const std::uint8_t * pdata, std::size_t size
       return false;
    }
    jpeg_create_decompress(&decoder.info);
-   decoder.info.mem->max_memory_to_use = max_decoder_memory;
    jpeg_mem_src(&decoder.info, pdata, static_cast<unsigned long>(size));
    jpeg_read_header(&decoder.info, TRUE);
    decoder.info.out_color_space = is_cmyk(decoder.info) ? JCS_CMYK : JCS_EXT_RGBA;
@@ -208,6 +208,9 @@ outcome<pointer<image>> read_picture(decoder & decoder, const std::uint8_t * pda
    {
       return failure(sized.error());
    }
+   // libjpeg's own arrays are made first; what the picture will take is kept back from them.
+   decoder.info.mem->max_memory_to_use =
+      max_decode_memory - static_cast<long>(decoder.info.output_width) * static_cast<long>(decoder.info.output_height) * 4;
    if (!start_decompress(decoder))
    {
       return codec::load_failure(jpeg_name, decoder.error.szError);

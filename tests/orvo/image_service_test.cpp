@@ -543,12 +543,18 @@ TEST(ImageService, FuzzerFindsAreRefusedQuickly)
    const outcome<pointer<image::image>> result = image::load_image_from_memory(bmp.data(), bmp.size());
    EXPECT_EQ(result.error(), "BMP: compression 4278190144 is not supported");
 
-   // A progressive JPG of 249 bytes declaring 32780 x 4171 pixels in full colour, whose
-   // coefficients alone would take 800 MB.
-   const bytes jpg = read_file(BRISVANE_SOURCE_DIR "/tests/fuzz/seeds/fuzz_image_load/found-progressive-jpg-huge.jpg");
-   ASSERT_EQ(jpg.size(), 249u);
-   EXPECT_EQ(image::load_image_from_memory(jpg.data(), jpg.size()).error(),
-             "JPG: a progressive file this large would take more than 768 MiB to read");
+   // Progressive JPGs of a few hundred bytes: one declaring 32780 x 4171 pixels in full colour,
+   // whose coefficients alone would take 800 MB; one, arithmetic-coded, declaring 16384 x 16000
+   // pixels with halved chroma, whose coefficients (750 MiB) and picture (1000 MiB) each fit but
+   // together took more than 2 GB.
+   for (const char * pszName : {"found-progressive-jpg-huge.jpg", "found-progressive-arithmetic-jpg-huge.jpg"})
+   {
+      const bytes jpg = read_file(fs::path(BRISVANE_SOURCE_DIR "/tests/fuzz/seeds/fuzz_image_load") / pszName);
+      ASSERT_LT(jpg.size(), 400u) << pszName;
+      EXPECT_EQ(image::load_image_from_memory(jpg.data(), jpg.size()).error(),
+                "JPG: a progressive file this large would take more than 1280 MiB to read, the picture included")
+         << pszName;
+   }
 }
 
 TEST(ImageService, AFailedSaveSaysSoAndLeavesNoFile)
