@@ -221,9 +221,9 @@ void SettingsBoxes::install_layer_callbacks()
 void SettingsBoxes::install_text_callbacks()
 {
    // An integer box shows the evaluated value first, then writes it into the layer.
-   auto integer_text = [this](zelui::TextBox * ptextbox, auto write)
+   auto integer_text = [](zelui::TextBox * ptextbox, auto write)
    {
-      ptextbox->set_callback([this, ptextbox, write](scoped_string_base strText)
+      ptextbox->set_callback([ptextbox, write](scoped_string_base strText)
       {
          const int iValue = calc_dimension(strText);
          ptextbox->set_value(decimal(iValue), e_source_sync);
