@@ -210,7 +210,7 @@ outcome<pointer<image>> read_picture(decoder & decoder, const std::uint8_t * pda
    }
    // libjpeg's own arrays are made first; what the picture will take is kept back from them.
    decoder.info.mem->max_memory_to_use =
-      max_decode_memory - static_cast<long>(decoder.info.output_width) * static_cast<long>(decoder.info.output_height) * 4;
+      max_decode_memory - static_cast<long>(image::bytes_for(decoder.info.output_width, decoder.info.output_height));
    if (!start_decompress(decoder))
    {
       return codec::load_failure(jpeg_name, decoder.error.szError);
