@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "host/main_window.h"
-#include "orvo/straight_alpha.h"
+#include "orvo/image32.h"
 
 namespace user
 {
@@ -95,28 +95,23 @@ void windowing::destroy_all_windows()
 void windowing::set_window_icon(const image::image & icon)
 {
    m_sizeIcon = {icon.width(), icon.height()};
-   m_iconPixels.clear();
+   const auto iRowBytes = static_cast<std::size_t>(icon.width()) * 4;
+   m_iconRgba.resize(iRowBytes * static_cast<std::size_t>(icon.height()));
    for (int y = 0; y < icon.height(); ++y)
    {
-      for (int x = 0; x < icon.width(); ++x)
-      {
-         const color::color color = image::straight_color(icon.pixel(x, y));
-         m_iconPixels.push_back(std::uint32_t(color.m_uchA) << 24 | std::uint32_t(color.m_uchR) << 16 |
-                                std::uint32_t(color.m_uchG) << 8 | color.m_uchB);
-      }
+      image32_t::to_straight_rgba(icon.row(y), icon.width(), m_iconRgba.data() + iRowBytes * static_cast<std::size_t>(y));
    }
 }
 
 void windowing::show_window_icon(SDL_Window * pwindow) const
 {
-   if (m_iconPixels.empty())
+   if (m_iconRgba.empty())
    {
       return;
    }
    // SDL copies the pixels into the window's icon property: the surface only lends them.
-   SDL_Surface * psurface = SDL_CreateRGBSurfaceWithFormatFrom(
-      const_cast<std::uint32_t *>(m_iconPixels.data()), m_sizeIcon.width, m_sizeIcon.height, 32,
-      m_sizeIcon.width * 4, SDL_PIXELFORMAT_ARGB8888);
+   SDL_Surface * psurface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint8_t *>(m_iconRgba.data()), m_sizeIcon.width,
+                                                               m_sizeIcon.height, 32, m_sizeIcon.width * 4, SDL_PIXELFORMAT_RGBA32);
    if (psurface)
    {
       SDL_SetWindowIcon(pwindow, psurface);

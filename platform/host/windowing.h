@@ -56,8 +56,8 @@ private:
    pointer<monitor_source> m_psource;
    // Not owned: a window adds itself when its SDL window exists and removes itself when it goes.
    std::vector<main_window *> m_windows;
-   // The icon's pixels as SDL takes them: straight (not premultiplied) ARGB, rows top first.
-   std::vector<std::uint32_t> m_iconPixels;
+   // The icon's pixels as SDL takes them: straight (not premultiplied) RGBA bytes, rows top first.
+   std::vector<std::uint8_t> m_iconRgba;
    size_type<int> m_sizeIcon;
 };
 
