@@ -481,7 +481,6 @@ bool Screen::mouse_enter_event(const point_type<int> & point, bool bEnter, const
       m_pointMouse = point;
       send_leave(this, emodifiers);
       abandon_press();
-      forget_press();
       m_bMouseKnown = false;
    }
    return false;
@@ -575,6 +574,7 @@ void Screen::abandon_press()
    {
       pcapture->mouse_capture_lost();
    }
+   forget_press();
 }
 
 bool Screen::on_window_mouse_button(const point_type<int> & point, user::enum_mouse ebutton, bool bDown, bool bDoubleClick,
@@ -621,7 +621,6 @@ void Screen::on_window_focus(bool bFocused)
    {
       const bool bCaptured = static_cast<bool>(m_pwidgetCapture);
       abandon_press();
-      forget_press();
       if (bCaptured)
       {
          track_pointer_after_capture(m_emodifiers);

@@ -144,8 +144,8 @@ private:
    // The press before is no first press of a double click any more: the next press may follow
    // a press in another window.
    void forget_press();
-   // The release of the button held will not come: drag and capture end, and the widget that held
-   // the capture is told.
+   // The release of the button held will not come: drag and capture end, the widget that held
+   // the capture is told, and the next press begins no double click with the one before.
    void abandon_press();
    void enter_widgets_at(const point_type<int> & point, const enumeration<user::enum_key> & ekeystate);
    // While a widget held the capture no widget was entered or left: once it ends, the widgets
