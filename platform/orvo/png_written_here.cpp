@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "orvo/for_overwrite.h"
+#include "orvo/image.h"
 #include "orvo/image_codec.h"
 #include "orvo/png_codec.h"
 
@@ -114,15 +114,15 @@ std::optional<chunks> read_chunks(const std::uint8_t * pdata, std::size_t size)
    return std::nullopt;
 }
 
-// Buffers that keep their memory from one picture to the next: most files are opened a picture
-// after another.
-using byte_buffer = std::vector<std::uint8_t, for_overwrite_allocator<std::uint8_t>>;
+// The bytes read on the way to the pixels. They live in pixel memory: a large buffer let go is
+// kept for the next picture's rows, as pictures' pixels are, and given back with them.
+using byte_buffer = std::vector<std::uint8_t, pixel_allocator<std::uint8_t>>;
 
 // The zlib stream of the IDAT chunks inflated whole into `rows`: false unless it fills them
 // exactly, ends where the data ends and its checksum is right.
 bool inflate_rows(const chunks & read, byte_buffer & rows)
 {
-   thread_local byte_buffer s_joined;
+   byte_buffer joined;
    if (read.m_iDataBytes < 2)
    {
       return false;
@@ -130,14 +130,14 @@ bool inflate_rows(const chunks & read, byte_buffer & rows)
    const std::uint8_t * pstream = read.m_data.front();
    if (read.m_data.size() > 1)
    {
-      s_joined.resize(read.m_iDataBytes);
+      joined.resize(read.m_iDataBytes);
       std::size_t iAt = 0;
       for (std::size_t i = 0; i < read.m_data.size(); ++i)
       {
-         std::memcpy(s_joined.data() + iAt, read.m_data[i], read.m_lengths[i]);
+         std::memcpy(joined.data() + iAt, read.m_data[i], read.m_lengths[i]);
          iAt += read.m_lengths[i];
       }
-      pstream = s_joined.data();
+      pstream = joined.data();
    }
    const std::unique_ptr<libdeflate_decompressor, decltype(&libdeflate_free_decompressor)> pinflater(libdeflate_alloc_decompressor(),
                                                                                                       &libdeflate_free_decompressor);
@@ -221,14 +221,13 @@ std::optional<pointer<image>> decode_written_here(const std::uint8_t * pdata, st
    {
       return std::nullopt;
    }
-   thread_local byte_buffer s_rows;
-   s_rows.resize(static_cast<std::size_t>(read.m_uHeight) * (static_cast<std::size_t>(read.m_uWidth) * read.m_iChannels + 1));
-   if (!inflate_rows(*oread, s_rows))
+   byte_buffer rows(static_cast<std::size_t>(read.m_uHeight) * (static_cast<std::size_t>(read.m_uWidth) * read.m_iChannels + 1));
+   if (!inflate_rows(*oread, rows))
    {
       return std::nullopt;
    }
    pointer<image> pimage = codec::new_picture(static_cast<int>(read.m_uWidth), static_cast<int>(read.m_uHeight));
-   if (!write_pixels(read, s_rows, *pimage))
+   if (!write_pixels(read, rows, *pimage))
    {
       return std::nullopt;
    }
