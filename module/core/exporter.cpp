@@ -12,11 +12,8 @@
 #include "core/frame_builder.h"
 #include "core/layer_naming.h"
 #include "document/project.h"
-#include "host/context.h"
-#include "host/node.h"
 #include "orvo/file_system.h"
 #include "orvo/image_service.h"
-#include "orvo/trace.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -179,13 +176,9 @@ void exporter::write(const request & request, const PSDSaver * ppsd) const
    }
    const outcome<file::written> & result = *oresult;
    report_write(m_global, "The image", request.m_path, result);
-   if (!result)
+   if (result)
    {
-      return;
-   }
-   if (outcome<file::written> notified = platform::context::node()->notify_file_saved(request.m_path); !notified)
-   {
-      trace("the desktop was not told of %s: %s", request.m_path.c_str(), notified.error().c_str());
+      tell_desktop_of_save(request.m_path);
    }
 }
 

@@ -2,7 +2,10 @@
 
 #include "document/document_controller.h"
 #include "document/project.h"
+#include "host/context.h"
+#include "host/node.h"
 #include "orvo/file_system.h"
+#include "orvo/trace.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -17,6 +20,14 @@ void report_write(const document_controller & controller, const char * pszWhat, 
    else if (!result->m_strNotice.empty())
    {
       controller.show_error(format("%s \"%s\" was saved, but %s.", pszWhat, path.c_str(), result->m_strNotice.c_str()));
+   }
+}
+
+void tell_desktop_of_save(const file::path & path)
+{
+   if (outcome<file::written> result = platform::context::node()->notify_file_saved(path); !result)
+   {
+      trace("the desktop was not told of %s: %s", path.c_str(), result.error().c_str());
    }
 }
 

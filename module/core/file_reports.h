@@ -20,6 +20,10 @@ namespace Tarvossa_BrisvanePro
 void report_write(const document_controller & controller, const char * pszWhat, const file::path & path,
                   const outcome<file::written> & result);
 
+// Tells the desktop of a file just written, for its recently used files; a desktop that cannot be
+// told is only traced, as the file itself is saved.
+void tell_desktop_of_save(const file::path & path);
+
 // What the user is told of a read that did not take the file as written: what ended it early,
 // what it went past, and what was kept.
 string_base read_faults_text(const string_base & strSubject, const container_read & report, const string_base & strKept);

@@ -5,11 +5,8 @@
 #include "core/preset_store.h"
 #include "document/image_layer.h"
 #include "document/project.h"
-#include "host/context.h"
-#include "host/node.h"
 #include "orvo/image.h"
 #include "orvo/image_service.h"
-#include "orvo/trace.h"
 
 namespace Tarvossa_BrisvanePro
 {
@@ -87,10 +84,7 @@ void project_store::save_chosen(const file::path & path)
       return;
    }
    save_to_file(path);
-   if (outcome<file::written> result = platform::context::node()->notify_file_saved(path); !result)
-   {
-      trace("the desktop was not told of %s: %s", path.c_str(), result.error().c_str());
-   }
+   tell_desktop_of_save(path);
 }
 
 void project_store::load_default_layers()
