@@ -345,12 +345,7 @@ void app_layer::move_offscreen_in_frame(const pointer<image::image> & pframe, in
 void app_layer::take_offscreen_out_of_frame() noexcept
 {
    const picture_budget * pbudget = budget();
-   if (pbudget && !pbudget->fits(m_pimageOffscreen->byte_count()))
-   {
-      resetOffscreen();
-      return;
-   }
-   if (!m_pimageOffscreen->take_back_pixels())
+   if ((pbudget && !pbudget->fits(m_pimageOffscreen->byte_count())) || !m_pimageOffscreen->take_back_pixels())
    {
       resetOffscreen();
       return;
