@@ -159,6 +159,12 @@ frame_area place_of(const image::image & picture)
    return {x, y, x + picture.width(), y + picture.height()};
 }
 
+// Whether the picture is of the size of `place`, so that it can lie there as it is.
+bool fits_place(const image::image & picture, const frame_area & place)
+{
+   return place.width() == picture.width() && place.height() == picture.height();
+}
+
 // The part of the frame that each layer makes alone where its picture can lie in the frame's own
 // rows: an unturned layer inside the frame that no other layer shown, nor the raster label,
 // touches. The composition copies no pixel there. Only layers below the first turned or
@@ -501,8 +507,8 @@ void frame_builder::move_pictures_in_frame(project & document, const places_in_f
       {
          continue;
       }
-      const bool bMovesInFrame = bInThisFrame && itPlace != places.end() && itPlace->second.width() == pimage->width() &&
-                                 itPlace->second.height() == pimage->height() && !meets_another_place(player.get(), place_of(*pimage));
+      const bool bMovesInFrame = bInThisFrame && itPlace != places.end() && fits_place(*pimage, itPlace->second) &&
+                                 !meets_another_place(player.get(), place_of(*pimage));
       if (bMovesInFrame)
       {
          moving.push_back(player.get());
@@ -524,8 +530,7 @@ void frame_builder::move_pictures_in_frame(project & document, const places_in_f
    {
       const pointer<image::image> pimage = player->get_offscreen();
       const auto itPlace = places.find(player.get());
-      if (pimage && pimage->holder() == nullptr && itPlace != places.end() && itPlace->second.width() == pimage->width() &&
-          itPlace->second.height() == pimage->height())
+      if (pimage && pimage->holder() == nullptr && itPlace != places.end() && fits_place(*pimage, itPlace->second))
       {
          player->move_offscreen_in_frame(m_ppicture, static_cast<int>(itPlace->second.left), static_cast<int>(itPlace->second.top));
       }
