@@ -38,11 +38,6 @@ const color::color g_colorHoveredBox(153, 204, 255, 127);
 const color::color g_colorPathStart(0, 255, 0, 255);
 const color::color g_colorFrame(127, 255, 204, 255);
 
-bool holds(const enumeration<user::enum_key> & emodifiers, std::uint64_t uGroup)
-{
-   return (emodifiers.value() & uGroup) != 0;
-}
-
 bool is_boxes_layer(const pointer<app_layer> & player)
 {
    return player && player->get_layer_type() == e_layer_boxes;
@@ -120,6 +115,12 @@ MainImpact::MainImpact(Global * pglobal, zelui::Widget * pparent) :
 }
 
 MainImpact::~MainImpact() = default;
+
+bool MainImpact::drags_layer(const enumeration<user::enum_key> & emodifiers, const app_layer & layer)
+{
+   return (layer.get_layer_type() == e_layer_boxes && emodifiers.has(move_group)) ||
+          (layer.get_layer_type() == e_layer_image && emodifiers.has(select_group));
+}
 
 const point_type<int> & MainImpact::invalidPos()
 {
@@ -612,10 +613,7 @@ void MainImpact::draw_selection(zel2d::context * pcontext, const pointer<app_lay
 
 void MainImpact::draw_layer_frame(zel2d::context * pcontext, const pointer<app_layer> & player)
 {
-   const enumeration<user::enum_key> emodifiers = m_pglobal->get_keyboard_modifiers();
-   const bool bImage = player->get_layer_type() == e_layer_image;
-   const bool bBoxes = player->get_layer_type() == e_layer_boxes;
-   if (!(bImage && holds(emodifiers, select_group)) && !(bBoxes && holds(emodifiers, move_group)))
+   if (!drags_layer(m_pglobal->get_keyboard_modifiers(), *player))
    {
       return;
    }
@@ -661,7 +659,7 @@ void MainImpact::draw_layer_frame(zel2d::context * pcontext, const pointer<app_l
    pcontext->rectangle(left, top, w, h);
    pcontext->close_path();
    pcontext->stroke();
-   if (bImage)
+   if (is_image_layer(player))
    {
       pcontext->begin_path();
       pcontext->rectangle(left + w / 2, top - 4, 8, 8);
@@ -735,9 +733,8 @@ void MainImpact::on_press(const point_type<int> & point, enumeration<user::enum_
    {
       return;
    }
-   const bool bSelectGroup = holds(emodifiers, select_group);
-   const bool bMoveGroup = holds(emodifiers, move_group);
-   if (bSelectGroup || bMoveGroup)
+   const bool bSelectGroup = emodifiers.has(select_group);
+   if (bSelectGroup || emodifiers.has(move_group))
    {
       const point_type<float> pointLayer = screenToLayer(point, player);
       if (bSelectGroup && is_boxes_layer(player))
@@ -751,7 +748,7 @@ void MainImpact::on_press(const point_type<int> & point, enumeration<user::enum_
          refresh_power();
          redraw_window(true);
       }
-      else if ((bSelectGroup && is_image_layer(player)) || (bMoveGroup && is_boxes_layer(player)))
+      else if (drags_layer(emodifiers, *player))
       {
          start_handle_or_drag(pointLayer, player);
       }
@@ -987,7 +984,7 @@ bool MainImpact::mouse_motion_event(const point_type<int> & point, const size_ty
       m_pointSelectionEnd = {saturated_int(pointLayer.x), saturated_int(pointLayer.y)};
       redraw_window(false);
    }
-   if (pproject && m_pglobal->m_bAutoSelect && holds(ekeystate, move_group) && !isPosValid(m_pointDragMotion))
+   if (pproject && m_pglobal->m_bAutoSelect && ekeystate.has(move_group) && !isPosValid(m_pointDragMotion))
    {
       const int iLayer = hit_test_layer({static_cast<float>(point.x), static_cast<float>(point.y)});
       if (iLayer >= 0 && iLayer != pproject->get_current_layer_id())

@@ -34,8 +34,11 @@ class MainImpact : public zelui::Widget, public zelui::in_place_edit_mapper
 public:
    // The modifier groups that choose a gesture: the first moves screen layers, the second
    // selects boxes and moves or resizes image layers.
-   static constexpr auto move_group = static_cast<std::uint64_t>(keyboard::e_group_shift);
-   static constexpr auto select_group = static_cast<std::uint64_t>(keyboard::e_group_control);
+   static constexpr user::enum_key move_group = keyboard::e_group_shift;
+   static constexpr user::enum_key select_group = keyboard::e_group_control;
+   // Whether the modifiers move or resize the layer: the first group a screen layer, the second
+   // an image layer.
+   static bool drags_layer(const enumeration<user::enum_key> & emodifiers, const app_layer & layer);
    // No hover position: the mouse is outside the canvas.
    static constexpr int no_hover = INT32_MIN;
    // Raster pixels within which a dragged layer snaps to an edge (strictly closer).

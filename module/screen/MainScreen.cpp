@@ -279,7 +279,7 @@ void MainScreen::on_modifier_key(user::enum_key egroup, int iAction)
    enumeration<user::enum_key> & emodifiers = m_pglobal->keyboard_modifiers();
    if (iAction == g_iActionRelease)
    {
-      emodifiers = enumeration<user::enum_key>(emodifiers.value() & ~static_cast<std::uint64_t>(egroup));
+      emodifiers.remove(egroup);
    }
    else
    {
@@ -295,9 +295,7 @@ void MainScreen::reset_canvas_handle_state(user::enum_key egroup)
    {
       return;
    }
-   const auto ugroup = static_cast<std::uint64_t>(egroup);
-   if ((ugroup == MainImpact::move_group && player->get_layer_type() == e_layer_boxes) ||
-       (ugroup == MainImpact::select_group && player->get_layer_type() == e_layer_image))
+   if (MainImpact::drags_layer(egroup, *player))
    {
       m_pmainimpact->reset_handle_state();
    }
