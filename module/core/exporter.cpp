@@ -174,9 +174,7 @@ void exporter::write(const request & request, const PSDSaver * ppsd) const
    {
       return;
    }
-   const outcome<file::written> & result = *oresult;
-   report_write(m_global, "The image", request.m_path, result);
-   if (result)
+   if (report_write(m_global, "The image", request.m_path, *oresult))
    {
       tell_desktop_of_save(request.m_path);
    }

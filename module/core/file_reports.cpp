@@ -10,17 +10,19 @@
 namespace Tarvossa_BrisvanePro
 {
 
-void report_write(const document_controller & controller, const char * pszWhat, const file::path & path,
+bool report_write(const document_controller & controller, const char * pszWhat, const file::path & path,
                   const outcome<file::written> & result)
 {
    if (!result)
    {
       controller.show_error(format("%s \"%s\" could not be written: %s", pszWhat, path.c_str(), result.error().c_str()));
+      return false;
    }
-   else if (!result->m_strNotice.empty())
+   if (!result->m_strNotice.empty())
    {
       controller.show_error(format("%s \"%s\" was saved, but %s.", pszWhat, path.c_str(), result->m_strNotice.c_str()));
    }
+   return true;
 }
 
 void tell_desktop_of_save(const file::path & path)

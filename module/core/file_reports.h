@@ -16,8 +16,9 @@ namespace Tarvossa_BrisvanePro
 {
 
 // Tells the user of a write that failed, so that no failure passes for success, and of what a
-// write that succeeded could not keep (the file's owner). `pszWhat` names the file ("The project").
-void report_write(const document_controller & controller, const char * pszWhat, const file::path & path,
+// write that succeeded could not keep (the file's owner); true when the file was written.
+// `pszWhat` names the file ("The project").
+bool report_write(const document_controller & controller, const char * pszWhat, const file::path & path,
                   const outcome<file::written> & result);
 
 // Tells the desktop of a file just written, for its recently used files; a desktop that cannot be

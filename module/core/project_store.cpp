@@ -68,13 +68,13 @@ outcome<container_read> project_store::load_from_string(scoped_string_base strTe
    return report;
 }
 
-void project_store::save_to_file(const file::path & path)
+bool project_store::save_to_file(const file::path & path)
 {
    if (path.is_empty() || !m_pdocument)
    {
-      return;
+      return false;
    }
-   report_write(m_global, "The project", path, m_pdocument->save_project_to_file(path));
+   return report_write(m_global, "The project", path, m_pdocument->save_project_to_file(path));
 }
 
 void project_store::save_chosen(const file::path & path)
@@ -83,8 +83,10 @@ void project_store::save_chosen(const file::path & path)
    {
       return;
    }
-   save_to_file(path);
-   tell_desktop_of_save(path);
+   if (save_to_file(path))
+   {
+      tell_desktop_of_save(path);
+   }
 }
 
 void project_store::load_default_layers()

@@ -29,8 +29,9 @@ public:
    // Replaces the document with the project of the text; a failure, with the document kept, when
    // the text is no project container.
    outcome<container_read> load_from_string(scoped_string_base strText);
-   void save_to_file(const file::path & path);
-   // The save dialog's completion: the project saved, and the desktop told of the new file.
+   // True when the project was written; a failure is shown.
+   bool save_to_file(const file::path & path);
+   // The save dialog's completion: the project saved, and the desktop told of the file written.
    void save_chosen(const file::path & path);
    void load_default_layers();
 

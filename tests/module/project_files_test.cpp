@@ -402,6 +402,21 @@ TEST_F(project_files, saving_through_links_replaces_what_they_lead_to_and_keeps_
    }
 }
 
+// The desktop's list of recent files learns of a project saved, and not of one that could not be.
+TEST_F(project_files, only_a_project_written_is_told_to_the_desktop_as_recently_used)
+{
+   const std::filesystem::path folder = fresh_folder("recent-projects");
+   const scoped_variable dataHome("XDG_DATA_HOME", folder.c_str());
+   m_pglobal->projects().save_chosen(folder / "no-such-folder" / "lost.tvsx");
+   EXPECT_EQ(take_errors_shown().size(), 1u);
+   m_pglobal->projects().save_chosen(folder / "wall.tvsx");
+   EXPECT_TRUE(take_errors_shown().empty());
+   const string_base strRecent = read_all(folder / "recently-used.xbel");
+   EXPECT_NE(strRecent.find("/wall.tvsx\""), string_base::npos) << strRecent;
+   EXPECT_EQ(strRecent.find("lost.tvsx"), string_base::npos) << strRecent;
+   std::filesystem::remove_all(folder);
+}
+
 // A project of several names (hard links) stays one file when one of them is saved. A save that was
 // cut short while it rewrote such a file is finished by the next start; one whose file another
 // took the place of since is told, with where what was saved is kept.
