@@ -418,6 +418,38 @@ std::string apply_random_placement_edit(screen_under_test & screen, std::mt19937
    }
 }
 
+// The same random edits made on two screens, each from a generator of its own seeded alike: the
+// edited screen is built after each as the canvas builds, the other whole. The edits made so far
+// name the sequence in a failure's message.
+class random_edits
+{
+public:
+   using edit_function = std::string (*)(screen_under_test &, std::mt19937 &);
+
+   random_edits(screen_under_test & edited, screen_under_test & whole, int iSequence)
+      : m_edited(edited), m_whole(whole), m_randomEdited(static_cast<std::uint32_t>(iSequence)),
+        m_randomWhole(static_cast<std::uint32_t>(iSequence))
+   {
+   }
+
+   void apply(edit_function edit)
+   {
+      m_strEdits += edit(m_edited, m_randomEdited) + ", ";
+      edit(m_whole, m_randomWhole);
+      m_edited.build();
+      m_whole.build_whole();
+   }
+
+   const std::string & edits() const { return m_strEdits; }
+
+private:
+   screen_under_test & m_edited;
+   screen_under_test & m_whole;
+   std::mt19937 m_randomEdited;
+   std::mt19937 m_randomWhole;
+   std::string m_strEdits;
+};
+
 // Where two frames of one size first differ, or nothing when they are equal.
 std::string first_difference(const image::image & a, const image::image & b)
 {
@@ -452,21 +484,16 @@ TEST(frame_rebuild, after_every_random_edit_equals_a_whole_build)
       // the edits and follows them.
       const double dZoom = iSequence % 2 == 0 ? 0.25 : 0.3;
       edited.frame_at(dZoom);
-      std::mt19937 randomEdited(static_cast<std::uint32_t>(iSequence));
-      std::mt19937 randomWhole(static_cast<std::uint32_t>(iSequence));
-      std::string strEdits;
+      random_edits sequence(edited, whole, iSequence);
       for (int iEdit = 0; iEdit < edits; ++iEdit)
       {
-         strEdits += apply_random_edit(edited, randomEdited) + ", ";
-         apply_random_edit(whole, randomWhole);
-         edited.build();
-         whole.build_whole();
+         sequence.apply(apply_random_edit);
          const image::image & frameEdited = edited.frame();
          const image::image & frameWhole = whole.frame();
          ASSERT_EQ(frameEdited.width(), frameWhole.width());
          ASSERT_EQ(frameEdited.height(), frameWhole.height());
-         ASSERT_EQ(first_difference(frameEdited, frameWhole), "") << "sequence " << iSequence << " after " << strEdits;
-         ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "sequence " << iSequence << " after " << strEdits
+         ASSERT_EQ(first_difference(frameEdited, frameWhole), "") << "sequence " << iSequence << " after " << sequence.edits();
+         ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "sequence " << iSequence << " after " << sequence.edits()
                                                                                         << " at zoom " << dZoom;
       }
    }
@@ -488,17 +515,12 @@ TEST(frame_rebuild, layers_drawn_into_the_frame_equal_a_whole_build_after_every_
       edited.build();
       const double dZoom = iSequence % 3 == 0 ? 1.0 : iSequence % 3 == 1 ? 0.5 : 0.3;
       edited.frame_at(dZoom);
-      std::mt19937 randomEdited(static_cast<std::uint32_t>(iSequence));
-      std::mt19937 randomWhole(static_cast<std::uint32_t>(iSequence));
-      std::string strEdits;
+      random_edits sequence(edited, whole, iSequence);
       for (int iEdit = 0; iEdit < 6; ++iEdit)
       {
-         strEdits += apply_random_placement_edit(edited, randomEdited) + ", ";
-         apply_random_placement_edit(whole, randomWhole);
-         edited.build();
-         whole.build_whole();
-         ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "sequence " << iSequence << " after " << strEdits;
-         ASSERT_EQ(first_difference(edited.frame(), whole.frame()), "") << "sequence " << iSequence << " after " << strEdits;
+         sequence.apply(apply_random_placement_edit);
+         ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "sequence " << iSequence << " after " << sequence.edits();
+         ASSERT_EQ(first_difference(edited.frame(), whole.frame()), "") << "sequence " << iSequence << " after " << sequence.edits();
          for (long long i = 0; i < edited.document().get_layers_count(); ++i)
          {
             const pointer<image::image> pdrawn = edited.document().get_layer(i)->get_offscreen();
@@ -506,7 +528,7 @@ TEST(frame_rebuild, layers_drawn_into_the_frame_equal_a_whole_build_after_every_
             if (pdrawn && pexpected && !edited.document().get_layer(i)->is_hidden())
             {
                ASSERT_EQ(pdrawn->width(), pexpected->width());
-               ASSERT_EQ(first_difference(*pdrawn, *pexpected), "") << "layer " << i << ", sequence " << iSequence << " after " << strEdits;
+               ASSERT_EQ(first_difference(*pdrawn, *pexpected), "") << "layer " << i << ", sequence " << iSequence << " after " << sequence.edits();
             }
          }
       }
@@ -571,21 +593,16 @@ TEST(frame_rebuild, edits_shown_halved_then_read_whole_equal_a_whole_build)
       edited.build();
       const double dZoom = iSequence % 4 < 2 ? 0.25 : 0.5;
       edited.frame_at(dZoom);
-      std::mt19937 randomEdited(static_cast<std::uint32_t>(iSequence));
-      std::mt19937 randomWhole(static_cast<std::uint32_t>(iSequence));
-      std::string strEdits;
+      random_edits sequence(edited, whole, iSequence);
       for (int iEdit = 0; iEdit < 4; ++iEdit)
       {
-         strEdits += apply_random_edit(edited, randomEdited) + ", ";
-         apply_random_edit(whole, randomWhole);
-         edited.build();
-         whole.build_whole();
-         ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "sequence " << iSequence << " after " << strEdits
+         sequence.apply(apply_random_edit);
+         ASSERT_EQ(first_difference(*edited.frame_at(dZoom), *whole.frame_at(dZoom)), "") << "sequence " << iSequence << " after " << sequence.edits()
                                                                                         << " at zoom " << dZoom;
       }
       // Read as an export reads it, or drawn at full size.
       const pointer<image::image> pdrawn = iSequence % 2 == 0 ? pointer<image::image>() : edited.frame_at(1.0);
-      ASSERT_EQ(first_difference(pdrawn ? *pdrawn : edited.frame(), whole.frame()), "") << "sequence " << iSequence << " after " << strEdits;
+      ASSERT_EQ(first_difference(pdrawn ? *pdrawn : edited.frame(), whole.frame()), "") << "sequence " << iSequence << " after " << sequence.edits();
    }
 }
 
