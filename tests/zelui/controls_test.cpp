@@ -18,14 +18,6 @@
 namespace
 {
 
-template <typename WIDGET>
-WIDGET * placed(WIDGET * pwidget, int x, int y, int iWidth, int iHeight)
-{
-   pwidget->set_position({x, y});
-   pwidget->set_size({iWidth, iHeight});
-   return pwidget;
-}
-
 TEST(CheckBox, OnlyAChangeByTheUserRunsTheCallback)
 {
    test_screen screen;

@@ -155,9 +155,7 @@ TEST(MessageDialog, KeepsPressesFromTheWidgetsBehindIt)
 {
    test_screen screen;
    int iClicks = 0;
-   auto pbehind = new zelui::Button(screen.get(), "behind");
-   pbehind->set_position({0, 0});
-   pbehind->set_size({100, 30});
+   auto pbehind = placed(new zelui::Button(screen.get(), "behind"), 0, 0, 100, 30);
    pbehind->set_callback([&] { ++iClicks; });
    auto pdialog = new zelui::MessageDialog(screen.get(), 1, "Replace file", "File \"a\" already exists.\n\nDo you want to replace it?",
                                            "Yes", "No", zelui::MessageDialog::e_two_buttons);

@@ -30,9 +30,7 @@ struct drawn_screen : test_screen
 TEST(Drawing, TheScreenClearsToItsBackgroundAndWindowsShowTheirTitleBar)
 {
    drawn_screen screen;
-   auto pwindow = new zelui::Window(screen.get(), "Power");
-   pwindow->set_position({100, 100});
-   pwindow->set_size({200, 150});
+   auto pwindow = placed(new zelui::Window(screen.get(), "Power"), 100, 100, 200, 150);
    screen.draw();
    EXPECT_EQ(screen.at(5, 5), screen.theme()->m_colorScreenBackground);
    EXPECT_EQ(screen.at(110, 105), screen.theme()->m_colorWindowHeader);
@@ -49,12 +47,8 @@ TEST(Drawing, TheScreenClearsToItsBackgroundAndWindowsShowTheirTitleBar)
 TEST(Drawing, ChildrenAreDrawnAtTheirPositionsAndClippedToTheirParent)
 {
    drawn_screen screen;
-   auto pwindow = new zelui::Window(screen.get(), "");
-   pwindow->set_position({200, 200});
-   pwindow->set_size({100, 100});
-   auto pbutton = new zelui::Button(pwindow, "");
-   pbutton->set_position({10, 10});
-   pbutton->set_size({200, 30});
+   auto pwindow = placed(new zelui::Window(screen.get(), ""), 200, 200, 100, 100);
+   auto pbutton = placed(new zelui::Button(pwindow, ""), 10, 10, 200, 30);
    screen.draw();
    EXPECT_EQ(screen.at(215, 225), screen.theme()->m_colorButton);
    // The part of the button beyond the window is not drawn.
@@ -64,12 +58,8 @@ TEST(Drawing, ChildrenAreDrawnAtTheirPositionsAndClippedToTheirParent)
 TEST(Drawing, PushedButtonsAndCheckedBoxesLookDifferent)
 {
    drawn_screen screen;
-   auto pbutton = new zelui::Button(screen.get(), "");
-   pbutton->set_position({10, 10});
-   pbutton->set_size({80, 24});
-   auto pbox = new zelui::CheckBox(screen.get(), "");
-   pbox->set_position({10, 50});
-   pbox->set_size({20, 20});
+   auto pbutton = placed(new zelui::Button(screen.get(), ""), 10, 10, 80, 24);
+   auto pbox = placed(new zelui::CheckBox(screen.get(), ""), 10, 50, 20, 20);
    screen.draw();
    EXPECT_EQ(screen.at(20, 22), screen.theme()->m_colorButton);
    color::color colorUnchecked = screen.at(19, 60);
@@ -83,9 +73,7 @@ TEST(Drawing, PushedButtonsAndCheckedBoxesLookDifferent)
 TEST(Drawing, ACheckBoxUnderADroppedClickLooksAsItDidBefore)
 {
    drawn_screen screen;
-   auto pbox = new zelui::CheckBox(screen.get(), "Visible");
-   pbox->set_position({10, 50});
-   pbox->set_size({100, 20});
+   auto pbox = placed(new zelui::CheckBox(screen.get(), "Visible"), 10, 50, 100, 20);
    screen.move(300, 300);
    screen.draw();
    const auto box_pixels = [&] {
@@ -123,9 +111,7 @@ TEST(Drawing, ALabelDrawsItsTextAndAPickerItsColour)
    auto plabel = new zelui::Label(screen.get(), "Total Power 1.00 A", "sans", 14);
    plabel->set_position({10, 10});
    plabel->set_size(plabel->preferred_size(nullptr));
-   auto ppicker = new zelui::ColorPicker(screen.get(), color::color(0, 0, 255));
-   ppicker->set_position({10, 100});
-   ppicker->set_size({55, 22});
+   auto ppicker = placed(new zelui::ColorPicker(screen.get(), color::color(0, 0, 255)), 10, 100, 55, 22);
    screen.draw();
    int iInk = 0;
    for (int y = 10; y < 10 + plabel->height(); ++y)
@@ -142,9 +128,7 @@ TEST(Drawing, ALabelDrawsItsTextAndAPickerItsColour)
 TEST(Drawing, TheTooltipOfTheWidgetUnderThePointerIsShown)
 {
    drawn_screen screen;
-   auto pbutton = new zelui::Button(screen.get(), "-");
-   pbutton->set_position({10, 10});
-   pbutton->set_size({30, 24});
+   auto pbutton = placed(new zelui::Button(screen.get(), "-"), 10, 10, 30, 24);
    pbutton->set_tooltip("Remove active layer.");
    screen.draw();
    EXPECT_EQ(screen.at(30, 40), screen.theme()->m_colorScreenBackground);
@@ -161,9 +145,7 @@ TEST(Drawing, ATooltipShownUnderARestingPointerGoesWithThePointersNextMove)
    recording_interaction window;
    drawn_screen screen;
    screen->set_interaction(&window);
-   auto plabel = new zelui::Label(screen.get(), "+");
-   plabel->set_position({300, 300});
-   plabel->set_size({30, 24});
+   auto plabel = placed(new zelui::Label(screen.get(), "+"), 300, 300, 30, 24);
    plabel->set_tooltip("Append completely new layer to top.");
    screen.move(20, 20);
    plabel->set_position({10, 10});

@@ -3,6 +3,15 @@
 #include "zelui/Screen.h"
 #include "zelui/recording_interaction.h"
 
+// The widget given, placed at x, y in a size of its own.
+template <typename WIDGET>
+WIDGET * placed(WIDGET * pwidget, int x, int y, int iWidth, int iHeight)
+{
+   pwidget->set_position({x, y});
+   pwidget->set_size({iWidth, iHeight});
+   return pwidget;
+}
+
 // A screen without a window, 800 x 600, with helpers that inject events as the window would.
 struct test_screen
 {

@@ -22,14 +22,6 @@ namespace
 
 using rectangle = rectangle_type<float>;
 
-template <typename WIDGET>
-WIDGET * placed(WIDGET * pwidget, int iWidth, int iHeight)
-{
-   pwidget->set_position({10, 10});
-   pwidget->set_size({iWidth, iHeight});
-   return pwidget;
-}
-
 float measured(const char * pszFace, float fSize, const char * pszText)
 {
    zel2d::context context;
@@ -67,22 +59,22 @@ TEST(TextLines, EachControlGivesItsTextTheRoomItDrawsInto)
    test_screen screen;
    int iPadding = screen->get_theme()->m_iButtonPadding;
 
-   auto plabel = placed(new zelui::Label(screen.get(), "Offset X", "sans", 14), 60, 19);
+   auto plabel = placed(new zelui::Label(screen.get(), "Offset X", "sans", 14), 10, 10, 60, 19);
    ASSERT_EQ(plabel->text_lines().size(), 1u);
    EXPECT_EQ(plabel->text_lines()[0].m_rectangleRoom, (rectangle{0, 0, 60, 19}));
    EXPECT_EQ(plabel->text_lines()[0].m_fFontSize, 14.0f);
 
-   auto pbutton = placed(new zelui::Button(screen.get(), "Open Project"), 80, 22);
+   auto pbutton = placed(new zelui::Button(screen.get(), "Open Project"), 10, 10, 80, 22);
    EXPECT_EQ(pbutton->text_lines().at(0).m_rectangleRoom, (rectangle{float(iPadding), 1, float(80 - iPadding), 21}));
 
    // A combo box keeps its arrow free of the caption.
-   auto pcombo = placed(new zelui::ComboBox(screen.get(), {"1 Phase", "3 Phases"}), 70, 22);
+   auto pcombo = placed(new zelui::ComboBox(screen.get(), {"1 Phase", "3 Phases"}), 10, 10, 70, 22);
    rectangle roomCombo = pcombo->text_lines().at(0).m_rectangleRoom;
    EXPECT_EQ(roomCombo.left, float(iPadding));
    EXPECT_EQ(roomCombo.right, float(70 - iPadding - screen->get_theme()->m_iPopupArrowSize - 4));
 
    // A number box shows its units at the right end and its value left of them.
-   auto pbox = placed(new zelui::TextBox(screen.get(), "-90"), 40, 22);
+   auto pbox = placed(new zelui::TextBox(screen.get(), "-90"), 10, 10, 40, 22);
    pbox->set_units("°");
    std::vector<zelui::text_line> lines = pbox->text_lines();
    ASSERT_EQ(lines.size(), 2u);
@@ -91,12 +83,12 @@ TEST(TextLines, EachControlGivesItsTextTheRoomItDrawsInto)
    EXPECT_LE(lines[0].m_rectangleRoom.right, lines[1].m_rectangleRoom.left);
    EXPECT_EQ(lines[1].m_rectangleRoom.right, float(40 - screen->get_theme()->m_iTextBoxPadding));
 
-   auto pcheck = placed(new zelui::CheckBox(screen.get(), "Half First Column"), 120, 19);
+   auto pcheck = placed(new zelui::CheckBox(screen.get(), "Half First Column"), 10, 10, 120, 19);
    EXPECT_GT(pcheck->text_lines().at(0).m_rectangleRoom.left, 19.0f);
-   EXPECT_TRUE(placed(new zelui::CheckBox(screen.get(), ""), 21, 19)->text_lines().empty());
+   EXPECT_TRUE(placed(new zelui::CheckBox(screen.get(), ""), 10, 10, 21, 19)->text_lines().empty());
 
    // A window's title stays off the buttons of its title bar.
-   auto pwindow = placed(new zelui::Window(screen.get(), "Power"), 200, 100);
+   auto pwindow = placed(new zelui::Window(screen.get(), "Power"), 10, 10, 200, 100);
    auto pclose = new zelui::Button(pwindow->button_panel(), "x");
    screen->perform_layout(nullptr);
    EXPECT_LE(pwindow->text_lines().at(0).m_rectangleRoom.right, static_cast<float>(pclose->parent()->x()));
@@ -105,8 +97,8 @@ TEST(TextLines, EachControlGivesItsTextTheRoomItDrawsInto)
 TEST(TextLines, ACaptionIsDrawnInsideItsRoom)
 {
    test_screen screen;
-   auto pbutton = placed(new zelui::Button(screen.get(), "Clone Current"), 80, 22);
-   auto pcombo = placed(new zelui::ComboBox(screen.get(), {"3 Phases"}), 70, 22);
+   auto pbutton = placed(new zelui::Button(screen.get(), "Clone Current"), 10, 10, 80, 22);
+   auto pcombo = placed(new zelui::ComboBox(screen.get(), {"3 Phases"}), 10, 10, 70, 22);
    pcombo->set_position({10, 40});
    image::image target(200, 100);
    zel2d::context context(&target);

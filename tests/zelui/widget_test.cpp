@@ -332,9 +332,7 @@ TEST(MouseEvents, DragAndCaptureEndWhenThePointerLeavesOrFocusIsLost)
 // A titled window of 200 x 150 at 100, 100 that counts its reported moves.
 static zelui::Window * tools_window(test_screen & screen, int & iMoved)
 {
-   auto pwindow = new zelui::Window(screen.get(), "Tools");
-   pwindow->set_position({100, 100});
-   pwindow->set_size({200, 150});
+   auto pwindow = placed(new zelui::Window(screen.get(), "Tools"), 100, 100, 200, 150);
    pwindow->set_callback([&iMoved] { ++iMoved; });
    return pwindow;
 }
@@ -344,14 +342,10 @@ TEST(MouseEvents, APressWhoseReleaseNeverComesEndsWhatItBegan)
    test_screen screen;
    int iMoved = 0;
    zelui::Window * pwindow = tools_window(screen, iMoved);
-   auto pbutton = new zelui::Button(screen.get(), "OK");
-   pbutton->set_position({400, 400});
-   pbutton->set_size({80, 30});
+   auto pbutton = placed(new zelui::Button(screen.get(), "OK"), 400, 400, 80, 30);
    int iClicked = 0;
    pbutton->set_callback([&] { ++iClicked; });
-   auto pcheck = new zelui::CheckBox(screen.get(), "On");
-   pcheck->set_position({400, 500});
-   pcheck->set_size({80, 30});
+   auto pcheck = placed(new zelui::CheckBox(screen.get(), "On"), 400, 500, 80, 30);
 
    // A drag of the title bar, then the window loses the focus: the window stays and says so.
    screen.move(150, 110);
@@ -490,14 +484,10 @@ TEST(DoubleClicks, BothPressesMustLandOnTheWidgetOrInsideIt)
 TEST(DoubleClicks, ATextBoxSelectsAllOnlyWhenBothPressesLandOnIt)
 {
    test_screen screen;
-   auto pbutton = new zelui::Button(screen.get(), "OK");
-   pbutton->set_position({0, 0});
-   pbutton->set_size({80, 30});
+   auto pbutton = placed(new zelui::Button(screen.get(), "OK"), 0, 0, 80, 30);
    int iClicks = 0;
    pbutton->set_callback([&] { ++iClicks; });
-   auto pbox = new zelui::TextBox(screen.get(), "wall");
-   pbox->set_position({0, 40});
-   pbox->set_size({200, 30});
+   auto pbox = placed(new zelui::TextBox(screen.get(), "wall"), 0, 40, 200, 30);
    pbox->set_editable(true);
    // A quick press in the box after the button's click only puts the caret there.
    screen.click(10, 10);
@@ -758,9 +748,7 @@ TEST(Window, ModalWindowKeepsPressesFromTheRestOfTheScreen)
 {
    test_screen screen;
    auto pbehind = new probe(screen.get(), {0, 0}, {800, 600});
-   auto pdialog = new zelui::Window(screen.get(), "Question");
-   pdialog->set_position({300, 200});
-   pdialog->set_size({200, 100});
+   auto pdialog = placed(new zelui::Window(screen.get(), "Question"), 300, 200, 200, 100);
    pdialog->set_modal(true);
    screen.press(10, 10);
    EXPECT_TRUE(pbehind->m_presses.empty());
@@ -774,9 +762,7 @@ TEST(Window, PressBringsTheWindowToTheFront)
    test_screen screen;
    auto pfirst = new zelui::Window(screen.get(), "First");
    pfirst->set_size({100, 100});
-   auto psecond = new zelui::Window(screen.get(), "Second");
-   psecond->set_position({200, 0});
-   psecond->set_size({100, 100});
+   auto psecond = placed(new zelui::Window(screen.get(), "Second"), 200, 0, 100, 100);
    screen.press(50, 50);
    screen.release(50, 50);
    EXPECT_EQ(screen->child_at(1), pfirst);
