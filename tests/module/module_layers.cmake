@@ -2,12 +2,10 @@
 # the module belongs to no layer. MODULE_DIR is the module's source folder, LAYERS the layers from
 # the bottom, a layer's folders joined by "+".
 set(rank 0)
-set(known_folders)
 foreach(layer ${LAYERS})
   string(REPLACE "+" ";" folders ${layer})
   foreach(folder ${folders})
     set(rank_of_${folder} ${rank})
-    list(APPEND known_folders ${folder})
   endforeach()
   math(EXPR rank "${rank} + 1")
 endforeach()
