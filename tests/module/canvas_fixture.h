@@ -13,7 +13,6 @@
 #include "frame_draws.h"
 #include "picture_layer.h"
 #include "screen/MainImpact.h"
-#include "zel2d/context.h"
 #include "zelui/Screen.h"
 
 using namespace Tarvossa_BrisvanePro;

@@ -10,7 +10,6 @@
 #include "screen/MainScreen.h"
 #include "toolwindows/SettingsPower.h"
 #include "toolwindows/SettingsRasterLabel.h"
-#include "zel2d/context.h"
 #include "zelui/TextBox.h"
 
 using namespace Tarvossa_BrisvanePro;

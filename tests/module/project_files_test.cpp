@@ -23,7 +23,6 @@
 #include "scoped_variable.h"
 #include "screen/MainScreen.h"
 #include "test_files.h"
-#include "zel2d/context.h"
 
 using namespace Tarvossa_BrisvanePro;
 
