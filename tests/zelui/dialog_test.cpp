@@ -420,7 +420,7 @@ TEST_F(FileDialogTest, TabGoesRoundTheControlsAndTheArrowsMoveInTheListingAndThe
    screen.layout();
    auto ppath = dynamic_cast<zelui::TextBox *>(pwindow->child_at(0));
    ASSERT_NE(ppath, nullptr);
-   const auto tab = [&](bool bBack = false) { screen.key(user::e_key_tab, {}, bBack ? user::e_key_left_shift : 0); };
+   const auto tab = [&](bool bBack = false) { screen.key(user::e_key_tab, {}, bBack ? std::uint64_t{user::e_key_left_shift} : 0); };
    // The listing: "../", "sub/", "a.PNG", "b.png"; Down selects the next entry and shows its path.
    tab();
    EXPECT_FALSE(ppath->focused());

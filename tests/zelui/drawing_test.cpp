@@ -30,7 +30,7 @@ struct drawn_screen : test_screen
 TEST(Drawing, TheScreenClearsToItsBackgroundAndWindowsShowTheirTitleBar)
 {
    drawn_screen screen;
-   auto pwindow = placed(new zelui::Window(screen.get(), "Power"), 100, 100, 200, 150);
+   placed(new zelui::Window(screen.get(), "Power"), 100, 100, 200, 150);
    screen.draw();
    EXPECT_EQ(screen.at(5, 5), screen.theme()->m_colorScreenBackground);
    EXPECT_EQ(screen.at(110, 105), screen.theme()->m_colorWindowHeader);
@@ -48,7 +48,7 @@ TEST(Drawing, ChildrenAreDrawnAtTheirPositionsAndClippedToTheirParent)
 {
    drawn_screen screen;
    auto pwindow = placed(new zelui::Window(screen.get(), ""), 200, 200, 100, 100);
-   auto pbutton = placed(new zelui::Button(pwindow, ""), 10, 10, 200, 30);
+   placed(new zelui::Button(pwindow, ""), 10, 10, 200, 30);
    screen.draw();
    EXPECT_EQ(screen.at(215, 225), screen.theme()->m_colorButton);
    // The part of the button beyond the window is not drawn.
@@ -111,7 +111,7 @@ TEST(Drawing, ALabelDrawsItsTextAndAPickerItsColour)
    auto plabel = new zelui::Label(screen.get(), "Total Power 1.00 A", "sans", 14);
    plabel->set_position({10, 10});
    plabel->set_size(plabel->preferred_size(nullptr));
-   auto ppicker = placed(new zelui::ColorPicker(screen.get(), color::color(0, 0, 255)), 10, 100, 55, 22);
+   placed(new zelui::ColorPicker(screen.get(), color::color(0, 0, 255)), 10, 100, 55, 22);
    screen.draw();
    int iInk = 0;
    for (int y = 10; y < 10 + plabel->height(); ++y)

@@ -762,7 +762,7 @@ TEST(Window, PressBringsTheWindowToTheFront)
    test_screen screen;
    auto pfirst = new zelui::Window(screen.get(), "First");
    pfirst->set_size({100, 100});
-   auto psecond = placed(new zelui::Window(screen.get(), "Second"), 200, 0, 100, 100);
+   placed(new zelui::Window(screen.get(), "Second"), 200, 0, 100, 100);
    screen.press(50, 50);
    screen.release(50, 50);
    EXPECT_EQ(screen->child_at(1), pfirst);
